@@ -1,0 +1,20 @@
+# Entry points; each runs the bootstrap (install what is missing, configure,
+# build) first.
+BUILD_DIR ?= build
+export BUILD_DIR
+
+.PHONY: build run test bench
+
+build:
+	@scripts/bootstrap
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: no display; run it on a desktop (or under xvfb-run)."; \
+	else cd $(BUILD_DIR)/program && ./quillary; fi
+
+test: build
+	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$$(nproc) --timeout 300
+
+bench: build
+	@$(BUILD_DIR)/quillary_bench

@@ -1,0 +1,14 @@
+// The benchmark binary: a QApplication offscreen, then Google Benchmark.
+
+#include "core/QuillaryApplication.h"
+
+#include <benchmark/benchmark.h>
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QuillaryApplication app(argc, argv);
+    ::benchmark::Initialize(&argc, argv);
+    ::benchmark::RunSpecifiedBenchmarks();
+    ::benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,21 @@
+#include "core/AppState.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+QString DataFolder;
+QString ProgramFolder;
+bool AuthorMode = false;
+QAction *CommandItem = nullptr;
+
+bool IsAuthorFolder(const QString &programFolder, const QString &homeFolder) {
+    if (programFolder.isEmpty() || homeFolder.isEmpty()) return false;
+    const QString a = QDir::cleanPath(programFolder);
+    const QString b = QDir::cleanPath(homeFolder + QStringLiteral("/QuillaryDev"));
+    return a == b;
+}
+
+void InitProgramFolder() {
+    ProgramFolder = QCoreApplication::applicationDirPath() + '/';
+    AuthorMode = IsAuthorFolder(ProgramFolder, QDir::homePath());
+}

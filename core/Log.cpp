@@ -1,0 +1,123 @@
+#include "core/Log.h"
+
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Cp1252.h"
+#include "core/Messages.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+struct LogFile {
+    char state = ' ';
+    bool debug = false;
+    bool utf8 = false;
+    QString path;
+    QFile file;
+};
+
+LogFile &logFile() {
+    static LogFile l;
+    return l;
+}
+
+const char *const MonthShort[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+QString headerDate(const QDate &d) {
+    return QStringLiteral("%1-%2-%3")
+        .arg(d.day())
+        .arg(QLatin1String(MonthShort[d.month() - 1]))
+        .arg(d.year() % 100, 2, 10, QChar('0'));
+}
+
+// Turns the Windows-1252 file written so far into UTF-8 with a BOM, so a
+// line that does not fit the code page loses nothing.
+bool convertToUtf8(LogFile &l) {
+    l.file.close();
+    QFile in(l.path);
+    if (!in.open(QIODevice::ReadOnly)) return false;
+    const QString old = Cp1252::decode(in.readAll());
+    in.close();
+    QFile out(l.path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    const QByteArray bytes = QByteArray("\xEF\xBB\xBF") + old.toUtf8();
+    if (out.write(bytes) != bytes.size() || !out.flush()) return false;
+    out.close();
+    l.utf8 = true;
+    return l.file.open(QIODevice::WriteOnly | QIODevice::Append);
+}
+
+void fail(LogFile &l, const QString &message) {
+    l.state = 'N';
+    l.file.close();
+    ShowMsgUnlogged(message);
+}
+
+bool writeLine(LogFile &l, const QString &line) {
+    const QString withEnd = line + QStringLiteral("\r\n");
+    if (!l.utf8 && !Cp1252::fits(withEnd) && !convertToUtf8(l)) return false;
+    const QByteArray bytes = l.utf8 ? withEnd.toUtf8() : Cp1252::encode(withEnd);
+    errno = 0;
+    return l.file.write(bytes) == bytes.size() && l.file.flush();
+}
+
+} // namespace
+
+char LogState() { return logFile().state; }
+
+void ResetLog() {
+    LogFile &l = logFile();
+    l.file.close();
+    l.state = ' ';
+    l.debug = false;
+    l.utf8 = false;
+    l.path.clear();
+}
+
+void WriteLog(const QString &text) {
+    try {
+        LogFile &l = logFile();
+        if (text == QLatin1String("DEBUG")) l.debug = true;
+        if (l.state != 'Y' && text != QLatin1String("START")) return;
+        if (l.state == ' ') {
+            if (DataFolder.isEmpty()) return;
+            l.path = FindFileNoCase(DataFolder, QStringLiteral("Log.Txt"));
+            l.file.setFileName(l.path);
+            l.utf8 = false;
+            if (!l.file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+                fail(l, l.file.errorString() + QStringLiteral("\rCannot create file Log.Txt in private folder ") +
+                            DataFolder);
+                return;
+            }
+            l.state = 'Y';
+            if (!writeLine(l, QStringLiteral("Log File ") + headerDate(Today()))) {
+                fail(l, QStringLiteral("Error %1 on write to %2Log.txt").arg(errno).arg(DataFolder));
+                return;
+            }
+        }
+        if (l.state != 'Y') return;
+        const QString line = Now().time().toString(QStringLiteral("hh.mm.ss")) + QStringLiteral("  ") + text;
+        if (!writeLine(l, line)) {
+            const int err = errno ? errno : 5;
+            fail(l, QStringLiteral("Error %1 on write to %2Log.txt").arg(err).arg(DataFolder));
+            return;
+        }
+        if (l.debug) {
+            l.file.close();
+            if (!l.file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+                fail(l, QStringLiteral("Error %1 on write to %2Log.txt").arg(errno).arg(DataFolder));
+                return;
+            }
+        }
+        if (text == QLatin1String("END")) {
+            l.file.close();
+            l.state = ' ';
+        }
+    } catch (...) {
+        // The log must never break the action that writes to it.
+    }
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The log "Log.Txt" in DataFolder: opened by the "START" entry, closed by
+// "END"; nothing is written outside. WriteLog never throws.
+
+#include <QString>
+
+void WriteLog(const QString &text);
+
+// Log state: ' ' not open, 'Y' open, 'N' opening or writing failed.
+char LogState();
+// Closes the log and forgets every state (tests).
+void ResetLog();

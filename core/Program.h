@@ -1,0 +1,4 @@
+#pragma once
+// The program block: what main() runs.
+
+int RunQuillary(int argc, char **argv);

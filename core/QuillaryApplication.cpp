@@ -1,0 +1,21 @@
+#include "core/QuillaryApplication.h"
+
+#include "core/ErrorRouting.h"
+
+#include <clocale>
+
+QuillaryApplication::QuillaryApplication(int &argc, char **argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Quillary"));
+    setApplicationDisplayName(QStringLiteral("Quillary"));
+    // libmpv refuses to start unless numbers are read the C way.
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+bool QuillaryApplication::notify(QObject *receiver, QEvent *event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        RouteEscapedException(std::current_exception());
+        return false;
+    }
+}

@@ -1,0 +1,44 @@
+#include "core/TestAnswerer.h"
+
+std::function<void(const QString &)> TestAnswerer::onUnscripted;
+
+TestAnswerer::TestAnswerer() : previous(nullptr) {
+    previous = CurrentMessagePresenter();
+    SetMessagePresenter(this);
+}
+
+TestAnswerer::~TestAnswerer() {
+    if (CurrentMessagePresenter() == this) SetMessagePresenter(previous == this ? nullptr : previous);
+}
+
+void TestAnswerer::script(int result, bool dontAsk) {
+    BoxResult r;
+    r.result = result;
+    r.dontAsk = dontAsk;
+    answers.append(r);
+}
+
+BoxResult TestAnswerer::present(const BoxRequest &request) {
+    boxes.append(request);
+    if (!answers.isEmpty()) return answers.takeFirst();
+    BoxResult r;
+    if (request.kind == BoxKind::Message && !strictMessages) {
+        r.result = ResultOK;
+        return r;
+    }
+    if (onUnscripted) onUnscripted(QStringLiteral("Unscripted box: ") + request.text);
+    r.result = (request.kind == BoxKind::YesNo || request.kind == BoxKind::YesNoHelp) ? ResultNo : ResultCancel;
+    return r;
+}
+
+QStringList TestAnswerer::texts() const {
+    QStringList l;
+    for (const auto &b : boxes) l << b.text;
+    return l;
+}
+
+bool TestAnswerer::sawText(const QString &part) const {
+    for (const auto &b : boxes)
+        if (b.text.contains(part)) return true;
+    return false;
+}

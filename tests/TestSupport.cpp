@@ -1,0 +1,52 @@
+#include "TestSupport.h"
+
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/Log.h"
+#include "core/Messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+void QuillaryTest::SetUp() {
+    tempDir = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(tempDir->isValid());
+    ResetLog();
+    DataFolder = folder();
+    AuthorMode = false;
+    CommandItem = nullptr;
+    MsgTimeout = 0;
+    ScaleQuarters = 4;
+    BoxShowing = false;
+    BoxHelpContext = 0;
+    setNow(QDateTime(QDate(2026, 12, 6), QTime(14, 5, 9)));
+    answerer = std::make_unique<TestAnswerer>();
+}
+
+void QuillaryTest::TearDown() {
+    answerer.reset();
+    ResetLog();
+    SetClock({});
+    QDir::setCurrent(QDir::tempPath());
+    tempDir.reset();
+}
+
+QString QuillaryTest::folder() const { return tempDir->path() + '/'; }
+
+void QuillaryTest::setNow(const QDateTime &now) {
+    SetClock([now] { return now; });
+}
+
+void WriteFileBytes(const QString &path, const QByteArray &bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw std::runtime_error("cannot write test file");
+    f.write(bytes);
+}
+
+QByteArray ReadFileBytes(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}

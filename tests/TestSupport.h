@@ -1,0 +1,29 @@
+#pragma once
+// Shared test fixture: a temporary data folder, a pinned clock, the answerer
+// installed, and the program-wide state reset around every test.
+
+#include "core/TestAnswerer.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+class QuillaryTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The temporary data folder, ending with "/".
+    QString folder() const;
+    QString path(const QString &name) const { return folder() + name; }
+    // Pins "now"; the default is 6 December 2026 14:05:09.
+    void setNow(const QDateTime &now);
+
+    std::unique_ptr<QTemporaryDir> tempDir;
+    std::unique_ptr<TestAnswerer> answerer;
+};
+
+// Writes bytes to a file, creating folders as needed.
+void WriteFileBytes(const QString &path, const QByteArray &bytes);
+QByteArray ReadFileBytes(const QString &path);
