@@ -3,7 +3,10 @@
 #include "core/AppState.h"
 #include "core/Cp1252.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
+#include <QStandardPaths>
 
 std::unique_ptr<TIniFile> IniFile;
 QString IniName;
@@ -140,6 +143,27 @@ void ResetSettingsState() {
     StartingUp = false;
     optionMarks().clear();
     TIniFile::ResetBackups();
+}
+
+void SetDataFolder(const QString &folder) {
+    DataFolder = folder;
+    RTFFile = DataFolder + QStringLiteral("$$This.RTF");
+    ProgHtmPath = DataFolder + QStringLiteral("Prog.htm");
+}
+
+void InitStartFolders() {
+    SetDataFolder(ProgramFolder);
+    TempFolder = QDir::tempPath() + '/';
+    const QString parent = QDir::cleanPath(ProgramFolder + QStringLiteral("/.."));
+    ProgramFilesFolder = parent.endsWith('/') ? parent : parent + '/';
+}
+
+QString FindScrivlet(const QString &programFilesFolder) {
+    if (!programFilesFolder.isEmpty()) {
+        const QFileInfo own(programFilesFolder + QStringLiteral("Scrivlet/Scrivlet"));
+        if (own.isFile() && own.isExecutable()) return own.filePath();
+    }
+    return QStandardPaths::findExecutable(QStringLiteral("Scrivlet"));
 }
 
 QString SettingDefault(const QString &section, const QString &key) {

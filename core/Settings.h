@@ -50,6 +50,16 @@ extern bool StartingUp;
 inline const QString StandardDatabaseName = QStringLiteral("Quillary.mdb");
 inline const QString StandardIniName = QStringLiteral("Quillary.ini");
 
+// Makes a folder the data folder: DataFolder, RTFFile and ProgHtmPath.
+void SetDataFolder(const QString &folder);
+// The folders fixed first at start-up: the program folder as the data
+// folder, the temporary folder and the program-files folder (the program
+// folder's parent).
+void InitStartFolders();
+// The sibling HTML editor: "Scrivlet/Scrivlet" in the program-files folder,
+// else "Scrivlet" on the search path, else empty.
+QString FindScrivlet(const QString &programFilesFolder);
+
 // Puts all of the above back to its state before start-up (tests).
 void ResetSettingsState();
 

@@ -87,6 +87,7 @@ bool CheckDataFolder(const QString &documentsFolder) {
     try {
         IniFile->WriteString(System, QStringLiteral("Test"), QStringLiteral("Test"));
         IniFile->DeleteKey(System, QStringLiteral("Test"));
+        QDir::setCurrent(DataFolder);
         return true;
     } catch (const std::exception &) {
         // The folder cannot be written: the private folder takes its place.
@@ -95,7 +96,7 @@ bool CheckDataFolder(const QString &documentsFolder) {
         OKHelpCancel(QStringLiteral("Cannot access private area."), PrivateAreaHelp);
         return false;
     }
-    DataFolder = withSlash(documentsFolder) + QStringLiteral("Quillary/");
+    SetDataFolder(withSlash(documentsFolder) + QStringLiteral("Quillary/"));
     PrivateFolder = DataFolder;
     IniFile.reset();
     // Only the standard files are copied and used here.
@@ -117,6 +118,7 @@ bool CheckDataFolder(const QString &documentsFolder) {
     }
     IniName = FindFileNoCase(DataFolder, StandardIniName);
     IniFile = std::make_unique<TIniFile>(IniName);
+    QDir::setCurrent(DataFolder);
     return true;
 }
 

@@ -35,7 +35,8 @@ bool OpenSettingsFile();
 // becomes the private folder under documentsFolder, where the standard
 // database and settings file are copied on the first such start (after
 // asking), and the standard settings file there is used. False when the run
-// must end (no documents folder, the copy refused or failed).
+// must end (no documents folder, the copy refused or failed). On success the
+// process's current folder is DataFolder.
 bool CheckDataFolder(const QString &documentsFolder);
 // The user's documents folder, empty when unknown.
 QString DocumentsFolder();

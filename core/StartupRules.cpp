@@ -98,6 +98,19 @@ int FindLocationColumn() {
     return LocationColumn;
 }
 
+bool CompactionDue(qint64 size, qint64 recordedSize, bool nonStandard) {
+    if (nonStandard) return false;
+    return size * 10 > recordedSize * 12;
+}
+
+QString ChooseSpecialFont(const QStringList &installedFamilies) {
+    static const char *const fonts[] = {"Bordeaux Black", "Broadway", "Brittanic Bold"};
+    for (const char *f : fonts)
+        for (const QString &family : installedFamilies)
+            if (SameText(family, QLatin1String(f))) return QLatin1String(f);
+    return QStringLiteral("Brittanic Bold");
+}
+
 QString PowerStatusText(const PowerStatus &s) {
     QString text = s.onMains ? QStringLiteral("On mains power.") : QStringLiteral("On battery power.");
     if (!s.hasBattery) return text;

@@ -57,6 +57,15 @@ int LocationColumnOf(const QStringList &recordedLines);
 // Sets LocationColumn from IniFile's [Recorded] section and returns it.
 int FindLocationColumn();
 
+// The database is compacted at start-up when it has grown by more than a
+// fifth since the last compaction (a recorded size of 0 always compacts);
+// never for another database than the standard one.
+bool CompactionDue(qint64 size, qint64 recordedSize, bool nonStandard);
+
+// The special-character panel's font: the first of its three that is
+// installed, else the last of them.
+QString ChooseSpecialFont(const QStringList &installedFamilies);
+
 // The power-state message.
 QString PowerStatusText(const PowerStatus &status);
 // Nothing is shown at start-up (no menu click) on mains power.

@@ -315,3 +315,25 @@ TEST_F(SettingsTest, DatabaseThatWillNotOpen) {
     DatabaseOpenFailed("disk I/O error");
     EXPECT_EQ(answerer->texts(), QStringList({"disk I/O error\nCannot open Quillary database\n" + path("Quillary.mdb")}));
 }
+
+TEST_F(SettingsTest, StartFoldersAndDataFolderPaths) {
+    ProgramFolder = path("apps/quillary/");
+    InitStartFolders();
+    EXPECT_EQ(DataFolder, ProgramFolder);
+    EXPECT_EQ(ProgramFilesFolder, path("apps/"));
+    EXPECT_EQ(RTFFile, ProgramFolder + "$$This.RTF");
+    EXPECT_EQ(ProgHtmPath, ProgramFolder + "Prog.htm");
+    EXPECT_TRUE(TempFolder.endsWith('/'));
+    WriteFileBytes(path("apps/Scrivlet/Scrivlet"), "#!/bin/sh\n");
+    EXPECT_EQ(FindScrivlet(ProgramFilesFolder), QString()); // not executable
+    QFile::setPermissions(path("apps/Scrivlet/Scrivlet"), QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_EQ(FindScrivlet(ProgramFilesFolder), path("apps/Scrivlet/Scrivlet"));
+}
+
+TEST_F(PrivateFolderTest, PrivateFolderBecomesTheCurrentFolder) {
+    answerer->script(ResultYes);
+    ASSERT_TRUE(start());
+    EXPECT_EQ(QDir::currentPath() + '/', priv());
+    EXPECT_EQ(RTFFile, priv() + "$$This.RTF");
+    EXPECT_EQ(ProgHtmPath, priv() + "Prog.htm");
+}

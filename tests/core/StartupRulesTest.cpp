@@ -205,3 +205,28 @@ TEST(StartupRules, LanguageCheck) {
     EXPECT_EQ(LanguageWarning(LanguageNameOf(QLocale(QLocale::German, QLocale::Germany))),
               "Language is set to\rGerman\rrather than English.");
 }
+
+TEST(StartupRules, CompactionAboveOneAndAFifth) {
+    struct Case {
+        qint64 size, recorded;
+        bool nonStandard, due;
+    };
+    const QList<Case> cases = {
+        {1000, 0, false, true},        // never compacted
+        {1200, 1000, false, false},    // exactly 1.2 times
+        {1201, 1000, false, true},
+        {1000, 1000, false, false},
+        {0, 0, false, false},          // no file
+        {3000000000LL, 2500000000LL, false, false}, // above 2^31, exactly 1.2 times
+        {3000000001LL, 2500000000LL, false, true},
+        {5000, 0, true, false},        // another database is never compacted
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(CompactionDue(c.size, c.recorded, c.nonStandard), c.due) << c.size << " " << c.recorded;
+}
+
+TEST(StartupRules, SpecialFontIsTheFirstInstalled) {
+    EXPECT_EQ(ChooseSpecialFont({"Arial", "broadway", "Bordeaux Black"}), "Bordeaux Black");
+    EXPECT_EQ(ChooseSpecialFont({"Arial", "BROADWAY"}), "Broadway");
+    EXPECT_EQ(ChooseSpecialFont({"Arial"}), "Brittanic Bold");
+}
