@@ -13,18 +13,29 @@ namespace {
 
 // The upper-case table spread over every UTF-16 code unit, so that a search
 // folds a character with one look-up and still agrees with FoldUpper for
-// characters outside the code page.
+// characters outside the code page; and its inverse: the other character
+// that folds to a given one (the table pairs each capital with one small
+// letter), or the character itself.
 struct FoldTable {
     std::array<char16_t, 65536> map;
+    std::array<char16_t, 65536> other;
     FoldTable() {
-        for (int u = 0; u < 65536; ++u)
+        for (int u = 0; u < 65536; ++u) {
             map[u] = Cp1252::upper(QChar(char16_t(u))).unicode();
+            other[u] = char16_t(u);
+        }
+        for (int u = 0; u < 65536; ++u) {
+            if (map[u] == u) continue;
+            if (other[map[u]] != map[u])
+                throw std::logic_error("FastStrings: two characters fold to one capital");
+            other[map[u]] = char16_t(u);
+        }
     }
 };
 
-const char16_t *foldMap() {
+const FoldTable &foldTable() {
     static const FoldTable table;
-    return table.map.data();
+    return table;
 }
 
 // The characters without the copy that QString::utf16() makes of static text.
@@ -34,39 +45,51 @@ const char16_t *chars(const QString &s) {
 
 struct Exact {
     char16_t operator()(char16_t c) const { return c; }
+    char16_t other(char16_t c) const { return c; }
 };
 
 struct Folded {
-    const char16_t *map;
-    char16_t operator()(char16_t c) const { return map[c]; }
+    const FoldTable *table;
+    char16_t operator()(char16_t c) const { return table->map[c]; }
+    char16_t other(char16_t c) const { return table->other[c]; }
 };
 
-// Horspool search over UTF-16. The skip table has one entry per low byte of
-// the (folded) character: characters that share a low byte share an entry,
-// and since a later pattern position always gives the smaller shift, the
-// shared entry is the smallest of them, which never skips a match.
+// Horspool search over UTF-16. The skip table is indexed by the low byte of
+// the text's own character, so the scan needs no fold: each pattern position
+// sets the entries of both characters that fold to its character. Characters
+// that share a low byte share an entry; since a later pattern position always
+// gives the smaller shift, the shared entry is the smallest of theirs, which
+// never skips a match.
 template <typename Map> class Horspool {
 public:
     Horspool(const char16_t *pattern, qsizetype length, Map map)
-        : p(pattern), m(length), fold(map), last(map(pattern[length - 1])) {
-        const std::int32_t full = std::int32_t(std::min<qsizetype>(m, INT32_MAX));
-        skip.fill(full);
-        for (qsizetype i = 0; i < m - 1; ++i)
-            skip[fold(p[i]) & 0xFF] = std::int32_t(std::min<qsizetype>(m - 1 - i, INT32_MAX));
+        : p(pattern), m(length), fold(map), last(map(pattern[length - 1])),
+          lastOther(map.other(last)) {
+        skip.fill(std::int32_t(std::min<qsizetype>(m, INT32_MAX)));
+        for (qsizetype i = 0; i < m - 1; ++i) {
+            const char16_t c = fold(p[i]);
+            const auto shift = std::int32_t(std::min<qsizetype>(m - 1 - i, INT32_MAX));
+            skip[c & 0xFF] = shift;
+            skip[fold.other(c) & 0xFF] = shift;
+        }
     }
 
     // 0-based index of the first match at or after from, or -1.
     qsizetype find(const char16_t *t, qsizetype n, qsizetype from) const {
-        qsizetype pos = from;
-        while (pos + m <= n) {
-            const char16_t c = fold(t[pos + m - 1]);
-            if (c == last) {
+        if (from + m > n) return -1;
+        // w walks the text character under the window's last position.
+        const char16_t *w = t + from + m - 1;
+        const char16_t *const end = t + n;
+        while (w < end) {
+            const char16_t c = *w;
+            if (c == last || c == lastOther) {
+                const char16_t *s = w - (m - 1);
                 qsizetype k = m - 2;
-                while (k >= 0 && fold(t[pos + k]) == fold(p[k]))
+                while (k >= 0 && fold(s[k]) == fold(p[k]))
                     --k;
-                if (k < 0) return pos;
+                if (k < 0) return s - t;
             }
-            pos += skip[c & 0xFF];
+            w += skip[c & 0xFF];
         }
         return -1;
     }
@@ -75,7 +98,7 @@ private:
     const char16_t *p;
     qsizetype m;
     Map fold;
-    char16_t last;
+    char16_t last, lastOther;
     std::array<std::int32_t, 256> skip;
 };
 
@@ -135,14 +158,14 @@ qsizetype PosNoCase(const QString &sub, const QString &text, qsizetype start) {
     const qsizetype m = sub.size(), n = text.size();
     if (m == 0) return 1;
     if (m > n || start - 1 > n - m) return 0;
-    const Horspool<Folded> searcher(chars(sub), m, Folded{foldMap()});
+    const Horspool<Folded> searcher(chars(sub), m, Folded{&foldTable()});
     return searcher.find(chars(text), n, start - 1) + 1;
 }
 
 qsizetype PosBackNoCase(const QString &sub, const QString &text, qsizetype start) {
     const qsizetype m = sub.size(), n = text.size();
     if (m == 0 || m > n) return 0;
-    const char16_t *fold = foldMap();
+    const char16_t *fold = foldTable().map.data();
     const char16_t *t = chars(text), *p = chars(sub);
     const qsizetype lastBegin = n - m;
     const qsizetype from = start <= 0 ? lastBegin : std::min(start - 1, lastBegin);
@@ -173,7 +196,7 @@ QString FastReplaceStr(const QString &text, const QString &oldText, const QStrin
                        bool caseSensitive) {
     if (text.isEmpty() || oldText.isEmpty()) return text;
     if (caseSensitive) return replaceAll(text, oldText, newText, Exact{});
-    return replaceAll(text, oldText, newText, Folded{foldMap()});
+    return replaceAll(text, oldText, newText, Folded{&foldTable()});
 }
 
 QString ReplaceText(const QString &text, const QString &oldText, const QString &newText) {
