@@ -17,8 +17,7 @@ void CallApplicationHandler(const QString &message) {
         if (handler()) {
             handler()(message);
         } else {
-            WriteLog(message);
-            ShowMsg(message);
+            ShowMsg(message); // logs it as well
         }
     } catch (...) {
         // A failing handler must not take the event loop down with it.

@@ -62,6 +62,7 @@ void showMessage(const QString &text) {
 void SetMessagePresenter(MessagePresenter *presenter) { g_presenter = presenter; }
 void SetDefaultMessagePresenter(MessagePresenter *presenter) { g_default = presenter; }
 MessagePresenter *CurrentMessagePresenter() { return g_presenter ? g_presenter : g_default; }
+MessagePresenter *InstalledMessagePresenter() { return g_presenter; }
 
 QString ShownText(const QString &text) {
     QString t = text;

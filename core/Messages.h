@@ -45,7 +45,10 @@ public:
 
 // Installs the presenter (not owned); null restores the program's default.
 void SetMessagePresenter(MessagePresenter *presenter);
+// The presenter in use: the installed one, else the default.
 MessagePresenter *CurrentMessagePresenter();
+// The presenter installed with SetMessagePresenter, or null.
+MessagePresenter *InstalledMessagePresenter();
 // The presenter used when none is installed (set by the windows module).
 void SetDefaultMessagePresenter(MessagePresenter *presenter);
 

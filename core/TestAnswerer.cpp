@@ -3,12 +3,12 @@
 std::function<void(const QString &)> TestAnswerer::onUnscripted;
 
 TestAnswerer::TestAnswerer() : previous(nullptr) {
-    previous = CurrentMessagePresenter();
+    previous = InstalledMessagePresenter();
     SetMessagePresenter(this);
 }
 
 TestAnswerer::~TestAnswerer() {
-    if (CurrentMessagePresenter() == this) SetMessagePresenter(previous == this ? nullptr : previous);
+    if (InstalledMessagePresenter() == this) SetMessagePresenter(previous);
 }
 
 void TestAnswerer::script(int result, bool dontAsk) {
