@@ -159,12 +159,14 @@ bool OKCancelDontAsk(const QString &text) {
     return dbox3(text, QStringLiteral("&OK"), QString(), 0, QStringLiteral("Cancel"), true).dontAsk;
 }
 
+bool TracedInStatus(const QByteArray &status) {
+    for (const QByteArray &line : status.split('\n'))
+        if (line.startsWith("TracerPid:")) return line.mid(10).trimmed().toLongLong() != 0;
+    return false;
+}
+
 bool UnderDebugger() {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly)) return false;
-    while (!f.atEnd()) {
-        const QByteArray line = f.readLine();
-        if (line.startsWith("TracerPid:")) return line.mid(10).trimmed().toLongLong() != 0;
-    }
-    return false;
+    return TracedInStatus(f.readAll());
 }

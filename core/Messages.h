@@ -79,3 +79,5 @@ bool OKCancelDontAsk(const QString &text);
 
 // Whether a debugger is attached (a non-zero TracerPid).
 bool UnderDebugger();
+// The same test on the text of a /proc/<pid>/status file.
+bool TracedInStatus(const QByteArray &status);
