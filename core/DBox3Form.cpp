@@ -132,7 +132,8 @@ void TDBox3Form::centreOnScreen() {
     QScreen *screen = QGuiApplication::primaryScreen();
     if (QWidget *active = QApplication::activeWindow()) screen = active->screen();
     if (!screen) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
+    // The window frame is not known before the box is shown: centre its inside.
+    QRect inside(QPoint(), size());
+    inside.moveCenter(screen->availableGeometry().center());
+    setGeometry(inside);
 }
