@@ -10,7 +10,9 @@ std::function<void(const QString &)> &handler() {
 }
 } // namespace
 
-void SetApplicationHandler(std::function<void(const QString &)> fn) { handler() = std::move(fn); }
+void SetApplicationHandler(std::function<void(const QString &)> fn) {
+    handler() = std::move(fn);
+}
 
 void CallApplicationHandler(const QString &message) {
     try {

@@ -74,7 +74,9 @@ void writeFailed(LogFile &l, int error) {
 
 } // namespace
 
-char LogState() { return logFile().state; }
+char LogState() {
+    return logFile().state;
+}
 
 void ResetLog() {
     LogFile &l = logFile();
@@ -96,7 +98,8 @@ void WriteLog(const QString &text) {
             l.file.setFileName(l.path);
             l.utf8 = false;
             if (!l.file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-                fail(l, l.file.errorString() + QStringLiteral("\rCannot create file Log.Txt in private folder ") +
+                fail(l, l.file.errorString() +
+                            QStringLiteral("\rCannot create file Log.Txt in private folder ") +
                             DataFolder);
                 return;
             }
@@ -107,7 +110,8 @@ void WriteLog(const QString &text) {
             }
         }
         if (l.state != 'Y') return;
-        const QString line = Now().time().toString(QStringLiteral("hh.mm.ss")) + QStringLiteral("  ") + text;
+        const QString line =
+            Now().time().toString(QStringLiteral("hh.mm.ss")) + QStringLiteral("  ") + text;
         if (const int err = writeLine(l, line)) {
             writeFailed(l, err);
             return;

@@ -41,7 +41,8 @@ BoxResult message(const BoxRequest &r) {
     box.setStandardButtons(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     // The timed message closes by itself when its time runs out.
-    if (r.timeoutMs > 0) QTimer::singleShot(r.timeoutMs, &box, [&box] { box.done(QMessageBox::Ok); });
+    if (r.timeoutMs > 0)
+        QTimer::singleShot(r.timeoutMs, &box, [&box] { box.done(QMessageBox::Ok); });
     box.exec();
     BoxResult res;
     res.result = ResultOK;
@@ -70,7 +71,8 @@ BoxResult question(const BoxRequest &r) {
 // a QMessageBox cannot do since every one of its buttons closes it.
 class YesNoHelpBox : public QDialog {
 public:
-    YesNoHelpBox(const BoxRequest &r, QWidget *parent) : QDialog(parent), helpContext(r.helpContext) {
+    YesNoHelpBox(const BoxRequest &r, QWidget *parent)
+        : QDialog(parent), helpContext(r.helpContext) {
         setObjectName(QStringLiteral("YesNoHelpBox"));
         setWindowTitle(Title);
         auto *text = new QLabel(r.text, this);

@@ -47,8 +47,8 @@ TEST_F(DBox3FormTest, ButtonsFollowTheCaptions) {
             EXPECT_FALSE(box->HelpImg->isVisible());
             QTest::mouseClick(box->CancelBtn, Qt::LeftButton);
         });
-        EXPECT_EQ(DBox3(QStringLiteral("Line one\rLine & two"), QString::fromUtf8(c.c1), QString::fromUtf8(c.c2),
-                        0, QString::fromUtf8(c.c3)),
+        EXPECT_EQ(DBox3(QStringLiteral("Line one\rLine & two"), QString::fromUtf8(c.c1),
+                        QString::fromUtf8(c.c2), 0, QString::fromUtf8(c.c3)),
                   2);
     }
 }
@@ -61,9 +61,12 @@ TEST_F(DBox3FormTest, ResultsFollowTheButtonOrKey) {
         const char *logged;
     };
     const Case cases[] = {
-        {"Button1", [](TDBox3Form *b) { QTest::mouseClick(b->Button1, Qt::LeftButton); }, 6, "&Keep"},
-        {"Button2", [](TDBox3Form *b) { QTest::mouseClick(b->Button2, Qt::LeftButton); }, 7, "&Drop"},
-        {"CancelBtn", [](TDBox3Form *b) { QTest::mouseClick(b->CancelBtn, Qt::LeftButton); }, 2, "Leave"},
+        {"Button1", [](TDBox3Form *b) { QTest::mouseClick(b->Button1, Qt::LeftButton); }, 6,
+         "&Keep"},
+        {"Button2", [](TDBox3Form *b) { QTest::mouseClick(b->Button2, Qt::LeftButton); }, 7,
+         "&Drop"},
+        {"CancelBtn", [](TDBox3Form *b) { QTest::mouseClick(b->CancelBtn, Qt::LeftButton); }, 2,
+         "Leave"},
         {"Enter", [](TDBox3Form *b) { QTest::keyClick(b, Qt::Key_Return); }, 6, "&Keep"},
         {"Esc", [](TDBox3Form *b) { QTest::keyClick(b, Qt::Key_Escape); }, 2, "Leave"},
         {"close box", [](TDBox3Form *b) { b->close(); }, 2, "Leave"},
@@ -72,11 +75,13 @@ TEST_F(DBox3FormTest, ResultsFollowTheButtonOrKey) {
         WhenModal([&](QWidget *w) {
             if (TDBox3Form *box = asBox(w)) c.act(box);
         });
-        EXPECT_EQ(DBox3(QStringLiteral("Keep it?"), QStringLiteral("&Keep"), QStringLiteral("&Drop"), 0,
-                        QStringLiteral("Leave")),
+        EXPECT_EQ(DBox3(QStringLiteral("Keep it?"), QStringLiteral("&Keep"),
+                        QStringLiteral("&Drop"), 0, QStringLiteral("Leave")),
                   c.result)
             << c.name;
-        EXPECT_TRUE(log().endsWith(QByteArray("14.05.09  Keep it?\r\n14.05.09  ") + c.logged + "\r\n")) << c.name;
+        EXPECT_TRUE(
+            log().endsWith(QByteArray("14.05.09  Keep it?\r\n14.05.09  ") + c.logged + "\r\n"))
+            << c.name;
         EXPECT_FALSE(BoxShowing);
     }
 }
@@ -115,7 +120,8 @@ TEST_F(DBox3FormTest, DontAskGivesTheCheckBoxNotTheButton) {
         QPushButton *TDBox3Form::*button;
         bool want;
     };
-    const Case cases[] = {{true, &TDBox3Form::CancelBtn, true}, {false, &TDBox3Form::Button1, false}};
+    const Case cases[] = {{true, &TDBox3Form::CancelBtn, true},
+                          {false, &TDBox3Form::Button1, false}};
     for (const auto &c : cases) {
         WhenModal([&](QWidget *w) {
             TDBox3Form *box = asBox(w);
@@ -157,14 +163,15 @@ TEST_F(DBox3FormTest, NestedCallGetsItsOwnBox) {
         EXPECT_EQ(outer->Button2->text(), QStringLiteral("&No"));
         QTest::mouseClick(outer->Button2, Qt::LeftButton);
     });
-    EXPECT_EQ(DBox3(QStringLiteral("First question"), QStringLiteral("&Yes"), QStringLiteral("&No"), 45000,
-                    QStringLiteral("Cancel")),
+    EXPECT_EQ(DBox3(QStringLiteral("First question"), QStringLiteral("&Yes"), QStringLiteral("&No"),
+                    45000, QStringLiteral("Cancel")),
               7);
     EXPECT_EQ(inner, 0);
     EXPECT_TRUE(showingAfterInner);
     EXPECT_FALSE(BoxShowing);
-    EXPECT_TRUE(log().endsWith("14.05.09  First question\r\n14.05.09  Second question\r\n14.05.09  &OK\r\n"
-                               "14.05.09  &No\r\n"));
+    EXPECT_TRUE(
+        log().endsWith("14.05.09  First question\r\n14.05.09  Second question\r\n14.05.09  &OK\r\n"
+                       "14.05.09  &No\r\n"));
 }
 
 TEST_F(DBox3FormTest, BoxIsCentredAndTallEnoughForItsText) {
@@ -179,8 +186,8 @@ TEST_F(DBox3FormTest, BoxIsCentredAndTallEnoughForItsText) {
         EXPECT_TRUE(box->P->geometry().contains(box->CancelBtn->geometry()));
         QTest::mouseClick(box->CancelBtn, Qt::LeftButton);
     });
-    DBox3(QStringLiteral("First line\rSecond line\rThird line"), QStringLiteral("&OK"), QStringLiteral("&Help"),
-          30050, QStringLiteral("Cancel"));
+    DBox3(QStringLiteral("First line\rSecond line\rThird line"), QStringLiteral("&OK"),
+          QStringLiteral("&Help"), 30050, QStringLiteral("Cancel"));
 }
 
 } // namespace

@@ -53,8 +53,9 @@ TEST_F(EscapedExceptions, AreRoutedAndTheLoopGoesOn) {
     ASSERT_EQ(answerer->boxes.size(), 2);
     EXPECT_EQ(answerer->boxes[0].text.trimmed(), QStringLiteral("Nothing selected"));
     EXPECT_EQ(answerer->boxes[1].text.trimmed(), QStringLiteral("Disk on fire"));
-    EXPECT_EQ(log(), QByteArray("Log File 6-Dec-26\r\n14.05.09  START\r\n14.05.09  Nothing selected\r\n"
-                                "14.05.09  Already told\r\n14.05.09  Disk on fire\r\n"));
+    EXPECT_EQ(log(),
+              QByteArray("Log File 6-Dec-26\r\n14.05.09  START\r\n14.05.09  Nothing selected\r\n"
+                         "14.05.09  Already told\r\n14.05.09  Disk on fire\r\n"));
 }
 
 TEST_F(EscapedExceptions, ReplacedHandlerGetsTheMessage) {

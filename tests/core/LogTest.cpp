@@ -44,8 +44,8 @@ TEST_F(LogTest, StartAfterEndBeginsAFreshFile) {
     WriteLog(QStringLiteral("END"));
     EXPECT_EQ(LogState(), ' ');
     WriteLog(QStringLiteral("after the end"));
-    EXPECT_EQ(logLines(), QStringList({"Log File 6-Dec-26", "14.05.09  START", "14.05.09  first run",
-                                       "14.05.09  END"}));
+    EXPECT_EQ(logLines(), QStringList({"Log File 6-Dec-26", "14.05.09  START",
+                                       "14.05.09  first run", "14.05.09  END"}));
 
     setNow(QDateTime(QDate(2027, 1, 23), QTime(0, 0, 59)));
     WriteLog(QStringLiteral("START"));
@@ -56,7 +56,8 @@ TEST_F(LogTest, ExistingLogOfAnotherCaseIsReused) {
     WriteFileBytes(path("LOG.TXT"), "old run\r\n");
     WriteLog(QStringLiteral("START"));
     EXPECT_FALSE(QFile::exists(logPath()));
-    EXPECT_EQ(ReadFileBytes(path("LOG.TXT")), QByteArray("Log File 6-Dec-26\r\n14.05.09  START\r\n"));
+    EXPECT_EQ(ReadFileBytes(path("LOG.TXT")),
+              QByteArray("Log File 6-Dec-26\r\n14.05.09  START\r\n"));
 }
 
 TEST_F(LogTest, MessageTextIsLoggedAsItStands) {
@@ -116,7 +117,8 @@ TEST_F(LogTest, FailedWriteIsReportedOnceWithoutLogging) {
     EXPECT_EQ(LogState(), 'N');
     ASSERT_EQ(answerer->boxes.size(), 1);
     // ENOSPC is what a write to /dev/full gives.
-    EXPECT_EQ(answerer->boxes[0].text, QStringLiteral("Error 28 on write to ") + DataFolder + "Log.txt");
+    EXPECT_EQ(answerer->boxes[0].text,
+              QStringLiteral("Error 28 on write to ") + DataFolder + "Log.txt");
 }
 
 TEST_F(LogTest, EmptyDataFolderWritesNothing) {

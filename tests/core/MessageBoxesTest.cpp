@@ -97,8 +97,10 @@ TEST_F(MessageBoxesTest, YesNoHelpKeepsTheQuestionOpenForHelp) {
             EXPECT_EQ(text->text(), QStringLiteral("Send a report?\nIt helps."));
             QTest::mouseClick(help, Qt::LeftButton);
             stillOpen = w->isVisible();
-            if (c.button) QTest::mouseClick(w->findChild<QPushButton *>(c.button), Qt::LeftButton);
-            else QTest::keyClick(w, Qt::Key_Escape);
+            if (c.button)
+                QTest::mouseClick(w->findChild<QPushButton *>(c.button), Qt::LeftButton);
+            else
+                QTest::keyClick(w, Qt::Key_Escape);
         });
         EXPECT_EQ(YesNoHelp(QStringLiteral("Send a report?\rIt helps."), 58350), c.result);
         EXPECT_TRUE(stillOpen);

@@ -110,7 +110,8 @@ TEST_F(MessagesTest, QuestionsGiveTheirResults) {
         int yesNoCancel;
     };
     // 0 is a box closed without a button.
-    const Case cases[] = {{ResultYes, true, 6}, {ResultNo, false, 7}, {ResultCancel, false, 2}, {0, false, 2}};
+    const Case cases[] = {
+        {ResultYes, true, 6}, {ResultNo, false, 7}, {ResultCancel, false, 2}, {0, false, 2}};
     for (const auto &c : cases) {
         answerer->script(c.answer);
         EXPECT_EQ(YesNo(QStringLiteral("Delete?")), c.yesNo) << c.answer;
@@ -159,8 +160,8 @@ TEST_F(MessagesTest, DBox3LogsTextThenAnsweringCaption) {
         StatePresenter p;
         p.answer.result = c.answer;
         SetMessagePresenter(&p);
-        const int got = DBox3(QStringLiteral("Keep\rit?"), QStringLiteral("&Keep"), QStringLiteral("&Drop"),
-                              40100, QStringLiteral("Cancel"));
+        const int got = DBox3(QStringLiteral("Keep\rit?"), QStringLiteral("&Keep"),
+                              QStringLiteral("&Drop"), 40100, QStringLiteral("Cancel"));
         SetMessagePresenter(answerer.get());
         EXPECT_EQ(got, c.result);
         EXPECT_TRUE(p.showing);
@@ -172,7 +173,8 @@ TEST_F(MessagesTest, DBox3LogsTextThenAnsweringCaption) {
         EXPECT_EQ(p.request.caption3, QStringLiteral("Cancel"));
         EXPECT_FALSE(BoxShowing);
         EXPECT_EQ(BoxHelpContext, 0);
-        EXPECT_TRUE(log().endsWith(QByteArray("14.05.09  Keep\rit?\r\n14.05.09  ") + c.logged + "\r\n"))
+        EXPECT_TRUE(
+            log().endsWith(QByteArray("14.05.09  Keep\rit?\r\n14.05.09  ") + c.logged + "\r\n"))
             << c.answer;
     }
 }
@@ -200,7 +202,8 @@ TEST_F(MessagesTest, ScaledSizeRoundsQuarters) {
         int n, quarters, want;
     };
     // n x 1.25 rounded half up at large fonts.
-    const Case cases[] = {{250, 4, 250}, {250, 5, 313}, {267, 5, 334}, {2, 5, 3}, {1, 5, 1}, {0, 5, 0}};
+    const Case cases[] = {{250, 4, 250}, {250, 5, 313}, {267, 5, 334},
+                          {2, 5, 3},     {1, 5, 1},     {0, 5, 0}};
     for (const auto &c : cases) {
         ScaleQuarters = c.quarters;
         EXPECT_EQ(ScaledSize(c.n), c.want) << c.n << " at " << c.quarters;
@@ -218,12 +221,14 @@ TEST(AuthorFolder, OnlyTheDevelopmentFolderUnderHome) {
         const char *folder;
         bool author;
     };
-    const Case cases[] = {{"/home/ann/QuillaryDev/", true},       {"/home/ann/QuillaryDev", true},
-                          {"/home/ann/quillarydev/", false},      {"/home/ann/x/QuillaryDev/", false},
-                          {"/home/bob/QuillaryDev/", false},      {"/opt/quillary/", false},
-                          {"/home/ann/QuillaryDev/build/", false}, {"", false}};
+    const Case cases[] = {
+        {"/home/ann/QuillaryDev/", true},        {"/home/ann/QuillaryDev", true},
+        {"/home/ann/quillarydev/", false},       {"/home/ann/x/QuillaryDev/", false},
+        {"/home/bob/QuillaryDev/", false},       {"/opt/quillary/", false},
+        {"/home/ann/QuillaryDev/build/", false}, {"", false}};
     for (const auto &c : cases)
-        EXPECT_EQ(IsAuthorFolder(QString::fromUtf8(c.folder), QStringLiteral("/home/ann")), c.author)
+        EXPECT_EQ(IsAuthorFolder(QString::fromUtf8(c.folder), QStringLiteral("/home/ann")),
+                  c.author)
             << c.folder;
 }
 

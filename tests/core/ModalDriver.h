@@ -14,7 +14,8 @@
 #include <functional>
 
 // Calls act with the topmost modal box as soon as one other than `other` is up.
-inline void WhenModal(std::function<void(QWidget *)> act, QWidget *other = nullptr, int tries = 300) {
+inline void WhenModal(std::function<void(QWidget *)> act, QWidget *other = nullptr,
+                      int tries = 300) {
     QPointer<QWidget> skip(other);
     QTimer::singleShot(10, qApp, [act, skip, other, tries] {
         QWidget *w = QApplication::activeModalWidget();
