@@ -7,6 +7,7 @@
 
 #include <QLocale>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 

@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>

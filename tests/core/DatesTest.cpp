@@ -39,17 +39,6 @@ protected:
     int emptied = 0;
 };
 
-TEST_F(DatesTest, CalendarFactsBehindTheTables) {
-    // 6 December 2026 is a Sunday, 1 January 2000 a Saturday.
-    EXPECT_EQ(QDate(2026, 12, 6).dayOfWeek(), 7);
-    EXPECT_EQ(QDate(2000, 1, 1).dayOfWeek(), 6);
-    EXPECT_EQ(day(2026, 12, 6), 46362);
-    EXPECT_EQ(DayNumberToDate(61), QDate(1900, 3, 1));
-    EXPECT_EQ(DayNumberToDate(NoDate), QDate(4900, 1, 1));
-    EXPECT_EQ(DateToDayNumber(QDate(2000, 1, 1)), 36526);
-    EXPECT_FALSE(DayNumberToDate(std::nan("")).isValid());
-}
-
 TEST_F(DatesTest, FormatEventDate) {
     struct Case {
         double date;
@@ -69,6 +58,10 @@ TEST_F(DatesTest, FormatEventDate) {
         EXPECT_EQ(FormatEventDate(c.date), QString::fromUtf8(c.shown)) << c.date;
     NumericMonth = true;
     EXPECT_EQ(FormatEventDate(46362), QStringLiteral("6-Dec-26"));
+    EXPECT_EQ(DayNumberToDate(61), QDate(1900, 3, 1));
+    EXPECT_EQ(DayNumberToDate(NoDate), QDate(4900, 1, 1));
+    EXPECT_EQ(DateToDayNumber(QDate(2000, 1, 1)), 36526);
+    EXPECT_FALSE(DayNumberToDate(std::nan("")).isValid());
     EXPECT_EQ(FormatEventDate(NoDate), QStringLiteral("None"));
 }
 
