@@ -98,8 +98,11 @@ const QHash<QString, QString> &defaultTable() {
             {"Cards", "HalfLines", zero},
         };
         QHash<QString, QString> t;
-        auto id = [](const QString &s, const QString &k) { return FoldUpper(s) + '\n' + FoldUpper(k); };
-        for (const auto &r : rows) t.insert(id(QLatin1String(r.section), QLatin1String(r.key)), r.value);
+        auto id = [](const QString &s, const QString &k) {
+            return FoldUpper(s) + '\n' + FoldUpper(k);
+        };
+        for (const auto &r : rows)
+            t.insert(id(QLatin1String(r.section), QLatin1String(r.key)), r.value);
         for (const OptionItem &o : optionTable())
             t.insert(id(QStringLiteral("System"), o.name), o.defaultChecked ? one : zero);
         return t;
@@ -200,9 +203,13 @@ QString DatabasePathIn(const QString &folder, const QString &databaseName) {
     return FindFileNoCase(folder, name);
 }
 
-QString DatabasePath() { return DatabasePathIn(DataFolder, DatabaseName); }
+QString DatabasePath() {
+    return DatabasePathIn(DataFolder, DatabaseName);
+}
 
-const QList<OptionItem> &OptionItems() { return optionTable(); }
+const QList<OptionItem> &OptionItems() {
+    return optionTable();
+}
 
 bool LoadMenuOption(const QString &item, bool def) {
     const bool checked = IniFile ? IniFile->ReadBool(QStringLiteral("System"), item, def) : def;
@@ -211,7 +218,8 @@ bool LoadMenuOption(const QString &item, bool def) {
 }
 
 void LoadMenuOptions() {
-    for (const OptionItem &o : optionTable()) LoadMenuOption(o.name, o.defaultChecked);
+    for (const OptionItem &o : optionTable())
+        LoadMenuOption(o.name, o.defaultChecked);
 }
 
 bool OptionChecked(const QString &item) {
@@ -231,7 +239,9 @@ bool SaveChecked(const QString &item) {
     return checked;
 }
 
-int TolbrookIndex(int stored) { return stored == 0 || stored == 1 ? stored : 2; }
+int TolbrookIndex(int stored) {
+    return stored == 0 || stored == 1 ? stored : 2;
+}
 
 TolbrookChoice TolbrookClick(int index) {
     static const char *const captions[] = {"Tolbrook (hide)", "Tolbrook (only)", "Tolbrook (both)"};

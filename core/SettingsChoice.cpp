@@ -62,7 +62,9 @@ QString SettingsNotFoundText(const QString &path) {
 }
 
 QString NonStandardWarning(const SettingsChoice &choice) {
-    const QString clause = choice.twinName.isEmpty() ? QString() : QStringLiteral("\rwith Ini file ") + choice.twinName;
+    const QString clause = choice.twinName.isEmpty()
+                               ? QString()
+                               : QStringLiteral("\rwith Ini file ") + choice.twinName;
     return QStringLiteral("Warning:  You are using database ") + choice.databaseName + clause +
            QStringLiteral("\rrather than ") + StandardDatabaseName;
 }
@@ -81,7 +83,9 @@ bool OpenSettingsFile() {
     return true;
 }
 
-QString DocumentsFolder() { return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation); }
+QString DocumentsFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
 
 bool CheckDataFolder(const QString &documentsFolder) {
     try {
@@ -103,7 +107,9 @@ bool CheckDataFolder(const QString &documentsFolder) {
     DatabaseName = StandardDatabaseName;
     NonStandardDB = false;
     if (!QFileInfo::exists(FindFileNoCase(DataFolder, StandardDatabaseName))) {
-        if (!YesNoHelp(ProgramFolder + QStringLiteral("\rCannot write to folder.\rCopy to private area for this user?"),
+        if (!YesNoHelp(ProgramFolder +
+                           QStringLiteral(
+                               "\rCannot write to folder.\rCopy to private area for this user?"),
                        PrivateAreaHelp))
             return false;
         QDir().mkpath(DataFolder);

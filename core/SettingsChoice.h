@@ -6,12 +6,12 @@
 #include <QString>
 
 struct SettingsChoice {
-    bool found = false;    // the standard settings file exists
-    QString standardPath;  // the standard settings file, as found
-    QString iniPath;       // the settings file to use
-    QString databaseName;  // [System] DBName of the standard file
+    bool found = false;   // the standard settings file exists
+    QString standardPath; // the standard settings file, as found
+    QString iniPath;      // the settings file to use
+    QString databaseName; // [System] DBName of the standard file
     bool nonStandard = false;
-    QString twinName;      // the ".Ini" file's name when it is used, else empty
+    QString twinName; // the ".Ini" file's name when it is used, else empty
 };
 
 // Looks at a data folder: reads DBName from its "Quillary.ini" and, for

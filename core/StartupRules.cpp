@@ -43,7 +43,8 @@ VersionCheck CheckVersion(const QString &programVersion, const QString &storedVe
     VersionCheck c;
     if (CompareVersions(programVersion, storedVersion) <= 0) return c;
     c.record = true;
-    c.showWhatsNew = !storedVersion.isEmpty() && !programFileName.toLower().contains(QLatin1String("oldquillary"));
+    c.showWhatsNew = !storedVersion.isEmpty() &&
+                     !programFileName.toLower().contains(QLatin1String("oldquillary"));
     return c;
 }
 
@@ -55,32 +56,42 @@ bool EventIsOver(const QDate &today, const QDate &eventDate, const QString &prog
     if (d > 7) return true;
     if (programme.contains(QString(separator) + QStringLiteral("O|") + weekdayName)) return false;
     const QString name = FoldUpper(eventText);
-    if (name.contains(QLatin1String("WEEK")) && !name.contains(QLatin1String("WEEKEND"))) return false;
+    if (name.contains(QLatin1String("WEEK")) && !name.contains(QLatin1String("WEEKEND")))
+        return false;
     return true;
 }
 
-QString WeekdayName(const QDate &day) { return QLocale().dayName(day.dayOfWeek(), QLocale::LongFormat); }
+QString WeekdayName(const QDate &day) {
+    return QLocale().dayName(day.dayOfWeek(), QLocale::LongFormat);
+}
 
 bool WithinReminderSpan(const QDate &today, const QDate &eventDate) {
     return eventDate.isValid() && today.isValid() && std::abs(eventDate.daysTo(today)) < 31;
 }
 
-bool LeaderNoteFirst(const QString &programme) { return programme.mid(1, 8) == QLatin1String("N|Leader"); }
+bool LeaderNoteFirst(const QString &programme) {
+    return programme.mid(1, 8) == QLatin1String("N|Leader");
+}
 
 QString EventReminder(const ReminderEvent &e, QChar separator, const QString &eventDateText,
                       const QString &shortDateText) {
     const QString sep(separator);
-    if (e.updated.isEmpty() && !LeaderNoteFirst(e.programme) && !e.event.startsWith(QLatin1String("Callers"))) {
+    if (e.updated.isEmpty() && !LeaderNoteFirst(e.programme) &&
+        !e.event.startsWith(QLatin1String("Callers"))) {
         QString word;
-        if (!e.programme.contains(sep + QStringLiteral("D|"))) word = QStringLiteral("No");
-        else if (e.programme.contains(sep + QStringLiteral("D||"))) word = QStringLiteral("Incomplete");
+        if (!e.programme.contains(sep + QStringLiteral("D|")))
+            word = QStringLiteral("No");
+        else if (e.programme.contains(sep + QStringLiteral("D||")))
+            word = QStringLiteral("Incomplete");
         if (!word.isEmpty()) {
-            QString text = word + QStringLiteral(" programme for ") + e.event + QStringLiteral("\ron ") + eventDateText;
+            QString text = word + QStringLiteral(" programme for ") + e.event +
+                           QStringLiteral("\ron ") + eventDateText;
             if (e.org != e.event) text += QStringLiteral(" for ") + e.org;
             return text;
         }
     }
-    if (e.acknowledged != QLatin1String("Y") && !FoldUpper(e.band).startsWith(QLatin1String("RECORD")))
+    if (e.acknowledged != QLatin1String("Y") &&
+        !FoldUpper(e.band).startsWith(QLatin1String("RECORD")))
         return e.event + QStringLiteral(" on ") + shortDateText + QStringLiteral(" for ") + e.org +
                QStringLiteral(" not yet acknowledged by band.");
     return {};
@@ -94,7 +105,8 @@ int LocationColumnOf(const QStringList &recordedLines) {
 }
 
 int FindLocationColumn() {
-    LocationColumn = IniFile ? LocationColumnOf(IniFile->ReadSectionValues(QStringLiteral("Recorded"))) : -1;
+    LocationColumn =
+        IniFile ? LocationColumnOf(IniFile->ReadSectionValues(QStringLiteral("Recorded"))) : -1;
     return LocationColumn;
 }
 
@@ -112,7 +124,8 @@ QString ChooseSpecialFont(const QStringList &installedFamilies) {
 }
 
 QString PowerStatusText(const PowerStatus &s) {
-    QString text = s.onMains ? QStringLiteral("On mains power.") : QStringLiteral("On battery power.");
+    QString text =
+        s.onMains ? QStringLiteral("On mains power.") : QStringLiteral("On battery power.");
     if (!s.hasBattery) return text;
     if (s.lifeSeconds < 0) return text + QStringLiteral("\rBattery is %1% full.").arg(s.percent);
     const int hours = s.lifeSeconds / 3600;
@@ -124,9 +137,12 @@ QString PowerStatusText(const PowerStatus &s) {
         .arg(s.percent);
 }
 
-bool PowerMessageWanted(bool fromMenu, const PowerStatus &status) { return fromMenu || !status.onMains; }
+bool PowerMessageWanted(bool fromMenu, const PowerStatus &status) {
+    return fromMenu || !status.onMains;
+}
 
 QString LanguageWarning(const QString &languageName) {
     if (languageName.startsWith(QLatin1String("English"))) return {};
-    return QStringLiteral("Language is set to\r") + languageName + QStringLiteral("\rrather than English.");
+    return QStringLiteral("Language is set to\r") + languageName +
+           QStringLiteral("\rrather than English.");
 }

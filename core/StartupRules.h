@@ -49,7 +49,8 @@ bool LeaderNoteFirst(const QString &programme);
 // eventDateText: the date as events show it; shortDateText: as dd-mmm-yy.
 QString EventReminder(const ReminderEvent &e, QChar separator, const QString &eventDateText,
                       const QString &shortDateText);
-inline const QString FinalisePastProgrammeText = QStringLiteral("Please finalise this past programme.");
+inline const QString FinalisePastProgrammeText =
+    QStringLiteral("Please finalise this past programme.");
 
 // The 0-based index of the last "Location=" line of the [Recorded] section,
 // -1 when there is none.

@@ -41,18 +41,26 @@ bool LinuxProbes::isUsbDrive(const QString &folder, QString *mountPoint) {
     return IsUsbBlockDevice(QString::fromLocal8Bit(storage.device()), root);
 }
 
-PowerStatus LinuxProbes::powerStatus() { return ReadPowerSupply(root + QStringLiteral("/class/power_supply")); }
+PowerStatus LinuxProbes::powerStatus() {
+    return ReadPowerSupply(root + QStringLiteral("/class/power_supply"));
+}
 
-QString LinuxProbes::defaultLanguageName() { return LanguageNameOf(QLocale::system()); }
+QString LinuxProbes::defaultLanguageName() {
+    return LanguageNameOf(QLocale::system());
+}
 
 SystemProbes &Probes() {
     static LinuxProbes systemProbes;
     return installed ? *installed : systemProbes;
 }
 
-void SetProbes(SystemProbes *probes) { installed = probes; }
+void SetProbes(SystemProbes *probes) {
+    installed = probes;
+}
 
-bool IsUsbDrive(const QString &folder, QString *mountPoint) { return Probes().isUsbDrive(folder, mountPoint); }
+bool IsUsbDrive(const QString &folder, QString *mountPoint) {
+    return Probes().isUsbDrive(folder, mountPoint);
+}
 
 bool IsUsbBlockDevice(const QString &device, const QString &sysRoot) {
     if (device.isEmpty()) return false;
@@ -61,7 +69,8 @@ bool IsUsbBlockDevice(const QString &device, const QString &sysRoot) {
     const QString name = QFileInfo(real.isEmpty() ? device : real).fileName();
     if (name.isEmpty()) return false;
     const QString base = QFileInfo(sysRoot).canonicalFilePath();
-    const QString target = QFileInfo(sysRoot + QStringLiteral("/class/block/") + name).canonicalFilePath();
+    const QString target =
+        QFileInfo(sysRoot + QStringLiteral("/class/block/") + name).canonicalFilePath();
     if (base.isEmpty() || target.isEmpty()) return false;
     return target.mid(base.size()).contains(QLatin1String("/usb"));
 }
@@ -70,12 +79,14 @@ PowerStatus ReadPowerSupply(const QString &powerSupplyRoot) {
     PowerStatus s;
     bool mainsOnline = false;
     const QDir dir(powerSupplyRoot);
-    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name)) {
+    for (const QString &name :
+         dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name)) {
         const QString p = dir.filePath(name) + '/';
         const QString type = readLine(p + QStringLiteral("type"));
         if (type == QLatin1String("Battery")) {
             // A mouse's or a headset's battery says nothing of the machine's.
-            if (readLine(p + QStringLiteral("scope")) == QLatin1String("Device") || s.hasBattery) continue;
+            if (readLine(p + QStringLiteral("scope")) == QLatin1String("Device") || s.hasBattery)
+                continue;
             s.hasBattery = true;
             qint64 percent = readNumber(p + QStringLiteral("capacity"));
             if (percent < 0) {
@@ -83,13 +94,16 @@ PowerStatus ReadPowerSupply(const QString &powerSupplyRoot) {
                              full = readNumber(p + QStringLiteral("energy_full"));
                 const qint64 cnow = readNumber(p + QStringLiteral("charge_now")),
                              cfull = readNumber(p + QStringLiteral("charge_full"));
-                percent = now >= 0 && full > 0 ? now * 100 / full : cnow >= 0 && cfull > 0 ? cnow * 100 / cfull : 0;
+                percent = now >= 0 && full > 0     ? now * 100 / full
+                          : cnow >= 0 && cfull > 0 ? cnow * 100 / cfull
+                                                   : 0;
             }
             s.percent = int(percent);
-            s.lifeSeconds = lifeFrom(readNumber(p + QStringLiteral("energy_now")), readNumber(p + QStringLiteral("power_now")));
+            s.lifeSeconds = lifeFrom(readNumber(p + QStringLiteral("energy_now")),
+                                     readNumber(p + QStringLiteral("power_now")));
             if (s.lifeSeconds < 0)
-                s.lifeSeconds =
-                    lifeFrom(readNumber(p + QStringLiteral("charge_now")), readNumber(p + QStringLiteral("current_now")));
+                s.lifeSeconds = lifeFrom(readNumber(p + QStringLiteral("charge_now")),
+                                         readNumber(p + QStringLiteral("current_now")));
         } else if (type == QLatin1String("Mains") || type.startsWith(QLatin1String("USB"))) {
             if (readNumber(p + QStringLiteral("online")) == 1) mainsOnline = true;
         }

@@ -35,26 +35,62 @@ TEST_F(SettingsTest, ChoiceOfSettingsFile) {
         QString database;
     };
     const QList<Case> cases = {
-        {"standard name in another case", {{"QUILLARY.INI", "[System]\r\nDBName=quillary.MDB\r\n"}},
-         true, false, "QUILLARY.INI", "", "quillary.MDB"},
-        {"no System keys gives the standard database", {{"Quillary.ini", "; empty\r\n"}},
-         true, false, "Quillary.ini", "", "Quillary.mdb"},
-        {"twin in another case", {{"Quillary.ini", "[System]\r\nDBName=Other.mdb\r\n"}, {"other.INI", ""}},
-         true, true, "other.INI", "other.INI", "Other.mdb"},
-        {"no twin keeps the standard file", {{"Quillary.ini", "[System]\r\nDBName=Other.mdb\r\n"}},
-         true, true, "Quillary.ini", "", "Other.mdb"},
+        {"standard name in another case",
+         {{"QUILLARY.INI", "[System]\r\nDBName=quillary.MDB\r\n"}},
+         true,
+         false,
+         "QUILLARY.INI",
+         "",
+         "quillary.MDB"},
+        {"no System keys gives the standard database",
+         {{"Quillary.ini", "; empty\r\n"}},
+         true,
+         false,
+         "Quillary.ini",
+         "",
+         "Quillary.mdb"},
+        {"twin in another case",
+         {{"Quillary.ini", "[System]\r\nDBName=Other.mdb\r\n"}, {"other.INI", ""}},
+         true,
+         true,
+         "other.INI",
+         "other.INI",
+         "Other.mdb"},
+        {"no twin keeps the standard file",
+         {{"Quillary.ini", "[System]\r\nDBName=Other.mdb\r\n"}},
+         true,
+         true,
+         "Quillary.ini",
+         "",
+         "Other.mdb"},
         {"full path: the twin is its file name in the folder",
          {{"Quillary.ini", "[System]\r\nDBName=C:\\Data\\Club.v2.mdb\r\n"}, {"Club.v2.Ini", ""}},
-         true, true, "Club.v2.Ini", "Club.v2.Ini", "C:\\Data\\Club.v2.mdb"},
-        {"absolute path", {{"Quillary.ini", "[System]\r\nDBName=/srv/cat/Club.mdb\r\n"}, {"Club.ini", ""}},
-         true, true, "Club.ini", "Club.ini", "/srv/cat/Club.mdb"},
-        {"no settings file", {{"Quillary.mdb", ""}}, false, false, "Quillary.ini", "", "Quillary.mdb"},
+         true,
+         true,
+         "Club.v2.Ini",
+         "Club.v2.Ini",
+         "C:\\Data\\Club.v2.mdb"},
+        {"absolute path",
+         {{"Quillary.ini", "[System]\r\nDBName=/srv/cat/Club.mdb\r\n"}, {"Club.ini", ""}},
+         true,
+         true,
+         "Club.ini",
+         "Club.ini",
+         "/srv/cat/Club.mdb"},
+        {"no settings file",
+         {{"Quillary.mdb", ""}},
+         false,
+         false,
+         "Quillary.ini",
+         "",
+         "Quillary.mdb"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const QString dir = path(QString::fromLatin1(c.name).replace(' ', '_') + "/");
         QDir().mkpath(dir);
-        for (const auto &f : c.files) WriteFileBytes(dir + f.first, f.second);
+        for (const auto &f : c.files)
+            WriteFileBytes(dir + f.first, f.second);
         const SettingsChoice choice = ChooseSettingsFile(dir);
         EXPECT_EQ(choice.found, c.found);
         EXPECT_EQ(choice.nonStandard, c.nonStandard);
@@ -75,14 +111,16 @@ TEST_F(SettingsTest, OpeningAnotherDatabasesSettings) {
     EXPECT_EQ(IniName, path("other.INI"));
     EXPECT_EQ(IniFile->FileName(), path("other.INI"));
     EXPECT_EQ(SettingText("System", "DOrder"), "TSF");
-    EXPECT_EQ(answerer->texts(),
-              QStringList({"Warning:  You are using database Other.mdb\nwith Ini file other.INI\nrather than Quillary.mdb"}));
+    EXPECT_EQ(answerer->texts(), QStringList({"Warning:  You are using database Other.mdb\nwith "
+                                              "Ini file other.INI\nrather than Quillary.mdb"}));
 }
 
 TEST_F(SettingsTest, WarningWithoutTwinAndStandardRunsQuietly) {
     WriteFileBytes(path("Quillary.ini"), "[System]\r\nDBName=Other.mdb\r\n");
     ASSERT_TRUE(OpenSettingsFile());
-    EXPECT_EQ(answerer->texts(), QStringList({"Warning:  You are using database Other.mdb\nrather than Quillary.mdb"}));
+    EXPECT_EQ(
+        answerer->texts(),
+        QStringList({"Warning:  You are using database Other.mdb\nrather than Quillary.mdb"}));
     answerer->clear();
     WriteFileBytes(path("Quillary.ini"), "[System]\r\nDBName=QUILLARY.mdb\r\n");
     AuthorMode = true;
@@ -96,7 +134,8 @@ TEST_F(SettingsTest, MissingSettingsFileShowsNothingYet) {
     EXPECT_FALSE(OpenSettingsFile());
     EXPECT_FALSE(IniFile);
     EXPECT_TRUE(answerer->boxes.isEmpty());
-    EXPECT_EQ(SettingsNotFoundText(path("Quillary.ini")), path("Quillary.ini") + " not found.  Quillary cannot run.");
+    EXPECT_EQ(SettingsNotFoundText(path("Quillary.ini")),
+              path("Quillary.ini") + " not found.  Quillary cannot run.");
 }
 
 TEST_F(SettingsTest, DatabasePathRules) {
@@ -123,19 +162,32 @@ TEST_F(SettingsTest, DefaultsComeFromOneTable) {
         QString text;
     };
     const QList<Case> cases = {
-        {"System", "DBName", "Quillary.mdb"}, {"system", "delim", QStringLiteral("·")},
-        {"System", "DOrder", "FST"},          {"System", "DBSize", "0"},
-        {"System", "ShowTolbrook", "1"},      {"System", "Notes", "4"},
-        {"System", "CPeriod", "18"},          {"System", "CTimes", "10"},
-        {"System", "RFolder", "My Music"},    {"System", "FolderSize", "12"},
-        {"System", "Volume", "100"},          {"System", "Speed", "100"},
-        {"System", "Man", "Lark"},            {"System", "Woman", "Raven"},
-        {"System", "Hand", "0"},              {"System", "FullSize", "1"},
-        {"System", "IntEditor", "1"},         {"System", "NumLock", "0"},
-        {"User", "Interval", "30"},           {"User", "Break", "30"},
-        {"User", "Template", "Template.RTF"}, {"User", "Zoom", "100"},
-        {"User", "Backup", ""},               {"Cards", "DFont", "Arial"},
-        {"Cards", "DSize", "12"},             {"Cards", "HalfLines", "0"},
+        {"System", "DBName", "Quillary.mdb"},
+        {"system", "delim", QStringLiteral("·")},
+        {"System", "DOrder", "FST"},
+        {"System", "DBSize", "0"},
+        {"System", "ShowTolbrook", "1"},
+        {"System", "Notes", "4"},
+        {"System", "CPeriod", "18"},
+        {"System", "CTimes", "10"},
+        {"System", "RFolder", "My Music"},
+        {"System", "FolderSize", "12"},
+        {"System", "Volume", "100"},
+        {"System", "Speed", "100"},
+        {"System", "Man", "Lark"},
+        {"System", "Woman", "Raven"},
+        {"System", "Hand", "0"},
+        {"System", "FullSize", "1"},
+        {"System", "IntEditor", "1"},
+        {"System", "NumLock", "0"},
+        {"User", "Interval", "30"},
+        {"User", "Break", "30"},
+        {"User", "Template", "Template.RTF"},
+        {"User", "Zoom", "100"},
+        {"User", "Backup", ""},
+        {"Cards", "DFont", "Arial"},
+        {"Cards", "DSize", "12"},
+        {"Cards", "HalfLines", "0"},
         {"System", "Unknown", ""},
     };
     // Without a settings object, and with a file that holds none of the keys.
@@ -144,7 +196,8 @@ TEST_F(SettingsTest, DefaultsComeFromOneTable) {
             WriteFileBytes(path("Quillary.ini"), "[Other]\r\nx=1\r\n");
             IniFile = std::make_unique<TIniFile>(path("Quillary.ini"));
         }
-        for (const Case &c : cases) EXPECT_EQ(SettingText(c.section, c.key), c.text) << c.key << " " << withFile;
+        for (const Case &c : cases)
+            EXPECT_EQ(SettingText(c.section, c.key), c.text) << c.key << " " << withFile;
         EXPECT_EQ(SettingInteger("User", "Interval"), 30);
         EXPECT_EQ(SettingInt64("System", "DBSize"), 0);
         EXPECT_TRUE(SettingBool("System", "Warn"));
@@ -167,11 +220,13 @@ TEST_F(SettingsTest, OptionMarksStoredByName) {
     EXPECT_FALSE(OptionChecked("NumLock"));
     EXPECT_TRUE(SaveChecked("NumLock"));
     EXPECT_TRUE(SaveChecked("Warn"));
-    EXPECT_EQ(ReadFileBytes(path("Quillary.ini")), QByteArray("[System]\r\nWarn=1\r\nToFit=1\r\nNumLock=1\r\n"));
+    EXPECT_EQ(ReadFileBytes(path("Quillary.ini")),
+              QByteArray("[System]\r\nWarn=1\r\nToFit=1\r\nNumLock=1\r\n"));
     EXPECT_FALSE(SaveChecked("numlock"));
     EXPECT_EQ(IniFile->ReadString("System", "NumLock", ""), "0");
     // A failed write leaves the mark as it was.
-    TIniFile::SetSaveFunction([](const QString &, const QByteArray &) { throw std::runtime_error("no"); });
+    TIniFile::SetSaveFunction(
+        [](const QString &, const QByteArray &) { throw std::runtime_error("no"); });
     EXPECT_THROW(SaveChecked("Gender"), std::runtime_error);
     EXPECT_FALSE(OptionChecked("Gender"));
 }
@@ -184,16 +239,15 @@ TEST_F(SettingsTest, TolbrookChoiceFromSetting) {
         bool shown;
     };
     const QList<Case> cases = {
-        {"0", 0, "Tolbrook (hide)", false},
-        {"1", 1, "Tolbrook (only)", true},
-        {"2", 2, "Tolbrook (both)", true},
-        {"7", 2, "Tolbrook (both)", true},
+        {"0", 0, "Tolbrook (hide)", false},    {"1", 1, "Tolbrook (only)", true},
+        {"2", 2, "Tolbrook (both)", true},     {"7", 2, "Tolbrook (both)", true},
         {nullptr, 1, "Tolbrook (only)", true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.stored ? c.stored : "missing");
         WriteFileBytes(path("Quillary.ini"),
-                       c.stored ? QByteArray("[System]\r\nShowTolbrook=") + c.stored + "\r\n" : QByteArray());
+                       c.stored ? QByteArray("[System]\r\nShowTolbrook=") + c.stored + "\r\n"
+                                : QByteArray());
         IniFile = std::make_unique<TIniFile>(path("Quillary.ini"));
         const TolbrookChoice t = LoadTolbrook();
         EXPECT_EQ(t.index, c.index);
@@ -213,7 +267,8 @@ protected:
         WriteFileBytes(ProgramFolder + "Quillary.mdb", "database bytes");
         const QString prog = ProgramFolder;
         TIniFile::SetSaveFunction([prog](const QString &p, const QByteArray &bytes) {
-            if (p.startsWith(prog)) throw std::runtime_error(("Cannot write file " + p).toStdString());
+            if (p.startsWith(prog))
+                throw std::runtime_error(("Cannot write file " + p).toStdString());
             WriteBytesFile(p, bytes);
         });
     }
@@ -234,7 +289,8 @@ TEST_F(PrivateFolderTest, YesCopiesBothFilesAndRunsThere) {
     ASSERT_TRUE(start());
     ASSERT_EQ(answerer->boxes.size(), 1);
     EXPECT_EQ(answerer->boxes[0].kind, BoxKind::YesNoHelp);
-    EXPECT_EQ(answerer->boxes[0].text, ProgramFolder + "\nCannot write to folder.\nCopy to private area for this user?");
+    EXPECT_EQ(answerer->boxes[0].text,
+              ProgramFolder + "\nCannot write to folder.\nCopy to private area for this user?");
     EXPECT_EQ(answerer->boxes[0].helpContext, 85300);
     EXPECT_EQ(DataFolder, priv());
     EXPECT_EQ(PrivateFolder, priv());
@@ -299,9 +355,12 @@ TEST_F(SettingsTest, DatabaseThatWillNotOpen) {
     ASSERT_TRUE(OpenSettingsFile());
     answerer->clear();
     DatabaseOpenFailed("file is not a database");
-    EXPECT_EQ(answerer->texts(), QStringList({"file is not a database\nCannot open Quillary database\n" + path("Club.mdb"),
-                                              "Switching to standard version.  Please restart the Quillary."}));
-    EXPECT_EQ(ReadFileBytes(path("Quillary.ini")), QByteArray("[System]\r\nDBName=Quillary.mdb\r\nDOrder=TSF\r\n"));
+    EXPECT_EQ(
+        answerer->texts(),
+        QStringList({"file is not a database\nCannot open Quillary database\n" + path("Club.mdb"),
+                     "Switching to standard version.  Please restart the Quillary."}));
+    EXPECT_EQ(ReadFileBytes(path("Quillary.ini")),
+              QByteArray("[System]\r\nDBName=Quillary.mdb\r\nDOrder=TSF\r\n"));
     EXPECT_EQ(ReadFileBytes(path("Club.Ini")), QByteArray("[System]\r\nDBName=Club.mdb\r\n"));
     // The next start opens the standard database.
     ResetSettingsState();
@@ -313,7 +372,8 @@ TEST_F(SettingsTest, DatabaseThatWillNotOpen) {
 
     // The standard database failing changes nothing.
     DatabaseOpenFailed("disk I/O error");
-    EXPECT_EQ(answerer->texts(), QStringList({"disk I/O error\nCannot open Quillary database\n" + path("Quillary.mdb")}));
+    EXPECT_EQ(answerer->texts(), QStringList({"disk I/O error\nCannot open Quillary database\n" +
+                                              path("Quillary.mdb")}));
 }
 
 TEST_F(SettingsTest, StartFoldersAndDataFolderPaths) {

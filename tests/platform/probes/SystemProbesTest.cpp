@@ -14,16 +14,19 @@ protected:
     QString sys() const { return path("usbtree/sys"); }
 
     void blockDevice(const QString &devicePath, const QString &name) {
-        const QString dev = sys() + "/devices/" + devicePath + "/block/" + name.left(3) + "/" + name;
+        const QString dev =
+            sys() + "/devices/" + devicePath + "/block/" + name.left(3) + "/" + name;
         QDir().mkpath(dev);
         QDir().mkpath(sys() + "/class/block");
-        ASSERT_TRUE(QFile::link("../../devices/" + devicePath + "/block/" + name.left(3) + "/" + name,
-                                sys() + "/class/block/" + name));
+        ASSERT_TRUE(
+            QFile::link("../../devices/" + devicePath + "/block/" + name.left(3) + "/" + name,
+                        sys() + "/class/block/" + name));
     }
 
     void supply(const QString &name, const QList<QPair<QString, QByteArray>> &files) {
         const QString dir = sys() + "/class/power_supply/" + name + "/";
-        for (const auto &f : files) WriteFileBytes(dir + f.first, f.second + "\n");
+        for (const auto &f : files)
+            WriteFileBytes(dir + f.first, f.second + "\n");
     }
     PowerStatus power() { return LinuxProbes(sys()).powerStatus(); }
 };
@@ -44,7 +47,10 @@ TEST_F(SystemProbesTest, UsbAgainstSata) {
 
 TEST_F(SystemProbesTest, MainsWithBattery) {
     supply("AC", {{"type", "Mains"}, {"online", "1"}});
-    supply("BAT0", {{"type", "Battery"}, {"capacity", "80"}, {"energy_now", "20000000"}, {"power_now", "9000000"}});
+    supply("BAT0", {{"type", "Battery"},
+                    {"capacity", "80"},
+                    {"energy_now", "20000000"},
+                    {"power_now", "9000000"}});
     const PowerStatus s = power();
     EXPECT_TRUE(s.onMains);
     EXPECT_TRUE(s.hasBattery);
@@ -53,7 +59,10 @@ TEST_F(SystemProbesTest, MainsWithBattery) {
 
 TEST_F(SystemProbesTest, BatteryWithKnownLife) {
     supply("AC", {{"type", "Mains"}, {"online", "0"}});
-    supply("BAT0", {{"type", "Battery"}, {"capacity", "64"}, {"energy_now", "25000000"}, {"power_now", "20000000"}});
+    supply("BAT0", {{"type", "Battery"},
+                    {"capacity", "64"},
+                    {"energy_now", "25000000"},
+                    {"power_now", "20000000"}});
     const PowerStatus s = power();
     EXPECT_FALSE(s.onMains);
     EXPECT_EQ(s.lifeSeconds, 4500);
@@ -61,13 +70,18 @@ TEST_F(SystemProbesTest, BatteryWithKnownLife) {
 }
 
 TEST_F(SystemProbesTest, BatteryLifeFromCharge) {
-    supply("BAT1", {{"type", "Battery"}, {"capacity", "50"}, {"charge_now", "3000000"}, {"current_now", "-1500000"}});
+    supply("BAT1", {{"type", "Battery"},
+                    {"capacity", "50"},
+                    {"charge_now", "3000000"},
+                    {"current_now", "-1500000"}});
     EXPECT_EQ(PowerStatusText(power()), "Battery power left: 2 hours, 0 minutes  (50%).");
 }
 
 TEST_F(SystemProbesTest, BatteryWithUnknownLife) {
     supply("ADP1", {{"type", "Mains"}, {"online", "0"}});
-    supply("BAT0", {{"type", "Battery"}, {"capacity", "30"}, {"energy_now", "5000000"}, {"power_now", "0"}});
+    supply(
+        "BAT0",
+        {{"type", "Battery"}, {"capacity", "30"}, {"energy_now", "5000000"}, {"power_now", "0"}});
     EXPECT_EQ(PowerStatusText(power()), "On battery power.\rBattery is 30% full.");
 }
 
@@ -83,7 +97,10 @@ TEST_F(SystemProbesTest, NoBatteryMeansMains) {
 
 TEST_F(SystemProbesTest, UsbChargerCountsAsMains) {
     supply("ucsi-source-psy-USBC000:001", {{"type", "USB"}, {"online", "1"}});
-    supply("BAT0", {{"type", "Battery"}, {"capacity", "90"}, {"energy_now", "20000000"}, {"power_now", "5000000"}});
+    supply("BAT0", {{"type", "Battery"},
+                    {"capacity", "90"},
+                    {"energy_now", "20000000"},
+                    {"power_now", "5000000"}});
     EXPECT_EQ(PowerStatusText(power()), "On mains power.\rBattery is 90% full.");
 }
 
