@@ -3,7 +3,7 @@
 // `Body` with the rows, the column-title row above it, the row list with its
 // selection, and the pools that keep released rows for reuse.
 
-#include "core/Cp1252.h"
+#include "core/Settings.h"
 #include "programme/ItemRows.h"
 #include "programme/ProgrammeText.h"
 #include "programme/RowLayout.h"
@@ -15,13 +15,6 @@
 class QLabel;
 class QScrollArea;
 class QWidget;
-
-// The settings the rows are built from.
-struct RowSettings {
-    QChar separator = SepDot;  // ProgrammeSeparator
-    DisplayColumns display;    // the [Display] section
-    RowScale scale;            // ScreenScale, "To fit", "Large"
-};
 
 class ProgrammeRows : public QObject, public RowEventSink {
     Q_OBJECT
@@ -39,7 +32,8 @@ public:
     QLabel *DummyItem;
 
     QList<TItem *> ItemList;
-    int ThisIndex = -1;
+    // The program-wide index of the selected row (core/Settings.h).
+    int &ThisIndex = ::ThisIndex;
     TItem *ThisItem = nullptr;  // kept when ThisIndex becomes -1
     TItem *AnItem = nullptr;
     QList<TDance *> DancePool;
