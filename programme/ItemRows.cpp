@@ -334,8 +334,11 @@ bool TNotes::eventFilter(QObject *watched, QEvent *event) {
     if (sink && watched == Notes->viewport()) {
         if (event->type() == QEvent::MouseButtonPress)
             sink->NotesMouseDown(this, static_cast<QMouseEvent *>(event));
-        else if (event->type() == QEvent::MouseButtonDblClick)
+        else if (event->type() == QEvent::MouseButtonDblClick) {
+            // The second press of a double click is a press as well.
+            sink->NotesMouseDown(this, static_cast<QMouseEvent *>(event));
             sink->NotesDblClick(this);
+        }
     }
     return TItem::eventFilter(watched, event);
 }

@@ -3,6 +3,8 @@
 #include "TestSupport.h"
 #include "programme/ProgrammeRows.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -360,4 +362,55 @@ TEST_F(ProgrammeRowsTest, HeadingCaptionShowsAmpersandOnce) {
     const int glyph = doubled - single;
     EXPECT_GT(glyph, 10);
     EXPECT_GT(single - none, glyph / 2);  // an underline alone would add far less
+}
+
+namespace {
+
+// Records which handler each user action reaches.
+class RecordingSink : public RowEventSink {
+public:
+    QStringList calls;
+    void ItemMouseDown(TItem *, QMouseEvent *) override { calls << "ItemMouseDown"; }
+    void ItemMouseUp(TItem *, QMouseEvent *) override { calls << "ItemMouseUp"; }
+    void ActionClick(TItem *) override { calls << "ActionClick"; }
+    void ItemClick(THeading *) override { calls << "ItemClick"; }
+    void TitleClick(TDance *) override { calls << "TitleClick"; }
+    void LastCRClick(TDance *, QLabel *label) override { calls << "LastCRClick " + label->objectName(); }
+    void LastHClick(TDance *, QLabel *) override { calls << "LastHClick"; }
+    void NotesChange(TNotes *) override { calls << "NotesChange"; }
+    void NotesMouseDown(TNotes *, QMouseEvent *) override { calls << "NotesMouseDown"; }
+    void NotesRClick(TNotes *) override { calls << "NotesRClick"; }
+    void NotesDblClick(TNotes *) override { calls << "NotesDblClick"; }
+};
+
+void RightClick(QWidget *w) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), w->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(w, &event);
+}
+
+} // namespace
+
+TEST_F(ProgrammeRowsTest, EventsReachTheMainWindowHandlers) {
+    rows->settings.display.append({"LastH", 50});
+    rows->FreePools();
+    rows->ShowProgramme(sep("~D|A|B|C~O|Evening~N|note~"));
+    RecordingSink sink;
+    rows->setEventSink(&sink);
+
+    QTest::mouseClick(dance(0)->Format, Qt::LeftButton);
+    QTest::mouseClick(dance(0)->Action, Qt::LeftButton);
+    RightClick(dance(0)->Title);
+    RightClick(rows->FindItemLabel(dance(0), QStringLiteral("LastC")));
+    RightClick(rows->FindItemLabel(dance(0), QStringLiteral("LastH")));
+    QTest::mouseClick(heading(1), Qt::LeftButton);
+    QTest::mousePress(notes(2)->Notes->viewport(), Qt::LeftButton);
+    QTest::mouseDClick(notes(2)->Notes->viewport(), Qt::LeftButton);
+    QTest::keyClick(notes(2)->Notes, Qt::Key_X);
+    EXPECT_EQ(sink.calls.join(", ").toStdString(),
+              std::string("ItemMouseDown, ItemMouseUp, ActionClick, TitleClick, LastCRClick LastC, LastHClick, "
+                             "ItemMouseDown, ItemMouseUp, ItemClick, NotesMouseDown, NotesMouseDown, "
+                             "NotesDblClick, NotesChange"));
+    // The main window decides what a press does: nothing was selected here.
+    EXPECT_EQ(rows->ThisItem, nullptr);
+    rows->setEventSink(nullptr);
 }
