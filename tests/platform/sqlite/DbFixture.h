@@ -6,6 +6,10 @@
 #include "platform/sqlite/Database.h"
 
 #include <QVariant>
+#include <ostream>
+
+// Readable failure output for texts.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 class DbTest : public QuillaryTest {
 protected:
