@@ -11,10 +11,6 @@
 #include <QTextFrame>
 #include <QTextTable>
 
-#include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
-
 // Lengths back in twips for reading.
 inline int Twips(qreal px) { return qRound(px * TwipsPerPixel); }
 
