@@ -76,6 +76,7 @@ TProgBox::TProgBox(QWidget *parent) : QDialog(parent) {
     setGeometry(-5, 0, ScaledSize(250), height);
     move(-5, 0);
     SetProgressView(this);
+    if (!ProgBox) ProgBox = this;
 }
 
 TProgBox::~TProgBox() {

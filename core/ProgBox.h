@@ -14,7 +14,7 @@ class QPushButton;
 class TProgBox : public QDialog, public ProgressView {
     Q_OBJECT
 public:
-    // Installs itself as the view of every run.
+    // Installs itself as the view of every run (and as ProgBox when none is set).
     explicit TProgBox(QWidget *parent = nullptr);
     ~TProgBox() override;
 

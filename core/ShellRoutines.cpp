@@ -3,6 +3,7 @@
 #include "core/Cp1252.h"
 #include "core/Log.h"
 #include "core/Messages.h"
+#include "core/Settings.h"
 #include "platform/media/WavePlayer.h"
 #include "platform/shell/DocumentOpener.h"
 #include "platform/shell/FilePicker.h"
@@ -20,11 +21,6 @@
 static void initSounds() { Q_INIT_RESOURCE(sounds); }
 
 namespace {
-
-std::function<QString()> &editorSource() {
-    static std::function<QString()> source;
-    return source;
-}
 
 MessagePanelView *g_panel = nullptr;
 
@@ -64,9 +60,6 @@ QString patternsFor(const QString &patterns) {
 
 } // namespace
 
-void SetEditorProgramSource(std::function<QString()> source) { editorSource() = std::move(source); }
-QString EditorProgram() { return editorSource() ? editorSource()() : QString(); }
-
 void SetMessagePanel(MessagePanelView *panel) { g_panel = panel; }
 MessagePanelView *CurrentMessagePanel() { return g_panel; }
 void HideMessagePanel() {
@@ -101,7 +94,7 @@ void RunCommand(const QString &commandLine, const std::function<void()> &afterRu
 }
 
 void OpenWithEditor(const QString &fileName) {
-    const QString editor = slashes(EditorProgram());
+    const QString editor = slashes(SettingText(QStringLiteral("User"), QStringLiteral("Editor")).trimmed());
     if (!editor.isEmpty()) {
         if (CurrentProcessRunner().startDetached(editor, {slashes(fileName)})) return;
         WriteLog(QStringLiteral("Editor ") + editor + QStringLiteral(" could not be started; ") + fileName +
@@ -156,7 +149,8 @@ void PlayWaveResource(const QString &name) {
         WriteLog(QStringLiteral("No sound ") + name);
         return;
     }
-    const QString file = QDir::tempPath() + QStringLiteral("/Quillary-") + resource;
+    const QString temp = TempFolder.isEmpty() ? QDir::tempPath() + '/' : TempFolder;
+    const QString file = temp + QStringLiteral("Quillary-") + resource;
     if (!written.contains(file) || !QFile::exists(file)) {
         QFile in(QStringLiteral(":/sounds/") + resource);
         try {

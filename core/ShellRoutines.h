@@ -38,11 +38,6 @@ QString DialogNameFilter(const QString &filter);
 // "Off"; any case) without waiting. An unknown name is only logged.
 void PlayWaveResource(const QString &name);
 
-// The external editor program ([User] Editor); empty: none configured.
-// Installed by the settings module; tests set their own.
-void SetEditorProgramSource(std::function<QString()> source);
-QString EditorProgram();
-
 // The main window's message panel ("Trying to run..."), which hides itself
 // after a few seconds.
 class MessagePanelView {

@@ -62,6 +62,7 @@ protected:
 
 TEST_F(ProgBoxTest, FreshBoxIsIdleAtTheLeftEdge) {
     EXPECT_EQ(CurrentProgressView(), box.get());
+    EXPECT_EQ(ProgBox, box.get());
     EXPECT_TRUE(box->windowTitle().isEmpty());
     EXPECT_FALSE(box->isVisible());
     EXPECT_EQ(box->pos(), QPoint(-5, 0));

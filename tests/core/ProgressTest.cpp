@@ -188,14 +188,6 @@ TEST_F(ProgressTest, AddLineWithoutRunShowsMessage) {
     EXPECT_FALSE(reportExists());
 }
 
-TEST_F(ProgressTest, PercentShowsGaugeAndLineHidesNothingElse) {
-    TProgress run(QStringLiteral("Export"));
-    run.SetPercent(40);
-    EXPECT_EQ(view.percent, 40);
-    run.SetPercent(250);
-    EXPECT_EQ(view.percent, 100);
-}
-
 TEST_F(ProgressTest, ThirtyLinesBringTheScrollBar) {
     for (int n : {29, 30}) {
         TProgress run(QStringLiteral("Lines"));
@@ -231,13 +223,6 @@ TEST_F(ProgressTest, CancelDuringLongRunStopsAtNextTestWithOneFinish) {
     EXPECT_EQ(answerer->boxes.size(), 1);
     EXPECT_EQ(answerer->boxes[0].text, QStringLiteral("Cancel the run?"));
     EXPECT_FALSE(reportExists());
-}
-
-TEST_F(ProgressTest, CancelAnsweredNoGoesOn) {
-    TProgress run(QStringLiteral("Long"));
-    answerer->script(ResultNo);
-    AskCancelRun();
-    EXPECT_FALSE(CancelRun);
 }
 
 TEST_F(ProgressTest, FailureMidRunKeepsReportWithoutReview) {

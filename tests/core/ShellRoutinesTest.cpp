@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "core/Cp1252.h"
+#include "core/Settings.h"
 #include "core/ShellRoutines.h"
 #include "platform/media/WavePlayer.h"
 #include "platform/shell/DocumentOpener.h"
@@ -73,7 +74,6 @@ protected:
         SetProcessRunner(nullptr);
         SetFilePicker(nullptr);
         SetMessagePanel(nullptr);
-        SetEditorProgramSource({});
         QuillaryTest::TearDown();
     }
     FakeOpener opener;
@@ -172,14 +172,15 @@ TEST_F(ShellTest, EditorOpensFileElseFallsBackToItsProgram) {
     EXPECT_TRUE(runner.detached.isEmpty()) << "no editor configured";
     ASSERT_EQ(opener.opened.size(), 1);
 
-    SetEditorProgramSource([] { return QStringLiteral("/usr/bin/myeditor"); });
+    IniFile = std::make_unique<TIniFile>(path(QStringLiteral("Quillary.ini")));
+    IniFile->WriteString(QStringLiteral("User"), QStringLiteral("Editor"), QStringLiteral("/usr/bin/myeditor"));
     OpenWithEditor(path(QStringLiteral("SQL.Txt")));
     ASSERT_EQ(runner.detached.size(), 1);
     EXPECT_EQ(runner.detached[0], (QStringList{QStringLiteral("/usr/bin/myeditor"), path(QStringLiteral("SQL.Txt"))}));
     EXPECT_EQ(opener.opened.size(), 1);
 
     runner.detachResult = false;
-    SetEditorProgramSource([] { return QStringLiteral("C:\\Windows\\Notepad.exe"); });
+    IniFile->WriteString(QStringLiteral("User"), QStringLiteral("Editor"), QStringLiteral("C:\\Windows\\Notepad.exe"));
     OpenWithEditor(path(QStringLiteral("SQL.Txt")));
     EXPECT_EQ(runner.detached.value(1).value(0), QStringLiteral("C:/Windows/Notepad.exe"));
     EXPECT_EQ(opener.opened.size(), 2) << "an editor that cannot start gives way to the file's own program";
@@ -234,6 +235,8 @@ public:
 } // namespace
 
 TEST_F(ShellTest, WaveResourcesByNameInAnyCase) {
+    TempFolder = path(QStringLiteral("temp/"));
+    QDir().mkpath(TempFolder);
     RecordingSink sink;
     SetWaveSink(&sink);
     for (const QString &name : {QStringLiteral("Click"), QStringLiteral("ON"), QStringLiteral("off"),
@@ -244,7 +247,7 @@ TEST_F(ShellTest, WaveResourcesByNameInAnyCase) {
     const QStringList expected = {QStringLiteral("Click.wav"), QStringLiteral("On.wav"), QStringLiteral("Off.wav"),
                                   QStringLiteral("ClickQuiet.wav")};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(sink.played[i].endsWith(expected[i])) << sink.played[i].toStdString();
+        EXPECT_EQ(sink.played[i], TempFolder + QStringLiteral("Quillary-") + expected[i]);
         EXPECT_TRUE(ReadFileBytes(sink.played[i]).startsWith("RIFF")) << "a WAV file on disk";
     }
 }
