@@ -7,7 +7,9 @@
 #include "programme/HeadingRoles.h"
 #include "programme/ProgrammeText.h"
 
+#include <QHash>
 #include <QSet>
+#include <QStringView>
 
 namespace {
 
@@ -20,12 +22,13 @@ constexpr int NearDays = 21;
 bool isDigit(QChar c) { return c >= '0' && c <= '9'; }
 
 // A whole number, blanks around it and a sign allowed; nothing for any other
-// text. An empty text is no number either.
+// text. An empty text is no number either, nor one of more than six digits,
+// so that sums of minutes and levels stay far from overflowing.
 std::optional<int> WholeNumber(const QString &text) {
     const QString t = text.trimmed();
     qsizetype i = 0;
     if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
-    if (i == t.size() || t.size() - i > 9) return std::nullopt;
+    if (i == t.size() || t.size() - i > 6) return std::nullopt;
     for (qsizetype k = i; k < t.size(); ++k)
         if (!isDigit(t[k])) return std::nullopt;
     return t.toInt();
@@ -119,6 +122,10 @@ private:
 
     void setColour(int i, const QString &name, const Rgb &colour) {
         if (LabelValue *l = label(i, name)) l->colour = colour;
+    }
+
+    void setHint(int i, const QString &hint) {
+        if (label(i, QStringLiteral("LastC"))) out.rows[i].lastCHint = hint;
     }
 
     void startClock() {
@@ -271,55 +278,89 @@ private:
 
     void historyBackwards() {
         if (!in.history) return;
-        const QList<int> rows = titledDanceRows();
-        if (rows.isEmpty()) return;
-        const QString headingMark = in.separator + QStringLiteral("O|");
-        const double recentDays = in.settings.CPeriod * MonthDays;
+        // The rows by title: each earlier programme is walked once, item by
+        // item, and only a dance whose title is on show is searched for.
+        QHash<QStringView, QList<int>> byTitle;
+        QList<int> waltzes;
+        for (int i : titledDanceRows()) {
+            const QString &title = in.rows[i].key.Title;
+            if (title == Waltz)
+                waltzes.append(i);
+            else
+                byTitle[QStringView(title)].append(i);
+        }
+        if (byTitle.isEmpty() && waltzes.isEmpty()) return;
+        const QString danceMark = in.separator + QStringLiteral("D|");
+        QList<int> seenIn(in.rows.size(), -1); // the event a row last looked at
+        int eventNumber = 0;
         in.history->eachBefore([&](const EventRecord &event) {
             const double day = DateToDayNumber(event.EDate);
             // Undated events sort last: one met here means no dated one follows.
             if (day == NoDate) return false;
+            ++eventNumber;
+            for (int i : waltzes) {
+                setText(i, QStringLiteral("Lvl"), QString());
+                setText(i, QStringLiteral("Called"), QString());
+            }
             const QString &programme = event.Programme;
-            const double daysBefore = shownDay - day;
-            QString dateShown, dateText;
-            for (int i : rows) {
-                const DanceKey &key = in.rows[i].key;
-                if (key.Title == Waltz) {
-                    setText(i, QStringLiteral("Lvl"), QString());
-                    setText(i, QStringLiteral("Called"), QString());
-                    continue;
-                }
-                const int at = FindDanceItem(programme, in.separator, key);
-                if (at == 0) continue;
-                // Dances kept for a later event were not called there.
-                if (at > 1) {
-                    const qsizetype heading = PosBackNoCase(headingMark, programme, at - 1);
-                    if (heading > 0 && programme.mid(heading + 2, 9) == QLatin1String("Next time")) continue;
-                }
-                if (dateShown.isNull()) {
-                    dateShown = FormatEventDate(day);
-                    dateText = DateWithoutWeekday(dateShown);
-                }
-                Computed &c = computed[i];
-                if (daysBefore <= recentDays) {
-                    ++c.recent;
-                    setText(i, QStringLiteral("Recent"), QString::number(c.recent));
-                    if (c.recent > 6) setColour(i, QStringLiteral("Recent"), Green);
-                }
-                if (c.lastC.isEmpty()) {
-                    c.lastC = dateText;
-                    setText(i, QStringLiteral("LastC"), dateText);
-                    out.rows[i].lastCHint =
-                        QStringLiteral("Last called: ") + dateShown + QStringLiteral(" for ") + event.Org;
-                }
-                if (daysBefore <= NearDays) setColour(i, QStringLiteral("LastC"), Red);
-                if (c.lastH.isEmpty() && event.Org == in.Org) {
-                    c.lastH = dateText;
-                    setText(i, QStringLiteral("LastH"), dateText);
-                }
+            CalledAt called{event, day, shownDay - day, {}, {}};
+            qsizetype at = 0;
+            while ((at = programme.indexOf(danceMark, at)) >= 0) {
+                const qsizetype title = at + danceMark.size();
+                const qsizetype bar = programme.indexOf('|', title);
+                if (bar < 0) break;
+                const auto found = byTitle.constFind(QStringView(programme).sliced(title, bar - title));
+                if (found != byTitle.cend())
+                    for (int i : *found) {
+                        // Only the first place that could hold the dance is looked at.
+                        if (seenIn[i] == eventNumber) continue;
+                        seenIn[i] = eventNumber;
+                        calledBefore(i, programme, int(at) + 1, called);
+                    }
+                at = bar;
             }
             return true;
         });
+    }
+
+    // An earlier event being looked at; its date texts are made when needed.
+    struct CalledAt {
+        const EventRecord &event;
+        double day;
+        double daysBefore;
+        QString dateShown;
+        QString dateText;
+    };
+
+    // Row i against an earlier programme holding its title from position from.
+    void calledBefore(int i, const QString &programme, int from, CalledAt &event) {
+        const int at = FindDanceItem(programme, in.separator, in.rows[i].key, from);
+        if (at == 0) return;
+        // Dances kept for a later event were not called there.
+        if (at > 1) {
+            const qsizetype heading = PosBackNoCase(in.separator + QStringLiteral("O|"), programme, at - 1);
+            if (heading > 0 && programme.mid(heading + 2, 9) == QLatin1String("Next time")) return;
+        }
+        if (event.dateShown.isNull()) {
+            event.dateShown = FormatEventDate(event.day);
+            event.dateText = DateWithoutWeekday(event.dateShown);
+        }
+        Computed &c = computed[i];
+        if (event.daysBefore <= in.settings.CPeriod * MonthDays) {
+            ++c.recent;
+            setText(i, QStringLiteral("Recent"), QString::number(c.recent));
+            if (c.recent > 6) setColour(i, QStringLiteral("Recent"), Green);
+        }
+        if (c.lastC.isEmpty()) {
+            c.lastC = event.dateText;
+            setText(i, QStringLiteral("LastC"), c.lastC);
+            setHint(i, QStringLiteral("Last called: ") + event.dateShown + QStringLiteral(" for ") + event.event.Org);
+        }
+        if (event.daysBefore <= NearDays) setColour(i, QStringLiteral("LastC"), Red);
+        if (c.lastH.isEmpty() && event.event.Org == in.Org) {
+            c.lastH = event.dateText;
+            setText(i, QStringLiteral("LastH"), c.lastH);
+        }
     }
 
     void historyForwards() {
@@ -349,7 +390,7 @@ private:
                 if (hint.isNull())
                     hint = QStringLiteral("To be called: ") + FormatEventDate(day) + QStringLiteral(" for ") + event.Org;
                 setColour(rows[k], QStringLiteral("LastC"), Orange);
-                out.rows[rows[k]].lastCHint = hint;
+                setHint(rows[k], hint);
             }
             return true;
         });
