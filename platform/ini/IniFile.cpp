@@ -9,13 +9,17 @@
 
 namespace {
 
-bool isBlank(QChar c) { return c == ' ' || c == '\t'; }
+bool isBlank(QChar c) {
+    return c == ' ' || c == '\t';
+}
 
 // Only blanks and tabs are trimmed: a value may end in a no-break space.
 QString trimBlanks(const QString &s) {
     qsizetype a = 0, b = s.size();
-    while (a < b && isBlank(s[a])) ++a;
-    while (b > a && isBlank(s[b - 1])) --b;
+    while (a < b && isBlank(s[a]))
+        ++a;
+    while (b > a && isBlank(s[b - 1]))
+        --b;
     return s.mid(a, b - a);
 }
 
@@ -54,20 +58,29 @@ QSet<QString> &backedUp() {
     return s;
 }
 
-QString absolute(const QString &path) { return QFileInfo(path).absoluteFilePath(); }
-
-[[noreturn]] void refuse(const QString &what, const QString &reason) {
-    throw std::runtime_error(
-        QStringLiteral("Cannot store %1 in the settings file: %2.").arg(what, reason).toStdString());
+QString absolute(const QString &path) {
+    return QFileInfo(path).absoluteFilePath();
 }
 
-bool hasLineBreak(const QString &s) { return s.contains('\r') || s.contains('\n'); }
+[[noreturn]] void refuse(const QString &what, const QString &reason) {
+    throw std::runtime_error(QStringLiteral("Cannot store %1 in the settings file: %2.")
+                                 .arg(what, reason)
+                                 .toStdString());
+}
+
+bool hasLineBreak(const QString &s) {
+    return s.contains('\r') || s.contains('\n');
+}
 
 } // namespace
 
-void TIniFile::SetSaveFunction(SaveFunction save) { saveFunction() = save ? std::move(save) : defaultSave; }
+void TIniFile::SetSaveFunction(SaveFunction save) {
+    saveFunction() = save ? std::move(save) : defaultSave;
+}
 
-void TIniFile::ResetBackups() { backedUp().clear(); }
+void TIniFile::ResetBackups() {
+    backedUp().clear();
+}
 
 TIniFile::TIniFile(const QString &fileName) : path(fileName) {
     stamp = statFile();
@@ -130,8 +143,10 @@ void TIniFile::load(const QByteArray &bytes) {
         const QChar c = text[i];
         if (c != '\r' && c != '\n') continue;
         QString end;
-        if (c == '\r' && i + 1 < n && text[i + 1] == '\n') end = QStringLiteral("\r\n");
-        else end = QString(c);
+        if (c == '\r' && i + 1 < n && text[i + 1] == '\n')
+            end = QStringLiteral("\r\n");
+        else
+            end = QString(c);
         lines.append(parseLine(text.mid(start, i - start), end));
         i += end.size() - 1;
         start = i + 1;
@@ -234,7 +249,9 @@ bool TIniFile::ReadBool(const QString &section, const QString &key, bool def) {
     return l && parseInteger(l->value, &v) ? v != 0 : def;
 }
 
-bool TIniFile::ValueExists(const QString &section, const QString &key) { return findKey(section, key); }
+bool TIniFile::ValueExists(const QString &section, const QString &key) {
+    return findKey(section, key);
+}
 
 bool TIniFile::SectionExists(const QString &section) {
     refresh(false);
@@ -245,7 +262,8 @@ QStringList TIniFile::ReadSection(const QString &section) {
     refresh(false);
     QStringList out;
     if (const SectionInfo *s = find(section))
-        for (const QString &k : s->keyOrder) out << lines[s->firstKey.value(k)].name;
+        for (const QString &k : s->keyOrder)
+            out << lines[s->firstKey.value(k)].name;
     return out;
 }
 
@@ -263,18 +281,25 @@ QStringList TIniFile::ReadSectionValues(const QString &section) {
 QStringList TIniFile::ReadSections() {
     refresh(false);
     QStringList out;
-    for (const QString &s : sectionOrder) out << sections.value(s).spelled;
+    for (const QString &s : sectionOrder)
+        out << sections.value(s).spelled;
     return out;
 }
 
 QString TIniFile::checkKey(const QString &key) {
     const QString k = trimBlanks(key);
     const QString shown = QLatin1Char('"') + key + QLatin1Char('"');
-    if (k.isEmpty()) refuse(QStringLiteral("key ") + shown, QStringLiteral("a key may not be empty"));
-    if (k.contains('=')) refuse(QStringLiteral("key ") + shown, QStringLiteral("a key may not contain \"=\""));
-    if (hasLineBreak(k)) refuse(QStringLiteral("key ") + shown, QStringLiteral("a key may not contain a line break"));
-    if (k.startsWith('[')) refuse(QStringLiteral("key ") + shown, QStringLiteral("a key may not start with \"[\""));
-    if (k.startsWith(';')) refuse(QStringLiteral("key ") + shown, QStringLiteral("a key may not start with \";\""));
+    if (k.isEmpty())
+        refuse(QStringLiteral("key ") + shown, QStringLiteral("a key may not be empty"));
+    if (k.contains('='))
+        refuse(QStringLiteral("key ") + shown, QStringLiteral("a key may not contain \"=\""));
+    if (hasLineBreak(k))
+        refuse(QStringLiteral("key ") + shown,
+               QStringLiteral("a key may not contain a line break"));
+    if (k.startsWith('['))
+        refuse(QStringLiteral("key ") + shown, QStringLiteral("a key may not start with \"[\""));
+    if (k.startsWith(';'))
+        refuse(QStringLiteral("key ") + shown, QStringLiteral("a key may not start with \";\""));
     return k;
 }
 
@@ -282,14 +307,16 @@ QString TIniFile::checkSection(const QString &section) {
     const QString s = trimBlanks(section);
     const QString shown = QStringLiteral("section \"") + section + QLatin1Char('"');
     if (s.contains(']')) refuse(shown, QStringLiteral("a section name may not contain \"]\""));
-    if (hasLineBreak(s)) refuse(shown, QStringLiteral("a section name may not contain a line break"));
+    if (hasLineBreak(s))
+        refuse(shown, QStringLiteral("a section name may not contain a line break"));
     return s;
 }
 
 QByteArray TIniFile::render(const QList<Line> &all, TextEncoding *used) const {
     QString text;
     qsizetype size = 0;
-    for (const Line &l : all) size += l.text.size() + l.end.size();
+    for (const Line &l : all)
+        size += l.text.size() + l.end.size();
     text.reserve(size);
     for (const Line &l : all) {
         text += l.text;
@@ -370,7 +397,8 @@ void TIniFile::DeleteKey(const QString &section, const QString &key) {
         if (!info || !info->firstKey.contains(folded)) return false;
         for (auto b = info->blocks.crbegin(); b != info->blocks.crend(); ++b)
             for (int i = b->end - 1; i > b->header; --i)
-                if (copy[i].kind == Kind::Key && FoldUpper(copy[i].name) == folded) copy.removeAt(i);
+                if (copy[i].kind == Kind::Key && FoldUpper(copy[i].name) == folded)
+                    copy.removeAt(i);
         return true;
     });
 }

@@ -76,11 +76,11 @@ public:
 private:
     enum class Kind { Other, Section, Key };
     struct Line {
-        QString text;     // without its line end
-        QString end;      // "\r\n", "\n", "\r" or empty for the last line
+        QString text; // without its line end
+        QString end;  // "\r\n", "\n", "\r" or empty for the last line
         Kind kind = Kind::Other;
-        QString name;     // section name or key as spelled, trimmed
-        QString value;    // a key's value, trimmed
+        QString name;  // section name or key as spelled, trimmed
+        QString value; // a key's value, trimmed
     };
     struct Stamp {
         bool exists = false;

@@ -7,7 +7,8 @@
 #include <QStandardPaths>
 #include <unistd.h>
 
-SingleInstance::SingleInstance(const QString &lockFolder, const QString &serverName, QObject *parent)
+SingleInstance::SingleInstance(const QString &lockFolder, const QString &serverName,
+                               QObject *parent)
     : QObject(parent), folder(lockFolder), name(serverName) {}
 
 SingleInstance::~SingleInstance() = default;
@@ -20,7 +21,9 @@ QString SingleInstance::DefaultServerName() {
     return QStringLiteral("Quillary-") + QString::number(::getuid());
 }
 
-QString SingleInstance::lockFilePath() const { return QDir(folder).filePath(QStringLiteral("Quillary.lock")); }
+QString SingleInstance::lockFilePath() const {
+    return QDir(folder).filePath(QStringLiteral("Quillary.lock"));
+}
 
 bool SingleInstance::tryLock() {
     if (isLocked()) return true;
@@ -34,7 +37,9 @@ bool SingleInstance::tryLock() {
     return true;
 }
 
-bool SingleInstance::isLocked() const { return lock && lock->isLocked(); }
+bool SingleInstance::isLocked() const {
+    return lock && lock->isLocked();
+}
 
 bool SingleInstance::listen() {
     if (server) return server->isListening();
@@ -67,7 +72,8 @@ void SingleInstance::acceptConnections() {
     }
 }
 
-bool SingleInstance::SendToRunningCopy(const QByteArray &bytes, const QString &serverName, int timeoutMs) {
+bool SingleInstance::SendToRunningCopy(const QByteArray &bytes, const QString &serverName,
+                                       int timeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(serverName, QIODevice::WriteOnly);
     if (!socket.waitForConnected(timeoutMs)) return false;

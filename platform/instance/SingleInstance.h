@@ -16,7 +16,8 @@ public:
     // lockFolder: where "Quillary.lock" lives (the runtime folder by default);
     // serverName: the local server's name ("Quillary-" + the user id by default).
     explicit SingleInstance(const QString &lockFolder = DefaultLockFolder(),
-                            const QString &serverName = DefaultServerName(), QObject *parent = nullptr);
+                            const QString &serverName = DefaultServerName(),
+                            QObject *parent = nullptr);
     ~SingleInstance() override;
 
     // Takes the lock; false when another live copy holds it. A lock left by
@@ -31,7 +32,8 @@ public:
     QString serverName() const { return name; }
 
     // Sends bytes to the running copy; false when none answers in time.
-    static bool SendToRunningCopy(const QByteArray &bytes, const QString &serverName = DefaultServerName(),
+    static bool SendToRunningCopy(const QByteArray &bytes,
+                                  const QString &serverName = DefaultServerName(),
                                   int timeoutMs = 2000);
 
     static QString DefaultLockFolder();

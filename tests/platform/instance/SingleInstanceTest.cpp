@@ -10,8 +10,9 @@
 namespace {
 
 QString uniqueServer() {
-    return QStringLiteral("QuillaryTest-%1-%2").arg(QCoreApplication::applicationPid()).arg(
-        QDateTime::currentMSecsSinceEpoch());
+    return QStringLiteral("QuillaryTest-%1-%2")
+        .arg(QCoreApplication::applicationPid())
+        .arg(QDateTime::currentMSecsSinceEpoch());
 }
 
 class SingleInstanceTest : public QuillaryTest {};
@@ -53,7 +54,8 @@ TEST_F(SingleInstanceTest, LockOfADeadProcessIsTakenOver) {
 
     SingleInstance copy(lockFolder, uniqueServer());
     EXPECT_TRUE(copy.tryLock());
-    EXPECT_TRUE(ReadFileBytes(lockPath).startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+    EXPECT_TRUE(ReadFileBytes(lockPath).startsWith(
+        QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
 }
 
 TEST_F(SingleInstanceTest, MessageFromSecondCopyArrivesAsBytes) {
