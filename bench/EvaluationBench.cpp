@@ -19,7 +19,9 @@ DanceKey CatalogueDance(int n) {
             QLatin1String(Styles[(n / 5) % 5])};
 }
 
-QString DanceItem(const DanceKey &key) { return QStringLiteral("D|") + key.Title + '|' + key.Format + '|' + key.Style; }
+QString DanceItem(const DanceKey &key) {
+    return QStringLiteral("D|") + key.Title + '|' + key.Format + '|' + key.Style;
+}
 
 struct Diary {
     MemoryDanceLookup dances;
@@ -32,20 +34,28 @@ Diary &GeneratedDiary() {
         Diary d;
         QRandomGenerator random(20261206);
         for (int n = 0; n < 20000; ++n)
-            d.dances.add(CatalogueDance(n), DanceFields{{"Lvl", QString::number(1 + n % 9)},
-                                                        {"Timing", n % 3 ? QString() : QStringLiteral("12")},
-                                                        {"Called", QString::number(n % 40)}});
-        const auto pick = [&] { return random.bounded(10) < 7 ? random.bounded(500) : random.bounded(20000); };
+            d.dances.add(CatalogueDance(n),
+                         DanceFields{{"Lvl", QString::number(1 + n % 9)},
+                                     {"Timing", n % 3 ? QString() : QStringLiteral("12")},
+                                     {"Called", QString::number(n % 40)}});
+        const auto pick = [&] {
+            return random.bounded(10) < 7 ? random.bounded(500) : random.bounded(20000);
+        };
         const char *orgs[] = {"Village Hall", "Folk Club", "Festival", "Barn Dance", "School"};
         QDate date(2005, 1, 1);
         for (int e = 0; e < 5000; ++e) {
             QString text(SepDot);
             for (int i = 0; i < 20; ++i) {
-                if (i == 0) text += QStringLiteral("O|Evening Dance 7.30-10.30");
-                else if (i == 10) text += QStringLiteral("O|Interval");
-                else if (i == 17) text += QStringLiteral("O|Next time");
-                else if (i == 5) text += QStringLiteral("N|Walk through slowly");
-                else text += DanceItem(CatalogueDance(pick()));
+                if (i == 0)
+                    text += QStringLiteral("O|Evening Dance 7.30-10.30");
+                else if (i == 10)
+                    text += QStringLiteral("O|Interval");
+                else if (i == 17)
+                    text += QStringLiteral("O|Next time");
+                else if (i == 5)
+                    text += QStringLiteral("N|Walk through slowly");
+                else
+                    text += DanceItem(CatalogueDance(pick()));
                 text += SepDot;
             }
             d.history.events.append({date, QLatin1String(orgs[random.bounded(5)]), text});

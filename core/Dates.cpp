@@ -384,7 +384,8 @@ FoundTime FindTimeRange(const QString &text) {
 QString FormatHourMin(int minutes, QChar sep) {
     if (minutes == 0) return QString();
     const int m = std::abs(minutes);
-    return (minutes < 0 ? QStringLiteral("-") : QString()) + QString::number(m / 60) + sep + twoDigits(m % 60);
+    return (minutes < 0 ? QStringLiteral("-") : QString()) + QString::number(m / 60) + sep +
+           twoDigits(m % 60);
 }
 
 QString FormatHourMin(int minutes) {

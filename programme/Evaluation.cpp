@@ -19,7 +19,9 @@ constexpr double MonthDays = 30.4375;
 // How near (days) a call must be to turn "LastC" red or orange.
 constexpr int NearDays = 21;
 
-bool isDigit(QChar c) { return c >= '0' && c <= '9'; }
+bool isDigit(QChar c) {
+    return c >= '0' && c <= '9';
+}
 
 // A whole number, blanks around it and a sign allowed; nothing for any other
 // text. An empty text is no number either, nor one of more than six digits,
@@ -39,7 +41,9 @@ std::optional<int> WholeNumber(const QString &text) {
 std::optional<int> FieldNumber(const QString &text, const QString &field, const QString &title) {
     if (text.trimmed().isEmpty()) return std::nullopt;
     const std::optional<int> n = WholeNumber(text);
-    if (!n) WriteLog(QStringLiteral("Not a number in ") + field + QStringLiteral(" of ") + title + QStringLiteral(": ") + text);
+    if (!n)
+        WriteLog(QStringLiteral("Not a number in ") + field + QStringLiteral(" of ") + title +
+                 QStringLiteral(": ") + text);
     return n;
 }
 
@@ -173,15 +177,20 @@ private:
 
         std::optional<DanceFields> fields;
         if (in.dances) fields = in.dances->find(key);
-        const auto field = [&](const QString &name) { return fields ? fields->value(name) : QString(); };
+        const auto field = [&](const QString &name) {
+            return fields ? fields->value(name) : QString();
+        };
         for (const QString &name : fieldColumns)
             setText(i, name, field(name));
 
-        const std::optional<int> level = FieldNumber(field(QStringLiteral("Lvl")), QStringLiteral("Lvl"), key.Title);
+        const std::optional<int> level =
+            FieldNumber(field(QStringLiteral("Lvl")), QStringLiteral("Lvl"), key.Title);
         if (!timeColumn.isNull()) {
             int duration = 0;
             if (clock > 0) {
-                duration = FieldNumber(field(QStringLiteral("Timing")), QStringLiteral("Timing"), key.Title).value_or(0);
+                duration = FieldNumber(field(QStringLiteral("Timing")), QStringLiteral("Timing"),
+                                       key.Title)
+                               .value_or(0);
                 setText(i, timeColumn, time(clock));
             }
             if (level && field(QStringLiteral("Lvl")).trimmed().size() > 1) {
@@ -217,7 +226,8 @@ private:
 
         if (kind != PauseKind::None && !previousPause && sessionStart > 0) {
             const int stated = StatedPauseLength(text);
-            const int standard = kind == PauseKind::Interval ? in.settings.Interval : in.settings.Break;
+            const int standard =
+                kind == PauseKind::Interval ? in.settings.Interval : in.settings.Break;
             if (stated > 0)
                 clock = previous + stated;
             else if (end == 0)
@@ -309,7 +319,8 @@ private:
                 const qsizetype title = at + danceMark.size();
                 const qsizetype bar = programme.indexOf('|', title);
                 if (bar < 0) break;
-                const auto found = byTitle.constFind(QStringView(programme).sliced(title, bar - title));
+                const auto found =
+                    byTitle.constFind(QStringView(programme).sliced(title, bar - title));
                 if (found != byTitle.cend())
                     for (int i : *found) {
                         // Only the first place that could hold the dance is looked at.
@@ -338,7 +349,8 @@ private:
         if (at == 0) return;
         // Dances kept for a later event were not called there.
         if (at > 1) {
-            const qsizetype heading = PosBackNoCase(in.separator + QStringLiteral("O|"), programme, at - 1);
+            const qsizetype heading =
+                PosBackNoCase(in.separator + QStringLiteral("O|"), programme, at - 1);
             if (heading > 0 && programme.mid(heading + 2, 9) == QLatin1String("Next time")) return;
         }
         if (event.dateShown.isNull()) {
@@ -354,7 +366,8 @@ private:
         if (c.lastC.isEmpty()) {
             c.lastC = event.dateText;
             setText(i, QStringLiteral("LastC"), c.lastC);
-            setHint(i, QStringLiteral("Last called: ") + event.dateShown + QStringLiteral(" for ") + event.event.Org);
+            setHint(i, QStringLiteral("Last called: ") + event.dateShown + QStringLiteral(" for ") +
+                           event.event.Org);
         }
         if (event.daysBefore <= NearDays) setColour(i, QStringLiteral("LastC"), Red);
         if (c.lastH.isEmpty() && event.event.Org == in.Org) {
@@ -388,7 +401,8 @@ private:
                 const qsizetype at = programme.indexOf(marks[k]);
                 if (at < 0 || at >= limit) continue;
                 if (hint.isNull())
-                    hint = QStringLiteral("To be called: ") + FormatEventDate(day) + QStringLiteral(" for ") + event.Org;
+                    hint = QStringLiteral("To be called: ") + FormatEventDate(day) +
+                           QStringLiteral(" for ") + event.Org;
                 setColour(rows[k], QStringLiteral("LastC"), Orange);
                 setHint(rows[k], hint);
             }
@@ -454,4 +468,6 @@ QString RowEvaluation::text(const QString &name) const {
     return l ? l->text : QString();
 }
 
-EvaluationResult Evaluate(const EvaluationInputs &inputs) { return Evaluator(inputs).run(); }
+EvaluationResult Evaluate(const EvaluationInputs &inputs) {
+    return Evaluator(inputs).run();
+}

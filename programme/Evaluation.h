@@ -43,14 +43,14 @@ struct EvaluationSettings {
 };
 
 struct EvaluationInputs {
-    QList<ProgrammeItem> rows;   // as shown, the average-level note last
-    DisplayColumns columns;      // [Display]: the labels of a dance row
-    QString ETime;               // the shown event's time text
-    QDate EDate;                 // the shown event's date (1 January 4900 when none)
-    QString Org;                 // the Org box of the shown event
-    QChar separator;             // the programme separator
+    QList<ProgrammeItem> rows; // as shown, the average-level note last
+    DisplayColumns columns;    // [Display]: the labels of a dance row
+    QString ETime;             // the shown event's time text
+    QDate EDate;               // the shown event's date (1 January 4900 when none)
+    QString Org;               // the Org box of the shown event
+    QChar separator;           // the programme separator
     EvaluationSettings settings;
-    const DanceLookup *dances = nullptr;  // none: every dance reads as blank
+    const DanceLookup *dances = nullptr;   // none: every dance reads as blank
     const EventHistory *history = nullptr; // none: no other events
 };
 
@@ -58,7 +58,7 @@ struct EvaluationInputs {
 // label as it is.
 struct LabelValue {
     QString text;
-    std::optional<Rgb> colour;     // the label's background
+    std::optional<Rgb> colour; // the label's background
     std::optional<Rgb> fontColour;
     std::optional<bool> bold;
 

@@ -28,8 +28,8 @@ TEST_F(DatesTimeRangeTest, FindsStartEndAndSeparator) {
         {"7.30-10:30", 450, 630, ':'},
         {"10.30-1.00", 630, 780, '.'},
         {"Room 101", 0, 0, 0},
-        {"At 9- ", 0, 0, 0},          // "-" without a second time: nothing
-        {"7pm or 9.30pm", 420, 0, 0}, // the first time ends the search
+        {"At 9- ", 0, 0, 0},           // "-" without a second time: nothing
+        {"7pm or 9.30pm", 420, 0, 0},  // the first time ends the search
         {"Room 3. at 8pm", 480, 0, 0}, // a "." that made no time is not the separator
         {"", 0, 0, 0},
     };

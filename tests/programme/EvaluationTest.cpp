@@ -54,15 +54,19 @@ protected:
 
     void addDance(const char *title, const char *style, const char *lvl, const char *timing,
                   const char *called = "3") {
-        const DanceKey key{QString::fromUtf8(title), QStringLiteral("Longways"), QString::fromUtf8(style)};
+        const DanceKey key{QString::fromUtf8(title), QStringLiteral("Longways"),
+                           QString::fromUtf8(style)};
         keys.insert(key.Title, key);
         dances.add(key, DanceFields{{"Lvl", QString::fromUtf8(lvl)},
                                     {"Timing", QString::fromUtf8(timing)},
                                     {"Called", QString::fromUtf8(called)}});
     }
-    ProgrammeItem dance(const char *title) const { return ProgrammeItem::dance(keys.value(QString::fromUtf8(title))); }
+    ProgrammeItem dance(const char *title) const {
+        return ProgrammeItem::dance(keys.value(QString::fromUtf8(title)));
+    }
 
-    void addEvent(QList<EventRecord> &list, const QDate &date, const char *org, const char *programme) {
+    void addEvent(QList<EventRecord> &list, const QDate &date, const char *org,
+                  const char *programme) {
         list.append({date, QString::fromUtf8(org), Sep(programme, SepDot)});
     }
     void before(int daysBefore, const char *org, const char *programme) {
@@ -75,7 +79,8 @@ protected:
     EvaluationResult evaluate(const QList<ProgrammeItem> &rows) {
         in.rows = rows;
         // The diary in date order, the shown event among them.
-        std::sort(earlier.begin(), earlier.end(), [](auto &a, auto &b) { return a.EDate < b.EDate; });
+        std::sort(earlier.begin(), earlier.end(),
+                  [](auto &a, auto &b) { return a.EDate < b.EDate; });
         history.events = earlier;
         history.events.append({in.EDate, in.Org, QString()});
         history.events += later;
@@ -115,15 +120,27 @@ TEST_F(EvaluationTest, ClockTable) {
     };
     const Case cases[] = {
         // Timing 10, 12 and empty (level 2, 10 minutes); ":" from the event's time
-        {"colon", "7:30", {"A", "B", "C"}, {"7:30", "7:40", "7:52"},
+        {"colon",
+         "7:30",
+         {"A", "B", "C"},
+         {"7:30", "7:40", "7:52"},
          "Average Level: 2    Calculated finish time: 8:02"},
-        {"range with dots", "Dance 7.30pm-10.30pm", {"A", "B", "C"}, {"7.30", "7.40", "7.52"},
+        {"range with dots",
+         "Dance 7.30pm-10.30pm",
+         {"A", "B", "C"},
+         {"7.30", "7.40", "7.52"},
          "Average Level: 2    Calculated finish time: 8.02"},
         // level 3 takes 15 minutes; "8pm" writes no separator, so "." is used
-        {"time table", "8pm", {"D3", "D3", "C"}, {"8.00", "8.15", "8.30"},
+        {"time table",
+         "8pm",
+         {"D3", "D3", "C"},
+         {"8.00", "8.15", "8.30"},
          "Average Level: 2.6    Calculated finish time: 8.40"},
         // "Break" in the Style takes no time unless Timing gives one; level 0 takes 10
-        {"break styles", "7.30", {"A", "Brk", "Brk5", "Z", "C"}, {"7.30", "7.40", "7.40", "7.45", "7.55"},
+        {"break styles",
+         "7.30",
+         {"A", "Brk", "Brk5", "Z", "C"},
+         {"7.30", "7.40", "7.40", "7.45", "7.55"},
          "Average Level: 2    Calculated finish time: 8.05"},
         {"no start time", "Evening", {"A", "B", "C"}, {"", "", ""}, "Average Level: 2"},
     };
@@ -145,8 +162,8 @@ TEST_F(EvaluationTest, ClockTable) {
 TEST_F(EvaluationTest, WithoutATimeColumnOnlyHeadingsMoveTheClock) {
     in.columns = Columns({"Title", "Lvl", "Recent", "LastC", "LastH"});
     in.ETime = QStringLiteral("7.30-10.30");
-    const EvaluationResult r = evaluate({H("Evening"), dance("A"), dance("Big"), H("Interval"), dance("C"),
-                                         H("Second half 9:00"), dance("A"), Avg()});
+    const EvaluationResult r = evaluate({H("Evening"), dance("A"), dance("Big"), H("Interval"),
+                                         dance("C"), H("Second half 9:00"), dance("A"), Avg()});
     ASSERT_FALSE(r.stopped()); // a level of two characters is not checked
     for (const RowEvaluation &row : r.rows)
         EXPECT_EQ(row.label(QStringLiteral("Time")), nullptr);
@@ -158,7 +175,8 @@ TEST_F(EvaluationTest, WithoutATimeColumnOnlyHeadingsMoveTheClock) {
 
 TEST_F(EvaluationTest, HeadingsShowTheClockAndCarryOnlyTheTimeLabel) {
     in.ETime = QStringLiteral("7.30");
-    const EvaluationResult r = evaluate({H("Welcome"), dance("A"), H("Part two 8.15"), dance("B"), Avg()});
+    const EvaluationResult r =
+        evaluate({H("Welcome"), dance("A"), H("Part two 8.15"), dance("B"), Avg()});
     EXPECT_EQ(texts(r, "Time"), QStringList({"7.30", "7.30", "8.15", "8.15", ""}));
     EXPECT_EQ(r.rows[0].labels.keys(), QStringList({"Time"}));
     EXPECT_EQ(r.rows[0].caption, std::nullopt);
@@ -171,8 +189,8 @@ TEST_F(EvaluationTest, PauseHeadingTable) {
     struct Case {
         const char *eTime;
         const char *heading;
-        const char *caption; // nullptr: unchanged
-        const char *next;    // the Time of the dance after the pause
+        const char *caption;         // nullptr: unchanged
+        const char *next;            // the Time of the dance after the pause
         const char *start = "19.30"; // the pause's own Time
     };
     const Case cases[] = {
@@ -210,7 +228,8 @@ TEST_F(EvaluationTest, PauseHeadingTable) {
 
 TEST_F(EvaluationTest, PauseAfterDancesStartsAtTheirEnd) {
     in.ETime = QStringLiteral("19.30-22.30");
-    const EvaluationResult r = evaluate({H("Evening Dance"), dance("A"), dance("B"), H("Interval"), dance("C"), Avg()});
+    const EvaluationResult r =
+        evaluate({H("Evening Dance"), dance("A"), dance("B"), H("Interval"), dance("C"), Avg()});
     EXPECT_EQ(texts(r, "Time"), QStringList({"19.30", "19.30", "19.40", "19.52", "20.22", ""}));
     EXPECT_EQ(r.rows[3].caption, QStringLiteral("Interval » 20.50 - 21.20"));
     EXPECT_EQ(r.averageText, QStringLiteral("Average Level: 2    Calculated finish time: 20.32"));
@@ -218,24 +237,33 @@ TEST_F(EvaluationTest, PauseAfterDancesStartsAtTheirEnd) {
 
 TEST_F(EvaluationTest, PauseRightAfterAPauseTakesNoTime) {
     in.ETime = QStringLiteral("19.30-22.30");
-    const EvaluationResult r = evaluate({H("Evening Dance"), H("Interval"), H("Break"), dance("C"), Avg()});
+    const EvaluationResult r =
+        evaluate({H("Evening Dance"), H("Interval"), H("Break"), dance("C"), Avg()});
     EXPECT_EQ(r.rows[2].caption, std::nullopt);
     EXPECT_EQ(texts(r, "Time"), QStringList({"19.30", "19.30", "20.00", "20.00", ""}));
 }
 
 TEST_F(EvaluationTest, PauseBeforeAnySessionStartTakesNoTime) {
     in.ETime = QString();
-    const EvaluationResult r = evaluate({H("Interval"), dance("C"), H("Dancing 8.00"), dance("C"), Avg()});
+    const EvaluationResult r =
+        evaluate({H("Interval"), dance("C"), H("Dancing 8.00"), dance("C"), Avg()});
     EXPECT_EQ(r.rows[0].caption, std::nullopt);
     EXPECT_EQ(texts(r, "Time"), QStringList({"", "", "8.00", "8.00", ""}));
 }
 
 TEST_F(EvaluationTest, StatedPauseLengthTable) {
     const std::pair<const char *, int> cases[] = {
-        {"Break 10 min", 10},   {"Break 10min", 10},     {"Break 5 min", 5},
-        {"Break 10  min", 0},   {"Interval 05min", 5},   {"Interval 120min", 20},
-        {"Interval 15 mins", 15}, {"Break", 0},          {"Break min", 0},
-        {"min", 0},             {"Break 3min, then 10 min", 3},
+        {"Break 10 min", 10},
+        {"Break 10min", 10},
+        {"Break 5 min", 5},
+        {"Break 10  min", 0},
+        {"Interval 05min", 5},
+        {"Interval 120min", 20},
+        {"Interval 15 mins", 15},
+        {"Break", 0},
+        {"Break min", 0},
+        {"min", 0},
+        {"Break 3min, then 10 min", 3},
     };
     for (const auto &[text, length] : cases)
         EXPECT_EQ(StatedPauseLength(QString::fromUtf8(text)), length) << text;
@@ -251,10 +279,12 @@ TEST_F(EvaluationTest, SpareHeadingsStopTimesAndTheAverage) {
                       N("see www|x"), dance("A"), Avg()});
         // Spare dances show no time and take none; the next heading ends them,
         // but not their effect on the average. A note with "|" takes 10 minutes.
-        EXPECT_EQ(texts(r, "Time"), QStringList({"7.30", "7.40", "", "", "7.40", "7.40", "", "8.00", ""}))
+        EXPECT_EQ(texts(r, "Time"),
+                  QStringList({"7.30", "7.40", "", "", "7.40", "7.40", "", "8.00", ""}))
             << spare;
-        EXPECT_EQ(r.averageText,
-                  QStringLiteral("Average Level (ignoring Extras): 2    Calculated finish time: 8.10"))
+        EXPECT_EQ(
+            r.averageText,
+            QStringLiteral("Average Level (ignoring Extras): 2    Calculated finish time: 8.10"))
             << spare;
     }
 }
@@ -267,7 +297,7 @@ TEST_F(EvaluationTest, AverageTable) {
         const char *average; // nullptr: the row goes
     };
     const Case cases[] = {
-        {{"A", "D3", "D3"}, "Average Level: 2.6"}, // 8 x 10 div 3 = 26
+        {{"A", "D3", "D3"}, "Average Level: 2.6"},   // 8 x 10 div 3 = 26
         {{"Waltz", "A", "A"}, "Average Level: 1.6"}, // 50 div 3 = 16: cut, not rounded
         {{"A", "D3", "D3", "A"}, "Average Level: 2.5"},
         {{"A", "Waltz", "D3"}, "Average Level: 2"},
@@ -329,7 +359,8 @@ TEST_F(EvaluationTest, TextThatIsNoNumberCountsAsEmptyWithALogLine) {
 TEST_F(EvaluationTest, FieldColumnsComeFromTheCatalogue) {
     in.columns = Columns({"Title", "Format", "Lvl", "Called", "Notes", "Time"});
     const EvaluationResult r =
-        evaluate({dance("B"), ProgrammeItem::dance(QStringLiteral("Gone"), QStringLiteral("Square"), QString()),
+        evaluate({dance("B"),
+                  ProgrammeItem::dance(QStringLiteral("Gone"), QStringLiteral("Square"), QString()),
                   D("", "", ""), Avg()});
     EXPECT_EQ(r.rows[0].labels.keys(), QStringList({"Called", "Lvl", "Notes", "Time"}));
     EXPECT_EQ(r.rows[0].text(QStringLiteral("Called")), QStringLiteral("3"));
@@ -341,8 +372,8 @@ TEST_F(EvaluationTest, FieldColumnsComeFromTheCatalogue) {
 // ---- history ----
 
 TEST_F(EvaluationTest, LastCalledNearestFirstRedWithin21Days) {
-    before(66, "Hall", "~D|A|Longways|Jig~");         // Thu 1-Oct-26
-    before(22, "Hall", "~D|B|Longways|Reel~");        // Sat 14-Nov-26
+    before(66, "Hall", "~D|A|Longways|Jig~");            // Thu 1-Oct-26
+    before(22, "Hall", "~D|B|Longways|Reel~");           // Sat 14-Nov-26
     before(21, "Other", "~O|Evening~D|A|Longways|Jig~"); // Sun 15-Nov-26
     const EvaluationResult r = evaluate({dance("A"), dance("B"), Avg()});
 
@@ -370,7 +401,8 @@ TEST_F(EvaluationTest, RecentPeriodIncludesItsLastDay) {
         before(c.daysBefore, "Hall", "~D|C|Longways|Jig~");
         in.settings.CPeriod = c.cPeriod;
         const EvaluationResult r = evaluate({dance("C"), Avg()});
-        EXPECT_EQ(r.rows[0].text(QStringLiteral("Recent")), QString::fromUtf8(c.recent)) << c.daysBefore;
+        EXPECT_EQ(r.rows[0].text(QStringLiteral("Recent")), QString::fromUtf8(c.recent))
+            << c.daysBefore;
         EXPECT_FALSE(r.rows[0].text(QStringLiteral("LastC")).isEmpty()); // called, recent or not
     }
 }
@@ -394,7 +426,8 @@ TEST_F(EvaluationTest, WhatDoesNotCountAsCalled) {
     before(10, "Hall",
            "~O|Evening~D|A|Longways|Jig Set~D|Waltz|Longways|Waltz~O|Next time~D|B|Longways|Reel~"
            "O|Second half~D|C|Longways|Jig~");
-    const EvaluationResult r = evaluate({dance("A"), dance("B"), dance("C"), dance("Waltz"), Avg()});
+    const EvaluationResult r =
+        evaluate({dance("A"), dance("B"), dance("C"), dance("Waltz"), Avg()});
     EXPECT_EQ(texts(r, "LastC"), QStringList({"", "", "26-Nov-26", "", ""}));
     EXPECT_EQ(texts(r, "Recent"), QStringList({"", "", "1", "", ""}));
     // A waltz shows neither level nor count.
@@ -405,9 +438,11 @@ TEST_F(EvaluationTest, WhatDoesNotCountAsCalled) {
 
 TEST_F(EvaluationTest, RepeatedTitleShowsTodayExceptWaltz) {
     before(10, "Hall", "~D|A|Longways|Jig~");
-    const EvaluationResult r = evaluate({dance("A"), ProgrammeItem::dance(QStringLiteral("A"), QStringLiteral("Square"),
-                                                                          QStringLiteral("Reel")),
-                                         dance("Waltz"), dance("Waltz"), Avg()});
+    const EvaluationResult r =
+        evaluate({dance("A"),
+                  ProgrammeItem::dance(QStringLiteral("A"), QStringLiteral("Square"),
+                                       QStringLiteral("Reel")),
+                  dance("Waltz"), dance("Waltz"), Avg()});
     EXPECT_EQ(texts(r, "LastH"), QStringList({"26-Nov-26", "Today", "", "", ""}));
     EXPECT_EQ(r.rows[1].label(QStringLiteral("LastH"))->colour, Red);
     EXPECT_EQ(r.rows[0].label(QStringLiteral("LastH"))->colour, std::nullopt);
@@ -420,14 +455,15 @@ TEST_F(EvaluationTest, UndatedEventEndsTheBackwardScan) {
         if (undatedBetween) addEvent(earlier, QDate(4900, 1, 1), "Hall", "~N|no dances yet~");
         in.EDate = QDate(4900, 1, 1);
         const EvaluationResult r = evaluate({dance("A"), Avg()});
-        EXPECT_EQ(r.rows[0].text(QStringLiteral("LastC")), undatedBetween ? QString() : QStringLiteral("1-Nov-26"));
+        EXPECT_EQ(r.rows[0].text(QStringLiteral("LastC")),
+                  undatedBetween ? QString() : QStringLiteral("1-Nov-26"));
     }
 }
 
 TEST_F(EvaluationTest, BookedWithin21DaysTurnsOrange) {
     before(35, "Hall", "~D|A|Longways|Jig~");
-    after(14, "Club", "~D|A|Square|Reel~O|Next time~D|B|Longways|Reel~");  // Sun 20-Dec-26
-    after(21, "Fest", "~D|C|Longways|Jig~O|Extras~D|B|Longways|Reel~");    // Sun 27-Dec-26
+    after(14, "Club", "~D|A|Square|Reel~O|Next time~D|B|Longways|Reel~"); // Sun 20-Dec-26
+    after(21, "Fest", "~D|C|Longways|Jig~O|Extras~D|B|Longways|Reel~");   // Sun 27-Dec-26
     after(22, "Fest", "~D|D3|Longways|Jig~");
     const EvaluationResult r = evaluate({dance("A"), dance("B"), dance("C"), dance("D3"), Avg()});
 
