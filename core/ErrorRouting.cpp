@@ -10,15 +10,16 @@ std::function<void(const QString &)> &handler() {
 }
 } // namespace
 
-void SetApplicationHandler(std::function<void(const QString &)> fn) { handler() = std::move(fn); }
+void SetApplicationHandler(std::function<void(const QString &)> fn) {
+    handler() = std::move(fn);
+}
 
 void CallApplicationHandler(const QString &message) {
     try {
         if (handler()) {
             handler()(message);
         } else {
-            WriteLog(message);
-            ShowMsg(message);
+            ShowMsg(message); // logs it as well
         }
     } catch (...) {
         // A failing handler must not take the event loop down with it.

@@ -57,17 +57,26 @@ void fail(LogFile &l, const QString &message) {
     ShowMsgUnlogged(message);
 }
 
-bool writeLine(LogFile &l, const QString &line) {
+// Writes one line and flushes it; gives 0, or the error number of the failure.
+int writeLine(LogFile &l, const QString &line) {
     const QString withEnd = line + QStringLiteral("\r\n");
-    if (!l.utf8 && !Cp1252::fits(withEnd) && !convertToUtf8(l)) return false;
+    errno = 0;
+    if (!l.utf8 && !Cp1252::fits(withEnd) && !convertToUtf8(l)) return errno ? errno : EIO;
     const QByteArray bytes = l.utf8 ? withEnd.toUtf8() : Cp1252::encode(withEnd);
     errno = 0;
-    return l.file.write(bytes) == bytes.size() && l.file.flush();
+    if (l.file.write(bytes) == bytes.size() && l.file.flush()) return 0;
+    return errno ? errno : EIO;
+}
+
+void writeFailed(LogFile &l, int error) {
+    fail(l, QStringLiteral("Error %1 on write to %2Log.txt").arg(error).arg(DataFolder));
 }
 
 } // namespace
 
-char LogState() { return logFile().state; }
+char LogState() {
+    return logFile().state;
+}
 
 void ResetLog() {
     LogFile &l = logFile();
@@ -89,27 +98,29 @@ void WriteLog(const QString &text) {
             l.file.setFileName(l.path);
             l.utf8 = false;
             if (!l.file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-                fail(l, l.file.errorString() + QStringLiteral("\rCannot create file Log.Txt in private folder ") +
+                fail(l, l.file.errorString() +
+                            QStringLiteral("\rCannot create file Log.Txt in private folder ") +
                             DataFolder);
                 return;
             }
             l.state = 'Y';
-            if (!writeLine(l, QStringLiteral("Log File ") + headerDate(Today()))) {
-                fail(l, QStringLiteral("Error %1 on write to %2Log.txt").arg(errno).arg(DataFolder));
+            if (const int err = writeLine(l, QStringLiteral("Log File ") + headerDate(Today()))) {
+                writeFailed(l, err);
                 return;
             }
         }
         if (l.state != 'Y') return;
-        const QString line = Now().time().toString(QStringLiteral("hh.mm.ss")) + QStringLiteral("  ") + text;
-        if (!writeLine(l, line)) {
-            const int err = errno ? errno : 5;
-            fail(l, QStringLiteral("Error %1 on write to %2Log.txt").arg(err).arg(DataFolder));
+        const QString line =
+            Now().time().toString(QStringLiteral("hh.mm.ss")) + QStringLiteral("  ") + text;
+        if (const int err = writeLine(l, line)) {
+            writeFailed(l, err);
             return;
         }
         if (l.debug) {
             l.file.close();
+            errno = 0;
             if (!l.file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-                fail(l, QStringLiteral("Error %1 on write to %2Log.txt").arg(errno).arg(DataFolder));
+                writeFailed(l, errno ? errno : EIO);
                 return;
             }
         }

@@ -59,9 +59,18 @@ void showMessage(const QString &text) {
 
 } // namespace
 
-void SetMessagePresenter(MessagePresenter *presenter) { g_presenter = presenter; }
-void SetDefaultMessagePresenter(MessagePresenter *presenter) { g_default = presenter; }
-MessagePresenter *CurrentMessagePresenter() { return g_presenter ? g_presenter : g_default; }
+void SetMessagePresenter(MessagePresenter *presenter) {
+    g_presenter = presenter;
+}
+void SetDefaultMessagePresenter(MessagePresenter *presenter) {
+    g_default = presenter;
+}
+MessagePresenter *CurrentMessagePresenter() {
+    return g_presenter ? g_presenter : g_default;
+}
+MessagePresenter *InstalledMessagePresenter() {
+    return g_presenter;
+}
 
 QString ShownText(const QString &text) {
     QString t = text;
@@ -76,18 +85,23 @@ QString DoubleAmpersands(const QString &text) {
     return t;
 }
 
-int ScaledSize(int n) { return (n * ScaleQuarters + 2) / 4; }
+int ScaledSize(int n) {
+    return (n * ScaleQuarters + 2) / 4;
+}
 
 void ShowMsg(const QString &text) {
     WriteLog(text);
     showMessage(text);
 }
 
-void ShowMsgUnlogged(const QString &text) { showMessage(text); }
+void ShowMsgUnlogged(const QString &text) {
+    showMessage(text);
+}
 
 void AbortMsg(const QString &text) {
     QString t = text;
-    if (UnderDebugger()) t += QStringLiteral("\rNote: This will probably give messages about memory leaks!");
+    if (UnderDebugger())
+        t += QStringLiteral("\rNote: This will probably give messages about memory leaks!");
     ShowMsg(t);
     CommandItem = nullptr;
     throw SilentAbort();
@@ -102,7 +116,9 @@ static int ask(BoxKind kind, const QString &question, int help) {
     return present(r).result;
 }
 
-bool YesNo(const QString &question) { return ask(BoxKind::YesNo, question, 0) == ResultYes; }
+bool YesNo(const QString &question) {
+    return ask(BoxKind::YesNo, question, 0) == ResultYes;
+}
 
 int YesNoCancel(const QString &question) {
     const int r = ask(BoxKind::YesNoCancel, question, 0);
@@ -151,19 +167,22 @@ int DBox3(const QString &text, const QString &caption1, const QString &caption2,
 }
 
 int OKHelpCancel(const QString &text, int helpContext) {
-    return DBox3(text, QStringLiteral("&OK"), QStringLiteral("&Help"), helpContext, QStringLiteral("Cancel"));
+    return DBox3(text, QStringLiteral("&OK"), QStringLiteral("&Help"), helpContext,
+                 QStringLiteral("Cancel"));
 }
 
 bool OKCancelDontAsk(const QString &text) {
     return dbox3(text, QStringLiteral("&OK"), QString(), 0, QStringLiteral("Cancel"), true).dontAsk;
 }
 
+bool TracedInStatus(const QByteArray &status) {
+    for (const QByteArray &line : status.split('\n'))
+        if (line.startsWith("TracerPid:")) return line.mid(10).trimmed().toLongLong() != 0;
+    return false;
+}
+
 bool UnderDebugger() {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly)) return false;
-    while (!f.atEnd()) {
-        const QByteArray line = f.readLine();
-        if (line.startsWith("TracerPid:")) return line.mid(10).trimmed().toLongLong() != 0;
-    }
-    return false;
+    return TracedInStatus(f.readAll());
 }

@@ -45,7 +45,10 @@ public:
 
 // Installs the presenter (not owned); null restores the program's default.
 void SetMessagePresenter(MessagePresenter *presenter);
+// The presenter in use: the installed one, else the default.
 MessagePresenter *CurrentMessagePresenter();
+// The presenter installed with SetMessagePresenter, or null.
+MessagePresenter *InstalledMessagePresenter();
 // The presenter used when none is installed (set by the windows module).
 void SetDefaultMessagePresenter(MessagePresenter *presenter);
 
@@ -76,3 +79,5 @@ bool OKCancelDontAsk(const QString &text);
 
 // Whether a debugger is attached (a non-zero TracerPid).
 bool UnderDebugger();
+// The same test on the text of a /proc/<pid>/status file.
+bool TracedInStatus(const QByteArray &status);

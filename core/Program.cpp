@@ -2,12 +2,15 @@
 
 #include "core/AppState.h"
 #include "core/Log.h"
+#include "core/MessageBoxes.h"
 #include "core/OrgForm.h"
 #include "core/QuillaryApplication.h"
 
 int RunQuillary(int argc, char **argv) {
     QuillaryApplication app(argc, argv);
     InitProgramFolder();
+    MessageBoxPresenter boxes;
+    SetDefaultMessagePresenter(&boxes);
     DataFolder = ProgramFolder;
     WriteLog(QStringLiteral("START"));
     int rc = 0;
@@ -19,5 +22,6 @@ int RunQuillary(int argc, char **argv) {
         OrgForm = nullptr;
     }
     WriteLog(QStringLiteral("END"));
+    SetDefaultMessagePresenter(nullptr);
     return rc;
 }

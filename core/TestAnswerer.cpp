@@ -3,12 +3,12 @@
 std::function<void(const QString &)> TestAnswerer::onUnscripted;
 
 TestAnswerer::TestAnswerer() : previous(nullptr) {
-    previous = CurrentMessagePresenter();
+    previous = InstalledMessagePresenter();
     SetMessagePresenter(this);
 }
 
 TestAnswerer::~TestAnswerer() {
-    if (CurrentMessagePresenter() == this) SetMessagePresenter(previous == this ? nullptr : previous);
+    if (InstalledMessagePresenter() == this) SetMessagePresenter(previous);
 }
 
 void TestAnswerer::script(int result, bool dontAsk) {
@@ -27,13 +27,16 @@ BoxResult TestAnswerer::present(const BoxRequest &request) {
         return r;
     }
     if (onUnscripted) onUnscripted(QStringLiteral("Unscripted box: ") + request.text);
-    r.result = (request.kind == BoxKind::YesNo || request.kind == BoxKind::YesNoHelp) ? ResultNo : ResultCancel;
+    r.result = (request.kind == BoxKind::YesNo || request.kind == BoxKind::YesNoHelp)
+                   ? ResultNo
+                   : ResultCancel;
     return r;
 }
 
 QStringList TestAnswerer::texts() const {
     QStringList l;
-    for (const auto &b : boxes) l << b.text;
+    for (const auto &b : boxes)
+        l << b.text;
     return l;
 }
 

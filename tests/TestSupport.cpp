@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "core/Log.h"
 #include "core/Messages.h"
+#include "core/Settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@ void QuillaryTest::SetUp() {
     tempDir = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(tempDir->isValid());
     ResetLog();
+    ResetSettingsState();
     DataFolder = folder();
     AuthorMode = false;
     CommandItem = nullptr;
@@ -27,6 +29,7 @@ void QuillaryTest::SetUp() {
 void QuillaryTest::TearDown() {
     answerer.reset();
     ResetLog();
+    ResetSettingsState();
     SetClock({});
     QDir::setCurrent(QDir::tempPath());
     tempDir.reset();

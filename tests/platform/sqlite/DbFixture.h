@@ -8,9 +8,6 @@
 #include <QVariant>
 #include <ostream>
 
-// Readable failure output for texts.
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
-
 class DbTest : public QuillaryTest {
 protected:
     void SetUp() override;

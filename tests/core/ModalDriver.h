@@ -1,0 +1,65 @@
+#pragma once
+// Drives modal boxes in window tests: waits for a box to come up, acts on it,
+// and closes anything left open so that no test hangs on a box.
+
+#include "TestSupport.h"
+#include "core/Help.h"
+#include "core/Log.h"
+#include "core/MessageBoxes.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+
+// Calls act with the topmost modal box as soon as one other than `other` is up.
+inline void WhenModal(std::function<void(QWidget *)> act, QWidget *other = nullptr,
+                      int tries = 300) {
+    QPointer<QWidget> skip(other);
+    QTimer::singleShot(10, qApp, [act, skip, other, tries] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (w && w->isVisible() && (other == nullptr || w != skip.data())) {
+            act(w);
+        } else if (tries > 0) {
+            WhenModal(act, other, tries - 1);
+        } else {
+            ADD_FAILURE() << "no modal box came up";
+        }
+    });
+}
+
+// The real message windows in place of the answerer, with help requests
+// recorded and a watchdog that rejects boxes nobody closed.
+class WindowTest : public QuillaryTest {
+protected:
+    void SetUp() override {
+        QuillaryTest::SetUp();
+        WriteLog(QStringLiteral("START"));
+        boxes = std::make_unique<MessageBoxPresenter>();
+        SetMessagePresenter(boxes.get());
+        SetHelpOpener([this](int context) { helps.append(context); });
+        watchdog.setInterval(3000);
+        QObject::connect(&watchdog, &QTimer::timeout, [this] {
+            if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                watchdogFired = true;
+                d->done(0);
+            }
+        });
+        watchdog.start();
+    }
+    void TearDown() override {
+        watchdog.stop();
+        EXPECT_FALSE(watchdogFired) << "a box stayed open until the watchdog closed it";
+        SetHelpOpener({});
+        SetMessagePresenter(answerer.get());
+        boxes.reset();
+        QuillaryTest::TearDown();
+    }
+    QByteArray log() const { return ReadFileBytes(path("Log.Txt")); }
+
+    std::unique_ptr<MessageBoxPresenter> boxes;
+    QList<int> helps;
+    QTimer watchdog;
+    bool watchdogFired = false;
+};
