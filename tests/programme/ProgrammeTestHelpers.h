@@ -1,14 +1,12 @@
 #pragma once
 // Shorthands for programme tests: texts written with "~" for the separator.
 
+#include "TestSupport.h" // PrintTo for QString, shared by every test file
 #include "programme/ProgrammeItem.h"
 
 #include <QList>
 #include <QString>
 #include <ostream>
-
-// Shows QString values in failure messages of these tests.
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 inline QString Sep(const char *text, QChar sep) {
     QString s = QString::fromUtf8(text);
