@@ -6,6 +6,7 @@
 #include "core/Messages.h"
 #include "core/MsgPanel.h"
 #include "core/Settings.h"
+#include "programme/ProgrammeRows.h"
 #include "platform/shell/KeyState.h"
 
 #include <QAction>
@@ -126,6 +127,8 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
 
 TOrgForm::~TOrgForm() {
     if (OrgForm == this) OrgForm = nullptr;
+    // The rows outlive this part of the window: they report to nobody now.
+    if (Rows) Rows->setEventSink(nullptr);
 }
 
 // ---- pages -------------------------------------------------------------------
@@ -285,11 +288,8 @@ void TOrgForm::buildEventsPage() {
     g->addLayout(bar, 5, 0, 1, 8);
     page->addWidget(EvPanel);
 
-    Body = named(new QScrollArea(EventPage), "Body");
-    Body->setWidgetResizable(true);
-    Body->setMinimumHeight(260);
-    Body->setWidget(named(new QWidget, "BodyRows"));
-    page->addWidget(Body, 1);
+    // The column titles and the programme rows (programme/OrgFormProgramme.cpp).
+    page->addWidget(buildProgrammeRows(), 1);
 }
 
 void TOrgForm::buildDancesPage() {
