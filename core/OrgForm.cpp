@@ -4,7 +4,9 @@
 #include "core/Dates.h"
 #include "core/Log.h"
 #include "core/Messages.h"
+#include "core/MsgPanel.h"
 #include "core/Settings.h"
+#include "platform/shell/KeyState.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -118,6 +120,8 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     connect(PC, &QTabWidget::currentChanged, this, [this] { PCChange(); });
 
     resize(1000, 700);
+    MsgPanel = new TMsgPanel(this);
+    KeyState::install();
 }
 
 TOrgForm::~TOrgForm() {

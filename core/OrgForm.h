@@ -22,6 +22,7 @@ class QTabWidget;
 class QTableWidget;
 class QTextEdit;
 class QToolButton;
+class TMsgPanel;
 
 // How the main window's start-up ended.
 enum class StartupResult {
@@ -91,6 +92,9 @@ public:
     QPushButton *AddBtn, *ScanBtn, *RefrBtn, *RBaseBtn, *HelpRecs;
     QLabel *RBase, *CurDance;
     QTableWidget *RecGrid;
+
+    // The message panel in front of the window.
+    TMsgPanel *MsgPanel;
 
     // ---- menus --------------------------------------------------------------
     QMenu *FileM, *EventsM, *DancesM, *RulesM, *ViewM, *SettingsM, *TolbrookM, *ToolsM, *TagsM,

@@ -8,6 +8,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
+
+// Failed comparisons show texts as text. Declared here, seen by every test
+// file, so that all of them print a QString the same way.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 class QuillaryTest : public ::testing::Test {
 protected:

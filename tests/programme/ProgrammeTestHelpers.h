@@ -7,9 +7,6 @@
 #include <QString>
 #include <ostream>
 
-// Shows QString values in failure messages of these tests.
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
-
 inline QString Sep(const char *text, QChar sep) {
     QString s = QString::fromUtf8(text);
     s.replace(QLatin1Char('~'), sep);

@@ -1,0 +1,802 @@
+#include "platform/rtf/RtfReader.h"
+
+#include "core/Cp1252.h"
+
+#include <QColor>
+#include <QList>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
+
+#include <algorithm>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Tokens
+
+enum class Tok { End, Open, Close, Word, Symbol, Text, Hex };
+
+constexpr int MaxWord = 32;
+constexpr long long MaxParam = 1000000000; // numbers are clamped to this size
+
+bool isAsciiLetter(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+}
+bool isDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+int hexValue(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9') return u - '0';
+    if (u >= 'a' && u <= 'f') return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F') return u - 'A' + 10;
+    return -1;
+}
+
+class Tokenizer {
+public:
+    explicit Tokenizer(QStringView s) : s_(s) {}
+
+    Tok next() {
+        const qsizetype n = s_.size();
+        while (pos_ < n) {
+            const QChar c = s_[pos_];
+            const char16_t u = c.unicode();
+            if (u == '\r' || u == '\n' || u == 0) { ++pos_; continue; }
+            if (u == '{') { ++pos_; return Tok::Open; }
+            if (u == '}') { ++pos_; return Tok::Close; }
+            if (u == '\\') {
+                ++pos_;
+                if (pos_ >= n) { damaged = true; return Tok::End; }
+                const QChar c2 = s_[pos_];
+                if (isAsciiLetter(c2)) return readWord();
+                if (c2 == u'\'') {
+                    ++pos_;
+                    int digits = 0, v = 0;
+                    while (digits < 2 && pos_ < n && hexValue(s_[pos_]) >= 0) {
+                        v = v * 16 + hexValue(s_[pos_]);
+                        ++pos_;
+                        ++digits;
+                    }
+                    if (digits < 2) { damaged = true; continue; }
+                    hex = v;
+                    return Tok::Hex;
+                }
+                ++pos_;
+                ch = c2;
+                return Tok::Symbol;
+            }
+            const qsizetype start = pos_;
+            while (pos_ < n) {
+                const char16_t v = s_[pos_].unicode();
+                if (v == '\\' || v == '{' || v == '}' || v == '\r' || v == '\n' || v == 0) break;
+                ++pos_;
+            }
+            text = s_.mid(start, pos_ - start);
+            return Tok::Text;
+        }
+        return Tok::End;
+    }
+
+    // Skips raw characters (the data of \bin).
+    void skipChars(long long count) {
+        if (count <= 0) return;
+        pos_ = qsizetype(std::min<long long>(s_.size(), pos_ + count));
+    }
+
+    std::string_view word() const { return {word_, size_t(wordLen_)}; }
+    bool hasParam = false;
+    int param = 0;
+    QChar ch;
+    QStringView text;
+    int hex = 0;
+    bool damaged = false;
+
+private:
+    Tok readWord() {
+        const qsizetype n = s_.size();
+        wordLen_ = 0;
+        bool overlong = false;
+        while (pos_ < n && isAsciiLetter(s_[pos_])) {
+            if (wordLen_ < MaxWord) word_[wordLen_++] = char(s_[pos_].unicode());
+            else overlong = true;
+            ++pos_;
+        }
+        if (overlong) wordLen_ = 0; // no word of ours is that long: an unknown word
+        hasParam = false;
+        param = 0;
+        bool negative = false;
+        if (pos_ + 1 < n && s_[pos_] == u'-' && isDigit(s_[pos_ + 1])) {
+            negative = true;
+            ++pos_;
+        }
+        if (pos_ < n && isDigit(s_[pos_])) {
+            long long v = 0;
+            while (pos_ < n && isDigit(s_[pos_])) {
+                if (v < MaxParam) v = v * 10 + (s_[pos_].unicode() - '0');
+                ++pos_;
+            }
+            v = std::min(v, MaxParam);
+            hasParam = true;
+            param = int(negative ? -v : v);
+        }
+        if (pos_ < n && s_[pos_] == u' ') ++pos_;
+        return Tok::Word;
+    }
+
+    QStringView s_;
+    qsizetype pos_ = 0;
+    char word_[MaxWord + 1] = {};
+    int wordLen_ = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Control words
+
+enum class W {
+    Unknown,
+    // destinations
+    FontTbl, ColorTbl, SkipDest, Fldrslt, KeepDest,
+    // document
+    Deff, Deftab, Uc, U, Bin,
+    // character
+    Plain, B, I, Ul, UlNone, Strike, F, Fs, Cf, Highlight, Cb, Up, Dn, Super, Sub, NoSuperSub, V,
+    // paragraph
+    Pard, Par, Line, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Sl, SlMult, Tx, Tqr, Tqc, Tqdec,
+    // tables
+    Trowd, Cellx, Intbl, Itap, Cell, Row, NestCell, NestRow,
+    // font and colour tables
+    Red, Green, Blue,
+    // characters
+    Tab, Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote,
+};
+
+const std::unordered_map<std::string_view, W> &words() {
+    static const std::unordered_map<std::string_view, W> table = [] {
+        std::unordered_map<std::string_view, W> t{
+            {"fonttbl", W::FontTbl}, {"colortbl", W::ColorTbl}, {"fldrslt", W::Fldrslt},
+            {"pntext", W::KeepDest}, {"listtext", W::KeepDest},
+            {"deff", W::Deff}, {"deftab", W::Deftab}, {"uc", W::Uc}, {"u", W::U}, {"bin", W::Bin},
+            {"plain", W::Plain}, {"b", W::B}, {"i", W::I}, {"ul", W::Ul}, {"ulnone", W::UlNone},
+            {"strike", W::Strike}, {"striked", W::Strike}, {"f", W::F}, {"fs", W::Fs}, {"cf", W::Cf},
+            {"highlight", W::Highlight}, {"cb", W::Cb}, {"chcbpat", W::Cb}, {"up", W::Up}, {"dn", W::Dn},
+            {"super", W::Super}, {"sub", W::Sub}, {"nosupersub", W::NoSuperSub}, {"v", W::V},
+            {"pard", W::Pard}, {"par", W::Par}, {"sect", W::Par}, {"page", W::Par}, {"line", W::Line},
+            {"ql", W::Ql}, {"qc", W::Qc}, {"qr", W::Qr}, {"qj", W::Qj}, {"li", W::Li}, {"ri", W::Ri},
+            {"fi", W::Fi}, {"sb", W::Sb}, {"sa", W::Sa}, {"sl", W::Sl}, {"slmult", W::SlMult},
+            {"tx", W::Tx}, {"tqr", W::Tqr}, {"tqc", W::Tqc}, {"tqdec", W::Tqdec},
+            {"trowd", W::Trowd}, {"cellx", W::Cellx}, {"intbl", W::Intbl}, {"itap", W::Itap},
+            {"cell", W::Cell}, {"row", W::Row}, {"nestcell", W::NestCell}, {"nestrow", W::NestRow},
+            {"red", W::Red}, {"green", W::Green}, {"blue", W::Blue},
+            {"tab", W::Tab}, {"emdash", W::Emdash}, {"endash", W::Endash}, {"bullet", W::Bullet},
+            {"lquote", W::Lquote}, {"rquote", W::Rquote}, {"ldblquote", W::Ldblquote},
+            {"rdblquote", W::Rdblquote},
+        };
+        // Every kind of underline switches it on.
+        for (const char *u : {"uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth",
+                              "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave",
+                              "ulw", "ulwave"})
+            t.emplace(u, W::Ul);
+        // Destinations whose content is never text of the document.
+        for (const char *d : {"info", "stylesheet", "pict", "object", "header", "headerl", "headerr",
+                              "headerf", "footer", "footerl", "footerr", "footerf", "footnote",
+                              "listtable", "listoverridetable", "fldinst", "nonesttables", "filetbl",
+                              "revtbl", "rsidtbl", "xmlnstbl", "themedata", "colorschememapping",
+                              "latentstyles", "datastore", "pgdsctbl", "shp", "nonshppict", "xe", "tc",
+                              "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "pn", "generator"})
+            t.emplace(d, W::SkipDest);
+        return t;
+    }();
+    return table;
+}
+
+W lookup(std::string_view w) {
+    const auto &t = words();
+    const auto it = t.find(w);
+    return it == t.end() ? W::Unknown : it->second;
+}
+
+// ---------------------------------------------------------------------------
+// State
+
+struct TabStop {
+    int twips = 0;
+    QTextOption::TabType type = QTextOption::LeftTab;
+    bool operator==(const TabStop &) const = default;
+};
+
+struct CharState {
+    int font = -1; // font number; -1 the default font
+    int halfPoints = 24;
+    int fg = 0;
+    int bg = -1; // colour numbers; -1 no background
+    int raise = 0;
+    int vert = 0; // 1 superscript, 2 subscript
+    bool bold = false, italic = false, underline = false, strike = false, hidden = false;
+    bool operator==(const CharState &) const = default;
+};
+
+struct ParaState {
+    int li = 0, ri = 0, fi = 0, sb = 0, sa = 0, sl = 0;
+    bool slmult = false;
+    int align = 0; // 0 left, 1 centre, 2 right, 3 justified
+    QList<TabStop> tabs;
+    QTextOption::TabType nextTab = QTextOption::LeftTab;
+    bool intbl = false;
+    int itap = 0;
+};
+
+enum class Dest { Text, Skip, FontTable, ColorTable };
+
+struct Group {
+    CharState ch;
+    ParaState para;
+    Dest dest = Dest::Text;
+    int uc = 1;
+};
+
+constexpr int MaxDepth = 1000;    // deeper groups share the state of the deepest
+constexpr int MaxTableSize = 4096; // font and colour entries kept
+constexpr int MaxTabs = 64;
+constexpr int MaxLength = 31680;  // twips: 22 inches
+
+int clampLength(int twips) { return std::clamp(twips, -MaxLength, MaxLength); }
+
+// ---------------------------------------------------------------------------
+// What a parse produces goes to a sink.
+
+class Sink {
+public:
+    virtual ~Sink() = default;
+    virtual void text(QStringView t, const CharState &ch, const ParaState &para) = 0;
+    virtual void par(const CharState &ch, const ParaState &para) = 0;
+    virtual void cell(const CharState &ch, const ParaState &para) = 0;
+    virtual void row(const ParaState &para) = 0;
+    virtual void nestedRow(const CharState &ch, const ParaState &para) = 0;
+    virtual void end(const CharState &ch, const ParaState &para) = 0;
+};
+
+class Parser {
+public:
+    Parser(QStringView rtf, Sink &sink) : tok_(rtf), sink_(sink) {}
+
+    bool run(); // false when malformed
+
+    QList<QString> fontNames;    // by font number; empty when undefined
+    QList<QColor> colours;       // by colour number; invalid = automatic
+    int deff = 0;
+    int deftab = 720;
+
+    QString fontName(int number) const {
+        if (number >= 0 && number < fontNames.size() && !fontNames[number].isEmpty()) return fontNames[number];
+        if (deff >= 0 && deff < fontNames.size()) return fontNames[deff];
+        return {};
+    }
+    QColor colour(int number) const {
+        return number >= 0 && number < colours.size() ? colours[number] : QColor();
+    }
+
+private:
+    Group &top() { return stack_.back(); }
+    void word(W w, bool hasParam, int param);
+    void emitText(QStringView t);
+    void emitChar(QChar c) { emitText(QStringView(&c, 1)); }
+    void fontTableText(QStringView t);
+    void colourTableText(QStringView t);
+    void storeFont();
+
+    Tokenizer tok_;
+    Sink &sink_;
+    std::vector<Group> stack_;
+    int overflow_ = 0;    // groups opened beyond MaxDepth
+    int skipChars_ = 0;   // characters still to skip after \u
+    int fontNumber_ = -1; // font table entry being read
+    QString fontText_;
+    int red_ = 0, green_ = 0, blue_ = 0;
+    bool colourSet_ = false;
+};
+
+bool Parser::run() {
+    bool malformed = false;
+    // The text begins "{\rtf": the first group is the document.
+    if (tok_.next() != Tok::Open) return false;
+    stack_.reserve(64);
+    stack_.push_back(Group{});
+    bool closed = false;
+    for (;;) {
+        const Tok t = tok_.next();
+        if (t == Tok::End) break;
+        if (t == Tok::Open) {
+            skipChars_ = 0;
+            if (int(stack_.size()) >= MaxDepth) { ++overflow_; continue; }
+            Group g = top();
+            stack_.push_back(std::move(g));
+            continue;
+        }
+        if (t == Tok::Close) {
+            skipChars_ = 0;
+            if (overflow_ > 0) { --overflow_; continue; }
+            if (top().dest == Dest::FontTable) storeFont();
+            if (stack_.size() == 1) { closed = true; break; }
+            stack_.pop_back();
+            continue;
+        }
+        Group &g = top();
+        if (g.dest == Dest::Skip) {
+            if (t == Tok::Word && tok_.word() == "bin") tok_.skipChars(tok_.hasParam ? tok_.param : 0);
+            continue;
+        }
+        if (skipChars_ > 0) {
+            // The fallback characters after \u: each text character, \'hh and
+            // control word counts one.
+            if (t == Tok::Text) {
+                const qsizetype drop = std::min<qsizetype>(skipChars_, tok_.text.size());
+                skipChars_ -= int(drop);
+                if (drop < tok_.text.size()) emitText(tok_.text.mid(drop));
+                continue;
+            }
+            --skipChars_;
+            if (t == Tok::Word && tok_.word() == "bin") tok_.skipChars(tok_.hasParam ? tok_.param : 0);
+            continue;
+        }
+        switch (t) {
+        case Tok::Text:
+            if (g.dest == Dest::FontTable) fontTableText(tok_.text);
+            else if (g.dest == Dest::ColorTable) colourTableText(tok_.text);
+            else emitText(tok_.text);
+            break;
+        case Tok::Hex: {
+            const QChar c = Cp1252::decodeByte((unsigned char)tok_.hex);
+            if (g.dest == Dest::FontTable) fontText_ += c;
+            else if (g.dest == Dest::Text) emitChar(c);
+            break;
+        }
+        case Tok::Symbol:
+            switch (tok_.ch.unicode()) {
+            case '*': g.dest = Dest::Skip; break;
+            case '\\': case '{': case '}':
+                if (g.dest == Dest::FontTable) fontText_ += tok_.ch;
+                else emitChar(tok_.ch);
+                break;
+            case '~': emitChar(QChar(0x00A0)); break;
+            case '_': emitChar(QChar(0x2011)); break;
+            case '-': emitChar(QChar(0x00AD)); break;
+            case '\t': emitChar(QChar('\t')); break;
+            case '\r': case '\n': word(W::Par, false, 0); break;
+            default: break; // \: (index entry), \| (formula) and the like
+            }
+            break;
+        case Tok::Word:
+            word(lookup(tok_.word()), tok_.hasParam, tok_.param);
+            break;
+        default: break;
+        }
+    }
+    if (tok_.damaged || !closed) malformed = true;
+    if (closed) {
+        // Only blanks may follow the document's group.
+        for (;;) {
+            const Tok t = tok_.next();
+            if (t == Tok::End) break;
+            if (t == Tok::Text && tok_.text.trimmed().isEmpty()) continue;
+            malformed = true;
+            break;
+        }
+    }
+    const Group &g = stack_.back();
+    sink_.end(g.ch, g.para);
+    return !malformed;
+}
+
+void Parser::emitText(QStringView t) {
+    const Group &g = top();
+    if (g.dest != Dest::Text || g.ch.hidden || t.isEmpty()) return;
+    sink_.text(t, g.ch, g.para);
+}
+
+void Parser::storeFont() {
+    if (fontNumber_ >= 0 && fontNumber_ < MaxTableSize) {
+        QString name = fontText_.trimmed();
+        if (!name.isEmpty()) {
+            if (fontNames.size() <= fontNumber_) fontNames.resize(fontNumber_ + 1);
+            fontNames[fontNumber_] = name;
+        }
+    }
+    fontText_.clear();
+    fontNumber_ = -1;
+}
+
+void Parser::fontTableText(QStringView t) {
+    for (QChar c : t) {
+        if (c == u';') storeFont();
+        else fontText_ += c;
+    }
+}
+
+void Parser::colourTableText(QStringView t) {
+    for (QChar c : t) {
+        if (c != u';') continue;
+        if (colours.size() < MaxTableSize)
+            colours.append(colourSet_ ? QColor(red_, green_, blue_) : QColor());
+        red_ = green_ = blue_ = 0;
+        colourSet_ = false;
+    }
+}
+
+void Parser::word(W w, bool hasParam, int param) {
+    Group &g = top();
+    CharState &ch = g.ch;
+    ParaState &para = g.para;
+    const bool on = !hasParam || param != 0;
+    switch (w) {
+    case W::Unknown: break;
+    case W::FontTbl: g.dest = Dest::FontTable; break;
+    case W::ColorTbl: g.dest = Dest::ColorTable; break;
+    case W::SkipDest: g.dest = Dest::Skip; break;
+    case W::Fldrslt: case W::KeepDest: g.dest = Dest::Text; break;
+    case W::Deff: deff = std::max(0, param); break;
+    case W::Deftab: if (param > 0) deftab = std::min(param, MaxLength); break;
+    case W::Uc: g.uc = std::clamp(param, 0, 16); break;
+    case W::U: {
+        if (!hasParam) { tok_.damaged = true; break; }
+        int v = param < 0 ? param + 65536 : param;
+        if (v < 0 || v > 0xFFFF) v = 0xFFFD;
+        if (g.dest == Dest::FontTable) fontText_ += QChar(char16_t(v));
+        else if (g.dest == Dest::Text) emitChar(QChar(char16_t(v)));
+        skipChars_ = g.uc;
+        break;
+    }
+    case W::Bin: tok_.skipChars(hasParam ? param : 0); break;
+    case W::Plain: ch = CharState{}; break;
+    case W::B: ch.bold = on; break;
+    case W::I: ch.italic = on; break;
+    case W::Ul: ch.underline = on; break;
+    case W::UlNone: ch.underline = false; break;
+    case W::Strike: ch.strike = on; break;
+    case W::F:
+        if (g.dest == Dest::FontTable) { storeFont(); fontNumber_ = std::max(0, param); }
+        else ch.font = std::max(0, param);
+        break;
+    case W::Fs: ch.halfPoints = hasParam && param > 0 ? std::clamp(param, 2, 3276) : 24; break;
+    case W::Cf: ch.fg = std::max(0, param); break;
+    case W::Highlight: case W::Cb: ch.bg = param > 0 ? param : -1; break;
+    case W::Up: ch.raise = std::clamp(hasParam ? param : 6, 0, 3276); break;
+    case W::Dn: ch.raise = -std::clamp(hasParam ? param : 6, 0, 3276); break;
+    case W::Super: ch.vert = 1; break;
+    case W::Sub: ch.vert = 2; break;
+    case W::NoSuperSub: ch.vert = 0; ch.raise = 0; break;
+    case W::V: ch.hidden = on; break;
+    case W::Pard: para = ParaState{}; break;
+    case W::Par:
+        if (g.dest != Dest::Text) break;
+        sink_.par(ch, para);
+        break;
+    case W::Line: emitChar(QChar(QChar::LineSeparator)); break;
+    case W::Ql: para.align = 0; break;
+    case W::Qc: para.align = 1; break;
+    case W::Qr: para.align = 2; break;
+    case W::Qj: para.align = 3; break;
+    case W::Li: para.li = clampLength(param); break;
+    case W::Ri: para.ri = clampLength(param); break;
+    case W::Fi: para.fi = clampLength(param); break;
+    case W::Sb: para.sb = clampLength(param); break;
+    case W::Sa: para.sa = clampLength(param); break;
+    case W::Sl: para.sl = clampLength(param); break;
+    case W::SlMult: para.slmult = param != 0; break;
+    case W::Tx:
+        if (para.tabs.size() < MaxTabs && param >= 0) {
+            const TabStop stop{std::min(param, MaxLength), para.nextTab};
+            auto at = std::lower_bound(para.tabs.begin(), para.tabs.end(), stop.twips,
+                                       [](const TabStop &s, int v) { return s.twips < v; });
+            if (at == para.tabs.end() || at->twips != stop.twips) para.tabs.insert(at, stop);
+        }
+        para.nextTab = QTextOption::LeftTab;
+        break;
+    case W::Tqr: para.nextTab = QTextOption::RightTab; break;
+    case W::Tqc: para.nextTab = QTextOption::CenterTab; break;
+    case W::Tqdec: para.nextTab = QTextOption::DelimiterTab; break;
+    case W::Trowd: case W::Cellx: break; // cell widths are left to the layout
+    case W::Intbl: para.intbl = true; if (para.itap == 0) para.itap = 1; break;
+    case W::Itap: para.itap = std::max(0, param); para.intbl = para.itap > 0; break;
+    case W::Cell:
+        if (g.dest != Dest::Text) break;
+        if (para.intbl) sink_.cell(ch, para);
+        else emitChar(QChar('\t'));
+        break;
+    case W::Row: if (g.dest == Dest::Text) sink_.row(para); break;
+    case W::NestCell: emitChar(QChar('\t')); break;
+    case W::NestRow: if (g.dest == Dest::Text) sink_.nestedRow(ch, para); break;
+    case W::Red: red_ = std::clamp(param, 0, 255); colourSet_ = true; break;
+    case W::Green: green_ = std::clamp(param, 0, 255); colourSet_ = true; break;
+    case W::Blue: blue_ = std::clamp(param, 0, 255); colourSet_ = true; break;
+    case W::Tab: emitChar(QChar('\t')); break;
+    case W::Emdash: emitChar(QChar(0x2014)); break;
+    case W::Endash: emitChar(QChar(0x2013)); break;
+    case W::Bullet: emitChar(QChar(0x2022)); break;
+    case W::Lquote: emitChar(QChar(0x2018)); break;
+    case W::Rquote: emitChar(QChar(0x2019)); break;
+    case W::Ldblquote: emitChar(QChar(0x201C)); break;
+    case W::Rdblquote: emitChar(QChar(0x201D)); break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Into a document
+
+class DocSink : public Sink {
+public:
+    DocSink(QTextDocument *doc) : cur_(doc) {}
+    void setParser(const Parser *p) { parser_ = p; }
+
+    void text(QStringView t, const CharState &ch, const ParaState &para) override {
+        beforeContent(para);
+        if (!(ch == bufState_) || !bufValid_) {
+            flush();
+            bufState_ = ch;
+            bufValid_ = true;
+            bufFormat_ = charFormat(ch);
+        }
+        buf_ += t;
+        blockHasText_ = true;
+    }
+
+    void par(const CharState &ch, const ParaState &para) override {
+        beforeContent(para);
+        flush();
+        finishBlock(ch, para);
+        pendingPar_ = true;
+    }
+
+    void cell(const CharState &ch, const ParaState &para) override {
+        ensureInCell(para);
+        flush();
+        if (!pendingPar_) finishBlock(ch, para);
+        pendingPar_ = false;
+        cellDone_ = true;
+    }
+
+    void row(const ParaState &) override {
+        if (!table_) return;
+        flush();
+        rowDone_ = true;
+        cellDone_ = false;
+        pendingPar_ = false;
+    }
+
+    void nestedRow(const CharState &ch, const ParaState &para) override { par(ch, para); }
+
+    void end(const CharState &ch, const ParaState &para) override {
+        flush();
+        if (!pendingPar_ && !(table_ && rowDone_)) finishBlock(ch, para);
+        pendingPar_ = false;
+        table_ = nullptr;
+    }
+
+    void finish() { cur_.endEditBlock(); }
+    void start() { cur_.beginEditBlock(); }
+
+private:
+    void flush() {
+        if (buf_.isEmpty()) return;
+        cur_.insertText(buf_, bufFormat_);
+        buf_.clear();
+    }
+
+    void beforeContent(const ParaState &para) {
+        if (para.intbl) {
+            ensureInCell(para);
+        } else if (table_) {
+            leaveTable();
+        }
+        if (pendingPar_) {
+            flush();
+            cur_.insertBlock();
+            pendingPar_ = false;
+            blockHasText_ = false;
+        }
+    }
+
+    void ensureInCell(const ParaState &para) {
+        Q_UNUSED(para);
+        if (!table_) {
+            flush();
+            pendingPar_ = false;
+            table_ = cur_.insertTable(1, 1);
+            row_ = col_ = 0;
+            cellDone_ = rowDone_ = false;
+            blockHasText_ = false;
+        } else if (rowDone_) {
+            flush();
+            table_->appendRows(1);
+            ++row_;
+            col_ = 0;
+            cur_ = table_->cellAt(row_, 0).firstCursorPosition();
+            rowDone_ = cellDone_ = pendingPar_ = false;
+            blockHasText_ = false;
+        } else if (cellDone_) {
+            flush();
+            ++col_;
+            if (col_ >= table_->columns()) table_->appendColumns(1);
+            cur_ = table_->cellAt(row_, col_).firstCursorPosition();
+            cellDone_ = pendingPar_ = false;
+            blockHasText_ = false;
+        }
+    }
+
+    void leaveTable() {
+        flush();
+        cur_ = table_->lastCursorPosition();
+        cur_.movePosition(QTextCursor::NextBlock);
+        table_ = nullptr;
+        pendingPar_ = false;
+        blockHasText_ = false;
+    }
+
+    void finishBlock(const CharState &ch, const ParaState &para) {
+        cur_.setBlockFormat(blockFormat(para));
+        if (!blockHasText_ && cur_.block().length() <= 1) cur_.setBlockCharFormat(charFormat(ch));
+        blockHasText_ = false;
+    }
+
+    QTextCharFormat charFormat(const CharState &ch) const {
+        QTextCharFormat f;
+        const QString family = parser_->fontName(ch.font < 0 ? parser_->deff : ch.font);
+        if (!family.isEmpty()) f.setFontFamilies(QStringList{family});
+        f.setFontPointSize(ch.halfPoints / 2.0);
+        if (ch.bold) f.setFontWeight(QFont::Bold);
+        if (ch.italic) f.setFontItalic(true);
+        if (ch.underline) f.setFontUnderline(true);
+        if (ch.strike) f.setFontStrikeOut(true);
+        const QColor fg = parser_->colour(ch.fg);
+        if (fg.isValid()) f.setForeground(fg);
+        if (ch.bg > 0) {
+            const QColor bg = parser_->colour(ch.bg);
+            if (bg.isValid()) f.setBackground(bg);
+        }
+        if (ch.raise != 0) {
+            f.setProperty(RtfRaiseProperty, ch.raise);
+            f.setBaselineOffset(ch.raise * 100.0 / ch.halfPoints);
+        }
+        if (ch.vert == 1) f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        else if (ch.vert == 2) f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+        return f;
+    }
+
+    static QTextBlockFormat blockFormat(const ParaState &p) {
+        QTextBlockFormat b;
+        switch (p.align) {
+        case 1: b.setAlignment(Qt::AlignHCenter); break;
+        case 2: b.setAlignment(Qt::AlignRight); break;
+        case 3: b.setAlignment(Qt::AlignJustify); break;
+        default: break;
+        }
+        if (p.li) b.setLeftMargin(p.li / TwipsPerPixel);
+        if (p.ri) b.setRightMargin(p.ri / TwipsPerPixel);
+        if (p.fi) b.setTextIndent(p.fi / TwipsPerPixel);
+        if (p.sb) b.setTopMargin(p.sb / TwipsPerPixel);
+        if (p.sa) b.setBottomMargin(p.sa / TwipsPerPixel);
+        if (p.sl < 0) b.setLineHeight(-p.sl / TwipsPerPixel, QTextBlockFormat::FixedHeight);
+        else if (p.sl > 0 && p.slmult) b.setLineHeight(p.sl * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+        else if (p.sl > 0) b.setLineHeight(p.sl / TwipsPerPixel, QTextBlockFormat::MinimumHeight);
+        QList<QTextOption::Tab> tabs;
+        for (const TabStop &t : p.tabs)
+            tabs.append(QTextOption::Tab(t.twips / TwipsPerPixel, t.type,
+                                         t.type == QTextOption::DelimiterTab ? QChar('.') : QChar()));
+        // A hanging indent with no stop between the first line's start and the
+        // indent: the first tab goes to the indent, as the stop Qt lacks.
+        if (p.fi < 0) {
+            const int start = p.li + p.fi;
+            const bool stopBefore = std::any_of(p.tabs.begin(), p.tabs.end(),
+                                                [&](const TabStop &t) { return t.twips > start && t.twips <= p.li; });
+            if (!stopBefore && p.li > 0) {
+                const qreal at = p.li / TwipsPerPixel;
+                auto it = std::find_if(tabs.begin(), tabs.end(), [&](const QTextOption::Tab &t) { return t.position > at; });
+                tabs.insert(it, QTextOption::Tab(at, QTextOption::LeftTab));
+                b.setProperty(RtfImplicitTabProperty, at);
+            }
+        }
+        if (!tabs.isEmpty()) b.setTabPositions(tabs);
+        return b;
+    }
+
+    const Parser *parser_ = nullptr;
+    QTextCursor cur_;
+    QString buf_;
+    QTextCharFormat bufFormat_;
+    CharState bufState_;
+    bool bufValid_ = false;
+    bool pendingPar_ = false;
+    bool blockHasText_ = false;
+    QTextTable *table_ = nullptr;
+    int row_ = 0, col_ = 0;
+    bool cellDone_ = false, rowDone_ = false;
+};
+
+// ---------------------------------------------------------------------------
+// Plain text
+
+class PlainSink : public Sink {
+public:
+    QString out;
+
+    void text(QStringView t, const CharState &, const ParaState &para) override {
+        before();
+        if (para.intbl) rowOpen_ = true;
+        for (QChar c : t) out += c == QChar(QChar::LineSeparator) ? QChar(0x0B) : c;
+    }
+    void par(const CharState &, const ParaState &) override {
+        before();
+        pendingPar_ = true;
+    }
+    void cell(const CharState &, const ParaState &) override {
+        before();
+        pendingPar_ = false;
+        pendingCell_ = true;
+        rowOpen_ = true;
+    }
+    void row(const ParaState &) override {
+        if (!rowOpen_) return;
+        rowOpen_ = false;
+        pendingCell_ = false;
+        pendingPar_ = true;
+    }
+    void nestedRow(const CharState &ch, const ParaState &para) override { par(ch, para); }
+    void end(const CharState &, const ParaState &) override {}
+
+private:
+    void before() {
+        if (pendingCell_) { out += QChar('\t'); pendingCell_ = false; }
+        if (pendingPar_) { out += QStringLiteral("\r\n"); pendingPar_ = false; }
+    }
+    bool pendingPar_ = false;
+    bool pendingCell_ = false;
+    bool rowOpen_ = false; // a table row has begun and not ended
+};
+
+bool isRtf(const QString &text) { return text.startsWith(QLatin1String("{\\rtf")); }
+
+void readPlain(const QString &text, QTextDocument *doc) {
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QChar('\r'), QChar('\n'));
+    t.replace(QChar(0x0B), QChar(QChar::LineSeparator));
+    if (t.endsWith(QChar('\n'))) t.chop(1);
+    QTextCursor c(doc);
+    c.insertText(t);
+}
+
+} // namespace
+
+RtfReadResult ReadRtf(const QString &rtf, QTextDocument *doc) {
+    RtfReadResult result;
+    doc->clear();
+    QTextOption option = doc->defaultTextOption();
+    if (!isRtf(rtf)) {
+        option.setTabStopDistance(720 / TwipsPerPixel);
+        doc->setDefaultTextOption(option);
+        readPlain(rtf, doc);
+        return result;
+    }
+    result.rtf = true;
+    DocSink sink(doc);
+    Parser parser(rtf, sink);
+    sink.setParser(&parser);
+    sink.start();
+    result.malformed = !parser.run();
+    sink.finish();
+    option.setTabStopDistance(parser.deftab / TwipsPerPixel);
+    doc->setDefaultTextOption(option);
+    return result;
+}
+
+QString rtfPlainText(const QString &rtf) {
+    if (!isRtf(rtf)) return rtf;
+    PlainSink sink;
+    Parser parser(rtf, sink);
+    parser.run();
+    return sink.out;
+}

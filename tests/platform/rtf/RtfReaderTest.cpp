@@ -1,0 +1,379 @@
+#include "TestSupport.h"
+#include "platform/rtf/RtfDescribe.h"
+#include "platform/rtf/RtfReader.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+namespace {
+
+QString Rtf(const char *body) { return QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}") + QString::fromUtf8(body) + "}"; }
+
+QString Sample(const QString &name) {
+    QFile f(QStringLiteral(QUILLARY_SOURCE_DIR "/tests/data/rtf/") + name);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLatin1(f.readAll());
+}
+
+// The document's text as rtfPlainText gives it: blocks by CR LF, line breaks as VT.
+QString DocPlain(const QTextDocument &doc) {
+    QStringList blocks;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) blocks << b.text();
+    return blocks.join("\r\n").replace(QChar(QChar::LineSeparator), QChar(0x0B));
+}
+
+bool HasTable(const QTextDocument &doc) {
+    for (auto it = doc.rootFrame()->begin(); !it.atEnd(); ++it)
+        if (it.currentFrame()) return true;
+    return false;
+}
+
+struct CharCase {
+    const char *name;
+    QString rtf;
+    QString text;  // DescribeText
+    QString probe; // the character format of probe's first character...
+    QString desc;  // ...described
+};
+
+} // namespace
+
+TEST(RtfReader, CharacterConstructs) {
+    const QList<CharCase> cases = {
+        {"custom item with highlight",
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}{\\colortbl ;\\red255\\green255\\blue255;\\red1\\green0\\blue0;}\\viewkind4\\uc1\\pard\\b\\fs24  \\cf1\\highlight2  1 & 3 improper \\cf0\\highlight0\\b0\\f1\\par }",
+         "  1 & 3 improper ", "1 & 3", "b f=Arial pt=12 fg=#ffffff bg=#010000"},
+        {"custom item with reversed colour table",
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}{\\colortbl ;\\red1\\green0\\blue0;\\red255\\green255\\blue255;}\\viewkind4\\uc1\\pard\\b\\fs24  \\cf2\\highlight1  Proper \\b0\\f1\\par }",
+         "  Proper ", "Proper", "b f=Arial pt=12 fg=#ffffff bg=#010000"},
+        {"blank before highlight keeps no colour",
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}{\\colortbl ;\\red255\\green255\\blue255;\\red1\\green0\\blue0;}\\viewkind4\\uc1\\pard\\b\\fs24  \\cf1\\highlight2  1 & 3 improper \\cf0\\highlight0\\b0\\f1\\par }",
+         "  1 & 3 improper ", " ", "b f=Arial pt=12"},
+        {"template heading is bold", "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\viewkind4\\uc1\\pard\\b\\fs24 First Figure\\b0 :\\par \\par \\b A1\\b0 :\\tab Up a double and back.  Set and turn single.\\par \\f1\\par }",
+         "First Figure:||A1:\tUp a double and back.  Set and turn single.|", "A1", "b f=Arial pt=12"},
+        {"colon after heading is plain", "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\viewkind4\\uc1\\pard\\b\\fs24 First Figure\\b0 :\\par }",
+         "First Figure:", ":", "f=Arial pt=12"},
+        {"display head: red without number is 0, unknown word ignored",
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset0 Arial Black;}{\\f2\\froman\\fcharset0 Times New Roman;}}{\\colortbl ;\\red128\\green255\\blue255;\\red\\green0\\blue0;}\\viewkind4\\uc1\\pard\\fi-727\\li727\\sa100\\simult0\\fs24 \r\n\\cf2\\f2 Word\\tab text\r\n}",
+         "Word\ttext", "Word", "f=Times New Roman pt=12 fg=#000000"},
+        {"list heading", "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\froman Times New Roman;}}\r\n{\\colortbl ;\\red128\\green0\\blue192;\\red0\\green0\\blue0;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard\\qc\\f0\\fs40\\cf1\\b\\ul Dances\\ul0\\b0\\cf2\\par\\ql\\fs24\\tx900\\tx4400\\tx7500\\tx8500 \\par\\par\\b Called\tTitle\tCollection\tRhythm\tLevel\\b0\\par}",
+         "Dances|||Called\tTitle\tCollection\tRhythm\tLevel", "Dances", "b u f=Times New Roman pt=20 fg=#8000c0"},
+        {"bold off by b0", Rtf("a\\b b\\b0 c"), "abc", "c", "f=Arial pt=12"},
+        {"italic", Rtf("a\\i b\\i0 c"), "abc", "b", "i f=Arial pt=12"},
+        {"underline kinds", Rtf("\\uldb a\\ulnone b\\ulwave c\\ul0 d\\ulc1 e"), "abcde", "a", "u f=Arial pt=12"},
+        {"underline colour is no underline", Rtf("\\ulc1 e"), "e", "e", "f=Arial pt=12"},
+        {"ul0 ends underline", Rtf("\\ul c\\ul0 d"), "cd", "d", "f=Arial pt=12"},
+        {"strike", Rtf("\\strike x\\strike0 y"), "xy", "x", "s f=Arial pt=12"},
+        {"plain resets", Rtf("\\b\\i\\fs40 a\\plain b"), "ab", "b", "f=Arial pt=12"},
+        {"odd half-points", Rtf("\\fs21 a"), "a", "a", "f=Arial pt=10.5"},
+        {"undefined font falls back to the default", Rtf("\\f7 a"), "a", "a", "f=Arial pt=12"},
+        {"second font", "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\froman Times;}}\\f1 a}", "a", "a", "f=Times pt=12"},
+        {"font table without groups", "{\\rtf1{\\fonttbl\\f0\\fswiss Helvetica;\\f1\\fmodern Courier;}\\f1 a}", "a", "a", "f=Courier pt=12"},
+        {"deff chooses the default", "{\\rtf1\\deff1{\\fonttbl{\\f0 Arial;}{\\f1 Times;}}a}", "a", "a", "f=Times pt=12"},
+        {"font name with 1252 character", "{\\rtf1{\\fonttbl{\\f0 Caf\\'e9;}}a}", "a", "a", "f=Café pt=12"},
+        {"cf out of range is automatic", "{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}\\cf5 a}", "a", "a", "pt=12"},
+        {"cf0 is automatic", "{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}\\cf1\\cf0 a}", "a", "a", "pt=12"},
+        {"first entry not empty is a colour", "{\\rtf1{\\colortbl\\red0\\green128\\blue0;}\\cf0 a}", "a", "a", "pt=12 fg=#008000"},
+        {"cb is background", "{\\rtf1{\\colortbl ;\\red255\\green255\\blue0;}\\cb1 a}", "a", "a", "pt=12 bg=#ffff00"},
+        {"chcbpat is background", "{\\rtf1{\\colortbl ;\\red255\\green255\\blue0;}\\chcbpat1 a}", "a", "a", "pt=12 bg=#ffff00"},
+        {"highlight0 ends background", "{\\rtf1{\\colortbl ;\\red255\\green255\\blue0;}\\highlight1 a\\highlight0 b}", "ab", "b", "pt=12"},
+        {"up", Rtf("\\up6 a"), "a", "a", "f=Arial pt=12 up=6"},
+        {"dn", Rtf("\\dn4 a"), "a", "a", "f=Arial pt=12 up=-4"},
+        {"super", Rtf("\\super a\\nosupersub b"), "ab", "a", "f=Arial pt=12 super"},
+        {"sub", Rtf("\\sub a"), "a", "a", "f=Arial pt=12 sub"},
+        {"nosupersub", Rtf("\\super a\\nosupersub b"), "ab", "b", "f=Arial pt=12"},
+        {"hidden text dropped", Rtf("a{\\v hidden}b\\v c\\v0 d"), "abd", "d", "f=Arial pt=12"},
+        {"group restores formatting", Rtf("{\\b a}b"), "ab", "b", "f=Arial pt=12"},
+    };
+    for (const CharCase &c : cases) {
+        QTextDocument doc;
+        const RtfReadResult r = ReadRtf(c.rtf, &doc);
+        EXPECT_TRUE(r.rtf) << c.name;
+        EXPECT_FALSE(r.malformed) << c.name;
+        EXPECT_EQ(DescribeText(doc), c.text) << c.name;
+        EXPECT_EQ(CharAt(doc, c.probe), c.desc) << c.name;
+    }
+}
+
+TEST(RtfReader, TextConstructs) {
+    const struct {
+        const char *name;
+        QString rtf;
+        QString text;
+    } cases[] = {
+        {"hex by the 1252 table", Rtf("caf\\'e9 \\'80 \\'93x\\'94"), QStringLiteral("café € \u201Cx\u201D")},
+        {"undefined 1252 byte kept", Rtf("\\'81"), QString(QChar(0x81))},
+        {"named characters", Rtf("\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote"),
+         QStringLiteral("\u2014\u2013\u2022\u2018\u2019\u201C\u201D")},
+        {"control symbols", Rtf("a\\~b\\_c\\-d\\\\e\\{f\\}"), QStringLiteral("a\u00A0b\u2011c\u00ADd\\e{f}")},
+        {"line break", Rtf("a\\line b"), QStringLiteral("a\u2028b")},
+        {"tab word and raw tab", Rtf("a\\tab b\tc"), QStringLiteral("a\tb\tc")},
+        {"unicode with fallback", Rtf("\\u8364?x"), QStringLiteral("\u20ACx")},
+        {"unicode negative", Rtf("\\u-3913?"), QString(QChar(0xF0B7))},
+        {"unicode uc0", Rtf("\\uc0\\u8364 x"), QStringLiteral("\u20ACx")},
+        {"unicode uc2 skips hex", Rtf("\\uc2\\u8364\\'80\\'80x"), QStringLiteral("\u20ACx")},
+        {"uc restored by group", Rtf("{\\uc2 a}\\u8364?x"), QStringLiteral("a\u20ACx")},
+        {"fallback cut by group end", Rtf("{\\uc3\\u8364 a}b"), QStringLiteral("\u20ACb")},
+        {"raw characters above 0x7F", Rtf("\u00B6 here"), QStringLiteral("\u00B6 here")},
+        {"CR and LF ignored", Rtf("ab\r\ncd\re\nf"), QStringLiteral("abcdef")},
+        {"blank after word consumed once", Rtf("\\b  x"), QStringLiteral(" x")},
+        {"final par adds no paragraph", Rtf("a\\par "), QStringLiteral("a")},
+        {"empty paragraph kept", Rtf("a\\par \\par "), QStringLiteral("a|")},
+        {"sect and page end paragraphs", Rtf("a\\sect b\\page c"), QStringLiteral("a|b|c")},
+        {"backslash newline is a paragraph", Rtf("a\\\r\nb"), QStringLiteral("a|b")},
+        {"generator skipped", Rtf("{\\*\\generator Msftedit 5.41;}a"), QStringLiteral("a")},
+        {"unknown starred group skipped", Rtf("{\\*\\foo {\\bar x}y}a"), QStringLiteral("a")},
+        {"info skipped", Rtf("{\\info{\\title T}{\\author A}}a"), QStringLiteral("a")},
+        {"stylesheet skipped", Rtf("{\\stylesheet{\\s0 Normal;}{\\s1 heading 1;}}a"), QStringLiteral("a")},
+        {"picture skipped", Rtf("a{\\pict\\pngblip 89504e47}b"), QStringLiteral("ab")},
+        {"bin data skipped by count", Rtf("a{\\pict\\bin4 }}}}}b"), QStringLiteral("ab")},
+        {"header and footer skipped", Rtf("{\\header H}{\\footerr F}a"), QStringLiteral("a")},
+        {"field shows its result", Rtf("{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt shown}}"), QStringLiteral("shown")},
+        {"field instruction without star skipped", Rtf("{\\field{\\fldinst PAGE}{\\fldrslt 3}}"), QStringLiteral("3")},
+        {"pntext kept", Rtf("{\\pntext 1.\\tab}Item"), QStringLiteral("1.\tItem")},
+        {"footnote skipped", Rtf("a{\\footnote note}b"), QStringLiteral("ab")},
+        {"plain text lines", "one\r\ntwo\nthree\rfour", QStringLiteral("one|two|three|four")},
+        {"plain text final line break", "one\r\n", QStringLiteral("one")},
+        {"plain text VT", QStringLiteral("a\u000Bb"), QStringLiteral("a\u2028b")},
+        {"empty", "", ""},
+    };
+    for (const auto &c : cases) {
+        QTextDocument doc;
+        const RtfReadResult r = ReadRtf(c.rtf, &doc);
+        EXPECT_FALSE(r.malformed) << c.name;
+        EXPECT_EQ(DescribeText(doc), c.text) << c.name;
+    }
+}
+
+TEST(RtfReader, ParagraphConstructs) {
+    const struct {
+        const char *name;
+        QString rtf;
+        QString probe;
+        QString desc;
+    } cases[] = {
+        {"indents and spacing", Rtf("\\li720\\ri360\\fi360\\sb60\\sa100 x"), "x", "li=720 ri=360 fi=360 sb=60 sa=100"},
+        {"exact line spacing", Rtf("\\sl-230\\slmult0 x"), "x", "lh=fixed:230"},
+        {"at-least line spacing", Rtf("\\sl300\\slmult0 x"), "x", "lh=min:300"},
+        {"single line spacing", Rtf("\\sl0 x"), "x", ""},
+        {"minus zero is single", Rtf("\\sl-0 x"), "x", ""},
+        {"multiple line spacing", Rtf("\\sl360\\slmult1 x"), "x", "lh=prop:150"},
+        {"tab stops", Rtf("\\tx727\\tx3600\\tx4200 x"), "x", "tabs=727,3600,4200"},
+        {"tab kinds", Rtf("\\tqr\\tx9000\\tqc\\tx4000\\tqdec\\tx6000\\tx100 x"), "x", "tabs=100,4000c,6000d,9000r"},
+        {"layout prefix with hanging indent", Rtf("\\pard\\sl-230\\sa100\\slmult0\\tx727\\tx3600\\tx4200\\fi-727\\li727 x"), "x",
+         "li=727 fi=-727 sa=100 lh=fixed:230 tabs=727,3600,4200"},
+        {"hanging indent without stop gets one", Rtf("\\fi-727\\li727 x"), "x", "li=727 fi=-727 tabs=*727"},
+        {"hanging indent with later stops", Rtf("\\tx3600\\fi-360\\li720 x"), "x", "li=720 fi=-360 tabs=*720,3600"},
+        {"hanging indent with stop before indent", Rtf("\\tx500\\fi-360\\li720 x"), "x", "li=720 fi=-360 tabs=500"},
+        {"alignments", Rtf("\\qc a\\par \\qr b\\par \\qj c\\par \\ql d"), "a", "al=c"},
+        {"right", Rtf("\\qc a\\par \\qr b\\par \\qj c\\par \\ql d"), "b", "al=r"},
+        {"justified", Rtf("\\qc a\\par \\qr b\\par \\qj c\\par \\ql d"), "c", "al=j"},
+        {"left again", Rtf("\\qc a\\par \\qr b\\par \\qj c\\par \\ql d"), "d", ""},
+        {"pard resets", Rtf("\\li720\\qc a\\par \\pard b"), "b", ""},
+        {"properties carry without pard", Rtf("\\li720 a\\par b"), "b", "li=720"},
+        {"properties at the paragraph mark count", Rtf("a\\li720\\par b"), "a", "li=720"},
+    };
+    for (const auto &c : cases) {
+        QTextDocument doc;
+        ReadRtf(c.rtf, &doc);
+        const QTextBlock b = BlockWith(doc, c.probe);
+        ASSERT_TRUE(b.isValid()) << c.name;
+        EXPECT_EQ(DescribeBlock(b), c.desc) << c.name;
+    }
+}
+
+TEST(RtfReader, DefaultTabDistance) {
+    QTextDocument doc;
+    ReadRtf(Rtf("x"), &doc);
+    EXPECT_DOUBLE_EQ(doc.defaultTextOption().tabStopDistance(), 48.0);
+    ReadRtf("{\\rtf1\\deftab360 x}", &doc);
+    EXPECT_DOUBLE_EQ(doc.defaultTextOption().tabStopDistance(), 24.0);
+}
+
+TEST(RtfReader, HalfLineCarriesItsSizeOnTheBlock) {
+    QTextDocument doc;
+    ReadRtf(Rtf("\\fs24 a\r\n\\par \\pard\\fs12\r\n\\par \\pard\\fs24 b\r\n\\par }"), &doc);
+    ASSERT_EQ(DescribeText(doc), "a||b");
+    const QTextBlock half = doc.begin().next();
+    EXPECT_EQ(DescribeChar(half.charFormat()), "f=Arial pt=6");
+    // The template's last line: an empty paragraph in an undefined font.
+    ReadRtf("{\\rtf1\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\fs24 x\\par \\f1\\par }", &doc);
+    EXPECT_EQ(DescribeText(doc), "x|");
+    EXPECT_EQ(DescribeChar(doc.lastBlock().charFormat()), "f=Arial pt=12");
+}
+
+TEST(RtfReader, Tables) {
+    const struct {
+        const char *name;
+        QString rtf;
+        QString text;
+    } cases[] = {
+        {"one row after a paragraph", Rtf("P\\par \\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row\\pard Q\\par "),
+         "P|[a^b]|Q"},
+        {"table first", Rtf("\\trowd\\cellx1000\\pard\\intbl a\\cell\\row\\pard Q"), "|[a]|Q"},
+        {"two rows, short second row", Rtf("\\intbl a\\cell b\\cell\\row\\intbl c\\cell\\row\\pard"), "|[a^b;c^]|"},
+        {"empty cells", Rtf("\\intbl\\cell x\\cell\\cell\\row"), "|[^x^]|"},
+        {"paragraphs in a cell", Rtf("\\intbl a\\par b\\cell\\row"), "|[a|b]|"},
+        {"nested cells flattened", Rtf("\\intbl a{\\*\\nesttableprops\\trowd}\\itap2 x\\nestcell y\\nestcell{\\nonesttables x y}\\nestrow\\itap1\\cell\\row"),
+         "|[ax\ty\t]|"},
+    };
+    for (const auto &c : cases) {
+        QTextDocument doc;
+        const RtfReadResult r = ReadRtf(c.rtf, &doc);
+        EXPECT_FALSE(r.malformed) << c.name;
+        EXPECT_EQ(DescribeText(doc).replace(QChar('/'), QChar('^')), QString(c.text).replace(QChar('/'), QChar('^')))
+            << c.name;
+    }
+}
+
+TEST(RtfReader, WordProcessorSamples) {
+    const struct {
+        const char *file;
+        QString text;
+        QList<QPair<QString, QString>> chars;  // probe, format
+        QList<QPair<QString, QString>> blocks; // probe, block format
+    } cases[] = {
+        {"word-stylesheet.rtf", QStringLiteral("A1:\tCircle left, once round.|B1:\tBalance and swing \u2014 partner\u2019s turn."),
+         {{"A1", "b f=Arial pt=12"}, {":", "f=Arial pt=12"}, {"Circle", "i f=Arial pt=12"}, {"once", "u f=Arial pt=12"},
+          {"B1", "f=Arial pt=14 fg=#ff0000"}, {"Balance", "f=Arial pt=14"}},
+         {{"A1", "sa=160 lh=prop:107.917"}, {"B1", "li=720 fi=-720 sa=160 lh=prop:107.917 tabs=720"}}},
+        {"word-list-pict-link.rtf",
+         QStringLiteral("Before the list.|\u00B7\tFirst item|\u00B7\tSecond item with bold text|A picture here and there."
+                        "|A link: the dance page and done.|Unicode: \u0393\u03BB\u20AC\u20AC end.|after object|Binary done."),
+         {{"First", "f=Arial pt=12 fg=#c00000"}, {"bold", "b f=Arial pt=12 fg=#c00000"}, {"the dance", "u f=Arial pt=12 fg=#0000ff"},
+          {"\u00B7", "f=Symbol pt=12"}},
+         {{"First", "li=720 fi=-360 tabs=720"}, {"Second", "li=720 fi=-360 tabs=720"}, {"picture", ""}}},
+        {"word-table.rtf", QStringLiteral("Tunes:|[Jig^The Rakes^6/8^;Reel^Drowsy Maggie^4/4^Am]|After the table."),
+         {{"Jig", "b f=Arial pt=12"}, {"Rakes", "f=Arial pt=12"}},
+         {}},
+        {"libreoffice.rtf", QStringLiteral("Title line|Left\tright \u00E9t\u00E9|Indented quote2 and done"),
+         {{"Title", "b f=Liberation Sans pt=16"}, {"Left", "f=Liberation Serif pt=12"},
+          {"right", "f=Liberation Serif pt=12 fg=#000080 bg=#ffff00"}, {"quote", "i f=Liberation Serif pt=12"},
+          {"2", "f=Liberation Serif pt=12 super"}},
+         {{"Title", "al=c"}, {"Left", "sa=113 tabs=9638r"}, {"Indented", "li=567 ri=567 sb=120"}}},
+    };
+    for (const auto &c : cases) {
+        const QString rtf = Sample(c.file);
+        ASSERT_FALSE(rtf.isEmpty()) << c.file;
+        QTextDocument doc;
+        const RtfReadResult r = ReadRtf(rtf, &doc);
+        EXPECT_FALSE(r.malformed) << c.file;
+        EXPECT_EQ(DescribeText(doc).replace(QChar('/'), QChar('^')).replace("6^8", "6/8").replace("4^4", "4/4"), c.text)
+            << c.file;
+        for (const auto &[probe, desc] : c.chars) EXPECT_EQ(CharAt(doc, probe), desc) << c.file << " " << probe.toStdString();
+        for (const auto &[probe, desc] : c.blocks) {
+            const QTextBlock b = BlockWith(doc, probe);
+            ASSERT_TRUE(b.isValid()) << c.file << " " << probe.toStdString();
+            EXPECT_EQ(DescribeBlock(b), desc) << c.file << " " << probe.toStdString();
+        }
+        if (!HasTable(doc)) {
+            EXPECT_EQ(rtfPlainText(rtf), DocPlain(doc)) << c.file;
+        }
+    }
+}
+
+TEST(RtfReader, PlainText) {
+    const struct {
+        const char *name;
+        QString rtf;
+        QString text;
+    } cases[] = {
+        {"paragraphs by CR LF", Rtf("a\\par b\\par }"), "a\r\nb"},
+        {"empty last paragraph", Rtf("a\\par \\par }"), "a\r\n"},
+        {"line break as VT", Rtf("a\\line b"), "a\x0B" "b"},
+        {"cells by tabs, rows by CR LF", Rtf("x\\par \\intbl a\\cell b\\cell\\row\\intbl c\\cell \\cell\\row\\pard y"),
+         "x\r\na\tb\r\nc\t\r\ny"},
+        {"hidden and skipped text", Rtf("a{\\v h}{\\*\\x s}{\\fonttbl{\\f0 F;}}{\\colortbl;}b"), "ab"},
+        {"field result", Rtf("{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}"), "link"},
+        {"characters", Rtf("\\'e9\\u8364?\\emdash\\~"), QStringLiteral("é€\u2014\u00A0")},
+        {"not rtf comes back as it is", "plain\r\ntext", "plain\r\ntext"},
+    };
+    for (const auto &c : cases) EXPECT_EQ(rtfPlainText(c.rtf), c.text) << c.name;
+}
+
+TEST(RtfReader, MalformedInputGivesTextReadSoFar) {
+    const struct {
+        const char *name;
+        QString rtf;
+        QString text;
+        bool malformed;
+    } cases[] = {
+        {"missing closing brace", "{\\rtf1 abc", "abc", true},
+        {"missing inner closing brace", "{\\rtf1 a{\\b b", "ab", true},
+        {"extra closing brace", "{\\rtf1 a}}b", "a", true},
+        {"only blanks after the end", "{\\rtf1 a}\r\n ", "a", false},
+        {"truncated inside a word", "{\\rtf1 ab\\pa", "ab", true},
+        {"truncated after backslash", "{\\rtf1 ab\\", "ab", true},
+        {"hex with one digit", "{\\rtf1 a\\'e}", "a", true},
+        {"hex with non-hex", "{\\rtf1 a\\'zzb}", "azzb", true},
+        {"u without number", "{\\rtf1 a\\u b}", "ab", true},
+        {"u beyond 16 bits", "{\\rtf1 \\u999999999999?}", QString(QChar(0xFFFD)), false},
+        {"30-digit size", "{\\rtf1 \\fs999999999999999999999999999999 a}", "a", false},
+        {"30-digit negative indent", "{\\rtf1 \\li-999999999999999999999999999999 a}", "a", false},
+        {"bin beyond the end", "{\\rtf1 a\\bin999999999999 bcd}", "a", true},
+        {"bin without count", "{\\rtf1 a\\bin b}", "ab", false},
+        {"star alone", "{\\rtf1 a{\\*}b}", "ab", false},
+        {"row without cells", "{\\rtf1 a\\row b}", "ab", false},
+        {"cell outside a table is a tab", "{\\rtf1 a\\cell b}", "a\tb", false},
+    };
+    for (const auto &c : cases) {
+        QTextDocument doc;
+        RtfReadResult r;
+        EXPECT_NO_THROW(r = ReadRtf(c.rtf, &doc)) << c.name;
+        EXPECT_EQ(r.malformed, c.malformed) << c.name;
+        EXPECT_EQ(DescribeText(doc).replace(QChar('/'), QChar('^')), c.text) << c.name;
+    }
+}
+
+TEST(RtfReader, DeepNestingIsRead) {
+    const QString rtf = "{\\rtf1 " + QString(100000, QChar('{')) + "\\b x";
+    QTextDocument doc;
+    const RtfReadResult r = ReadRtf(rtf, &doc);
+    EXPECT_TRUE(r.malformed);
+    EXPECT_EQ(DescribeText(doc), "x");
+    EXPECT_EQ(CharAt(doc, "x"), "b pt=12");
+    EXPECT_EQ(rtfPlainText(rtf + QString(100000, QChar('}')) + " y}"), "x y");
+}
+
+TEST(RtfReader, EveryTruncationAndMutationIsDefined) {
+    QStringList sources = {Sample("word-stylesheet.rtf"), Sample("word-list-pict-link.rtf"), Sample("libreoffice.rtf"),
+                           Sample("word-table.rtf")};
+    // Every prefix of one sample: truncation anywhere, inside words and \'hh.
+    const QString sample = sources[1];
+    for (int n = 0; n <= sample.size(); n += 3) {
+        QTextDocument doc;
+        const QString cut = sample.left(n);
+        const RtfReadResult r = ReadRtf(cut, &doc);
+        if (n > 0 && n < sample.size() - 2) {
+            EXPECT_TRUE(r.malformed || !r.rtf) << n;
+        }
+        if (!HasTable(doc)) {
+            EXPECT_EQ(rtfPlainText(cut), r.rtf ? DocPlain(doc) : cut) << n;
+        }
+    }
+    // Fixed-seed mutations: the document reader and the plain-text reader
+    // must agree on the text of every one.
+    QRandomGenerator rng(20261206);
+    const QString alphabet = QStringLiteral("{}\\' 0123456789abcdefuls-;*\r\n\u00E9");
+    int checked = 0;
+    for (int i = 0; i < 3000; ++i) {
+        QString s = sources[i % sources.size()];
+        const int edits = 1 + int(rng.bounded(4));
+        for (int e = 0; e < edits && !s.isEmpty(); ++e) {
+            const int at = int(rng.bounded(s.size()));
+            switch (rng.bounded(4)) {
+            case 0: s.remove(at, 1 + int(rng.bounded(8))); break;
+            case 1: s.insert(at, alphabet[int(rng.bounded(alphabet.size()))]); break;
+            case 2: s.insert(at, s.mid(int(rng.bounded(s.size())), int(rng.bounded(30)))); break;
+            default: s.truncate(at); break;
+            }
+        }
+        QTextDocument doc;
+        const RtfReadResult r = ReadRtf(s, &doc);
+        if (r.rtf && !HasTable(doc)) {
+            EXPECT_EQ(rtfPlainText(s), DocPlain(doc)) << "mutation " << i;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 1000);
+}
