@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -112,6 +113,18 @@ BoxResult yesNoHelp(const BoxRequest &r) {
     return res;
 }
 
+BoxResult input(const BoxRequest &r) {
+    QInputDialog box(QApplication::activeWindow());
+    box.setWindowTitle(r.caption.isEmpty() ? Title : r.caption);
+    box.setLabelText(r.text);
+    box.setTextValue(r.value);
+    box.setInputMode(QInputDialog::TextInput);
+    BoxResult res;
+    res.result = box.exec() == QDialog::Accepted ? ResultOK : ResultCancel;
+    if (res.result == ResultOK) res.text = box.textValue();
+    return res;
+}
+
 } // namespace
 
 MessageBoxPresenter::MessageBoxPresenter() = default;
@@ -131,6 +144,8 @@ BoxResult MessageBoxPresenter::present(const BoxRequest &r) {
         return yesNoHelp(r);
     case BoxKind::DBox3:
         return dbox3(r);
+    case BoxKind::Input:
+        return input(r);
     }
     return {};
 }

@@ -84,6 +84,8 @@ int lineHeight(const QWidget *w) {
 TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("OrgForm"));
     setWindowTitle(QStringLiteral("Quillary"));
+    MsgPanel = new TMsgPanel(this);
+    KeyState::install();
 
     ScrollBox = named(new QScrollArea(this), "ScrollBox");
     ScrollBox->setWidgetResizable(true);
@@ -120,8 +122,6 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     connect(PC, &QTabWidget::currentChanged, this, [this] { PCChange(); });
 
     resize(1000, 700);
-    MsgPanel = new TMsgPanel(this);
-    KeyState::install();
 }
 
 TOrgForm::~TOrgForm() {
