@@ -6,6 +6,7 @@
 #include "core/Messages.h"
 #include "core/MsgPanel.h"
 #include "core/Settings.h"
+#include "platform/rtf/RichEdit.h"
 #include "platform/shell/KeyState.h"
 
 #include <QAction>
@@ -423,12 +424,12 @@ void TOrgForm::buildDancesPage() {
     Notes->setFixedHeight(4 * lineHeight(Notes) + 10);
     page->addWidget(Notes);
 
-    Instructions = named(new QTextEdit(DancePage), "Instructions");
+    Instructions = named(new RichEdit(DancePage), "Instructions");
     Instructions->setReadOnly(true);
     Instructions->setMinimumHeight(220);
     page->addWidget(Instructions, 1);
 
-    WorkRich = named(new QTextEdit(DancePage), "WorkRich");
+    WorkRich = named(new RichEdit(DancePage), "WorkRich");
     WorkRich->hide();
 }
 

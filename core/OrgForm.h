@@ -23,6 +23,7 @@ class QTableWidget;
 class QTextEdit;
 class QToolButton;
 class TMsgPanel;
+class RichEdit;
 
 // How the main window's start-up ended.
 enum class StartupResult {
@@ -76,8 +77,8 @@ public:
     QLabel *TolbrookLab;
     QPlainTextEdit *Notes;
     QLineEdit *Music;
-    QTextEdit *Instructions;
-    QTextEdit *WorkRich; // invisible scratch rich text
+    RichEdit *Instructions;
+    RichEdit *WorkRich; // invisible scratch rich text
     QCheckBox *Printed, *Callit, *OwnTune;
     QToolButton *TagOn, *TagOff;
     QComboBox *DOrderBox;
