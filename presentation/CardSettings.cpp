@@ -210,6 +210,10 @@ CardSetValues CardSettingsAtStartup(TIniFile &ini) {
     return v;
 }
 
+QString SetRtfFontSize(const QString &rtf) {
+    return SetRtfFontSize(rtf, OptionChecked(QStringLiteral("UsePrimary")), CardsDFont, CardsHalfPoints);
+}
+
 CardLayout CurrentCardLayout() {
     CardLayout l;
     l.lineSpacing = QString::number(CardsLSpace);

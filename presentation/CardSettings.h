@@ -105,6 +105,10 @@ extern std::function<void()> ApplySaveInstructionsHook;
 extern std::function<void()> ApplyRelayoutHook;
 extern std::function<void()> HalfLinesUntickHook;
 
+// SetRtfFontSize with the primary font and size, when the main window's
+// option UsePrimary is on.
+QString SetRtfFontSize(const QString &rtf);
+
 // What the layout pass takes from the values above.
 CardLayout CurrentCardLayout();
 

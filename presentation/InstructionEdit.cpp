@@ -246,8 +246,7 @@ void PasteClick(QWidget *target, const QMimeData *data) {
     c.endEditBlock();
     work->clear();
 
-    if (OptionChecked(QStringLiteral("UsePrimary")))
-        rich->setRtf(SetRtfFontSize(rich->rtf(), true, CardsDFont, CardsHalfPoints));
+    if (OptionChecked(QStringLiteral("UsePrimary"))) rich->setRtf(SetRtfFontSize(rich->rtf()));
     rich->setSelStart(caret);
     rich->setCurrentCharFormat(caretFormat);
 }

@@ -268,3 +268,13 @@ TEST_F(CardSettingsTest, StartUpReadsThePrimaryFont) {
     EXPECT_EQ(answerer->boxes.size(), 1); // half-lines switched off
     EXPECT_FALSE(CardsHalfLines);
 }
+
+TEST_F(CardSettingsTest, PrimaryFontFollowsTheOption) {
+    const QString rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\viewkind4\\uc1\\pard\\f0\\fs24 x}";
+    CardsDFont = "Georgia";
+    CardsHalfPoints = "22";
+    StoreOption("UsePrimary", false);
+    EXPECT_EQ(SetRtfFontSize(rtf), rtf);
+    StoreOption("UsePrimary", true);
+    EXPECT_EQ(SetRtfFontSize(rtf), "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Georgia;}}\\viewkind4\\uc1\\pard\\f0\\fs22 x}");
+}
