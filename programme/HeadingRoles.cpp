@@ -1,6 +1,7 @@
 #include "programme/HeadingRoles.h"
 
 #include "core/Cp1252.h"
+#include "core/FastStrings.h"
 
 #include <QLocale>
 
@@ -10,9 +11,7 @@ bool BeginsNoCase(const QString &text, const QString &prefix) {
     return text.size() >= prefix.size() && SameText(text.left(prefix.size()), prefix);
 }
 
-bool ContainsNoCase(const QString &text, const QString &part) {
-    return FoldUpper(text).contains(FoldUpper(part));
-}
+bool ContainsNoCase(const QString &text, const QString &part) { return PosNoCase(part, text) > 0; }
 
 } // namespace
 

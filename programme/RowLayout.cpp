@@ -1,6 +1,7 @@
 #include "programme/RowLayout.h"
 
 #include "core/Cp1252.h"
+#include "core/Settings.h"
 #include "programme/HeadingRoles.h"
 
 #include <cstdlib>
@@ -28,6 +29,25 @@ int DisplayColumnWidth(const DisplayColumns &columns, const QString &name) {
     for (const DisplayColumn &c : columns)
         if (SameText(c.name, name)) return c.width;
     return 999;
+}
+
+DisplayColumns LoadDisplayColumns() {
+    DisplayColumns columns;
+    if (!IniFile) return columns;
+    const QString section = QStringLiteral("Display");
+    for (const QString &key : IniFile->ReadSection(section))
+        columns.append({key, DisplayWidth(IniFile->ReadString(section, key, QString()))});
+    return columns;
+}
+
+RowSettings CurrentRowSettings() {
+    RowSettings settings;
+    settings.separator = ProgrammeSeparator;
+    settings.display = LoadDisplayColumns();
+    settings.scale.screenScale = ScreenScale;
+    settings.scale.toFit = OptionChecked(QStringLiteral("ToFit"));
+    settings.scale.large = OptionChecked(QStringLiteral("Large"));
+    return settings;
 }
 
 int ColumnTag(const QString &name) {

@@ -2,6 +2,7 @@
 // The geometry and colours of the programme rows, worked out without any
 // window so that tests check them directly.
 
+#include "core/Cp1252.h"
 #include "programme/ProgrammeItem.h"
 
 #include <QList>
@@ -59,6 +60,18 @@ struct RowScale {
     bool toFit = false;   // "To fit": scale rows by screenScale / 10000
     bool large = false;   // "Large"
 };
+
+// The settings the rows are built from.
+struct RowSettings {
+    QChar separator = SepDot; // ProgrammeSeparator
+    DisplayColumns display;   // the [Display] section
+    RowScale scale;           // ScreenScale, "To fit", "Large"
+};
+// The settings as the program holds them now: ProgrammeSeparator, ScreenScale,
+// the "ToFit" and "Large" marks and the [Display] section.
+RowSettings CurrentRowSettings();
+// The [Display] section's keys in file order with their widths.
+DisplayColumns LoadDisplayColumns();
 
 // A dance row: "+" at (1, 1, 11, h - 2); from x = 14 each column at x with its
 // width, a 1-pixel separator after it, then x + 4. With "To fit" everything is

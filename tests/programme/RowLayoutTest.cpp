@@ -3,6 +3,8 @@
 #include "programme/MyStringList.h"
 #include "programme/ProgrammeData.h"
 #include "programme/RowLayout.h"
+#include "TestSupport.h"
+#include "core/Settings.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -219,4 +221,31 @@ TEST(ProgrammeData, MemoryHistoryNearestFirst) {
     history.eachAfter([&](const EventRecord &e) { after << e.Org; return e.Org != "Org4"; });
     EXPECT_EQ(before, QStringList({"Org2", "Org1"}));
     EXPECT_EQ(after, QStringList({"Org4"}));
+}
+
+class RowSettingsTest : public QuillaryTest {};
+
+TEST_F(RowSettingsTest, CurrentSettingsReadDisplayInFileOrder) {
+    WriteFileBytes(path("Quillary.ini"), "[Display]\r\nTitle=200\r\nLvl=\r\nTime=40\r\nlastc=abc\r\n[System]\r\nToFit=1\r\n");
+    IniFile = std::make_unique<TIniFile>(path("Quillary.ini"));
+    ProgrammeSeparator = SepEuro;
+    ScreenScale = 12000;
+    LoadMenuOption(QStringLiteral("ToFit"), false);
+    const RowSettings s = CurrentRowSettings();
+    EXPECT_EQ(s.separator, SepEuro);
+    EXPECT_EQ(s.scale.screenScale, 12000);
+    EXPECT_TRUE(s.scale.toFit);
+    EXPECT_FALSE(s.scale.large);
+    ASSERT_EQ(s.display.size(), 4);
+    const QStringList names = {"Title", "Lvl", "Time", "lastc"};
+    const int widths[] = {200, 999, 40, 999};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(s.display[i].name, names[i]);
+        EXPECT_EQ(s.display[i].width, widths[i]);
+    }
+    EXPECT_EQ(ColumnTag(s.display[3].name), ComputedTag);
+}
+
+TEST_F(RowSettingsTest, NoSettingsFileGivesNoColumns) {
+    EXPECT_TRUE(CurrentRowSettings().display.isEmpty());
 }

@@ -1,0 +1,82 @@
+#include "platform/sqlite/DatasetModel.h"
+
+namespace {
+constexpr int CachedRows = 512;
+}
+
+DatasetModel::DatasetModel(Dataset &dataset, QObject *parent) : QAbstractTableModel(parent), m_dataset(dataset) {
+    if (m_dataset.active()) {
+        m_rows = m_dataset.VisibleCount();
+        m_columns = m_dataset.FieldCount();
+    }
+    m_dataset.addObserver(this);
+}
+
+DatasetModel::~DatasetModel() { m_dataset.removeObserver(this); }
+
+QString DatasetModel::fieldAt(int column) const {
+    const QList<FieldInfo> &infos = m_dataset.fieldInfos();
+    return column >= 0 && column < infos.size() ? infos[column].name : QString();
+}
+
+int DatasetModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : m_rows; }
+
+int DatasetModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : m_columns; }
+
+const QStringList &DatasetModel::rowTexts(int row) const {
+    auto it = m_cache.find(row);
+    if (it != m_cache.end()) return *it;
+    if (m_cache.size() >= CachedRows) m_cache.clear();
+    QStringList texts;
+    const QVariantList values = m_dataset.rowValues(row);
+    const QList<FieldInfo> &infos = m_dataset.fieldInfos();
+    for (int i = 0; i < values.size() && i < infos.size(); ++i) {
+        QString t = Field::TextOf(infos[i], values[i]);
+        // A memo shows its first line.
+        const qsizetype br = t.indexOf(QLatin1Char('\r'));
+        if (br >= 0) t.truncate(br);
+        const qsizetype lf = t.indexOf(QLatin1Char('\n'));
+        if (lf >= 0) t.truncate(lf);
+        texts.append(t);
+    }
+    return *m_cache.insert(row, texts);
+}
+
+QVariant DatasetModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || role != Qt::DisplayRole || index.row() >= m_rows || index.column() >= m_columns)
+        return QVariant();
+    const QStringList &texts = rowTexts(index.row());
+    return index.column() < texts.size() ? texts[index.column()] : QString();
+}
+
+QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return QVariant();
+    if (orientation == Qt::Horizontal) return fieldAt(section);
+    return section + 1;
+}
+
+Qt::ItemFlags DatasetModel::flags(const QModelIndex &index) const {
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
+}
+
+void DatasetModel::datasetChanged(Dataset &dataset, DatasetChange change) {
+    switch (change) {
+    case DatasetChange::Data:
+        beginResetModel();
+        m_cache.clear();
+        m_rows = dataset.active() ? dataset.VisibleCount() : 0;
+        m_columns = dataset.active() ? dataset.FieldCount() : 0;
+        endResetModel();
+        emit currentRowChanged(dataset.RecordIndex());
+        break;
+    case DatasetChange::Record: {
+        const int row = dataset.RecordIndex();
+        m_cache.remove(row);
+        if (row >= 0 && row < m_rows) emit dataChanged(index(row, 0), index(row, m_columns - 1));
+        break;
+    }
+    case DatasetChange::Scroll:
+        emit currentRowChanged(dataset.RecordIndex());
+        break;
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+// A read-only table model over the rows a dataset shows, for table views.
+
+#include "platform/sqlite/Dataset.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+
+class DatasetModel : public QAbstractTableModel, public DatasetObserver {
+    Q_OBJECT
+public:
+    explicit DatasetModel(Dataset &dataset, QObject *parent = nullptr);
+    ~DatasetModel() override;
+
+    Dataset &dataset() const { return m_dataset; }
+    // The field shown in a column ("" when there is none).
+    QString fieldAt(int column) const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    void datasetChanged(Dataset &dataset, DatasetChange change) override;
+
+signals:
+    // The dataset's current record moved to this shown row (-1: none).
+    void currentRowChanged(int row);
+
+private:
+    const QStringList &rowTexts(int row) const;
+
+    Dataset &m_dataset;
+    int m_rows = 0;
+    int m_columns = 0;
+    mutable QHash<int, QStringList> m_cache;
+};

@@ -1,0 +1,185 @@
+#include "DbFixture.h"
+#include "platform/sqlite/Query.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace {
+
+QString openError(Database &db, const QString &path) {
+    try {
+        db.open(path);
+    } catch (const DbError &e) {
+        return e.text();
+    }
+    return QStringLiteral("(opened)");
+}
+
+} // namespace
+
+TEST_F(DbTest, OpenRefusesFilesThatAreNotOurs) {
+    db.close();
+    Database other;
+
+    const QString missing = path(QStringLiteral("None.mdb"));
+    EXPECT_EQ(openError(other, missing), QStringLiteral("File not found."));
+    EXPECT_FALSE(QFileInfo::exists(missing)) << "opening must never create the file";
+
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+        const char *message;
+    };
+    QByteArray access(2048, '\0');
+    access.replace(0, 19, QByteArray("\x00\x01\x00\x00Standard Jet DB", 19));
+    const QList<Case> cases = {
+        {"access", access, "The file is a Microsoft Access database, which this version of Quillary cannot read."},
+        {"text", QByteArray("Title,Format\r\nJig,Longways\r\n").repeated(10), "The file is not a Quillary database."},
+        {"empty", QByteArray(), "The file is not a Quillary database."},
+    };
+    for (const Case &c : cases) {
+        const QString p = path(QString::fromLatin1(c.name) + QStringLiteral(".mdb"));
+        WriteFileBytes(p, c.bytes);
+        EXPECT_EQ(openError(other, p), QString::fromUtf8(c.message)) << c.name;
+        EXPECT_EQ(ReadFileBytes(p), c.bytes) << c.name << ": bytes must stay unchanged";
+        EXPECT_FALSE(other.isOpen());
+    }
+}
+
+TEST_F(DbTest, OpenRefusesNewerVersionReadOnlyAndForeignSqlite) {
+    db.execRaw(QStringLiteral("PRAGMA user_version=2"));
+    db.close();
+    const QByteArray before = ReadFileBytes(dbPath);
+    Database other;
+    EXPECT_TRUE(openError(other, dbPath).startsWith(QStringLiteral("The file comes from a newer version of Quillary")));
+    EXPECT_EQ(ReadFileBytes(dbPath), before);
+
+    // A file marked read-only is refused even for a user who could write it.
+    const QString ro = path(QStringLiteral("ReadOnly.mdb"));
+    {
+        Database d;
+        d.create(ro);
+    }
+    QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    EXPECT_EQ(openError(other, ro), QStringLiteral("The file is read-only."));
+    QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    // An SQLite file of another program: no Dances and Events tables.
+    const QString foreign = path(QStringLiteral("Foreign.mdb"));
+    sqlite3 *raw = nullptr;
+    sqlite3_open(foreign.toUtf8().constData(), &raw);
+    sqlite3_exec(raw, "CREATE TABLE Songs (Name TEXT)", nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+    EXPECT_EQ(openError(other, foreign),
+              QStringLiteral("The file is not a Quillary database: it has no Dances and Events tables."));
+}
+
+TEST_F(DbTest, CreateRefusesExistingFileAndOpenUpgradesVersionZero) {
+    Database other;
+    EXPECT_THROW(other.create(dbPath), DbError);
+    EXPECT_TRUE(QFileInfo::exists(dbPath));
+    db.execRaw(QStringLiteral("PRAGMA user_version=0"));
+    db.close();
+    db.open(dbPath);
+    EXPECT_EQ(db.userVersionText(), QStringLiteral("1"));
+}
+
+TEST_F(DbTest, DoubleQuotedStringFallbackIsOff) {
+    // With the fallback on, "Nothing" would silently be the text 'Nothing'.
+    EXPECT_THROW(db.execRaw(QStringLiteral("UPDATE Dances SET Title = \"Nothing\"")), DbError);
+}
+
+TEST_F(DbTest, FieldsGiveTypesSizesAndTableOrder) {
+    const QList<FieldInfo> f = db.fields(QStringLiteral("Dances"));
+    ASSERT_EQ(f.size(), 25);
+    const QStringList order = {"Title",   "Format",  "Style",    "Rhythm", "Lvl",          "Energy", "Author",
+                               "Collection", "Popular", "SwingP", "SwingN", "Tolbrook",    "Called", "KeySig",
+                               "Tempo",   "Timing",  "Instructions", "Footer", "Notes",    "Music",  "Printed",
+                               "Callit",  "OwnTune", "DFilter",  "CD"};
+    for (int i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(f[i].name, order[i]);
+        EXPECT_EQ(f[i].index, i);
+    }
+    EXPECT_EQ(f[0].type, FieldType::Text);
+    EXPECT_EQ(f[0].size, 255);
+    EXPECT_EQ(f[13].size, 20); // KeySig
+    EXPECT_EQ(f[4].type, FieldType::Int16);
+    EXPECT_EQ(f[11].type, FieldType::Int16);
+    EXPECT_EQ(f[12].type, FieldType::Int32);
+    EXPECT_EQ(f[16].type, FieldType::Memo);
+    EXPECT_EQ(f[24].size, 1);
+    EXPECT_EQ(f[0].defaultValue, QVariant(QString()));
+    EXPECT_TRUE(f[12].defaultValue.isNull());
+
+    const QList<FieldInfo> e = db.fields(QStringLiteral("Events"));
+    ASSERT_EQ(e.size(), 17);
+    EXPECT_EQ(e[1].name, QStringLiteral("EDate"));
+    EXPECT_EQ(e[1].type, FieldType::DateTime);
+    EXPECT_EQ(e[13].type, FieldType::Memo);
+    EXPECT_TRUE(db.fields(QStringLiteral("Nothing")).isEmpty());
+}
+
+TEST_F(DbTest, IndexesByNameWhateverTheCase) {
+    EXPECT_TRUE(db.hasIndex(QStringLiteral("FST")));
+    EXPECT_TRUE(db.hasIndex(QStringLiteral("fsrt")));
+    EXPECT_TRUE(db.hasIndex(QStringLiteral("Primary")));
+    EXPECT_FALSE(db.hasIndex(QStringLiteral("FTX")));
+    EXPECT_EQ(db.indexColumns(QStringLiteral("TSF")), (QStringList{"Title", "Style", "Format"}));
+    EXPECT_EQ(db.indexColumns(QStringLiteral("Primary")), (QStringList{"Org", "EDate", "Event"}));
+    EXPECT_EQ(db.indexTable(QStringLiteral("EDate")), QStringLiteral("Events"));
+}
+
+TEST_F(DbTest, NullIntoTextBecomesEmptyAndDuplicateKeyIsWorded) {
+    addDance(QStringLiteral("Jig"), QStringLiteral("Longways"), QStringLiteral("English"));
+    db.execRaw(QStringLiteral("UPDATE Dances SET Notes = NULL, Printed = NULL"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Notes || '|' || Printed FROM Dances")).toString(), QStringLiteral("|"));
+    try {
+        addDance(QStringLiteral("JIG"), QStringLiteral("longways"), QStringLiteral("English"));
+        FAIL() << "a key differing only in case must be refused";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("create duplicate values"))) << e.text().toStdString();
+        EXPECT_EQ(e.code(), SQLITE_CONSTRAINT_UNIQUE);
+    }
+}
+
+TEST_F(DbTest, BatchesNestAndRollBack) {
+    {
+        Batch outer(db);
+        addDance(QStringLiteral("A"), QStringLiteral("F"), QStringLiteral("S"));
+        try {
+            Batch inner(db);
+            addDance(QStringLiteral("B"), QStringLiteral("F"), QStringLiteral("S"));
+            EXPECT_EQ(db.batchDepth(), 2);
+            throw std::runtime_error("stop");
+        } catch (const std::runtime_error &) {
+        }
+        EXPECT_EQ(db.batchDepth(), 1);
+        outer.commit();
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT group_concat(Title) FROM Dances")).toString(), QStringLiteral("A"));
+    {
+        Batch forgotten(db);
+        addDance(QStringLiteral("C"), QStringLiteral("F"), QStringLiteral("S"));
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM Dances")).toInt(), 1);
+    EXPECT_EQ(db.batchDepth(), 0);
+}
+
+TEST_F(DbTest, ColumnDefinitionComesFromTheTable) {
+    EXPECT_EQ(db.columnDefinition(QStringLiteral("Dances"), QStringLiteral("Title")),
+              QStringLiteral("VARCHAR(255) NOT NULL ON CONFLICT REPLACE DEFAULT '' COLLATE NOCASE"));
+    EXPECT_EQ(db.columnDefinition(QStringLiteral("Events"), QStringLiteral("EDate")), QStringLiteral("DATETIME"));
+    EXPECT_EQ(db.columnDefinition(QStringLiteral("Dances"), QStringLiteral("Nothing")), QString());
+}
+
+TEST_F(DbTest, CloseFinalisesOpenQueries) {
+    addDance(QStringLiteral("A"), QStringLiteral("F"), QStringLiteral("S"));
+    Query q(db);
+    q.setText(QStringLiteral("Select Title from Dances"));
+    q.open();
+    EXPECT_TRUE(q.active());
+    db.close();
+    EXPECT_FALSE(q.active());
+    EXPECT_THROW(q.open(), DbError);
+}
