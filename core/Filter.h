@@ -249,6 +249,18 @@ bool ProgrammeHasHeading(const QString &programme, const QString &text, QChar se
 QString BuildSessionKeyList(const QList<SessionEventRow> &events, const QString &text, QChar sep,
                             QSet<QString> *keys);
 
+// ---- odd formats --------------------------------------------------------------
+
+struct FormatCount {
+    QString format;
+    int count = 0;
+};
+// Formats with fewer dances than this are odd.
+inline constexpr int OddFormatLimit = 20;
+// The statement that marks DFilter = "Y" on the dances of the odd formats,
+// Scottish styles left out; "" when no format is odd.
+QString OddFormatStatement(const QList<FormatCount> &counts);
+
 // ---- finds --------------------------------------------------------------------
 
 // The first dance row whose title (as stored or as shown) contains the text,
