@@ -150,11 +150,14 @@ BoxResult MessageBoxPresenter::present(const BoxRequest &r) {
     return {};
 }
 
+void MessageBoxPresenter::CreateSharedBox() {
+    if (shared) return;
+    shared = std::make_unique<TDBox3Form>();
+    DBox3Form = shared.get();
+}
+
 BoxResult MessageBoxPresenter::dbox3(const BoxRequest &r) {
-    if (!shared) {
-        shared = std::make_unique<TDBox3Form>();
-        DBox3Form = shared.get();
-    }
+    CreateSharedBox();
     if (!shared->isVisible()) return shared->Execute(r);
     // A box asked for while the reused one is up gets its own, so the first
     // keeps its text and its answer.
