@@ -36,6 +36,11 @@ void ResetFilterState() {
     SharedPlainTextCache().clear();
 }
 
+bool operator==(const FilterDef &a, const FilterDef &b) {
+    return a.Field == b.Field && a.Value == b.Value && a.CaseSensitive == b.CaseSensitive &&
+           a.FullMatch == b.FullMatch && a.NonBlank == b.NonBlank && a.Count == b.Count;
+}
+
 FilterDef &FilterOf(FilterTable table) {
     return table == FilterTable::Events ? EventsFilter : DancesFilter;
 }
@@ -115,10 +120,10 @@ bool ParseNumericValue(const QString &value, NumericTest *test) {
 
 RecordFilter::RecordFilter(const FilterDef &def, FilterTable t, const FilterContext &ctx)
     : table(t), context(ctx) {
-    conditionsOn = def.HasConditions();
-    const int count = std::min(def.Count, FilterDef::MaxConditions);
+    conditionsOn = HasConditions(def);
+    const int count = std::min(def.Count, MaxFilterConditions);
     if (conditionsOn) {
-        for (int i = 0; i < count; ++i) {
+        for (int i = 1; i <= count; ++i) {
             Condition c;
             c.field = def.Field[size_t(i)];
             if (c.field.isEmpty()) continue;
@@ -145,7 +150,7 @@ RecordFilter::RecordFilter(const FilterDef &def, FilterTable t, const FilterCont
         }
     }
     oddFormat = table == FilterTable::Dances && count >= 1 &&
-                SameText(def.Value[size_t(count - 1)], OddFormatMarker);
+                SameText(def.Value[size_t(count)], OddFormatMarker);
 }
 
 int RecordFilter::lookUp(const FilterRow &row, const QString &name, int &cached) const {
@@ -253,9 +258,9 @@ bool FilterRecord(const FilterDef &def, FilterTable table, const FilterRow &row,
 }
 
 QString InstructionsHighlightValue(const FilterDef &def) {
-    if (!def.HasConditions()) return {};
-    const int count = std::min(def.Count, FilterDef::MaxConditions);
-    for (int i = 0; i < count; ++i) {
+    if (!HasConditions(def)) return {};
+    const int count = std::min(def.Count, MaxFilterConditions);
+    for (int i = 1; i <= count; ++i) {
         if (!SameText(def.Field[size_t(i)], QStringLiteral("Instructions"))) continue;
         const QString v = def.Value[size_t(i)];
         if (v.isEmpty() || v == PendingValue || v.startsWith(QLatin1String("<>"))) continue;
@@ -284,9 +289,9 @@ QString FilterDescription(FilterDef &def, const DescriptionInput &in) {
         }
         if (!in.tagDescription.isEmpty()) d += (d.isEmpty() ? QString() : QStringLiteral(" and ")) + in.tagDescription;
     }
-    if (def.HasConditions()) {
-        const int count = std::min(def.Count, FilterDef::MaxConditions);
-        for (int i = 0; i < count; ++i) {
+    if (HasConditions(def)) {
+        const int count = std::min(def.Count, MaxFilterConditions);
+        for (int i = 1; i <= count; ++i) {
             const QString field = def.Field[size_t(i)];
             if (field.isEmpty()) continue;
             if (!d.isEmpty()) d += QStringLiteral(", and ");

@@ -22,6 +22,14 @@ enum class FilterTable { Events, Dances };
 // The three "Not" selections of the Dances table; at most one is checked.
 enum class NotSelection { None, Recent, This, Both };
 
+// Conditions a definition holds at most.
+inline constexpr int MaxFilterConditions = 4;
+// Conditions are in use: Count at least 1 and a first field.
+inline bool HasConditions(const FilterDef &def) {
+    return def.Count >= 1 && !def.Field[1].isEmpty();
+}
+bool operator==(const FilterDef &a, const FilterDef &b);
+
 // ---- state kept for the run ---------------------------------------------------
 
 extern FilterDef EventsFilter;

@@ -91,8 +91,8 @@ bool isNumericField(FilterTable t, const QString &field) {
 
 // The first condition whose value a numeric field cannot take.
 bool numericValuesValid(FilterTable t, const FilterDef &def) {
-    if (!def.HasConditions()) return true;
-    for (int i = 0; i < std::min(def.Count, FilterDef::MaxConditions); ++i) {
+    if (!HasConditions(def)) return true;
+    for (int i = 1; i <= std::min(def.Count, MaxFilterConditions); ++i) {
         const QString &v = def.Value[size_t(i)];
         if (def.Field[size_t(i)].isEmpty() || v.isEmpty() || v == PendingValue) continue;
         if (isNumericField(t, def.Field[size_t(i)]) && !ParseNumericValue(v, nullptr)) return false;
@@ -306,7 +306,7 @@ void SetFilter(FilterTable t, int mode) {
         if (dances && mode == 2 && DFilterOn && NotChecked != NotSelection::None) markNotSelection(NotChecked);
         ui.ClearFilterColours(t);
         def.Count = 1;
-        def.Field[0].clear();
+        def.Field[1].clear();
         if (!dances) {
             SessionSelection = false;
             ui.ShowIndicator(t, false, QString());
@@ -371,7 +371,7 @@ void FilterClick(FilterSender sender) {
     WriteLog(t == FilterTable::Events ? QStringLiteral("Filter Events") : QStringLiteral("Filter Dances"));
     Dataset *ds = FilterDataset(t);
     FilterDef &def = FilterOf(t);
-    const bool multi = sender == FilterSender::Multi && def.HasConditions();
+    const bool multi = sender == FilterSender::Multi && HasConditions(def);
     if (ds && ds->State() == DatasetState::Insert)
         AbortMsg(QStringLiteral("You cannot set a filter while creating a new record."));
     ui.SetCaption(QStringLiteral("Quillary"));
@@ -389,12 +389,12 @@ void FilterClick(FilterSender sender) {
     };
 
     if (sender == FilterSender::DancesIndicator) {
-        SetFilter(FilterTable::Dances, FilterOf(FilterTable::Dances).HasConditions() ? 2 : 1);
+        SetFilter(FilterTable::Dances, HasConditions(FilterOf(FilterTable::Dances)) ? 2 : 1);
         finish();
         return;
     }
     if (multi) {
-        if (def.Count >= FilterDef::MaxConditions) AbortMsg(QStringLiteral("Too many filters"));
+        if (def.Count >= MaxFilterConditions) AbortMsg(QStringLiteral("Too many filters"));
     } else {
         SetFilter(t, 2);
     }
@@ -410,7 +410,7 @@ void FilterClick(FilterSender sender) {
         finish();
         return;
     }
-    const size_t i = size_t(def.Count - 1);
+    const size_t i = size_t(def.Count);
     def.CaseSensitive[i] = sender == FilterSender::None;
     def.FullMatch[i] = sender == FilterSender::None;
     def.NonBlank[i] = false;
@@ -569,8 +569,8 @@ void OddFormatClick() {
     DFilterOn = true;
     FilterDef &def = DancesFilter;
     def = FilterDef{};
-    def.Field[0] = QStringLiteral("Format");
-    def.Value[0] = OddFormatMarker;
+    def.Field[1] = QStringLiteral("Format");
+    def.Value[1] = OddFormatMarker;
     def.Count = 1;
     FocusControl = ui.BoxOf(FilterTable::Dances, QStringLiteral("Format"));
     SetFilter(FilterTable::Dances, 3);
@@ -584,7 +584,7 @@ void NeverClick() {
     SetFilter(FilterTable::Dances, 1);
     FilterDef &def = DancesFilter;
     def = FilterDef{};
-    def.Field[0] = QStringLiteral("Called");
+    def.Field[1] = QStringLiteral("Called");
     def.Count = 1;
     FocusControl = ui.BoxOf(FilterTable::Dances, QStringLiteral("Called"));
     SetFilter(FilterTable::Dances, 3);

@@ -256,7 +256,7 @@ TEST_F(FilterCommandsTest, YesNoFields) {
     ui.lastBox = box("Callit");
     FilterClick(FilterSender::Filter);
     EXPECT_TRUE(answerer->boxes.isEmpty());
-    EXPECT_EQ(DancesFilter.Value[0], "Y");
+    EXPECT_EQ(DancesFilter.Value[1], "Y");
     EXPECT_EQ(shownTitles(), (QStringList{"Pending One"}));
     EXPECT_EQ(ui.hint[FilterTable::Dances], "Dances are filtered:  Callit checked");
     ui.lastBox = box("Printed");
@@ -271,7 +271,7 @@ TEST_F(FilterCommandsTest, YesNoFields) {
     ui.lastBox = box("OwnTune");
     FilterClick(FilterSender::Multi);
     EXPECT_EQ(DancesFilter.Count, 1);
-    EXPECT_EQ(DancesFilter.Field[0], "Printed");
+    EXPECT_EQ(DancesFilter.Field[1], "Printed");
 }
 
 TEST_F(FilterCommandsTest, GridColumnAndEventsPage) {
@@ -286,7 +286,7 @@ TEST_F(FilterCommandsTest, GridColumnAndEventsPage) {
     FilterClick(FilterSender::Filter);
     EXPECT_EQ(shownEvents(), (QStringList{"Ball", "Workshop"}));
     EXPECT_EQ(ui.hint[FilterTable::Events], "Events are filtered:  Org contains hall");
-    EXPECT_TRUE(DancesFilter.Field[0].isEmpty());
+    EXPECT_TRUE(DancesFilter.Field[1].isEmpty());
     // A date field compares its text.
     ui.gridField = "EDate";
     answers = {answer("8-Nov")};
@@ -309,11 +309,11 @@ TEST_F(FilterCommandsTest, NoSenderTakesThePresetValueExactly) {
     addSimpleDances();
     open();
     ui.lastBox = box("Title");
-    DancesFilter.Value[0] = "reel";
+    DancesFilter.Value[1] = "reel";
     FilterClick(FilterSender::None);
     EXPECT_TRUE(dialogs.isEmpty());
     EXPECT_TRUE(shownTitles().isEmpty()); // exact and case-sensitive
-    DancesFilter.Value[0] = "Reel";
+    DancesFilter.Value[1] = "Reel";
     FilterClick(FilterSender::None);
     EXPECT_EQ(shownTitles(), (QStringList{"Reel"}));
 }
@@ -441,7 +441,7 @@ TEST_F(FilterCommandsTest, OddFormats) {
     EXPECT_EQ(shownTitles(), (QStringList{"Rare", "Quoted"}));
     EXPECT_TRUE(DFilterOn);
     EXPECT_EQ(DancesFilter.Count, 1);
-    EXPECT_EQ(DancesFilter.Value[0], "[Odd format]");
+    EXPECT_EQ(DancesFilter.Value[1], "[Odd format]");
     EXPECT_EQ(ui.gridViews.last(), true);
 }
 
