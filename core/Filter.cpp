@@ -16,7 +16,7 @@ QString OrgName;
 NotSelection NotChecked = NotSelection::None;
 int EventsShownCount = 0;
 int DancesShownCount = 0;
-FocusControlInfo FocusControl;
+FocusControlInfo FilterFocus;
 QString SessionKeyList;
 QSet<QString> SessionKeys;
 bool SessionSelection = false;
@@ -29,7 +29,7 @@ void ResetFilterState() {
     NotChecked = NotSelection::None;
     EventsShownCount = 0;
     DancesShownCount = 0;
-    FocusControl = FocusControlInfo{};
+    FilterFocus = FocusControlInfo{};
     SessionKeyList.clear();
     SessionKeys.clear();
     SessionSelection = false;

@@ -51,7 +51,7 @@ struct FocusControlInfo {
     QString field; // its data field
     bool checkBox = false;
 };
-extern FocusControlInfo FocusControl;
+extern FocusControlInfo FilterFocus;
 
 // The Session selection: the events whose programmes hold a matching heading.
 // The key list is "|" followed by Org "|" date text "|" Event "|" for each;

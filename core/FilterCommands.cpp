@@ -185,11 +185,11 @@ void markNotSelection(NotSelection item) {
 // adding a condition does not finish.
 class ConditionGuard {
 public:
-    explicit ConditionGuard(FilterDef &d) : def(d), saved(d), focus(FocusControl) {}
+    explicit ConditionGuard(FilterDef &d) : def(d), saved(d), focus(FilterFocus) {}
     ~ConditionGuard() {
         if (done) return;
         def = saved;
-        FocusControl = focus;
+        FilterFocus = focus;
     }
     void keep() { done = true; }
 
@@ -328,8 +328,8 @@ void SetFilter(FilterTable t, int mode) {
         filterOff(t);
         return;
     }
-    if (!FocusControl.name.isEmpty() && FocusControl.table == t && !SameText(FocusControl.field, QStringLiteral("Programme")))
-        ui.PaintFocusControl(FocusControl);
+    if (!FilterFocus.name.isEmpty() && FilterFocus.table == t && !SameText(FilterFocus.field, QStringLiteral("Programme")))
+        ui.PaintFocusControl(FilterFocus);
     DescriptionInput in;
     in.table = t;
     in.notItem = NotChecked;
@@ -418,22 +418,22 @@ void FilterClick(FilterSender sender) {
     QString field;
     if (sender == FilterSender::Pending) {
         field = QStringLiteral("Printed");
-        FocusControl = ui.BoxOf(FilterTable::Dances, field);
-        FocusControl.checkBox = true;
+        FilterFocus = ui.BoxOf(FilterTable::Dances, field);
+        FilterFocus.checkBox = true;
     } else if (sender == FilterSender::Neglected) {
         field = QStringLiteral("Called");
-        FocusControl = ui.BoxOf(FilterTable::Dances, field);
+        FilterFocus = ui.BoxOf(FilterTable::Dances, field);
     } else if (sender == FilterSender::BandTunes) {
         field = QStringLiteral("Band");
-        FocusControl = ui.BoxOf(t, field);
+        FilterFocus = ui.BoxOf(t, field);
     } else if (ui.GridShowing(t)) {
         field = ui.GridColumnField(t);
-        FocusControl = FocusControlInfo{t, QString(), field, false};
+        FilterFocus = FocusControlInfo{t, QString(), field, false};
     } else {
         const FocusControlInfo box = ui.LastFocusedBox();
         field = box.field.isEmpty() ? box.name : box.field;
-        FocusControl = box;
-        FocusControl.table = t;
+        FilterFocus = box;
+        FilterFocus.table = t;
     }
     if (field.isEmpty()) AbortMsg(QStringLiteral("Sorry, you cannot filter on this."));
 
@@ -572,7 +572,7 @@ void OddFormatClick() {
     def.Field[1] = QStringLiteral("Format");
     def.Value[1] = OddFormatMarker;
     def.Count = 1;
-    FocusControl = ui.BoxOf(FilterTable::Dances, QStringLiteral("Format"));
+    FilterFocus = ui.BoxOf(FilterTable::Dances, QStringLiteral("Format"));
     SetFilter(FilterTable::Dances, 3);
     ShowRecordCount(FilterTable::Dances);
     ui.SetGridView(FilterTable::Dances, true);
@@ -586,7 +586,7 @@ void NeverClick() {
     def = FilterDef{};
     def.Field[1] = QStringLiteral("Called");
     def.Count = 1;
-    FocusControl = ui.BoxOf(FilterTable::Dances, QStringLiteral("Called"));
+    FilterFocus = ui.BoxOf(FilterTable::Dances, QStringLiteral("Called"));
     SetFilter(FilterTable::Dances, 3);
     ui.SetGridView(FilterTable::Dances, true);
     ShowRecordCount(FilterTable::Dances);

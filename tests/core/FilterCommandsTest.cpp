@@ -143,7 +143,7 @@ TEST_F(FilterCommandsTest, FilterOnTitleAndCaption) {
     EXPECT_EQ(ui.hint[FilterTable::Dances], "Dances are filtered:  Title contains reel");
     EXPECT_EQ(ui.caption, "Quillary displaying 2 records      Dances are filtered:  Title contains reel");
     EXPECT_EQ(ui.gridViews, (QList<bool>{true}));
-    EXPECT_EQ(FocusControl.name, "TitleBox");
+    EXPECT_EQ(FilterFocus.name, "TitleBox");
     // The indicator ends the filter.
     FilterClick(FilterSender::DancesIndicator);
     EXPECT_FALSE(dances->Filtered());
@@ -407,7 +407,7 @@ TEST_F(FilterCommandsTest, NeglectedKeepsACheckedNotRecent) {
     EXPECT_EQ(NotChecked, NotSelection::Recent);
     EXPECT_EQ(shownTitles(), (QStringList{"Often old"}));
     EXPECT_EQ(ui.hint[FilterTable::Dances], "Dances are filtered:  Not recent, and Called >10");
-    EXPECT_EQ(FocusControl.field, "Called");
+    EXPECT_EQ(FilterFocus.field, "Called");
 }
 
 TEST_F(FilterCommandsTest, NeglectedChangeWritesTheSettings) {
@@ -460,7 +460,7 @@ TEST_F(FilterCommandsTest, NeverCalled) {
     open();
     NeverClick();
     EXPECT_EQ(shownTitles(), (QStringList{"Waltz"}));
-    EXPECT_EQ(FocusControl.field, "Called");
+    EXPECT_EQ(FilterFocus.field, "Called");
 }
 
 TEST_F(FilterCommandsTest, SessionSelection) {
