@@ -580,3 +580,35 @@ TEST_F(FilterCommandsTest, TagSets) {
     EXPECT_EQ(TagSetNames(), (QStringList{"Ball"}));
     EXPECT_FALSE(TagsClick().deleteEnabled);
 }
+
+TEST_F(FilterCommandsTest, FailingRuleTakesTheIndicatorDown) {
+    addSimpleDances();
+    open();
+    ui.lastBox = box("NoSuchField");
+    answers = {answer("x")};
+    FilterClick(FilterSender::Filter);
+    EXPECT_FALSE(dances->Filtered());
+    EXPECT_FALSE(ui.indicator[FilterTable::Dances]);
+    EXPECT_TRUE(FilterHint(FilterTable::Dances).isEmpty());
+    EXPECT_EQ(shownTitles().size(), 4);
+}
+
+TEST_F(FilterCommandsTest, NonNumericValueInAPresetConditionIsNotApplied) {
+    addSimpleDances();
+    open();
+    // A value put in place by a caller, not typed into the dialog.
+    ui.lastBox = box("Called");
+    DancesFilter.Value[1] = "x";
+    FilterClick(FilterSender::None);
+    EXPECT_TRUE(answerer->sawText("Non-numeric value specified."));
+    EXPECT_FALSE(dances->Filtered());
+    // The Events definition is left alone.
+    EventsFilter.Field[1] = "Org";
+    EventsFilter.Value[1] = "Hall";
+    EventsFilter.Count = 1;
+    ui.lastBox = box("Called");
+    DancesFilter.Value[1] = "y";
+    FilterClick(FilterSender::None);
+    EXPECT_EQ(EventsFilter.Count, 1);
+    EXPECT_EQ(EventsFilter.Value[1], "Hall");
+}
