@@ -9,6 +9,7 @@
 #include "core/FiltForm.h"
 #include "core/Messages.h"
 #include "core/FilterCommands.h"
+#include "core/Help.h"
 #include "core/Settings.h"
 #include "core/ShellRoutines.h"
 #include "core/TagForm.h"
@@ -21,6 +22,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QInputDialog>
@@ -39,6 +41,7 @@ namespace {
 const QColor FilterColour(255, 255, 128);
 const QColor CheckBoxColour(214, 211, 206);
 const QColor InstructionsColour(210, 255, 255);
+constexpr int TagsHelp = 55540;
 
 // The filter indicator: a funnel.
 QIcon FunnelIcon() {
@@ -150,6 +153,7 @@ public:
         for (QWidget *page : {f->EventPage, f->DancePage})
             for (QWidget *w : page->findChildren<QWidget *>())
                 if (IsDataBox(w) && !w->objectName().isEmpty()) w->installEventFilter(this);
+        f->TagsM->installEventFilter(this);
     }
     ~OrgFormFilterUi() override {
         if (&CurrentFilterUi() == this) SetFilterUi(nullptr);
@@ -232,9 +236,22 @@ public:
     }
     void ShowDance() override { UpdateTagItems(); }
     void MarkSessionCommand() override { CommandItem = f->Session; }
+    // Until the event's own save exists, its pending edits are posted.
+    void SaveShownEvent() override {
+        Dataset *events = FilterDataset(FilterTable::Events);
+        if (events && events->active()) events->CheckBrowseMode();
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == f->TagsM) {
+            // F1 on the open Tags menu opens its help topic.
+            if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1) {
+                OpenHelp(TagsHelp);
+                return true;
+            }
+            return false;
+        }
         if (event->type() == QEvent::FocusIn) focused(qobject_cast<QWidget *>(watched));
         return false;
     }

@@ -612,3 +612,23 @@ TEST_F(FilterCommandsTest, NonNumericValueInAPresetConditionIsNotApplied) {
     EXPECT_EQ(EventsFilter.Count, 1);
     EXPECT_EQ(EventsFilter.Value[1], "Hall");
 }
+
+TEST_F(FilterCommandsTest, PendingShowsMarkedUnprintedDances) {
+    addDance("Marked unprinted", "Longways", "English", {{"DFilter", "Y"}});
+    addDance("Marked printed", "Longways", "English", {{"DFilter", "Y"}, {"Printed", "Y"}});
+    addDance("Unmarked", "Longways", "English");
+    open();
+    FilterClick(FilterSender::Pending);
+    EXPECT_TRUE(DFilterOn);
+    EXPECT_EQ(DancesFilter.Field[1], "Printed");
+    EXPECT_EQ(DancesFilter.Value[1], "Pending");
+    EXPECT_TRUE(FilterFocus.checkBox);
+    EXPECT_EQ(shownTitles(), (QStringList{"Marked unprinted"}));
+    EXPECT_EQ(ui.hint[FilterTable::Dances], "Dances are filtered:  Pending Print");
+    // The next plain filter drops the marks with the condition.
+    ui.lastBox = box("Title");
+    answers = {answer("printed")};
+    FilterClick(FilterSender::Filter);
+    EXPECT_FALSE(DFilterOn);
+    EXPECT_EQ(shownTitles(), (QStringList{"Marked printed", "Marked unprinted"}));
+}
