@@ -115,6 +115,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildDancesPage();
     buildRecordingsPage();
     buildMenus();
+    buildFilterControls();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

@@ -24,6 +24,10 @@ class QTextEdit;
 class QToolButton;
 class TMsgPanel;
 class RichEdit;
+class OrgFormFilterUi;
+enum class FilterSender;
+enum class FilterTable;
+enum class NotSelection;
 
 // How the main window's start-up ended.
 enum class StartupResult {
@@ -115,6 +119,32 @@ public:
     void SetPageVisible(QWidget *page, bool visible);
     bool PageVisible(QWidget *page) const;
 
+    // ---- filter, finds and tags (core/OrgFormFilter.cpp) -------------------
+    QPushButton *EFilterBtn, *EMultiBtn, *DFilterBtn, *DMultiBtn;
+    QToolButton *EFiltered, *DFiltered; // the filter indicators
+    QAction *FilterItem, *MultiFilter, *FindEvent, *FindDance, *Session;
+    QAction *NotRecent, *NotThis, *NotBoth, *OddFormat, *Never, *Neglected;
+    QAction *CreateSet, *SelectSet, *DeleteSet, *NoSet, *TagFilter;
+
+    void FilterClick(FilterSender sender);
+    void SetFilter(FilterTable table, int mode);
+    void ShowRecordCount(FilterTable table);
+    void NotClick(NotSelection item);
+    void SessionClick();
+    void OddFormatClick();
+    void NeverClick();
+    void NeglectedClick();
+    void FindEventClick();
+    void FindDanceClick();
+    void TagsClick();
+    void CreateSetClick();
+    void SelectSetClick();
+    void DeleteSetClick();
+    void NoSetClick();
+    void TagFilterClick();
+    void TagOffClick();
+    void TagOnClick();
+
     // ---- start-up -----------------------------------------------------------
     // Runs once, queued from the first show; tests call it directly.
     void FormShow();
@@ -172,6 +202,7 @@ private:
     void buildRecordingsPage();
     void buildMenus();
     void buildUserMenu();
+    void buildFilterControls();
     void makeSelectionBoxes();
 
     // Start-up pieces (core/OrgFormStartup.cpp).
@@ -191,6 +222,7 @@ private:
     bool terminated = false;
     bool batteryDontAsk = false;
     StartupResult startupResult = StartupResult::NotRun;
+    OrgFormFilterUi *filterUi = nullptr;
 };
 
 extern TOrgForm *OrgForm;
