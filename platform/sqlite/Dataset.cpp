@@ -650,13 +650,23 @@ bool Dataset::Seek(const QVariantList &key, SeekMode mode) {
     int found = -1;
     switch (mode) {
     case SeekMode::FirstEq: {
-        const int lo = lowerBound(m_keys, k, columns, 0, false);
-        if (lo < n && compareWithKey(m_keys[size_t(lo)], k, columns) == 0) found = lo;
+        // The first equal row that is shown: on a partial key the filter may
+        // hide the first ones.
+        for (int lo = lowerBound(m_keys, k, columns, 0, false);
+             lo < n && compareWithKey(m_keys[size_t(lo)], k, columns) == 0; ++lo)
+            if (!m_filtered || posOf(m_keys[size_t(lo)]) >= 0) {
+                found = lo;
+                break;
+            }
         break;
     }
     case SeekMode::LastEq: {
-        const int hi = lowerBound(m_keys, k, columns, 0, true) - 1;
-        if (hi >= 0 && compareWithKey(m_keys[size_t(hi)], k, columns) == 0) found = hi;
+        for (int hi = lowerBound(m_keys, k, columns, 0, true) - 1;
+             hi >= 0 && compareWithKey(m_keys[size_t(hi)], k, columns) == 0; --hi)
+            if (!m_filtered || posOf(m_keys[size_t(hi)]) >= 0) {
+                found = hi;
+                break;
+            }
         break;
     }
     case SeekMode::AfterEq:

@@ -75,7 +75,8 @@ public:
     // 0-based position among the shown rows, -1 when there is none.
     int RecordIndex() const { return m_pos; }
     void SetRecordIndex(int index);
-    // Looks for a key prefix on the current index by its collation; a match
+    // Looks for a key prefix on the current index by its collation. The
+    // equal modes take the first (last) equal row the filter shows; a match
     // the filter hides gives false. False leaves the record where it was.
     bool Seek(const QVariantList &key, SeekMode mode);
 

@@ -1,0 +1,77 @@
+#include "core/StandIns.h"
+
+#include "core/Cp1252.h"
+#include "core/Log.h"
+#include "core/Settings.h"
+
+#include <array>
+
+namespace StandIn {
+
+bool InErrorHandler = false;
+bool FullScreenExists = false;
+bool MusicDialogActive = false;
+bool Playing = false;
+bool ImportWindowExists = false;
+
+QString CardsDFont() { return SettingText(QStringLiteral("Cards"), QStringLiteral("DFont")); }
+
+int CardsDSize() {
+    const int size = SettingInteger(QStringLiteral("Cards"), QStringLiteral("DSize"));
+    return size > 0 ? size : 12;
+}
+
+QString CardsHalfPoints() { return QString::number(CardsDSize() * 2); }
+
+QString CardsParaGap() { return QStringLiteral("0"); }
+
+QString HangingIndentPrefix() { return {}; }
+
+QString TrimRTF(const QString &rtf) {
+    static const std::array<QString, 11> pieces = {
+        QStringLiteral("\n"),      QStringLiteral("\r"),     QStringLiteral("\\par "), QStringLiteral("\\pard"),
+        QStringLiteral("\\fs24"),  QStringLiteral("\\fs24 "), QStringLiteral("\\fs12"), QStringLiteral("}"),
+        QStringLiteral("\\i"),     QStringLiteral("\\b "),   QStringLiteral("\\u ")};
+    QString s = rtf;
+    bool changed = true;
+    while (changed) {
+        changed = false;
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            const QString &p = pieces[i];
+            if (i < 7 && s.startsWith(p)) {
+                s.remove(0, p.size());
+                changed = true;
+            }
+            if (s.endsWith(p)) {
+                s.chop(p.size());
+                changed = true;
+            }
+        }
+    }
+    return s;
+}
+
+void SetRtfFontSize(QString &) {}
+
+void Juggle(QTextDocument *) {}
+
+QString InstructionsFilterValue() { return {}; }
+
+bool TagSetSelected() { return false; }
+
+bool IsTaggedDance(const QString &, const QString &, const QString &) { return false; }
+
+QString HexText(const QString &text) {
+    QString out = text + QStringLiteral("\rHex: ");
+    for (QChar c : text) {
+        const int b = Cp1252::byteOf(c);
+        const int code = b >= 0 ? b : c.unicode();
+        out += c + QLatin1Char(' ') + QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper() +
+               QStringLiteral("  ");
+    }
+    return out;
+}
+
+void LogHex(const QString &text) { WriteLog(HexText(text)); }
+
+} // namespace StandIn
