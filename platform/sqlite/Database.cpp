@@ -331,7 +331,8 @@ void Database::close() {
     if (!m_db) return;
     for (Dataset *ds : QList<Dataset *>(m_datasets)) ds->connectionClosing();
     for (Query *q : QList<Query *>(m_queries)) q->close();
-    while (sqlite3_stmt *s = sqlite3_next_stmt(m_db, nullptr)) sqlite3_finalize(s);
+    // A statement still held elsewhere keeps the closed connection alive
+    // until it is finalised.
     sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_path.clear();

@@ -95,7 +95,8 @@ public:
     void open(const QString &path);
     // Makes a new database from the schema; refuses an existing file.
     void create(const QString &path);
-    // Deactivates the datasets, closes the queries, finalises every statement.
+    // Deactivates the datasets and closes the queries (finalising their
+    // statements), then the connection.
     void close();
     bool isOpen() const { return m_db != nullptr; }
     QString path() const { return m_path; }

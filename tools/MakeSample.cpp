@@ -1,0 +1,22 @@
+// Writes the sample catalogue that a new program folder starts with.
+
+#include "core/SampleCatalogue.h"
+#include "platform/sqlite/Database.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <new catalogue file>\n", argv[0]);
+        return 2;
+    }
+    try {
+        BuildSampleCatalogue(QString::fromLocal8Bit(argv[1]), QDate::currentDate());
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s: %s\n", argv[0], e.what());
+        return 1;
+    }
+    return 0;
+}
