@@ -4,7 +4,6 @@
 #include "core/Log.h"
 #include "core/Settings.h"
 
-#include <array>
 
 namespace StandIn {
 
@@ -26,32 +25,6 @@ QString CardsHalfPoints() { return QString::number(CardsDSize() * 2); }
 QString CardsParaGap() { return QStringLiteral("0"); }
 
 QString HangingIndentPrefix() { return {}; }
-
-QString TrimRTF(const QString &rtf) {
-    static const std::array<QString, 11> pieces = {
-        QStringLiteral("\n"),      QStringLiteral("\r"),     QStringLiteral("\\par "), QStringLiteral("\\pard"),
-        QStringLiteral("\\fs24"),  QStringLiteral("\\fs24 "), QStringLiteral("\\fs12"), QStringLiteral("}"),
-        QStringLiteral("\\i"),     QStringLiteral("\\b "),   QStringLiteral("\\u ")};
-    QString s = rtf;
-    bool changed = true;
-    while (changed) {
-        changed = false;
-        for (size_t i = 0; i < pieces.size(); ++i) {
-            const QString &p = pieces[i];
-            if (i < 7 && s.startsWith(p)) {
-                s.remove(0, p.size());
-                changed = true;
-            }
-            if (s.endsWith(p)) {
-                s.chop(p.size());
-                changed = true;
-            }
-        }
-    }
-    return s;
-}
-
-void SetRtfFontSize(QString &) {}
 
 void Juggle(QTextDocument *) {}
 

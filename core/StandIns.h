@@ -20,10 +20,6 @@ QString CardsHalfPoints();
 QString CardsParaGap();
 QString HangingIndentPrefix();
 
-// Padding pieces removed from both ends of stored rich text.
-QString TrimRTF(const QString &rtf);
-// Leaves the text as it is.
-void SetRtfFontSize(QString &rtf);
 // Leaves the editor's layout as it is.
 void Juggle(QTextDocument *doc);
 

@@ -3,7 +3,6 @@
 #include "core/Cp1252.h"
 #include "core/DanceShow.h"
 #include "core/Settings.h"
-#include "core/StandIns.h"
 
 namespace {
 
@@ -142,12 +141,6 @@ TEST(DanceShowTest, NbspState) {
     EXPECT_EQ(NbspStateFor("ab", 'T'), QChar('N'));
     EXPECT_EQ(NbspStateFor("a\\~b", 'D'), QChar('D'));
     EXPECT_EQ(NbspStateFor("ab", 'D'), QChar('D'));
-}
-
-TEST(DanceShowTest, TrimRtfStandIn) {
-    EXPECT_EQ(StandIn::TrimRTF("{\\rtf1 x\r\n\\par }\r\n"), QStringLiteral("{\\rtf1 x"));
-    EXPECT_EQ(StandIn::TrimRTF("\\par \\pard\\fs24 x\\i"), QStringLiteral(" x"));
-    EXPECT_EQ(StandIn::TrimRTF("}x"), QStringLiteral("}x"));
 }
 
 TEST(DanceShowTest, HighlightRanges) {
