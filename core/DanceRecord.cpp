@@ -3,6 +3,8 @@
 #include "core/Cp1252.h"
 #include "core/DanceLocate.h"
 #include "core/FastStrings.h"
+#include "platform/sqlite/Dataset.h"
+#include "platform/sqlite/Query.h"
 
 namespace {
 
@@ -64,6 +66,37 @@ QString MergeQuestion(const QString &otherTitle, const QString &field, const QSt
     const QString full = head + QStringLiteral("\rReplace\r[") + own + QStringLiteral("]\rBy\r[") + other + QStringLiteral("] ?");
     if (full.contains(QLatin1String("\\rtf"))) return head + QStringLiteral("Copy ") + field + QStringLiteral(" ?");
     return full;
+}
+
+bool MergeOtherDance(Dataset &dances, const DanceKey &key, const MergeAsker &ask) {
+    const QString where = QStringLiteral(" from Dances where Title=") + DoubleQuotes(key.Title) +
+                          QStringLiteral(" and Format=") + DoubleQuotes(key.Format) + QStringLiteral(" and Style=") +
+                          DoubleQuotes(key.Style);
+    Query q(*dances.database());
+    q.setText(QStringLiteral("Select *, rowid as RowKey") + where);
+    q.open();
+    const qint64 own = dances.GetBookmark();
+    while (!q.eof() && q.FieldByName(QStringLiteral("RowKey")).Value().toLongLong() == own) q.next();
+    if (q.eof()) {
+        q.close();
+        return false;
+    }
+    QList<MergeField> fields;
+    for (int i = 0; i < dances.FieldCount(); ++i) {
+        Field &f = dances.Fields(i);
+        Field *other = q.FindField(f.FieldName());
+        fields.append({f.FieldName(), f.AsString(), other ? other->AsString() : QString()});
+    }
+    const qint64 otherRow = q.FieldByName(QStringLiteral("RowKey")).Value().toLongLong();
+    q.close();
+    MergeDanceFields(fields, ask);
+    for (int i = 0; i < fields.size(); ++i) {
+        Field &f = dances.Fields(i);
+        if (f.AsString() != fields[i].own) f.SetAsString(fields[i].own);
+    }
+    q.setText(QStringLiteral("Delete from Dances where rowid=?"));
+    q.exec({otherRow});
+    return true;
 }
 
 QString BareWebLinks(const QString &notes, bool *changed) {

@@ -10,6 +10,8 @@
 #include <QString>
 #include <functional>
 
+class Dataset;
+
 // "Title, Format and Style must all be specified" when any of them is
 // empty, else "".
 QString DanceKeyFault(const DanceKey &key);
@@ -45,6 +47,12 @@ void MergeDanceFields(QList<MergeField> &fields, const MergeAsker &ask);
 // The question for one field of the merge, naming the other record's title;
 // values holding rich text are not shown.
 QString MergeQuestion(const QString &otherTitle, const QString &field, const QString &own, const QString &other);
+
+// Another dance stored with key (found by the catalogue's case fold, the
+// record being stored excepted) is merged into the dataset's record, which
+// must be in edit, and deleted. Questions go to ask with the field, own and
+// other values. Gives whether there was one.
+bool MergeOtherDance(Dataset &dances, const DanceKey &key, const MergeAsker &ask);
 
 // Web links written as Link="address" become bare addresses: every \"
 // becomes \&quot;, then each Link=" before a web address goes with the

@@ -2,6 +2,8 @@
 #include "core/Cp1252.h"
 #include "core/DanceRecord.h"
 #include "core/Messages.h"
+#include "platform/sqlite/DbFixture.h"
+#include "platform/sqlite/Dataset.h"
 
 TEST(DanceRecordTest, KeyAndTuneBookChecks) {
     EXPECT_EQ(DanceKeyFault({"A", "B", "C"}), QString());
@@ -107,4 +109,49 @@ TEST_F(LinkFormTest, AMissingClosingQuoteShowsTheSearchMessageAndAbandons) {
     ASSERT_EQ(answerer->boxes.size(), 1);
     EXPECT_TRUE(answerer->texts()[0].startsWith("The text:\n\"\nwas not found in\nSee http://x.org ..."))
         << answerer->texts()[0].toStdString();
+}
+
+namespace {
+
+class MergeOtherDanceTest : public DbTest {};
+
+} // namespace
+
+TEST_F(MergeOtherDanceTest, TheOtherRecordIsMergedIntoTheEditedOneAndDeleted) {
+    addDance("Hole", "Longways", "Duple", {{"Author", "Pat"}, {"Called", 2}, {"Instructions", "Generated Dance"}});
+    addDance("Hole in the Wall", "Longways", "Duple",
+             {{"Author", "Cecil"}, {"Called", QVariant()}, {"Instructions", "{\\rtf1 real}"}, {"Rhythm", "Hornpipe"}});
+    Dataset ds(db, "Dances");
+    ds.setIndexName("TSF");
+    ds.open();
+    ASSERT_TRUE(ds.Seek({"Hole", "Duple", "Longways"}, SeekMode::FirstEq));
+    ds.Edit();
+    ds.FieldByName("Title").SetAsString("Hole in the Wall");
+    QStringList asked;
+    EXPECT_TRUE(MergeOtherDance(ds, {"HOLE IN THE WALL", "longways", "duple"},
+                                [&](const QString &field, const QString &, const QString &) {
+                                    asked.append(field);
+                                    return false;
+                                }));
+    EXPECT_EQ(asked, QStringList{"Author"});
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances").toInt(), 1);
+    EXPECT_EQ(ds.State(), DatasetState::Edit);
+    ds.Post();
+    EXPECT_EQ(scalar("SELECT Author || '/' || Called || '/' || Instructions || '/' || Rhythm FROM Dances").toString(),
+              QStringLiteral("Pat/2/{\\rtf1 real}/Hornpipe"));
+    EXPECT_EQ(scalar("SELECT Title FROM Dances").toString(), QStringLiteral("Hole in the Wall"));
+}
+
+TEST_F(MergeOtherDanceTest, NoOtherDanceAndTheRecordItselfAreLeftAlone) {
+    addDance("It's", "Longways", "Duple");
+    Dataset ds(db, "Dances");
+    ds.setIndexName("TSF");
+    ds.open();
+    ds.Edit();
+    int asked = 0;
+    const auto ask = [&](const QString &, const QString &, const QString &) { return ++asked > 0; };
+    EXPECT_FALSE(MergeOtherDance(ds, {"It's", "Longways", "Duple"}, ask));
+    EXPECT_FALSE(MergeOtherDance(ds, {"Other", "Longways", "Duple"}, ask));
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances").toInt(), 1);
 }
