@@ -31,18 +31,22 @@ DanceKey CurrentDanceKey(Dataset &dances) {
 }
 
 bool SeekDance(Dataset &dances, const QString &order, const DanceKey &key) {
-    if (!dances.Seek(DanceSeekKey(order, key), SeekMode::FirstEq)) return false;
-    if (!SameText(order, QStringLiteral("FSRT"))) return SameDanceKey(CurrentDanceKey(dances), key);
-    // The Rhythm stands between Style and Title: walk the dances of this
-    // Format and Style until the Title matches.
-    Field &title = dances.FieldByName(QStringLiteral("Title"));
-    Field &format = dances.FieldByName(QStringLiteral("Format"));
-    Field &style = dances.FieldByName(QStringLiteral("Style"));
-    while (SameText(format.AsString(), key.Format) && SameText(style.AsString(), key.Style)) {
-        if (SameText(title.AsString(), key.Title)) return true;
-        if (dances.MoveBy(1) == 0) break;
+    if (!SameText(order, QStringLiteral("FSRT"))) {
+        if (!dances.Seek(DanceSeekKey(order, key), SeekMode::FirstEq)) return false;
+        return SameDanceKey(CurrentDanceKey(dances), key);
     }
-    return false;
+    // The Rhythm stands between Style and Title, so a walk from the first
+    // dance of this Format and Style would have to read them all until the
+    // Title matched; the whole key names one row, which is gone to at once.
+    // The outcome is the walk's: found exactly when that row is shown.
+    Statement s(dances.database()->handle(),
+                QStringLiteral("SELECT rowid FROM Dances WHERE Title=? AND Format=? AND Style=?"));
+    s.bindAll({key.Title, key.Format, key.Style});
+    const qint64 rowid = s.step() ? s.column(0).toLongLong() : 0;
+    s.finalize();
+    if (!rowid || !dances.BookmarkValid(rowid)) return false;
+    dances.GotoBookmark(rowid);
+    return SameDanceKey(CurrentDanceKey(dances), key);
 }
 
 QString NotFoundText(const DanceKey &key) {

@@ -35,10 +35,10 @@ bool SameDanceKey(const DanceKey &a, const DanceKey &b);
 // The key of the dataset's current record.
 DanceKey CurrentDanceKey(Dataset &dances);
 
-// Moves the dataset to the dance: a first-equal seek on its index, and for
-// FSRT a walk forward while Format and Style still match until the Title
-// does. True when the record then shown has the whole key; a miss may leave
-// the dataset elsewhere (the seek itself moves only on a match).
+// Moves the dataset to the dance: a first-equal seek on its index (for
+// FSRT, whose Rhythm is not known, the row of the whole key). True when the
+// record then shown has the whole key; a miss may leave the dataset on
+// another record of a partial match.
 bool SeekDance(Dataset &dances, const QString &order, const DanceKey &key);
 
 // The not-found dialog's text for a dance.

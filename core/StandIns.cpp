@@ -28,12 +28,6 @@ QString HangingIndentPrefix() { return {}; }
 
 void Juggle(QTextDocument *) {}
 
-QString InstructionsFilterValue() { return {}; }
-
-bool TagSetSelected() { return false; }
-
-bool IsTaggedDance(const QString &, const QString &, const QString &) { return false; }
-
 QString HexText(const QString &text) {
     QString out = text + QStringLiteral("\rHex: ");
     for (QChar c : text) {

@@ -1,7 +1,7 @@
 #pragma once
 // Routines and values the Dances page needs from areas still being built
-// (card settings, instruction layout, the record filter, tag sets, the
-// application's error handler, the log's hex form). Each does the least the
+// (card settings, the editor's layout pass, the application's error handler,
+// playback, the import window, the log's hex form). Each does the least the
 // page needs until the real one is in; callers name them StandIn::..., so
 // swapping in the real routine is a change of the call alone.
 
@@ -22,12 +22,6 @@ QString HangingIndentPrefix();
 
 // Leaves the editor's layout as it is.
 void Juggle(QTextDocument *doc);
-
-// The value of a Dances filter condition on "Instructions": none yet.
-QString InstructionsFilterValue();
-// Whether a tag set is selected: none yet, so the tag marks stay hidden.
-bool TagSetSelected();
-bool IsTaggedDance(const QString &title, const QString &format, const QString &style);
 
 // Set while the application's error handler runs.
 extern bool InErrorHandler;
