@@ -6,8 +6,9 @@
 #include "core/Messages.h"
 #include "core/MsgPanel.h"
 #include "core/Settings.h"
-#include "programme/ProgrammeRows.h"
+#include "platform/rtf/RichEdit.h"
 #include "platform/shell/KeyState.h"
+#include "programme/ProgrammeRows.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -85,7 +86,7 @@ int lineHeight(const QWidget *w) {
 TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("OrgForm"));
     setWindowTitle(QStringLiteral("Quillary"));
-    new TMsgPanel(this);
+    MsgPanel = new TMsgPanel(this);
     KeyState::install();
 
     ScrollBox = named(new QScrollArea(this), "ScrollBox");
@@ -115,6 +116,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildDancesPage();
     buildRecordingsPage();
     buildMenus();
+    buildFilterControls();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);
@@ -423,12 +425,12 @@ void TOrgForm::buildDancesPage() {
     Notes->setFixedHeight(4 * lineHeight(Notes) + 10);
     page->addWidget(Notes);
 
-    Instructions = named(new QTextEdit(DancePage), "Instructions");
+    Instructions = named(new RichEdit(DancePage), "Instructions");
     Instructions->setReadOnly(true);
     Instructions->setMinimumHeight(220);
     page->addWidget(Instructions, 1);
 
-    WorkRich = named(new QTextEdit(DancePage), "WorkRich");
+    WorkRich = named(new RichEdit(DancePage), "WorkRich");
     WorkRich->hide();
 }
 
