@@ -352,3 +352,16 @@ TEST_F(OrgFormProgrammeTest, WithoutSourcesTheEvaluationReadsNothing) {
     // No dance has a level: the average row goes.
     EXPECT_EQ(items().size(), 1);
 }
+
+TEST_F(OrgFormProgrammeTest, AnEmptyProgrammeHasNothingToEvaluate) {
+    form->ShowProgText(true, sep("~D|Hole|Longways|Reel~"));
+    form->ShowProgText(true, QString());
+    form->Body->hide();
+    form->Evaluate();
+    EXPECT_TRUE(items().isEmpty());
+    EXPECT_EQ(ThisIndex, -1);
+    EXPECT_TRUE(form->Body->isVisible());
+    // No rows leave the programme string as it was.
+    form->SerialiseRows();
+    EXPECT_EQ(form->ProgText, QString());
+}
