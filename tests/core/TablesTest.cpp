@@ -7,6 +7,7 @@
 #include "core/StartupRules.h"
 #include "core/Tables.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -175,8 +176,11 @@ TEST_F(TablesTest, FailedCompactionKeepsTheOriginal) {
     ASSERT_TRUE(OpenDatabase());
     Conn.close();
     const QByteArray original = ReadFileBytes(dbFile());
-    // A folder in the way of the compacted copy.
+    // A folder in the way of the compacted copy, which goes beside the
+    // database, not into the current folder.
     WriteFileBytes(path("Quillary.Sav/keep"), "x");
+    WriteFileBytes(path("elsewhere/keep"), "x");
+    QDir::setCurrent(path("elsewhere"));
     OpenTables();
     CompressClick(CompressSender::None);
     EXPECT_FALSE(answerer->sawText("Database compressed."));
