@@ -59,10 +59,10 @@ void AddWhereTerm(const QString &term) {
 void BuildDanceFilterSql(Dataset &dataset, const FilterDef &filter, bool dfilterOption) {
     bool marked = false; // the DFilter term is there
     if (dataset.Filtered() && filter.Count >= 1) {
-        const int count = std::min(filter.Count, 4);
+        const int count = std::min(filter.Count, FilterDef::MaxConditions);
         // An odd-format selection as the last condition decides alone.
-        const bool oddFormatLast = SameText(filter.Value[size_t(count)], QStringLiteral("[Odd format]"));
-        for (int i = oddFormatLast ? count : 1; i <= count; ++i) {
+        const bool oddFormatLast = SameText(filter.Value[size_t(count - 1)], QStringLiteral("[Odd format]"));
+        for (int i = oddFormatLast ? count - 1 : 0; i < count; ++i) {
             const QString f = filter.Field[size_t(i)];
             const QString v = filter.Value[size_t(i)];
             if (f.isEmpty()) {
@@ -82,7 +82,7 @@ void BuildDanceFilterSql(Dataset &dataset, const FilterDef &filter, bool dfilter
                 continue;
             }
             const bool instructions = SameText(f, QStringLiteral("Instructions"));
-            if (instructions && i != 1) ShowMsg(QStringLiteral("Filtering on Instructions must have this as the FIRST filter field."));
+            if (instructions && i != 0) ShowMsg(QStringLiteral("Filtering on Instructions must have this as the FIRST filter field."));
             // The columns the condition looks at: the footer too for the
             // instructions, their visible text in both.
             QStringList columns;

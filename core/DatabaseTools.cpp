@@ -11,7 +11,7 @@
 #include "core/ShellRoutines.h"
 #include "core/SqlRunner.h"
 #include "core/Tables.h"
-#include "platform/shell/Shell.h"
+#include "platform/shell/ProcessRunner.h"
 #include "platform/sqlite/Field.h"
 #include "platform/sqlite/JetSql.h"
 
@@ -312,7 +312,9 @@ void CheckDelimiterClick() {
 // ---- Openers ---------------------------------------------------------------------
 
 void DosShellClick() {
-    if (!CurrentProcessRunner().startDetached(QStringLiteral("x-terminal-emulator"), {}, DataFolder))
+    // A terminal in the current folder, which is the data folder.
+    QDir::setCurrent(DataFolder);
+    if (!CurrentProcessRunner().startDetached(QStringLiteral("x-terminal-emulator"), {}))
         ShowMsg(QStringLiteral("Unable to run \rx-terminal-emulator"));
 }
 

@@ -196,9 +196,10 @@ double parseDate(const QString &text, bool fromDateBox) {
 }
 
 // The time of day starting at a 0-based index, in minutes, or -1 for none;
-// *end is set to the index after it. In range mode (the second time of
+// *end is set to the index after it, *sep to a "." or ":" met on the way
+// (also when the time then fails). In range mode (the second time of
 // "7-10") a bare hour is enough.
-int parseTime(const QString &s, int start, bool rangeMode, int *end) {
+int parseTime(const QString &s, int start, bool rangeMode, int *end, QChar *sep) {
     int i = start;
     if (!isDigit(at(s, i))) return -1;
     int hour = at(s, i).unicode() - '0';
@@ -212,7 +213,7 @@ int parseTime(const QString &s, int start, bool rangeMode, int *end) {
     if (isDigit(at(s, i))) return -1;
     int minutes = 0;
     if (at(s, i) == '.' || at(s, i) == ':') {
-        TimeSep = at(s, i);
+        *sep = at(s, i);
         ++i;
         if (isDigit(at(s, i))) {
             minutes = at(s, i).unicode() - '0';
@@ -312,7 +313,7 @@ QString FindTime(const QString &text, bool removeTimes) {
         // A time never starts inside a number ("25.00" holds no "5.00").
         if (i > 0 && isDigit(s[i - 1])) continue;
         int end = 0;
-        const int start = parseTime(s, i, false, &end);
+        const int start = parseTime(s, i, false, &end, &TimeSep);
         if (start < 1) continue;
         if (removeTimes) {
             // Cut up to and including the next blank, and a following "- ".
@@ -333,7 +334,7 @@ QString FindTime(const QString &text, bool removeTimes) {
             ++q;
             if (at(s, q) == ' ') ++q;
             int rangeEnd = 0;
-            int finish = parseTime(s, q, true, &rangeEnd);
+            int finish = parseTime(s, q, true, &rangeEnd, &TimeSep);
             if (finish >= 1) {
                 if (finish < start) finish += 720;
                 StartTime = start;
@@ -347,9 +348,47 @@ QString FindTime(const QString &text, bool removeTimes) {
     return s.left(body);
 }
 
-QString FormatHourMin(int minutes) {
-    if (NoTimes || minutes == 0) return QString();
+FoundTime FindTimeRange(const QString &text) {
+    const QString s = text + QString(6, ' ');
+    for (int i = 0; i < s.size() - 8; ++i) {
+        if (i > 0 && isDigit(s[i - 1])) continue;
+        int end = 0;
+        QChar sep;
+        const int start = parseTime(s, i, false, &end, &sep);
+        if (start < 1) continue;
+        FoundTime found;
+        int q = end;
+        const QString suffix = s.mid(q, 2);
+        if (suffix == QStringLiteral("am") || suffix == QStringLiteral("pm")) q += 2;
+        if (at(s, q) == ' ') ++q;
+        if (at(s, q) == '-') {
+            ++q;
+            if (at(s, q) == ' ') ++q;
+            int rangeEnd = 0;
+            QChar endSep;
+            int finish = parseTime(s, q, true, &rangeEnd, &endSep);
+            if (finish < 1) return found;
+            if (finish < start) finish += 720;
+            found.start = start;
+            found.end = finish;
+            found.separator = endSep.isNull() ? sep : endSep;
+        } else {
+            found.start = start;
+            found.separator = sep;
+        }
+        return found;
+    }
+    return {};
+}
+
+QString FormatHourMin(int minutes, QChar sep) {
+    if (minutes == 0) return QString();
     const int m = std::abs(minutes);
-    return (minutes < 0 ? QStringLiteral("-") : QString()) + QString::number(m / 60) + TimeSep +
+    return (minutes < 0 ? QStringLiteral("-") : QString()) + QString::number(m / 60) + sep +
            twoDigits(m % 60);
+}
+
+QString FormatHourMin(int minutes) {
+    if (NoTimes) return QString();
+    return FormatHourMin(minutes, TimeSep);
 }

@@ -72,6 +72,20 @@ double ParseDate(const QString &text);
 // StartTime and EndTime are then left alone.
 QString FindTime(const QString &text, bool removeTimes);
 
+// What FindTime finds, leaving StartTime, EndTime and TimeSep alone: the
+// first time (start), the end of a range following it (end, 0 when none;
+// 720 added when it lies before the start) and the separator the time is
+// written with (the end's when it has one; null when neither has one).
+// Nothing found, or a "-" without a second time, gives start 0.
+struct FoundTime {
+    int start = 0;
+    int end = 0;
+    QChar separator;
+};
+FoundTime FindTimeRange(const QString &text);
+
 // Hours, TimeSep and two-digit minutes ("7.30" for 450); "" for 0 and while
 // NoTimes is set.
 QString FormatHourMin(int minutes);
+// The same with the separator given; "" for 0.
+QString FormatHourMin(int minutes, QChar sep);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -112,6 +113,18 @@ BoxResult yesNoHelp(const BoxRequest &r) {
     return res;
 }
 
+BoxResult input(const BoxRequest &r) {
+    QInputDialog box(QApplication::activeWindow());
+    box.setWindowTitle(r.caption.isEmpty() ? Title : r.caption);
+    box.setLabelText(r.text);
+    box.setTextValue(r.value);
+    box.setInputMode(QInputDialog::TextInput);
+    BoxResult res;
+    res.result = box.exec() == QDialog::Accepted ? ResultOK : ResultCancel;
+    if (res.result == ResultOK) res.text = box.textValue();
+    return res;
+}
+
 } // namespace
 
 MessageBoxPresenter::MessageBoxPresenter() = default;
@@ -131,15 +144,20 @@ BoxResult MessageBoxPresenter::present(const BoxRequest &r) {
         return yesNoHelp(r);
     case BoxKind::DBox3:
         return dbox3(r);
+    case BoxKind::Input:
+        return input(r);
     }
     return {};
 }
 
+void MessageBoxPresenter::CreateSharedBox() {
+    if (shared) return;
+    shared = std::make_unique<TDBox3Form>();
+    DBox3Form = shared.get();
+}
+
 BoxResult MessageBoxPresenter::dbox3(const BoxRequest &r) {
-    if (!shared) {
-        shared = std::make_unique<TDBox3Form>();
-        DBox3Form = shared.get();
-    }
+    CreateSharedBox();
     if (!shared->isVisible()) return shared->Execute(r);
     // A box asked for while the reused one is up gets its own, so the first
     // keeps its text and its answer.

@@ -14,6 +14,8 @@ public:
     ~MessageBoxPresenter() override;
 
     BoxResult present(const BoxRequest &request) override;
+    // Makes the reused three-button box now (the program does so at start).
+    void CreateSharedBox();
 
 private:
     BoxResult dbox3(const BoxRequest &request);

@@ -175,6 +175,25 @@ bool OKCancelDontAsk(const QString &text) {
     return dbox3(text, QStringLiteral("&OK"), QString(), 0, QStringLiteral("Cancel"), true).dontAsk;
 }
 
+bool InputQuery(const QString &caption, const QString &prompt, QString &value) {
+    BoxRequest r;
+    r.kind = BoxKind::Input;
+    r.caption = caption;
+    r.text = ShownText(prompt);
+    r.value = value;
+    const BoxResult res = present(r);
+    processPending();
+    if (res.result != ResultOK) return false;
+    value = res.text;
+    return true;
+}
+
+QString InputBox(const QString &caption, const QString &prompt, const QString &def) {
+    QString value = def;
+    InputQuery(caption, prompt, value);
+    return value;
+}
+
 bool TracedInStatus(const QByteArray &status) {
     for (const QByteArray &line : status.split('\n'))
         if (line.startsWith("TracerPid:")) return line.mid(10).trimmed().toLongLong() != 0;

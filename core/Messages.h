@@ -17,7 +17,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class BoxKind { Message, YesNo, YesNoCancel, YesNoHelp, DBox3 };
+enum class BoxKind { Message, YesNo, YesNoCancel, YesNoHelp, DBox3, Input };
 
 // One box as the user would see it. Text is as shown: line breaks "\n".
 struct BoxRequest {
@@ -27,6 +27,8 @@ struct BoxRequest {
     int helpContext = 0;
     int timeoutMs = 0;        // a timed message closes by itself
     bool showDontAsk = false; // OKCancelDontAsk's check box
+    QString caption;          // an input box's window caption
+    QString value;            // an input box's starting text
 };
 
 // Dialog results: Yes/Button1 6, No/Button2 7, Cancel/closed 2, OK 1.
@@ -35,6 +37,7 @@ enum : int { ResultOK = 1, ResultCancel = 2, ResultYes = 6, ResultNo = 7 };
 struct BoxResult {
     int result = ResultCancel;
     bool dontAsk = false;
+    QString text; // an input box's text on OK
 };
 
 class MessagePresenter {
@@ -76,6 +79,11 @@ int DBox3(const QString &text, const QString &caption1, const QString &caption2,
           const QString &caption3);
 int OKHelpCancel(const QString &text, int helpContext);
 bool OKCancelDontAsk(const QString &text);
+// An input box: the prompt with value as its starting text; OK puts the text
+// typed into value and gives true, Cancel leaves value alone and gives false.
+bool InputQuery(const QString &caption, const QString &prompt, QString &value);
+// The text typed on OK, the default on Cancel.
+QString InputBox(const QString &caption, const QString &prompt, const QString &def);
 
 // Whether a debugger is attached (a non-zero TracerPid).
 bool UnderDebugger();

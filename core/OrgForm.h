@@ -1,12 +1,195 @@
 #pragma once
-// The main window.
+// The main window: the page control with the Rules, Events, Dances,
+// Recordings and Folders pages, the menus, and the start-up that runs when
+// the window is first shown (core/OrgFormStartup.cpp).
 
 #include <QMainWindow>
+#include <QStringList>
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QTabWidget;
+class QTableWidget;
+class QTextEdit;
+class QToolButton;
+
+// How the main window's start-up ended.
+enum class StartupResult {
+    NotRun,
+    Done,         // every step ran; the records are shown
+    NoSettings,   // no settings file: the window closes
+    Ended,        // the user or a failure ended the program before any record showed
+};
 
 class TOrgForm : public QMainWindow {
     Q_OBJECT
 public:
     explicit TOrgForm(QWidget *parent = nullptr);
+    ~TOrgForm() override;
+
+    // ---- page control -------------------------------------------------------
+    QScrollArea *ScrollBox;  // holds everything below the menu bar
+    QWidget *Content;
+    QTabWidget *PC;
+    QWidget *RulePage, *EventPage, *DancePage, *RecPage, *FolderPage;
+
+    // ---- Rules page ---------------------------------------------------------
+    QPlainTextEdit *RuleSet;
+    QGroupBox *RuleGroup;
+    QComboBox *Box1, *Box2;
+    QLineEdit *NumBox1, *NumBox2;
+    QLabel *ToLab;
+    QPushButton *NewRule, *SvRule, *DelRule;
+    // The selection boxes for Style, Rhythm, Format and Author, made by the
+    // start-up once the catalogue is open.
+    QList<QComboBox *> SelBoxes;
+    QGroupBox *Buttons;
+    QPushButton *NewRSet, *OpenBtn, *WhatBtn, *SvSetBtn, *AsBtn, *DelBtn, *HelpRules, *Exit2Btn;
+
+    // ---- Events page --------------------------------------------------------
+    QFrame *EvPanel;
+    QLineEdit *Org, *Event, *ETime, *Venue, *Town, *Postcode, *Band, *Contact, *Phone, *Email,
+        *WebSite, *Fee;
+    QLineEdit *DateBox;
+    QCheckBox *Updated, *Acknowledged, *Prv, *IsRec;
+    QWidget *ENavHolder; // where the event navigator sits
+    QToolButton *GroupP, *GroupN, *ProgP, *ProgN;
+    QPushButton *ContBtn, *HelpEvents;
+    QScrollArea *Body; // the programme rows
+
+    // ---- Dances page --------------------------------------------------------
+    QFrame *DPanel;
+    QLineEdit *Title, *Format, *Style, *Rhythm, *Energy, *Author, *Collection, *Popular, *SwingP,
+        *SwingN, *Tolbrook, *Called, *KeySig, *Tempo, *Timing;
+    QComboBox *Lvl;
+    QLabel *TolbrookLab;
+    QPlainTextEdit *Notes;
+    QLineEdit *Music;
+    QTextEdit *Instructions;
+    QTextEdit *WorkRich; // invisible scratch rich text
+    QCheckBox *Printed, *Callit, *OwnTune;
+    QToolButton *TagOn, *TagOff;
+    QComboBox *DOrderBox;
+    QPushButton *TitleBtn, *MusicBtn, *ABCBtn, *FullBtn, *HelpDances;
+    QWidget *DNavHolder; // where the dance navigator sits
+    QFrame *PlayPnl;
+    QPushButton *PlayBtn, *PauseBtn;
+
+    // ---- Recordings page ----------------------------------------------------
+    QLineEdit *Searcher;
+    QCheckBox *Unused;
+    QPushButton *AddBtn, *ScanBtn, *RefrBtn, *RBaseBtn, *HelpRecs;
+    QLabel *RBase, *CurDance;
+    QTableWidget *RecGrid;
+
+    // ---- menus --------------------------------------------------------------
+    QMenu *FileM, *EventsM, *DancesM, *RulesM, *ViewM, *SettingsM, *TolbrookM, *ToolsM, *TagsM,
+        *UserM, *HelpM, *VellamM;
+    QAction *ExitM, *Battery;
+    QAction *Tolbrook0, *Tolbrook1, *Tolbrook2;
+    QActionGroup *TolbrookGroup;
+    QList<QAction *> OptionActions; // the option items, named like their keys
+    // The notes pop-up menu.
+    QMenu *NPopup;
+    QAction *LocalLink, *WebLink, *PasteMemo, *CheckNote, *Special;
+
+    // The option item of that name, or null.
+    QAction *OptionAction(const QString &name) const;
+    // The page's index in PC.
+    int PageIndex(QWidget *page) const;
+    void SetPageVisible(QWidget *page, bool visible);
+    bool PageVisible(QWidget *page) const;
+
+    // ---- start-up -----------------------------------------------------------
+    // Runs once, queued from the first show; tests call it directly.
+    void FormShow();
+    StartupResult StartupOutcome() const { return startupResult; }
+
+    // The user menu's keys, in order.
+    static const QStringList &UserKeys();
+
+    // ---- handlers -----------------------------------------------------------
+    // A click on an option item: stores its mark.
+    void OptionClick(QAction *item);
+    // Chooses the tune-book item (0, 1 or 2), stores it and shows or hides
+    // the Tolbrook box.
+    void TolbrookClick(int index);
+    // The power-state message; fromMenu is false when start-up asks.
+    void BatteryClick(bool fromMenu);
+
+    // The user menu item for a key.
+    void UserClick(const QString &key);
+    void ViewNotesClick(bool fromMenu);
+    void PCChange();
+    void SelBoxChange(QComboBox *box);
+    void NotifyClick();
+    void RecDetsClick(bool fromMenu);
+    void SetRFolder();
+    void OnIdle();
+    void Setup(QWidget *container);
+    void MyException(const QString &message);
+    void WMCopyData(const QByteArray &bytes);
+    void FormResize();
+    // Creates the media player (owner: the notes area).
+    void CreatePlayer();
+
+    // Ends the program before any record is shown: the close handler does
+    // not run.
+    void Terminate();
+    bool Terminated() const { return terminated; }
+    // Closes the window without running the close handler.
+    void CloseWithoutHandler();
+    // The close handler: logs and closes the catalogue.
+    void FormClose();
+
+    // The horizontal scroll range: the right edge of the playback panel.
+    int HorizontalRange() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildRulesPage();
+    void buildEventsPage();
+    void buildDancesPage();
+    void buildRecordingsPage();
+    void buildMenus();
+    void buildUserMenu();
+    void makeSelectionBoxes();
+
+    // Start-up pieces (core/OrgFormStartup.cpp).
+    StartupResult runStartup();
+    // Steps 25 to 29: the database, its tables, compaction, today's event.
+    bool openCatalogue();
+    QString danceIndexName() const;
+    void positionOnToday();
+    void remindBookings();
+    void fillSelectionBoxes();
+    void finishSetup();
+
+    bool formShowQueued = false;
+    bool formShowRun = false;
+    bool closeHandlerAttached = true;
+    bool resizeHandlerAttached = false;
+    bool terminated = false;
+    bool batteryDontAsk = false;
+    StartupResult startupResult = StartupResult::NotRun;
 };
 
 extern TOrgForm *OrgForm;
+
+// Scales a form for large screen fonts: scaled to height 600, its size and
+// position through ScaledSize, then by 125/100.
+void ScaleFormForLargeFonts(QWidget *form);

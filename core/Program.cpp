@@ -1,41 +1,80 @@
 #include "core/Program.h"
 
 #include "core/AppState.h"
+#include "core/DBox3Form.h"
+#include "core/HintPause.h"
 #include "core/Log.h"
 #include "core/MessageBoxes.h"
+#include "core/Messages.h"
 #include "core/OrgForm.h"
 #include "core/QuillaryApplication.h"
-#include "core/Settings.h"
-#include "core/SettingsChoice.h"
-#include "core/Tables.h"
+#include "core/SplashForm.h"
+#include "platform/instance/SingleInstance.h"
 
-#include <QDir>
-#include <QTimer>
+#include <QApplication>
+#include <memory>
+
+namespace {
+MessageBoxPresenter *g_boxes = nullptr;
+}
+
+void CreateForms() {
+    OrgForm = new TOrgForm;
+    SplashForm = new TSplashForm;
+    SplashForm->Start();
+    if (g_boxes) g_boxes->CreateSharedBox();
+}
+
+void FreeForms() {
+    CloseSplash();
+    delete OrgForm;
+    OrgForm = nullptr;
+}
+
+int ProgramBlock(const ProgramOptions &options) {
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Quillary"));
+    MessageBoxPresenter boxes;
+    g_boxes = &boxes;
+    SetDefaultMessagePresenter(&boxes);
+    struct Restore {
+        ~Restore() {
+            SetDefaultMessagePresenter(nullptr);
+            g_boxes = nullptr;
+        }
+    } restore;
+
+    SingleInstance instance(
+        options.lockFolder.isEmpty() ? SingleInstance::DefaultLockFolder() : options.lockFolder,
+        options.serverName.isEmpty() ? SingleInstance::DefaultServerName() : options.serverName);
+    if (!instance.tryLock()) {
+        ShowMsg(AlreadyRunningText);
+        return 0;
+    }
+    instance.listen();
+
+    HintPause hints;
+    qApp->installEventFilter(&hints);
+
+    InitProgramFolder();
+    if (!options.programFolder.isEmpty()) {
+        ProgramFolder = options.programFolder.endsWith('/') ? options.programFolder
+                                                            : options.programFolder + '/';
+    }
+
+    CreateForms();
+    QObject::connect(&instance, &SingleInstance::messageReceived, OrgForm,
+                     [](const QByteArray &bytes) {
+                         if (OrgForm) OrgForm->WMCopyData(bytes);
+                     });
+    OrgForm->show();
+    const int rc = QApplication::exec();
+    FreeForms();
+    qApp->removeEventFilter(&hints);
+    return rc;
+}
 
 int RunQuillary(int argc, char **argv) {
-    QuillaryApplication app(argc, argv);
-    InitProgramFolder();
-    MessageBoxPresenter boxes;
-    SetDefaultMessagePresenter(&boxes);
-    SetDataFolder(ProgramFolder);
-    QDir::setCurrent(DataFolder);
-    WriteLog(QStringLiteral("START"));
-    int rc = 0;
-    if (!OpenSettingsFile()) {
-        ShowMsgUnlogged(SettingsNotFoundText(DataFolder + StandardIniName));
-    } else {
-        TOrgForm form;
-        OrgForm = &form;
-        form.show();
-        // The database opens once the window is up.
-        QTimer::singleShot(0, &form, [&app] {
-            if (!StartDatabase()) app.quit();
-        });
-        rc = app.exec();
-        Conn.close();
-        OrgForm = nullptr;
-    }
-    WriteLog(QStringLiteral("END"));
-    SetDefaultMessagePresenter(nullptr);
-    return rc;
+    std::unique_ptr<QuillaryApplication> app;
+    if (!QCoreApplication::instance()) app = std::make_unique<QuillaryApplication>(argc, argv);
+    return ProgramBlock();
 }

@@ -1,35 +1,167 @@
 #include "core/ShellRoutines.h"
 
+#include "core/Cp1252.h"
+#include "core/Log.h"
 #include "core/Messages.h"
 #include "core/Settings.h"
-#include "platform/shell/Shell.h"
+#include "platform/media/WavePlayer.h"
+#include "platform/shell/DocumentOpener.h"
+#include "platform/shell/FilePicker.h"
+#include "platform/shell/ProcessRunner.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
+#include <QUrl>
 #include <stdexcept>
+
+static void initSounds() { Q_INIT_RESOURCE(sounds); }
+
+namespace {
+
+MessagePanelView *g_panel = nullptr;
+
+QString slashes(const QString &path) {
+    QString p = path;
+    p.replace('\\', '/');
+    return p;
+}
+
+// The existing file a stored path names, found whatever the case of its last
+// part; empty when there is none.
+QString existingFile(const QString &stored) {
+    const QString path = slashes(stored);
+    const QFileInfo info(path);
+    if (info.isFile()) return info.absoluteFilePath();
+    const QString folder = info.absolutePath() + '/';
+    const QFileInfo found(FindFileNoCase(folder, info.fileName()));
+    return found.isFile() ? found.absoluteFilePath() : QString();
+}
+
+// Every pattern of a ";"-separated list in the spellings a Linux file may
+// have: as given, lower case and upper case. "*.*" means every file.
+QString patternsFor(const QString &patterns) {
+    QStringList out;
+    for (const QString &raw : patterns.split(';', Qt::SkipEmptyParts)) {
+        const QString p = raw.trimmed();
+        if (p.isEmpty()) continue;
+        if (p == QLatin1String("*.*") || p == QLatin1String("*")) {
+            if (!out.contains(QStringLiteral("*"))) out.append(QStringLiteral("*"));
+            continue;
+        }
+        for (const QString &v : {p, p.toLower(), FoldUpper(p)})
+            if (!out.contains(v)) out.append(v);
+    }
+    return out.isEmpty() ? QStringLiteral("*") : out.join(' ');
+}
+
+} // namespace
+
+void SetMessagePanel(MessagePanelView *panel) { g_panel = panel; }
+MessagePanelView *CurrentMessagePanel() { return g_panel; }
+void HideMessagePanel() {
+    if (g_panel) g_panel->hidePanel();
+}
+
+void OpenDocument(const QString &target, int showMode) {
+    Q_UNUSED(showMode); // the desktop chooses how the program's window shows
+    const bool link = target.startsWith(QLatin1String("http")) || target.startsWith(QLatin1String("mailto:"));
+    QUrl url;
+    if (link) {
+        url = QUrl(target, QUrl::TolerantMode);
+    } else {
+        const QString file = existingFile(target);
+        if (file.isEmpty()) AbortMsg(QStringLiteral("File not found:\r") + target);
+        url = QUrl::fromLocalFile(file);
+    }
+    if (g_panel) g_panel->showPanel(QStringLiteral("\r\n Trying to run...\r\n ") + target);
+    if (QCoreApplication::instance()) QCoreApplication::processEvents();
+    if (!CurrentDocumentOpener().open(url)) ShowMsg(QStringLiteral("Error - could not open ") + target);
+}
 
 void RunCommand(const QString &commandLine, const std::function<void()> &afterRun) {
     ProcessRunner &runner = CurrentProcessRunner();
-    int exitCode = 0;
     const QStringList parts = QProcess::splitCommand(commandLine);
-    bool started = !parts.isEmpty() && runner.run(parts.first(), parts.mid(1), &exitCode);
-    if (!started && !commandLine.trimmed().isEmpty())
-        started = runner.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), commandLine}, &exitCode);
-    if (!started) throw std::runtime_error((QStringLiteral("Unable to run \r") + commandLine).toStdString());
-    if (exitCode != 0) ShowMsg(QStringLiteral("Error calling external routine"));
+    ProcessOutcome outcome;
+    if (!parts.isEmpty()) outcome = runner.run(parts.constFirst(), parts.mid(1));
+    if (!outcome.started) outcome = runner.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), commandLine});
+    if (!outcome.started) throw std::runtime_error((QStringLiteral("Unable to run \r") + commandLine).toStdString());
+    if (outcome.exitCode != 0) ShowMsg(QStringLiteral("Error calling external routine"));
     if (afterRun) afterRun();
 }
 
-void OpenDocument(const QString &target) {
-    const bool address = target.startsWith(QLatin1String("http"), Qt::CaseSensitive) ||
-                         target.startsWith(QLatin1String("mailto:"), Qt::CaseSensitive);
-    if (!address && !QFileInfo::exists(target)) AbortMsg(QStringLiteral("File not found:\r") + target);
-    if (!CurrentShellOpener().open(target)) ShowMsg(QStringLiteral("Error - could not open ") + target);
+void OpenWithEditor(const QString &fileName) {
+    const QString editor = slashes(SettingText(QStringLiteral("User"), QStringLiteral("Editor")).trimmed());
+    if (!editor.isEmpty()) {
+        if (CurrentProcessRunner().startDetached(editor, {slashes(fileName)})) return;
+        WriteLog(QStringLiteral("Editor ") + editor + QStringLiteral(" could not be started; ") + fileName +
+                 QStringLiteral(" opened with its own program"));
+    }
+    OpenDocument(fileName, ShowMaximised);
 }
 
-void OpenWithEditor(const QString &fileName) {
-    const QString editor = SettingText(QStringLiteral("User"), QStringLiteral("Editor"));
-    if (editor.isEmpty()) return OpenDocument(fileName);
-    if (!CurrentProcessRunner().startDetached(editor, {fileName}, QString()))
-        ShowMsg(QStringLiteral("Unable to run \r") + editor);
+void ShowInEditor(const QString &text) {
+    const QString path = FindFileNoCase(QDir::currentPath() + '/', QStringLiteral("Prog.Txt"));
+    WriteTextFile(path, text);
+    OpenWithEditor(path);
+}
+
+QString DialogNameFilter(const QString &filter) {
+    const QStringList parts = filter.split('|');
+    QStringList out;
+    for (int i = 0; i < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString patterns = i + 1 < parts.size() ? parts[i + 1] : QString();
+        if (description.isEmpty() && patterns.trimmed().isEmpty()) continue;
+        out.append((description.isEmpty() ? patterns.trimmed() : description) + QStringLiteral(" (") +
+                   patternsFor(patterns) + ')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+bool PickFile(QWidget *owner, const QString &filter, const QString &initialFolder, bool open, QString &fileName,
+              const QString &title) {
+    FilePickRequest request;
+    request.owner = owner;
+    request.title = title;
+    request.folder = slashes(initialFolder);
+    request.fileName = slashes(fileName);
+    request.nameFilter = DialogNameFilter(filter);
+    request.defaultSuffix = QFileInfo(request.fileName).suffix();
+    request.open = open;
+    QString chosen;
+    if (!CurrentFilePicker().pick(request, chosen) || chosen.isEmpty()) return false;
+    fileName = chosen;
+    return true;
+}
+
+void PlayWaveResource(const QString &name) {
+    static bool resources = (initSounds(), true);
+    static QSet<QString> written;
+    Q_UNUSED(resources);
+    QString resource;
+    for (const QString &entry : QDir(QStringLiteral(":/sounds")).entryList(QDir::Files))
+        if (SameText(QFileInfo(entry).completeBaseName(), name)) resource = entry;
+    if (resource.isEmpty()) {
+        WriteLog(QStringLiteral("No sound ") + name);
+        return;
+    }
+    const QString temp = TempFolder.isEmpty() ? QDir::tempPath() + '/' : TempFolder;
+    const QString file = temp + QStringLiteral("Quillary-") + resource;
+    if (!written.contains(file) || !QFile::exists(file)) {
+        QFile in(QStringLiteral(":/sounds/") + resource);
+        try {
+            if (!in.open(QIODevice::ReadOnly)) throw std::runtime_error("resource unreadable");
+            WriteBytesFile(file, in.readAll());
+            written.insert(file);
+        } catch (const std::exception &e) {
+            WriteLog(QStringLiteral("Sound ") + name + QStringLiteral(" not written: ") + QString::fromUtf8(e.what()));
+            // Another user's copy of the same sound still plays.
+            if (!QFile::exists(file)) return;
+        }
+    }
+    CurrentWaveSink().play(file);
 }

@@ -1,18 +1,52 @@
 #pragma once
-// Handing work to other programs: running a command line and waiting for it,
-// opening a document, opening a file in the user's editor.
+// Handing things to other programs: documents, web addresses and mail links
+// to their associated programs, text files to the user's editor, command
+// lines to processes; the open and save dialogs; the interface sounds.
+// The replaceable parts live in platform/shell/ and platform/media/.
 
 #include <QString>
 #include <functional>
 
-// Runs the command line and waits for it: the program itself, else through
-// "/bin/sh -c"; when neither starts, throws "Unable to run \r" + the line.
-// A non-zero exit shows "Error calling external routine". Then afterRun.
-void RunCommand(const QString &commandLine, const std::function<void()> &afterRun);
+class QWidget;
 
-// Opens a file, web address ("http...") or mail link ("mailto:"). A file
-// that does not exist abandons with "File not found:\r" + target.
-void OpenDocument(const QString &target);
+// How an opened document's window is shown (the desktop may ignore it).
+enum ShowMode : int { ShowNormal = 1, ShowMaximised = 3 };
 
-// Opens a file with [User] Editor when one is set, else as a document.
+// Opens a file, web address ("http...") or mail link ("mailto:"). Anything
+// else must be an existing file, else "File not found:" abandons the action.
+void OpenDocument(const QString &target, int showMode = ShowNormal);
+
+// Runs a command line and waits for it to end: as a program, else through
+// the shell ("/bin/sh -c"); neither starting raises "Unable to run". A
+// non-zero exit shows "Error calling external routine". afterRun follows.
+void RunCommand(const QString &commandLine, const std::function<void()> &afterRun = {});
+
+// Opens a file with the configured editor program, else with its own program.
 void OpenWithEditor(const QString &fileName);
+// Writes the text to "Prog.Txt" in the current folder and opens it in the editor.
+void ShowInEditor(const QString &text);
+
+// The open or save dialog. filter: description and pattern pairs with "|"
+// between them ("RTF files|*.RTF"). On OK fileName becomes the chosen path.
+bool PickFile(QWidget *owner, const QString &filter, const QString &initialFolder, bool open, QString &fileName,
+              const QString &title);
+// The dialog's form of a "|" filter: "RTF files|*.RTF" gives
+// "RTF files (*.RTF *.rtf)", since Linux file names are case-sensitive.
+QString DialogNameFilter(const QString &filter);
+
+// Plays one of the program's interface sounds ("Click", "ClickQuiet", "On",
+// "Off"; any case) without waiting. An unknown name is only logged.
+void PlayWaveResource(const QString &name);
+
+// The main window's message panel ("Trying to run..."), which hides itself
+// after a few seconds.
+class MessagePanelView {
+public:
+    virtual ~MessagePanelView() = default;
+    virtual void showPanel(const QString &text) = 0;
+    virtual void hidePanel() = 0;
+};
+// Installs the panel (not owned); null: messages of the panel go nowhere.
+void SetMessagePanel(MessagePanelView *panel);
+MessagePanelView *CurrentMessagePanel();
+void HideMessagePanel();

@@ -12,6 +12,8 @@ struct PowerStatus;
 
 // The program's version text.
 inline const QString ProgramVersion = QStringLiteral("6.103");
+// The maker's web site: the splash window's link and the update check.
+inline const QString WebsiteAddress = QStringLiteral("https://www.vellamorrisk.com");
 
 // Compares versions part by part ("6.103" > "6.99" > "6.9"); each
 // dot-separated part by its number, then by any text after the digits;

@@ -18,6 +18,13 @@ void TestAnswerer::script(int result, bool dontAsk) {
     answers.append(r);
 }
 
+void TestAnswerer::scriptText(const QString &text) {
+    BoxResult r;
+    r.result = ResultOK;
+    r.text = text;
+    answers.append(r);
+}
+
 BoxResult TestAnswerer::present(const BoxRequest &request) {
     boxes.append(request);
     if (!answers.isEmpty()) return answers.takeFirst();

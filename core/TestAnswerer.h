@@ -16,6 +16,8 @@ public:
 
     // Queues the answer for the next box of any kind (FIFO).
     void script(int result, bool dontAsk = false);
+    // Queues OK with this text for the next box (an input box).
+    void scriptText(const QString &text);
     // Plain messages need no script; when strict, even they must be scripted.
     bool strictMessages = false;
 

@@ -15,17 +15,17 @@ namespace {
 FilterDef condition(const QString &field, const QString &value, bool cs = false, bool full = false, bool nonBlank = false) {
     FilterDef f;
     f.Count = 1;
-    f.Field[1] = field;
-    f.Value[1] = value;
-    f.CaseSensitive[1] = cs;
-    f.FullMatch[1] = full;
-    f.NonBlank[1] = nonBlank;
+    f.Field[0] = field;
+    f.Value[0] = value;
+    f.CaseSensitive[0] = cs;
+    f.FullMatch[0] = full;
+    f.NonBlank[0] = nonBlank;
     return f;
 }
 
 FilterDef plus(FilterDef f, const QString &field, const QString &value, bool cs = false, bool full = false,
                bool nonBlank = false) {
-    const int i = ++f.Count;
+    const int i = f.Count++;
     f.Field[size_t(i)] = field;
     f.Value[size_t(i)] = value;
     f.CaseSensitive[size_t(i)] = cs;
@@ -42,8 +42,8 @@ FilterDef plus(FilterDef f, const QString &field, const QString &value, bool cs 
 // "Not" selections and for an odd-format last condition.
 bool referenceAccepts(Dataset &d, const FilterDef &f, bool dfilterOn) {
     bool accept = true;
-    if (!f.Field[1].isEmpty() && f.Count >= 1) {
-        for (int i = 1; i <= f.Count && accept; ++i) {
+    if (f.HasConditions()) {
+        for (int i = 0; i < f.Count && accept; ++i) {
             const QString name = f.Field[size_t(i)];
             QString v = f.Value[size_t(i)];
             Field &field = d.FieldByName(name);
@@ -82,7 +82,7 @@ bool referenceAccepts(Dataset &d, const FilterDef &f, bool dfilterOn) {
         }
     }
     if (dfilterOn) accept = accept && d.FieldByName("DFilter").AsString() == "Y";
-    if (f.Count >= 1 && SameText(f.Value[size_t(f.Count)], "[Odd format]")) accept = d.FieldByName("DFilter").AsString() == "Y";
+    if (f.Count >= 1 && SameText(f.Value[size_t(f.Count - 1)], "[Odd format]")) accept = d.FieldByName("DFilter").AsString() == "Y";
     return accept;
 }
 

@@ -12,7 +12,7 @@ void TablesTest::SetUp() {
     QuillaryTest::SetUp();
     ResetTables();
     SetProcessRunner(&runner);
-    SetShellOpener(&opener);
+    SetDocumentOpener(&opener);
     SetMainWindowLink(&window);
     writeIni();
     WriteLog("START");
@@ -21,7 +21,7 @@ void TablesTest::SetUp() {
 void TablesTest::TearDown() {
     ResetTables();
     SetMainWindowLink(nullptr);
-    SetShellOpener(nullptr);
+    SetDocumentOpener(nullptr);
     SetProcessRunner(nullptr);
     Database::BusyTimeoutMs = 5000;
     QuillaryTest::TearDown();

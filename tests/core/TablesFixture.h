@@ -5,7 +5,8 @@
 
 #include "TestSupport.h"
 #include "core/MainWindowLink.h"
-#include "platform/shell/Shell.h"
+#include "platform/shell/DocumentOpener.h"
+#include "platform/shell/ProcessRunner.h"
 
 #include <QStringList>
 #include <functional>
@@ -19,20 +20,22 @@ struct FakeRunner : ProcessRunner {
         };
     QStringList runs;
     QStringList detached;
-    bool run(const QString &program, const QStringList &arguments, int *exitCode) override {
+    ProcessOutcome run(const QString &program, const QStringList &arguments) override {
         runs.append((QStringList{program} + arguments).join(' '));
-        return action(program, arguments, exitCode);
+        ProcessOutcome out;
+        out.started = action(program, arguments, &out.exitCode);
+        return out;
     }
-    bool startDetached(const QString &program, const QStringList &, const QString &folder) override {
-        detached.append(program + " in " + folder);
+    bool startDetached(const QString &program, const QStringList &) override {
+        detached.append(program);
         return true;
     }
 };
 
-struct FakeOpener : ShellOpener {
-    QStringList opened;
-    bool open(const QString &target) override {
-        opened.append(target);
+struct FakeOpener : DocumentOpener {
+    QStringList opened; // local files as paths
+    bool open(const QUrl &target) override {
+        opened.append(target.isLocalFile() ? target.toLocalFile() : target.toString());
         return true;
     }
 };

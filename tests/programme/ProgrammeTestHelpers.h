@@ -1,6 +1,7 @@
 #pragma once
 // Shorthands for programme tests: texts written with "~" for the separator.
 
+#include "TestSupport.h" // PrintTo for QString, shared by every test file
 #include "programme/ProgrammeItem.h"
 
 #include <QList>

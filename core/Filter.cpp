@@ -1,0 +1,547 @@
+#include "core/Filter.h"
+
+#include "core/Cp1252.h"
+#include "core/Dates.h"
+#include "core/Tags.h"
+#include "core/TextRoutines.h"
+
+#include <limits>
+
+FilterDef EventsFilter;
+FilterDef DancesFilter;
+bool DFilterOn = false;
+QString OrgName;
+NotSelection NotChecked = NotSelection::None;
+int EventsShownCount = 0;
+int DancesShownCount = 0;
+FocusControlInfo FocusControl;
+QString SessionKeyList;
+QSet<QString> SessionKeys;
+bool SessionSelection = false;
+
+void ResetFilterState() {
+    EventsFilter = FilterDef{};
+    DancesFilter = FilterDef{};
+    DFilterOn = false;
+    OrgName.clear();
+    NotChecked = NotSelection::None;
+    EventsShownCount = 0;
+    DancesShownCount = 0;
+    FocusControl = FocusControlInfo{};
+    SessionKeyList.clear();
+    SessionKeys.clear();
+    SessionSelection = false;
+    SharedPlainTextCache().clear();
+}
+
+FilterDef &FilterOf(FilterTable table) {
+    return table == FilterTable::Events ? EventsFilter : DancesFilter;
+}
+
+int &ShownCountOf(FilterTable table) {
+    return table == FilterTable::Events ? EventsShownCount : DancesShownCount;
+}
+
+bool IsYesNoField(const QString &field) {
+    static const char *const names[] = {"Printed", "Callit", "OwnTune", "Prv", "Updated", "Acknowledged", "IsRec"};
+    for (const char *n : names)
+        if (SameText(field, QLatin1String(n))) return true;
+    return false;
+}
+
+// ---- plain text -------------------------------------------------------------------
+
+namespace {
+
+// The visible text of RTF: control words and the groups that hold no text
+// (tables of fonts and colours, destinations marked "\*") dropped, escaped
+// characters decoded, paragraph and line marks as line breaks.
+QString stripRtf(const QString &rtf) {
+    if (!rtf.startsWith(QLatin1String("{\\rtf"))) return rtf;
+    QString out;
+    out.reserve(rtf.size() / 2);
+    QList<bool> skip{false};
+    int pendingSkip = 0;
+    const qsizetype n = rtf.size();
+    qsizetype i = 0;
+    auto put = [&](QChar c) {
+        if (pendingSkip > 0) {
+            --pendingSkip;
+            return;
+        }
+        if (!skip.last()) out += c;
+    };
+    while (i < n) {
+        const QChar c = rtf[i];
+        if (c == '{') {
+            skip.append(skip.last());
+            ++i;
+            if (i + 1 < n && rtf[i] == '\\' && rtf[i + 1] == '*') skip.last() = true;
+            continue;
+        }
+        if (c == '}') {
+            if (skip.size() > 1) skip.removeLast();
+            ++i;
+            continue;
+        }
+        if (c == '\r' || c == '\n') {
+            ++i;
+            continue;
+        }
+        if (c != '\\') {
+            put(c);
+            ++i;
+            continue;
+        }
+        ++i;
+        if (i >= n) break;
+        const QChar d = rtf[i];
+        if (!d.isLetter()) {
+            ++i;
+            if (d == '\'' && i + 1 < n) {
+                bool ok = false;
+                const int byte = rtf.mid(i, 2).toInt(&ok, 16);
+                i += 2;
+                if (ok) put(Cp1252::decodeByte(uchar(byte)));
+            } else if (d == '\\' || d == '{' || d == '}') {
+                put(d);
+            } else if (d == '~') {
+                put(QChar(0xA0));
+            } else if (d == '\r' || d == '\n') {
+                put('\r');
+                put('\n');
+            }
+            continue;
+        }
+        const qsizetype start = i;
+        while (i < n && rtf[i].isLetter())
+            ++i;
+        const QString word = rtf.mid(start, i - start);
+        const qsizetype numStart = i;
+        if (i < n && (rtf[i] == '-' || rtf[i].isDigit())) {
+            ++i;
+            while (i < n && rtf[i].isDigit())
+                ++i;
+        }
+        const QString num = rtf.mid(numStart, i - numStart);
+        if (i < n && rtf[i] == ' ') ++i;
+        static const QStringList dropped = {QStringLiteral("fonttbl"), QStringLiteral("colortbl"),
+                                            QStringLiteral("stylesheet"), QStringLiteral("info"),
+                                            QStringLiteral("pict"), QStringLiteral("header"),
+                                            QStringLiteral("footer")};
+        if (dropped.contains(word)) {
+            skip.last() = true;
+        } else if (word == QLatin1String("par") || word == QLatin1String("line")) {
+            put('\r');
+            put('\n');
+        } else if (word == QLatin1String("tab")) {
+            put('\t');
+        } else if (word == QLatin1String("u")) {
+            int code = num.toInt();
+            if (code < 0) code += 65536;
+            put(QChar(code));
+            pendingSkip = 1;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QString InstructionPlainText(const QString &rtf) {
+    return stripRtf(rtf);
+}
+
+PlainTextCache::PlainTextCache(Converter c) : convert(std::move(c)) {}
+
+QString PlainTextCache::plain(const QString &stored) {
+    if (stored.isEmpty()) return stored;
+    const Key key{qHash(stored, 0x51u), qHash(stored, 0x9E3779B9u), stored.size()};
+    const auto it = entries.constFind(key);
+    if (it != entries.constEnd()) return *it;
+    ++converted;
+    const QString text = convert(stored);
+    entries.insert(key, text);
+    return text;
+}
+
+PlainTextCache &SharedPlainTextCache() {
+    static PlainTextCache cache;
+    return cache;
+}
+
+FilterContext CurrentFilterContext(bool debug) {
+    FilterContext c;
+    c.Debug = debug;
+    c.DFilterOn = DFilterOn;
+    c.TagFilter = TagFilterOn;
+    c.TagSetName = TagSetName;
+    c.TagKeys = &TagKeySet;
+    c.SessionSelection = SessionSelection;
+    c.SessionKeys = &SessionKeys;
+    c.PlainText = &SharedPlainTextCache();
+    return c;
+}
+
+// ---- the rule ---------------------------------------------------------------------
+
+bool ParseNumericValue(const QString &value, NumericTest *test) {
+    QString v = value.trimmed();
+    NumericTest t;
+    struct Prefix {
+        const char *text;
+        NumericTest::Op op;
+    };
+    static const Prefix prefixes[] = {{"<>", NumericTest::Ne}, {"<=", NumericTest::Le}, {">=", NumericTest::Ge},
+                                      {"<", NumericTest::Lt},  {">", NumericTest::Gt}};
+    for (const Prefix &p : prefixes) {
+        if (v.startsWith(QLatin1String(p.text))) {
+            t.op = p.op;
+            v = v.mid(qsizetype(qstrlen(p.text))).trimmed();
+            break;
+        }
+    }
+    bool ok = false;
+    t.x = v.toDouble(&ok);
+    if (!ok) return false;
+    if (test) *test = t;
+    return true;
+}
+
+RecordFilter::RecordFilter(const FilterDef &def, FilterTable t, const FilterContext &ctx)
+    : table(t), context(ctx) {
+    conditionsOn = def.HasConditions();
+    const int count = std::min(def.Count, FilterDef::MaxConditions);
+    if (conditionsOn) {
+        for (int i = 0; i < count; ++i) {
+            Condition c;
+            c.field = def.Field[size_t(i)];
+            if (c.field.isEmpty()) continue;
+            const QString v = def.Value[size_t(i)];
+            c.caseSensitive = def.CaseSensitive[size_t(i)];
+            c.fullMatch = def.FullMatch[size_t(i)];
+            c.nonBlank = def.NonBlank[size_t(i)];
+            c.instructions = table == FilterTable::Dances && !context.Debug &&
+                             SameText(c.field, QStringLiteral("Instructions"));
+            c.blankTest = v.isEmpty() || v == PendingValue;
+            if (!v.isEmpty()) {
+                c.numericParsed = ParseNumericValue(v, &c.numeric);
+                c.numericBad = !c.numericParsed;
+            }
+            if (!c.blankTest) {
+                QString folded = c.caseSensitive ? v : UpperCaseDE(v);
+                if (folded.startsWith(QLatin1String("<>"))) {
+                    c.negate = true;
+                    folded = folded.mid(2);
+                }
+                c.value = folded;
+            }
+            conditions.append(c);
+        }
+    }
+    oddFormat = table == FilterTable::Dances && count >= 1 &&
+                SameText(def.Value[size_t(count - 1)], OddFormatMarker);
+}
+
+int RecordFilter::lookUp(const FilterRow &row, const QString &name, int &cached) const {
+    if (cached == -2) cached = row.fieldIndex(name);
+    if (cached < 0) throw std::runtime_error(("No field " + name).toStdString());
+    return cached;
+}
+
+bool RecordFilter::passes(const Condition &c, const FilterRow &row) const {
+    const int index = lookUp(row, c.field, c.index);
+    const FilterFieldClass cls = row.fieldClass(index);
+    if (cls == FilterFieldClass::Numeric && !c.blankTest) {
+        if (c.numericBad)
+            throw FilterValueError(("Non-numeric value for " + c.field).toStdString());
+        const std::optional<double> n = row.number(index);
+        // A blank compares as 0, except that "<>" wants a value.
+        if (c.numeric.op == NumericTest::Ne) return n.has_value() && *n != c.numeric.x;
+        const double x = n.value_or(0);
+        switch (c.numeric.op) {
+        case NumericTest::Eq:
+            return x == c.numeric.x;
+        case NumericTest::Lt:
+            return x < c.numeric.x;
+        case NumericTest::Le:
+            return x <= c.numeric.x;
+        case NumericTest::Gt:
+            return x > c.numeric.x;
+        case NumericTest::Ge:
+            return x >= c.numeric.x;
+        case NumericTest::Ne:
+            break;
+        }
+        return false;
+    }
+    QString s = row.text(index);
+    if (c.instructions) {
+        const int footer = lookUp(row, QStringLiteral("Footer"), c.footer);
+        const QString f = row.text(footer);
+        if (context.PlainText)
+            s = context.PlainText->plain(s) + context.PlainText->plain(f);
+        else
+            s = InstructionPlainText(s) + InstructionPlainText(f);
+    }
+    if (c.blankTest) return c.nonBlank ? !s.isEmpty() : s.isEmpty();
+    if (!c.caseSensitive) s = UpperCaseDE(s);
+    const bool found = c.fullMatch ? s == c.value : s.contains(c.value);
+    return found != c.negate;
+}
+
+bool RecordFilter::Accept(const FilterRow &row) const {
+    bool accept = true;
+    for (const Condition &c : conditions) {
+        if (!accept) break;
+        accept = passes(c, row);
+    }
+    if (table == FilterTable::Dances) {
+        if (context.DFilterOn)
+            accept = accept && SameText(row.text(lookUp(row, QStringLiteral("DFilter"), dfilterIndex)),
+                                        QStringLiteral("Y"));
+        if (accept && context.TagFilter && !context.TagSetName.isEmpty()) {
+            const QString key = TagKey(row.text(lookUp(row, QStringLiteral("Title"), titleIndex)),
+                                       row.text(lookUp(row, QStringLiteral("Format"), formatIndex)),
+                                       row.text(lookUp(row, QStringLiteral("Style"), styleIndex)));
+            accept = context.TagKeys && context.TagKeys->contains(FoldUpper(key));
+        }
+        if (oddFormat)
+            accept = SameText(row.text(lookUp(row, QStringLiteral("DFilter"), dfilterIndex)), QStringLiteral("Y"));
+    } else if (context.SessionSelection) {
+        const QString key = EventTagKey(row.text(lookUp(row, QStringLiteral("Org"), orgIndex)),
+                                        row.text(lookUp(row, QStringLiteral("EDate"), dateIndex)),
+                                        row.text(lookUp(row, QStringLiteral("Event"), eventIndex)));
+        accept = context.SessionKeys && context.SessionKeys->contains(FoldUpper(key));
+    }
+    return accept;
+}
+
+QStringList RecordFilter::Columns() const {
+    QStringList cols;
+    auto add = [&cols](const QString &name) {
+        for (const QString &c : cols)
+            if (SameText(c, name)) return;
+        cols.append(name);
+    };
+    for (const Condition &c : conditions) {
+        add(c.field);
+        if (c.instructions) add(QStringLiteral("Footer"));
+    }
+    if (table == FilterTable::Dances) {
+        if (context.DFilterOn || oddFormat) add(QStringLiteral("DFilter"));
+        if (context.TagFilter && !context.TagSetName.isEmpty()) {
+            add(QStringLiteral("Title"));
+            add(QStringLiteral("Format"));
+            add(QStringLiteral("Style"));
+        }
+    } else if (context.SessionSelection) {
+        add(QStringLiteral("Org"));
+        add(QStringLiteral("EDate"));
+        add(QStringLiteral("Event"));
+    }
+    return cols;
+}
+
+bool FilterRecord(const FilterDef &def, FilterTable table, const FilterRow &row, const FilterContext &context) {
+    return RecordFilter(def, table, context).Accept(row);
+}
+
+QString InstructionsHighlightValue(const FilterDef &def) {
+    if (!def.HasConditions()) return {};
+    const int count = std::min(def.Count, FilterDef::MaxConditions);
+    for (int i = 0; i < count; ++i) {
+        if (!SameText(def.Field[size_t(i)], QStringLiteral("Instructions"))) continue;
+        const QString v = def.Value[size_t(i)];
+        if (v.isEmpty() || v == PendingValue || v.startsWith(QLatin1String("<>"))) continue;
+        return v;
+    }
+    return {};
+}
+
+// ---- descriptions ---------------------------------------------------------------
+
+QString FilterDescription(FilterDef &def, const DescriptionInput &in) {
+    QString d;
+    if (in.table == FilterTable::Dances) {
+        switch (in.notItem) {
+        case NotSelection::Recent:
+            d = QStringLiteral("Not recent");
+            break;
+        case NotSelection::Both:
+            d = QStringLiteral("Not recent for ") + in.orgName;
+            break;
+        case NotSelection::This:
+            d = QStringLiteral("Not called for ") + in.orgName;
+            break;
+        case NotSelection::None:
+            break;
+        }
+        if (!in.tagDescription.isEmpty()) d += (d.isEmpty() ? QString() : QStringLiteral(" and ")) + in.tagDescription;
+    }
+    if (def.HasConditions()) {
+        const int count = std::min(def.Count, FilterDef::MaxConditions);
+        for (int i = 0; i < count; ++i) {
+            const QString field = def.Field[size_t(i)];
+            if (field.isEmpty()) continue;
+            if (!d.isEmpty()) d += QStringLiteral(", and ");
+            QString &value = def.Value[size_t(i)];
+            if (IsYesNoField(field)) {
+                if (value == PendingValue)
+                    d = QStringLiteral("Pending Print");
+                else
+                    d += field + (value.isEmpty() ? QStringLiteral(" not checked") : QStringLiteral(" checked"));
+                continue;
+            }
+            const bool numeric = in.isNumeric && in.isNumeric(field);
+            if (def.NonBlank[size_t(i)]) {
+                value.clear();
+                d += field + QStringLiteral(" non-blank");
+            } else if (numeric && (value.startsWith('<') || value.startsWith('>'))) {
+                d += field + ' ' + value;
+            } else if (value.startsWith(QLatin1String("<>"))) {
+                d += field + QStringLiteral(" does not contain ") + value.mid(2);
+            } else if (def.FullMatch[size_t(i)] || (numeric && ParseNumericValue(value, nullptr))) {
+                d += field + QStringLiteral(" = ") + value;
+            } else {
+                d += field + QStringLiteral(" contains ") + value;
+            }
+        }
+    }
+    if (in.table == FilterTable::Dances) {
+        if (!in.separator.isNull() && d.contains(in.separator)) d = QStringLiteral("containing recorded music");
+        if (d.size() < 100) d = QStringLiteral("Dances are filtered:  ") + d;
+    } else {
+        if (in.sessionSelection) d = QStringLiteral("by Session title");
+        d = QStringLiteral("Events are filtered:  ") + d;
+    }
+    return d;
+}
+
+QString TagDescription(bool tagFilter, const QString &setName) {
+    if (!tagFilter || setName.isEmpty()) return {};
+    return QStringLiteral("Dances are in Tag Set ") + setName;
+}
+
+QString RecordCountCaption(int count, bool filtered, const QString &hint) {
+    QString c = count == 1 ? QStringLiteral("Quillary displaying 1 record       ")
+                           : QStringLiteral("Quillary displaying ") + QString::number(count) +
+                                 QStringLiteral(" records      ");
+    if (filtered) c += hint;
+    return c;
+}
+
+// ---- "Not" selections ----------------------------------------------------------
+
+double NotReferenceDate(double shownDate, double today) {
+    return shownDate == NoDate ? today : shownDate;
+}
+
+double NotWindowStart(NotSelection item, double reference, int periodMonths) {
+    switch (item) {
+    case NotSelection::Recent:
+        return reference - double(periodMonths) * 30;
+    case NotSelection::Both:
+        return reference - 1475;
+    case NotSelection::This:
+    case NotSelection::None:
+        break;
+    }
+    return -std::numeric_limits<double>::infinity();
+}
+
+QString NotTitleList(const QList<EventHistoryRow> &events, int shown, NotSelection item, double windowStart,
+                     const QString &org, QChar sep) {
+    QString list = QStringLiteral("|");
+    QSet<QString> seen;
+    const QString marker = QString(sep) + QStringLiteral("D|");
+    const bool ownOrg = item == NotSelection::This || item == NotSelection::Both;
+    for (int k = std::min(shown, int(events.size())) - 1; k >= 0; --k) {
+        const EventHistoryRow &e = events[k];
+        if (!(e.date > windowStart)) break;
+        if (ownOrg && (e.date == NoDate || !SameText(e.org, org))) continue;
+        const QString &p = e.programme;
+        qsizetype at = p.indexOf(marker);
+        while (at >= 0) {
+            const qsizetype start = at + marker.size();
+            qsizetype end = p.indexOf('|', start);
+            if (end < 0) end = p.size();
+            const QString title = p.mid(start, end - start);
+            if (!title.isEmpty() && !seen.contains(title)) {
+                seen.insert(title);
+                list += title + '|';
+            }
+            at = p.indexOf(marker, start);
+        }
+    }
+    return list;
+}
+
+bool TitleListed(const QString &list, const QString &title) {
+    return list.contains('|' + title + '|');
+}
+
+QStringList ListedTitles(const QString &list) {
+    QStringList titles = list.split('|');
+    titles.removeAll(QString());
+    return titles;
+}
+
+QString NotItemName(NotSelection item) {
+    switch (item) {
+    case NotSelection::Recent:
+        return QStringLiteral("Not recent");
+    case NotSelection::This:
+        return QStringLiteral("Not this Org");
+    case NotSelection::Both:
+        return QStringLiteral("Not both");
+    case NotSelection::None:
+        break;
+    }
+    return {};
+}
+
+// ---- Session selection --------------------------------------------------------
+
+QString EventTagKey(const QString &org, const QString &dateText, const QString &event) {
+    return '|' + org + '|' + dateText + '|' + event + '|';
+}
+
+bool ProgrammeHasHeading(const QString &programme, const QString &text, QChar sep) {
+    const QString marker = QString(sep) + QStringLiteral("O|");
+    const QString folded = FoldUpper(text);
+    qsizetype at = programme.indexOf(marker);
+    while (at >= 0) {
+        const qsizetype start = at + marker.size();
+        qsizetype end = programme.indexOf(sep, start);
+        if (end < 0) end = programme.size();
+        if (FoldUpper(programme.mid(start, end - start)).contains(folded)) return true;
+        at = programme.indexOf(marker, start);
+    }
+    return false;
+}
+
+QString BuildSessionKeyList(const QList<SessionEventRow> &events, const QString &text, QChar sep,
+                            QSet<QString> *keys) {
+    QString list = QStringLiteral("|");
+    if (keys) keys->clear();
+    for (const SessionEventRow &e : events) {
+        if (!ProgrammeHasHeading(e.programme, text, sep)) continue;
+        list += e.org + '|' + e.dateText + '|' + e.event + '|';
+        if (keys) keys->insert(FoldUpper(EventTagKey(e.org, e.dateText, e.event)));
+    }
+    return list;
+}
+
+// ---- finds --------------------------------------------------------------------
+
+int FindDanceRowByText(const QList<ProgrammeItem> &rows, const QString &text) {
+    const QString folded = FoldUpper(text);
+    for (int i = 0; i < rows.size(); ++i) {
+        const ProgrammeItem &r = rows[i];
+        if (!r.isDance()) continue;
+        if (FoldUpper(r.key.Title).contains(folded) || FoldUpper(DisplayTitle(r.key.Title)).contains(folded))
+            return i;
+    }
+    return -1;
+}

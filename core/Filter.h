@@ -1,0 +1,256 @@
+#pragma once
+// The record filter of the Events and Dances tables: the two definitions and
+// the state around them, the rule that admits a row (the datasets' filter
+// hook), the descriptions shown in the indicators' hints and the caption,
+// and the pure parts of the ready-made selections ("Not" lists, session keys,
+// odd formats) and of the finds.
+
+#include "core/FilterDef.h"
+#include "programme/ProgrammeItem.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+
+enum class FilterTable { Events, Dances };
+
+// The three "Not" selections of the Dances table; at most one is checked.
+enum class NotSelection { None, Recent, This, Both };
+
+// ---- state kept for the run ---------------------------------------------------
+
+extern FilterDef EventsFilter;
+extern FilterDef DancesFilter;
+// While set, the Dances filter also requires DFilter = "Y".
+extern bool DFilterOn;
+// The organisation of the event shown when the last "Not" selection was made.
+extern QString OrgName;
+// The checked "Not" item.
+extern NotSelection NotChecked;
+// Each dataset's count of shown records, 0 = unknown.
+extern int EventsShownCount;
+extern int DancesShownCount;
+
+// The control whose field was last filtered on; painted in the filter colour.
+struct FocusControlInfo {
+    FilterTable table = FilterTable::Dances;
+    QString name;  // objectName of the control (or the grid)
+    QString field; // its data field
+    bool checkBox = false;
+};
+extern FocusControlInfo FocusControl;
+
+// The Session selection: the events whose programmes hold a matching heading.
+// The key list is "|" followed by Org "|" date text "|" Event "|" for each;
+// SessionKeys holds each "|Org|date text|Event|" folded. SessionSelection is
+// on while this selection is the Events filter.
+extern QString SessionKeyList;
+extern QSet<QString> SessionKeys;
+extern bool SessionSelection;
+
+// Puts every filter state back to its start (tests, a new database).
+void ResetFilterState();
+
+FilterDef &FilterOf(FilterTable table);
+int &ShownCountOf(FilterTable table);
+
+// ---- constants ------------------------------------------------------------------
+
+inline const QString OddFormatMarker = QStringLiteral("[Odd format]");
+inline const QString PendingValue = QStringLiteral("Pending");
+
+// The fields offered as Checked/Blank instead of a typed value.
+bool IsYesNoField(const QString &field);
+
+// ---- the rule ---------------------------------------------------------------------
+
+enum class FilterFieldClass { Text, Memo, Numeric, Date };
+
+// A read-only view of the candidate row.
+class FilterRow {
+public:
+    virtual ~FilterRow() = default;
+    // The field's index by name, ignoring case; -1 when the row has none.
+    virtual int fieldIndex(const QString &name) const = 0;
+    virtual FilterFieldClass fieldClass(int index) const = 0;
+    // The field as shown: "" when blank, a date as its display text.
+    virtual QString text(int index) const = 0;
+    // A numeric field's value; nothing when blank.
+    virtual std::optional<double> number(int index) const = 0;
+};
+
+// The plain text of stored instructions (RTF), as the filter searches it.
+QString InstructionPlainText(const QString &rtf);
+
+// Plain text kept per stored text, so that a second switch of an
+// Instructions condition does not convert the same RTF again.
+class PlainTextCache {
+public:
+    using Converter = std::function<QString(const QString &)>;
+    explicit PlainTextCache(Converter convert = InstructionPlainText);
+    QString plain(const QString &stored);
+    void clear() { entries.clear(); }
+    int size() const { return int(entries.size()); }
+    int conversions() const { return converted; }
+
+private:
+    struct Key {
+        size_t h1, h2;
+        qsizetype length;
+        bool operator==(const Key &) const = default;
+    };
+    friend size_t qHash(const Key &k, size_t seed) { return qHashMulti(seed, k.h1, k.h2, k.length); }
+    Converter convert;
+    QHash<Key, QString> entries;
+    int converted = 0;
+};
+// The cache the datasets' hooks use.
+PlainTextCache &SharedPlainTextCache();
+
+// What the rule needs besides the definition and the row.
+struct FilterContext {
+    bool Debug = false;     // the Debug option: Instructions searched as stored
+    bool DFilterOn = false;
+    bool TagFilter = false; // "Filter!" checked
+    QString TagSetName;     // the current tag set, "" for none
+    const QSet<QString> *TagKeys = nullptr; // folded keys of the current set
+    bool SessionSelection = false;
+    const QSet<QString> *SessionKeys = nullptr;
+    PlainTextCache *PlainText = nullptr; // null: convert every time
+};
+// The context from the state above and the tag set (core/Tags.h).
+FilterContext CurrentFilterContext(bool debug);
+
+// A value on a numeric field that is not one of its forms.
+class FilterValueError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A numeric condition: "<" x, "<=" x, ">" x, ">=" x, "<>" x or a bare x.
+struct NumericTest {
+    enum Op { Eq, Ne, Lt, Le, Gt, Ge } op = Eq;
+    double x = 0;
+};
+// False when the value is not one of the forms.
+bool ParseNumericValue(const QString &value, NumericTest *test);
+
+// The rule prepared for one definition: field look-ups and folded values are
+// worked out once, so that a switch over many rows only compares.
+class RecordFilter {
+public:
+    RecordFilter(const FilterDef &def, FilterTable table, const FilterContext &context);
+    // Whether the row is admitted. A value on a numeric field that is not a
+    // number throws FilterValueError; a field the row lacks throws
+    // std::runtime_error. Never shows a box.
+    bool Accept(const FilterRow &row) const;
+    // The columns Accept reads.
+    QStringList Columns() const;
+
+private:
+    struct Condition {
+        QString field;
+        QString value;  // folded unless case-sensitive, "<>" removed
+        bool negate = false;
+        bool blankTest = false; // empty value or "Pending"
+        bool nonBlank = false;
+        bool fullMatch = false;
+        bool caseSensitive = false;
+        bool instructions = false;
+        bool numericParsed = false;
+        bool numericBad = false;
+        NumericTest numeric;
+        mutable int index = -2, footer = -2; // -2: not yet looked up
+    };
+    bool passes(const Condition &c, const FilterRow &row) const;
+    int lookUp(const FilterRow &row, const QString &name, int &cached) const;
+
+    FilterTable table;
+    FilterContext context;
+    bool conditionsOn = false;
+    bool oddFormat = false;
+    QList<Condition> conditions;
+    mutable int dfilterIndex = -2, titleIndex = -2, formatIndex = -2, styleIndex = -2;
+    mutable int orgIndex = -2, dateIndex = -2, eventIndex = -2;
+};
+
+// The rule for one row: RecordFilter(def, table, context).Accept(row).
+bool FilterRecord(const FilterDef &def, FilterTable table, const FilterRow &row,
+                  const FilterContext &context);
+
+// The value of a condition on "Instructions" for the dance display's
+// highlight; "" when there is none (or it is negated).
+QString InstructionsHighlightValue(const FilterDef &def);
+
+// ---- descriptions ---------------------------------------------------------------
+
+struct DescriptionInput {
+    FilterTable table = FilterTable::Dances;
+    NotSelection notItem = NotSelection::None;
+    QString orgName;
+    QString tagDescription; // "" when the tag set does not restrict
+    bool sessionSelection = false;
+    QChar separator;
+    std::function<bool(const QString &field)> isNumeric;
+};
+// The text for the indicator's hint. A condition with NonBlank has its stored
+// value emptied, as the rule then tests for a non-blank field.
+QString FilterDescription(FilterDef &def, const DescriptionInput &input);
+// "Dances are in Tag Set " + name while "Filter!" restricts to a set, else "".
+QString TagDescription(bool tagFilter, const QString &setName);
+// The main window's caption with the shown count, and the hint while filtered.
+QString RecordCountCaption(int count, bool filtered, const QString &hint);
+
+// ---- "Not" selections ----------------------------------------------------------
+
+struct EventHistoryRow {
+    double date = 0;
+    QString org;
+    QString programme;
+};
+// The date the window is counted back from: the shown event's date, or today
+// for an event without one.
+double NotReferenceDate(double shownDate, double today);
+// The window start: reference - period x 30 days ("Not recent"), reference -
+// 1475 days ("Not both"), the beginning of time ("Not this Org").
+double NotWindowStart(NotSelection item, double reference, int periodMonths);
+// The titles danced at the events before the shown one (events in table
+// order, shown = the shown event's index), going back while an event's date
+// is after the window start: "|T1|...|Tn|", each title once. "Not this Org"
+// and "Not both" count only events of org with a real date.
+QString NotTitleList(const QList<EventHistoryRow> &events, int shown, NotSelection item,
+                     double windowStart, const QString &org, QChar sep);
+// Whether a title is in such a list (exact case).
+bool TitleListed(const QString &list, const QString &title);
+// The titles of a list, in order.
+QStringList ListedTitles(const QString &list);
+// The log and menu name of an item: "Not recent", "Not this Org", "Not both".
+QString NotItemName(NotSelection item);
+
+// ---- Session selection --------------------------------------------------------
+
+struct SessionEventRow {
+    QString org;
+    QString dateText;
+    QString event;
+    QString programme;
+};
+// "|" + Org + "|" + date text + "|" + Event + "|".
+QString EventTagKey(const QString &org, const QString &dateText, const QString &event);
+// Whether a programme holds a heading containing the text, ignoring case.
+bool ProgrammeHasHeading(const QString &programme, const QString &text, QChar sep);
+// The key list of the events with such a heading; keys also gets the folded
+// keys when given.
+QString BuildSessionKeyList(const QList<SessionEventRow> &events, const QString &text, QChar sep,
+                            QSet<QString> *keys);
+
+// ---- finds --------------------------------------------------------------------
+
+// The first dance row whose title (as stored or as shown) contains the text,
+// ignoring case; -1 when none.
+int FindDanceRowByText(const QList<ProgrammeItem> &rows, const QString &text);

@@ -1,0 +1,73 @@
+// Main-window handlers that do only what start-up needs of them so far; each
+// grows into its full behaviour with the part of the program it belongs to.
+
+#include "core/OrgForm.h"
+
+#include "core/Cp1252.h"
+#include "core/Log.h"
+#include "core/Messages.h"
+#include "core/Settings.h"
+#include "core/SplashForm.h"
+
+#include <QStandardPaths>
+
+// "User: " + key. Asking for the new value comes with the user settings.
+void TOrgForm::UserClick(const QString &key) {
+    WriteLog(QStringLiteral("User: ") + key);
+}
+
+// The notes view keeps its default height for now.
+void TOrgForm::ViewNotesClick(bool fromMenu) {
+    Q_UNUSED(fromMenu);
+}
+
+// Caption of the page now showing.
+void TOrgForm::PCChange() {
+    QWidget *page = PC->currentWidget();
+    QString caption = QStringLiteral("Quillary");
+    if (page == EventPage) caption = QStringLiteral("Quillary: Events");
+    else if (page == DancePage) caption = QStringLiteral("Quillary: Dances");
+    else if (page == RulePage) caption = QStringLiteral("Quillary: Rules");
+    else if (page == RecPage) caption = QStringLiteral("Quillary: Recordings");
+    setWindowTitle(caption);
+}
+
+void TOrgForm::SelBoxChange(QComboBox *box) {
+    Q_UNUSED(box);
+}
+
+void TOrgForm::NotifyClick() {}
+
+void TOrgForm::RecDetsClick(bool fromMenu) {
+    Q_UNUSED(fromMenu);
+}
+
+void TOrgForm::CreatePlayer() {}
+
+void TOrgForm::FormResize() {}
+
+void TOrgForm::Setup(QWidget *container) {
+    Q_UNUSED(container);
+}
+
+void TOrgForm::WMCopyData(const QByteArray &bytes) {
+    Q_UNUSED(bytes);
+}
+
+// The recordings base folder from [System] RFolder; "My Music" stands for
+// the user's music folder.
+void TOrgForm::SetRFolder() {
+    QString folder = SettingText(QStringLiteral("System"), QStringLiteral("RFolder"));
+    if (SameText(folder, QStringLiteral("My Music")))
+        folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    folder.replace('\\', '/');
+    if (!folder.isEmpty() && !folder.endsWith('/')) folder += '/';
+    BaseFolder = folder;
+}
+
+// An error that escaped a handler: shown over everything, the splash window
+// out of the way first.
+void TOrgForm::MyException(const QString &message) {
+    HideSplash();
+    ShowMsg(message);
+}

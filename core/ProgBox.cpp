@@ -1,0 +1,180 @@
+#include "core/ProgBox.h"
+
+#include "core/Messages.h"
+#include "platform/print/LinePrinter.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+TProgBox *ProgBox = nullptr;
+
+namespace {
+const QString OKCaption = QStringLiteral("OK");
+}
+
+TProgBox::TProgBox(QWidget *parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("ProgBox"));
+    setWindowTitle(QString());
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    ProgText = new QPlainTextEdit(this);
+    ProgText->setObjectName(QStringLiteral("ProgText"));
+    ProgText->setReadOnly(true);
+    ProgText->setFrameShape(QFrame::NoFrame);
+    ProgText->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ProgText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ProgText->setFocusPolicy(Qt::NoFocus);
+
+    auto *bottom = new QWidget(this);
+    ELabel = new QLabel(bottom);
+    ELabel->setObjectName(QStringLiteral("ELabel"));
+    ELabel->setTextFormat(Qt::PlainText);
+    Gauge = new QFrame(bottom);
+    Gauge->setObjectName(QStringLiteral("Gauge"));
+    Gauge->setFrameShape(QFrame::Box);
+    Gauge->setMinimumHeight(16);
+    Gauge->hide();
+    Filler = new QFrame(Gauge);
+    Filler->setObjectName(QStringLiteral("Filler"));
+    Filler->setAutoFillBackground(true);
+    QPalette fill = Filler->palette();
+    fill.setColor(QPalette::Window, QColor(0, 0, 128));
+    Filler->setPalette(fill);
+    Filler->setGeometry(0, 0, 1, 16);
+    PrintBtn = new QPushButton(QStringLiteral("&Print"), bottom);
+    PrintBtn->setObjectName(QStringLiteral("PrintBtn"));
+    PrintBtn->setAutoDefault(false);
+    PrintBtn->hide();
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), bottom);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+
+    auto *row = new QHBoxLayout(bottom);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->addWidget(ELabel, 1);
+    row->addWidget(Gauge, 2);
+    row->addWidget(PrintBtn);
+    row->addWidget(CancelBtn);
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(ProgText, 1);
+    column->addWidget(bottom);
+
+    connect(CancelBtn, &QPushButton::clicked, this, &TProgBox::CancelBtnClick);
+    connect(PrintBtn, &QPushButton::clicked, this, &TProgBox::PrintBtnClick);
+
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int height = screen ? screen->availableGeometry().height() - 1 : 600;
+    setGeometry(-5, 0, ScaledSize(250), height);
+    move(-5, 0);
+    SetProgressView(this);
+    if (!ProgBox) ProgBox = this;
+}
+
+TProgBox::~TProgBox() {
+    if (CurrentProgressView() == this) SetProgressView(nullptr);
+    if (ProgBox == this) ProgBox = nullptr;
+}
+
+bool TProgBox::reviewing() const { return CancelBtn->text() == OKCaption; }
+
+void TProgBox::CancelBtnClick() {
+    if (reviewing()) {
+        QDialog::reject();
+        return;
+    }
+    AskCancelRun();
+}
+
+void TProgBox::PrintBtnClick() {
+    PrintJob job;
+    job.title = windowTitle();
+    job.lines = QStringList{windowTitle(), QString()} + lines;
+    job.pointSize = 12;
+    CurrentLinePrinter().print(job);
+}
+
+void TProgBox::reject() {
+    // Esc answers the Cancel button.
+    CancelBtnClick();
+}
+
+void TProgBox::closeEvent(QCloseEvent *event) {
+    if (reviewing() || !isVisible()) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    // The close box during a run asks like Cancel; the run ends itself.
+    event->ignore();
+    AskCancelRun();
+}
+
+void TProgBox::startRun(const QString &caption, int width) {
+    setWindowTitle(caption);
+    lines.clear();
+    ProgText->clear();
+    resize(width, this->height());
+    CancelBtn->setText(QStringLiteral("Cancel"));
+    CancelBtn->setDefault(true);
+    CancelBtn->setFocus();
+    PrintBtn->hide();
+    ELabel->clear();
+    Gauge->hide();
+    ProgText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ProgText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+void TProgBox::setBoxWidth(int width) { resize(width, height()); }
+
+void TProgBox::showBox() {
+    if (isVisible()) return;
+    show();
+    CancelBtn->setFocus();
+}
+
+void TProgBox::appendLine(const QString &line) {
+    lines.append(line);
+    ProgText->appendPlainText(line);
+    Gauge->hide();
+    repaint();
+}
+
+void TProgBox::setErrorLabel(const QString &text) { ELabel->setText(text); }
+
+void TProgBox::showGauge(int percent) {
+    showBox();
+    if (!Gauge->isVisible()) {
+        Gauge->show();
+        if (Gauge->parentWidget()->layout()) Gauge->parentWidget()->layout()->activate();
+    }
+    Filler->setGeometry(0, 0, Gauge->width() * percent / 100 + 1, Gauge->height());
+}
+
+void TProgBox::startClosing(bool verticalScrollBar) {
+    CancelBtn->setText(OKCaption);
+    if (verticalScrollBar) ProgText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void TProgBox::showPrint() { PrintBtn->show(); }
+
+void TProgBox::review() {
+    // A visible window cannot turn modal: hide it, then show it modally.
+    const QPoint at = pos();
+    hide();
+    move(at);
+    CancelBtn->setFocus();
+    exec();
+}
+
+void TProgBox::endRun() {
+    setWindowTitle(QString());
+    hide();
+}

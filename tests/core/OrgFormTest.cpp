@@ -1,0 +1,116 @@
+#include "TestSupport.h"
+#include "core/AppState.h"
+#include "core/OrgForm.h"
+#include "core/Settings.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+
+namespace {
+
+class OrgFormTest : public QuillaryTest {
+protected:
+    void SetUp() override {
+        QuillaryTest::SetUp();
+        WriteFileBytes(path(QStringLiteral("Quillary.ini")), "[System]\r\nDBName=Quillary.mdb\r\n");
+        IniFile = std::make_unique<TIniFile>(path(QStringLiteral("Quillary.ini")));
+        form = std::make_unique<TOrgForm>();
+    }
+    void TearDown() override {
+        form.reset();
+        QuillaryTest::TearDown();
+    }
+    std::unique_ptr<TOrgForm> form;
+};
+
+} // namespace
+
+TEST_F(OrgFormTest, ControlsCarryTheirNames) {
+    const char *const widgets[] = {
+        "PC", "RulePage", "EventPage", "DancePage", "RecPage", "FolderPage", "RuleGroup",
+        // Events page
+        "Org", "Event", "ETime", "Venue", "Town", "Postcode", "Band", "Contact", "Phone", "Email",
+        "WebSite", "Fee", "DateBox", "Updated", "Acknowledged", "Prv", "IsRec", "Body", "GroupP",
+        "GroupN", "ProgP", "ProgN", "ContBtn",
+        // Dances page
+        "Title", "Format", "Style", "Rhythm", "Lvl", "Energy", "Author", "Collection", "Popular",
+        "SwingP", "SwingN", "Tolbrook", "TolbrookLab", "Called", "KeySig", "Tempo", "Timing",
+        "Notes", "Music", "Instructions", "WorkRich", "Printed", "Callit", "OwnTune", "TagOn",
+        "TagOff", "DOrderBox", "TitleBtn", "PlayPnl", "PlayBtn", "ABCBtn", "FullBtn",
+        // Recordings page
+        "Searcher", "RecGrid"};
+    for (const char *name : widgets)
+        EXPECT_NE(form->findChild<QWidget *>(QLatin1String(name)), nullptr) << name;
+    const char *const menus[] = {"FileM", "EventsM", "DancesM", "RulesM", "ViewM", "SettingsM",
+                                 "TolbrookM", "ToolsM", "TagsM", "UserM", "HelpM", "VellamM",
+                                 "NPopup"};
+    for (const char *name : menus)
+        EXPECT_NE(form->findChild<QMenu *>(QLatin1String(name)), nullptr) << name;
+    for (const char *name : {"Battery", "Tolbrook0", "Tolbrook1", "Tolbrook2", "CheckNote"})
+        EXPECT_NE(form->findChild<QAction *>(QLatin1String(name)), nullptr) << name;
+    EXPECT_TRUE(form->Lvl->isEditable());
+    EXPECT_TRUE(form->Instructions->isReadOnly());
+}
+
+TEST_F(OrgFormTest, PagesInOrderWithOptionalTabsHidden) {
+    const QStringList captions = {"Rules", "Events", "Dances", "Recordings", "Folders"};
+    ASSERT_EQ(form->PC->count(), captions.size());
+    for (int i = 0; i < captions.size(); ++i) EXPECT_EQ(form->PC->tabText(i), captions[i]);
+    EXPECT_FALSE(form->PageVisible(form->RecPage));
+    EXPECT_FALSE(form->PageVisible(form->FolderPage));
+    EXPECT_EQ(form->PC->currentWidget(), form->EventPage);
+}
+
+TEST_F(OrgFormTest, MaintainerItemsHiddenOutsideMaintainerMode) {
+    EXPECT_FALSE(form->VellamM->menuAction()->isVisible());
+    EXPECT_FALSE(form->CheckNote->isVisible());
+    EXPECT_TRUE(form->LocalLink->isVisible());
+}
+
+TEST_F(OrgFormTest, OptionItemWritesItsMark) {
+    struct Case {
+        const char *item;
+        const char *stored; // after one click from the default
+    } cases[] = {{"IntEditor", "0"}, {"ShowRules", "0"}, {"ToFit", "1"}, {"NumLock", "1"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.item);
+        QAction *a = form->OptionAction(QLatin1String(c.item));
+        ASSERT_NE(a, nullptr);
+        EXPECT_TRUE(a->isCheckable());
+        a->trigger();
+        EXPECT_EQ(IniFile->ReadString(QStringLiteral("System"), QLatin1String(c.item), QString()),
+                  QLatin1String(c.stored));
+        EXPECT_EQ(OptionChecked(QLatin1String(c.item)), a->isChecked());
+        a->trigger();
+        EXPECT_EQ(OptionChecked(QLatin1String(c.item)), a->isChecked());
+    }
+    EXPECT_EQ(form->OptionActions.size(), OptionItems().size());
+}
+
+TEST_F(OrgFormTest, TolbrookItemsShowOrHideTheBox) {
+    struct Case {
+        QAction *item;
+        int stored;
+        const char *caption;
+        bool visible;
+    } cases[] = {{form->Tolbrook0, 0, "Tolbrook (hide)", false},
+                 {form->Tolbrook2, 2, "Tolbrook (both)", true},
+                 {form->Tolbrook1, 1, "Tolbrook (only)", true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.caption);
+        c.item->trigger();
+        EXPECT_TRUE(c.item->isChecked());
+        EXPECT_EQ(IniFile->ReadInteger(QStringLiteral("System"), QStringLiteral("ShowTolbrook"), -1),
+                  c.stored);
+        EXPECT_EQ(form->TolbrookM->title(), QLatin1String(c.caption));
+        EXPECT_EQ(!form->Tolbrook->isHidden(), c.visible);
+        EXPECT_EQ(!form->TolbrookLab->isHidden(), c.visible);
+    }
+}

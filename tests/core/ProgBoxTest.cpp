@@ -1,0 +1,152 @@
+#include "TestSupport.h"
+#include "core/ProgBox.h"
+#include "platform/print/LinePrinter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+class RecordingPrinter : public LinePrinter {
+public:
+    void print(const PrintJob &job) override { jobs.append(job); }
+    QList<PrintJob> jobs;
+};
+
+class ProgBoxTest : public QuillaryTest {
+protected:
+    void SetUp() override {
+        QuillaryTest::SetUp();
+        QDir::setCurrent(folder());
+        box = std::make_unique<TProgBox>();
+        SetLinePrinter(&printer);
+    }
+    void TearDown() override {
+        box.reset();
+        SetLinePrinter(nullptr);
+        QuillaryTest::TearDown();
+    }
+    template <class T> T *child(const char *name) {
+        T *w = box->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    // Runs the action once the box is up modally for review.
+    void whenModal(std::function<void()> action) {
+        auto *poll = new QTimer(box.get());
+        QObject::connect(poll, &QTimer::timeout, box.get(), [this, poll, action] {
+            if (QApplication::activeModalWidget() != box.get()) return;
+            poll->stop();
+            poll->deleteLater();
+            action();
+        });
+        poll->start(5);
+        // A review nobody closes would hang the suite: end it as a failure.
+        QTimer::singleShot(5000, box.get(), [this] {
+            if (!box->isVisible()) return;
+            ADD_FAILURE() << "the review was never closed";
+            box->done(0);
+        });
+    }
+    std::unique_ptr<TProgBox> box;
+    RecordingPrinter printer;
+};
+
+} // namespace
+
+TEST_F(ProgBoxTest, FreshBoxIsIdleAtTheLeftEdge) {
+    EXPECT_EQ(CurrentProgressView(), box.get());
+    EXPECT_EQ(ProgBox, box.get());
+    EXPECT_TRUE(box->windowTitle().isEmpty());
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_EQ(box->pos(), QPoint(-5, 0));
+    for (const char *name : {"ProgText", "ELabel", "CancelBtn", "PrintBtn", "Gauge", "Filler"})
+        EXPECT_NE(box->findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_EQ(child<QPushButton>("PrintBtn")->text(), QStringLiteral("&Print"));
+}
+
+TEST_F(ProgBoxTest, RunShowsLinesErrorsGaugeThenReviewAndPrint) {
+    TProgress run(QStringLiteral("Import dances"));
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Import dances"));
+    EXPECT_EQ(box->width(), 250);
+    EXPECT_FALSE(box->isVisible());
+    run.SetPercent(50);
+    EXPECT_TRUE(box->isVisible());
+    auto *gauge = child<QFrame>("Gauge");
+    EXPECT_TRUE(gauge->isVisible());
+    EXPECT_EQ(child<QFrame>("Filler")->width(), gauge->width() * 50 / 100 + 1);
+    run.AddLine(QStringLiteral("Reel of Tulloch"));
+    EXPECT_FALSE(gauge->isVisible()) << "a line hides the gauge";
+    run.AddError(QStringLiteral("Bad level"));
+    EXPECT_EQ(child<QLabel>("ELabel")->text(), QStringLiteral("Errors: 1"));
+    EXPECT_EQ(child<QPushButton>("CancelBtn")->text(), QStringLiteral("Cancel"));
+    EXPECT_FALSE(child<QPushButton>("PrintBtn")->isVisible());
+
+    whenModal([this] {
+        EXPECT_EQ(child<QPushButton>("CancelBtn")->text(), QStringLiteral("OK"));
+        EXPECT_TRUE(child<QLabel>("ELabel")->text().isEmpty());
+        QTest::mouseClick(child<QPushButton>("PrintBtn"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>("CancelBtn"), Qt::LeftButton);
+    });
+    run.Finish();
+    EXPECT_EQ(child<QPlainTextEdit>("ProgText")->toPlainText(),
+              QStringLiteral("Reel of Tulloch\nBad level\n*** ERRORS: 1"));
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_TRUE(box->windowTitle().isEmpty());
+    ASSERT_EQ(printer.jobs.size(), 1);
+    EXPECT_EQ(printer.jobs[0].lines,
+              (QStringList{QStringLiteral("Import dances"), QString(), QStringLiteral("Reel of Tulloch"),
+                           QStringLiteral("Bad level"), QStringLiteral("*** ERRORS: 1")}));
+    EXPECT_EQ(printer.jobs[0].pointSize, 12);
+    EXPECT_TRUE(answerer->boxes.isEmpty());
+}
+
+TEST_F(ProgBoxTest, CancelClickAndCloseBoxAskAndKeepTheBoxForTheOwner) {
+    TProgress run(QStringLiteral("Export"));
+    run.AddLine(QStringLiteral("first"));
+    answerer->script(ResultNo);
+    QTest::mouseClick(child<QPushButton>("CancelBtn"), Qt::LeftButton);
+    EXPECT_FALSE(CancelRun);
+    answerer->script(ResultNo);
+    box->close();
+    EXPECT_TRUE(box->isVisible()) << "the close box does not end the run by itself";
+    EXPECT_FALSE(CancelRun);
+    answerer->script(ResultYes);
+    QTest::keyClick(box.get(), Qt::Key_Escape);
+    EXPECT_TRUE(CancelRun);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(answerer->texts(), QStringList(3, QStringLiteral("Cancel the run?")));
+    whenModal([this] { QTest::mouseClick(child<QPushButton>("CancelBtn"), Qt::LeftButton); });
+    run.Finish();
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_EQ(answerer->boxes.size(), 3) << "OK in the review asks nothing";
+}
+
+TEST_F(ProgBoxTest, EscapeEndsTheReview) {
+    TProgress run(QStringLiteral("Export"));
+    run.AddLine(QStringLiteral("first"));
+    whenModal([this] { QTest::keyClick(box.get(), Qt::Key_Escape); });
+    run.Finish();
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_TRUE(answerer->boxes.isEmpty());
+}
+
+TEST(LinePrinter, WritesPdfWithoutPrinter) {
+    QTemporaryDir dir;
+    QtLinePrinter printer;
+    printer.outputPdf = dir.filePath(QStringLiteral("out.pdf"));
+    PrintJob job;
+    job.title = QStringLiteral("Report");
+    for (int i = 0; i < 200; ++i) job.lines.append(QStringLiteral("Line %1 of the report").arg(i));
+    printer.print(job);
+    const QByteArray pdf = ReadFileBytes(printer.outputPdf);
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_GE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "), 2)
+        << "200 lines in 12 points take more than one page";
+}

@@ -1,0 +1,76 @@
+#include "TestSupport.h"
+#include "core/AppState.h"
+#include "core/OrgForm.h"
+#include "core/Program.h"
+#include "core/SplashForm.h"
+#include "platform/instance/SingleInstance.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <unistd.h>
+
+namespace {
+
+class ProgramTest : public QuillaryTest {
+protected:
+    void SetUp() override {
+        QuillaryTest::SetUp();
+        savedProgramFolder = ProgramFolder;
+        options.lockFolder = path(QStringLiteral("run"));
+        options.serverName = QStringLiteral("Quillary-test-%1").arg(::getpid());
+    }
+    void TearDown() override {
+        ProgramFolder = savedProgramFolder;
+        QuillaryTest::TearDown();
+    }
+    static int mainWindows() {
+        int n = 0;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (qobject_cast<TOrgForm *>(w)) ++n;
+        return n;
+    }
+    ProgramOptions options;
+    QString savedProgramFolder;
+};
+
+} // namespace
+
+TEST_F(ProgramTest, SecondCopyIsTurnedAwayWithoutAWindow) {
+    SingleInstance first(options.lockFolder, options.serverName);
+    ASSERT_TRUE(first.tryLock());
+    const int before = mainWindows();
+    EXPECT_EQ(ProgramBlock(options), 0);
+    ASSERT_EQ(answerer->boxes.size(), 1);
+    EXPECT_EQ(answerer->boxes[0].kind, BoxKind::Message);
+    // Short messages are centred with blanks.
+    EXPECT_EQ(answerer->texts().at(0).trimmed(), QStringLiteral("Quillary is already running."));
+    EXPECT_EQ(OrgForm, nullptr);
+    EXPECT_EQ(mainWindows(), before);
+    EXPECT_EQ(SplashForm, nullptr);
+}
+
+TEST_F(ProgramTest, WithoutSettingsFileTheRunEndsAfterTheMessage) {
+    // An empty program folder: start-up stops at the settings file, the
+    // window closes and the event loop ends by itself.
+    options.programFolder = path(QStringLiteral("program"));
+    QDir().mkpath(options.programFolder);
+    bool timedOut = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        timedOut = true;
+        QApplication::exit(1);
+    });
+    watchdog.start(10000);
+    const int rc = ProgramBlock(options);
+    EXPECT_FALSE(timedOut);
+    EXPECT_EQ(rc, 0);
+    ASSERT_EQ(answerer->texts().size(), 1);
+    EXPECT_EQ(answerer->texts().at(0),
+              options.programFolder + QStringLiteral("/Quillary.ini not found.  Quillary cannot run."));
+    EXPECT_EQ(OrgForm, nullptr);
+    EXPECT_EQ(SplashForm, nullptr);
+    // The lock went with the run.
+    SingleInstance next(options.lockFolder, options.serverName);
+    EXPECT_TRUE(next.tryLock());
+}

@@ -1,0 +1,85 @@
+#include "TestSupport.h"
+#include "core/Settings.h"
+#include "core/Tags.h"
+
+class TagsTest : public QuillaryTest {
+protected:
+    void SetUp() override {
+        QuillaryTest::SetUp();
+        ResetTagState();
+        WriteFileBytes(path("Quillary.ini"), "[System]\r\nDelim=\xB7\r\n[$Workshop]\r\n|Reel|Longways|English|=1\r\n"
+                                             "[User]\r\n[$Ball]\r\n\xB7=\r\n[$Empty]\r\n");
+        IniFile = std::make_unique<TIniFile>(path("Quillary.ini"));
+    }
+    void TearDown() override {
+        ResetTagState();
+        QuillaryTest::TearDown();
+    }
+    QString iniText() { return QString::fromLatin1(ReadFileBytes(path("Quillary.ini"))); }
+};
+
+TEST_F(TagsTest, Keys) {
+    EXPECT_EQ(TagKey("Reel", "Longways", "English"), "|Reel|Longways|English|");
+    EXPECT_EQ(TagKey("", "", ""), "||||");
+    EXPECT_EQ(TagSetSection("Workshop"), "$Workshop");
+    EXPECT_EQ(TagPlaceholderKey(), QString(SepDot));
+}
+
+TEST_F(TagsTest, SetNamesInFileOrder) {
+    EXPECT_EQ(TagSetNames(), (QStringList{"Workshop", "Ball", "Empty"}));
+    EXPECT_TRUE(TagSetExists("workshop"));
+    EXPECT_FALSE(TagSetExists("User"));
+}
+
+TEST_F(TagsTest, LoadingASet) {
+    TagSetName = "Workshop";
+    LoadTagSet();
+    EXPECT_EQ(TaggedCount, 1);
+    EXPECT_EQ(TagKeyList, "||Reel|Longways|English|");
+    EXPECT_TRUE(IsTagged("|REEL|longways|English|"));
+    EXPECT_FALSE(IsTagged("|Reel|Longways|Scottish|"));
+    TagSetName = "Ball";
+    LoadTagSet();
+    EXPECT_EQ(TaggedCount, 1); // the placeholder counts
+    TagSetName.clear();
+    LoadTagSet();
+    EXPECT_EQ(TaggedCount, 0);
+    EXPECT_TRUE(TagKeyList.isEmpty());
+}
+
+TEST_F(TagsTest, TagAndUntagWhateverTheCase) {
+    TagSetName = "Ball";
+    LoadTagSet();
+    AddTag("|Jig|Longways|English|");
+    EXPECT_EQ(TaggedCount, 1); // the placeholder went
+    EXPECT_EQ(TagKeyList, "||Jig|Longways|English|");
+    AddTag("|Hornpipe|Square|English|");
+    EXPECT_EQ(TagKeyList, "||Jig|Longways|English||Hornpipe|Square|English|");
+    // The dance's key differs in case from the stored one.
+    RemoveTag("|JIG|longways|english|");
+    EXPECT_EQ(TaggedCount, 1);
+    EXPECT_FALSE(IsTagged("|Jig|Longways|English|"));
+    RemoveTag("|Hornpipe|Square|English|");
+    EXPECT_EQ(TaggedCount, 0);
+    // A set emptied of tags is still listed, and stays in the file.
+    EXPECT_EQ(TagSetNames(), (QStringList{"Workshop", "Ball", "Empty"}));
+    EXPECT_TRUE(iniText().contains("[$Ball]"));
+    // Re-reading the file gives the same.
+    IniFile = std::make_unique<TIniFile>(path("Quillary.ini"));
+    EXPECT_EQ(TagSetNames(), (QStringList{"Workshop", "Ball", "Empty"}));
+}
+
+TEST_F(TagsTest, PlaceholderAndErase) {
+    WriteTagPlaceholder("New");
+    EXPECT_TRUE(iniText().contains(QString("[$New]\r\n") + SepDot + "=\r\n"));
+    EXPECT_EQ(TagSetNames().last(), "New");
+    EraseTagSet("new");
+    EXPECT_FALSE(TagSetExists("New"));
+    EXPECT_FALSE(iniText().contains("$New"));
+}
+
+TEST_F(TagsTest, BadNames) {
+    EXPECT_EQ(TagSetNameFault("Workshop 2"), "");
+    EXPECT_NE(TagSetNameFault("a]b"), "");
+    EXPECT_NE(TagSetNameFault("a=b"), "");
+}
