@@ -73,7 +73,8 @@ void BuildDanceFilterSql(Dataset &dataset, const FilterDef &filter, bool dfilter
             const Field *field = dataset.FindField(f);
             const FieldType type = field ? field->DataType() : FieldType::Text;
             if (field && field->IsNumeric()) {
-                AddWhereTerm(v.trimmed().isEmpty() ? f + QStringLiteral(" is Null") : numericTerm(f, v));
+                if (!v.trimmed().isEmpty()) AddWhereTerm(numericTerm(f, v));
+                else AddWhereTerm(f + (filter.NonBlank[size_t(i)] ? QStringLiteral(" is not Null") : QStringLiteral(" is Null")));
                 continue;
             }
             if (SameText(v, QStringLiteral("[Odd format]"))) {

@@ -235,6 +235,7 @@ TEST_F(FilterSqlTest, SameRowsAsTheRecordFilter) {
         {"not equal", condition("Called", "<>3"), false},
         {"equal", condition("Lvl", "4"), false},
         {"blank number", condition("Called", ""), false},
+        {"non-blank number", condition("Called", "", false, false, true), false},
         {"blank text", condition("Printed", ""), false},
         {"pending", condition("Printed", "Pending"), false},
         {"non-blank", condition("Printed", "", false, false, true), false},
