@@ -187,7 +187,7 @@ StartupResult TOrgForm::runStartup() {
     TolbrookClick(
         TolbrookIndex(SettingInteger(QStringLiteral("System"), QStringLiteral("ShowTolbrook"))));
 
-    // 17. The card font and the card settings.
+    // 17. The card font, then the card settings.
     LoadCardSettings();
 
     // 18. The Location column of the recordings.
