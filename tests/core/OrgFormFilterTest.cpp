@@ -4,6 +4,7 @@
 #include "core/OrgForm.h"
 #include "core/Settings.h"
 #include "core/Tags.h"
+#include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
 
 #include <QAction>
