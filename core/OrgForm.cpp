@@ -1,6 +1,7 @@
 #include "core/OrgForm.h"
 
 #include "core/Cp1252.h"
+#include "core/DatabaseMenus.h"
 #include "core/Dates.h"
 #include "core/Log.h"
 #include "core/Messages.h"
@@ -499,6 +500,7 @@ void TOrgForm::buildMenus() {
     ToolsM = named(bar->addMenu(QStringLiteral("&Tools")), "ToolsM");
     Battery = named(ToolsM->addAction(QStringLiteral("Battery")), "Battery");
     connect(Battery, &QAction::triggered, this, [this] { BatteryClick(true); });
+    AddDatabaseCommands(this, ToolsM, SettingsM);
 
     TagsM = named(bar->addMenu(QStringLiteral("T&ags")), "TagsM");
     UserM = named(bar->addMenu(QStringLiteral("&User")), "UserM");
