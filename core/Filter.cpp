@@ -4,6 +4,8 @@
 #include "core/Dates.h"
 #include "core/Tags.h"
 #include "core/TextRoutines.h"
+#include "platform/rtf/RtfReader.h"
+#include "platform/sqlite/JetSql.h"
 
 #include <limits>
 
@@ -14,7 +16,7 @@ QString OrgName;
 NotSelection NotChecked = NotSelection::None;
 int EventsShownCount = 0;
 int DancesShownCount = 0;
-FocusControlInfo FocusControl;
+FocusControlInfo FilterFocus;
 QString SessionKeyList;
 QSet<QString> SessionKeys;
 bool SessionSelection = false;
@@ -27,11 +29,16 @@ void ResetFilterState() {
     NotChecked = NotSelection::None;
     EventsShownCount = 0;
     DancesShownCount = 0;
-    FocusControl = FocusControlInfo{};
+    FilterFocus = FocusControlInfo{};
     SessionKeyList.clear();
     SessionKeys.clear();
     SessionSelection = false;
     SharedPlainTextCache().clear();
+}
+
+bool operator==(const FilterDef &a, const FilterDef &b) {
+    return a.Field == b.Field && a.Value == b.Value && a.CaseSensitive == b.CaseSensitive &&
+           a.FullMatch == b.FullMatch && a.NonBlank == b.NonBlank && a.Count == b.Count;
 }
 
 FilterDef &FilterOf(FilterTable table) {
@@ -51,105 +58,8 @@ bool IsYesNoField(const QString &field) {
 
 // ---- plain text -------------------------------------------------------------------
 
-namespace {
-
-// The visible text of RTF: control words and the groups that hold no text
-// (tables of fonts and colours, destinations marked "\*") dropped, escaped
-// characters decoded, paragraph and line marks as line breaks.
-QString stripRtf(const QString &rtf) {
-    if (!rtf.startsWith(QLatin1String("{\\rtf"))) return rtf;
-    QString out;
-    out.reserve(rtf.size() / 2);
-    QList<bool> skip{false};
-    int pendingSkip = 0;
-    const qsizetype n = rtf.size();
-    qsizetype i = 0;
-    auto put = [&](QChar c) {
-        if (pendingSkip > 0) {
-            --pendingSkip;
-            return;
-        }
-        if (!skip.last()) out += c;
-    };
-    while (i < n) {
-        const QChar c = rtf[i];
-        if (c == '{') {
-            skip.append(skip.last());
-            ++i;
-            if (i + 1 < n && rtf[i] == '\\' && rtf[i + 1] == '*') skip.last() = true;
-            continue;
-        }
-        if (c == '}') {
-            if (skip.size() > 1) skip.removeLast();
-            ++i;
-            continue;
-        }
-        if (c == '\r' || c == '\n') {
-            ++i;
-            continue;
-        }
-        if (c != '\\') {
-            put(c);
-            ++i;
-            continue;
-        }
-        ++i;
-        if (i >= n) break;
-        const QChar d = rtf[i];
-        if (!d.isLetter()) {
-            ++i;
-            if (d == '\'' && i + 1 < n) {
-                bool ok = false;
-                const int byte = rtf.mid(i, 2).toInt(&ok, 16);
-                i += 2;
-                if (ok) put(Cp1252::decodeByte(uchar(byte)));
-            } else if (d == '\\' || d == '{' || d == '}') {
-                put(d);
-            } else if (d == '~') {
-                put(QChar(0xA0));
-            } else if (d == '\r' || d == '\n') {
-                put('\r');
-                put('\n');
-            }
-            continue;
-        }
-        const qsizetype start = i;
-        while (i < n && rtf[i].isLetter())
-            ++i;
-        const QString word = rtf.mid(start, i - start);
-        const qsizetype numStart = i;
-        if (i < n && (rtf[i] == '-' || rtf[i].isDigit())) {
-            ++i;
-            while (i < n && rtf[i].isDigit())
-                ++i;
-        }
-        const QString num = rtf.mid(numStart, i - numStart);
-        if (i < n && rtf[i] == ' ') ++i;
-        static const QStringList dropped = {QStringLiteral("fonttbl"), QStringLiteral("colortbl"),
-                                            QStringLiteral("stylesheet"), QStringLiteral("info"),
-                                            QStringLiteral("pict"), QStringLiteral("header"),
-                                            QStringLiteral("footer")};
-        if (dropped.contains(word)) {
-            skip.last() = true;
-        } else if (word == QLatin1String("par") || word == QLatin1String("line")) {
-            put('\r');
-            put('\n');
-        } else if (word == QLatin1String("tab")) {
-            put('\t');
-        } else if (word == QLatin1String("u")) {
-            int code = num.toInt();
-            if (code < 0) code += 65536;
-            put(QChar(code));
-            pendingSkip = 1;
-        }
-    }
-    return out;
-}
-
-} // namespace
-
 QString InstructionPlainText(const QString &rtf) {
-    return stripRtf(rtf);
+    return rtfPlainText(rtf);
 }
 
 PlainTextCache::PlainTextCache(Converter c) : convert(std::move(c)) {}
@@ -210,10 +120,10 @@ bool ParseNumericValue(const QString &value, NumericTest *test) {
 
 RecordFilter::RecordFilter(const FilterDef &def, FilterTable t, const FilterContext &ctx)
     : table(t), context(ctx) {
-    conditionsOn = def.HasConditions();
-    const int count = std::min(def.Count, FilterDef::MaxConditions);
+    conditionsOn = HasConditions(def);
+    const int count = std::min(def.Count, MaxFilterConditions);
     if (conditionsOn) {
-        for (int i = 0; i < count; ++i) {
+        for (int i = 1; i <= count; ++i) {
             Condition c;
             c.field = def.Field[size_t(i)];
             if (c.field.isEmpty()) continue;
@@ -240,7 +150,7 @@ RecordFilter::RecordFilter(const FilterDef &def, FilterTable t, const FilterCont
         }
     }
     oddFormat = table == FilterTable::Dances && count >= 1 &&
-                SameText(def.Value[size_t(count - 1)], OddFormatMarker);
+                SameText(def.Value[size_t(count)], OddFormatMarker);
 }
 
 int RecordFilter::lookUp(const FilterRow &row, const QString &name, int &cached) const {
@@ -348,9 +258,9 @@ bool FilterRecord(const FilterDef &def, FilterTable table, const FilterRow &row,
 }
 
 QString InstructionsHighlightValue(const FilterDef &def) {
-    if (!def.HasConditions()) return {};
-    const int count = std::min(def.Count, FilterDef::MaxConditions);
-    for (int i = 0; i < count; ++i) {
+    if (!HasConditions(def)) return {};
+    const int count = std::min(def.Count, MaxFilterConditions);
+    for (int i = 1; i <= count; ++i) {
         if (!SameText(def.Field[size_t(i)], QStringLiteral("Instructions"))) continue;
         const QString v = def.Value[size_t(i)];
         if (v.isEmpty() || v == PendingValue || v.startsWith(QLatin1String("<>"))) continue;
@@ -379,9 +289,9 @@ QString FilterDescription(FilterDef &def, const DescriptionInput &in) {
         }
         if (!in.tagDescription.isEmpty()) d += (d.isEmpty() ? QString() : QStringLiteral(" and ")) + in.tagDescription;
     }
-    if (def.HasConditions()) {
-        const int count = std::min(def.Count, FilterDef::MaxConditions);
-        for (int i = 0; i < count; ++i) {
+    if (HasConditions(def)) {
+        const int count = std::min(def.Count, MaxFilterConditions);
+        for (int i = 1; i <= count; ++i) {
             const QString field = def.Field[size_t(i)];
             if (field.isEmpty()) continue;
             if (!d.isEmpty()) d += QStringLiteral(", and ");
@@ -531,6 +441,17 @@ QString BuildSessionKeyList(const QList<SessionEventRow> &events, const QString 
         if (keys) keys->insert(FoldUpper(EventTagKey(e.org, e.dateText, e.event)));
     }
     return list;
+}
+
+// ---- odd formats --------------------------------------------------------------
+
+QString OddFormatStatement(const QList<FormatCount> &counts) {
+    QStringList terms;
+    for (const FormatCount &f : counts)
+        if (f.count < OddFormatLimit) terms.append(QStringLiteral("Format = ") + DoubleQuotes(f.format));
+    if (terms.isEmpty()) return {};
+    return QStringLiteral("Update Dances Set DFilter = \"Y\" where (not Style alike \"Scottish%\") and (") +
+           terms.join(QStringLiteral(" or ")) + ')';
 }
 
 // ---- finds --------------------------------------------------------------------

@@ -22,6 +22,14 @@ enum class FilterTable { Events, Dances };
 // The three "Not" selections of the Dances table; at most one is checked.
 enum class NotSelection { None, Recent, This, Both };
 
+// Conditions a definition holds at most.
+inline constexpr int MaxFilterConditions = 4;
+// Conditions are in use: Count at least 1 and a first field.
+inline bool HasConditions(const FilterDef &def) {
+    return def.Count >= 1 && !def.Field[1].isEmpty();
+}
+bool operator==(const FilterDef &a, const FilterDef &b);
+
 // ---- state kept for the run ---------------------------------------------------
 
 extern FilterDef EventsFilter;
@@ -43,7 +51,7 @@ struct FocusControlInfo {
     QString field; // its data field
     bool checkBox = false;
 };
-extern FocusControlInfo FocusControl;
+extern FocusControlInfo FilterFocus;
 
 // The Session selection: the events whose programmes hold a matching heading.
 // The key list is "|" followed by Org "|" date text "|" Event "|" for each;
@@ -248,6 +256,18 @@ bool ProgrammeHasHeading(const QString &programme, const QString &text, QChar se
 // keys when given.
 QString BuildSessionKeyList(const QList<SessionEventRow> &events, const QString &text, QChar sep,
                             QSet<QString> *keys);
+
+// ---- odd formats --------------------------------------------------------------
+
+struct FormatCount {
+    QString format;
+    int count = 0;
+};
+// Formats with fewer dances than this are odd.
+inline constexpr int OddFormatLimit = 20;
+// The statement that marks DFilter = "Y" on the dances of the odd formats,
+// Scottish styles left out; "" when no format is odd.
+QString OddFormatStatement(const QList<FormatCount> &counts);
 
 // ---- finds --------------------------------------------------------------------
 

@@ -1,29 +1,15 @@
 #pragma once
-// The definition of a record filter: up to four conditions on fields of a
-// table, combined with "and". One is kept for Events and one for Dances for
-// the whole run.
+// A record filter: up to four conditions on fields, combined with "and".
 
 #include <QString>
 #include <array>
 
 struct FilterDef {
-    static constexpr int MaxConditions = 4;
-
-    // Condition i (1 to 4) is at index i - 1. An empty Field[0] means no filter.
-    std::array<QString, MaxConditions> Field;
-    // The value typed: a text (contains, or equals with FullMatch; a leading
-    // "<>" negates; empty tests for a blank field), a numeric comparison
-    // ("<" x, "<=" x, ">" x, ">=" x, "<>" x or a bare number), "Pending" (as
-    // empty) or the odd-format marker "[Odd format]".
-    std::array<QString, MaxConditions> Value;
-    std::array<bool, MaxConditions> CaseSensitive{};
-    std::array<bool, MaxConditions> FullMatch{};
-    // For an empty value: pass non-blank fields instead of blank ones.
-    std::array<bool, MaxConditions> NonBlank{};
-    // Conditions in use, 0 to 4.
-    int Count = 0;
-
-    // Conditions are in use: Count at least 1 and a first field.
-    bool HasConditions() const { return Count >= 1 && !Field[0].isEmpty(); }
-    bool operator==(const FilterDef &) const = default;
+    // Conditions 1 to 4 (index 0 is not used), as the filter dialog numbers them.
+    std::array<QString, 5> Field;         // an empty Field[1] means no filter
+    std::array<QString, 5> Value;         // the typed value
+    std::array<bool, 5> CaseSensitive{};  // compare text with case
+    std::array<bool, 5> FullMatch{};      // the whole field must equal the value
+    std::array<bool, 5> NonBlank{};       // an empty value passes non-blank fields
+    int Count = 0;                        // conditions in use, 0 to 4
 };

@@ -6,6 +6,7 @@
 #include "core/Messages.h"
 #include "core/MsgPanel.h"
 #include "core/Settings.h"
+#include "platform/rtf/RichEdit.h"
 #include "platform/shell/KeyState.h"
 
 #include <QAction>
@@ -84,7 +85,7 @@ int lineHeight(const QWidget *w) {
 TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("OrgForm"));
     setWindowTitle(QStringLiteral("Quillary"));
-    new TMsgPanel(this);
+    MsgPanel = new TMsgPanel(this);
     KeyState::install();
 
     ScrollBox = named(new QScrollArea(this), "ScrollBox");
@@ -114,6 +115,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildDancesPage();
     buildRecordingsPage();
     buildMenus();
+    buildFilterControls();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);
@@ -423,12 +425,12 @@ void TOrgForm::buildDancesPage() {
     Notes->setFixedHeight(4 * lineHeight(Notes) + 10);
     page->addWidget(Notes);
 
-    Instructions = named(new QTextEdit(DancePage), "Instructions");
+    Instructions = named(new RichEdit(DancePage), "Instructions");
     Instructions->setReadOnly(true);
     Instructions->setMinimumHeight(220);
     page->addWidget(Instructions, 1);
 
-    WorkRich = named(new QTextEdit(DancePage), "WorkRich");
+    WorkRich = named(new RichEdit(DancePage), "WorkRich");
     WorkRich->hide();
 }
 

@@ -22,6 +22,12 @@ class QTabWidget;
 class QTableWidget;
 class QTextEdit;
 class QToolButton;
+class TMsgPanel;
+class RichEdit;
+class OrgFormFilterUi;
+enum class FilterSender;
+enum class FilterTable;
+enum class NotSelection;
 
 // How the main window's start-up ended.
 enum class StartupResult {
@@ -75,8 +81,8 @@ public:
     QLabel *TolbrookLab;
     QPlainTextEdit *Notes;
     QLineEdit *Music;
-    QTextEdit *Instructions;
-    QTextEdit *WorkRich; // invisible scratch rich text
+    RichEdit *Instructions;
+    RichEdit *WorkRich; // invisible scratch rich text
     QCheckBox *Printed, *Callit, *OwnTune;
     QToolButton *TagOn, *TagOff;
     QComboBox *DOrderBox;
@@ -91,6 +97,9 @@ public:
     QPushButton *AddBtn, *ScanBtn, *RefrBtn, *RBaseBtn, *HelpRecs;
     QLabel *RBase, *CurDance;
     QTableWidget *RecGrid;
+
+    // The message panel in front of the window.
+    TMsgPanel *MsgPanel;
 
     // ---- menus --------------------------------------------------------------
     QMenu *FileM, *EventsM, *DancesM, *RulesM, *ViewM, *SettingsM, *TolbrookM, *ToolsM, *TagsM,
@@ -109,6 +118,32 @@ public:
     int PageIndex(QWidget *page) const;
     void SetPageVisible(QWidget *page, bool visible);
     bool PageVisible(QWidget *page) const;
+
+    // ---- filter, finds and tags (core/OrgFormFilter.cpp) -------------------
+    QPushButton *EFilterBtn, *EMultiBtn, *DFilterBtn, *DMultiBtn;
+    QToolButton *EFiltered, *DFiltered; // the filter indicators
+    QAction *FilterItem, *MultiFilter, *FindEvent, *FindDance, *Session;
+    QAction *NotRecent, *NotThis, *NotBoth, *OddFormat, *Never, *Neglected;
+    QAction *CreateSet, *SelectSet, *DeleteSet, *NoSet, *TagFilter;
+
+    void FilterClick(FilterSender sender);
+    void SetFilter(FilterTable table, int mode);
+    void ShowRecordCount(FilterTable table);
+    void NotClick(NotSelection item);
+    void SessionClick();
+    void OddFormatClick();
+    void NeverClick();
+    void NeglectedClick();
+    void FindEventClick();
+    void FindDanceClick();
+    void TagsClick();
+    void CreateSetClick();
+    void SelectSetClick();
+    void DeleteSetClick();
+    void NoSetClick();
+    void TagFilterClick();
+    void TagOffClick();
+    void TagOnClick();
 
     // ---- start-up -----------------------------------------------------------
     // Runs once, queued from the first show; tests call it directly.
@@ -167,6 +202,7 @@ private:
     void buildRecordingsPage();
     void buildMenus();
     void buildUserMenu();
+    void buildFilterControls();
     void makeSelectionBoxes();
 
     // Start-up pieces (core/OrgFormStartup.cpp).
@@ -186,6 +222,7 @@ private:
     bool terminated = false;
     bool batteryDontAsk = false;
     StartupResult startupResult = StartupResult::NotRun;
+    OrgFormFilterUi *filterUi = nullptr;
 };
 
 extern TOrgForm *OrgForm;

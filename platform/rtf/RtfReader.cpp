@@ -10,6 +10,7 @@
 #include <QTextTable>
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -228,6 +229,7 @@ struct ParaState {
     QTextOption::TabType nextTab = QTextOption::LeftTab;
     bool intbl = false;
     int itap = 0;
+    bool operator==(const ParaState &) const = default;
 };
 
 enum class Dest { Text, Skip, FontTable, ColorTable };
@@ -538,7 +540,7 @@ public:
             flush();
             bufState_ = ch;
             bufValid_ = true;
-            bufFormat_ = charFormat(ch);
+            bufFormat_ = cachedFormat(ch);
         }
         buf_ += t;
         blockHasText_ = true;
@@ -606,6 +608,7 @@ private:
             flush();
             pendingPar_ = false;
             table_ = cur_.insertTable(1, 1);
+            blockState_.reset();
             row_ = col_ = 0;
             cellDone_ = rowDone_ = false;
             blockHasText_ = false;
@@ -615,6 +618,7 @@ private:
             ++row_;
             col_ = 0;
             cur_ = table_->cellAt(row_, 0).firstCursorPosition();
+            blockState_.reset();
             rowDone_ = cellDone_ = pendingPar_ = false;
             blockHasText_ = false;
         } else if (cellDone_) {
@@ -622,6 +626,7 @@ private:
             ++col_;
             if (col_ >= table_->columns()) table_->appendColumns(1);
             cur_ = table_->cellAt(row_, col_).firstCursorPosition();
+            blockState_.reset();
             cellDone_ = pendingPar_ = false;
             blockHasText_ = false;
         }
@@ -631,15 +636,28 @@ private:
         flush();
         cur_ = table_->lastCursorPosition();
         cur_.movePosition(QTextCursor::NextBlock);
+        blockState_.reset();
         table_ = nullptr;
         pendingPar_ = false;
         blockHasText_ = false;
     }
 
     void finishBlock(const CharState &ch, const ParaState &para) {
-        cur_.setBlockFormat(blockFormat(para));
-        if (!blockHasText_ && cur_.block().length() <= 1) cur_.setBlockCharFormat(charFormat(ch));
+        // A new block inherits the format of the one before; most paragraphs
+        // keep it.
+        if (!(blockState_ && *blockState_ == para)) cur_.setBlockFormat(blockFormat(para));
+        blockState_ = para;
+        if (!blockHasText_ && cur_.block().length() <= 1) cur_.setBlockCharFormat(cachedFormat(ch));
         blockHasText_ = false;
+    }
+
+    // Texts alternate between a few formats (bold heading, plain text).
+    const QTextCharFormat &cachedFormat(const CharState &ch) {
+        for (const auto &[state, format] : formats_)
+            if (state == ch) return format;
+        if (formats_.size() >= 16) formats_.erase(formats_.begin());
+        formats_.emplace_back(ch, charFormat(ch));
+        return formats_.back().second;
     }
 
     QTextCharFormat charFormat(const CharState &ch) const {
@@ -709,8 +727,10 @@ private:
     QTextCharFormat bufFormat_;
     CharState bufState_;
     bool bufValid_ = false;
+    std::vector<std::pair<CharState, QTextCharFormat>> formats_;
     bool pendingPar_ = false;
     bool blockHasText_ = false;
+    std::optional<ParaState> blockState_; // the format the current block has, when known
     QTextTable *table_ = nullptr;
     int row_ = 0, col_ = 0;
     bool cellDone_ = false, rowDone_ = false;
@@ -773,6 +793,14 @@ void readPlain(const QString &text, QTextDocument *doc) {
 
 RtfReadResult ReadRtf(const QString &rtf, QTextDocument *doc) {
     RtfReadResult result;
+    // Loading is no step to undo; building without the undo stack is faster.
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    struct RestoreUndo {
+        QTextDocument *doc;
+        bool undo;
+        ~RestoreUndo() { doc->setUndoRedoEnabled(undo); }
+    } restoreUndo{doc, undo};
     doc->clear();
     QTextOption option = doc->defaultTextOption();
     if (!isRtf(rtf)) {

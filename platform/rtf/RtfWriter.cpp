@@ -229,12 +229,25 @@ private:
 
     static void escape(const QString &t, QString &out) {
         static const char hex[] = "0123456789abcdef";
-        for (int i = 0; i < t.size(); ++i) {
+        const qsizetype n = t.size();
+        for (qsizetype i = 0; i < n; ++i) {
             const QChar c = t[i];
             const char16_t u = c.unicode();
             if (u >= 0x20 && u < 0x7F) {
-                if (u == '\\' || u == '{' || u == '}') out += QChar('\\');
-                out += c;
+                if (u == '\\' || u == '{' || u == '}') {
+                    out += QChar('\\');
+                    out += c;
+                    continue;
+                }
+                // A run of printable ASCII goes over whole.
+                qsizetype j = i + 1;
+                while (j < n) {
+                    const char16_t v = t[j].unicode();
+                    if (v < 0x20 || v >= 0x7F || v == '\\' || v == '{' || v == '}') break;
+                    ++j;
+                }
+                out += QStringView(t).mid(i, j - i);
+                i = j - 1;
                 continue;
             }
             switch (u) {

@@ -650,13 +650,23 @@ bool Dataset::Seek(const QVariantList &key, SeekMode mode) {
     int found = -1;
     switch (mode) {
     case SeekMode::FirstEq: {
-        const int lo = lowerBound(m_keys, k, columns, 0, false);
-        if (lo < n && compareWithKey(m_keys[size_t(lo)], k, columns) == 0) found = lo;
+        // The first equal row that is shown: on a partial key the filter may
+        // hide the first ones.
+        for (int lo = lowerBound(m_keys, k, columns, 0, false);
+             lo < n && compareWithKey(m_keys[size_t(lo)], k, columns) == 0; ++lo)
+            if (!m_filtered || posOf(m_keys[size_t(lo)]) >= 0) {
+                found = lo;
+                break;
+            }
         break;
     }
     case SeekMode::LastEq: {
-        const int hi = lowerBound(m_keys, k, columns, 0, true) - 1;
-        if (hi >= 0 && compareWithKey(m_keys[size_t(hi)], k, columns) == 0) found = hi;
+        for (int hi = lowerBound(m_keys, k, columns, 0, true) - 1;
+             hi >= 0 && compareWithKey(m_keys[size_t(hi)], k, columns) == 0; --hi)
+            if (!m_filtered || posOf(m_keys[size_t(hi)]) >= 0) {
+                found = hi;
+                break;
+            }
         break;
     }
     case SeekMode::AfterEq:
@@ -753,11 +763,15 @@ void Dataset::Post() {
     if (m_state != DatasetState::Edit && m_state != DatasetState::Insert) return;
     if (m_inBeforePost) {
         // A post from inside before-post writes at once.
-        writeRecord();
+        writeRecord(true);
+        m_writtenInHook = true;
         return;
     }
     if (m_disabled == 0)
         for (DatasetObserver *o : QList<DatasetObserver *>(m_observers)) o->writePending(*this);
+    // What before-post writes elsewhere stands or falls with the record.
+    Batch batch(db());
+    m_writtenInHook = false;
     if (BeforePost) {
         m_inBeforePost = true;
         try {
@@ -768,11 +782,17 @@ void Dataset::Post() {
         }
         m_inBeforePost = false;
     }
-    if (m_state != DatasetState::Edit && m_state != DatasetState::Insert) return; // cancelled or posted
-    writeRecord();
+    if (m_state != DatasetState::Edit && m_state != DatasetState::Insert) {
+        // Posted from inside the hook, or cancelled there (which undoes its writes).
+        if (m_writtenInHook) batch.commit();
+        return;
+    }
+    writeRecord(false);
+    batch.commit();
+    if (AfterPost) AfterPost(*this);
 }
 
-void Dataset::writeRecord() {
+void Dataset::writeRecord(bool runAfterPost) {
     const bool inserting = m_state == DatasetState::Insert;
     qint64 rowid = m_rec.rowid;
     bool keyAssigned = inserting;
@@ -864,7 +884,7 @@ void Dataset::writeRecord() {
     }
     m_bof = m_eof = rows().empty();
     notify(DatasetChange::Data);
-    if (AfterPost) AfterPost(*this);
+    if (runAfterPost && AfterPost) AfterPost(*this);
 }
 
 void Dataset::Delete() {
@@ -873,10 +893,16 @@ void Dataset::Delete() {
     if (m_state == DatasetState::Edit) Cancel();
     if (m_pos < 0) throw DbError(QStringLiteral("Cannot delete: the table %1 shows no record.").arg(m_table));
     const qint64 rowid = m_rec.rowid;
-    if (BeforeDelete) BeforeDelete(*this);
-    Statement s(db().handle(), QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoteId(m_table)));
-    s.bind(1, rowid);
-    s.step();
+    {
+        // What before-delete writes elsewhere stands or falls with the delete.
+        Batch batch(db());
+        if (BeforeDelete) BeforeDelete(*this);
+        Statement s(db().handle(), QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoteId(m_table)));
+        s.bind(1, rowid);
+        s.step();
+        s.finalize();
+        batch.commit();
+    }
     int at = posOf(rowid);
     if (at < 0) at = m_pos;
     m_keys.erase(std::remove(m_keys.begin(), m_keys.end(), rowid), m_keys.end());

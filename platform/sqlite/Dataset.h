@@ -75,7 +75,8 @@ public:
     // 0-based position among the shown rows, -1 when there is none.
     int RecordIndex() const { return m_pos; }
     void SetRecordIndex(int index);
-    // Looks for a key prefix on the current index by its collation; a match
+    // Looks for a key prefix on the current index by its collation. The
+    // equal modes take the first (last) equal row the filter shows; a match
     // the filter hides gives false. False leaves the record where it was.
     bool Seek(const QVariantList &key, SeekMode mode);
 
@@ -107,9 +108,13 @@ public:
     // Nothing in browse state; bound editors write first, then before-post;
     // a post called from before-post writes at once (once). A changed key
     // re-sorts; a row the filter then hides gives way to the next shown one.
+    // Before-post and the write run in one transaction: what the hook wrote
+    // is undone when it throws or cancels, or when the write fails.
+    // After-post runs once the transaction is committed.
     void Post();
     void Cancel();
     // Deletes the current record; the next one (else the previous) shows.
+    // Before-delete and the delete run in one transaction.
     void Delete();
     // Posts a modified record, cancels an unmodified one.
     void CheckBrowseMode();
@@ -186,7 +191,7 @@ private:
     QVariant fetchColumn(int field, qint64 rowid) const;
     void scrolled();
     void notify(DatasetChange change);
-    void writeRecord();
+    void writeRecord(bool runAfterPost);
     void placeRow(std::vector<qint64> &list, qint64 rowid, const std::vector<KeyValue> &key) const;
     int lowerBound(const std::vector<qint64> &list, const std::vector<KeyValue> &key, int columns,
                    qint64 rowid, bool upper) const;
@@ -217,6 +222,7 @@ private:
     qint64 m_insertReturn = 0;
     bool m_modified = false;
     bool m_inBeforePost = false;
+    bool m_writtenInHook = false;
     int m_disabled = 0;
 
     QList<FieldInfo> m_infos;

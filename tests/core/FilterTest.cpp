@@ -60,11 +60,11 @@ struct Cond {
 FilterDef defOf(const QList<Cond> &conds) {
     FilterDef d;
     for (int i = 0; i < conds.size(); ++i) {
-        d.Field[size_t(i)] = conds[i].field;
-        d.Value[size_t(i)] = conds[i].value;
-        d.CaseSensitive[size_t(i)] = conds[i].caseSensitive;
-        d.FullMatch[size_t(i)] = conds[i].fullMatch;
-        d.NonBlank[size_t(i)] = conds[i].nonBlank;
+        d.Field[size_t(i + 1)] = conds[i].field;
+        d.Value[size_t(i + 1)] = conds[i].value;
+        d.CaseSensitive[size_t(i + 1)] = conds[i].caseSensitive;
+        d.FullMatch[size_t(i + 1)] = conds[i].fullMatch;
+        d.NonBlank[size_t(i + 1)] = conds[i].nonBlank;
     }
     d.Count = int(conds.size());
     return d;
@@ -207,7 +207,7 @@ TEST_F(FilterTest, FourConditionsAllMustPass) {
 TEST_F(FilterTest, NoConditionsAdmitsAll) {
     FilterDef off;
     off.Count = 1; // the off state: a count with an empty first field
-    off.Value[0] = "zzz";
+    off.Value[1] = "zzz";
     EXPECT_TRUE(FilterRecord(off, FilterTable::Dances, danceRow("X"), {}));
     EXPECT_TRUE(FilterRecord(FilterDef{}, FilterTable::Events, danceRow("X"), {}));
 }
@@ -334,7 +334,7 @@ TEST_F(FilterTest, InstructionsHighlightValue) {
     EXPECT_EQ(InstructionsHighlightValue(defOf({{"Instructions", "<>hey"}})), "");
     EXPECT_EQ(InstructionsHighlightValue(defOf({{"Title", "hey"}})), "");
     FilterDef off = defOf({{"Instructions", "hey"}});
-    off.Field[0].clear();
+    off.Field[1].clear();
     EXPECT_EQ(InstructionsHighlightValue(off), "");
 }
 
@@ -408,8 +408,8 @@ TEST_F(FilterTest, NonBlankDescriptionEmptiesTheValue) {
     DescriptionInput in;
     in.separator = SepDot;
     FilterDescription(def, in);
-    EXPECT_EQ(def.Value[0], "reel");
-    EXPECT_EQ(def.Value[1], "");
+    EXPECT_EQ(def.Value[1], "reel");
+    EXPECT_EQ(def.Value[2], "");
     FakeRow row = danceRow("Reel");
     row.text("Author", "Someone");
     EXPECT_TRUE(FilterRecord(def, FilterTable::Dances, row, {}));

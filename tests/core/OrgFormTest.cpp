@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include "platform/rtf/RichEdit.h"
 #include <QTextEdit>
 #include <QMenu>
 #include <QMenuBar>

@@ -1,0 +1,111 @@
+#include "core/Positioning.h"
+
+#include "core/Log.h"
+#include "core/Messages.h"
+
+namespace {
+
+struct Kept {
+    bool kept = false;
+    Dataset::Bookmark position = NoPos;
+};
+
+Kept &eventsPos() {
+    static Kept k;
+    return k;
+}
+
+Kept &dancesPos() {
+    static Kept k;
+    return k;
+}
+
+std::function<void(Dataset &)> &scrollHandler() {
+    static std::function<void(Dataset &)> h;
+    return h;
+}
+
+std::function<void(Dataset &)> &enabler() {
+    static std::function<void(Dataset &)> e;
+    return e;
+}
+
+} // namespace
+
+bool SeekRecord(Dataset &dataset, const QVariantList &values, SeekMode mode) {
+    dataset.CheckBrowseMode();
+    return dataset.Seek(values, mode);
+}
+
+bool SeekRecord(Dataset &dataset, const QVariantList &values, int mode) {
+    if (mode < 0 || mode > 5)
+        throw DbError(QStringLiteral("Unknown seek mode %1.").arg(mode));
+    return SeekRecord(dataset, values, SeekMode(mode));
+}
+
+void GotoPos(Dataset &dataset, Dataset::Bookmark position) {
+    if (position == NoPos) return;
+    try {
+        if (position == AtEndPos) dataset.Last();
+        else dataset.GotoBookmark(position);
+    } catch (const std::exception &) {
+        // The record went meanwhile: stay where the walk ended.
+    }
+}
+
+void SavePos(Dataset &events) {
+    WriteLog(QStringLiteral("SavePos"));
+    if (eventsPos().kept) ShowMsg(QStringLiteral("Recursive call to SavePos"));
+    events.AfterScroll = nullptr;
+    events.DisableControls();
+    eventsPos().kept = true;
+    eventsPos().position = events.Eof() || events.IsEmpty() ? AtEndPos : events.GetBookmark();
+}
+
+void RestPos(Dataset &events) {
+    WriteLog(QStringLiteral("RestPos"));
+    events.AfterScroll = nullptr;
+    if (eventsPos().kept && events.active()) GotoPos(events, eventsPos().position);
+    eventsPos() = Kept{};
+    events.AfterScroll = scrollHandler();
+    if (enabler()) enabler()(events);
+    else events.EnableControls();
+}
+
+bool PosKept() {
+    return eventsPos().kept;
+}
+
+void ForgetPos() {
+    eventsPos() = Kept{};
+}
+
+void SaveDancePos(Dataset &dances) {
+    dancesPos().kept = true;
+    dancesPos().position = dances.GetBookmark();
+}
+
+void RestDancePos(Dataset &dances) {
+    if (!dancesPos().kept) return;
+    if (dances.active()) GotoPos(dances, dancesPos().position);
+    dancesPos() = Kept{};
+}
+
+void ForgetDancePos() {
+    dancesPos() = Kept{};
+}
+
+void SetEventsScrollHandler(std::function<void(Dataset &)> handler) {
+    scrollHandler() = std::move(handler);
+}
+
+void SetEventsEnable(std::function<void(Dataset &)> enable) {
+    enabler() = std::move(enable);
+}
+
+void ResetPositions() {
+    eventsPos() = Kept{};
+    dancesPos() = Kept{};
+    scrollHandler() = nullptr;
+    enabler() = nullptr;
+}

@@ -1,0 +1,50 @@
+#pragma once
+// Positions in the table datasets: seeking a key on the current index, going
+// back to a kept position, and keeping the Events or Dances position across
+// a walk through the table (one walk at a time).
+
+#include "platform/sqlite/Dataset.h"
+
+#include <QVariantList>
+#include <functional>
+
+// A kept position: a bookmark, AtEndPos for "at the end of the table", or
+// NoPos for none.
+inline constexpr Dataset::Bookmark NoPos = 0;
+inline constexpr Dataset::Bookmark AtEndPos = -1;
+
+// Seeks the values on the dataset's current index in one of the six seek
+// modes (0 first-equal, 1 last-equal, 2 after-or-equal, 3 after,
+// 4 before-or-equal, 5 before), pending edits saved first. True when a
+// shown record was found, which is then current; false leaves the dataset
+// where it was.
+bool SeekRecord(Dataset &dataset, const QVariantList &values, SeekMode mode);
+bool SeekRecord(Dataset &dataset, const QVariantList &values, int mode);
+
+// NoPos: nothing; AtEndPos: the last record; else that record. A position
+// whose record is gone or hidden leaves the dataset where it was.
+void GotoPos(Dataset &dataset, Dataset::Bookmark position);
+
+// Keeps the Events position (AtEndPos when at the end), takes the
+// after-scroll handler off and mutes the controls for the walk.
+void SavePos(Dataset &events);
+// Back to the kept position; the main window's after-scroll handler goes on
+// again and the controls are enabled.
+void RestPos(Dataset &events);
+bool PosKept();
+// Drops the kept position without going to it.
+void ForgetPos();
+
+// The same for Dances, without touching its handler or controls.
+void SaveDancePos(Dataset &dances);
+void RestDancePos(Dataset &dances);
+void ForgetDancePos();
+
+// What RestPos puts back on Events: the main window's after-scroll handler
+// and how its controls are enabled. Without an enabler the controls are
+// simply enabled.
+void SetEventsScrollHandler(std::function<void(Dataset &)> handler);
+void SetEventsEnable(std::function<void(Dataset &)> enable);
+
+// Forgets kept positions and installed handlers (tests).
+void ResetPositions();

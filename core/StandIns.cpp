@@ -1,0 +1,44 @@
+#include "core/StandIns.h"
+
+#include "core/Cp1252.h"
+#include "core/Log.h"
+#include "core/Settings.h"
+
+
+namespace StandIn {
+
+bool InErrorHandler = false;
+bool FullScreenExists = false;
+bool MusicDialogActive = false;
+bool Playing = false;
+bool ImportWindowExists = false;
+
+QString CardsDFont() { return SettingText(QStringLiteral("Cards"), QStringLiteral("DFont")); }
+
+int CardsDSize() {
+    const int size = SettingInteger(QStringLiteral("Cards"), QStringLiteral("DSize"));
+    return size > 0 ? size : 12;
+}
+
+QString CardsHalfPoints() { return QString::number(CardsDSize() * 2); }
+
+QString CardsParaGap() { return QStringLiteral("0"); }
+
+QString HangingIndentPrefix() { return {}; }
+
+void Juggle(QTextDocument *) {}
+
+QString HexText(const QString &text) {
+    QString out = text + QStringLiteral("\rHex: ");
+    for (QChar c : text) {
+        const int b = Cp1252::byteOf(c);
+        const int code = b >= 0 ? b : c.unicode();
+        out += c + QLatin1Char(' ') + QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper() +
+               QStringLiteral("  ");
+    }
+    return out;
+}
+
+void LogHex(const QString &text) { WriteLog(HexText(text)); }
+
+} // namespace StandIn

@@ -1,0 +1,58 @@
+#pragma once
+// The card settings window "Settings": made once at start-up, shown modally
+// from the instruction editor, never freed.
+
+#include "presentation/CardSettings.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+class TSetForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSetForm(QWidget *parent = nullptr);
+    ~TSetForm() override;
+
+    // Fills the boxes from the settings file (IniFile) and the font values.
+    void LoadSet();
+    void SetTab1();
+    // Shows the window modally 10 pixels in from the editor's right edge and
+    // 200 pixels below its top.
+    void ShowFrom(QWidget *editor);
+
+    // The boxes as they stand, and putting values into them.
+    CardSetValues values() const;
+    void showValues(const CardSetValues &v);
+
+    void StdClick(int n);
+    void MyChange();
+    void HalfLinesClick();
+    void ApplyBtnClick();
+    void CancelBtnClick();
+    void HelpBtnClick();
+
+protected:
+    void reject() override; // Escape is Exit
+
+private:
+    QLineEdit *edit(const QString &name) const;
+
+    QRadioButton *portrait_ = nullptr;
+    QRadioButton *landscape_ = nullptr;
+    QCheckBox *halfLines_ = nullptr;
+    QList<QRadioButton *> layouts_;
+    QList<QLineEdit *> cardEdits_;
+};
+
+// The one settings window, made at start-up.
+extern TSetForm *SetForm;
+// Start-up's creation list: makes SetForm, owned by the main window.
+void MakeSetForm(QWidget *mainWindow);
+// Start-up's card step: the primary font and size from [Cards] of IniFile
+// (CheckHalfLines), then the card settings (LoadSet, SetTab1) into the
+// program-wide values and, once made, into SetForm.
+void LoadCardSettings();

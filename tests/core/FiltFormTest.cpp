@@ -1,0 +1,74 @@
+#include "ModalDriver.h"
+#include "core/FiltForm.h"
+#include "core/FilterCommands.h"
+#include "core/TagForm.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using FiltFormTest = WindowTest;
+
+TEST_F(FiltFormTest, OkTakesTheValueAndTheBoxes) {
+    TFiltForm form;
+    WhenModal([&](QWidget *w) {
+        ASSERT_EQ(w, &form);
+        EXPECT_EQ(form.windowTitle(), "Multi-filter");
+        EXPECT_EQ(form.Info->text(), "Enter value for:  Title");
+        EXPECT_EQ(form.UFind->text(), "Reel of Tulloch");
+        EXPECT_EQ(form.UFind->selectedText(), "Reel of Tulloch");
+        EXPECT_FALSE(form.FullBox->isChecked());
+        EXPECT_EQ(form.FullBox->text(), "&Full match only");
+        EXPECT_EQ(form.CaseBox->text(), "&Case-sensitive");
+        EXPECT_EQ(form.NBBox->text(), "&Non-blank");
+        QTest::keyClicks(form.UFind, "reel");
+        QTest::mouseClick(form.CaseBox, Qt::LeftButton);
+        QTest::mouseClick(form.HelpBtn, Qt::LeftButton);
+        QTest::keyClick(form.UFind, Qt::Key_Return); // OK is the default
+    });
+    FilterAnswer a;
+    form.FullBox->setChecked(true); // left over from an earlier use: cleared
+    ASSERT_TRUE(form.Execute("Multi-filter", "Title", "Reel of Tulloch", a));
+    EXPECT_EQ(a.value, "reel");
+    EXPECT_TRUE(a.caseSensitive);
+    EXPECT_FALSE(a.fullMatch);
+    EXPECT_FALSE(a.nonBlank);
+    EXPECT_EQ(helps, (QList<int>{30400}));
+}
+
+TEST_F(FiltFormTest, CancelGivesNothing) {
+    CreateFiltForm(nullptr);
+    ASSERT_NE(FiltForm, nullptr);
+    EXPECT_EQ(FiltForm->objectName(), "FiltForm");
+    WhenModal([&](QWidget *) { QTest::mouseClick(FiltForm->ExitBtn, Qt::LeftButton); });
+    FilterAnswer a;
+    a.value = "unchanged";
+    EXPECT_FALSE(FiltForm->Execute("Filter", "Author", "", a));
+    EXPECT_EQ(a.value, "unchanged");
+    DestroyFiltForm();
+    EXPECT_EQ(FiltForm, nullptr);
+}
+
+TEST_F(FiltFormTest, TagFormClickChoosesCancelDoesNot) {
+    WhenModal([](QWidget *w) {
+        auto *form = qobject_cast<TTagForm *>(w);
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->windowTitle(), "Tag sets");
+        ASSERT_EQ(form->TList->count(), 2);
+        EXPECT_EQ(form->TList->item(1)->text(), "Ball");
+        const QRect r = form->TList->visualItemRect(form->TList->item(1));
+        QTest::mouseClick(form->TList->viewport(), Qt::LeftButton, {}, r.center());
+    });
+    EXPECT_EQ(ChooseTagSet({"Workshop", "Ball"}), std::optional<QString>("Ball"));
+    WhenModal([](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_EQ(ChooseTagSet({"Workshop"}), std::nullopt);
+    WhenModal([](QWidget *w) {
+        auto *form = qobject_cast<TTagForm *>(w);
+        ASSERT_NE(form, nullptr);
+        QTest::mouseClick(form->ExitBtn, Qt::LeftButton);
+    });
+    EXPECT_EQ(ChooseTagSet({"Workshop"}), std::nullopt);
+}

@@ -1,0 +1,70 @@
+#include "ModalDriver.h"
+#include "core/DanceLocate.h"
+#include "core/NFForm.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class NFFormTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ResetLocateState();
+    }
+    void TearDown() override {
+        ResetLocateState();
+        WindowTest::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(NFFormTest, EachButtonAndTheForAllBox) {
+    struct Case {
+        const char *button;
+        bool tick;
+        int result;
+        NotFoundAction choice;
+    };
+    const QList<Case> cases = {
+        {"NoteBtn", false, 1, NotFoundAction::Note},
+        {"GenBtn", true, 1, NotFoundAction::Generate},
+        {"CancelBtn", false, 2, NotFoundAction::Generate}, // Exit leaves the last choice
+        {"NoteBtn", true, 1, NotFoundAction::Note},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.button);
+        NotFoundForAll = false;
+        TNFForm form;
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Dance not found"));
+        EXPECT_TRUE(form.NoteBtn->isDefault());
+        EXPECT_EQ(form.GenBtn->text(), QStringLiteral("&Generate"));
+        EXPECT_EQ(form.CancelBtn->text(), QStringLiteral("E&xit"));
+        WhenModal([&](QWidget *w) {
+            auto *f = qobject_cast<TNFForm *>(w);
+            ASSERT_NE(f, nullptr);
+            EXPECT_EQ(f->ErrMsg->toPlainText(), QStringLiteral("Line 1\nTitle:\tHole"));
+            EXPECT_TRUE(f->ErrMsg->isReadOnly());
+            if (c.tick) QTest::mouseClick(f->DoAllBox, Qt::LeftButton);
+            QTest::mouseClick(f->findChild<QPushButton *>(c.button), Qt::LeftButton);
+        });
+        EXPECT_EQ(form.Execute("Line 1\r\nTitle:\tHole"), c.result);
+        EXPECT_EQ(NotFoundChoice, c.choice);
+        EXPECT_EQ(NotFoundForAll, c.tick);
+    }
+}
+
+TEST_F(NFFormTest, ClosingTheWindowIsExit) {
+    TNFForm form;
+    WhenModal([](QWidget *w) { qobject_cast<QDialog *>(w)->reject(); });
+    EXPECT_EQ(form.Execute("x"), 2);
+    // Unticking clears the flag again.
+    NotFoundForAll = true;
+    form.DoAllBox->setChecked(true);
+    QTest::mouseClick(form.DoAllBox, Qt::LeftButton);
+    EXPECT_FALSE(NotFoundForAll);
+}

@@ -1,0 +1,138 @@
+#include "ModalDriver.h"
+#include "core/FiltForm.h"
+#include "core/FilterCommands.h"
+#include "core/OrgForm.h"
+#include "core/Settings.h"
+#include "core/Tags.h"
+#include "platform/sqlite/Dataset.h"
+
+#include <QAction>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <sqlite3.h>
+
+namespace {
+
+class OrgFormFilterTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ResetFilterState();
+        ResetTagState();
+        ResetFilterCommands();
+        ProgrammeSeparator = SepDot;
+        WriteFileBytes(path("Quillary.ini"), "[System]\r\nDBName=Quillary.mdb\r\n");
+        IniFile = std::make_unique<TIniFile>(path("Quillary.ini"));
+        db.create(path("Test.mdb"));
+        db.execRaw("PRAGMA synchronous=OFF");
+        for (const char *t : {"Reel of Tulloch", "Reel", "Jig", "Waltz", "Hornpipe Reel"})
+            db.execRaw(QString("INSERT INTO Dances (Title, Format, Style) VALUES ('%1', 'Longways', 'English')").arg(t));
+        events = std::make_unique<Dataset>(db, "Events");
+        events->setIndexName("EDate");
+        events->open();
+        dances = std::make_unique<Dataset>(db, "Dances");
+        dances->setIndexName("FST");
+        dances->open();
+        form = std::make_unique<TOrgForm>();
+        BindFilterDatasets(&db, events.get(), dances.get());
+        form->PC->setCurrentWidget(form->DancePage);
+    }
+    void TearDown() override {
+        form.reset();
+        ResetFilterCommands();
+        ResetFilterState();
+        ResetTagState();
+        dances.reset();
+        events.reset();
+        db.close();
+        WindowTest::TearDown();
+    }
+    void focusIn(QWidget *w) {
+        QFocusEvent e(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(w, &e);
+    }
+
+    Database db;
+    std::unique_ptr<Dataset> events, dances;
+    std::unique_ptr<TOrgForm> form;
+};
+
+} // namespace
+
+TEST_F(OrgFormFilterTest, FilterOnTheTitleBoxThenTheIndicatorEndsIt) {
+    EXPECT_EQ(form->FilterItem->shortcut(), QKeySequence(Qt::Key_F4));
+    EXPECT_EQ(form->MultiFilter->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F4));
+    EXPECT_FALSE(form->DFiltered->isVisibleTo(form.get()));
+    focusIn(form->Title);
+    WhenModal([](QWidget *w) {
+        auto *dialog = qobject_cast<TFiltForm *>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Filter");
+        EXPECT_EQ(dialog->Info->text(), "Enter value for:  Title");
+        QTest::keyClicks(dialog->UFind, "reel");
+        QTest::keyClick(dialog->UFind, Qt::Key_Return);
+    });
+    form->FilterItem->trigger();
+    EXPECT_TRUE(dances->Filtered());
+    EXPECT_EQ(dances->VisibleCount(), 3);
+    EXPECT_TRUE(form->DFiltered->isVisibleTo(form.get()));
+    EXPECT_EQ(form->DFiltered->toolTip(), "Dances are filtered:  Title contains reel");
+    EXPECT_EQ(form->windowTitle(), "Quillary displaying 3 records      Dances are filtered:  Title contains reel");
+    EXPECT_EQ(form->Title->palette().color(QPalette::Base), QColor(255, 255, 128));
+
+    // A second condition from the "+" button.
+    focusIn(form->Style);
+    WhenModal([](QWidget *w) {
+        auto *dialog = qobject_cast<TFiltForm *>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Multi-filter");
+        QTest::keyClicks(dialog->UFind, "engl");
+        QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
+    });
+    QTest::mouseClick(form->DMultiBtn, Qt::LeftButton);
+    EXPECT_EQ(form->DFiltered->toolTip(), "Dances are filtered:  Title contains reel, and Style contains engl");
+
+    QTest::mouseClick(form->DFiltered, Qt::LeftButton);
+    EXPECT_FALSE(dances->Filtered());
+    EXPECT_FALSE(form->DFiltered->isVisibleTo(form.get()));
+    EXPECT_EQ(form->windowTitle(), "Quillary displaying 5 records      ");
+    EXPECT_EQ(form->Title->palette().color(QPalette::Base), QColor(Qt::white));
+    EXPECT_EQ(form->Instructions->palette().color(QPalette::Base), QColor(210, 255, 255));
+}
+
+TEST_F(OrgFormFilterTest, TagsMenuAndPictures) {
+    dances->First();
+    form->TagsClick();
+    EXPECT_FALSE(form->SelectSet->isEnabled());
+    EXPECT_FALSE(form->TagFilter->isEnabled());
+    WhenModal([](QWidget *w) {
+        auto *edit = w->findChild<QLineEdit *>();
+        ASSERT_NE(edit, nullptr);
+        QTest::keyClicks(edit, "Workshop");
+        QTest::keyClick(edit, Qt::Key_Return);
+        WhenModal([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); }, w);
+    });
+    form->CreateSet->trigger();
+    EXPECT_EQ(TagSetName, "Workshop");
+    EXPECT_TRUE(form->TagOff->isVisibleTo(form.get()));
+    EXPECT_EQ(form->TagOff->toolTip(), "Not in the current set: Workshop");
+    QTest::mouseClick(form->TagOff, Qt::LeftButton);
+    EXPECT_TRUE(form->TagOn->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->TagOff->isVisibleTo(form.get()));
+    EXPECT_EQ(form->TagOn->toolTip(), "Tag belongs to the current set: Workshop");
+    form->TagsClick();
+    EXPECT_TRUE(form->SelectSet->isEnabled());
+    EXPECT_EQ(form->DeleteSet->text(), "Delete set Workshop");
+    EXPECT_TRUE(form->TagFilter->isEnabled());
+    form->TagFilter->trigger();
+    EXPECT_EQ(dances->VisibleCount(), 1);
+    EXPECT_TRUE(form->TagFilter->isChecked());
+    EXPECT_TRUE(ReadFileBytes(path("Quillary.ini")).contains("[$Workshop]"));
+}

@@ -1,0 +1,100 @@
+#include "DbFixture.h"
+#include "core/Messages.h"
+#include "platform/sqlite/Dataset.h"
+
+namespace {
+
+// The before-post and before-delete hooks write to Events; those writes
+// must share the fate of the record's own write.
+class DatasetTransactionTest : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        addDance("Apple", "Longways", "English");
+        addDance("Banana", "Longways", "English");
+        event = addEvent("Club", 46000, "Night", {{"Programme", "old"}});
+        db.execRaw("CREATE TRIGGER refuse BEFORE DELETE ON Dances WHEN old.Title = 'Banana' "
+                   "BEGIN SELECT RAISE(ABORT, 'locked'); END");
+        ds = std::make_unique<Dataset>(db, "Dances");
+        ds->setIndexName("TSF");
+        ds->open();
+        ds->BeforePost = [this](Dataset &) { writeEvent(); };
+        ds->BeforeDelete = [this](Dataset &) { writeEvent(); };
+    }
+    void TearDown() override {
+        ds.reset();
+        DbTest::TearDown();
+    }
+    void writeEvent() {
+        Statement s(db.handle(), "UPDATE Events SET Programme='new' WHERE rowid=?");
+        s.bind(1, event);
+        s.step();
+    }
+    QString programme() { return scalar("SELECT Programme FROM Events WHERE rowid=?", {event}).toString(); }
+    void editTitle(const QString &t) {
+        ds->Edit();
+        ds->FieldByName("Title").SetAsString(t);
+    }
+
+    qint64 event = 0;
+    std::unique_ptr<Dataset> ds;
+};
+
+} // namespace
+
+TEST_F(DatasetTransactionTest, APostCommitsTheHookWritesBeforeAfterPost) {
+    int depth = -1;
+    ds->AfterPost = [&](Dataset &) { depth = db.batchDepth(); };
+    editTitle("Cherry");
+    ds->Post();
+    EXPECT_EQ(programme(), QStringLiteral("new"));
+    EXPECT_EQ(depth, 0);
+}
+
+TEST_F(DatasetTransactionTest, AFailedAbortedOrCancelledPostUndoesTheHookWrites) {
+    editTitle("banana"); // a duplicate key
+    EXPECT_THROW(ds->Post(), DbError);
+    EXPECT_EQ(programme(), QStringLiteral("old"));
+    EXPECT_EQ(ds->State(), DatasetState::Edit);
+
+    ds->BeforePost = [this](Dataset &) {
+        writeEvent();
+        throw SilentAbort();
+    };
+    editTitle("Cherry");
+    EXPECT_THROW(ds->Post(), SilentAbort);
+    EXPECT_EQ(programme(), QStringLiteral("old"));
+    EXPECT_EQ(ds->State(), DatasetState::Edit);
+
+    ds->BeforePost = [this](Dataset &d) {
+        writeEvent();
+        d.Cancel();
+    };
+    ds->Post();
+    EXPECT_EQ(programme(), QStringLiteral("old"));
+    EXPECT_EQ(ds->State(), DatasetState::Browse);
+    EXPECT_EQ(db.batchDepth(), 0);
+}
+
+TEST_F(DatasetTransactionTest, ANestedPostInTheHookKeepsItsWrites) {
+    ds->BeforePost = [this](Dataset &d) {
+        writeEvent();
+        d.Post();
+    };
+    editTitle("Cherry");
+    ds->Post();
+    EXPECT_EQ(programme(), QStringLiteral("new"));
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title='Cherry'").toInt(), 1);
+}
+
+TEST_F(DatasetTransactionTest, AFailedDeleteUndoesTheHookWrites) {
+    ASSERT_TRUE(ds->Seek({"Banana"}, SeekMode::FirstEq));
+    EXPECT_THROW(ds->Delete(), DbError);
+    EXPECT_EQ(programme(), QStringLiteral("old"));
+    EXPECT_EQ(ds->VisibleCount(), 2);
+    EXPECT_EQ(ds->FieldByName("Title").AsString(), QStringLiteral("Banana"));
+    ASSERT_TRUE(ds->Seek({"Apple"}, SeekMode::FirstEq));
+    ds->Delete();
+    EXPECT_EQ(programme(), QStringLiteral("new"));
+    EXPECT_EQ(ds->VisibleCount(), 1);
+}
