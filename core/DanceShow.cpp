@@ -8,7 +8,7 @@
 bool ShowingDance = false;
 QString LastInstructions;
 QString LastFooter;
-QChar NbspState = QLatin1Char('N');
+// NbspState itself lives with the instruction boxes (presentation/InstructionEdit.cpp).
 
 QString PlayFile;
 bool CdTrack = false;

@@ -3,6 +3,7 @@
 // filter commands (core/FilterCommands.h).
 
 #include "core/OrgForm.h"
+#include "platform/rtf/RichEdit.h"
 
 #include "core/AppState.h"
 #include "core/Cp1252.h"

@@ -4,7 +4,6 @@
 #include "core/OrgForm.h"
 
 #include "core/AppState.h"
-#include "core/CardFont.h"
 #include "core/Clock.h"
 #include "core/Cp1252.h"
 #include "core/DBox3Form.h"
@@ -19,6 +18,7 @@
 #include "core/SplashForm.h"
 #include "core/StartupRules.h"
 #include "platform/probes/SystemProbes.h"
+#include "presentation/SetForm.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -187,9 +187,8 @@ StartupResult TOrgForm::runStartup() {
     TolbrookClick(
         TolbrookIndex(SettingInteger(QStringLiteral("System"), QStringLiteral("ShowTolbrook"))));
 
-    // 17. The card font.
-    CardsDFont = SettingText(QStringLiteral("Cards"), QStringLiteral("DFont"));
-    CheckHalfLines(SettingInteger(QStringLiteral("Cards"), QStringLiteral("DSize")));
+    // 17. The card font, then the card settings.
+    LoadCardSettings();
 
     // 18. The Location column of the recordings.
     FindLocationColumn();

@@ -10,6 +10,7 @@
 #include "core/QuillaryApplication.h"
 #include "core/SplashForm.h"
 #include "platform/instance/SingleInstance.h"
+#include "presentation/SetForm.h"
 
 #include <QApplication>
 #include <memory>
@@ -20,6 +21,7 @@ MessageBoxPresenter *g_boxes = nullptr;
 
 void CreateForms() {
     OrgForm = new TOrgForm;
+    MakeSetForm(OrgForm);
     SplashForm = new TSplashForm;
     SplashForm->Start();
     if (g_boxes) g_boxes->CreateSharedBox();

@@ -128,6 +128,14 @@ CardSetValues LoadSet(TIniFile &ini) {
     v.fontSize = CardsDSizeText;
     v.tabList = ini.ReadString(Cards, QStringLiteral("TabList"), QString());
     if (v.tabList.isEmpty()) v.tabList = QStringLiteral("727");
+    // A list that Apply would refuse (edited outside) is read leniently,
+    // and said so once.
+    QList<int> strict;
+    if (!ParseTabList(v.tabList, strict)) {
+        QStringList kept;
+        for (int t : ReadTabList(v.tabList)) kept << QString::number(t);
+        WriteLog(QStringLiteral("TabList \"%1\" read as \"%2\"").arg(v.tabList, kept.join(u'/')));
+    }
     CardsParaGap = ini.ReadInteger(Cards, QStringLiteral("ParaGap"), 100);
     v.paraGap = QString::number(CardsParaGap);
     CardsLSpace = ini.ReadInteger(Cards, QStringLiteral("LSpace"), 230);
@@ -140,14 +148,8 @@ CardSetValues LoadSet(TIniFile &ini) {
     // overwrite the ones just read.
     v.layout = MatchingLayout(v);
     if (v.card[2].isEmpty()) StdClick(v, 1);
-    bool changed = false;
-    TabStops = ReadTabList(v.tabList, &changed);
+    TabStops = ReadTabList(v.tabList);
     TabCount = int(TabStops.size());
-    if (changed) {
-        QStringList kept;
-        for (int t : TabStops) kept << QString::number(t);
-        WriteLog(QStringLiteral("TabList \"%1\" read as \"%2\"").arg(v.tabList, kept.join(u'/')));
-    }
     return v;
 }
 

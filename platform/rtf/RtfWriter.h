@@ -38,6 +38,6 @@ class QTextDocument;
 
 QString WriteRtf(const QTextDocument *doc);
 
-// The same writer on the selection of a cursor (the whole document when it
-// has no selection is not implied: an empty selection gives an empty text).
+// The same writer on the selection of a cursor; no selection gives an empty
+// document.
 QString WriteRtfSelection(const QTextCursor &cursor);

@@ -278,3 +278,12 @@ TEST_F(CardSettingsTest, PrimaryFontFollowsTheOption) {
     StoreOption("UsePrimary", true);
     EXPECT_EQ(SetRtfFontSize(rtf), "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Georgia;}}\\viewkind4\\uc1\\pard\\f0\\fs22 x}");
 }
+
+TEST_F(CardSettingsTest, BadTabListIsLoggedEvenWhenLayoutOneReplacesIt) {
+    WriteLog("START");
+    const CardSetValues v = CardSettingsAtStartup(ini("[Cards]\r\nTabList=727//3600\r\n"));
+    EXPECT_EQ(v.layout, 1);
+    EXPECT_EQ(v.tabList, StandardTabList);
+    EXPECT_EQ(TabStops, QList<int>({727, 3600, 4200}));
+    EXPECT_EQ(QString::fromLatin1(ReadFileBytes(path("Log.Txt"))).count("TabList \"727//3600\" read as \"727/3600\""), 1);
+}
