@@ -3,6 +3,7 @@
 // Recordings and Folders pages, the menus, and the start-up that runs when
 // the window is first shown (core/OrgFormStartup.cpp).
 
+#include "core/MainWindowLink.h"
 #include "programme/ItemRows.h"
 #include "programme/ProgrammeText.h"
 
@@ -34,6 +35,10 @@ class OrgFormFilterUi;
 enum class FilterSender;
 enum class FilterTable;
 enum class NotSelection;
+class QTableView;
+class TDataSource;
+class TDBNavigator;
+enum class NavButton;
 class DanceLookup;
 class EventHistory;
 class ProgrammeRows;
@@ -55,7 +60,7 @@ enum class StartupResult {
     Ended,        // the user or a failure ended the program before any record showed
 };
 
-class TOrgForm : public QMainWindow, public RowEventSink {
+class TOrgForm : public QMainWindow, public RowEventSink, public MainWindowLink {
     Q_OBJECT
 public:
     explicit TOrgForm(QWidget *parent = nullptr);
@@ -86,7 +91,8 @@ public:
         *WebSite, *Fee;
     QLineEdit *DateBox;
     QCheckBox *Updated, *Acknowledged, *Prv, *IsRec;
-    QWidget *ENavHolder; // where the event navigator sits
+    TDataSource *ESource; // binds the Events boxes
+    TDBNavigator *ENav;
     QToolButton *GroupP, *GroupN, *ProgP, *ProgN;
     QPushButton *ContBtn, *HelpEvents;
     QScrollArea *Body; // the programme rows (Rows->Body)
@@ -105,7 +111,8 @@ public:
     QToolButton *TagOn, *TagOff;
     QComboBox *DOrderBox;
     QPushButton *TitleBtn, *MusicBtn, *ABCBtn, *FullBtn, *HelpDances;
-    QWidget *DNavHolder; // where the dance navigator sits
+    TDataSource *DSource; // binds the Dances boxes
+    TDBNavigator *DNav;
     QFrame *PlayPnl;
     QPushButton *PlayBtn, *PauseBtn;
 
@@ -115,6 +122,9 @@ public:
     QPushButton *AddBtn, *ScanBtn, *RefrBtn, *RBaseBtn, *HelpRecs;
     QLabel *RBase, *CurDance;
     QTableWidget *RecGrid;
+
+    // The table view of Events or Dances (hidden until asked for).
+    QTableView *Grid;
 
     // The message panel in front of the window.
     TMsgPanel *MsgPanel;
@@ -167,9 +177,23 @@ public:
     // Runs once, queued from the first show; tests call it directly.
     void FormShow();
     StartupResult StartupOutcome() const { return startupResult; }
+    // Events on the first event from today on; the last one when there is
+    // none, or for another database than the standard one.
+    void PositionOnToday();
 
     // The user menu's keys, in order.
     static const QStringList &UserKeys();
+
+    // ---- what the database logic asks of the window ---------------------------
+    void ShowDance() override;
+    void ShowEvent() override;
+    void SetBusy(bool busy) override;
+    void SplashStatus(const QString &text) override;
+    void HideSplash() override;
+    void SetDOrderBox(int entry) override;
+    void CloseMainWindow() override;
+    // The bound box last focused on the page in front.
+    bool Focus(FocusControl *focus) override;
 
     // ---- handlers -----------------------------------------------------------
     // A click on an option item: stores its mark.
@@ -257,6 +281,9 @@ private:
     void buildRecordingsPage();
     void buildMenus();
     void buildUserMenu();
+    void bindPages();
+    void ENavClick(NavButton button);
+    void DNavClick(NavButton button);
     void buildFilterControls();
     void makeSelectionBoxes();
     // The column-title row over the programme rows, in the page's layout.
@@ -267,7 +294,6 @@ private:
     // Steps 25 to 29: the database, its tables, compaction, today's event.
     bool openCatalogue();
     QString danceIndexName() const;
-    void positionOnToday();
     void remindBookings();
     void fillSelectionBoxes();
     void finishSetup();
@@ -278,6 +304,8 @@ private:
     bool resizeHandlerAttached = false;
     bool terminated = false;
     bool batteryDontAsk = false;
+    bool eventShown = false; // the first event was shown after start-up
+    int busy = 0;
     StartupResult startupResult = StartupResult::NotRun;
     std::function<EvaluationSources()> evaluationSources;
     OrgFormFilterUi *filterUi = nullptr;

@@ -96,7 +96,7 @@ void TOrgForm::FormShow() {
         startupResult = runStartup();
     } catch (...) {
         StartingUp = false;
-        HideSplash();
+        ::HideSplash();
         throw;
     }
     StartingUp = false;
@@ -133,7 +133,7 @@ StartupResult TOrgForm::runStartup() {
 
     // 8. The settings file.
     if (!OpenSettingsFile()) {
-        HideSplash();
+        ::HideSplash();
         closeHandlerAttached = false;
         ShowMsgUnlogged(SettingsNotFoundText(DataFolder + StandardIniName));
         CloseWithoutHandler();
@@ -317,6 +317,6 @@ void TOrgForm::BatteryClick(bool fromMenu) {
 
 void TOrgForm::Terminate() {
     terminated = true;
-    HideSplash();
+    ::HideSplash();
     CloseWithoutHandler();
 }

@@ -1,6 +1,8 @@
 #include "core/RecordHooks.h"
 
+#include "core/MainWindowLink.h"
 #include "core/Messages.h"
+#include "core/Settings.h"
 #include "core/Tables.h"
 
 void DancesBeforePost(Dataset &) {}
@@ -9,7 +11,19 @@ void AnyAfterPost(Dataset &) {}
 void BeforeDelete(Dataset &) {}
 void BeforeInsert(Dataset &) {}
 void DancesAfterScroll(Dataset &) {}
-void EventsAfterScroll(Dataset &) {}
+bool EventChanged = false;
+
+void EventsAfterScroll(Dataset &) {
+    EventChanged = false;
+    ThisIndex = -1;
+    TheMainWindow().ShowEvent();
+}
+
+void EventsEnable() {
+    const bool changed = EventChanged;
+    EventsData.EnableControls();
+    EventChanged = changed;
+}
 bool FilterRecord(Dataset &) { return true; }
 
 void PostError(Dataset &dataset, const DbError &error, PostErrorAction &action) {
