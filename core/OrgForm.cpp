@@ -623,6 +623,14 @@ bool TOrgForm::PageVisible(QWidget *page) const {
 }
 
 int TOrgForm::HorizontalRange() const {
+    // A page that has not been shown yet has not been laid out: it is laid
+    // out now at the size it will have, so that the panel stands where the
+    // user will see it.
+    if (PC->currentWidget() != DancePage) {
+        const QSize size = PC->currentWidget()->size().expandedTo(DancePage->minimumSizeHint());
+        if (DancePage->size() != size) DancePage->resize(size);
+        if (QLayout *l = DancePage->layout()) l->activate();
+    }
     const QPoint right = PlayPnl->mapTo(Content, QPoint(PlayPnl->width(), 0));
     return right.x();
 }

@@ -5,10 +5,12 @@
 #include "core/Log.h"
 #include "core/OrgForm.h"
 #include "core/Positioning.h"
+#include "core/RecordHooks.h"
 #include "core/Settings.h"
 #include "core/Tables.h"
 #include "platform/probes/SystemProbes.h"
 #include "platform/rtf/RichEdit.h"
+#include "platform/sqlite/DBNavigator.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +19,8 @@
 #include <QMenu>
 #include <QAction>
 #include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -146,6 +150,12 @@ TEST_F(StartupTest, LogMarksThePhasesInOrder) {
     EXPECT_TRUE(form->Org->isEnabled());
     EXPECT_FALSE(EventsData.ControlsDisabled());
     EXPECT_EQ(QDir::currentPath() + '/', folder());
+    // The scroll range reaches the playback panel's right edge on the Dances
+    // page, though that page has not been shown.
+    const int range = form->HorizontalRange();
+    EXPECT_GT(range, form->DPanel->width());
+    EXPECT_EQ(range, form->PlayPnl->mapTo(form->Content, QPoint(form->PlayPnl->width(), 0)).x());
+    EXPECT_EQ(PlayPanelWidth, form->PlayPnl->width());
 }
 
 TEST_F(StartupTest, EventsStandsOnTodaysEventOrTheLast) {
@@ -369,4 +379,82 @@ TEST_F(StartupTest, OptionsAndPagesFollowTheSettings) {
     EXPECT_EQ(form->UserM->actions().at(7)->text(), QStringLiteral("ABC"));
     EXPECT_EQ(form->Searcher->placeholderText(), QStringLiteral("Search..."));
     EXPECT_TRUE(form->DateBox->toolTip().startsWith(QStringLiteral("Date in format d-MMM-yy (Today is 6-Dec-26) or ")));
+}
+
+TEST_F(StartupTest, RunningFromAUsbStick) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    probes.usb = true;
+    AuthorMode = true; // a maintainer's copy on a stick keeps the mode only with his music
+    EXPECT_EQ(start(), StartupResult::Done);
+    ASSERT_GE(answerer->boxes.size(), 1);
+    EXPECT_EQ(answerer->texts().at(0).trimmed(),
+              QStringLiteral("Running from USB stick in drive /media/stick."));
+    EXPECT_FALSE(AuthorMode);
+    EXPECT_FALSE(form->VellamM->menuAction()->isVisible());
+}
+
+TEST_F(StartupTest, BatteryMessageOnlyWhenItMatters) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    probes.power = {false, true, 55, 5400};
+    answerer->script(ResultOK, true); // "don't tell me again"
+    EXPECT_EQ(start(), StartupResult::Done);
+    ASSERT_EQ(answerer->boxes.size(), 1);
+    EXPECT_EQ(answerer->texts().at(0),
+              QStringLiteral("Battery power left: 1 hour, 30 minutes  (55%)."));
+    form->BatteryClick(false); // suppressed now
+    EXPECT_EQ(answerer->boxes.size(), 1);
+    probes.power = {true, false, 0, -1};
+    answerer->script(ResultOK);
+    form->Battery->trigger(); // the menu always tells
+    ASSERT_EQ(answerer->boxes.size(), 2);
+    EXPECT_EQ(answerer->texts().at(1), QStringLiteral("On mains power."));
+}
+
+TEST_F(StartupTest, EventsPageFollowsTheRecord) {
+    writeCatalogue({{0, "Today", P, "Y", "", "Recorded music"}, {4, "After", P, "", "Y"}});
+    writeIni(sizeLine());
+    start();
+    form->OnIdle();
+    EXPECT_EQ(form->DateBox->text(), QStringLiteral("Sun 6-Dec-26"));
+    EXPECT_TRUE(form->Updated->isChecked());
+    EXPECT_FALSE(form->Acknowledged->isChecked());
+    EXPECT_TRUE(form->IsRec->isChecked());
+    EventChanged = true;
+    ThisIndex = 3;
+    form->ENav->click(NavButton::Next);
+    EXPECT_EQ(form->Event->text(), QStringLiteral("After"));
+    EXPECT_EQ(form->DateBox->text(), QStringLiteral("Thu 10-Dec-26"));
+    EXPECT_FALSE(form->Updated->isChecked());
+    EXPECT_TRUE(form->Acknowledged->isChecked());
+    EXPECT_FALSE(form->IsRec->isChecked());
+    EXPECT_FALSE(EventChanged);
+    EXPECT_EQ(ThisIndex, -1);
+}
+
+TEST_F(StartupTest, TypedChangesAreSavedByTheNavigator) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    start();
+    form->Venue->selectAll();
+    QTest::keyClicks(form->Venue, "Town Hall");
+    EXPECT_TRUE(form->ENav->button(NavButton::Post)->isEnabled());
+    form->ENav->click(NavButton::Post);
+    Statement s(Conn.handle(), "SELECT Venue FROM Events");
+    ASSERT_TRUE(s.step());
+    EXPECT_EQ(s.columnText(0), QStringLiteral("Town Hall"));
+}
+
+TEST_F(StartupTest, ClosingLogsTheEnd) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    start();
+    form->close();
+    EXPECT_FALSE(EventsData.active());
+    EXPECT_FALSE(Conn.isOpen());
+    const QStringList log = logLines();
+    ASSERT_GE(log.size(), 2);
+    EXPECT_EQ(log.at(log.size() - 2), QStringLiteral("FormClose"));
+    EXPECT_EQ(log.last(), QStringLiteral("END"));
 }
