@@ -36,6 +36,7 @@ enum class FilterSender;
 enum class FilterTable;
 enum class NotSelection;
 class QTableView;
+class IdleHook;
 class TDataSource;
 class TDBNavigator;
 enum class NavButton;
@@ -291,7 +292,7 @@ private:
 
     // Start-up pieces (core/OrgFormStartup.cpp).
     StartupResult runStartup();
-    // Steps 25 to 29: the database, its tables, compaction, today's event.
+    // The catalogue part: the database, its tables, compaction, today's event.
     bool openCatalogue();
     QString danceIndexName() const;
     void remindBookings();
@@ -306,6 +307,7 @@ private:
     bool batteryDontAsk = false;
     bool eventShown = false; // the first event was shown after start-up
     int busy = 0;
+    IdleHook *idleHook = nullptr;
     StartupResult startupResult = StartupResult::NotRun;
     std::function<EvaluationSources()> evaluationSources;
     OrgFormFilterUi *filterUi = nullptr;

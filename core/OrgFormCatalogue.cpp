@@ -7,6 +7,7 @@
 #include "core/Clock.h"
 #include "core/Dates.h"
 #include "core/Help.h"
+#include "core/IdleHook.h"
 #include "core/Log.h"
 #include "core/Messages.h"
 #include "core/Positioning.h"
@@ -16,6 +17,7 @@
 #include "core/Tables.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -52,7 +54,7 @@ bool TOrgForm::openCatalogue() {
     if (CompactionDue(FileSizeOf(DatabasePath()),
                       SettingInt64(QStringLiteral("System"), QStringLiteral("DBSize")), NonStandardDB)) {
         CompressClick(CompressSender::None);
-        SetBusy(true);
+        BusyCursor();
     }
 
     // 28. An empty diary opens the help on getting started.
@@ -140,11 +142,14 @@ void TOrgForm::finishSetup() {
     ShowDance();
 }
 
-// Until the idle work of the running program is in place: the busy cursor
-// goes, and the first event shows once start-up is over.
+// Until the rest of the idle work is in place: the busy cursor goes, and
+// the first event shows once start-up is over.
 void TOrgForm::OnIdle() {
-    while (busy > 0) SetBusy(false);
-    if (!eventShown && EventsData.active()) {
+    if (QGuiApplication::overrideCursor()) {
+        RestoreCursors();
+        busy = 0;
+    }
+    if (!eventShown && EventsData.active() && !StartingUp && startupResult == StartupResult::Done) {
         eventShown = true;
         ShowEvent();
     }

@@ -10,6 +10,7 @@
 #include "core/Dates.h"
 #include "core/ErrorRouting.h"
 #include "core/Help.h"
+#include "core/IdleHook.h"
 #include "core/Log.h"
 #include "core/Maintainer.h"
 #include "core/Messages.h"
@@ -105,6 +106,7 @@ void TOrgForm::FormShow() {
 StartupResult TOrgForm::runStartup() {
     // 1. Error and idle handlers; the user's locale.
     SetApplicationHandler([this](const QString &message) { MyException(message); });
+    if (!idleHook) idleHook = new IdleHook([this] { OnIdle(); }, this);
     QLocale::setDefault(QLocale::system());
 
     // 2.-3. Shared pictures and lists; large fonts.
@@ -283,8 +285,6 @@ StartupResult TOrgForm::runStartup() {
     if ((range < 1024 || range > 1026) && range > 0) ScreenScale = screenWidth() * 10000 / range;
     PlayPanelWidth = PlayPnl->width();
     PlayPanelHeight = PlayPnl->height();
-
-    QTimer::singleShot(0, this, [this] { OnIdle(); });
     return StartupResult::Done;
 }
 

@@ -458,3 +458,28 @@ TEST_F(StartupTest, ClosingLogsTheEnd) {
     EXPECT_EQ(log.at(log.size() - 2), QStringLiteral("FormClose"));
     EXPECT_EQ(log.last(), QStringLiteral("END"));
 }
+
+TEST(LargeFonts, FormScaledByFiveQuarters) {
+    const int saved = ScaleQuarters;
+    ScaleQuarters = 5;
+    QWidget form;
+    form.setGeometry(40, 80, 300, 200);
+    QFont f = form.font();
+    f.setPointSize(8);
+    form.setFont(f);
+    ScaleFormForLargeFonts(&form);
+    // Height 600 first, then every measure through ScaledSize (5/4, rounded).
+    EXPECT_EQ(form.geometry(), QRect(50, 100, 375, 750));
+    EXPECT_EQ(form.font().pointSizeF(), 10.0);
+    ScaleQuarters = saved;
+}
+
+TEST_F(StartupTest, LargeFontsOnASmallScreen) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    ScaleQuarters = 5; // the splash window found large fonts
+    EXPECT_EQ(start(), StartupResult::Done);
+    // The offscreen screen is 800 pixels wide.
+    ASSERT_GE(answerer->boxes.size(), 1);
+    EXPECT_EQ(answerer->texts().at(0).trimmed(), QStringLiteral("Large fonts need higher resolution"));
+}
