@@ -85,9 +85,13 @@ public:
 void SetFilterUi(FilterUi *ui);
 FilterUi &CurrentFilterUi();
 
-// The datasets the commands act on; their filter hooks are set here.
+// The datasets the commands act on, with their filter hooks: the run's
+// (core/Tables.h) unless others are bound (tests, benchmarks).
 void BindFilterDatasets(Database *db, Dataset *events, Dataset *dances);
 Dataset *FilterDataset(FilterTable table);
+FilterTable FilterTableOf(const Dataset &dataset);
+// The filter hook of both datasets: the rule of the dataset's table.
+bool DatasetFilterRecord(Dataset &dataset);
 
 // The hints of the indicators, the texts that also go into the caption.
 QString FilterHint(FilterTable table);

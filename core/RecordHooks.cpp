@@ -1,5 +1,6 @@
 #include "core/RecordHooks.h"
 
+#include "core/FilterCommands.h"
 #include "core/Messages.h"
 #include "core/Tables.h"
 
@@ -10,7 +11,9 @@ void BeforeDelete(Dataset &) {}
 void BeforeInsert(Dataset &) {}
 void DancesAfterScroll(Dataset &) {}
 void EventsAfterScroll(Dataset &) {}
-bool FilterRecord(Dataset &) { return true; }
+bool FilterRecord(Dataset &dataset) {
+    return DatasetFilterRecord(dataset);
+}
 
 void PostError(Dataset &dataset, const DbError &error, PostErrorAction &action) {
     OKHelpCancel(dataset.tableName() + QStringLiteral(" table:\r") + error.text(), 85100);
@@ -18,7 +21,7 @@ void PostError(Dataset &dataset, const DbError &error, PostErrorAction &action) 
 }
 
 void SetFilter(Dataset &dataset, int mode) {
-    if (mode == 1 && dataset.Filtered()) dataset.SetFiltered(false);
+    SetFilter(FilterTableOf(dataset), mode);
 }
 
 void TestSave() {
