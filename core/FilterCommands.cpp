@@ -361,13 +361,6 @@ void SetFilter(FilterTable t, int mode) {
     }
 }
 
-void RefreshFilter(FilterTable t) {
-    Dataset *ds = FilterDataset(t);
-    if (!ds || !ds->Filtered()) return;
-    ShownCountOf(t) = 0;
-    applyRule(t);
-}
-
 void ShowRecordCount(FilterTable t) {
     Dataset *ds = FilterDataset(t);
     int &count = ShownCountOf(t);

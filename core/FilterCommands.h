@@ -112,8 +112,6 @@ void FilterClick(FilterSender sender);
 // Mode 1: off unless already off; 2: off, keeping a "Not" selection; 3: on.
 void SetFilter(FilterTable table, int mode);
 void ShowRecordCount(FilterTable table);
-// The filter hook's rule was changed from outside (tags, marks): runs it again.
-void RefreshFilter(FilterTable table);
 
 // ---- selections -----------------------------------------------------------------
 
