@@ -89,8 +89,8 @@ bool isNumericField(FilterTable t, const QString &field) {
 
 // The first condition whose value a numeric field cannot take.
 bool numericValuesValid(FilterTable t, const FilterDef &def) {
-    if (!HasConditions(def)) return true;
-    for (int i = 1; i <= std::min(def.Count, MaxFilterConditions); ++i) {
+    if (!def.HasConditions()) return true;
+    for (int i = 1; i <= std::min(def.Count, FilterDef::MaxConditions); ++i) {
         const QString &v = def.Value[size_t(i)];
         if (def.Field[size_t(i)].isEmpty() || v.isEmpty() || v == PendingValue) continue;
         if (isNumericField(t, def.Field[size_t(i)]) && !ParseNumericValue(v, nullptr)) return false;
@@ -271,6 +271,10 @@ FilterTable FilterTableOf(const Dataset &dataset) {
     return SameText(dataset.tableName(), QStringLiteral("Events")) ? FilterTable::Events : FilterTable::Dances;
 }
 
+bool FilterRecord(const FilterDef &def, FilterTable table, Dataset &dataset, const FilterContext &context) {
+    return RecordFilter(def, table, context).Accept(DatasetRow(dataset));
+}
+
 bool DatasetFilterRecord(Dataset &dataset) {
     const auto &rule = ruleOf(FilterTableOf(dataset));
     if (!rule) return true;
@@ -376,7 +380,7 @@ void FilterClick(FilterSender sender) {
     WriteLog(t == FilterTable::Events ? QStringLiteral("Filter Events") : QStringLiteral("Filter Dances"));
     Dataset *ds = FilterDataset(t);
     FilterDef &def = FilterOf(t);
-    const bool multi = sender == FilterSender::Multi && HasConditions(def);
+    const bool multi = sender == FilterSender::Multi && def.HasConditions();
     if (ds && ds->State() == DatasetState::Insert)
         AbortMsg(QStringLiteral("You cannot set a filter while creating a new record."));
     ui.SetCaption(QStringLiteral("Quillary"));
@@ -394,12 +398,12 @@ void FilterClick(FilterSender sender) {
     };
 
     if (sender == FilterSender::DancesIndicator) {
-        SetFilter(FilterTable::Dances, HasConditions(FilterOf(FilterTable::Dances)) ? 2 : 1);
+        SetFilter(FilterTable::Dances, FilterOf(FilterTable::Dances).HasConditions() ? 2 : 1);
         finish();
         return;
     }
     if (multi) {
-        if (def.Count >= MaxFilterConditions) AbortMsg(QStringLiteral("Too many filters"));
+        if (def.Count >= FilterDef::MaxConditions) AbortMsg(QStringLiteral("Too many filters"));
     } else {
         SetFilter(t, 2);
     }

@@ -92,6 +92,9 @@ Dataset *FilterDataset(FilterTable table);
 FilterTable FilterTableOf(const Dataset &dataset);
 // The filter hook of both datasets: the rule of the dataset's table.
 bool DatasetFilterRecord(Dataset &dataset);
+// The rule for a definition on the row a dataset reads (its candidate in a
+// filter pass, else its current record).
+bool FilterRecord(const FilterDef &def, FilterTable table, Dataset &dataset, const FilterContext &context);
 
 // The hints of the indicators, the texts that also go into the caption.
 QString FilterHint(FilterTable table);
