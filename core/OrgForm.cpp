@@ -9,6 +9,7 @@
 #include "core/Settings.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/shell/KeyState.h"
+#include "programme/ProgrammeRows.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -129,6 +130,8 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
 
 TOrgForm::~TOrgForm() {
     if (OrgForm == this) OrgForm = nullptr;
+    // The rows outlive this part of the window: they report to nobody now.
+    if (Rows) Rows->setEventSink(nullptr);
 }
 
 // ---- pages -------------------------------------------------------------------
@@ -288,11 +291,8 @@ void TOrgForm::buildEventsPage() {
     g->addLayout(bar, 5, 0, 1, 8);
     page->addWidget(EvPanel);
 
-    Body = named(new QScrollArea(EventPage), "Body");
-    Body->setWidgetResizable(true);
-    Body->setMinimumHeight(260);
-    Body->setWidget(named(new QWidget, "BodyRows"));
-    page->addWidget(Body, 1);
+    // The column titles and the programme rows (programme/OrgFormProgramme.cpp).
+    page->addWidget(buildProgrammeRows(), 1);
 }
 
 void TOrgForm::buildDancesPage() {
