@@ -123,6 +123,8 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildMenus();
     bindPages();
     buildFilterControls();
+    buildEventControls();
+    buildServiceControls();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);
@@ -668,7 +670,10 @@ void TOrgForm::showEvent(QShowEvent *event) {
 }
 
 void TOrgForm::closeEvent(QCloseEvent *event) {
-    if (closeHandlerAttached) FormClose();
+    if (closeHandlerAttached && !FormClose()) {
+        event->ignore();
+        return;
+    }
     closeHandlerAttached = false;
     event->accept();
 }
