@@ -450,13 +450,13 @@ void TOrgForm::CheckClick(QCheckBox *box) {
 void TOrgForm::IsRecClick() {
     if (!ShowingDance) EventsChange();
     const bool recorded = IsRec->isChecked();
-    Band->setEnabled(!recorded);
     const QString text = recorded ? QStringLiteral("Recorded") : QString();
-    Band->setText(text);
     if (EventsData.active() && !EventsData.IsEmpty()) {
         if (EventsData.State() == DatasetState::Browse) EventsData.Edit();
         EventsData.FieldByName(QStringLiteral("Band")).SetAsString(text);
     }
+    Band->setText(text);
+    Band->setEnabled(!recorded);
 }
 
 void TOrgForm::SearcherEnter() {
@@ -488,7 +488,7 @@ void TOrgForm::TestSave() {
 }
 
 void TOrgForm::ExitMClick() {
-    if (MPanel->isVisible()) MPanel->hide();
+    if (!MPanel->isHidden()) MPanel->hide();
     else close();
 }
 
@@ -503,7 +503,7 @@ bool TOrgForm::FormClose() {
         return false;
     }
     // 3.
-    if (PopList->isVisible()) {
+    if (!PopList->isHidden()) {
         ClosePopList();
         return false;
     }

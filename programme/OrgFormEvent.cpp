@@ -106,6 +106,19 @@ void TOrgForm::buildEventControls() {
     connect(SaveE, &QAction::triggered, this, [this] { SaveERec(SaveSender::SaveE); });
 
     Headings = OptionAction(QStringLiteral("Headings"));
+    if (!Headings) {
+        // The view's menu item with its stored mark; its full command comes
+        // with the main window's views.
+        Headings = new QAction(QStringLiteral("&Headings only"), this);
+        Headings->setObjectName(QStringLiteral("Headings"));
+        Headings->setCheckable(true);
+        Headings->setChecked(OptionChecked(QStringLiteral("Headings")));
+        EventsM->addAction(Headings);
+        connect(Headings, &QAction::triggered, this, [this](bool on) {
+            StoreOption(QStringLiteral("Headings"), on);
+            ShowEvent(false);
+        });
+    }
 
     // The evaluation reads the catalogue straight from the tables; a dance
     // the table lacks gets the not-found choices, the Dances page staying
