@@ -44,6 +44,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextCursor>
 #include <QToolButton>
 
 #include <cmath>
@@ -360,6 +361,30 @@ void TOrgForm::SaveERec(SaveSender sender) {
     } else if (sender != SaveSender::EventsData) {
         ShowEvent(false);
     }
+}
+
+// A note of the programme was typed into: a note that needs another height
+// makes the whole programme be laid out again, the caret kept.
+void TOrgForm::NotesChange(TNotes *row) {
+    if (Rows->FillingRows || !row) return;
+    const bool resized = row->fitToText();
+    if (resized && !ShowingDance) {
+        const int index = int(Rows->ItemList.indexOf(row));
+        if (index < 0) {
+            ShowMsg(QStringLiteral("Error - Notes not found in list"));
+        } else {
+            const int caret = row->Notes->textCursor().position();
+            SaveERec(SaveSender::None);
+            ShowEvent(false);
+            if (auto *again = qobject_cast<TNotes *>(Rows->ItemList.value(index))) {
+                again->Notes->setFocus();
+                QTextCursor c = again->Notes->textCursor();
+                c.setPosition(std::min(caret, int(again->Notes->document()->characterCount()) - 1));
+                again->Notes->setTextCursor(c);
+            }
+        }
+    }
+    if (!ShowingDance) EventsChange();
 }
 
 // ---- the date box -------------------------------------------------------------------

@@ -100,10 +100,6 @@ void TOrgForm::LastHClick(TDance *row, QLabel *label) {
     Q_UNUSED(label);
 }
 
-void TOrgForm::NotesChange(TNotes *row) {
-    if (!Rows->FillingRows && row->fitToText()) Rows->LayOutRows();
-}
-
 void TOrgForm::NotesMouseDown(TNotes *row, QMouseEvent *event) {
     Q_UNUSED(event);
     Rows->SelectItem(row);

@@ -8,7 +8,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <QTextCursor>
 
 namespace {
 
@@ -169,6 +171,22 @@ TEST_F(OrgFormEventTest, TypedDateMarksTheEventEdited) {
     open(past);
     QTest::keyClick(form->DateBox, Qt::Key_End);
     QTest::keyClicks(form->DateBox, "x");
+    EXPECT_TRUE(EventChanged);
+}
+
+TEST_F(OrgFormEventTest, NoteThatGrowsIsSavedAndShownAgain) {
+    const qint64 e = addEvent("Hall", 3, Prog("~O|Evening~N|one line~D|Spare One|Longways|English~"));
+    open(e);
+    auto *note = qobject_cast<TNotes *>(form->Rows->ItemList.value(1));
+    ASSERT_NE(note, nullptr);
+    const int before = note->height();
+    note->Notes->moveCursor(QTextCursor::End);
+    note->Notes->insertPlainText(QStringLiteral("\nsecond line\nthird line"));
+    EXPECT_TRUE(form->ProgText.contains(QStringLiteral("N|one line\r\nsecond line\r\nthird line")));
+    auto *again = qobject_cast<TNotes *>(form->Rows->ItemList.value(1));
+    ASSERT_NE(again, nullptr);
+    EXPECT_GT(again->height(), before);
+    EXPECT_EQ(again->text(), QStringLiteral("one line\r\nsecond line\r\nthird line"));
     EXPECT_TRUE(EventChanged);
 }
 
