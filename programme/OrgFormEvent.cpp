@@ -310,7 +310,9 @@ void TOrgForm::SaveERec(SaveSender sender) {
     CallCountPlan plan;
     bool counted = false;
     QString programme = ProgText;
-    const QList<ProgrammeItem> items = Rows->RowItems();
+    // Rows not built (yet) are counted from the programme itself.
+    const QList<ProgrammeItem> items =
+        Rows->ItemList.isEmpty() ? ReadProgramme(ProgText, sep).items : Rows->RowItems();
     const QDate day = DayNumberToDate(std::floor(EventsData.FieldByName(QStringLiteral("EDate")).AsFloat()));
     const bool over = EventIsOver(Today(), day, ProgText, Event->text(), WeekdayName(Today()), sep);
     if (CountingMayRun(sender, EventText("Updated"), over, ProgText, sep) &&

@@ -40,6 +40,8 @@ QWidget *TOrgForm::buildProgrammeRows() {
 
 void TOrgForm::BuildTitleRow() {
     Rows->FreePools();
+    // The rows went with the pools: idle time builds them again.
+    RowsBuilt = false;
     Rows->settings = CurrentRowSettings();
     Rows->BuildTitleRow();
 }

@@ -84,6 +84,17 @@ TEST_F(OrgFormEventTest, SaveCountsEachDanceOnceAndFinalises) {
     EXPECT_EQ(called(never), QVariant(qint64(1)));
 }
 
+TEST_F(OrgFormEventTest, RowsNotBuiltAreCountedFromTheProgramme) {
+    open(past);
+    form->BuildTitleRow(); // the rows go with the pools
+    ASSERT_TRUE(form->Rows->ItemList.isEmpty());
+    answerer->script(ResultYes);
+    answerer->script(ResultNo);
+    form->SaveE->trigger();
+    EXPECT_EQ(called(never), QVariant(qint64(1)));
+    EXPECT_EQ(called(four), QVariant(qint64(5)));
+}
+
 TEST_F(OrgFormEventTest, NoAnswerSavesWithoutCounting) {
     open(past);
     answerer->script(ResultNo);
