@@ -8,7 +8,6 @@
 bool ShowingDance = false;
 QString LastInstructions;
 QString LastFooter;
-QChar NbspState = QLatin1Char('N');
 
 QString PlayFile;
 bool CdTrack = false;
@@ -21,7 +20,6 @@ void ResetDanceShowState() {
     ShowingDance = false;
     LastInstructions.clear();
     LastFooter.clear();
-    NbspState = QLatin1Char('N');
     PlayFile.clear();
     CdTrack = MidFile = false;
     CurrentMusicLine.clear();

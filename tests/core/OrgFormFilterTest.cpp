@@ -2,6 +2,7 @@
 #include "core/FiltForm.h"
 #include "core/FilterCommands.h"
 #include "core/OrgForm.h"
+#include "platform/rtf/RichEdit.h"
 #include "core/Settings.h"
 #include "core/Tags.h"
 #include "platform/sqlite/Dataset.h"
