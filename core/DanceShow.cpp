@@ -8,6 +8,7 @@
 bool ShowingDance = false;
 QString LastInstructions;
 QString LastFooter;
+// NbspState itself lives with the instruction boxes (presentation/InstructionEdit.cpp).
 
 QString PlayFile;
 bool CdTrack = false;
@@ -20,6 +21,7 @@ void ResetDanceShowState() {
     ShowingDance = false;
     LastInstructions.clear();
     LastFooter.clear();
+    NbspState = QLatin1Char('N');
     PlayFile.clear();
     CdTrack = MidFile = false;
     CurrentMusicLine.clear();

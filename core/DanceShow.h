@@ -17,6 +17,9 @@ extern bool ShowingDance;
 // The instructions and footer rich text last composed for the editor.
 extern QString LastInstructions;
 extern QString LastFooter;
+// "N" or "T" after each show ("T": the instructions hold a non-breaking
+// space); "D" is set elsewhere and left alone.
+extern QChar NbspState;
 
 // Puts the state of this file back to its start (tests).
 void ResetDanceShowState();

@@ -3,6 +3,7 @@
 // filter commands (core/FilterCommands.h).
 
 #include "core/OrgForm.h"
+#include "platform/rtf/RichEdit.h"
 
 #include "core/AppState.h"
 #include "core/Cp1252.h"
@@ -14,7 +15,6 @@
 #include "core/ShellRoutines.h"
 #include "core/TagForm.h"
 #include "core/Tags.h"
-#include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
 #include "programme/ProgrammeText.h"
 
