@@ -13,3 +13,15 @@ void RouteEscapedException(std::exception_ptr error);
 // default logs it and shows it with ShowMsg.
 void SetApplicationHandler(std::function<void(const QString &)> handler);
 void CallApplicationHandler(const QString &message);
+
+// The main window's handler, which needs the failure itself (its type decides
+// what it asks). While one is set it takes every failure the application
+// handler would get, and EQuietError too; it must not throw.
+void SetExceptionHandler(std::function<void(std::exception_ptr)> handler);
+bool HasExceptionHandler();
+
+// The message of a failure: what() of a standard exception (a database
+// error's own text), "Unknown error" for anything else.
+QString ExceptionMessage(std::exception_ptr error);
+// The failure's type as the error text names it ("DbError", "std::bad_alloc").
+QString ExceptionTypeName(std::exception_ptr error);

@@ -1,6 +1,7 @@
 #include "core/OrgForm.h"
 
 #include "core/Cp1252.h"
+#include "core/DatabaseMenus.h"
 #include "core/Dates.h"
 #include "core/Log.h"
 #include "core/Messages.h"
@@ -8,6 +9,7 @@
 #include "core/Settings.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/shell/KeyState.h"
+#include "programme/ProgrammeRows.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -128,6 +130,8 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
 
 TOrgForm::~TOrgForm() {
     if (OrgForm == this) OrgForm = nullptr;
+    // The rows outlive this part of the window: they report to nobody now.
+    if (Rows) Rows->setEventSink(nullptr);
 }
 
 // ---- pages -------------------------------------------------------------------
@@ -287,11 +291,8 @@ void TOrgForm::buildEventsPage() {
     g->addLayout(bar, 5, 0, 1, 8);
     page->addWidget(EvPanel);
 
-    Body = named(new QScrollArea(EventPage), "Body");
-    Body->setWidgetResizable(true);
-    Body->setMinimumHeight(260);
-    Body->setWidget(named(new QWidget, "BodyRows"));
-    page->addWidget(Body, 1);
+    // The column titles and the programme rows (programme/OrgFormProgramme.cpp).
+    page->addWidget(buildProgrammeRows(), 1);
 }
 
 void TOrgForm::buildDancesPage() {
@@ -499,6 +500,7 @@ void TOrgForm::buildMenus() {
     ToolsM = named(bar->addMenu(QStringLiteral("&Tools")), "ToolsM");
     Battery = named(ToolsM->addAction(QStringLiteral("Battery")), "Battery");
     connect(Battery, &QAction::triggered, this, [this] { BatteryClick(true); });
+    AddDatabaseCommands(this, ToolsM, SettingsM);
 
     TagsM = named(bar->addMenu(QStringLiteral("T&ags")), "TagsM");
     UserM = named(bar->addMenu(QStringLiteral("&User")), "UserM");

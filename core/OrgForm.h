@@ -3,8 +3,14 @@
 // Recordings and Folders pages, the menus, and the start-up that runs when
 // the window is first shown (core/OrgFormStartup.cpp).
 
+#include "programme/ItemRows.h"
+#include "programme/ProgrammeText.h"
+
+#include <QDate>
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -28,6 +34,18 @@ class OrgFormFilterUi;
 enum class FilterSender;
 enum class FilterTable;
 enum class NotSelection;
+class DanceLookup;
+class EventHistory;
+class ProgrammeRows;
+
+// What the evaluation of the shown programme reads besides the window: the
+// catalogue's dances, the events around the shown one and its date (invalid
+// when it has none). A source left empty reads nothing.
+struct EvaluationSources {
+    std::shared_ptr<const DanceLookup> dances;
+    std::shared_ptr<const EventHistory> history;
+    QDate EDate;
+};
 
 // How the main window's start-up ended.
 enum class StartupResult {
@@ -37,7 +55,7 @@ enum class StartupResult {
     Ended,        // the user or a failure ended the program before any record showed
 };
 
-class TOrgForm : public QMainWindow {
+class TOrgForm : public QMainWindow, public RowEventSink {
     Q_OBJECT
 public:
     explicit TOrgForm(QWidget *parent = nullptr);
@@ -71,7 +89,7 @@ public:
     QWidget *ENavHolder; // where the event navigator sits
     QToolButton *GroupP, *GroupN, *ProgP, *ProgN;
     QPushButton *ContBtn, *HelpEvents;
-    QScrollArea *Body; // the programme rows
+    QScrollArea *Body; // the programme rows (Rows->Body)
 
     // ---- Dances page --------------------------------------------------------
     QFrame *DPanel;
@@ -190,6 +208,43 @@ public:
     // The horizontal scroll range: the right edge of the playback panel.
     int HorizontalRange() const;
 
+    // ---- programme rows (programme/OrgFormProgramme.cpp) ---------------------
+    // The rows of the shown event with TitleRow, DummyItem, ItemList,
+    // ThisItem, AnItem and the pools; ThisIndex is program-wide.
+    ProgrammeRows *Rows = nullptr;
+    // The programme string of the shown event while its rows are edited.
+    QString ProgText;
+    // Makes the column-title row anew from [Display] and the scale options;
+    // the pooled rows go, so the next show builds rows to match.
+    void BuildTitleRow();
+    // The headings-only view (option "Headings") is on.
+    bool HeadingsOnly() const;
+    // Builds and colours the rows of ProgText, showing the reader's messages.
+    // With Rebuild, ProgText is first the event's stored programme. A repaired
+    // text becomes ProgText; the caller stores it when read.repaired is set.
+    ProgrammeRead ShowProgText(bool Rebuild, const QString &programme = QString());
+    // The rows back into ProgText; throws in the headings-only view.
+    void SerialiseRows();
+    // What the rows report (stand-ins until the editing commands come).
+    void ItemMouseDown(TItem *row, QMouseEvent *event) override;
+    void ItemMouseUp(TItem *row, QMouseEvent *event) override;
+    void ActionClick(TItem *row) override;
+    void ItemClick(THeading *row) override;
+    void TitleClick(TDance *row) override;
+    void LastCRClick(TDance *row, QLabel *label) override;
+    void LastHClick(TDance *row, QLabel *label) override;
+    void NotesChange(TNotes *row) override;
+    void NotesMouseDown(TNotes *row, QMouseEvent *event) override;
+    void NotesRClick(TNotes *row) override;
+    void NotesDblClick(TNotes *row) override;
+
+    // ---- evaluation (programme/OrgFormEvaluation.cpp) ------------------------
+    // Fills the computed columns, times, history and the average row of the
+    // shown programme; a level message abandons it (SilentAbort).
+    void Evaluate();
+    // Installs what the evaluation reads; asked once per evaluation.
+    void SetEvaluationSources(std::function<EvaluationSources()> sources);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -204,6 +259,8 @@ private:
     void buildUserMenu();
     void buildFilterControls();
     void makeSelectionBoxes();
+    // The column-title row over the programme rows, in the page's layout.
+    QWidget *buildProgrammeRows();
 
     // Start-up pieces (core/OrgFormStartup.cpp).
     StartupResult runStartup();
@@ -222,6 +279,7 @@ private:
     bool terminated = false;
     bool batteryDontAsk = false;
     StartupResult startupResult = StartupResult::NotRun;
+    std::function<EvaluationSources()> evaluationSources;
     OrgFormFilterUi *filterUi = nullptr;
 };
 

@@ -15,6 +15,7 @@
 #include "core/ShellRoutines.h"
 #include "core/TagForm.h"
 #include "core/Tags.h"
+#include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
 #include "programme/ProgrammeText.h"
 

@@ -242,6 +242,7 @@ StartupResult TOrgForm::runStartup() {
 
     // 34. The scroll range, the title row and the edit handlers.
     Content->setMinimumWidth(std::max(HorizontalRange(), Content->minimumSizeHint().width()));
+    BuildTitleRow();
     Setup(EvPanel);
     Setup(DPanel);
     Setup(DancePage);

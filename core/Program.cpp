@@ -2,11 +2,13 @@
 
 #include "core/AppState.h"
 #include "core/DBox3Form.h"
+#include "core/FiltForm.h"
 #include "core/HintPause.h"
 #include "core/Log.h"
 #include "core/MessageBoxes.h"
 #include "core/Messages.h"
 #include "core/OrgForm.h"
+#include "core/ProgBox.h"
 #include "core/QuillaryApplication.h"
 #include "core/SplashForm.h"
 #include "platform/instance/SingleInstance.h"
@@ -21,15 +23,18 @@ MessageBoxPresenter *g_boxes = nullptr;
 
 void CreateForms() {
     OrgForm = new TOrgForm;
-    MakeSetForm(OrgForm);
     SplashForm = new TSplashForm;
     SplashForm->Start();
     if (g_boxes) g_boxes->CreateSharedBox();
+    new TProgBox(OrgForm);
+    CreateFiltForm(OrgForm);
+    MakeSetForm(OrgForm);
 }
 
 void FreeForms() {
     CloseSplash();
-    delete OrgForm;
+    DestroyFiltForm();
+    delete OrgForm; // with the windows it owns
     OrgForm = nullptr;
 }
 

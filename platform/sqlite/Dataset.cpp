@@ -61,6 +61,7 @@ void Dataset::setupIndex() {
     m_key.clear();
     if (m_indexName.isEmpty()) {
         m_orderBy = QStringLiteral("ORDER BY rowid");
+        m_orderByDesc = QStringLiteral("ORDER BY rowid DESC");
         return;
     }
     const QString table = db().indexTable(m_indexName);
@@ -69,7 +70,7 @@ void Dataset::setupIndex() {
     Statement s(db().handle(),
                 QStringLiteral("SELECT name, desc, coll FROM pragma_index_xinfo(?) WHERE key=1 ORDER BY seqno"));
     s.bind(1, m_indexName);
-    QStringList order;
+    QStringList order, reversed;
     while (s.step()) {
         const QString column = s.columnText(0);
         const auto it = m_names.constFind(FoldUpper(column));
@@ -78,11 +79,14 @@ void Dataset::setupIndex() {
         const QString coll = s.columnText(2);
         const bool desc = s.column(1).toLongLong() != 0;
         m_key.push_back({*it, SameText(coll, QStringLiteral("NOCASE")), desc});
-        order.append(quoteId(m_infos[*it].name) + QStringLiteral(" COLLATE ") + coll +
-                     (desc ? QStringLiteral(" DESC") : QString()));
+        const QString term = quoteId(m_infos[*it].name) + QStringLiteral(" COLLATE ") + coll;
+        order.append(term + (desc ? QStringLiteral(" DESC") : QString()));
+        reversed.append(term + (desc ? QString() : QStringLiteral(" DESC")));
     }
     order.append(QStringLiteral("rowid"));
+    reversed.append(QStringLiteral("rowid DESC"));
     m_orderBy = QStringLiteral("ORDER BY ") + order.join(QStringLiteral(", "));
+    m_orderByDesc = QStringLiteral("ORDER BY ") + reversed.join(QStringLiteral(", "));
 }
 
 QStringList Dataset::indexFieldNames() const {
@@ -92,6 +96,7 @@ QStringList Dataset::indexFieldNames() const {
 }
 
 void Dataset::finalizeStatements() {
+    m_seek.clear();
     m_readSmall.finalize();
     m_readKey.finalize();
     m_readRow.finalize();
@@ -115,6 +120,7 @@ void Dataset::setIndexName(const QString &name) {
         throw;
     }
     m_readKey.finalize();
+    m_seek.clear();
     const qint64 current = m_rec.rowid;
     QSet<qint64> shown;
     if (m_filtered) shown = QSet<qint64>(m_visible.begin(), m_visible.end());
@@ -638,6 +644,49 @@ void Dataset::placeRow(std::vector<qint64> &list, qint64 rowid, const std::vecto
     list.insert(list.begin() + at, rowid);
 }
 
+// The row a seek lands on, found by the index itself; 0 when none. Rows
+// with Null in a key column take no part in the comparisons.
+qint64 Dataset::seekBySql(SeekMode mode, const std::vector<KeyValue> &key) {
+    const int columns = int(key.size());
+    const int slot = int(mode) * 16 + columns;
+    auto it = m_seek.find(slot);
+    if (it == m_seek.end()) {
+        QStringList names, marks;
+        for (int c = 0; c < columns; ++c) {
+            names.append(quoteId(m_infos[m_key[size_t(c)].field].name));
+            marks.append(QStringLiteral("?%1").arg(c + 1));
+        }
+        QString where;
+        const bool equal = mode == SeekMode::FirstEq || mode == SeekMode::LastEq;
+        if (equal) {
+            QStringList terms;
+            for (int c = 0; c < columns; ++c) terms.append(names[c] + QStringLiteral("=") + marks[c]);
+            where = terms.join(QStringLiteral(" AND "));
+        } else {
+            const QString op = mode == SeekMode::AfterEq ? QStringLiteral(">=")
+                               : mode == SeekMode::After ? QStringLiteral(">")
+                               : mode == SeekMode::BeforeEq ? QStringLiteral("<=")
+                                                            : QStringLiteral("<");
+            where = columns == 1 ? names[0] + op + marks[0]
+                                 : QStringLiteral("(") + names.join(QStringLiteral(", ")) + QStringLiteral(") ") + op +
+                                       QStringLiteral(" (") + marks.join(QStringLiteral(", ")) + QStringLiteral(")");
+        }
+        const bool backwards = mode == SeekMode::LastEq || mode == SeekMode::BeforeEq || mode == SeekMode::Before;
+        it = m_seek.emplace(slot, Statement(db().handle(), QStringLiteral("SELECT rowid FROM %1 WHERE %2 %3 LIMIT 1")
+                                                                .arg(quoteId(m_table), where,
+                                                                     backwards ? m_orderByDesc : m_orderBy)))
+                 .first;
+    }
+    Statement &s = it->second;
+    for (int c = 0; c < columns; ++c) {
+        const KeyValue &k = key[size_t(c)];
+        s.bind(c + 1, k.cls == 1 ? QVariant(k.number) : k.cls == 3 ? QVariant(k.bytes) : QVariant(QString::fromUtf8(k.bytes)));
+    }
+    const qint64 rowid = s.step() ? sqlite3_column_int64(s.get(), 0) : 0;
+    s.reset();
+    return rowid;
+}
+
 bool Dataset::Seek(const QVariantList &key, SeekMode mode) {
     checkActive();
     CheckBrowseMode();
@@ -645,45 +694,55 @@ bool Dataset::Seek(const QVariantList &key, SeekMode mode) {
     const int columns = int(std::min<qsizetype>(key.size(), qsizetype(m_key.size())));
     if (columns == 0) return false;
     std::vector<KeyValue> k;
-    for (int c = 0; c < columns; ++c) k.push_back(keyValueFor(c, key[c]));
-    const int n = int(m_keys.size());
-    int found = -1;
-    switch (mode) {
-    case SeekMode::FirstEq: {
-        // The first equal row that is shown: on a partial key the filter may
-        // hide the first ones.
-        for (int lo = lowerBound(m_keys, k, columns, 0, false);
-             lo < n && compareWithKey(m_keys[size_t(lo)], k, columns) == 0; ++lo)
-            if (!m_filtered || posOf(m_keys[size_t(lo)]) >= 0) {
-                found = lo;
-                break;
-            }
-        break;
+    bool plain = true; // no Null to look for and no descending column
+    for (int c = 0; c < columns; ++c) {
+        k.push_back(keyValueFor(c, key[c]));
+        plain = plain && k.back().cls != 0 && !m_key[size_t(c)].desc;
     }
-    case SeekMode::LastEq: {
-        for (int hi = lowerBound(m_keys, k, columns, 0, true) - 1;
-             hi >= 0 && compareWithKey(m_keys[size_t(hi)], k, columns) == 0; --hi)
-            if (!m_filtered || posOf(m_keys[size_t(hi)]) >= 0) {
-                found = hi;
-                break;
-            }
-        break;
+    // An equal seek under a filter wants the first (last) shown equal row,
+    // which the index alone cannot tell.
+    const bool equalShown = m_filtered && (mode == SeekMode::FirstEq || mode == SeekMode::LastEq);
+    qint64 rowid = plain && !equalShown ? seekBySql(mode, k) : 0;
+    const bool mayMissNulls = mode == SeekMode::BeforeEq || mode == SeekMode::Before;
+    if (!plain || equalShown || (rowid == 0 && mayMissNulls)) {
+        // The index order itself, Nulls first: a binary search over the rows.
+        const int n = int(m_keys.size());
+        int found = -1;
+        switch (mode) {
+        case SeekMode::FirstEq:
+            // On a partial key the filter may hide the first equal rows.
+            for (int lo = lowerBound(m_keys, k, columns, 0, false);
+                 lo < n && compareWithKey(m_keys[size_t(lo)], k, columns) == 0; ++lo)
+                if (!m_filtered || posOf(m_keys[size_t(lo)]) >= 0) {
+                    found = lo;
+                    break;
+                }
+            break;
+        case SeekMode::LastEq:
+            for (int hi = lowerBound(m_keys, k, columns, 0, true) - 1;
+                 hi >= 0 && compareWithKey(m_keys[size_t(hi)], k, columns) == 0; --hi)
+                if (!m_filtered || posOf(m_keys[size_t(hi)]) >= 0) {
+                    found = hi;
+                    break;
+                }
+            break;
+        case SeekMode::AfterEq:
+            found = lowerBound(m_keys, k, columns, 0, false);
+            break;
+        case SeekMode::After:
+            found = lowerBound(m_keys, k, columns, 0, true);
+            break;
+        case SeekMode::BeforeEq:
+            found = lowerBound(m_keys, k, columns, 0, true) - 1;
+            break;
+        case SeekMode::Before:
+            found = lowerBound(m_keys, k, columns, 0, false) - 1;
+            break;
+        }
+        rowid = found >= 0 && found < n ? m_keys[size_t(found)] : 0;
     }
-    case SeekMode::AfterEq:
-        found = lowerBound(m_keys, k, columns, 0, false);
-        break;
-    case SeekMode::After:
-        found = lowerBound(m_keys, k, columns, 0, true);
-        break;
-    case SeekMode::BeforeEq:
-        found = lowerBound(m_keys, k, columns, 0, true) - 1;
-        break;
-    case SeekMode::Before:
-        found = lowerBound(m_keys, k, columns, 0, false) - 1;
-        break;
-    }
-    if (found < 0 || found >= n) return false;
-    const int pos = posOf(m_keys[size_t(found)]);
+    if (rowid == 0) return false;
+    const int pos = posOf(rowid);
     if (pos < 0) return false; // hidden by the filter
     moveTo(pos);
     m_bof = m_eof = false;

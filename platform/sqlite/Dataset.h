@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -206,7 +207,7 @@ private:
     QString m_table;
     QString m_indexName;
     std::vector<KeyColumn> m_key;
-    QString m_orderBy;
+    QString m_orderBy, m_orderByDesc;
 
     bool m_active = false;
     DatasetState m_state = DatasetState::Inactive;
@@ -232,6 +233,8 @@ private:
     QList<DatasetObserver *> m_observers;
     mutable Candidate *m_candidate = nullptr;
 
+    qint64 seekBySql(SeekMode mode, const std::vector<KeyValue> &key);
+    mutable std::map<int, Statement> m_seek; // by mode * 16 + key columns
     mutable Statement m_readSmall, m_readKey, m_readRow;
     mutable std::vector<Statement> m_readColumn;
 };

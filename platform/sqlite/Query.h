@@ -42,6 +42,7 @@ public:
     // The last statement run or tried (also when it failed), with any bound
     // values written into it as literals.
     QString lastText() const { return m_last; }
+    void forgetLastText() { m_last.clear(); }
 
     Database *database() const { return m_db; }
     void databaseGone() { m_db = nullptr; }

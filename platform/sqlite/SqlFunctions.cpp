@@ -1,7 +1,9 @@
 #include "platform/sqlite/SqlFunctions.h"
 
 #include "core/Cp1252.h"
+#include "core/Dates.h"
 #include "platform/sqlite/Database.h"
+#include "platform/rtf/RtfReader.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -167,10 +169,8 @@ void plainTextFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
 
 const char *const MonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-const char *const DayNames[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 
 const QDate DayZero(1899, 12, 30);
-constexpr double NoDateNumber = 1095730;
 
 } // namespace
 
@@ -216,23 +216,13 @@ bool LikeMatch(const QByteArray &pattern, const QByteArray &text, uint escape) {
     return likeFrom(p, p + pattern.size(), s, s + text.size(), escape);
 }
 
-QString DayNumberText(double day) {
-    if (day == 0) return QString();
-    if (day == NoDateNumber) return QStringLiteral("None");
-    const QDate d = DayZero.addDays(qint64(std::floor(day)));
-    if (!d.isValid()) return QString::number(day);
-    return QStringLiteral("%1 %2-%3-%4")
-        .arg(QLatin1String(DayNames[d.dayOfWeek() - 1]))
-        .arg(d.day())
-        .arg(QLatin1String(MonthNames[d.month() - 1]))
-        .arg(d.year() % 100, 2, 10, QLatin1Char('0'));
-}
+QString DayNumberText(double day) { return FormatEventDate(day); }
 
 bool ParseDayNumberText(const QString &text, double *day) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return false;
     if (SameText(t, QStringLiteral("None"))) {
-        *day = NoDateNumber;
+        *day = NoDate;
         return true;
     }
     bool ok = false;
@@ -256,126 +246,7 @@ bool ParseDayNumberText(const QString &text, double *day) {
     return true;
 }
 
-QString PlainTextOf(const QString &rtf) {
-    if (!rtf.startsWith(QLatin1String("{\\rtf"))) return rtf;
-    QString out;
-    out.reserve(rtf.size() / 2);
-    struct Group {
-        bool skip = false;
-        int uc = 1;
-    };
-    QList<Group> stack{Group{}};
-    int pendingSkip = 0; // characters after \uN still to drop
-    const qsizetype n = rtf.size();
-    qsizetype i = 0;
-    auto put = [&](QChar c) {
-        if (pendingSkip > 0) {
-            --pendingSkip;
-            return;
-        }
-        if (!stack.last().skip) out += c;
-    };
-    while (i < n) {
-        const QChar c = rtf[i];
-        if (c == '{') {
-            stack.append(stack.last());
-            ++i;
-            if (i + 1 < n && rtf[i] == '\\' && rtf[i + 1] == '*') stack.last().skip = true;
-            continue;
-        }
-        if (c == '}') {
-            if (stack.size() > 1) stack.removeLast();
-            ++i;
-            continue;
-        }
-        if (c == '\r' || c == '\n') {
-            ++i;
-            continue;
-        }
-        if (c != '\\') {
-            put(c);
-            ++i;
-            continue;
-        }
-        // A control symbol or word.
-        ++i;
-        if (i >= n) break;
-        const QChar s = rtf[i];
-        if (s == '\\' || s == '{' || s == '}') {
-            put(s);
-            ++i;
-            continue;
-        }
-        if (s == '\'') {
-            bool ok = false;
-            const int b = rtf.mid(i + 1, 2).toInt(&ok, 16);
-            i += 3;
-            if (ok) put(Cp1252::decodeByte(static_cast<unsigned char>(b)));
-            continue;
-        }
-        if (s == '~') {
-            put(QChar(0x00A0));
-            ++i;
-            continue;
-        }
-        if (s == '_') {
-            put(QChar('-'));
-            ++i;
-            continue;
-        }
-        if (!s.isLetter()) {
-            if (s == '\r' || s == '\n') put(QChar('\r')), put(QChar('\n'));
-            ++i;
-            continue;
-        }
-        qsizetype w = i;
-        while (w < n && rtf[w].isLetter() && rtf[w].unicode() < 0x80) ++w;
-        const QString word = rtf.mid(i, w - i);
-        qsizetype a = w;
-        if (a < n && (rtf[a] == '-' || rtf[a].isDigit())) {
-            ++a;
-            while (a < n && rtf[a].isDigit()) ++a;
-        }
-        const QString argText = rtf.mid(w, a - w);
-        const bool hasArg = !argText.isEmpty();
-        const int arg = argText.toInt();
-        i = a;
-        if (i < n && rtf[i] == ' ') ++i;
-        static const QStringList skipGroups = {
-            QStringLiteral("fonttbl"), QStringLiteral("colortbl"), QStringLiteral("stylesheet"),
-            QStringLiteral("info"),    QStringLiteral("pict"),     QStringLiteral("header"),
-            QStringLiteral("footer"),  QStringLiteral("object")};
-        if (skipGroups.contains(word)) {
-            stack.last().skip = true;
-        } else if (word == QLatin1String("par") || word == QLatin1String("line")) {
-            put(QChar('\r'));
-            put(QChar('\n'));
-        } else if (word == QLatin1String("tab")) {
-            put(QChar('\t'));
-        } else if (word == QLatin1String("uc") && hasArg) {
-            stack.last().uc = arg;
-        } else if (word == QLatin1String("u") && hasArg) {
-            put(QChar(char16_t(arg < 0 ? arg + 65536 : arg)));
-            pendingSkip = stack.last().uc;
-        } else if (word == QLatin1String("emdash")) {
-            put(QChar(0x2014));
-        } else if (word == QLatin1String("endash")) {
-            put(QChar(0x2013));
-        } else if (word == QLatin1String("lquote")) {
-            put(QChar(0x2018));
-        } else if (word == QLatin1String("rquote")) {
-            put(QChar(0x2019));
-        } else if (word == QLatin1String("ldblquote")) {
-            put(QChar(0x201C));
-        } else if (word == QLatin1String("rdblquote")) {
-            put(QChar(0x201D));
-        } else if (word == QLatin1String("bullet")) {
-            put(QChar(0x2022));
-        }
-    }
-    while (out.endsWith(QLatin1String("\r\n"))) out.chop(2);
-    return out;
-}
+QString PlainTextOf(const QString &rtf) { return rtfPlainText(rtf); }
 
 void RegisterSqlFunctions(sqlite3 *db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;

@@ -23,12 +23,13 @@ QByteArray FoldUtf8(const QByteArray &text);
 // null) makes the next pattern character literal.
 bool LikeMatch(const QByteArray &pattern, const QByteArray &text, uint escape = 0);
 
-// A date's display text as the catalogue shows it: "Sun 6-Dec-26"; the
-// no-date value gives "None" and 0 gives "".
+// A date's display text, as the date box shows it ("Sun 6-Dec-26", "None",
+// "" for 0).
 QString DayNumberText(double day);
 // Reads a display text back ("Sun 6-Dec-26", "6-Dec-2026", "None", or a day
 // number); false when it is no date.
 bool ParseDayNumberText(const QString &text, double *day);
 
-// The visible text of RTF (text that is not RTF comes back as it stands).
+// The visible text of RTF (text that is not RTF comes back as it stands),
+// as the RTF reader gives it.
 QString PlainTextOf(const QString &rtf);

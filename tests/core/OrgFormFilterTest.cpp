@@ -5,6 +5,7 @@
 #include "platform/rtf/RichEdit.h"
 #include "core/Settings.h"
 #include "core/Tags.h"
+#include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
 
 #include <QAction>

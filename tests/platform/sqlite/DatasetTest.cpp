@@ -403,3 +403,26 @@ TEST_F(DancesTest, ModelShowsTheVisibleRows) {
     EXPECT_EQ(model.data(model.index(3, 0)).toString(), QStringLiteral("Apple"));
     EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
 }
+
+TEST_F(DbTest, SeekFindsRowsWithoutADate) {
+    addEvent("Undated", QVariant().toDouble(), "Someday");
+    db.execRaw("UPDATE Events SET EDate = NULL");
+    addEvent("Hall", 46362.8125, "Dance");
+    addEvent("Barn", 46300, "Dance");
+    Dataset events(db, "Events");
+    events.setIndexName("EDate");
+    events.open();
+    auto org = [&] { return events.FieldByName("Org").AsString(); };
+    EXPECT_EQ(org(), QStringLiteral("Undated")) << "a Null date sorts first";
+    ASSERT_TRUE(events.Seek({46362}, SeekMode::AfterEq));
+    EXPECT_EQ(org(), QStringLiteral("Hall"));
+    ASSERT_TRUE(events.Seek({46000}, SeekMode::BeforeEq));
+    EXPECT_EQ(org(), QStringLiteral("Undated"));
+    ASSERT_TRUE(events.Seek({46362}, SeekMode::Before));
+    EXPECT_EQ(org(), QStringLiteral("Barn"));
+    ASSERT_TRUE(events.Seek({"46300"}, SeekMode::FirstEq)) << "a number given as text";
+    EXPECT_EQ(org(), QStringLiteral("Barn"));
+    ASSERT_TRUE(events.Seek({QVariant()}, SeekMode::FirstEq));
+    EXPECT_EQ(org(), QStringLiteral("Undated"));
+    EXPECT_FALSE(events.Seek({46400}, SeekMode::AfterEq));
+}

@@ -1,0 +1,71 @@
+#include "core/DatabaseMenus.h"
+
+#include "core/DatabaseTools.h"
+#include "core/MainWindowLink.h"
+#include "core/ShellRoutines.h"
+#include "core/SqlRunner.h"
+#include "core/Tables.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMenu>
+
+namespace {
+
+QAction *addCommand(QMenu *menu, const QString &caption, const char *name, int help, std::function<void()> run) {
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    if (help) a->setProperty("HelpContext", help);
+    QObject::connect(a, &QAction::triggered, menu, [run] { run(); });
+    return a;
+}
+
+// The focus control of the window, when it has one.
+void withFocus(const std::function<void(const FocusControl *)> &command) {
+    FocusControl focus;
+    command(TheMainWindow().Focus(&focus) ? &focus : nullptr);
+}
+
+} // namespace
+
+void AddDatabaseCommands(QWidget *owner, QMenu *tools, QMenu *settings) {
+    const InputAsker ask = [owner](const QString &caption, const QString &prompt, QString *value) {
+        bool ok = false;
+        const QString text = QInputDialog::getText(owner, caption, prompt, QLineEdit::Normal, *value, &ok);
+        if (ok) *value = text;
+        return ok;
+    };
+    const FileChooser choose = [owner](const QString &caption, const QString &folder, const QString &filter) {
+        return QFileDialog::getOpenFileName(owner, caption, folder, DialogNameFilter(filter));
+    };
+
+    tools->addSeparator();
+    addCommand(tools, QStringLiteral("Set all"), "SetAll", 51650, [] { withFocus(SetAllClick); });
+    addCommand(tools, QStringLiteral("Change all"), "ChangeAll", 51620,
+               [ask] { withFocus([&](const FocusControl *f) { ChangeAllClick(f, ask); }); });
+    addCommand(tools, QStringLiteral("Delete Events"), "DeleteEvents", 58500, [] {
+        // The date box shows the current event's date.
+        DeleteEventsClick(EventsData.active() && !EventsData.IsEmpty()
+                              ? EventsData.FieldByName(QStringLiteral("EDate")).AsString()
+                              : QString());
+    });
+    addCommand(tools, QStringLiteral("Delete Dances"), "DeleteDances", 58650, [] { DeleteDancesClick(FilterDef{}); });
+    addCommand(tools, QStringLiteral("Remove \"Called\""), "RemoveCalled", 58700, [] { RemoveCalledClick(); });
+    tools->addSeparator();
+    addCommand(tools, QStringLiteral("View SQL"), "ViewSQL", 0, [] { ViewSQLClick(); });
+    addCommand(tools, QStringLiteral("Rerun SQL"), "RerunSQL", 0, [] { RerunSQLClick(); });
+    tools->addSeparator();
+    addCommand(tools, QStringLiteral("Compress"), "Compress", 0, [] { CompressClick(CompressSender::Menu); });
+    addCommand(tools, QStringLiteral("Backup"), "BackupM", 0, [] { BackupClick(); });
+    addCommand(tools, QStringLiteral("Restore"), "RestoreM", 0, [] { RestoreClick(); });
+    tools->addSeparator();
+    addCommand(tools, QStringLiteral("&DOS shell"), "DosShell", 58400, [] { DosShellClick(); });
+    addCommand(tools, QStringLiteral("Edit Ini file"), "EditIni", 58410, [] { EditIniClick(); });
+    addCommand(tools, QStringLiteral("Edit Template"), "EditTemplate", 58420, [] { EditTemplateClick(); });
+    addCommand(tools, QStringLiteral("To Do"), "ToDo", 51700, [] { ToDoClick(); });
+
+    settings->addSeparator();
+    addCommand(settings, QStringLiteral("Switch database"), "SwitchDatabase", 51500, [choose] { SwitchDatabaseClick(choose); });
+    addCommand(settings, QStringLiteral("Check delimiter"), "CheckDelimiter", 51550, [] { CheckDelimiterClick(); });
+}

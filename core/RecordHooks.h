@@ -1,0 +1,25 @@
+#pragma once
+// The handlers the two table datasets run, attached by their names when the
+// database opens, and the filter and save switches the database commands
+// use. These are their minimal forms: the hooks do nothing and accept every
+// record, the filter switch only switches filtering off, and saving posts or
+// cancels what is pending.
+
+#include "platform/sqlite/Dataset.h"
+
+void DancesBeforePost(Dataset &dataset);
+void EventsBeforePost(Dataset &dataset);
+void AnyAfterPost(Dataset &dataset);
+void BeforeDelete(Dataset &dataset);
+void BeforeInsert(Dataset &dataset);
+void DancesAfterScroll(Dataset &dataset);
+void EventsAfterScroll(Dataset &dataset);
+bool FilterRecord(Dataset &dataset);
+// A post the database refuses: the table's name + " table:\r" + the error
+// (help 85100); the post is abandoned and the record stays in edit.
+void PostError(Dataset &dataset, const DbError &error, PostErrorAction &action);
+
+// Mode 1: filtering off (unless it is off already).
+void SetFilter(Dataset &dataset, int mode);
+// Pending edits of both tables are posted (or cancelled when unchanged).
+void TestSave();

@@ -1,0 +1,118 @@
+// The main window's part of the programme rows: the rows widget on the
+// Events page, building the rows of the shown event from its programme
+// string, and what the rows report back.
+
+#include "core/OrgForm.h"
+
+#include "core/Settings.h"
+#include "programme/ProgrammeRows.h"
+
+#include <QScrollArea>
+
+namespace {
+
+bool SameColumns(const DisplayColumns &a, const DisplayColumns &b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i].name != b[i].name || a[i].width != b[i].width) return false;
+    return true;
+}
+
+bool SameShape(const RowSettings &a, const RowSettings &b) {
+    return SameColumns(a.display, b.display) && a.scale.screenScale == b.scale.screenScale &&
+           a.scale.toFit == b.scale.toFit && a.scale.large == b.scale.large;
+}
+
+} // namespace
+
+QWidget *TOrgForm::buildProgrammeRows() {
+    auto *panel = new QWidget(EventPage);
+    panel->setObjectName(QStringLiteral("RowPanel"));
+    // The title row's band above the rows, then room for a dozen rows.
+    panel->setMinimumHeight(16 + 260);
+    Rows = new ProgrammeRows(panel);
+    Rows->setEventSink(this);
+    Rows->settings = CurrentRowSettings();
+    Rows->BuildTitleRow();
+    Body = Rows->Body;
+    return panel;
+}
+
+void TOrgForm::BuildTitleRow() {
+    Rows->FreePools();
+    Rows->settings = CurrentRowSettings();
+    Rows->BuildTitleRow();
+}
+
+bool TOrgForm::HeadingsOnly() const {
+    return OptionChecked(QStringLiteral("Headings"));
+}
+
+ProgrammeRead TOrgForm::ShowProgText(bool Rebuild, const QString &programme) {
+    if (Rebuild) ProgText = programme;
+    // [Display] and the scale are read once start-up has the settings, and
+    // again after they changed.
+    const RowSettings now = CurrentRowSettings();
+    if (!SameShape(now, Rows->settings)) BuildTitleRow();
+    Rows->settings.separator = now.separator;
+    const ProgrammeRead read = Rows->ShowProgramme(ProgText, HeadingsOnly());
+    if (read.repaired) ProgText = read.stored;
+    return read;
+}
+
+void TOrgForm::SerialiseRows() {
+    Rows->SerialiseRows(ProgText);
+}
+
+// Until the editing commands and the drag come: a press on a row, on its "+"
+// or in a note selects the row; a note's memo keeps the row as high as its
+// text; the rest does nothing.
+
+void TOrgForm::ItemMouseDown(TItem *row, QMouseEvent *event) {
+    Q_UNUSED(event);
+    Rows->SelectItem(row);
+}
+
+void TOrgForm::ItemMouseUp(TItem *row, QMouseEvent *event) {
+    Q_UNUSED(row);
+    Q_UNUSED(event);
+}
+
+void TOrgForm::ActionClick(TItem *row) {
+    Rows->SelectItem(row);
+}
+
+void TOrgForm::ItemClick(THeading *row) {
+    Q_UNUSED(row);
+}
+
+void TOrgForm::TitleClick(TDance *row) {
+    Q_UNUSED(row);
+}
+
+void TOrgForm::LastCRClick(TDance *row, QLabel *label) {
+    Q_UNUSED(row);
+    Q_UNUSED(label);
+}
+
+void TOrgForm::LastHClick(TDance *row, QLabel *label) {
+    Q_UNUSED(row);
+    Q_UNUSED(label);
+}
+
+void TOrgForm::NotesChange(TNotes *row) {
+    if (!Rows->FillingRows && row->fitToText()) Rows->LayOutRows();
+}
+
+void TOrgForm::NotesMouseDown(TNotes *row, QMouseEvent *event) {
+    Q_UNUSED(event);
+    Rows->SelectItem(row);
+}
+
+void TOrgForm::NotesRClick(TNotes *row) {
+    Q_UNUSED(row);
+}
+
+void TOrgForm::NotesDblClick(TNotes *row) {
+    Q_UNUSED(row);
+}

@@ -1,0 +1,39 @@
+#include "TablesFixture.h"
+#include "core/DatabaseMenus.h"
+#include "core/Tables.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+TEST_F(TablesTest, MenuItemsReachTheirCommands) {
+    useDances({{"Jig", "Longways", "English"}});
+    ASSERT_TRUE(OpenDatabase());
+    QWidget owner;
+    QMenu tools(&owner), settings(&owner);
+    AddDatabaseCommands(&owner, &tools, &settings);
+    for (const char *name : {"SetAll", "ChangeAll", "DeleteEvents", "DeleteDances", "RemoveCalled", "ViewSQL", "RerunSQL",
+                             "Compress", "BackupM", "RestoreM", "DosShell", "EditIni", "EditTemplate", "ToDo"})
+        EXPECT_NE(tools.findChild<QAction *>(name), nullptr) << name;
+    for (const char *name : {"SwitchDatabase", "CheckDelimiter"})
+        EXPECT_NE(settings.findChild<QAction *>(name), nullptr) << name;
+    EXPECT_EQ(tools.findChild<QAction *>("ChangeAll")->property("HelpContext").toInt(), 51620);
+    EXPECT_EQ(settings.findChild<QAction *>("SwitchDatabase")->property("HelpContext").toInt(), 51500);
+
+    answerer->script(ResultYes);
+    tools.findChild<QAction *>("RemoveCalled")->trigger();
+    EXPECT_EQ(MyQuery.lastText(), QStringLiteral("Update Dances Set Called=Null, CallIt=Null"));
+
+    // The field commands take the window's focus control.
+    struct Focused : RecordingWindow {
+        bool Focus(FocusControl *f) override {
+            *f = {"Dances", "Title", "Jig", false};
+            return true;
+        }
+    } focused;
+    SetMainWindowLink(&focused);
+    tools.findChild<QAction *>("SetAll")->trigger();
+    EXPECT_EQ(answerer->texts().last().trimmed(),
+              QStringLiteral("\"Set all\" applies only to check boxes (with tick or blank as values)"));
+    SetMainWindowLink(&window);
+}
