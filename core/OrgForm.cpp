@@ -118,6 +118,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildRecordingsPage();
     buildMenus();
     buildFilterControls();
+    ConnectDancePage();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

@@ -95,6 +95,10 @@ void ForgetDancePos() {
     dancesPos() = Kept{};
 }
 
+bool DancePosKept() {
+    return dancesPos().kept;
+}
+
 void SetEventsScrollHandler(std::function<void(Dataset &)> handler) {
     scrollHandler() = std::move(handler);
 }

@@ -39,6 +39,7 @@ void ForgetPos();
 void SaveDancePos(Dataset &dances);
 void RestDancePos(Dataset &dances);
 void ForgetDancePos();
+bool DancePosKept();
 
 // What RestPos puts back on Events: the main window's after-scroll handler
 // and how its controls are enabled. Without an enabler the controls are

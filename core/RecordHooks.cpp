@@ -1,15 +1,29 @@
 #include "core/RecordHooks.h"
 
 #include "core/Messages.h"
+#include "core/OrgForm.h"
 #include "core/Tables.h"
 
-void DancesBeforePost(Dataset &) {}
-void EventsBeforePost(Dataset &) {}
-void AnyAfterPost(Dataset &) {}
-void BeforeDelete(Dataset &) {}
+// The main window's handlers, once it exists.
+void DancesBeforePost(Dataset &ds) {
+    if (OrgForm) OrgForm->DancesBeforePost(ds);
+}
+void EventsBeforePost(Dataset &ds) {
+    if (OrgForm) OrgForm->EventsBeforePost(ds);
+}
+void AnyAfterPost(Dataset &ds) {
+    if (OrgForm) OrgForm->AnyAfterPost(ds);
+}
+void BeforeDelete(Dataset &ds) {
+    if (OrgForm) OrgForm->BeforeDelete(ds);
+}
 void BeforeInsert(Dataset &) {}
-void DancesAfterScroll(Dataset &) {}
-void EventsAfterScroll(Dataset &) {}
+void DancesAfterScroll(Dataset &ds) {
+    if (OrgForm) OrgForm->DancesAfterScroll(ds);
+}
+void EventsAfterScroll(Dataset &ds) {
+    if (OrgForm) OrgForm->EventsAfterScroll(ds);
+}
 bool FilterRecord(Dataset &) { return true; }
 
 void PostError(Dataset &dataset, const DbError &error, PostErrorAction &action) {
