@@ -27,6 +27,8 @@
 #include "presentation/CardSettings.h"
 #include "presentation/InstructionEdit.h"
 #include "presentation/InstructionText.h"
+#include "programme/ItemRows.h"
+#include "programme/ProgrammeRows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,6 +36,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -134,7 +137,10 @@ void TOrgForm::LocateDance(const QString &title, const QString &format, const QS
         }
         if (PC->currentWidget() == EventPage) {
             MissingMet = true;
-            Body->show();
+            if (Rows && Rows->AnItem) {
+                Rows->Body->show();
+                Rows->SelectItem(Rows->AnItem);
+            }
         }
         if (!StandIn::InErrorHandler) {
             WriteLog(QStringLiteral("Dance not Found in Dances table:"));
@@ -156,6 +162,8 @@ void TOrgForm::LocateDance(const QString &title, const QString &format, const QS
                     const QString programme = DanceItemsToNotes(EventsData.FieldByName(QStringLiteral("Programme")).AsString(),
                                                                 ProgrammeSeparator, key, &converted);
                     if (converted > 0) {
+                        if (auto *row = Rows ? dynamic_cast<TDance *>(Rows->AnItem) : nullptr)
+                            row->Title->setText(row->Title->text() + QStringLiteral(": DELETED"));
                         EventsData.Edit();
                         EventsData.FieldByName(QStringLiteral("Programme")).SetAsString(programme);
                         EventsData.Post();
@@ -314,6 +322,9 @@ void TOrgForm::SetMusic() {
     in.music = DancesData.IsEmpty() ? QString() : field(QStringLiteral("Music"));
     in.sep = ProgrammeSeparator;
     in.chosenLine = ChosenMusicLine;
+    // The selected programme row's recording choice, when that row is this dance.
+    if (auto *row = Rows && ThisIndex >= 0 ? dynamic_cast<TDance *>(Rows->ThisItem) : nullptr)
+        if (!DancesData.IsEmpty() && SameDanceKey(row->key(), CurrentDanceKey(DancesData))) in.chosenLine = row->Recording;
     in.isRec = IsRec->isChecked();
     in.locationColumn = LocationColumn;
     if (IniFile) in.recordedKeys = IniFile->ReadSection(QStringLiteral("Recorded"));
@@ -350,21 +361,41 @@ void TOrgForm::DOrderChange() {
     const int entry = DOrderBox->currentIndex();
     if (entry < 0 || entry > 3) return;
     const QString order = DanceOrders[entry];
-    if (IniFile) IniFile->WriteString(QStringLiteral("System"), QStringLiteral("DOrder"), order);
+    const QString previous = DancesData.indexName();
+    const auto storeOrder = [](const QString &name) {
+        if (IniFile) IniFile->WriteString(QStringLiteral("System"), QStringLiteral("DOrder"), name);
+    };
+    storeOrder(order);
     DancesData.CheckBrowseMode();
     SaveDancePos(DancesData);
     DancesData.close();
     DancesData.setIndexName(order);
     try {
-        DancesData.open();
-    } catch (const DbError &) {
-        // Only a missing index is rebuilt; any other failure is what it says.
-        if (Conn.hasIndex(order)) {
-            ForgetDancePos();
-            throw;
+        try {
+            DancesData.open();
+        } catch (const DbError &) {
+            // Only a missing index is rebuilt; any other failure is what it says.
+            if (Conn.hasIndex(order)) throw;
+            RebuildDanceIndex(order);
+            DancesData.open();
         }
-        RebuildDanceIndex(order);
-        DancesData.open();
+    } catch (...) {
+        // The page keeps its dances in the order they had.
+        DancesData.close();
+        DancesData.setIndexName(previous);
+        storeOrder(previous);
+        for (int i = 0; i < 4; ++i)
+            if (SameText(DanceOrders[i], previous)) {
+                const QSignalBlocker quiet(DOrderBox);
+                DOrderBox->setCurrentIndex(i);
+            }
+        try {
+            DancesData.open();
+            RestDancePos(DancesData);
+        } catch (...) {
+            ForgetDancePos();
+        }
+        throw;
     }
     RestDancePos(DancesData);
 }

@@ -5,7 +5,12 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QLabel>
+#include <QTableWidget>
+#include "programme/ItemRows.h"
+#include "programme/ProgrammeRows.h"
 #include <QTest>
+#include "platform/sqlite/DBNavigator.h"
 
 namespace {
 
@@ -158,4 +163,109 @@ TEST_F(LocateTest, NoDialogWhileAnErrorIsBeingHandled) {
     EXPECT_TRUE(answerer->boxes.isEmpty());
     EXPECT_EQ(dances(), 4);
     EXPECT_FALSE(logText().contains("Dance not Found"));
+}
+
+// ---- order box, Find Dance, navigator ---------------------------------------------
+
+TEST_F(LocateTest, AMissingOrderIndexIsRebuilt) {
+    addDance("Broken ####", "Longways", "English");
+    {
+        Database db;
+        db.open(path("Quillary.mdb"));
+        db.execRaw("DROP INDEX FSRT");
+    }
+    open();
+    form->LocateDance("Cherry", "Longways", "English");
+    form->DOrderBox->setCurrentIndex(2);
+    form->DOrderChange();
+    EXPECT_TRUE(answerer->sawText("Missing index FSRT on Dances table.  Recreating."));
+    EXPECT_TRUE(Conn.hasIndex("FSRT"));
+    EXPECT_EQ(DancesData.indexName(), QStringLiteral("FSRT"));
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title LIKE '%####%'").toInt(), 0);
+    EXPECT_EQ(shownTitle(), QStringLiteral("Cherry"));
+}
+
+TEST_F(LocateTest, ALockedFileDeletesNothingAndKeepsTheOrder) {
+    addDance("Broken ####", "Longways", "English");
+    {
+        Database db;
+        db.open(path("Quillary.mdb"));
+        db.execRaw("DROP INDEX FSRT");
+    }
+    Database::BusyTimeoutMs = 50;
+    open();
+    form->LocateDance("Cherry", "Longways", "English");
+    Database other;
+    other.open(path("Quillary.mdb"));
+    other.execRaw("BEGIN IMMEDIATE");
+    form->DOrderBox->setCurrentIndex(2);
+    EXPECT_THROW(form->DOrderChange(), DbError);
+    other.execRaw("ROLLBACK");
+    other.close();
+    Database::BusyTimeoutMs = 5000;
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title LIKE '%####%'").toInt(), 1);
+    EXPECT_FALSE(Conn.hasIndex("FSRT"));
+    EXPECT_EQ(DancesData.indexName(), QStringLiteral("FST"));
+    EXPECT_EQ(form->DOrderBox->currentIndex(), 0);
+    EXPECT_EQ(IniFile->ReadString("System", "DOrder", ""), QStringLiteral("FST"));
+    EXPECT_EQ(shownTitle(), QStringLiteral("Cherry"));
+}
+
+TEST_F(LocateTest, FindDanceChoosesFromTheListOrStartsANewDance) {
+    open();
+    WhenModal([](QWidget *w) {
+        auto *grid = w->findChild<QTableWidget *>("ListGrid");
+        ASSERT_NE(grid, nullptr);
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("Select from 4 dances"));
+        ASSERT_EQ(grid->rowCount(), 4);
+        // Title, then Style: the Scottish Banana comes after the English one.
+        EXPECT_EQ(grid->item(2, 2)->text(), QStringLiteral("Scottish"));
+        grid->setCurrentCell(2, 0);
+        QTest::mouseClick(w->findChild<QPushButton *>("OKButton"), Qt::LeftButton);
+    });
+    form->FindClick();
+    EXPECT_TRUE(SameDanceKey(shownKey(), {"Banana", "Longways", "Scottish"}));
+    EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
+    EXPECT_TRUE(logText().contains("Find Dance"));
+
+    WhenModal([](QWidget *w) { QTest::mouseClick(w->findChild<QPushButton *>("NewButton"), Qt::LeftButton); });
+    form->FindClick();
+    EXPECT_EQ(DancesData.State(), DatasetState::Insert);
+    DancesData.Cancel();
+}
+
+TEST_F(LocateTest, TheNavigatorShowsTheDanceAndInsertTicksCallit) {
+    open();
+    form->PC->setCurrentWidget(form->EventPage);
+    DancesData.Last();
+    form->DNavClick(NavButton::Last);
+    EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
+    DancesData.Append();
+    form->DNavClick(NavButton::Insert);
+    EXPECT_TRUE(form->Callit->isChecked());
+    EXPECT_EQ(DancesData.FieldByName("Callit").AsString(), QStringLiteral("Y"));
+    EXPECT_TRUE(logText().contains("New Dance (from Nav)"));
+    // Post goes through the dance's own save first.
+    DancesData.FieldByName("Title").SetAsString("Damson");
+    DancesData.FieldByName("Format").SetAsString("Square");
+    DancesData.FieldByName("Style").SetAsString("American");
+    form->DNavBefore(NavButton::Post);
+    EXPECT_EQ(DancesData.State(), DatasetState::Browse);
+    EXPECT_EQ(scalar("SELECT Callit FROM Dances WHERE Title='Damson'").toString(), QStringLiteral("Y"));
+}
+
+TEST_F(LocateTest, OnTheEventsPageTheMissingRowIsSelectedAndMarked) {
+    open();
+    form->PC->setCurrentWidget(form->EventPage);
+    form->ProgText = EventsData.FieldByName("Programme").AsString();
+    form->ShowProgText(false);
+    ASSERT_GE(form->Rows->ItemList.size(), 2);
+    auto *ghost = dynamic_cast<TDance *>(form->Rows->ItemList[1]);
+    ASSERT_NE(ghost, nullptr);
+    form->Rows->AnItem = ghost;
+    whenNotFound("NoteBtn");
+    form->LocateDance("Ghost", "Circle", "Mixer");
+    EXPECT_EQ(form->Rows->ThisItem, ghost);
+    EXPECT_TRUE(ghost->Title->text().endsWith(": DELETED"));
+    EXPECT_TRUE(MissingMet);
 }
