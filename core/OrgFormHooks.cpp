@@ -18,6 +18,7 @@
 #include "core/StandIns.h"
 #include "core/Tables.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -153,6 +154,12 @@ void TOrgForm::BeforeDelete(Dataset &ds) {
 
 void TOrgForm::EventsChange() {
     if (!EventsData.Modified()) {
+        // An edit of the headings alone would lose the other items.
+        if (HeadingsOnly()) {
+            StoreOption(QStringLiteral("Headings"), false);
+            if (QAction *item = OptionAction(QStringLiteral("Headings"))) item->setChecked(false);
+            ShowEvent();
+        }
         EventsData.Edit();
         Field &updated = EventsData.FieldByName(QStringLiteral("Updated"));
         updated.SetValue(updated.Value());

@@ -352,3 +352,11 @@ TEST_F(HooksTest, WebLinksBecomeBareInTheStandardCatalogueOnly) {
     EXPECT_EQ(scalar("SELECT Notes FROM Dances WHERE Title='Linked'").toString(), QStringLiteral("See Link=\"http://y\""))
         << "not in another catalogue";
 }
+
+TEST_F(HooksTest, AnEditLeavesTheHeadingsOnlyView) {
+    open();
+    StoreOption("Headings", true);
+    form->EventsChange();
+    EXPECT_FALSE(OptionChecked("Headings"));
+    EXPECT_TRUE(EventsData.Modified());
+}
