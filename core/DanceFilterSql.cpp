@@ -2,12 +2,12 @@
 
 #include "core/Cp1252.h"
 #include "core/FastStrings.h"
+#include "core/Filter.h"
 #include "core/Messages.h"
 #include "core/Tables.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/JetSql.h"
 
-#include <QRegularExpression>
 #include <stdexcept>
 
 namespace {
@@ -15,13 +15,22 @@ namespace {
 const QString DFilterTerm = QStringLiteral("DFilter = ") + DoubleQuotes(QStringLiteral("Y"));
 
 // A numeric condition: an operator ("<", "<=", ">", ">=", "<>" or none)
-// and a number.
+// and a number. A blank field counts as 0, except under "<>", as the
+// record filter counts it.
 QString numericTerm(const QString &field, const QString &value) {
-    static const QRegularExpression form(QStringLiteral("^\\s*(<>|<=|>=|<|>|=)?\\s*([-+]?(?:\\d+\\.?\\d*|\\.\\d+))\\s*$"));
-    const auto m = form.match(value);
-    if (!m.hasMatch()) throw std::runtime_error("Non-numeric value specified.");
-    const QString op = m.captured(1).isEmpty() ? QStringLiteral("=") : m.captured(1);
-    return field + op + m.captured(2);
+    NumericTest test;
+    if (!ParseNumericValue(value, &test)) throw std::runtime_error("Non-numeric value specified.");
+    const QString term = field + (test.opText.isEmpty() ? QStringLiteral("=") : test.opText) + test.numberText;
+    bool zeroPasses = false;
+    switch (test.op) {
+    case NumericTest::Eq: zeroPasses = 0 == test.x; break;
+    case NumericTest::Lt: zeroPasses = 0 < test.x; break;
+    case NumericTest::Le: zeroPasses = 0 <= test.x; break;
+    case NumericTest::Gt: zeroPasses = 0 > test.x; break;
+    case NumericTest::Ge: zeroPasses = 0 >= test.x; break;
+    case NumericTest::Ne: break;
+    }
+    return zeroPasses ? QStringLiteral("(") + term + QStringLiteral(" or ") + field + QStringLiteral(" is Null)") : term;
 }
 
 // The text a condition compares: the field upper-cased unless case counts;

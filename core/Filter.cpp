@@ -7,6 +7,7 @@
 #include "platform/rtf/RtfReader.h"
 #include "platform/sqlite/JetSql.h"
 
+#include <QRegularExpression>
 #include <limits>
 
 FilterDef EventsFilter;
@@ -96,32 +97,26 @@ FilterContext CurrentFilterContext(bool debug) {
 // ---- the rule ---------------------------------------------------------------------
 
 bool ParseNumericValue(const QString &value, NumericTest *test) {
-    QString v = value.trimmed();
-    NumericTest t;
-    struct Prefix {
-        const char *text;
-        NumericTest::Op op;
-    };
-    static const Prefix prefixes[] = {{"<>", NumericTest::Ne}, {"<=", NumericTest::Le}, {">=", NumericTest::Ge},
-                                      {"<", NumericTest::Lt},  {">", NumericTest::Gt}};
-    for (const Prefix &p : prefixes) {
-        if (v.startsWith(QLatin1String(p.text))) {
-            t.op = p.op;
-            v = v.mid(qsizetype(qstrlen(p.text))).trimmed();
-            break;
-        }
+    static const QRegularExpression form(
+        QStringLiteral("^\\s*(<>|<=|>=|<|>)?\\s*([-+]?(?:\\d+\\.?\\d*|\\.\\d+))\\s*$"));
+    const QRegularExpressionMatch m = form.match(value);
+    if (!m.hasMatch()) return false;
+    static const QHash<QString, NumericTest::Op> ops = {
+        {QString(), NumericTest::Eq},         {QStringLiteral("<>"), NumericTest::Ne}, {QStringLiteral("<="), NumericTest::Le},
+        {QStringLiteral(">="), NumericTest::Ge}, {QStringLiteral("<"), NumericTest::Lt},  {QStringLiteral(">"), NumericTest::Gt}};
+    if (test) {
+        test->op = ops.value(m.captured(1), NumericTest::Eq);
+        test->x = m.captured(2).toDouble();
+        test->opText = m.captured(1);
+        test->numberText = m.captured(2);
     }
-    bool ok = false;
-    t.x = v.toDouble(&ok);
-    if (!ok) return false;
-    if (test) *test = t;
     return true;
 }
 
 RecordFilter::RecordFilter(const FilterDef &def, FilterTable t, const FilterContext &ctx)
     : table(t), context(ctx) {
-    conditionsOn = HasConditions(def);
-    const int count = std::min(def.Count, MaxFilterConditions);
+    conditionsOn = def.HasConditions();
+    const int count = std::min(def.Count, FilterDef::MaxConditions);
     if (conditionsOn) {
         for (int i = 1; i <= count; ++i) {
             Condition c;
@@ -258,8 +253,8 @@ bool FilterRecord(const FilterDef &def, FilterTable table, const FilterRow &row,
 }
 
 QString InstructionsHighlightValue(const FilterDef &def) {
-    if (!HasConditions(def)) return {};
-    const int count = std::min(def.Count, MaxFilterConditions);
+    if (!def.HasConditions()) return {};
+    const int count = std::min(def.Count, FilterDef::MaxConditions);
     for (int i = 1; i <= count; ++i) {
         if (!SameText(def.Field[size_t(i)], QStringLiteral("Instructions"))) continue;
         const QString v = def.Value[size_t(i)];
@@ -289,8 +284,8 @@ QString FilterDescription(FilterDef &def, const DescriptionInput &in) {
         }
         if (!in.tagDescription.isEmpty()) d += (d.isEmpty() ? QString() : QStringLiteral(" and ")) + in.tagDescription;
     }
-    if (HasConditions(def)) {
-        const int count = std::min(def.Count, MaxFilterConditions);
+    if (def.HasConditions()) {
+        const int count = std::min(def.Count, FilterDef::MaxConditions);
         for (int i = 1; i <= count; ++i) {
             const QString field = def.Field[size_t(i)];
             if (field.isEmpty()) continue;

@@ -22,12 +22,7 @@ enum class FilterTable { Events, Dances };
 // The three "Not" selections of the Dances table; at most one is checked.
 enum class NotSelection { None, Recent, This, Both };
 
-// Conditions a definition holds at most.
-inline constexpr int MaxFilterConditions = 4;
-// Conditions are in use: Count at least 1 and a first field.
-inline bool HasConditions(const FilterDef &def) {
-    return def.Count >= 1 && !def.Field[1].isEmpty();
-}
+// Same conditions, flags and count.
 bool operator==(const FilterDef &a, const FilterDef &b);
 
 // ---- state kept for the run ---------------------------------------------------
@@ -140,10 +135,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A numeric condition: "<" x, "<=" x, ">" x, ">=" x, "<>" x or a bare x.
+// A numeric condition: "<" x, "<=" x, ">" x, ">=" x, "<>" x or a bare x, x
+// a decimal number with an optional sign (blanks around allowed).
 struct NumericTest {
     enum Op { Eq, Ne, Lt, Le, Gt, Ge } op = Eq;
     double x = 0;
+    QString opText;     // the operator as typed, "" for a bare number
+    QString numberText; // x as typed
 };
 // False when the value is not one of the forms.
 bool ParseNumericValue(const QString &value, NumericTest *test);

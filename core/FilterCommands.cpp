@@ -6,6 +6,8 @@
 #include "core/Log.h"
 #include "core/Messages.h"
 #include "core/Settings.h"
+#include "core/SqlRunner.h"
+#include "core/Tables.h"
 #include "core/Tags.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/Query.h"
@@ -73,13 +75,9 @@ private:
     Dataset &ds;
 };
 
-void installHook(Dataset *ds, FilterTable t) {
-    if (!ds) return;
-    ds->OnFilterRecord = [t](Dataset &d) {
-        const auto &rule = ruleOf(t);
-        if (!rule) return true;
-        return rule->Accept(DatasetRow(d));
-    };
+// The run's database unless the commands were bound to another.
+Database *filterDb() {
+    return g_db ? g_db : &Conn;
 }
 
 bool isNumericField(FilterTable t, const QString &field) {
@@ -91,8 +89,8 @@ bool isNumericField(FilterTable t, const QString &field) {
 
 // The first condition whose value a numeric field cannot take.
 bool numericValuesValid(FilterTable t, const FilterDef &def) {
-    if (!HasConditions(def)) return true;
-    for (int i = 1; i <= std::min(def.Count, MaxFilterConditions); ++i) {
+    if (!def.HasConditions()) return true;
+    for (int i = 1; i <= std::min(def.Count, FilterDef::MaxConditions); ++i) {
         const QString &v = def.Value[size_t(i)];
         if (def.Field[size_t(i)].isEmpty() || v.isEmpty() || v == PendingValue) continue;
         if (isNumericField(t, def.Field[size_t(i)]) && !ParseNumericValue(v, nullptr)) return false;
@@ -120,9 +118,10 @@ void filterOff(FilterTable t) {
 
 // Runs a statement of the program's SQL dialect; the datasets follow.
 int runSql(const QString &sql) {
-    if (!g_db) throw std::runtime_error("No database is open.");
+    Database *db = filterDb();
+    if (db == &Conn) return RunSQL(sql);
     WriteLog(sql);
-    Query q(*g_db);
+    Query q(*db);
     q.setText(sql);
     return q.exec();
 }
@@ -135,18 +134,20 @@ struct ShownEvent {
 
 ShownEvent shownEvent() {
     ShownEvent e;
-    if (!g_events || !g_events->active() || g_events->IsEmpty()) return e;
-    e.rowid = g_events->GetBookmark();
-    const QVariant d = g_events->FieldByName(QStringLiteral("EDate")).Value();
+    Dataset *events = FilterDataset(FilterTable::Events);
+    if (!events->active() || events->IsEmpty()) return e;
+    e.rowid = events->GetBookmark();
+    const QVariant d = events->FieldByName(QStringLiteral("EDate")).Value();
     if (!d.isNull() && d.isValid()) e.date = d.toDouble();
-    e.org = g_events->FieldByName(QStringLiteral("Org")).AsString();
+    e.org = events->FieldByName(QStringLiteral("Org")).AsString();
     return e;
 }
 
 // Marks DFilter = "Y" on every dance whose title is not in the list of the
 // titles danced in the window before the shown event.
 void markNotSelection(NotSelection item) {
-    if (!g_db) return;
+    Database *db = filterDb();
+    if (!db->isOpen()) return;
     const int period = SettingInteger(QStringLiteral("System"), QStringLiteral("CPeriod"));
     const ShownEvent shown = shownEvent();
     const double today = DateToDayNumber(Today());
@@ -157,7 +158,7 @@ void markNotSelection(NotSelection item) {
     QList<EventHistoryRow> events;
     int shownIndex = 0;
     {
-        Statement s(g_db->handle(), QStringLiteral("SELECT rowid, EDate, Org, Programme FROM Events ORDER BY EDate, rowid"));
+        Statement s(db->handle(), QStringLiteral("SELECT rowid, EDate, Org, Programme FROM Events ORDER BY EDate, rowid"));
         while (s.step()) {
             const QVariant d = s.column(1);
             if (s.column(0).toLongLong() == shown.rowid) shownIndex = int(events.size());
@@ -169,8 +170,8 @@ void markNotSelection(NotSelection item) {
     const QStringList titles = ListedTitles(list);
     const QString json = QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(titles)).toJson(QJsonDocument::Compact));
     {
-        Batch batch(*g_db);
-        Statement s(g_db->handle(),
+        Batch batch(*db);
+        Statement s(db->handle(),
                     QStringLiteral("UPDATE Dances SET DFilter = CASE WHEN Title COLLATE BINARY IN "
                                    "(SELECT value FROM json_each(?)) THEN '' ELSE 'Y' END"));
         s.bind(1, json);
@@ -178,7 +179,7 @@ void markNotSelection(NotSelection item) {
         s.finalize();
         batch.commit();
     }
-    g_db->tableChanged(QStringLiteral("Dances"));
+    db->tableChanged(QStringLiteral("Dances"));
 }
 
 // Puts a definition (and the focus control) back when a command that was
@@ -257,12 +258,27 @@ void BindFilterDatasets(Database *db, Dataset *events, Dataset *dances) {
     g_db = db;
     g_events = events;
     g_dances = dances;
-    installHook(events, FilterTable::Events);
-    installHook(dances, FilterTable::Dances);
+    for (Dataset *ds : {events, dances})
+        if (ds) ds->OnFilterRecord = DatasetFilterRecord;
 }
 
 Dataset *FilterDataset(FilterTable table) {
-    return table == FilterTable::Events ? g_events : g_dances;
+    if (table == FilterTable::Events) return g_events ? g_events : &EventsData;
+    return g_dances ? g_dances : &DancesData;
+}
+
+FilterTable FilterTableOf(const Dataset &dataset) {
+    return SameText(dataset.tableName(), QStringLiteral("Events")) ? FilterTable::Events : FilterTable::Dances;
+}
+
+bool FilterRecord(const FilterDef &def, FilterTable table, Dataset &dataset, const FilterContext &context) {
+    return RecordFilter(def, table, context).Accept(DatasetRow(dataset));
+}
+
+bool DatasetFilterRecord(Dataset &dataset) {
+    const auto &rule = ruleOf(FilterTableOf(dataset));
+    if (!rule) return true;
+    return rule->Accept(DatasetRow(dataset));
 }
 
 QString FilterHint(FilterTable table) {
@@ -349,13 +365,6 @@ void SetFilter(FilterTable t, int mode) {
     }
 }
 
-void RefreshFilter(FilterTable t) {
-    Dataset *ds = FilterDataset(t);
-    if (!ds || !ds->Filtered()) return;
-    ShownCountOf(t) = 0;
-    applyRule(t);
-}
-
 void ShowRecordCount(FilterTable t) {
     Dataset *ds = FilterDataset(t);
     int &count = ShownCountOf(t);
@@ -371,7 +380,7 @@ void FilterClick(FilterSender sender) {
     WriteLog(t == FilterTable::Events ? QStringLiteral("Filter Events") : QStringLiteral("Filter Dances"));
     Dataset *ds = FilterDataset(t);
     FilterDef &def = FilterOf(t);
-    const bool multi = sender == FilterSender::Multi && HasConditions(def);
+    const bool multi = sender == FilterSender::Multi && def.HasConditions();
     if (ds && ds->State() == DatasetState::Insert)
         AbortMsg(QStringLiteral("You cannot set a filter while creating a new record."));
     ui.SetCaption(QStringLiteral("Quillary"));
@@ -389,12 +398,12 @@ void FilterClick(FilterSender sender) {
     };
 
     if (sender == FilterSender::DancesIndicator) {
-        SetFilter(FilterTable::Dances, HasConditions(FilterOf(FilterTable::Dances)) ? 2 : 1);
+        SetFilter(FilterTable::Dances, FilterOf(FilterTable::Dances).HasConditions() ? 2 : 1);
         finish();
         return;
     }
     if (multi) {
-        if (def.Count >= MaxFilterConditions) AbortMsg(QStringLiteral("Too many filters"));
+        if (def.Count >= FilterDef::MaxConditions) AbortMsg(QStringLiteral("Too many filters"));
     } else {
         SetFilter(t, 2);
     }
@@ -536,8 +545,9 @@ void SessionClick() {
     FilterUi &ui = CurrentFilterUi();
     SetFilter(FilterTable::Events, 1);
     QList<SessionEventRow> events;
-    if (g_db) {
-        Statement s(g_db->handle(), QStringLiteral("SELECT Org, DateText(EDate), Event, Programme FROM Events ORDER BY rowid"));
+    if (filterDb()->isOpen()) {
+        Statement s(filterDb()->handle(),
+                    QStringLiteral("SELECT Org, DateText(EDate), Event, Programme FROM Events ORDER BY rowid"));
         while (s.step())
             events.append({s.columnText(0), s.columnText(1), s.columnText(2), s.columnText(3)});
     }
@@ -556,7 +566,7 @@ void OddFormatClick() {
     runSql(QStringLiteral("Update Dances Set DFilter = Null"));
     QList<FormatCount> counts;
     {
-        Query q(*g_db);
+        Query q(*filterDb());
         q.setText(QStringLiteral("Select Distinct Format, Count(Format) as C from Dances Group by Format"));
         q.open();
         while (!q.eof()) {
@@ -618,20 +628,21 @@ void FindEventClick() {
     FilterUi &ui = CurrentFilterUi();
     ui.ShowPage(FilterTable::Events);
     WriteLog(QStringLiteral("Find Event"));
-    if (!g_eventChooser || !g_events || !g_events->active()) return;
+    Dataset *events = FilterDataset(FilterTable::Events);
+    if (!g_eventChooser || !events->active()) return;
     const std::optional<EventChoice> choice = g_eventChooser();
     if (!choice) return;
     const double date = ParseDate(choice->dateText);
     if (date == 0) return;
-    const QStringList index = g_events->indexFieldNames();
+    const QStringList index = events->indexFieldNames();
     const bool byOrg = !index.isEmpty() && SameText(index.first(), QStringLiteral("Org"));
-    if (!g_events->Seek(byOrg ? QVariantList{choice->org, date, choice->event} : QVariantList{date}, SeekMode::FirstEq))
+    if (!events->Seek(byOrg ? QVariantList{choice->org, date, choice->event} : QVariantList{date}, SeekMode::FirstEq))
         return;
-    while (!g_events->Eof()) {
-        if (SameText(g_events->FieldByName(QStringLiteral("Org")).AsString(), choice->org) &&
-            SameText(g_events->FieldByName(QStringLiteral("Event")).AsString(), choice->event))
+    while (!events->Eof()) {
+        if (SameText(events->FieldByName(QStringLiteral("Org")).AsString(), choice->org) &&
+            SameText(events->FieldByName(QStringLiteral("Event")).AsString(), choice->event))
             break;
-        g_events->Next();
+        events->Next();
     }
     ui.ShowEvent();
     ui.SetGridView(FilterTable::Events, false);
@@ -728,10 +739,11 @@ void TagFilterClick(bool checked) {
 }
 
 QString ShownDanceTagKey() {
-    if (!g_dances || !g_dances->active() || g_dances->IsEmpty()) return {};
-    return TagKey(g_dances->FieldByName(QStringLiteral("Title")).AsString(),
-                  g_dances->FieldByName(QStringLiteral("Format")).AsString(),
-                  g_dances->FieldByName(QStringLiteral("Style")).AsString());
+    Dataset *dances = FilterDataset(FilterTable::Dances);
+    if (!dances->active() || dances->IsEmpty()) return {};
+    return TagKey(dances->FieldByName(QStringLiteral("Title")).AsString(),
+                  dances->FieldByName(QStringLiteral("Format")).AsString(),
+                  dances->FieldByName(QStringLiteral("Style")).AsString());
 }
 
 bool ShownDanceTagged() {

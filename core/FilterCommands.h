@@ -85,9 +85,16 @@ public:
 void SetFilterUi(FilterUi *ui);
 FilterUi &CurrentFilterUi();
 
-// The datasets the commands act on; their filter hooks are set here.
+// The datasets the commands act on, with their filter hooks: the run's
+// (core/Tables.h) unless others are bound (tests, benchmarks).
 void BindFilterDatasets(Database *db, Dataset *events, Dataset *dances);
 Dataset *FilterDataset(FilterTable table);
+FilterTable FilterTableOf(const Dataset &dataset);
+// The filter hook of both datasets: the rule of the dataset's table.
+bool DatasetFilterRecord(Dataset &dataset);
+// The rule for a definition on the row a dataset reads (its candidate in a
+// filter pass, else its current record).
+bool FilterRecord(const FilterDef &def, FilterTable table, Dataset &dataset, const FilterContext &context);
 
 // The hints of the indicators, the texts that also go into the caption.
 QString FilterHint(FilterTable table);
@@ -108,8 +115,6 @@ void FilterClick(FilterSender sender);
 // Mode 1: off unless already off; 2: off, keeping a "Not" selection; 3: on.
 void SetFilter(FilterTable table, int mode);
 void ShowRecordCount(FilterTable table);
-// The filter hook's rule was changed from outside (tags, marks): runs it again.
-void RefreshFilter(FilterTable table);
 
 // ---- selections -----------------------------------------------------------------
 

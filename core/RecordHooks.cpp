@@ -1,5 +1,6 @@
 #include "core/RecordHooks.h"
 
+#include "core/FilterCommands.h"
 #include "core/Messages.h"
 #include "core/OrgForm.h"
 #include "core/Tables.h"
@@ -24,7 +25,9 @@ void DancesAfterScroll(Dataset &ds) {
 void EventsAfterScroll(Dataset &ds) {
     if (OrgForm) OrgForm->EventsAfterScroll(ds);
 }
-bool FilterRecord(Dataset &) { return true; }
+bool FilterRecord(Dataset &dataset) {
+    return DatasetFilterRecord(dataset);
+}
 
 void PostError(Dataset &dataset, const DbError &error, PostErrorAction &action) {
     OKHelpCancel(dataset.tableName() + QStringLiteral(" table:\r") + error.text(), 85100);
@@ -32,7 +35,7 @@ void PostError(Dataset &dataset, const DbError &error, PostErrorAction &action) 
 }
 
 void SetFilter(Dataset &dataset, int mode) {
-    if (mode == 1 && dataset.Filtered()) dataset.SetFiltered(false);
+    SetFilter(FilterTableOf(dataset), mode);
 }
 
 void TestSave() {

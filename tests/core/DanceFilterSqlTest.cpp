@@ -1,6 +1,7 @@
 #include "TablesFixture.h"
 #include "core/Cp1252.h"
 #include "core/DanceFilterSql.h"
+#include "core/FilterCommands.h"
 #include "core/SampleCatalogue.h"
 #include "core/SqlRunner.h"
 #include "core/Tables.h"
@@ -32,58 +33,6 @@ FilterDef plus(FilterDef f, const QString &field, const QString &value, bool cs 
     f.FullMatch[size_t(i)] = full;
     f.NonBlank[size_t(i)] = nonBlank;
     return f;
-}
-
-// The record filter's rule, written from its description, for comparison
-// with the SQL: numbers compared as numbers (a blank field passes only the
-// blank test), text upper-cased with UpperCaseDE unless case counts, "<>"
-// negating, an empty value or "Pending" testing for blank, the instructions
-// read as the visible text of both rich texts, the DFilter mark for the
-// "Not" selections and for an odd-format last condition.
-bool referenceAccepts(Dataset &d, const FilterDef &f, bool dfilterOn) {
-    bool accept = true;
-    if (f.HasConditions()) {
-        for (int i = 1; i <= f.Count && accept; ++i) {
-            const QString name = f.Field[size_t(i)];
-            QString v = f.Value[size_t(i)];
-            Field &field = d.FieldByName(name);
-            QString s = field.AsString();
-            if (SameText(name, "Instructions"))
-                s = PlainTextOf(s) + PlainTextOf(d.FieldByName("Footer").AsString());
-            if (field.IsNumeric() && !v.isEmpty()) {
-                v += ' ';
-                QString op;
-                for (const char *o : {"<>", "<=", ">=", "<", ">"})
-                    if (v.startsWith(o)) {
-                        op = o;
-                        break;
-                    }
-                const double x = v.mid(op.size()).trimmed().toDouble();
-                if (field.IsNull()) {
-                    accept = false;
-                    continue;
-                }
-                const double y = field.AsFloat();
-                accept = op == "<>" ? y != x : op == "<=" ? y <= x : op == ">=" ? y >= x : op == "<" ? y < x : op == ">" ? y > x : y == x;
-                continue;
-            }
-            if (!v.isEmpty() && v != "Pending") {
-                if (!f.CaseSensitive[size_t(i)]) {
-                    v = UpperCaseDE(v);
-                    s = UpperCaseDE(s);
-                }
-                const bool negate = v.startsWith("<>");
-                if (negate) v = v.mid(2);
-                const bool hit = f.FullMatch[size_t(i)] ? s == v : s.contains(v);
-                accept = hit != negate;
-            } else {
-                accept = f.NonBlank[size_t(i)] ? !s.isEmpty() : s.isEmpty();
-            }
-        }
-    }
-    if (dfilterOn) accept = accept && d.FieldByName("DFilter").AsString() == "Y";
-    if (f.Count >= 1 && SameText(f.Value[size_t(f.Count)], "[Odd format]")) accept = d.FieldByName("DFilter").AsString() == "Y";
-    return accept;
 }
 
 class FilterSqlTest : public TablesTest {
@@ -130,7 +79,9 @@ protected:
         return out;
     }
     QSet<qint64> referenceRows(const FilterDef &f, bool option) {
-        DancesData.OnFilterRecord = [&](Dataset &d) { return referenceAccepts(d, f, option); };
+        FilterContext context;
+        context.DFilterOn = option;
+        DancesData.OnFilterRecord = [&](Dataset &d) { return FilterRecord(f, FilterTable::Dances, d, context); };
         DancesData.Refilter();
         const auto shown = DancesData.VisibleBookmarks();
         DancesData.OnFilterRecord = [](Dataset &) { return true; };
@@ -144,7 +95,8 @@ protected:
 TEST_F(FilterSqlTest, TermsOfTheEdgeCases) {
     EXPECT_EQ(sqlFor(condition("Title", "o'c")),
               (QStringList{"Select Title from Dances", "Where UCase([Title]) alike '%O''C%'"}));
-    EXPECT_EQ(sqlFor(condition("Lvl", "<3")).last(), QStringLiteral("Where Lvl<3"));
+    // A blank level counts as 0, which is below 3.
+    EXPECT_EQ(sqlFor(condition("Lvl", "<3")).last(), QStringLiteral("Where (Lvl<3 or Lvl is Null)"));
     EXPECT_EQ(sqlFor(condition("Lvl", "")).last(), QStringLiteral("Where Lvl is Null"));
     EXPECT_EQ(sqlFor(plus(condition("Title", "reel"), "Called", ">10")),
               (QStringList{"Select Title from Dances", "Where UCase([Title]) alike '%REEL%'", "and Called>10"}));
@@ -233,6 +185,9 @@ TEST_F(FilterSqlTest, SameRowsAsTheRecordFilter) {
         {"greater", condition("Called", ">10"), false},
         {"less or equal", condition("Called", "<=3"), false},
         {"not equal", condition("Called", "<>3"), false},
+        {"less, blank as 0", condition("Called", "<5"), false},
+        {"bare zero, blank as 0", condition("Called", "0"), false},
+        {"at least zero", condition("Lvl", ">=0"), false},
         {"equal", condition("Lvl", "4"), false},
         {"blank number", condition("Called", ""), false},
         {"non-blank number", condition("Called", "", false, false, true), false},
