@@ -3,12 +3,12 @@
 #include "core/Cp1252.h"
 #include "core/DanceLocate.h"
 #include "core/FastStrings.h"
+#include "core/RecordHooks.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/Query.h"
 
 QString OldTitle, OldFormat, OldStyle;
 qint64 PendingRec = 0;
-bool EventChanged = false;
 bool PendingRecDets = false;
 bool QuietFilterPost = false;
 

@@ -18,8 +18,6 @@ class Dataset;
 extern QString OldTitle, OldFormat, OldStyle;
 // The bookmark of the record being posted, 0 for none.
 extern qint64 PendingRec;
-// The shown event was edited and its programme must be saved with it.
-extern bool EventChanged;
 // The recordings details need refreshing.
 extern bool PendingRecDets;
 // A post that is meant to drop the record from the filter says nothing.

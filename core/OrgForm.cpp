@@ -9,6 +9,9 @@
 #include "core/Settings.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/shell/KeyState.h"
+#include "core/Tables.h"
+#include "platform/sqlite/DBNavigator.h"
+#include "platform/sqlite/DataSource.h"
 #include "programme/ProgrammeRows.h"
 
 #include <QAction>
@@ -31,6 +34,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTimer>
@@ -117,6 +121,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildDancesPage();
     buildRecordingsPage();
     buildMenus();
+    bindPages();
     buildFilterControls();
     ConnectDancePage();
 
@@ -130,9 +135,60 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
 }
 
 TOrgForm::~TOrgForm() {
+    if (&TheMainWindow() == this) SetMainWindowLink(nullptr);
+    SetDateBoxHook({});
+    while (busy > 0) SetBusy(false);
     if (OrgForm == this) OrgForm = nullptr;
     // The rows outlive this part of the window: they report to nobody now.
     if (Rows) Rows->setEventSink(nullptr);
+}
+
+void TOrgForm::bindPages() {
+    ESource = new TDataSource(this);
+    ESource->setObjectName(QStringLiteral("ESource"));
+    ESource->setDataset(&EventsData);
+    for (QLineEdit *box : {Org, Event, ETime, Venue, Town, Postcode, Band, Contact, Phone, Email,
+                           WebSite, Fee})
+        ESource->bind(box, box->objectName());
+    ENav->setDataset(&EventsData);
+
+    DSource = new TDataSource(this);
+    DSource->setObjectName(QStringLiteral("DSource"));
+    DSource->setDataset(&DancesData);
+    for (QLineEdit *box : {Title, Format, Style, Rhythm, Energy, Author, Collection, Popular,
+                           SwingP, SwingN, Tolbrook, Called, KeySig, Tempo, Timing})
+        DSource->bind(box, box->objectName());
+    DSource->bind(Lvl, QStringLiteral("Lvl"));
+    DNav->setDataset(&DancesData);
+
+    connect(ENav, &TDBNavigator::clicked, this, [this](NavButton b) { ENavClick(b); });
+    connect(DNav, &TDBNavigator::clicked, this, [this](NavButton b) { DNavClick(b); });
+
+    SetDateBoxHook({[this] { return DateBox->text(); }, [this] { DateBox->clear(); }});
+
+    Grid = named(new QTableView(Content), "Grid");
+    Grid->hide();
+
+    SetMainWindowLink(this);
+}
+
+void TOrgForm::ENavClick(NavButton button) {
+    switch (button) {
+    case NavButton::First:
+    case NavButton::Last:
+    case NavButton::Cancel:
+        ShowEvent();
+        break;
+    case NavButton::Insert:
+        WriteLog(QStringLiteral("New Event"));
+        Org->setFocus();
+        break;
+    case NavButton::Delete:
+        WriteLog(QStringLiteral("Delete Event"));
+        break;
+    default:
+        break;
+    }
 }
 
 // ---- pages -------------------------------------------------------------------
@@ -267,10 +323,12 @@ void TOrgForm::buildEventsPage() {
     g->setColumnStretch(5, 2);
 
     auto *bar = new QHBoxLayout;
-    ENavHolder = named(new QWidget(EvPanel), "ENavHolder");
-    auto *navLayout = new QHBoxLayout(ENavHolder);
-    navLayout->setContentsMargins(0, 0, 0, 0);
-    bar->addWidget(ENavHolder);
+    ENav = named(new TDBNavigator(EvPanel), "ENav");
+    ENav->setHints({QStringLiteral("First event"), QStringLiteral("Previous event"),
+                    QStringLiteral("Next event"), QStringLiteral("Last event"),
+                    QStringLiteral("New event"), QStringLiteral("Delete event"),
+                    QStringLiteral("Save changes"), QStringLiteral("Cancel changes")});
+    bar->addWidget(ENav);
     bar->addSpacing(12);
     GroupP = toolButton(EvPanel, "GroupP", QStyle::SP_MediaSeekBackward,
                         QStringLiteral("Previous event for this Org"));
@@ -361,10 +419,12 @@ void TOrgForm::buildDancesPage() {
     g->addWidget(Timing, 2, 13);
 
     auto *bar = new QHBoxLayout;
-    DNavHolder = named(new QWidget(DPanel), "DNavHolder");
-    auto *navLayout = new QHBoxLayout(DNavHolder);
-    navLayout->setContentsMargins(0, 0, 0, 0);
-    bar->addWidget(DNavHolder);
+    DNav = named(new TDBNavigator(DPanel), "DNav");
+    DNav->setHints({QStringLiteral("First dance"), QStringLiteral("Previous dance"),
+                    QStringLiteral("Next dance"), QStringLiteral("Last dance"),
+                    QStringLiteral("New dance"), QStringLiteral("Delete dance"),
+                    QStringLiteral("Save changes"), QStringLiteral("Cancel changes")});
+    bar->addWidget(DNav);
     DOrderBox = named(new QComboBox(DPanel), "DOrderBox");
     DOrderBox->addItems({QStringLiteral("Format, Style, Title"),
                          QStringLiteral("Format, Title, Style"),
@@ -555,6 +615,14 @@ bool TOrgForm::PageVisible(QWidget *page) const {
 }
 
 int TOrgForm::HorizontalRange() const {
+    // A page that has not been shown yet has not been laid out: it is laid
+    // out now at the size it will have, so that the panel stands where the
+    // user will see it.
+    if (PC->currentWidget() != DancePage) {
+        const QSize size = PC->currentWidget()->size().expandedTo(DancePage->minimumSizeHint());
+        if (DancePage->size() != size) DancePage->resize(size);
+        if (QLayout *l = DancePage->layout()) l->activate();
+    }
     const QPoint right = PlayPnl->mapTo(Content, QPoint(PlayPnl->width(), 0));
     return right.x();
 }

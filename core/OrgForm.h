@@ -3,6 +3,7 @@
 // Recordings and Folders pages, the menus, and the start-up that runs when
 // the window is first shown (core/OrgFormStartup.cpp).
 
+#include "core/MainWindowLink.h"
 #include "programme/ItemRows.h"
 #include "programme/ProgrammeText.h"
 
@@ -36,6 +37,11 @@ class OrgFormFilterUi;
 enum class FilterSender;
 enum class FilterTable;
 enum class NotSelection;
+class QTableView;
+class IdleHook;
+class TDataSource;
+class TDBNavigator;
+enum class NavButton;
 class DanceLookup;
 class EventHistory;
 class ProgrammeRows;
@@ -57,7 +63,7 @@ enum class StartupResult {
     Ended,        // the user or a failure ended the program before any record showed
 };
 
-class TOrgForm : public QMainWindow, public RowEventSink {
+class TOrgForm : public QMainWindow, public RowEventSink, public MainWindowLink {
     Q_OBJECT
 public:
     explicit TOrgForm(QWidget *parent = nullptr);
@@ -88,7 +94,8 @@ public:
         *WebSite, *Fee;
     QLineEdit *DateBox;
     QCheckBox *Updated, *Acknowledged, *Prv, *IsRec;
-    QWidget *ENavHolder; // where the event navigator sits
+    TDataSource *ESource; // binds the Events boxes
+    TDBNavigator *ENav;
     QToolButton *GroupP, *GroupN, *ProgP, *ProgN;
     QPushButton *ContBtn, *HelpEvents;
     QScrollArea *Body; // the programme rows (Rows->Body)
@@ -107,7 +114,8 @@ public:
     QToolButton *TagOn, *TagOff;
     QComboBox *DOrderBox;
     QPushButton *TitleBtn, *MusicBtn, *ABCBtn, *FullBtn, *HelpDances;
-    QWidget *DNavHolder; // where the dance navigator sits
+    TDataSource *DSource; // binds the Dances boxes
+    TDBNavigator *DNav;
     QFrame *PlayPnl;
     QPushButton *PlayBtn, *PauseBtn;
 
@@ -117,6 +125,9 @@ public:
     QPushButton *AddBtn, *ScanBtn, *RefrBtn, *RBaseBtn, *HelpRecs;
     QLabel *RBase, *CurDance;
     QTableWidget *RecGrid;
+
+    // The table view of Events or Dances (hidden until asked for).
+    QTableView *Grid;
 
     // The message panel in front of the window.
     TMsgPanel *MsgPanel;
@@ -168,7 +179,7 @@ public:
     // ---- the shown dance (core/OrgFormDance.cpp) -----------------------------
     // Moves Dances to the dance of that key, or deals with its absence.
     void LocateDance(const QString &title, const QString &format, const QString &style);
-    void ShowDance();
+    // ShowDance: below, with what the database logic asks of the window.
     void SetMusic();
     void DOrderChange();
     void FindClick();
@@ -197,7 +208,6 @@ public:
     void SaveDRec();
     void DateBoxExit();
     void NewDanceClick();
-    void ShowEvent();
     // The display title as a 14-point bold first line where it is missing.
     void AddTitleHeading(RichEdit *box, const QString &title);
 
@@ -205,9 +215,23 @@ public:
     // Runs once, queued from the first show; tests call it directly.
     void FormShow();
     StartupResult StartupOutcome() const { return startupResult; }
+    // Events on the first event from today on; the last one when there is
+    // none, or for another database than the standard one.
+    void PositionOnToday();
 
     // The user menu's keys, in order.
     static const QStringList &UserKeys();
+
+    // ---- what the database logic asks of the window ---------------------------
+    void ShowDance() override;
+    void ShowEvent() override;
+    void SetBusy(bool busy) override;
+    void SplashStatus(const QString &text) override;
+    void HideSplash() override;
+    void SetDOrderBox(int entry) override;
+    void CloseMainWindow() override;
+    // The bound box last focused on the page in front.
+    bool Focus(FocusControl *focus) override;
 
     // ---- handlers -----------------------------------------------------------
     // A click on an option item: stores its mark.
@@ -295,6 +319,8 @@ private:
     void buildRecordingsPage();
     void buildMenus();
     void buildUserMenu();
+    void bindPages();
+    void ENavClick(NavButton button);
     void buildFilterControls();
     void makeSelectionBoxes();
     // The column-title row over the programme rows, in the page's layout.
@@ -302,10 +328,9 @@ private:
 
     // Start-up pieces (core/OrgFormStartup.cpp).
     StartupResult runStartup();
-    // Steps 25 to 29: the database, its tables, compaction, today's event.
+    // The catalogue part: the database, its tables, compaction, today's event.
     bool openCatalogue();
     QString danceIndexName() const;
-    void positionOnToday();
     void remindBookings();
     void fillSelectionBoxes();
     void finishSetup();
@@ -316,6 +341,9 @@ private:
     bool resizeHandlerAttached = false;
     bool terminated = false;
     bool batteryDontAsk = false;
+    bool eventShown = false; // the first event was shown after start-up
+    int busy = 0;
+    IdleHook *idleHook = nullptr;
     StartupResult startupResult = StartupResult::NotRun;
     std::function<EvaluationSources()> evaluationSources;
     OrgFormFilterUi *filterUi = nullptr;

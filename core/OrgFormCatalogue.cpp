@@ -1,25 +1,178 @@
-// The catalogue part of start-up.
+// The catalogue's part of start-up: the database and its tables, compaction,
+// today's event, the booking reminders and the rule editor's choices; the
+// close of the window.
 
 #include "core/OrgForm.h"
 
+#include "core/Clock.h"
+#include "core/Dates.h"
+#include "core/Help.h"
+#include "core/IdleHook.h"
 #include "core/Log.h"
+#include "core/Messages.h"
+#include "core/Positioning.h"
+#include "core/RecordHooks.h"
+#include "core/Settings.h"
+#include "core/StartupRules.h"
+#include "core/Tables.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+
+constexpr int NoEventsHelp = 85400;
+constexpr int ReminderHelp = 30060;
+
+QString text(Dataset &ds, const char *field) {
+    return ds.FieldByName(QLatin1String(field)).AsString();
+}
+
+QDate eventDate(Dataset &ds) {
+    return DayNumberToDate(ds.FieldByName(QStringLiteral("EDate")).AsFloat());
+}
+
+// "06-Dec-26"
+QString shortDate(const QDate &d) {
+    if (!d.isValid()) return QString();
+    return QStringLiteral("%1-%2-%3")
+        .arg(d.day(), 2, 10, QChar('0'))
+        .arg(ShortMonthNames().at(d.month() - 1))
+        .arg(d.year() % 100, 2, 10, QChar('0'));
+}
+
+} // namespace
 
 bool TOrgForm::openCatalogue() {
+    // 25.-26. The database and both tables (Events muted, without its
+    // after-scroll handler until set-up is done).
+    if (!OpenDatabase()) return false;
+
+    // 27. Compaction once the file has grown by more than a fifth.
+    if (CompactionDue(FileSizeOf(DatabasePath()),
+                      SettingInt64(QStringLiteral("System"), QStringLiteral("DBSize")), NonStandardDB)) {
+        CompressClick(CompressSender::None);
+        BusyCursor();
+    }
+
+    // 28. An empty diary opens the help on getting started.
+    if (EventsData.IsEmpty()) OpenHelp(NoEventsHelp);
+
+    // 29. Today's event, else the last one.
+    PositionOnToday();
     return true;
 }
 
-QString TOrgForm::danceIndexName() const {
-    return QString();
+void TOrgForm::PositionOnToday() {
+    const bool found = SeekRecord(EventsData, {DateToDayNumber(Today())}, SeekMode::AfterEq);
+    if (!found || NonStandardDB) EventsData.Last();
 }
 
-void TOrgForm::positionOnToday() {}
-void TOrgForm::remindBookings() {}
-void TOrgForm::fillSelectionBoxes() {}
-void TOrgForm::finishSetup() {}
+void TOrgForm::remindBookings() {
+    Dataset &ev = EventsData;
+    const QDate today = Today();
+    SavePos();
+    while (!ev.Eof() && !ev.IsEmpty() && WithinReminderSpan(today, eventDate(ev))) {
+        ReminderEvent e;
+        e.date = eventDate(ev);
+        e.event = text(ev, "Event");
+        e.org = text(ev, "Org");
+        e.band = text(ev, "Band");
+        e.programme = text(ev, "Programme");
+        e.updated = text(ev, "Updated");
+        e.acknowledged = text(ev, "Acknowledged");
+        const QString reminder = EventReminder(
+            e, ProgrammeSeparator, FormatEventDate(ev.FieldByName(QStringLiteral("EDate")).AsFloat()),
+            shortDate(e.date));
+        if (!reminder.isEmpty()) {
+            OKHelpCancel(reminder, ReminderHelp);
+            QCoreApplication::processEvents();
+        }
+        ev.Next();
+    }
+    RestPos();
+    if (ev.IsEmpty()) return;
 
-void TOrgForm::OnIdle() {}
+    // The latest event before today: the current one when nothing lies
+    // ahead, else the one before it.
+    bool earlier = true;
+    if (!(eventDate(ev) < today)) {
+        ev.Prior();
+        earlier = !ev.Bof();
+    }
+    if (!EventIsOver(today, eventDate(ev), text(ev, "Programme"), text(ev, "Event"),
+                     WeekdayName(today), ProgrammeSeparator))
+        return;
+    if (earlier && text(ev, "Updated") != QLatin1String("Y")) {
+        ShowMsg(FinalisePastProgrammeText);
+        return;
+    }
+    const QString leader = QString(ProgrammeSeparator) + QStringLiteral("N|Leader");
+    do {
+        ev.Next();
+    } while (!ev.Eof() && text(ev, "Programme").startsWith(leader));
+}
+
+void TOrgForm::fillSelectionBoxes() {
+    for (QComboBox *box : SelBoxes) {
+        const QString field = box->itemText(0);
+        Query q(Conn);
+        q.setText(QStringLiteral("Select Distinct ") + field + QStringLiteral(" from Dances Order by ") +
+                  field);
+        q.open();
+        for (; !q.eof(); q.next()) {
+            const QString value = q.fields(0).AsString();
+            if (!value.isEmpty() && value != QLatin1String("ZZZ")) box->addItem(value);
+        }
+        q.close();
+        box->setCurrentIndex(0);
+    }
+}
+
+QString TOrgForm::danceIndexName() const {
+    return DancesData.indexName();
+}
+
+void TOrgForm::finishSetup() {
+    EventsData.AfterScroll = ::EventsAfterScroll;
+    EventsEnable();
+    StartingUp = false;
+    // The first dance is shown behind the Events page, which stays in front.
+    const bool quiet = QuietShow;
+    QuietShow = true;
+    try {
+        ShowDance();
+    } catch (...) {
+        QuietShow = quiet;
+        throw;
+    }
+    QuietShow = quiet;
+}
+
+// Until the rest of the idle work is in place: the busy cursor goes, and
+// the first event shows once start-up is over.
+void TOrgForm::OnIdle() {
+    if (QGuiApplication::overrideCursor()) {
+        RestoreCursors();
+        busy = 0;
+    }
+    if (!eventShown && EventsData.active() && !StartingUp && startupResult == StartupResult::Done) {
+        eventShown = true;
+        ShowEvent();
+    }
+}
 
 void TOrgForm::FormClose() {
     WriteLog(QStringLiteral("FormClose"));
+    try {
+        TestSave();
+    } catch (...) {
+        // Closing goes on: what could not be saved was reported.
+    }
+    EventsData.close();
+    DancesData.close();
+    Conn.close();
     WriteLog(QStringLiteral("END"));
 }

@@ -24,6 +24,7 @@
 #include "core/TextRoutines.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DBNavigator.h"
+#include "platform/sqlite/DataSource.h"
 #include "presentation/CardSettings.h"
 #include "presentation/InstructionEdit.h"
 #include "presentation/InstructionText.h"
@@ -473,4 +474,6 @@ void TOrgForm::ConnectDancePage() {
     connect(Music, &QLineEdit::textChanged, this, [this] { MusicChange(); });
     connect(DOrderBox, &QComboBox::activated, this, [this] { DOrderChange(); });
     connect(TitleBtn, &QPushButton::clicked, this, [this] { FindClick(); });
+    DNav->BeforeAction = [this](NavButton button) { DNavBefore(button); };
+    connect(ESource, &TDataSource::edited, this, [this] { EDataChange(); });
 }

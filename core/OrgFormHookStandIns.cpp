@@ -37,9 +37,6 @@ void TOrgForm::NewDanceClick() {
     Title->setFocus();
 }
 
-// The programme is not shown yet.
-void TOrgForm::ShowEvent() {}
-
 void TOrgForm::AddTitleHeading(RichEdit *box, const QString &title) {
     QTextDocument *doc = box->document();
     if (doc->firstBlock().text() == title) return;

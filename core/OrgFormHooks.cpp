@@ -14,6 +14,7 @@
 #include "core/Log.h"
 #include "core/Messages.h"
 #include "core/Positioning.h"
+#include "core/RecordHooks.h"
 #include "core/Settings.h"
 #include "core/StandIns.h"
 #include "core/Tables.h"
@@ -192,8 +193,4 @@ void TOrgForm::DancesAfterScroll(Dataset &ds) {
     }
 }
 
-void TOrgForm::EventsEnable() {
-    const bool changed = EventChanged;
-    EventsData.EnableControls();
-    EventChanged = changed;
-}
+void TOrgForm::EventsEnable() { ::EventsEnable(); }

@@ -4,12 +4,22 @@
 #include "core/OrgForm.h"
 
 #include "core/Cp1252.h"
+#include "core/Dates.h"
 #include "core/Log.h"
 #include "core/Messages.h"
 #include "core/Settings.h"
 #include "core/SplashForm.h"
+#include "core/Tables.h"
+#include "platform/rtf/RichEdit.h"
+#include "platform/sqlite/DataSource.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QStandardPaths>
+#include <QTabWidget>
 
 // "User: " + key. Asking for the new value comes with the user settings.
 void TOrgForm::UserClick(const QString &key) {
@@ -68,6 +78,67 @@ void TOrgForm::SetRFolder() {
 // An error that escaped a handler: shown over everything, the splash window
 // out of the way first.
 void TOrgForm::MyException(const QString &message) {
-    HideSplash();
+    ::HideSplash();
     ShowMsg(message);
+}
+
+// ---- showing the current records ----------------------------------------------
+
+// The event's date, its yes/no boxes and its programme rows; the bound
+// boxes show themselves.
+void TOrgForm::ShowEvent() {
+    const bool open = EventsData.active() && !EventsData.IsEmpty();
+    auto field = [open](const char *name) {
+        return open ? EventsData.FieldByName(QLatin1String(name)).AsString() : QString();
+    };
+    DateBox->setText(open ? FormatEventDate(EventsData.FieldByName(QStringLiteral("EDate")).AsFloat())
+                          : QString());
+    Updated->setChecked(open && field("Updated") == QLatin1String("Y"));
+    Acknowledged->setChecked(open && field("Acknowledged") == QLatin1String("Y"));
+    Prv->setChecked(open && field("Prv") == QLatin1String("Y"));
+    IsRec->setChecked(open && FoldUpper(field("Band")).startsWith(QLatin1String("RECORD")));
+    if (Rows) ShowProgText(true, field("Programme"));
+}
+
+// ---- the window's part in the database commands --------------------------------
+
+void TOrgForm::SetBusy(bool on) {
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++busy;
+    } else if (busy > 0) {
+        QApplication::restoreOverrideCursor();
+        --busy;
+    }
+}
+
+void TOrgForm::SplashStatus(const QString &text) {
+    if (SplashForm) SplashForm->SetStatus(text);
+    else if (!text.isEmpty()) WriteLog(text);
+}
+
+void TOrgForm::HideSplash() {
+    ::HideSplash();
+}
+
+void TOrgForm::SetDOrderBox(int entry) {
+    const QSignalBlocker quiet(DOrderBox);
+    DOrderBox->setCurrentIndex(entry);
+}
+
+void TOrgForm::CloseMainWindow() {
+    QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+}
+
+bool TOrgForm::Focus(FocusControl *focus) {
+    const bool dances = PC->currentWidget() == DancePage;
+    TDataSource *source = dances ? DSource : ESource;
+    QWidget *box = source->lastFocused();
+    if (!box) return false;
+    focus->table = dances ? QStringLiteral("Dances") : QStringLiteral("Events");
+    focus->field = source->fieldOf(box);
+    if (auto *edit = qobject_cast<QLineEdit *>(box)) focus->text = edit->text();
+    else if (auto *combo = qobject_cast<QComboBox *>(box)) focus->text = combo->currentText();
+    focus->isCheckBox = false;
+    return !focus->field.isEmpty();
 }

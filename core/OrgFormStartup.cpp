@@ -10,6 +10,7 @@
 #include "core/Dates.h"
 #include "core/ErrorRouting.h"
 #include "core/Help.h"
+#include "core/IdleHook.h"
 #include "core/Log.h"
 #include "core/Maintainer.h"
 #include "core/Messages.h"
@@ -96,7 +97,7 @@ void TOrgForm::FormShow() {
         startupResult = runStartup();
     } catch (...) {
         StartingUp = false;
-        HideSplash();
+        ::HideSplash();
         throw;
     }
     StartingUp = false;
@@ -105,6 +106,7 @@ void TOrgForm::FormShow() {
 StartupResult TOrgForm::runStartup() {
     // 1. Error and idle handlers; the user's locale.
     SetApplicationHandler([this](const QString &message) { MyException(message); });
+    if (!idleHook) idleHook = new IdleHook([this] { OnIdle(); }, this);
     QLocale::setDefault(QLocale::system());
 
     // 2.-3. Shared pictures and lists; large fonts.
@@ -133,7 +135,7 @@ StartupResult TOrgForm::runStartup() {
 
     // 8. The settings file.
     if (!OpenSettingsFile()) {
-        HideSplash();
+        ::HideSplash();
         closeHandlerAttached = false;
         ShowMsgUnlogged(SettingsNotFoundText(DataFolder + StandardIniName));
         CloseWithoutHandler();
@@ -283,8 +285,6 @@ StartupResult TOrgForm::runStartup() {
     if ((range < 1024 || range > 1026) && range > 0) ScreenScale = screenWidth() * 10000 / range;
     PlayPanelWidth = PlayPnl->width();
     PlayPanelHeight = PlayPnl->height();
-
-    QTimer::singleShot(0, this, [this] { OnIdle(); });
     return StartupResult::Done;
 }
 
@@ -317,6 +317,6 @@ void TOrgForm::BatteryClick(bool fromMenu) {
 
 void TOrgForm::Terminate() {
     terminated = true;
-    HideSplash();
+    ::HideSplash();
     CloseWithoutHandler();
 }

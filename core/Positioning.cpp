@@ -2,6 +2,8 @@
 
 #include "core/Log.h"
 #include "core/Messages.h"
+#include "core/RecordHooks.h"
+#include "core/Tables.h"
 
 namespace {
 
@@ -20,13 +22,19 @@ Kept &dancesPos() {
     return k;
 }
 
+void enableKeepingChange(Dataset &events) {
+    const bool changed = EventChanged;
+    events.EnableControls();
+    EventChanged = changed;
+}
+
 std::function<void(Dataset &)> &scrollHandler() {
-    static std::function<void(Dataset &)> h;
+    static std::function<void(Dataset &)> h = EventsAfterScroll;
     return h;
 }
 
 std::function<void(Dataset &)> &enabler() {
-    static std::function<void(Dataset &)> e;
+    static std::function<void(Dataset &)> e = enableKeepingChange;
     return e;
 }
 
@@ -68,8 +76,15 @@ void RestPos(Dataset &events) {
     if (eventsPos().kept && events.active()) GotoPos(events, eventsPos().position);
     eventsPos() = Kept{};
     events.AfterScroll = scrollHandler();
-    if (enabler()) enabler()(events);
-    else events.EnableControls();
+    enabler()(events);
+}
+
+void SavePos() {
+    SavePos(EventsData);
+}
+
+void RestPos() {
+    RestPos(EventsData);
 }
 
 bool PosKept() {
@@ -91,6 +106,14 @@ void RestDancePos(Dataset &dances) {
     dancesPos() = Kept{};
 }
 
+void SaveDancePos() {
+    SaveDancePos(DancesData);
+}
+
+void RestDancePos() {
+    RestDancePos(DancesData);
+}
+
 void ForgetDancePos() {
     dancesPos() = Kept{};
 }
@@ -100,16 +123,16 @@ bool DancePosKept() {
 }
 
 void SetEventsScrollHandler(std::function<void(Dataset &)> handler) {
-    scrollHandler() = std::move(handler);
+    scrollHandler() = handler ? std::move(handler) : EventsAfterScroll;
 }
 
 void SetEventsEnable(std::function<void(Dataset &)> enable) {
-    enabler() = std::move(enable);
+    enabler() = enable ? std::move(enable) : enableKeepingChange;
 }
 
 void ResetPositions() {
     eventsPos() = Kept{};
     dancesPos() = Kept{};
-    scrollHandler() = nullptr;
-    enabler() = nullptr;
+    SetEventsScrollHandler({});
+    SetEventsEnable({});
 }

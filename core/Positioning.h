@@ -27,25 +27,30 @@ void GotoPos(Dataset &dataset, Dataset::Bookmark position);
 
 // Keeps the Events position (AtEndPos when at the end), takes the
 // after-scroll handler off and mutes the controls for the walk.
+void SavePos();
+// Back to the kept position; the Events after-scroll handler goes on again
+// and the controls are enabled, EventChanged kept.
+void RestPos();
+// The same on another dataset standing for Events.
 void SavePos(Dataset &events);
-// Back to the kept position; the main window's after-scroll handler goes on
-// again and the controls are enabled.
 void RestPos(Dataset &events);
 bool PosKept();
 // Drops the kept position without going to it.
 void ForgetPos();
 
 // The same for Dances, without touching its handler or controls.
+void SaveDancePos();
+void RestDancePos();
 void SaveDancePos(Dataset &dances);
 void RestDancePos(Dataset &dances);
 void ForgetDancePos();
 bool DancePosKept();
 
-// What RestPos puts back on Events: the main window's after-scroll handler
-// and how its controls are enabled. Without an enabler the controls are
-// simply enabled.
+// What RestPos puts back: the after-scroll handler (EventsAfterScroll) and
+// how the controls are enabled (one level, EventChanged kept). Empty
+// functions restore these.
 void SetEventsScrollHandler(std::function<void(Dataset &)> handler);
 void SetEventsEnable(std::function<void(Dataset &)> enable);
 
-// Forgets kept positions and installed handlers (tests).
+// Forgets kept positions and restores the handlers (tests).
 void ResetPositions();

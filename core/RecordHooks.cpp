@@ -1,8 +1,10 @@
 #include "core/RecordHooks.h"
 
 #include "core/FilterCommands.h"
+#include "core/MainWindowLink.h"
 #include "core/Messages.h"
 #include "core/OrgForm.h"
+#include "core/Settings.h"
 #include "core/Tables.h"
 
 // The main window's handlers, once it exists.
@@ -22,9 +24,21 @@ void BeforeInsert(Dataset &) {}
 void DancesAfterScroll(Dataset &ds) {
     if (OrgForm) OrgForm->DancesAfterScroll(ds);
 }
+bool EventChanged = false;
+
 void EventsAfterScroll(Dataset &ds) {
-    if (OrgForm) OrgForm->EventsAfterScroll(ds);
+    if (OrgForm) return OrgForm->EventsAfterScroll(ds);
+    EventChanged = false;
+    ThisIndex = -1;
+    TheMainWindow().ShowEvent();
 }
+
+void EventsEnable() {
+    const bool changed = EventChanged;
+    EventsData.EnableControls();
+    EventChanged = changed;
+}
+
 bool FilterRecord(Dataset &dataset) {
     return DatasetFilterRecord(dataset);
 }

@@ -7,13 +7,21 @@
 
 #include "platform/sqlite/Dataset.h"
 
+// Set by every edit of the shown event; while set, saving the event saves
+// its programme rows too.
+extern bool EventChanged;
+
 void DancesBeforePost(Dataset &dataset);
 void EventsBeforePost(Dataset &dataset);
 void AnyAfterPost(Dataset &dataset);
 void BeforeDelete(Dataset &dataset);
 void BeforeInsert(Dataset &dataset);
 void DancesAfterScroll(Dataset &dataset);
+// Another event became current: its edits are forgotten, no programme row
+// is selected, and the event is shown.
 void EventsAfterScroll(Dataset &dataset);
+// Enables the Events controls one level, keeping EventChanged as it was.
+void EventsEnable();
 bool FilterRecord(Dataset &dataset);
 // A post the database refuses: the table's name + " table:\r" + the error
 // (help 85100); the post is abandoned and the record stays in edit.

@@ -310,5 +310,6 @@ void ResetTables() {
         while (ds->ControlsDisabled()) ds->EnableControls();
     }
     QuietShow = false;
+    EventChanged = false;
     KeptEventsPos = KeptDancesPos = 0;
 }

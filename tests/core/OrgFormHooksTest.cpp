@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTest>
 
 namespace {
 
@@ -123,21 +124,28 @@ TEST_F(HooksTest, EmptyKeyFieldsAreRefused) {
 TEST_F(HooksTest, TuneBookValues) {
     open();
     form->LocateDance("Other", "Circle", "Mixer");
-    for (const char *ok : {"", " ", "1", "2", "3"}) {
-        form->Tolbrook->setText(ok);
-        DancesData.Edit();
-        DancesData.FieldByName("Energy").SetAsString(ok);
+    // Typed into the bound box, as the user would.
+    const auto type = [this](const QString &text) {
+        form->Tolbrook->selectAll();
+        QTest::keyClick(form->Tolbrook, Qt::Key_Backspace);
+        QTest::keyClicks(form->Tolbrook, text);
+    };
+    for (const char *ok : {" ", "1", "2", "3", ""}) {
+        type(ok);
         EXPECT_NO_THROW(DancesData.Post()) << ok;
+        EXPECT_EQ(DancesData.State(), DatasetState::Browse) << ok;
     }
-    for (const char *bad : {"4", "x"}) {
-        answerer->clear();
-        form->Tolbrook->setText(bad);
-        DancesData.Edit();
-        DancesData.FieldByName("Energy").SetAsString(bad);
-        EXPECT_THROW(DancesData.Post(), SilentAbort) << bad;
-        EXPECT_TRUE(answerer->sawText("Tolbrook must be 1, 2 or 3.")) << bad;
-        DancesData.Cancel();
-    }
+    type("4");
+    EXPECT_THROW(DancesData.Post(), SilentAbort);
+    EXPECT_TRUE(answerer->sawText("Tolbrook must be 1, 2 or 3."));
+    EXPECT_EQ(DancesData.State(), DatasetState::Edit);
+    DancesData.Cancel();
+    // A letter is no number for the field: refused before the check.
+    type("x");
+    EXPECT_ANY_THROW(DancesData.Post());
+    EXPECT_EQ(DancesData.State(), DatasetState::Edit);
+    DancesData.Cancel();
+    EXPECT_TRUE(scalar("SELECT Tolbrook FROM Dances WHERE Title='Other'").isNull());
 }
 
 TEST_F(HooksTest, RemovingRecordedMusicIsAskedAndNoReloadsTheBox) {

@@ -1,6 +1,7 @@
 #include "platform/sqlite/DbFixture.h"
 #include "core/Log.h"
 #include "core/Positioning.h"
+#include "core/RecordHooks.h"
 
 #include <QFile>
 
@@ -18,6 +19,7 @@ protected:
     }
     void TearDown() override {
         ResetPositions();
+        EventChanged = false;
         ds.reset();
         DbTest::TearDown();
     }
@@ -73,9 +75,11 @@ TEST_F(PositioningTest, SavePosAtTheEndComesBackToTheLastRecord) {
     while (!ds->Eof()) ds->Next();
     ds->First();
     EXPECT_EQ(scrolls, 0); // the handler is off for the walk
+    EventChanged = true;
     RestPos(*ds);
     EXPECT_EQ(event(), QStringLiteral("Fourth"));
     EXPECT_FALSE(ds->ControlsDisabled());
+    EXPECT_TRUE(EventChanged); // enabling the controls keeps the edit mark
     EXPECT_FALSE(PosKept());
     ds->Prior();
     EXPECT_EQ(scrolls, 1); // and on again afterwards

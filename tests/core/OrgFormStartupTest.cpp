@@ -1,0 +1,486 @@
+#include "TestSupport.h"
+#include "core/AppState.h"
+#include "core/Dates.h"
+#include "core/Help.h"
+#include "core/Log.h"
+#include "core/OrgForm.h"
+#include "core/Positioning.h"
+#include "core/RecordHooks.h"
+#include "core/Settings.h"
+#include "core/Tables.h"
+#include "platform/probes/SystemProbes.h"
+#include "platform/rtf/RichEdit.h"
+#include "platform/sqlite/DBNavigator.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QAction>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+struct FakeProbes : SystemProbes {
+    bool usb = false;
+    PowerStatus power;
+    QString language = QStringLiteral("English");
+    bool isUsbDrive(const QString &, QString *mount) override {
+        if (mount) *mount = QStringLiteral("/media/stick");
+        return usb;
+    }
+    PowerStatus powerStatus() override { return power; }
+    QString defaultLanguageName() override { return language; }
+};
+
+// An event row: day (relative to today, 6 December 2026) and fields.
+struct Ev {
+    int day;
+    QString event;
+    QString programme;
+    QString updated = QStringLiteral("Y");
+    QString acknowledged = QStringLiteral("Y");
+    QString band = QStringLiteral("The Band");
+    QString org = QString();
+};
+
+class StartupTest : public QuillaryTest {
+protected:
+    void SetUp() override {
+        QuillaryTest::SetUp();
+        ResetTables();
+        ResetPositions();
+        savedProgramFolder = ProgramFolder;
+        ProgramFolder = folder();
+        SetProbes(&probes);
+        SetHelpOpener([this](int context) { helps.append(context); });
+        dances = {{"Alpha", "Longways", "English", "Jig"},
+                  {"Beta", "Circle", "ZZZ", "Reel"},
+                  {"Gamma", "Longways", "Scottish", ""}};
+    }
+    void TearDown() override {
+        form.reset();
+        ResetTables();
+        ResetPositions();
+        SetHelpOpener({});
+        SetProbes(nullptr);
+        ProgramFolder = savedProgramFolder;
+        QuillaryTest::TearDown();
+    }
+
+    // Settings file with these [System] lines.
+    void writeIni(const QByteArray &system, const QString &name = QStringLiteral("Quillary.ini")) {
+        WriteFileBytes(path(name), "[System]\r\n" + system + "\r\n");
+    }
+    void writeCatalogue(const QList<Ev> &events, const QString &name = QStringLiteral("Quillary.mdb")) {
+        QFile::remove(path(name));
+        Database db;
+        db.create(path(name));
+        Statement d(db.handle(), "INSERT INTO Dances (Title, Format, Style, Rhythm, Instructions) "
+                                 "VALUES (?,?,?,?,?)");
+        for (const QStringList &x : dances) {
+            d.bindAll({x[0], x[1], x[2], x[3], QStringLiteral("Steps of ") + x[0]});
+            d.step();
+            d.reset();
+        }
+        Statement e(db.handle(), "INSERT INTO Events (Org, EDate, Event, Programme, Updated, "
+                                 "Acknowledged, Band) VALUES (?,?,?,?,?,?,?)");
+        for (const Ev &x : events) {
+            e.bindAll({x.org.isEmpty() ? x.event : x.org,
+                       DateToDayNumber(QDate(2026, 12, 6).addDays(x.day)), x.event, x.programme,
+                       x.updated, x.acknowledged, x.band});
+            e.step();
+            e.reset();
+        }
+    }
+    // The file's size as [System] DBSize, so that no compaction runs.
+    QByteArray sizeLine(const QString &name = QStringLiteral("Quillary.mdb")) {
+        return "DBSize=" + QByteArray::number(QFileInfo(path(name)).size());
+    }
+    StartupResult start() {
+        form = std::make_unique<TOrgForm>();
+        form->FormShow();
+        return form->StartupOutcome();
+    }
+    QString current(const char *field) {
+        return EventsData.FieldByName(QLatin1String(field)).AsString();
+    }
+    QStringList logLines() {
+        QStringList out;
+        const QString log = QString::fromLatin1(ReadFileBytes(path("Log.Txt")));
+        for (const QString &line : log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+            out.append(line.mid(10)); // after the time
+        return out;
+    }
+    // A dance in the programme text.
+    static QString dance(const QString &title) {
+        return QStringLiteral("\u00B7D|") + title + QStringLiteral("|Longways|English\u00B7");
+    }
+
+    FakeProbes probes;
+    QList<int> helps;
+    QList<QStringList> dances;
+    std::unique_ptr<TOrgForm> form;
+    QString savedProgramFolder;
+};
+
+const QString P = QStringLiteral("\u00B7D|Alpha|Longways|English\u00B7");
+
+} // namespace
+
+TEST_F(StartupTest, LogMarksThePhasesInOrder) {
+    writeCatalogue({{-20, "Past", P}, {0, "Today", P}});
+    writeIni(sizeLine());
+    EXPECT_EQ(start(), StartupResult::Done);
+    const QStringList log = logLines();
+    QStringList marks;
+    for (const QString &l : log)
+        if (QStringList{"START", "Events Open", "Dances Open", "End Setup", "End FormShow"}.contains(l))
+            marks.append(l);
+    EXPECT_EQ(marks, (QStringList{"START", "Events Open", "Dances Open", "End Setup", "End FormShow"}));
+    ASSERT_GE(log.size(), 2);
+    EXPECT_EQ(log.value(1), QStringLiteral("START")); // after the header, nothing before it
+    EXPECT_FALSE(StartingUp);
+    EXPECT_EQ(answerer->boxes.size(), 0);
+    EXPECT_EQ(form->PC->currentWidget(), form->EventPage);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillary: Events"));
+    EXPECT_TRUE(form->Org->isEnabled());
+    EXPECT_FALSE(EventsData.ControlsDisabled());
+    EXPECT_EQ(QDir::currentPath() + '/', folder());
+    // The scroll range reaches the playback panel's right edge on the Dances
+    // page, though that page has not been shown.
+    const int range = form->HorizontalRange();
+    EXPECT_GT(range, form->DPanel->width());
+    EXPECT_EQ(range, form->PlayPnl->mapTo(form->Content, QPoint(form->PlayPnl->width(), 0)).x());
+    EXPECT_EQ(PlayPanelWidth, form->PlayPnl->width());
+}
+
+TEST_F(StartupTest, EventsStandsOnTodaysEventOrTheLast) {
+    struct Case {
+        const char *name;
+        QList<Ev> events;
+        const char *expected;
+    } cases[] = {
+        {"today's event", {{-3, "Before", P}, {0, "Today", P}, {4, "After", P}}, "Today"},
+        {"the next one when none is today", {{-40, "Before", P}, {4, "After", P}, {9, "Later", P}}, "After"},
+        {"the last when all are past", {{-60, "Old", P}, {-40, "Older", P}}, "Older"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        form.reset();
+        ResetTables();
+        writeCatalogue(c.events);
+        writeIni(sizeLine());
+        EXPECT_EQ(start(), StartupResult::Done);
+        EXPECT_EQ(current("Event"), QLatin1String(c.expected));
+        EXPECT_EQ(form->Event->text(), QLatin1String(c.expected));
+        form->PositionOnToday();
+        EXPECT_EQ(current("Event"), QLatin1String(c.expected));
+    }
+}
+
+TEST_F(StartupTest, AnotherDatabaseStandsOnItsLastEventAndIsNotCompacted) {
+    writeCatalogue({{-3, "Before", P}, {0, "Today", P}, {4, "After", P}}, "Other.mdb");
+    writeIni("DBName=Other.mdb");
+    WriteFileBytes(path("Other.ini"), "[System]\r\nDBSize=0\r\n");
+    EXPECT_EQ(start(), StartupResult::Done);
+    form->PositionOnToday();
+    EXPECT_EQ(current("Event"), QStringLiteral("After"));
+    ASSERT_EQ(answerer->boxes.size(), 1);
+    EXPECT_EQ(answerer->texts().at(0),
+              QStringLiteral("Warning:  You are using database Other.mdb\nwith Ini file Other.ini\n"
+                             "rather than Quillary.mdb"));
+    EXPECT_FALSE(answerer->sawText(QStringLiteral("compressed")));
+}
+
+TEST_F(StartupTest, CompactionWhenTheFileGrewByMoreThanAFifth) {
+    writeCatalogue({{0, "Today", P}});
+    const qint64 size = QFileInfo(path("Quillary.mdb")).size();
+    struct Case {
+        qint64 recorded;
+        bool compacts;
+    } cases[] = {{0, true}, {size, false}, {size * 10 / 12, false}, {size * 10 / 12 - 1, true},
+                 {qint64(3) << 31, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.recorded);
+        form.reset();
+        ResetTables();
+        answerer->clear();
+        writeIni("DBSize=" + QByteArray::number(c.recorded));
+        EXPECT_EQ(start(), StartupResult::Done);
+        EXPECT_EQ(answerer->sawText(QStringLiteral("Database compressed.")), c.compacts);
+        const qint64 stored =
+            TIniFile(path("Quillary.ini")).ReadInt64(QStringLiteral("System"), QStringLiteral("DBSize"), -1);
+        if (c.compacts) EXPECT_EQ(stored, QFileInfo(path("Quillary.mdb")).size());
+        else EXPECT_EQ(stored, c.recorded);
+    }
+}
+
+TEST_F(StartupTest, RemindersForUpcomingBookings) {
+    const QString blank = QStringLiteral("\u00B7D||Longways|English\u00B7");
+    writeCatalogue({{-40, "Long ago", P},
+                    {2, "Empty Dance", QString(), "", "Y", "Band", "Hill Club"},
+                    {5, "Gaps", blank, "", "Y"},
+                    {9, "Unacknowledged", P, "Y", ""},
+                    {12, "Recorded Night", P, "Y", "", "Recorded music"},
+                    {31, "Too far", QString(), "", ""}});
+    writeIni(sizeLine());
+    answerer->script(ResultOK);
+    answerer->script(ResultOK);
+    answerer->script(ResultOK);
+    EXPECT_EQ(start(), StartupResult::Done);
+    const QStringList texts = answerer->texts();
+    ASSERT_EQ(texts.size(), 3);
+    EXPECT_EQ(texts[0], QStringLiteral("No programme for Empty Dance\non Tue 8-Dec-26 for Hill Club"));
+    EXPECT_EQ(texts[1], QStringLiteral("Incomplete programme for Gaps\non Fri 11-Dec-26"));
+    EXPECT_EQ(texts[2], QStringLiteral("Unacknowledged on 15-Dec-26 for Unacknowledged not yet "
+                                       "acknowledged by band."));
+    for (const BoxRequest &b : answerer->boxes) EXPECT_EQ(b.helpContext, 30060);
+    // Back on the kept event after the walk.
+    EXPECT_EQ(current("Event"), QStringLiteral("Empty Dance"));
+}
+
+TEST_F(StartupTest, PastProgrammeToFinalise) {
+    writeCatalogue({{-40, "Older", P}, {-3, "Club Night", P, ""}, {4, "Next", P}});
+    writeIni(sizeLine());
+    EXPECT_EQ(start(), StartupResult::Done);
+    ASSERT_EQ(answerer->texts().size(), 1);
+    EXPECT_EQ(answerer->texts().at(0).trimmed(), QStringLiteral("Please finalise this past programme."));
+    EXPECT_EQ(current("Event"), QStringLiteral("Club Night"));
+}
+
+TEST_F(StartupTest, PastEventNotOverStaysCurrent) {
+    // Three days past, and its week is still running.
+    writeCatalogue({{-40, "Older", P}, {-3, "Dance Week", P, ""}, {4, "Next", P}});
+    writeIni(sizeLine());
+    EXPECT_EQ(start(), StartupResult::Done);
+    EXPECT_EQ(answerer->boxes.size(), 0);
+    EXPECT_EQ(current("Event"), QStringLiteral("Dance Week"));
+}
+
+TEST_F(StartupTest, FinishedPastEventGivesWayToTheNextWithoutLeaderNotes) {
+    const QString leader = QStringLiteral("\u00B7N|Leader: Sam\u00B7") + P;
+    writeCatalogue({{-40, "Older", P}, {-3, "Done", P, "Y"}, {4, "Led", leader}, {8, "Mine", P}});
+    writeIni(sizeLine());
+    EXPECT_EQ(start(), StartupResult::Done);
+    EXPECT_EQ(current("Event"), QStringLiteral("Mine"));
+}
+
+TEST_F(StartupTest, DatabaseThatWillNotOpenSwitchesBack) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni("DBName=Missing.mdb\r\n" + sizeLine());
+    EXPECT_EQ(start(), StartupResult::Ended);
+    EXPECT_TRUE(form->Terminated());
+    const QStringList texts = answerer->texts();
+    ASSERT_EQ(texts.size(), 3);
+    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("Warning:  You are using database Missing.mdb")));
+    EXPECT_TRUE(texts[1].contains(QStringLiteral("\nCannot open Quillary database\n") + path("Missing.mdb")));
+    EXPECT_EQ(texts[2], QStringLiteral("Switching to standard version.  Please restart the Quillary."));
+    EXPECT_EQ(TIniFile(path("Quillary.ini")).ReadString(QStringLiteral("System"), QStringLiteral("DBName"), QString()),
+              QStringLiteral("Quillary.mdb"));
+    // The next start opens the standard catalogue.
+    form.reset();
+    ResetTables();
+    ResetSettingsState();
+    answerer->clear();
+    EXPECT_EQ(start(), StartupResult::Done);
+    EXPECT_EQ(current("Event"), QStringLiteral("Today"));
+    EXPECT_EQ(answerer->boxes.size(), 0);
+}
+
+TEST_F(StartupTest, NoSettingsFileClosesWithTheMessage) {
+    EXPECT_EQ(start(), StartupResult::NoSettings);
+    EXPECT_EQ(answerer->texts(), QStringList{path("Quillary.ini") + " not found.  Quillary cannot run."});
+    EXPECT_FALSE(QFileInfo::exists(path("Log.Txt")));
+    EXPECT_FALSE(EventsData.active());
+}
+
+TEST_F(StartupTest, SelectionBoxesListTheCatalogueValues) {
+    dances.append({"Delta", "Square", "English", "Reel"});
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    start();
+    ASSERT_EQ(form->SelBoxes.size(), 4);
+    auto items = [](QComboBox *box) {
+        QStringList l;
+        for (int i = 0; i < box->count(); ++i) l.append(box->itemText(i));
+        return l;
+    };
+    EXPECT_EQ(items(form->SelBoxes[0]), (QStringList{"Style", "English", "Scottish"})); // no ZZZ
+    EXPECT_EQ(items(form->SelBoxes[1]), (QStringList{"Rhythm", "Jig", "Reel"}));        // no blank
+    EXPECT_EQ(items(form->SelBoxes[2]), (QStringList{"Format", "Circle", "Longways", "Square"}));
+    EXPECT_EQ(form->SelBoxes[3]->count(), 1);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(form->SelBoxes[i]->currentIndex(), 0);
+        EXPECT_TRUE(form->SelBoxes[i]->isHidden());
+        EXPECT_EQ(form->SelBoxes[i]->geometry().left(), 252 + 113 * i);
+        EXPECT_EQ(form->SelBoxes[i]->width(), 110);
+    }
+}
+
+TEST_F(StartupTest, FirstDanceShowsOnceStartUpIsOver) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    start();
+    // The first in Format, Style, Title order.
+    EXPECT_EQ(form->Title->text(), QStringLiteral("Beta"));
+    // With its title in front: the titles option is on by default.
+    EXPECT_EQ(form->Instructions->toPlainText(), QStringLiteral("Beta\nSteps of Beta"));
+    EXPECT_TRUE(form->Title->isEnabled());
+}
+
+TEST_F(StartupTest, WarningsVersionAndLanguage) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni("DOrder=FSRT\r\nVersion=6.99\r\n" + sizeLine());
+    probes.language = QStringLiteral("German");
+    answerer->script(ResultOK);
+    answerer->script(ResultOK);
+    EXPECT_EQ(start(), StartupResult::Done);
+    ASSERT_EQ(answerer->boxes.size(), 2);
+    EXPECT_EQ(answerer->boxes[0].text, QStringLiteral("Language is set to\nGerman\nrather than English."));
+    EXPECT_EQ(answerer->boxes[0].helpContext, 51560);
+    EXPECT_EQ(answerer->boxes[1].text,
+              QStringLiteral("Warning: Dance Order includes Rhythm, so finding dances may be slowed down."));
+    EXPECT_EQ(answerer->boxes[1].helpContext, 40050);
+    EXPECT_EQ(form->DOrderBox->currentIndex(), 2);
+    // 6.103 is newer than 6.99: recorded, and what is new is shown.
+    EXPECT_EQ(TIniFile(path("Quillary.ini")).ReadString("System", "Version", ""), QStringLiteral("6.103"));
+    EXPECT_TRUE(helps.contains(12000));
+}
+
+TEST_F(StartupTest, FirstRunRecordsTheVersionQuietly) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    start();
+    EXPECT_EQ(TIniFile(path("Quillary.ini")).ReadString("System", "Version", ""), QStringLiteral("6.103"));
+    EXPECT_FALSE(helps.contains(12000));
+}
+
+TEST_F(StartupTest, EmptyDiaryOpensTheHelpOnStarting) {
+    writeCatalogue({});
+    writeIni(sizeLine());
+    EXPECT_EQ(start(), StartupResult::Done);
+    EXPECT_TRUE(helps.contains(85400));
+}
+
+TEST_F(StartupTest, OptionsAndPagesFollowTheSettings) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni("ShowRules=0\r\nFolders=1\r\nShowTolbrook=7\r\nIntEditor=0\r\n" + sizeLine());
+    EXPECT_EQ(start(), StartupResult::Done);
+    EXPECT_FALSE(form->PageVisible(form->RulePage));
+    EXPECT_FALSE(form->RulesM->menuAction()->isVisible());
+    EXPECT_TRUE(form->PageVisible(form->FolderPage));
+    EXPECT_FALSE(form->OptionAction("IntEditor")->isChecked());
+    EXPECT_TRUE(form->OptionAction("UseCSS")->isChecked());
+    EXPECT_TRUE(form->Tolbrook2->isChecked());
+    EXPECT_EQ(form->UserM->actions().size(), 8);
+    EXPECT_EQ(form->UserM->actions().at(7)->text(), QStringLiteral("ABC"));
+    EXPECT_EQ(form->Searcher->placeholderText(), QStringLiteral("Search..."));
+    EXPECT_TRUE(form->DateBox->toolTip().startsWith(QStringLiteral("Date in format d-MMM-yy (Today is 6-Dec-26) or ")));
+}
+
+TEST_F(StartupTest, RunningFromAUsbStick) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    probes.usb = true;
+    AuthorMode = true; // a maintainer's copy on a stick keeps the mode only with his music
+    EXPECT_EQ(start(), StartupResult::Done);
+    ASSERT_GE(answerer->boxes.size(), 1);
+    EXPECT_EQ(answerer->texts().at(0).trimmed(),
+              QStringLiteral("Running from USB stick in drive /media/stick."));
+    EXPECT_FALSE(AuthorMode);
+    EXPECT_FALSE(form->VellamM->menuAction()->isVisible());
+}
+
+TEST_F(StartupTest, BatteryMessageOnlyWhenItMatters) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    probes.power = {false, true, 55, 5400};
+    answerer->script(ResultOK, true); // "don't tell me again"
+    EXPECT_EQ(start(), StartupResult::Done);
+    ASSERT_EQ(answerer->boxes.size(), 1);
+    EXPECT_EQ(answerer->texts().at(0),
+              QStringLiteral("Battery power left: 1 hour, 30 minutes  (55%)."));
+    form->BatteryClick(false); // suppressed now
+    EXPECT_EQ(answerer->boxes.size(), 1);
+    probes.power = {true, false, 0, -1};
+    answerer->script(ResultOK);
+    form->Battery->trigger(); // the menu always tells
+    ASSERT_EQ(answerer->boxes.size(), 2);
+    EXPECT_EQ(answerer->texts().at(1), QStringLiteral("On mains power."));
+}
+
+TEST_F(StartupTest, EventsPageFollowsTheRecord) {
+    writeCatalogue({{0, "Today", P, "Y", "", "Recorded music"}, {4, "After", P, "", "Y"}});
+    writeIni(sizeLine());
+    start();
+    form->OnIdle();
+    EXPECT_EQ(form->DateBox->text(), QStringLiteral("Sun 6-Dec-26"));
+    EXPECT_TRUE(form->Updated->isChecked());
+    EXPECT_FALSE(form->Acknowledged->isChecked());
+    EXPECT_TRUE(form->IsRec->isChecked());
+    EventChanged = true;
+    ThisIndex = 3;
+    form->ENav->click(NavButton::Next);
+    EXPECT_EQ(form->Event->text(), QStringLiteral("After"));
+    EXPECT_EQ(form->DateBox->text(), QStringLiteral("Thu 10-Dec-26"));
+    EXPECT_FALSE(form->Updated->isChecked());
+    EXPECT_TRUE(form->Acknowledged->isChecked());
+    EXPECT_FALSE(form->IsRec->isChecked());
+    EXPECT_FALSE(EventChanged);
+    EXPECT_EQ(ThisIndex, -1);
+}
+
+TEST_F(StartupTest, TypedChangesAreSavedByTheNavigator) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    start();
+    form->Venue->selectAll();
+    QTest::keyClicks(form->Venue, "Town Hall");
+    EXPECT_TRUE(form->ENav->button(NavButton::Post)->isEnabled());
+    form->ENav->click(NavButton::Post);
+    Statement s(Conn.handle(), "SELECT Venue FROM Events");
+    ASSERT_TRUE(s.step());
+    EXPECT_EQ(s.columnText(0), QStringLiteral("Town Hall"));
+}
+
+TEST_F(StartupTest, ClosingLogsTheEnd) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    start();
+    form->close();
+    EXPECT_FALSE(EventsData.active());
+    EXPECT_FALSE(Conn.isOpen());
+    const QStringList log = logLines();
+    ASSERT_GE(log.size(), 2);
+    EXPECT_EQ(log.at(log.size() - 2), QStringLiteral("FormClose"));
+    EXPECT_EQ(log.last(), QStringLiteral("END"));
+}
+
+TEST(LargeFonts, FormScaledByFiveQuarters) {
+    const int saved = ScaleQuarters;
+    ScaleQuarters = 5;
+    QWidget form;
+    form.setGeometry(40, 80, 300, 200);
+    QFont f = form.font();
+    f.setPointSize(8);
+    form.setFont(f);
+    ScaleFormForLargeFonts(&form);
+    // Height 600 first, then every measure through ScaledSize (5/4, rounded).
+    EXPECT_EQ(form.geometry(), QRect(50, 100, 375, 750));
+    EXPECT_EQ(form.font().pointSizeF(), 10.0);
+    ScaleQuarters = saved;
+}
+
+TEST_F(StartupTest, LargeFontsOnASmallScreen) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    ScaleQuarters = 5; // the splash window found large fonts
+    EXPECT_EQ(start(), StartupResult::Done);
+    // The offscreen screen is 800 pixels wide.
+    ASSERT_GE(answerer->boxes.size(), 1);
+    EXPECT_EQ(answerer->texts().at(0).trimmed(), QStringLiteral("Large fonts need higher resolution"));
+}
