@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTableView>
 
 namespace {
 
@@ -61,7 +62,8 @@ void TOrgForm::DancesBeforePost(Dataset &ds) {
     if (!tuneBookFault.isEmpty()) AbortMsg(tuneBookFault);
 
     const QString storedMusic = text(ds, QStringLiteral("Music"));
-    if (MusicText != storedMusic && PC->currentWidget() != RecPage) {
+    const bool danceGrid = !Grid->isHidden() && PC->currentWidget() == DancePage;
+    if (MusicText != storedMusic && !danceGrid && PC->currentWidget() != RecPage) {
         if (storedMusic.contains(sep) && !MusicText.contains(sep) &&
             !YesNo(QStringLiteral("Did you mean to remove the \"recorded music\" data?"))) {
             ds.Cancel();
@@ -175,7 +177,7 @@ void TOrgForm::EventsAfterScroll(Dataset &ds) {
     MissingMet = false;
     ChosenMusicLine = 0;
     ThisIndex = -1;
-    if (ds.IsEmpty() || !ds.ControlsDisabled()) ShowEvent();
+    if (ds.IsEmpty() || (Grid->isHidden() && !ds.ControlsDisabled())) ShowEvent();
 }
 
 void TOrgForm::DancesAfterScroll(Dataset &ds) {
