@@ -28,9 +28,5 @@ extern int TrackSeconds;
 extern int Speed;
 } // namespace PlayerStandIn
 
-// Deferred work of the record hooks for idle time (until the hooks come).
-extern qint64 PendingRec;
-extern bool PendingRecDets;
-
 // Puts all of the above back to its start (tests).
 void ResetAppServices();

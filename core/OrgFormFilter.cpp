@@ -236,7 +236,10 @@ public:
     void ShowPage(FilterTable t) override {
         f->PC->setCurrentWidget(t == FilterTable::Events ? f->EventPage : f->DancePage);
     }
-    void ShowDance() override { UpdateTagItems(); }
+    void ShowDance() override {
+        UpdateTagItems();
+        f->ShowDance();
+    }
     void MarkSessionCommand() override { CommandItem = f->Session; }
     // Until the event's own save exists, its pending edits are posted.
     void SaveShownEvent() override {

@@ -1,4 +1,5 @@
 #include "core/CopyData.h"
+#include "core/DanceRecord.h"
 #include "core/DanceShow.h"
 #include "core/ErrorRouting.h"
 #include "core/IdleHook.h"
