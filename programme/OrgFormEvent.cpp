@@ -321,10 +321,22 @@ void TOrgForm::SaveERec(SaveSender sender) {
         const QList<int> removed = counting.RemoveRows();
         for (int i : removed) Rows->ReleaseItem(Rows->ItemList.value(i));
         if (!removed.isEmpty()) Rows->LayOutRows();
-        counting.Locate([this](int row, const DanceKey &key) -> std::optional<LocatedDance> {
+        SqlDanceLookup catalogue(Conn);
+        counting.Locate([this, sep, &catalogue](int row, const DanceKey &key) -> std::optional<LocatedDance> {
             Rows->AnItem = Rows->ItemList.value(row);
+            if (!catalogue.locate(key)) {
+                // Made a note by an earlier choice of this save: not counted.
+                if (FindDanceItem(EventText("Programme"), sep, key, 1, true) == 0) return std::nullopt;
+                // Every missing dance of the save gets the not-found choices.
+                MissingMet = false;
+            }
             LocateDance(key.Title, key.Format, key.Style);
-            if (DancesData.IsEmpty() || !SameDanceKey(CurrentDanceKey(DancesData), key)) return std::nullopt;
+            if (DancesData.IsEmpty() || !SameDanceKey(CurrentDanceKey(DancesData), key)) {
+                // The Note choice made it a note; anything else leaves the save.
+                if (FindDanceItem(EventText("Programme"), sep, key, 1, true) == 0) return std::nullopt;
+                WriteLog(QStringLiteral("Save left: dance not found ") + key.Title);
+                throw EQuietError("");
+            }
             LocatedDance d;
             d.rowid = DancesData.GetBookmark();
             d.title = DancesData.FieldByName(QStringLiteral("Title")).AsString();

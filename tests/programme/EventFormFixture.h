@@ -38,6 +38,7 @@ protected:
     }
     void TearDown() override {
         form.reset();
+        OrgForm = nullptr;
         ResetTables();
         ResetPositions();
         ResetFilterState();
@@ -91,6 +92,7 @@ protected:
         db.close();
         ASSERT_TRUE(OpenDatabase());
         form = std::make_unique<TOrgForm>();
+        OrgForm = form.get();
         form->Setup(form->EvPanel);
         form->Setup(form->DPanel);
         form->Setup(form->DancePage);

@@ -1,4 +1,7 @@
 #include "EventFormFixture.h"
+#include "core/DanceLocate.h"
+#include "core/ModalDriver.h"
+#include "core/NFForm.h"
 #include "core/Messages.h"
 #include "programme/CallCounting.h"
 
@@ -93,6 +96,45 @@ TEST_F(OrgFormEventTest, RowsNotBuiltAreCountedFromTheProgramme) {
     form->SaveE->trigger();
     EXPECT_EQ(called(never), QVariant(qint64(1)));
     EXPECT_EQ(called(four), QVariant(qint64(5)));
+}
+
+// The not-found dialog's choice for a dance of the programme that has left
+// the catalogue since the event was shown.
+void WhenNotFound(const char *button) {
+    WhenModal([button](QWidget *w) {
+        auto *f = qobject_cast<TNFForm *>(w);
+        ASSERT_NE(f, nullptr) << "the not-found dialog did not come up";
+        EXPECT_TRUE(f->ErrMsg->toPlainText().contains("Title:\tFour Times"));
+        QTest::mouseClick(f->findChild<QPushButton *>(button), Qt::LeftButton);
+    });
+}
+
+TEST_F(OrgFormEventTest, ExitInTheNotFoundDialogWritesNothing) {
+    open(past);
+    Conn.execRaw("DELETE FROM Dances WHERE Title = 'Four Times'");
+    Conn.tableChanged("Dances");
+    ResetLocateState();
+    answerer->script(ResultYes);
+    WhenNotFound("CancelBtn");
+    EXPECT_THROW(form->SaveERec(SaveSender::SaveE), EQuietError);
+    EXPECT_EQ(called(never), QVariant());
+    EXPECT_EQ(stored("Updated"), QString());
+    EXPECT_TRUE(stored("Programme").contains(QStringLiteral("D|Four Times|Longways|English")));
+}
+
+TEST_F(OrgFormEventTest, DanceMadeANoteIsNotCounted) {
+    open(past);
+    Conn.execRaw("DELETE FROM Dances WHERE Title = 'Four Times'");
+    Conn.tableChanged("Dances");
+    ResetLocateState();
+    answerer->script(ResultYes);
+    WhenNotFound("NoteBtn");
+    form->SaveERec(SaveSender::SaveE);
+    EXPECT_EQ(called(never), QVariant(qint64(1)));
+    EXPECT_EQ(stored("Updated"), QStringLiteral("Y"));
+    EXPECT_EQ(stored("Programme"),
+              Prog("~O|Evening~D|Never Called|Longways|English~N|Four Times|Longways|English (dance has been deleted)~"
+                   "O|Next time~D|Spare One|Longways|English~"));
 }
 
 TEST_F(OrgFormEventTest, NoAnswerSavesWithoutCounting) {
