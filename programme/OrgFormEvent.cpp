@@ -256,7 +256,7 @@ void TOrgForm::SaveERec(SaveSender sender) {
         EventsData.Post();
 
     // 4.
-    const bool gridShown = Grid && Grid->isVisible();
+    const bool gridShown = Grid && !Grid->isHidden() && PC->currentWidget() == DancePage;
     if (gridShown) FormView();
 
     // 5.
