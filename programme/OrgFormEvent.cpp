@@ -51,15 +51,6 @@
 
 namespace {
 
-// "Check all" walks every event with the rows kept out of sight.
-bool CheckAllRunning() {
-    if (!CommandItem) return false;
-    QString caption = CommandItem->text();
-    caption.remove(QLatin1Char('&'));
-    return SameText(CommandItem->objectName(), QStringLiteral("CheckAll")) ||
-           SameText(caption, QStringLiteral("Check all"));
-}
-
 bool Focusable(const QWidget *w) { return w && w->isVisible() && w->isEnabled(); }
 
 QString EventText(const char *field) {
