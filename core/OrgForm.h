@@ -327,6 +327,8 @@ public:
 
     // Shows the current event; Rebuild reloads ProgText from its programme.
     void ShowEvent(bool Rebuild);
+    // ShowEvent from the Dances page's record hooks, which stays on its page.
+    void ShowEventKeepingPage();
     // None: the rows into ProgText only; SaveE: the save with call counting;
     // the others save without counting (EventsData from its before-post).
     void SaveERec(SaveSender sender);

@@ -96,9 +96,11 @@ void TOrgForm::DancesBeforePost(Dataset &ds) {
         // The post runs in one transaction: these writes stand or fall with it.
         EventsData.CheckBrowseMode();
         RenameDanceItemsEverywhere(Conn, sep, oldKey(), newKey);
-        ShowEvent();
-        if (!SameDanceKey(oldKey(), newKey))
-            MergeOtherDance(ds, newKey, [](const QString &q) { return YesNo(q); });
+        ShowEventKeepingPage();
+        if (!SameDanceKey(oldKey(), newKey) && MergeOtherDance(ds, newKey, [](const QString &q) { return YesNo(q); }))
+            // The merged music is the dance's own now: a second post (the
+            // navigator's) must not put the box's old text back.
+            MusicText = text(ds, QStringLiteral("Music"));
     }
     setOldKey(newKey);
 }
@@ -153,7 +155,18 @@ void TOrgForm::BeforeDelete(Dataset &ds) {
     // The delete runs in one transaction: these writes stand or fall with it.
     EventsData.CheckBrowseMode();
     DanceItemsToNotesEverywhere(Conn, ProgrammeSeparator, key);
+    ShowEventKeepingPage();
+}
+
+// The shown event's rows follow a rewrite of the programmes, while the user
+// stays on the page the dance was saved or deleted from.
+void TOrgForm::ShowEventKeepingPage() {
+    QWidget *page = PC->currentWidget();
     ShowEvent();
+    if (PC->currentWidget() != page) {
+        PC->setCurrentWidget(page);
+        PCChange();
+    }
 }
 
 void TOrgForm::EventsChange() {

@@ -68,6 +68,34 @@ TEST_F(HooksTest, RenamingOntoAnotherDanceMergesAndDeletesIt) {
     EXPECT_TRUE(SameDanceKey(shownKey(), {"Hole in the Wall", "Longways", "Duple"}));
 }
 
+TEST_F(HooksTest, TheMergedMusicSurvivesTheNavigatorsSecondPost) {
+    insert("Dances", {{"Title", "Reel"}, {"Format", "Longways"}, {"Style", "Duple"}, {"Music", "Tune: Own"}});
+    insert("Dances", {{"Title", "Reel Two"}, {"Format", "Longways"}, {"Style", "Duple"}, {"Music", "Tune: Other"}});
+    open();
+    retitle("Reel", "Reel Two");
+    answerer->script(ResultYes); // the rename
+    answerer->script(ResultYes); // take the other dance's music
+    DancesData.Post();
+    ASSERT_EQ(answerer->boxes.size(), 2);
+    EXPECT_TRUE(answerer->boxes[1].text.contains("field: Music"));
+    // The navigator's Post button saves, edits again and posts once more.
+    DancesData.Edit();
+    DancesData.Post();
+    EXPECT_EQ(scalar("SELECT Music FROM Dances WHERE Title='Reel Two'").toString(), QStringLiteral("Tune: Other"));
+}
+
+TEST_F(HooksTest, RenamingAndDeletingStayOnTheDancesPage) {
+    open();
+    retitle("Hole", "Keyhole");
+    answerer->script(ResultYes);
+    DancesData.Post();
+    EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillary: Dances"));
+    DancesData.Delete();
+    EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
+    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*N|Keyhole|Longways|Duple (dance has been deleted)*"));
+}
+
 TEST_F(HooksTest, ACaseOnlyRenameRewritesProgrammesButMergesNothing) {
     open();
     retitle("Hole", "HOLE");
