@@ -309,7 +309,8 @@ public:
     // ---- the shown event and the field services (programme/OrgFormEvent.cpp) --
     QListWidget *PopList;  // the pick list of earlier values
     QListWidget *ContList; // the programme's outline, hidden until asked for
-    QAction *SaveE;        // Events menu "&Save" (Ctrl+S): saves with call counting
+    QAction *SaveE = nullptr; // Events menu "&Save" (Ctrl+S): saves with call counting
+    QAction *SaveD = nullptr; // Dances menu "&Save": Ctrl+S while the Dances page shows
     QAction *Headings;     // Events menu: the headings-only view
     // The data edit whose pick list was last built, or null.
     QWidget *DropField = nullptr;

@@ -13,6 +13,7 @@
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DataSource.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,6 +41,12 @@ void TOrgForm::PCChange() {
     else if (page == RulePage) caption = QStringLiteral("Quillary: Rules");
     else if (page == RecPage) caption = QStringLiteral("Quillary: Recordings");
     setWindowTitle(caption);
+    // Ctrl+S saves what the page shows: the event, or the dance.
+    if (SaveE && SaveD) {
+        const bool dances = page == DancePage;
+        SaveE->setShortcut(dances ? QKeySequence() : QKeySequence(Qt::CTRL | Qt::Key_S));
+        SaveD->setShortcut(dances ? QKeySequence(Qt::CTRL | Qt::Key_S) : QKeySequence());
+    }
 }
 
 void TOrgForm::SelBoxChange(QComboBox *box) {

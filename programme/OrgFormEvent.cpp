@@ -96,6 +96,11 @@ void TOrgForm::buildEventControls() {
     }
     SaveE->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(SaveE, &QAction::triggered, this, [this] { SaveERec(SaveSender::SaveE); });
+    // The Dances page's save; the page change hands Ctrl+S to it.
+    SaveD = new QAction(QStringLiteral("&Save"), this);
+    SaveD->setObjectName(QStringLiteral("SaveD"));
+    DancesM->addAction(SaveD);
+    connect(SaveD, &QAction::triggered, this, [this] { SaveDRec(); });
 
     Headings = OptionAction(QStringLiteral("Headings"));
     if (!Headings) {

@@ -1,5 +1,6 @@
 #include "EventFormFixture.h"
 #include "core/DanceLocate.h"
+#include "core/Log.h"
 #include "core/ModalDriver.h"
 #include "core/NFForm.h"
 #include "core/Messages.h"
@@ -313,6 +314,40 @@ TEST_F(FieldServicesTest, DanceChecksBeforeStoring) {
     form->SaveDRec();
     EXPECT_TRUE(answerer->sawText(QStringLiteral("Warning: Dance level is blank.")));
     EXPECT_EQ(DancesData.State(), DatasetState::Browse);
+}
+
+} // namespace
+
+namespace {
+
+class SaveKeyTest : public EventFormTest {};
+
+// Ctrl+S belongs to the page on show: on the Dances page it stores the dance
+// being edited and leaves the event alone.
+TEST_F(SaveKeyTest, CtrlSSavesWhatThePageShows) {
+    const qint64 dance = addDance("Jig", {{"Lvl", 2}, {"Author", "Old"}});
+    const qint64 event = addEvent("Club", 3, Prog("~D|Jig|Longways|English~"));
+    WriteLog(QStringLiteral("START"));
+    open(event);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+
+    form->PC->setCurrentWidget(form->DancePage);
+    DancesData.GotoBookmark(dance);
+    form->Author->setFocus();
+    QTest::keyClick(form->Author, Qt::Key_End);
+    QTest::keyClicks(form->Author, QStringLiteral(" and New"));
+    QTest::keyClick(form->Author, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(DancesData.State(), DatasetState::Browse);
+    EXPECT_EQ(scalar("SELECT Author FROM Dances WHERE rowid=?", {dance}).toString(), QStringLiteral("Old and New"));
+    EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
+    EXPECT_FALSE(QString::fromLatin1(ReadFileBytes(path("Log.Txt"))).contains(QLatin1String("SaveERec")));
+
+    form->PC->setCurrentWidget(form->EventPage);
+    form->Org->setFocus();
+    QTest::keyClick(form->Org, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(QString::fromLatin1(ReadFileBytes(path("Log.Txt"))).contains(QLatin1String("SaveERec")));
 }
 
 } // namespace
