@@ -164,16 +164,16 @@ QList<QPair<int, int>> HighlightRanges(const QString &text, const QString &value
     return out;
 }
 
-int NotesWantedHeight(int measured, const QString &text) {
-    if (text.isEmpty()) return 14;
+int NotesWantedHeight(int measured, const QString &text, int lineHeight) {
+    if (text.isEmpty()) return lineHeight;
     int h = measured + 1;
-    if (h == 1 || h > 100000) h = 14;
-    if (text.endsWith(CrLf)) h += 14;
+    if (h == 1 || h > 100000) h = lineHeight;
+    if (text.endsWith(CrLf)) h += lineHeight;
     return h;
 }
 
-NotesBox NotesBoxFor(int wanted, int notesLines) {
-    const int most = notesLines * 14 + 1;
+NotesBox NotesBoxFor(int wanted, int notesLines, int lineHeight) {
+    const int most = notesLines * lineHeight + 1;
     if (most >= wanted) return {wanted, false};
     return {most, true};
 }

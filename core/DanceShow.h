@@ -97,17 +97,18 @@ QList<QPair<int, int>> HighlightRanges(const QString &text, const QString &value
 
 // ---- notes box -------------------------------------------------------------------
 
-// The height the notes box wants for a measured text height: measured + 1,
-// 14 when that is 1 or above 100000, plus 14 when the text ends in CR LF;
-// 14 for an empty text.
-int NotesWantedHeight(int measured, const QString &text);
+// The height the notes box's text wants for a measured text height:
+// measured + 1, one line when that is 1 or above 100000, plus one line when
+// the text ends in CR LF; one line for an empty text. A line is 14 pixels in
+// the old box's font; the window passes its own font's line height.
+int NotesWantedHeight(int measured, const QString &text, int lineHeight = 14);
 struct NotesBox {
     int height;
     bool scrollBar;
 };
-// Up to notesLines * 14 + 1 the box grows; above it, it keeps that height
+// Up to notesLines lines + 1 the box grows; above it, it keeps that height
 // with a vertical scroll bar.
-NotesBox NotesBoxFor(int wanted, int notesLines);
+NotesBox NotesBoxFor(int wanted, int notesLines, int lineHeight = 14);
 
 // Widget texts use "\n" for line breaks; the catalogue stores CR LF (a lone
 // CR counts too).

@@ -51,6 +51,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <QtMath>
 
 namespace {
 
@@ -436,13 +437,18 @@ void TOrgForm::DNavClick(NavButton button) {
 
 void TOrgForm::NChange() {
     const QString text = Notes->toPlainText();
-    const QRect client = Notes->viewport()->rect();
-    const int measured =
-        QFontMetrics(Notes->font()).boundingRect(client, Qt::TextWordWrap, text).height();
-    const int wanted = NotesWantedHeight(measured, FromWidgetText(text));
-    if (wanted != Notes->height()) {
-        const NotesBox box = NotesBoxFor(wanted, SettingInteger(QStringLiteral("System"), QStringLiteral("Notes")));
-        Notes->setFixedHeight(box.height);
+    // The heights are those of the text area: the frame and the document's
+    // margins come on top, or the text would be cut.
+    const int margin = qCeil(Notes->document()->documentMargin());
+    const QRect client = Notes->viewport()->rect().adjusted(margin, margin, -margin, -margin);
+    const int chrome = 2 * (Notes->frameWidth() + margin);
+    const QFontMetrics metrics(Notes->font());
+    const int measured = metrics.boundingRect(client, Qt::TextWordWrap, text).height();
+    const int wanted = NotesWantedHeight(measured, FromWidgetText(text), metrics.lineSpacing());
+    if (wanted != Notes->height() - chrome) {
+        const NotesBox box = NotesBoxFor(wanted, SettingInteger(QStringLiteral("System"), QStringLiteral("Notes")),
+                                         metrics.lineSpacing());
+        Notes->setFixedHeight(box.height + chrome);
         Notes->setVerticalScrollBarPolicy(box.scrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     }
     markDanceChanged();
