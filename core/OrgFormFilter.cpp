@@ -17,6 +17,7 @@
 #include "core/Tags.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
+#include "programme/ProgrammeRows.h"
 #include "programme/ProgrammeText.h"
 
 #include <QAction>
@@ -179,7 +180,10 @@ public:
     }
     QString BandText() const override { return f->Band->text(); }
     bool DebugOption() const override { return OptionChecked(QStringLiteral("Debug")); }
+    // The rows as shown (with any edit not yet saved), else the stored
+    // programme.
     QList<ProgrammeItem> ProgrammeRows() const override {
+        if (f->Rows && !f->Rows->ItemList.isEmpty()) return f->Rows->RowItems();
         Dataset *events = FilterDataset(FilterTable::Events);
         if (!events || !events->active() || events->IsEmpty()) return {};
         return ReadProgramme(events->FieldByName(QStringLiteral("Programme")).AsString(), ProgrammeSeparator).items;
@@ -237,6 +241,9 @@ public:
         f->PC->setCurrentWidget(t == FilterTable::Events ? f->EventPage : f->DancePage);
     }
     void ShowDance() override { UpdateTagItems(); }
+    void SelectProgrammeRow(int row) override {
+        if (f->Rows && row >= 0 && row < f->Rows->ItemList.size()) f->Rows->SelectItem(f->Rows->ItemList[row]);
+    }
     void MarkSessionCommand() override { CommandItem = f->Session; }
     // Until the event's own save exists, its pending edits are posted.
     void SaveShownEvent() override {

@@ -7,6 +7,7 @@
 #include "core/Tags.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
+#include "programme/ProgrammeRows.h"
 
 #include <QAction>
 #include <QFocusEvent>
@@ -137,4 +138,24 @@ TEST_F(OrgFormFilterTest, TagsMenuAndPictures) {
     EXPECT_EQ(dances->VisibleCount(), 1);
     EXPECT_TRUE(form->TagFilter->isChecked());
     EXPECT_TRUE(ReadFileBytes(path("Quillary.ini")).contains("[$Workshop]"));
+}
+
+// F3 selects the first dance row of the shown programme whose title holds
+// the answer, ignoring case; the rows as shown count, not the stored text.
+TEST_F(OrgFormFilterTest, FindDanceSelectsTheProgrammeRow) {
+    const QString dot(SepDot);
+    form->ShowProgText(true, dot + "O|Evening" + dot + "D|Jig|Longways|English" + dot + "N|Reel next" + dot +
+                                 "D|Hornpipe Reel|Longways|English" + dot + "D|Reel|Longways|English" + dot);
+    ASSERT_GE(form->Rows->ItemList.size(), 5);
+    EXPECT_EQ(form->FindDance->shortcut(), QKeySequence(Qt::Key_F3));
+    WhenModal([](QWidget *w) {
+        EXPECT_EQ(w->windowTitle(), "Enter part of dance in this event");
+        auto *edit = w->findChild<QLineEdit *>();
+        ASSERT_NE(edit, nullptr);
+        QTest::keyClicks(edit, "REEL");
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    form->FindDance->trigger();
+    EXPECT_EQ(ThisIndex, 3) << "the note mentioning a reel is not a dance row";
+    EXPECT_EQ(form->Rows->ThisItem, form->Rows->ItemList[3]);
 }
