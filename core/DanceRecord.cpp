@@ -3,8 +3,22 @@
 #include "core/Cp1252.h"
 #include "core/DanceLocate.h"
 #include "core/FastStrings.h"
+#include "core/RecordHooks.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/Query.h"
+
+QString OldTitle, OldFormat, OldStyle;
+qint64 PendingRec = 0;
+bool PendingRecDets = false;
+bool QuietFilterPost = false;
+
+void ResetRecordState() {
+    OldTitle.clear();
+    OldFormat.clear();
+    OldStyle.clear();
+    PendingRec = 0;
+    EventChanged = PendingRecDets = QuietFilterPost = false;
+}
 
 namespace {
 
@@ -68,7 +82,7 @@ QString MergeQuestion(const QString &otherTitle, const QString &field, const QSt
     return full;
 }
 
-bool MergeOtherDance(Dataset &dances, const DanceKey &key, const MergeAsker &ask) {
+bool MergeOtherDance(Dataset &dances, const DanceKey &key, const std::function<bool(const QString &)> &yesNo) {
     const QString where = QStringLiteral(" from Dances where Title=") + DoubleQuotes(key.Title) +
                           QStringLiteral(" and Format=") + DoubleQuotes(key.Format) + QStringLiteral(" and Style=") +
                           DoubleQuotes(key.Style);
@@ -88,8 +102,11 @@ bool MergeOtherDance(Dataset &dances, const DanceKey &key, const MergeAsker &ask
         fields.append({f.FieldName(), f.AsString(), other ? other->AsString() : QString()});
     }
     const qint64 otherRow = q.FieldByName(QStringLiteral("RowKey")).Value().toLongLong();
+    const QString otherTitle = q.FieldByName(QStringLiteral("Title")).AsString();
     q.close();
-    MergeDanceFields(fields, ask);
+    MergeDanceFields(fields, [&](const QString &field, const QString &own, const QString &other) {
+        return yesNo && yesNo(MergeQuestion(otherTitle, field, own, other));
+    });
     for (int i = 0; i < fields.size(); ++i) {
         Field &f = dances.Fields(i);
         if (f.AsString() != fields[i].own) f.SetAsString(fields[i].own);

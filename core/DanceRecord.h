@@ -12,6 +12,19 @@
 
 class Dataset;
 
+// ---- state of the records being stored ------------------------------------------
+
+// The key of the dance as it was shown; empty before any dance was shown.
+extern QString OldTitle, OldFormat, OldStyle;
+// The bookmark of the record being posted, 0 for none.
+extern qint64 PendingRec;
+// The recordings details need refreshing.
+extern bool PendingRecDets;
+// A post that is meant to drop the record from the filter says nothing.
+extern bool QuietFilterPost;
+// Puts the state above back to its start (tests).
+void ResetRecordState();
+
 // "Title, Format and Style must all be specified" when any of them is
 // empty, else "".
 QString DanceKeyFault(const DanceKey &key);
@@ -50,9 +63,9 @@ QString MergeQuestion(const QString &otherTitle, const QString &field, const QSt
 
 // Another dance stored with key (found by the catalogue's case fold, the
 // record being stored excepted) is merged into the dataset's record, which
-// must be in edit, and deleted. Questions go to ask with the field, own and
-// other values. Gives whether there was one.
-bool MergeOtherDance(Dataset &dances, const DanceKey &key, const MergeAsker &ask);
+// must be in edit, and deleted. Each question (MergeQuestion's text) goes
+// to yesNo. Gives whether there was one.
+bool MergeOtherDance(Dataset &dances, const DanceKey &key, const std::function<bool(const QString &)> &yesNo);
 
 // Web links written as Link="address" become bare addresses: every \"
 // becomes \&quot;, then each Link=" before a web address goes with the

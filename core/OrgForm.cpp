@@ -123,6 +123,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildMenus();
     bindPages();
     buildFilterControls();
+    ConnectDancePage();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);
@@ -187,15 +188,6 @@ void TOrgForm::ENavClick(NavButton button) {
         break;
     default:
         break;
-    }
-}
-
-void TOrgForm::DNavClick(NavButton button) {
-    ShowDance();
-    TitleBtn->setFocus();
-    if (button == NavButton::Insert) {
-        WriteLog(QStringLiteral("New Dance (from Nav)"));
-        Title->setFocus();
     }
 }
 

@@ -31,6 +31,8 @@ class QTextEdit;
 class QToolButton;
 class TMsgPanel;
 class RichEdit;
+class Dataset;
+enum class NavButton;
 class OrgFormFilterUi;
 enum class FilterSender;
 enum class FilterTable;
@@ -174,6 +176,41 @@ public:
     void TagOffClick();
     void TagOnClick();
 
+    // ---- the shown dance (core/OrgFormDance.cpp) -----------------------------
+    // Moves Dances to the dance of that key, or deals with its absence.
+    void LocateDance(const QString &title, const QString &format, const QString &style);
+    // ShowDance: below, with what the database logic asks of the window.
+    void SetMusic();
+    void DOrderChange();
+    void FindClick();
+    void DNavBefore(NavButton button);
+    void DNavClick(NavButton button);
+    void NChange();
+    void MusicChange();
+    // Connects the Dances page's boxes and buttons to the handlers above.
+    void ConnectDancePage();
+
+    // ---- record hooks (core/OrgFormHooks.cpp) -------------------------------
+    void DancesBeforePost(Dataset &dataset);
+    void EventsBeforePost(Dataset &dataset);
+    void AnyAfterPost(Dataset &dataset);
+    void BeforeDelete(Dataset &dataset);
+    void EventsChange();
+    void EDataChange();
+    void EventsAfterScroll(Dataset &dataset);
+    void DancesAfterScroll(Dataset &dataset);
+    void EventsEnable();
+
+    // Handlers of the event display and the dance editing that the hooks
+    // call; each does the least they need (core/OrgFormHookStandIns.cpp).
+    void AnyExit();
+    void SaveERec();
+    void SaveDRec();
+    void DateBoxExit();
+    void NewDanceClick();
+    // The display title as a 14-point bold first line where it is missing.
+    void AddTitleHeading(RichEdit *box, const QString &title);
+
     // ---- start-up -----------------------------------------------------------
     // Runs once, queued from the first show; tests call it directly.
     void FormShow();
@@ -284,7 +321,6 @@ private:
     void buildUserMenu();
     void bindPages();
     void ENavClick(NavButton button);
-    void DNavClick(NavButton button);
     void buildFilterControls();
     void makeSelectionBoxes();
     // The column-title row over the programme rows, in the page's layout.

@@ -136,10 +136,19 @@ QString TOrgForm::danceIndexName() const {
 }
 
 void TOrgForm::finishSetup() {
-    EventsData.AfterScroll = EventsAfterScroll;
+    EventsData.AfterScroll = ::EventsAfterScroll;
     EventsEnable();
     StartingUp = false;
-    ShowDance();
+    // The first dance is shown behind the Events page, which stays in front.
+    const bool quiet = QuietShow;
+    QuietShow = true;
+    try {
+        ShowDance();
+    } catch (...) {
+        QuietShow = quiet;
+        throw;
+    }
+    QuietShow = quiet;
 }
 
 // Until the rest of the idle work is in place: the busy cursor goes, and

@@ -240,7 +240,10 @@ public:
     void ShowPage(FilterTable t) override {
         f->PC->setCurrentWidget(t == FilterTable::Events ? f->EventPage : f->DancePage);
     }
-    void ShowDance() override { UpdateTagItems(); }
+    void ShowDance() override {
+        UpdateTagItems();
+        f->ShowDance();
+    }
     void SelectProgrammeRow(int row) override {
         if (f->Rows && row >= 0 && row < f->Rows->ItemList.size()) f->Rows->SelectItem(f->Rows->ItemList[row]);
     }

@@ -100,27 +100,6 @@ void TOrgForm::ShowEvent() {
     if (Rows) ShowProgText(true, field("Programme"));
 }
 
-// The dance's yes/no boxes, notes, live music and instructions; nothing
-// while start-up runs.
-void TOrgForm::ShowDance() {
-    if (StartingUp) return;
-    const bool open = DancesData.active() && !DancesData.IsEmpty();
-    auto field = [open](const char *name) {
-        return open ? DancesData.FieldByName(QLatin1String(name)).AsString() : QString();
-    };
-    Printed->setChecked(field("Printed") == QLatin1String("Y"));
-    Callit->setChecked(field("Callit") == QLatin1String("Y"));
-    OwnTune->setChecked(field("OwnTune") == QLatin1String("Y"));
-    const QString notes = field("Notes");
-    if (Notes->toPlainText() != notes) Notes->setPlainText(notes);
-    // The live-music text: what stands before the first recording.
-    const QString music = field("Music");
-    const qsizetype sep = music.indexOf(ProgrammeSeparator);
-    Music->setText(sep < 0 ? music : music.left(sep));
-    Music->setCursorPosition(0);
-    Instructions->setRtf(field("Instructions"));
-}
-
 // ---- the window's part in the database commands --------------------------------
 
 void TOrgForm::SetBusy(bool on) {

@@ -118,6 +118,10 @@ void ForgetDancePos() {
     dancesPos() = Kept{};
 }
 
+bool DancePosKept() {
+    return dancesPos().kept;
+}
+
 void SetEventsScrollHandler(std::function<void(Dataset &)> handler) {
     scrollHandler() = handler ? std::move(handler) : EventsAfterScroll;
 }

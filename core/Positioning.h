@@ -44,6 +44,7 @@ void RestDancePos();
 void SaveDancePos(Dataset &dances);
 void RestDancePos(Dataset &dances);
 void ForgetDancePos();
+bool DancePosKept();
 
 // What RestPos puts back: the after-scroll handler (EventsAfterScroll) and
 // how the controls are enabled (one level, EventChanged kept). Empty

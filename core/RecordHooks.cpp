@@ -3,18 +3,31 @@
 #include "core/FilterCommands.h"
 #include "core/MainWindowLink.h"
 #include "core/Messages.h"
+#include "core/OrgForm.h"
 #include "core/Settings.h"
 #include "core/Tables.h"
 
-void DancesBeforePost(Dataset &) {}
-void EventsBeforePost(Dataset &) {}
-void AnyAfterPost(Dataset &) {}
-void BeforeDelete(Dataset &) {}
+// The main window's handlers, once it exists.
+void DancesBeforePost(Dataset &ds) {
+    if (OrgForm) OrgForm->DancesBeforePost(ds);
+}
+void EventsBeforePost(Dataset &ds) {
+    if (OrgForm) OrgForm->EventsBeforePost(ds);
+}
+void AnyAfterPost(Dataset &ds) {
+    if (OrgForm) OrgForm->AnyAfterPost(ds);
+}
+void BeforeDelete(Dataset &ds) {
+    if (OrgForm) OrgForm->BeforeDelete(ds);
+}
 void BeforeInsert(Dataset &) {}
-void DancesAfterScroll(Dataset &) {}
+void DancesAfterScroll(Dataset &ds) {
+    if (OrgForm) OrgForm->DancesAfterScroll(ds);
+}
 bool EventChanged = false;
 
-void EventsAfterScroll(Dataset &) {
+void EventsAfterScroll(Dataset &ds) {
+    if (OrgForm) return OrgForm->EventsAfterScroll(ds);
     EventChanged = false;
     ThisIndex = -1;
     TheMainWindow().ShowEvent();

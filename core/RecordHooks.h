@@ -1,9 +1,9 @@
 #pragma once
 // The handlers the two table datasets run, attached by their names when the
 // database opens, and the filter and save switches the database commands
-// use. These are their minimal forms: the hooks do nothing and accept every
-// record, the filter switch only switches filtering off, and saving posts or
-// cancels what is pending.
+// use. The hooks pass to the main window's handlers once it exists; the
+// filter switch only switches filtering off, and saving posts or cancels
+// what is pending.
 
 #include "platform/sqlite/Dataset.h"
 

@@ -2,8 +2,6 @@
 
 #include "core/Cp1252.h"
 #include "core/Log.h"
-#include "core/Settings.h"
-
 
 namespace StandIn {
 
@@ -12,21 +10,6 @@ bool FullScreenExists = false;
 bool MusicDialogActive = false;
 bool Playing = false;
 bool ImportWindowExists = false;
-
-QString CardsDFont() { return SettingText(QStringLiteral("Cards"), QStringLiteral("DFont")); }
-
-int CardsDSize() {
-    const int size = SettingInteger(QStringLiteral("Cards"), QStringLiteral("DSize"));
-    return size > 0 ? size : 12;
-}
-
-QString CardsHalfPoints() { return QString::number(CardsDSize() * 2); }
-
-QString CardsParaGap() { return QStringLiteral("0"); }
-
-QString HangingIndentPrefix() { return {}; }
-
-void Juggle(QTextDocument *) {}
 
 QString HexText(const QString &text) {
     QString out = text + QStringLiteral("\rHex: ");

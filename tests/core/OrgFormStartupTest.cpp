@@ -327,7 +327,8 @@ TEST_F(StartupTest, FirstDanceShowsOnceStartUpIsOver) {
     start();
     // The first in Format, Style, Title order.
     EXPECT_EQ(form->Title->text(), QStringLiteral("Beta"));
-    EXPECT_EQ(form->Instructions->toPlainText(), QStringLiteral("Steps of Beta"));
+    // With its title in front: the titles option is on by default.
+    EXPECT_EQ(form->Instructions->toPlainText(), QStringLiteral("Beta\nSteps of Beta"));
     EXPECT_TRUE(form->Title->isEnabled());
 }
 

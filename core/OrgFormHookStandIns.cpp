@@ -1,0 +1,53 @@
+// Handlers of the event display, the dance editing and the instruction
+// template that the Dances page and the record hooks call. Each does the
+// least those callers need until its own part of the main window takes over.
+
+#include "core/OrgForm.h"
+
+#include "core/Dates.h"
+#include "core/Tables.h"
+#include "platform/rtf/RichEdit.h"
+
+#include <QLineEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+
+// Leaving a field checks nothing yet.
+void TOrgForm::AnyExit() {}
+
+// The programme rows are not saved into the record yet.
+void TOrgForm::SaveERec() {}
+
+void TOrgForm::SaveDRec() { DancesData.Post(); }
+
+// The typed date into EDate, then the record is stored (from inside the
+// Events before-post this writes at once). A date that cannot be read has
+// been reported and leaves the box as it is.
+void TOrgForm::DateBoxExit() {
+    const double day = ParseDate(DateBox->text());
+    if (day == 0) return;
+    EventsData.Edit();
+    EventsData.FieldByName(QStringLiteral("EDate")).SetAsDateTime(day);
+    DateBox->setModified(false);
+    EventsData.Post();
+}
+
+void TOrgForm::NewDanceClick() {
+    DancesData.Append();
+    Title->setFocus();
+}
+
+void TOrgForm::AddTitleHeading(RichEdit *box, const QString &title) {
+    QTextDocument *doc = box->document();
+    if (doc->firstBlock().text() == title) return;
+    const bool modified = box->modified();
+    QTextCursor c(doc);
+    c.movePosition(QTextCursor::Start);
+    c.insertBlock();
+    c.movePosition(QTextCursor::Start);
+    QTextCharFormat heading;
+    heading.setFontPointSize(14);
+    heading.setFontWeight(QFont::Bold);
+    c.insertText(title, heading);
+    box->setModified(modified);
+}

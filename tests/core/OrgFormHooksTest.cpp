@@ -1,0 +1,370 @@
+#include "DancePageFixture.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+class HooksTest : public DancePageTest {
+protected:
+    void SetUp() override {
+        DancePageTest::SetUp();
+        hole = addDance("Hole", "Longways", "Duple",
+                        {{"Author", "Pat"}, {"Called", 2}, {"Instructions", "Generated Dance"}, {"Rhythm", "Jig"}});
+        wall = addDance("Hole in the Wall", "Longways", "Duple",
+                        {{"Author", "Cecil"}, {"Called", QVariant()}, {"Instructions", "{\\rtf1 real}"}});
+        addDance("Other", "Circle", "Mixer");
+        first = addEvent("Club", 46000, "One", Prog("*D|Hole|Longways|Duple§2*N|x*D|hole|LONGWAYS|duple*"));
+        second = addEvent("Hall", 46010, "Two", Prog("*D|Other|Circle|Mixer*D|Hole|Longways|Duple*"));
+    }
+    // Shows the dance, then types a new title into its record.
+    void retitle(const QString &from, const QString &to) {
+        form->PC->setCurrentWidget(form->DancePage);
+        form->LocateDance(from, "Longways", "Duple");
+        DancesData.Edit();
+        DancesData.FieldByName("Title").SetAsString(to);
+    }
+    int dances() { return scalar("SELECT count(*) FROM Dances").toInt(); }
+    qint64 hole = 0, wall = 0, first = 0, second = 0;
+};
+
+} // namespace
+
+// ---- renaming ----------------------------------------------------------------------
+
+TEST_F(HooksTest, ARenameRewritesEveryEventEvenThoseTheFilterHides) {
+    open();
+    filterEvents("Org", "Hall");
+    retitle("Hole", "Keyhole");
+    answerer->script(ResultYes);
+    DancesData.Post();
+    EXPECT_EQ(answerer->boxes[0].text,
+              QString::fromUtf8("OLD:  Hole · Longways · Duple\nNEW: Keyhole · Longways · Duple\nDid you really mean this change?"));
+    EXPECT_EQ(programmeOf(first), Prog("*D|Keyhole|Longways|Duple§2*N|x*D|Keyhole|Longways|Duple*"));
+    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|Keyhole|Longways|Duple*"));
+    EXPECT_TRUE(EventsData.Filtered());
+    EXPECT_EQ(EventsData.FieldByName("Event").AsString(), QStringLiteral("Two"));
+    EXPECT_EQ(OldTitle, QStringLiteral("Keyhole"));
+}
+
+TEST_F(HooksTest, RenamingOntoAnotherDanceMergesAndDeletesIt) {
+    open();
+    retitle("Hole", "Hole in the Wall");
+    answerer->script(ResultYes); // the rename
+    answerer->script(ResultNo);  // keep own Author
+    DancesData.Post();
+    ASSERT_EQ(answerer->boxes.size(), 2);
+    EXPECT_EQ(answerer->boxes[1].text,
+              QStringLiteral("Hole in the Wall\nhas both old and new values for field: Author\nReplace\n[Pat]\nBy\n[Cecil] ?"));
+    EXPECT_EQ(dances(), 2);
+    EXPECT_EQ(scalar("SELECT rowid FROM Dances WHERE Title='Hole in the Wall'").toLongLong(), hole);
+    EXPECT_EQ(scalar("SELECT Author || '/' || Called || '/' || Instructions || '/' || Rhythm FROM Dances WHERE rowid=?",
+                     {hole})
+                  .toString(),
+              QStringLiteral("Pat/2/{\\rtf1 real}/Jig"));
+    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|Hole in the Wall|Longways|Duple*"));
+    EXPECT_TRUE(SameDanceKey(shownKey(), {"Hole in the Wall", "Longways", "Duple"}));
+}
+
+TEST_F(HooksTest, ACaseOnlyRenameRewritesProgrammesButMergesNothing) {
+    open();
+    retitle("Hole", "HOLE");
+    answerer->script(ResultYes);
+    DancesData.Post();
+    EXPECT_EQ(answerer->boxes.size(), 1);
+    EXPECT_EQ(dances(), 3);
+    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|HOLE|Longways|Duple*"));
+}
+
+TEST_F(HooksTest, NoToTheRenameRestoresTheRecordAndTheOldKey) {
+    open();
+    retitle("Hole", "Keyhole");
+    answerer->script(ResultNo);
+    EXPECT_THROW(DancesData.Post(), SilentAbort);
+    EXPECT_EQ(DancesData.State(), DatasetState::Browse);
+    EXPECT_EQ(shownTitle(), QStringLiteral("Hole"));
+    EXPECT_EQ(OldTitle, QStringLiteral("Hole"));
+    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|Hole|Longways|Duple*"));
+}
+
+TEST_F(HooksTest, APostThatFailsAfterTheMergeLeavesEverythingAsItWas) {
+    insert("Dances", {{"Title", "Spare"}, {"Format", "x"}, {"Style", "y"}}); // opens the file once more
+    {
+        Database db;
+        db.open(path("Quillary.mdb"));
+        db.execRaw("CREATE TRIGGER refuse BEFORE UPDATE ON Dances WHEN new.Title = 'Hole in the Wall' "
+                   "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    }
+    open();
+    retitle("Hole", "Hole in the Wall");
+    answerer->script(ResultYes); // the rename
+    answerer->script(ResultNo);  // Author
+    answerer->script(ResultOK);  // the post error
+    EXPECT_THROW(DancesData.Post(), SilentAbort);
+    EXPECT_TRUE(answerer->boxes.last().text.startsWith("Dances table:\n"));
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE rowid=?", {wall}).toInt(), 1);
+    EXPECT_EQ(programmeOf(first), Prog("*D|Hole|Longways|Duple§2*N|x*D|hole|LONGWAYS|duple*"));
+    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|Hole|Longways|Duple*"));
+    EXPECT_EQ(DancesData.State(), DatasetState::Edit);
+}
+
+// ---- the checks before a dance is stored ----------------------------------------------
+
+TEST_F(HooksTest, EmptyKeyFieldsAreRefused) {
+    open();
+    retitle("Hole", "");
+    EXPECT_THROW(DancesData.Post(), SilentAbort);
+    EXPECT_TRUE(answerer->sawText("Title, Format and Style must all be specified"));
+    EXPECT_EQ(DancesData.State(), DatasetState::Edit);
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title='Hole'").toInt(), 1);
+}
+
+TEST_F(HooksTest, TuneBookValues) {
+    open();
+    form->LocateDance("Other", "Circle", "Mixer");
+    // Typed into the bound box, as the user would.
+    const auto type = [this](const QString &text) {
+        form->Tolbrook->selectAll();
+        QTest::keyClick(form->Tolbrook, Qt::Key_Backspace);
+        QTest::keyClicks(form->Tolbrook, text);
+    };
+    for (const char *ok : {" ", "1", "2", "3", ""}) {
+        type(ok);
+        EXPECT_NO_THROW(DancesData.Post()) << ok;
+        EXPECT_EQ(DancesData.State(), DatasetState::Browse) << ok;
+    }
+    type("4");
+    EXPECT_THROW(DancesData.Post(), SilentAbort);
+    EXPECT_TRUE(answerer->sawText("Tolbrook must be 1, 2 or 3."));
+    EXPECT_EQ(DancesData.State(), DatasetState::Edit);
+    DancesData.Cancel();
+    // A letter is no number for the field: refused before the check.
+    type("x");
+    EXPECT_ANY_THROW(DancesData.Post());
+    EXPECT_EQ(DancesData.State(), DatasetState::Edit);
+    DancesData.Cancel();
+    EXPECT_TRUE(scalar("SELECT Tolbrook FROM Dances WHERE Title='Other'").isNull());
+}
+
+TEST_F(HooksTest, RemovingRecordedMusicIsAskedAndNoReloadsTheBox) {
+    const QString music = Prog("Live tune*Dance Tunes*3*****tunes/a.mp3");
+    insert("Dances", {{"Title", "Tuned"}, {"Format", "Circle"}, {"Style", "Mixer"}, {"Music", music}});
+    open();
+    form->LocateDance("Tuned", "Circle", "Mixer");
+    form->ShowDance();
+    EXPECT_EQ(form->Music->text(), QStringLiteral("Live tune"));
+    form->Music->setText("New live tune"); // typed: the recordings would go
+    EXPECT_EQ(MusicText, QStringLiteral("New live tune"));
+    EXPECT_TRUE(DancesData.Modified());
+    answerer->script(ResultNo);
+    DancesData.Post();
+    EXPECT_EQ(answerer->boxes[0].text, QStringLiteral("Did you mean to remove the \"recorded music\" data?"));
+    EXPECT_EQ(DancesData.State(), DatasetState::Browse);
+    EXPECT_EQ(scalar("SELECT Music FROM Dances WHERE Title='Tuned'").toString(), music);
+    EXPECT_EQ(form->Music->text(), QStringLiteral("Live tune"));
+
+    form->Music->setText("New live tune");
+    answerer->script(ResultYes);
+    DancesData.Post();
+    EXPECT_EQ(scalar("SELECT Music FROM Dances WHERE Title='Tuned'").toString(), QStringLiteral("New live tune"));
+    EXPECT_TRUE(PendingRecDets);
+}
+
+TEST_F(HooksTest, AnImportKeepsItsOwnValues) {
+    open();
+    form->LocateDance("Other", "Circle", "Mixer");
+    form->ShowDance();
+    form->Notes->setPlainText("typed notes");
+    MusicText = "shown music";
+    StandIn::ImportWindowExists = true;
+    DancesData.Last();
+    DancesData.Append();
+    DancesData.FieldByName("Title").SetAsString("Imported");
+    DancesData.FieldByName("Format").SetAsString("Set");
+    DancesData.FieldByName("Style").SetAsString("Welsh");
+    DancesData.FieldByName("Music").SetAsString("its music");
+    DancesData.Post();
+    EXPECT_EQ(scalar("SELECT Music || '/' || Notes FROM Dances WHERE Title='Imported'").toString(),
+              QStringLiteral("its music/"));
+    EXPECT_TRUE(answerer->boxes.isEmpty());
+}
+
+// ---- deleting a dance ----------------------------------------------------------------
+
+TEST_F(HooksTest, DeletingADanceTurnsEveryItemIntoANoteByItsStoredKey) {
+    open();
+    form->PC->setCurrentWidget(form->DancePage);
+    form->LocateDance("Hole", "Longways", "Duple");
+    form->Title->setText("Edited but not posted");
+    DancesData.Delete();
+    EXPECT_EQ(programmeOf(first), Prog("*N|Hole|Longways|Duple (dance has been deleted)*N|x*"
+                                       "N|hole|LONGWAYS|duple (dance has been deleted)*"));
+    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*N|Hole|Longways|Duple (dance has been deleted)*"));
+    EXPECT_EQ(dances(), 2);
+    EXPECT_TRUE(logText().contains("Delete"));
+}
+
+TEST_F(HooksTest, AFailedDeleteLeavesEveryProgramme) {
+    {
+        Database db;
+        db.open(path("Quillary.mdb"));
+        db.execRaw("CREATE TRIGGER refuse BEFORE DELETE ON Dances BEGIN SELECT RAISE(ABORT, 'locked'); END");
+    }
+    open();
+    form->LocateDance("Hole", "Longways", "Duple");
+    EXPECT_THROW(DancesData.Delete(), DbError);
+    EXPECT_EQ(programmeOf(first), Prog("*D|Hole|Longways|Duple§2*N|x*D|hole|LONGWAYS|duple*"));
+    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|Hole|Longways|Duple*"));
+    EXPECT_EQ(EventsData.FieldByName("Programme").AsString(), programmeOf(EventsData.GetBookmark()));
+}
+
+// ---- after a post ---------------------------------------------------------------------
+
+TEST_F(HooksTest, APostThatLeavesTheFilterIsReported) {
+    open();
+    filterDances("Format", "Longways");
+    form->LocateDance("Hole", "Longways", "Duple");
+    DancesData.Edit();
+    DancesData.FieldByName("Format").SetAsString("Square");
+    answerer->script(ResultYes); // the key change
+    answerer->script(ResultOK);
+    DancesData.Post();
+    EXPECT_EQ(answerer->boxes.last().text, QStringLiteral("Record may no longer match filter."));
+    EXPECT_EQ(answerer->boxes.last().helpContext, 30410);
+    EXPECT_TRUE(DancesData.Filtered());
+    EXPECT_EQ(OldTitle, shownTitle());
+}
+
+TEST_F(HooksTest, ThePostOfTheLastMatchingRecordRemovesTheFilter) {
+    open();
+    filterDances("Format", "Circle");
+    ASSERT_EQ(DancesData.VisibleCount(), 1);
+    const qint64 other = DancesData.GetBookmark();
+    DancesData.Edit();
+    DancesData.FieldByName("Author").SetAsString("x");
+    DancesData.FieldByName("Format").SetAsString("Square");
+    answerer->script(ResultYes);
+    answerer->script(ResultOK);
+    DancesData.Post();
+    EXPECT_EQ(answerer->boxes.last().text, QStringLiteral("No records now match the filter.  Filter removed."));
+    EXPECT_FALSE(DancesData.Filtered());
+    EXPECT_EQ(DancesData.GetBookmark(), other);
+    EXPECT_EQ(form->PC->currentWidget(), form->DancePage) << "the dance is shown again";
+}
+
+TEST_F(HooksTest, QuietPostsAndDisabledControlsSayNothing) {
+    open();
+    filterDances("Format", "Longways");
+    form->LocateDance("Hole", "Longways", "Duple");
+    QuietFilterPost = true;
+    DancesData.Edit();
+    DancesData.FieldByName("Format").SetAsString("Set");
+    answerer->script(ResultYes);
+    DancesData.Post();
+    QuietFilterPost = false;
+    EXPECT_EQ(answerer->boxes.size(), 1);
+
+    DancesData.DisableControls();
+    DancesData.Edit();
+    DancesData.FieldByName("Format").SetAsString("Set");
+    DancesData.Post();
+    DancesData.EnableControls();
+    EXPECT_EQ(answerer->boxes.size(), 1);
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Format='Set'").toInt(), 2);
+}
+
+// ---- events ---------------------------------------------------------------------------
+
+TEST_F(HooksTest, EventsChangeMarksTheRecordAndEnableKeepsTheMark) {
+    open();
+    EXPECT_FALSE(EventsData.Modified());
+    form->EventsChange();
+    EXPECT_TRUE(EventsData.Modified());
+    EXPECT_TRUE(EventChanged);
+    EventsData.Post();
+    EXPECT_FALSE(EventChanged) << "the post saves the programme and clears the mark";
+
+    EventChanged = true;
+    EventsData.DisableControls();
+    form->EventsEnable();
+    EXPECT_TRUE(EventChanged);
+    EXPECT_FALSE(EventsData.ControlsDisabled());
+    EventsData.Next();
+    EXPECT_FALSE(EventChanged) << "another event shown";
+}
+
+TEST_F(HooksTest, AnEventNeedsOrgEventAndDate) {
+    open();
+    struct Case {
+        const char *field;
+        QVariant value;
+    };
+    for (const Case &c : {Case{"Org", ""}, Case{"Event", ""}, Case{"EDate", QVariant()}, Case{"EDate", 0.0}}) {
+        answerer->clear();
+        EventsData.Edit();
+        EventsData.FieldByName(c.field).SetValue(c.value);
+        EXPECT_THROW(EventsData.Post(), SilentAbort) << c.field;
+        EXPECT_TRUE(answerer->sawText("Org, Event and Date must be filled in.")) << c.field;
+        EXPECT_EQ(EventsData.State(), DatasetState::Edit);
+        EventsData.Cancel();
+    }
+}
+
+TEST_F(HooksTest, AModifiedDateBoxSavesOnceWithTheNewDate) {
+    open();
+    int posts = 0;
+    const auto after = EventsData.AfterPost;
+    EventsData.AfterPost = [&](Dataset &d) {
+        ++posts;
+        after(d);
+    };
+    EventsData.Edit();
+    EventsData.FieldByName("Venue").SetAsString("Barn");
+    form->DateBox->setText("10-Mar-2026");
+    form->DateBox->setModified(true);
+    EventsData.Post();
+    EXPECT_EQ(posts, 1);
+    EXPECT_EQ(EventsData.State(), DatasetState::Browse);
+    EXPECT_EQ(scalar("SELECT EDate FROM Events WHERE rowid=?", {first}).toDouble(),
+              double(QDate(1899, 12, 30).daysTo(QDate(2026, 3, 10))));
+    EXPECT_EQ(scalar("SELECT Venue FROM Events WHERE rowid=?", {first}).toString(), QStringLiteral("Barn"));
+    EXPECT_FALSE(form->DateBox->isModified());
+    EXPECT_TRUE(logText().contains("Date modified"));
+}
+
+// ---- the notes link form ------------------------------------------------------------
+
+TEST_F(HooksTest, WebLinksBecomeBareInTheStandardCatalogueOnly) {
+    insert("Dances", {{"Title", "Linked"}, {"Format", "Circle"}, {"Style", "Reel"},
+                      {"Notes", "See Link=\"http://x.org/a\""}});
+    open();
+    form->LocateDance("Linked", "Circle", "Reel");
+    EXPECT_EQ(scalar("SELECT Notes FROM Dances WHERE Title='Linked'").toString(), QStringLiteral("See http://x.org/a"));
+
+    Statement s(Conn.handle(), "UPDATE Dances SET Notes='See Link=\"http://y\"' WHERE Title='Linked'");
+    s.step();
+    s.finalize();
+    Conn.tableChanged("Dances");
+    SaveDancePos(DancesData);
+    DancesData.First();
+    form->LocateDance("Linked", "Circle", "Reel");
+    EXPECT_EQ(scalar("SELECT Notes FROM Dances WHERE Title='Linked'").toString(), QStringLiteral("See Link=\"http://y\""))
+        << "not while a Dances position is kept";
+    ForgetDancePos();
+
+    NonStandardDB = true;
+    DancesData.First();
+    form->LocateDance("Linked", "Circle", "Reel");
+    EXPECT_EQ(scalar("SELECT Notes FROM Dances WHERE Title='Linked'").toString(), QStringLiteral("See Link=\"http://y\""))
+        << "not in another catalogue";
+}
+
+TEST_F(HooksTest, AnEditLeavesTheHeadingsOnlyView) {
+    open();
+    StoreOption("Headings", true);
+    form->EventsChange();
+    EXPECT_FALSE(OptionChecked("Headings"));
+    EXPECT_TRUE(EventsData.Modified());
+}
