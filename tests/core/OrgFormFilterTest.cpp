@@ -1,5 +1,6 @@
 #include "ModalDriver.h"
 #include "core/FiltForm.h"
+#include "core/MainWindowLink.h"
 #include "core/FilterCommands.h"
 #include "core/OrgForm.h"
 #include "platform/rtf/RichEdit.h"
@@ -10,6 +11,7 @@
 #include "programme/ProgrammeRows.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -158,4 +160,37 @@ TEST_F(OrgFormFilterTest, FindDanceSelectsTheProgrammeRow) {
     form->FindDance->trigger();
     EXPECT_EQ(ThisIndex, 3) << "the note mentioning a reel is not a dance row";
     EXPECT_EQ(form->Rows->ThisItem, form->Rows->ItemList[3]);
+}
+
+// The focus control that "Set all" and "Change all" act on: the box or check
+// box last focused on the page shown, or the control last filtered on when
+// that came later.
+TEST_F(OrgFormFilterTest, FocusControlIsTheLastFocusedOrFilteredControl) {
+    FocusControl focus;
+    EXPECT_FALSE(form->Focus(&focus)) << "nothing focused yet";
+
+    form->PC->setCurrentWidget(form->EventPage);
+    focusIn(form->Prv);
+    ASSERT_TRUE(form->Focus(&focus));
+    EXPECT_EQ(focus.table, "Events");
+    EXPECT_EQ(focus.field, "Prv");
+    EXPECT_TRUE(focus.isCheckBox);
+
+    form->PC->setCurrentWidget(form->DancePage);
+    EXPECT_FALSE(form->Focus(&focus)) << "the Events page's box is not the Dances page's";
+    dances->First();
+    focusIn(form->Title);
+    ASSERT_TRUE(form->Focus(&focus));
+    EXPECT_EQ(focus.table, "Dances");
+    EXPECT_EQ(focus.field, "Title");
+    EXPECT_EQ(focus.text, form->Title->text());
+    EXPECT_FALSE(focus.isCheckBox);
+
+    form->Never->trigger();
+    ASSERT_TRUE(form->Focus(&focus));
+    EXPECT_EQ(focus.field, "Called") << "filtered on after the Title box was focused";
+    focusIn(form->Callit);
+    ASSERT_TRUE(form->Focus(&focus));
+    EXPECT_EQ(focus.field, "Callit");
+    EXPECT_TRUE(focus.isCheckBox);
 }
