@@ -72,6 +72,8 @@ protected:
 } // namespace
 
 TEST_F(OrgFormFilterTest, FilterOnTheTitleBoxThenTheIndicatorEndsIt) {
+    EXPECT_EQ(form->Instructions->palette().color(QPalette::Base), QColor(210, 255, 255))
+        << "the instructions start in the colour a filter leaves them in";
     EXPECT_EQ(form->FilterItem->shortcut(), QKeySequence(Qt::Key_F4));
     EXPECT_EQ(form->MultiFilter->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F4));
     EXPECT_FALSE(form->DFiltered->isVisibleTo(form.get()));
