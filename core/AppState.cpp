@@ -1,5 +1,8 @@
 #include "core/AppState.h"
 
+#include "core/Cp1252.h"
+
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 
@@ -18,4 +21,12 @@ bool IsAuthorFolder(const QString &programFolder, const QString &homeFolder) {
 void InitProgramFolder() {
     ProgramFolder = QCoreApplication::applicationDirPath() + '/';
     AuthorMode = IsAuthorFolder(ProgramFolder, QDir::homePath());
+}
+
+bool CheckAllRunning() {
+    if (!CommandItem) return false;
+    QString caption = CommandItem->text();
+    caption.remove(QLatin1Char('&'));
+    return SameText(CommandItem->objectName(), QStringLiteral("CheckAll")) ||
+           SameText(caption, QStringLiteral("Check all"));
 }

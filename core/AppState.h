@@ -14,6 +14,10 @@ extern bool AuthorMode;
 // The main-window menu item of the command in progress, or null.
 extern QAction *CommandItem;
 
+// True while "Check all" walks every event (the command in progress is
+// that item), so the rows stay out of sight meanwhile.
+bool CheckAllRunning();
+
 // Fixes ProgramFolder and AuthorMode from the running executable.
 void InitProgramFolder();
 // True for the maintainer's development folder: "QuillaryDev" directly under

@@ -124,6 +124,8 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     bindPages();
     buildFilterControls();
     ConnectDancePage();
+    buildEventControls();
+    buildServiceControls();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);
@@ -664,7 +666,10 @@ void TOrgForm::showEvent(QShowEvent *event) {
 }
 
 void TOrgForm::closeEvent(QCloseEvent *event) {
-    if (closeHandlerAttached) FormClose();
+    if (closeHandlerAttached && !FormClose()) {
+        event->ignore();
+        return;
+    }
     closeHandlerAttached = false;
     event->accept();
 }

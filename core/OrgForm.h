@@ -4,11 +4,13 @@
 // the window is first shown (core/OrgFormStartup.cpp).
 
 #include "core/MainWindowLink.h"
+#include "core/WheelSteps.h"
 #include "programme/ItemRows.h"
 #include "programme/ProgrammeText.h"
 
 #include <QDate>
 #include <QMainWindow>
+#include <exception>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -38,13 +40,19 @@ enum class FilterSender;
 enum class FilterTable;
 enum class NotSelection;
 class QTableView;
-class IdleHook;
 class TDataSource;
 class TDBNavigator;
 enum class NavButton;
 class DanceLookup;
 class EventHistory;
 class ProgrammeRows;
+class QListWidget;
+class QListWidgetItem;
+class QModelIndex;
+class QTimer;
+class Dataset;
+class IdleHook;
+enum class SaveSender;
 
 // What the evaluation of the shown programme reads besides the window: the
 // catalogue's dances, the events around the shown one and its date (invalid
@@ -201,12 +209,8 @@ public:
     void DancesAfterScroll(Dataset &dataset);
     void EventsEnable();
 
-    // Handlers of the event display and the dance editing that the hooks
-    // call; each does the least they need (core/OrgFormHookStandIns.cpp).
-    void AnyExit();
-    void SaveERec();
-    void SaveDRec();
-    void DateBoxExit();
+    // Handlers of the dance editing that the hooks call; each does the least
+    // they need (core/OrgFormHookStandIns.cpp).
     void NewDanceClick();
     // The display title as a 14-point bold first line where it is missing.
     void AddTitleHeading(RichEdit *box, const QString &title);
@@ -250,10 +254,6 @@ public:
     void NotifyClick();
     void RecDetsClick(bool fromMenu);
     void SetRFolder();
-    void OnIdle();
-    void Setup(QWidget *container);
-    void MyException(const QString &message);
-    void WMCopyData(const QByteArray &bytes);
     void FormResize();
     // Creates the media player (owner: the notes area).
     void CreatePlayer();
@@ -264,8 +264,6 @@ public:
     bool Terminated() const { return terminated; }
     // Closes the window without running the close handler.
     void CloseWithoutHandler();
-    // The close handler: logs and closes the catalogue.
-    void FormClose();
 
     // The horizontal scroll range: the right edge of the playback panel.
     int HorizontalRange() const;
@@ -307,7 +305,88 @@ public:
     // Installs what the evaluation reads; asked once per evaluation.
     void SetEvaluationSources(std::function<EvaluationSources()> sources);
 
+
+    // ---- the shown event and the field services (programme/OrgFormEvent.cpp) --
+    QListWidget *PopList;  // the pick list of earlier values
+    QListWidget *ContList; // the programme's outline, hidden until asked for
+    QAction *SaveE;        // Events menu "&Save" (Ctrl+S): saves with call counting
+    QAction *Headings;     // Events menu: the headings-only view
+    // The data edit whose pick list was last built, or null.
+    QWidget *DropField = nullptr;
+    // The data control last entered (read by the record commands).
+    QWidget *LastDataControl = nullptr;
+    bool FieldEntered = false;
+    // The pick list was asked for by a right-click: every value is listed.
+    bool RightClickList = false;
+    // Set while "Copy Event" runs: showing the event does not evaluate it.
+    bool NoEvaluation = false;
+    // The programme keys keep the selection colour of the rows.
+    bool KeepSelection = false;
+    // The rows were built at least once.
+    bool RowsBuilt = false;
+
+    // Shows the current event; Rebuild reloads ProgText from its programme.
+    void ShowEvent(bool Rebuild);
+    // None: the rows into ProgText only; SaveE: the save with call counting;
+    // the others save without counting (EventsData from its before-post).
+    void SaveERec(SaveSender sender);
+    // Checks and stores the current dance; sender may be the navigator.
+    void SaveDRec(QObject *sender = nullptr);
+    void DateBoxChange();
+    void DateBoxExit();
+    void AnyEnter(QWidget *sender);
+    // sender null: the control with the focus.
+    void AnyExit(QWidget *sender = nullptr);
+    void DropList(QWidget *sender);
+    // The context menu of an edit: the pick list with every value.
+    void RightClick(QWidget *sender);
+    void ClosePopList();
+    // A value picked in the list (its part of the main window comes later).
+    void PopListClick(QListWidgetItem *item);
+
+    // ---- application services (core/OrgFormServices.cpp) --------------------
+    QTimer *Timer;                           // one second: the playback clock
+    QLabel *LEDElapsed, *LEDTLen, *LEDRemain; // the playback clock's figures
+    QFrame *MPanel;                          // the table view's memo editor
+    QLabel *TopLine;
+    QPlainTextEdit *Memo;
+    QPushButton *SaveBtn, *MExit, *HelpF;
+    // The memo editor's field and dataset.
+    QString MemoField;
+    Dataset *MemoData = nullptr;
+
+    void MyException(std::exception_ptr error);
+    void OnIdle();
+    void Setup(QWidget *container);
+    void OnTimer();
+    // A turn of the wheel over the table view, and over the programme.
+    void MouseWheel(int angleDelta);
+    bool FormMouseWheel(int angleDelta);
+    void GridCellClick(const QModelIndex &index);
+    void SaveBtnClick();
+    void MExitClick();
+    void CheckClick(QCheckBox *box);
+    void IsRecClick();
+    void SearcherEnter();
+    void SearcherChange();
+    void TestSave();
+    void ExitMClick();
+    // The close handler: false refuses the close.
+    bool FormClose();
+    void WMCopyData(const QByteArray &bytes);
+    void HelpRulesClick();
+    void HelpEventsClick();
+    void HelpDancesClick();
+    void HelpRecsClick();
+    void HelpFClick();
+    // Stand-ins until their parts of the program come.
+    void ReportClick();
+    void RefreshDets(const QString &text);
+    void WhiteboardClick();
+    void PlayBtnClick();
+
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -322,6 +401,9 @@ private:
     void bindPages();
     void ENavClick(NavButton button);
     void buildFilterControls();
+    // The controls of the shown event's services and of the application's.
+    void buildEventControls();
+    void buildServiceControls();
     void makeSelectionBoxes();
     // The column-title row over the programme rows, in the page's layout.
     QWidget *buildProgrammeRows();
@@ -347,6 +429,9 @@ private:
     StartupResult startupResult = StartupResult::NotRun;
     std::function<EvaluationSources()> evaluationSources;
     OrgFormFilterUi *filterUi = nullptr;
+    bool suppressPickList = false;
+    WheelSteps gridWheel, formWheel;
+    WheelPace wheelPace;
 };
 
 extern TOrgForm *OrgForm;

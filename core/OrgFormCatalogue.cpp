@@ -151,28 +151,3 @@ void TOrgForm::finishSetup() {
     QuietShow = quiet;
 }
 
-// Until the rest of the idle work is in place: the busy cursor goes, and
-// the first event shows once start-up is over.
-void TOrgForm::OnIdle() {
-    if (QGuiApplication::overrideCursor()) {
-        RestoreCursors();
-        busy = 0;
-    }
-    if (!eventShown && EventsData.active() && !StartingUp && startupResult == StartupResult::Done) {
-        eventShown = true;
-        ShowEvent();
-    }
-}
-
-void TOrgForm::FormClose() {
-    WriteLog(QStringLiteral("FormClose"));
-    try {
-        TestSave();
-    } catch (...) {
-        // Closing goes on: what could not be saved was reported.
-    }
-    EventsData.close();
-    DancesData.close();
-    Conn.close();
-    WriteLog(QStringLiteral("END"));
-}

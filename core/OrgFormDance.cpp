@@ -4,6 +4,7 @@
 
 #include "core/OrgForm.h"
 
+#include "core/AppServices.h"
 #include "core/Cp1252.h"
 #include "core/DanceItems.h"
 #include "core/DanceLocate.h"
@@ -143,7 +144,7 @@ void TOrgForm::LocateDance(const QString &title, const QString &format, const QS
                 Rows->SelectItem(Rows->AnItem);
             }
         }
-        if (!StandIn::InErrorHandler) {
+        if (!InErrorHandler) {
             WriteLog(QStringLiteral("Dance not Found in Dances table:"));
             StandIn::LogHex(title);
             if (!NotFoundForAll) {
@@ -416,7 +417,7 @@ void TOrgForm::FindClick() {
 }
 
 void TOrgForm::DNavBefore(NavButton button) {
-    if (button == NavButton::Post) SaveDRec();
+    if (button == NavButton::Post) SaveDRec(DNav);
 }
 
 void TOrgForm::DNavClick(NavButton button) {

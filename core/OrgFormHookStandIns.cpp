@@ -12,26 +12,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-// Leaving a field checks nothing yet.
-void TOrgForm::AnyExit() {}
-
-// The programme rows are not saved into the record yet.
-void TOrgForm::SaveERec() {}
-
-void TOrgForm::SaveDRec() { DancesData.Post(); }
-
-// The typed date into EDate, then the record is stored (from inside the
-// Events before-post this writes at once). A date that cannot be read has
-// been reported and leaves the box as it is.
-void TOrgForm::DateBoxExit() {
-    const double day = ParseDate(DateBox->text());
-    if (day == 0) return;
-    EventsData.Edit();
-    EventsData.FieldByName(QStringLiteral("EDate")).SetAsDateTime(day);
-    DateBox->setModified(false);
-    EventsData.Post();
-}
-
 void TOrgForm::NewDanceClick() {
     DancesData.Append();
     Title->setFocus();

@@ -18,6 +18,7 @@
 #include "core/Settings.h"
 #include "core/StandIns.h"
 #include "core/Tables.h"
+#include "programme/CallCounting.h"
 
 #include <QAction>
 #include <QApplication>
@@ -119,7 +120,7 @@ void TOrgForm::EventsBeforePost(Dataset &ds) {
     PendingRec = ds.GetBookmark();
     if (EventChanged) {
         EventChanged = false;
-        SaveERec();
+        SaveERec(SaveSender::EventsData);
     }
 }
 

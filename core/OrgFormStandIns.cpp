@@ -56,14 +56,6 @@ void TOrgForm::CreatePlayer() {}
 
 void TOrgForm::FormResize() {}
 
-void TOrgForm::Setup(QWidget *container) {
-    Q_UNUSED(container);
-}
-
-void TOrgForm::WMCopyData(const QByteArray &bytes) {
-    Q_UNUSED(bytes);
-}
-
 // The recordings base folder from [System] RFolder; "My Music" stands for
 // the user's music folder.
 void TOrgForm::SetRFolder() {
@@ -73,31 +65,6 @@ void TOrgForm::SetRFolder() {
     folder.replace('\\', '/');
     if (!folder.isEmpty() && !folder.endsWith('/')) folder += '/';
     BaseFolder = folder;
-}
-
-// An error that escaped a handler: shown over everything, the splash window
-// out of the way first.
-void TOrgForm::MyException(const QString &message) {
-    ::HideSplash();
-    ShowMsg(message);
-}
-
-// ---- showing the current records ----------------------------------------------
-
-// The event's date, its yes/no boxes and its programme rows; the bound
-// boxes show themselves.
-void TOrgForm::ShowEvent() {
-    const bool open = EventsData.active() && !EventsData.IsEmpty();
-    auto field = [open](const char *name) {
-        return open ? EventsData.FieldByName(QLatin1String(name)).AsString() : QString();
-    };
-    DateBox->setText(open ? FormatEventDate(EventsData.FieldByName(QStringLiteral("EDate")).AsFloat())
-                          : QString());
-    Updated->setChecked(open && field("Updated") == QLatin1String("Y"));
-    Acknowledged->setChecked(open && field("Acknowledged") == QLatin1String("Y"));
-    Prv->setChecked(open && field("Prv") == QLatin1String("Y"));
-    IsRec->setChecked(open && FoldUpper(field("Band")).startsWith(QLatin1String("RECORD")));
-    if (Rows) ShowProgText(true, field("Programme"));
 }
 
 // ---- the window's part in the database commands --------------------------------

@@ -105,7 +105,7 @@ void TOrgForm::FormShow() {
 
 StartupResult TOrgForm::runStartup() {
     // 1. Error and idle handlers; the user's locale.
-    SetApplicationHandler([this](const QString &message) { MyException(message); });
+    SetExceptionHandler([this](std::exception_ptr error) { MyException(error); });
     if (!idleHook) idleHook = new IdleHook([this] { OnIdle(); }, this);
     QLocale::setDefault(QLocale::system());
 

@@ -5,7 +5,6 @@
 
 namespace StandIn {
 
-bool InErrorHandler = false;
 bool FullScreenExists = false;
 bool MusicDialogActive = false;
 bool Playing = false;

@@ -1,7 +1,6 @@
 #pragma once
 // Routines and values the Dances page needs from areas still being built
-// (the application's error handler, playback, full-screen display, the
-// import window, the log's hex form). Each does the least the
+// (playback, full-screen display, the import window, the log's hex form). Each does the least the
 // page needs until the real one is in; callers name them StandIn::..., so
 // swapping in the real routine is a change of the call alone.
 
@@ -9,8 +8,6 @@
 
 namespace StandIn {
 
-// Set while the application's error handler runs.
-extern bool InErrorHandler;
 // Set while the full-screen display exists, the music dialog is active, a
 // recording plays, or the CSV import window exists: never yet.
 extern bool FullScreenExists;

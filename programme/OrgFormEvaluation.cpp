@@ -29,15 +29,6 @@ EvaluationSettings CurrentEvaluationSettings() {
     return s;
 }
 
-// "Check all" walks every event with the rows kept out of sight.
-bool CheckAllRunning() {
-    if (!CommandItem) return false;
-    QString caption = CommandItem->text();
-    caption.remove(QLatin1Char('&'));
-    return SameText(CommandItem->objectName(), QStringLiteral("CheckAll")) ||
-           SameText(caption, QStringLiteral("Check all"));
-}
-
 QColor ToColor(const Rgb &c) { return QColor(c.r, c.g, c.b); }
 
 void ShowLabelValue(QLabel *label, const LabelValue &value) {

@@ -40,6 +40,8 @@ QWidget *TOrgForm::buildProgrammeRows() {
 
 void TOrgForm::BuildTitleRow() {
     Rows->FreePools();
+    // The rows went with the pools: idle time builds them again.
+    RowsBuilt = false;
     Rows->settings = CurrentRowSettings();
     Rows->BuildTitleRow();
 }
@@ -98,10 +100,6 @@ void TOrgForm::LastCRClick(TDance *row, QLabel *label) {
 void TOrgForm::LastHClick(TDance *row, QLabel *label) {
     Q_UNUSED(row);
     Q_UNUSED(label);
-}
-
-void TOrgForm::NotesChange(TNotes *row) {
-    if (!Rows->FillingRows && row->fitToText()) Rows->LayOutRows();
 }
 
 void TOrgForm::NotesMouseDown(TNotes *row, QMouseEvent *event) {

@@ -39,6 +39,19 @@ QString unquoteId(QString name) {
     return name;
 }
 
+// A connection to the file, or DbError with SQLite's own words.
+sqlite3 *openHandle(const QString &path, int flags) {
+    const QByteArray native = QFile::encodeName(path);
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(native.constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        sqlite3_close_v2(db);
+        throw DbError(msg, {}, rc);
+    }
+    return db;
+}
+
 } // namespace
 
 DbError::DbError(const QString &text, const QString &sql, int code)
@@ -233,15 +246,7 @@ void Database::open(const QString &path) {
     if (!(fi.permissions() & QFileDevice::WriteOwner) || !fi.isWritable())
         throw DbError(QStringLiteral("The file is read-only."));
 
-    const QByteArray native = QFile::encodeName(path);
-    sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(native.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-        sqlite3_close_v2(db);
-        throw DbError(msg, {}, rc);
-    }
-    m_db = db;
+    m_db = openHandle(path, SQLITE_OPEN_READWRITE);
     m_path = path;
     try {
         if (sqlite3_db_readonly(m_db, "main") == 1) throw DbError(QStringLiteral("The file is read-only."));
@@ -300,15 +305,7 @@ void Database::create(const QString &path) {
     if (!schemaFile.open(QIODevice::ReadOnly)) throw DbError(QStringLiteral("The database schema is missing."));
     const QString schema = QString::fromUtf8(schemaFile.readAll());
 
-    const QByteArray native = QFile::encodeName(path);
-    sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(native.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-        sqlite3_close_v2(db);
-        throw DbError(msg, {}, rc);
-    }
-    m_db = db;
+    m_db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     m_path = path;
     try {
         configure();

@@ -4,6 +4,7 @@
 // program-wide state of the Dances page reset around each test.
 
 #include "ModalDriver.h"
+#include "core/AppServices.h"
 #include "core/Cp1252.h"
 #include "core/DanceLocate.h"
 #include "core/DanceRecord.h"
@@ -61,7 +62,7 @@ protected:
         ResetLocateState();
         ResetRecordState();
         ResetDanceShowState();
-        StandIn::InErrorHandler = StandIn::FullScreenExists = StandIn::ImportWindowExists = false;
+        InErrorHandler = StandIn::FullScreenExists = StandIn::ImportWindowExists = false;
         OrgForm = nullptr;
     }
     void writeIni(const QString &systemLines, const QString &more = QString()) {
@@ -108,6 +109,9 @@ protected:
         ASSERT_TRUE(OpenDatabase());
         form = std::make_unique<TOrgForm>();
         OrgForm = form.get();
+        // Showing an event evaluates it, which offers the not-found choices
+        // for its missing dances; these tests call LocateDance themselves.
+        form->NoEvaluation = true;
         BindFilterDatasets(&Conn, &EventsData, &DancesData);
         EventsData.AfterScroll = ::EventsAfterScroll;
         EventsData.EnableControls();

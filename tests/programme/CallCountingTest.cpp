@@ -20,6 +20,8 @@ struct MayRunCase {
     bool runs;
 };
 
+void PrintTo(const MayRunCase &c, std::ostream *os) { *os << c.name; }
+
 class CountingMayRunTest : public ::testing::TestWithParam<MayRunCase> {};
 
 TEST_P(CountingMayRunTest, OnlyTheSaveCommandOnAFinishedUncountedEvent) {

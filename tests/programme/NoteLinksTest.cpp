@@ -16,6 +16,8 @@ struct ExtractCase {
     bool warns;
 };
 
+void PrintTo(const ExtractCase &c, std::ostream *os) { *os << c.name; }
+
 class ExtractLinkTest : public QuillaryTest, public ::testing::WithParamInterface<ExtractCase> {};
 
 TEST_P(ExtractLinkTest, FindsAndCutsTheNextLink) {

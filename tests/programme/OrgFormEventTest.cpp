@@ -1,0 +1,318 @@
+#include "EventFormFixture.h"
+#include "core/DanceLocate.h"
+#include "core/ModalDriver.h"
+#include "core/NFForm.h"
+#include "core/Messages.h"
+#include "programme/CallCounting.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextCursor>
+
+namespace {
+
+class OrgFormEventTest : public EventFormTest {
+protected:
+    void SetUp() override {
+        EventFormTest::SetUp();
+        never = addDance("Never Called");
+        four = addDance("Four Times", {{"Called", 4}, {"Callit", "Y"}, {"Lvl", 3}});
+        spare = addDance("Spare One", {{"Called", 2}});
+        past = addEvent("Club", -1,
+                        Prog("~O|Evening~D|Never Called|Longways|English~D|||~D|Four Times|Longways|English~"
+                             "O|Extras~D|Spare One|Longways|English~"),
+                        {{"Fee", "50"}, {"Town", "Ashbury"}});
+    }
+    QVariant called(qint64 rowid) { return scalar("SELECT Called FROM Dances WHERE rowid=?", {rowid}); }
+    QString stored(const char *name) {
+        return scalar(QStringLiteral("SELECT %1 FROM Events WHERE rowid=?").arg(QLatin1String(name)), {past})
+            .toString();
+    }
+    qint64 never = 0, four = 0, spare = 0, past = 0;
+};
+
+TEST_F(OrgFormEventTest, ShowEventFillsTheBoxesAndRows) {
+    const qint64 e = addEvent("Hall", 3, Prog("~N|Walk\u00A0through~"),
+                              {{"Band", "RECORDED music"}, {"Acknowledged", "Y"}, {"Prv", "Y"}});
+    open(e);
+    EXPECT_TRUE(form->IsRec->isChecked());
+    EXPECT_TRUE(form->Acknowledged->isChecked());
+    EXPECT_TRUE(form->Prv->isChecked());
+    EXPECT_FALSE(form->Updated->isChecked());
+    EXPECT_EQ(form->DateBox->text(), QStringLiteral("Wed 9-Dec-26"));
+    // The no-break space is repaired, stored and reported.
+    EXPECT_EQ(scalar("SELECT Programme FROM Events WHERE rowid=?", {e}).toString(), Prog("~N|Walk through~"));
+    EXPECT_EQ(form->ProgText, Prog("~N|Walk through~"));
+    EXPECT_EQ(EventsData.State(), DatasetState::Browse);
+    EXPECT_FALSE(EventChanged);
+    EXPECT_FALSE(form->Rows->FillingRows);
+    EXPECT_FALSE(form->ContBtn->isVisibleTo(form.get()));
+}
+
+TEST_F(OrgFormEventTest, BandWithRecordLaterIsNoRecording) {
+    const qint64 e = addEvent("Hall", 3, QString(), {{"Band", "Live, not Recorded"}});
+    open(e);
+    EXPECT_FALSE(form->IsRec->isChecked());
+    // An empty programme of an event not yet counted offers the contents.
+    EXPECT_TRUE(form->ContBtn->isVisibleTo(form.get()));
+}
+
+TEST_F(OrgFormEventTest, SaveCountsEachDanceOnceAndFinalises) {
+    open(past);
+    answerer->script(ResultYes); // count
+    answerer->script(ResultNo);  // Four Times reaches 5: stays on the list
+    form->SaveE->trigger();
+    EXPECT_EQ(answerer->texts(),
+              (QStringList{"Update counts and change \"Extras\" to \"Next time\"?",
+                           "Four Times\n\nTimes called: 5\n\nRemove from \"Callit\" list?"}));
+    EXPECT_EQ(called(never), QVariant(qint64(1)));
+    EXPECT_EQ(called(four), QVariant(qint64(5)));
+    EXPECT_EQ(called(spare), QVariant(qint64(2)));
+    EXPECT_EQ(stored("Updated"), QStringLiteral("Y"));
+    EXPECT_EQ(stored("Programme"), Prog("~O|Evening~D|Never Called|Longways|English~D|Four Times|Longways|English~"
+                                        "O|Next time~D|Spare One|Longways|English~"));
+    EXPECT_TRUE(captions().contains(QStringLiteral("Next time")));
+    EXPECT_EQ(EventsData.State(), DatasetState::Browse);
+    EXPECT_TRUE(form->Updated->isChecked());
+
+    answerer->clear();
+    form->SaveE->trigger();
+    EXPECT_TRUE(answerer->boxes.isEmpty());
+    EXPECT_EQ(called(never), QVariant(qint64(1)));
+}
+
+TEST_F(OrgFormEventTest, RowsNotBuiltAreCountedFromTheProgramme) {
+    open(past);
+    form->BuildTitleRow(); // the rows go with the pools
+    ASSERT_TRUE(form->Rows->ItemList.isEmpty());
+    answerer->script(ResultYes);
+    answerer->script(ResultNo);
+    form->SaveE->trigger();
+    EXPECT_EQ(called(never), QVariant(qint64(1)));
+    EXPECT_EQ(called(four), QVariant(qint64(5)));
+}
+
+// The not-found dialog's choice for a dance of the programme that has left
+// the catalogue since the event was shown.
+void WhenNotFound(const char *button) {
+    WhenModal([button](QWidget *w) {
+        auto *f = qobject_cast<TNFForm *>(w);
+        ASSERT_NE(f, nullptr) << "the not-found dialog did not come up";
+        EXPECT_TRUE(f->ErrMsg->toPlainText().contains("Title:\tFour Times"));
+        QTest::mouseClick(f->findChild<QPushButton *>(button), Qt::LeftButton);
+    });
+}
+
+TEST_F(OrgFormEventTest, ExitInTheNotFoundDialogWritesNothing) {
+    open(past);
+    Conn.execRaw("DELETE FROM Dances WHERE Title = 'Four Times'");
+    Conn.tableChanged("Dances");
+    ResetLocateState();
+    answerer->script(ResultYes);
+    WhenNotFound("CancelBtn");
+    EXPECT_THROW(form->SaveERec(SaveSender::SaveE), EQuietError);
+    EXPECT_EQ(called(never), QVariant());
+    EXPECT_EQ(stored("Updated"), QString());
+    EXPECT_TRUE(stored("Programme").contains(QStringLiteral("D|Four Times|Longways|English")));
+}
+
+TEST_F(OrgFormEventTest, DanceMadeANoteIsNotCounted) {
+    open(past);
+    Conn.execRaw("DELETE FROM Dances WHERE Title = 'Four Times'");
+    Conn.tableChanged("Dances");
+    ResetLocateState();
+    answerer->script(ResultYes);
+    WhenNotFound("NoteBtn");
+    form->SaveERec(SaveSender::SaveE);
+    EXPECT_EQ(called(never), QVariant(qint64(1)));
+    EXPECT_EQ(stored("Updated"), QStringLiteral("Y"));
+    EXPECT_EQ(stored("Programme"),
+              Prog("~O|Evening~D|Never Called|Longways|English~N|Four Times|Longways|English (dance has been deleted)~"
+                   "O|Next time~D|Spare One|Longways|English~"));
+}
+
+TEST_F(OrgFormEventTest, NoAnswerSavesWithoutCounting) {
+    open(past);
+    answerer->script(ResultNo);
+    form->SaveE->trigger();
+    EXPECT_EQ(called(four), QVariant(qint64(4)));
+    EXPECT_EQ(stored("Updated"), QString());
+    // The rows were written back: the blank dance is still there.
+    EXPECT_TRUE(stored("Programme").contains(Prog("~D|||~")));
+}
+
+TEST_F(OrgFormEventTest, DateMismatchStopsTheSaveBeforeAnythingIsCounted) {
+    open(past);
+    form->DateBox->setText(QStringLiteral("7-Dec-26"));
+    try {
+        form->SaveERec(SaveSender::SaveE);
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error &e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()),
+                  QStringLiteral("Table date is 5-Dec-26 but Date box says 7-Dec-26\rI suggest you cancel changes "
+                                 "(if possible) \rand then check the Events records for both these dates."));
+    }
+    EXPECT_TRUE(answerer->boxes.isEmpty());
+    EXPECT_EQ(called(never), QVariant());
+    EXPECT_EQ(stored("Updated"), QString());
+    EXPECT_EQ(EventsData.State(), DatasetState::Edit);
+}
+
+TEST_F(OrgFormEventTest, FeeWarningAfterCounting) {
+    const qint64 e = addEvent("Hall", -2, Prog("~D|Spare One|Longways|English~"));
+    open(e);
+    answerer->script(ResultYes);
+    form->SaveE->trigger();
+    EXPECT_TRUE(answerer->sawText(QStringLiteral("Warning - fee not specified.")));
+    EXPECT_EQ(called(spare), QVariant(qint64(3)));
+}
+
+TEST_F(OrgFormEventTest, LeadingMinusNoteIsSavedButNotCounted) {
+    const qint64 e = addEvent("Hall", -2, Prog("~N|- taken by Jo~D|Spare One|Longways|English~"));
+    open(e);
+    form->SaveE->trigger();
+    EXPECT_TRUE(answerer->boxes.isEmpty());
+    EXPECT_EQ(called(spare), QVariant(qint64(2)));
+    EXPECT_EQ(scalar("SELECT Updated FROM Events WHERE rowid=?", {e}).toString(), QString());
+}
+
+TEST_F(OrgFormEventTest, OtherSenderPostsTheRowsWithoutCounting) {
+    open(past);
+    form->Rows->ReleaseItem(form->Rows->ItemList[2]); // the blank dance row
+    EventChanged = true;
+    form->SaveERec(SaveSender::Other);
+    EXPECT_FALSE(EventChanged);
+    EXPECT_EQ(EventsData.State(), DatasetState::Browse);
+    EXPECT_FALSE(stored("Programme").contains(Prog("~D|||~")));
+    EXPECT_EQ(called(never), QVariant());
+}
+
+TEST_F(OrgFormEventTest, SaveInTheHeadingsViewKeepsEveryItem) {
+    open(past);
+    form->Headings->setChecked(true);
+    StoreOption(QStringLiteral("Headings"), true);
+    form->ShowEvent(false);
+    ASSERT_TRUE(form->Rows->isPartial());
+    answerer->script(ResultNo);
+    form->SaveERec(SaveSender::SaveE);
+    EXPECT_FALSE(form->Rows->isPartial());
+    EXPECT_TRUE(stored("Programme").contains(QStringLiteral("D|Spare One|Longways|English")));
+}
+
+TEST_F(OrgFormEventTest, DateBoxLeftEmptyOrChanged) {
+    open(past);
+    form->DateBox->setText(QString());
+    form->DateBox->setModified(true);
+    EXPECT_THROW(form->DateBoxExit(), SilentAbort);
+    EXPECT_TRUE(answerer->sawText(QStringLiteral("You cannot leave the date blank.")));
+
+    form->DateBox->setText(QStringLiteral("8-Dec-26"));
+    form->DateBox->setModified(true);
+    form->DateBoxExit();
+    EXPECT_EQ(form->DateBox->text(), QStringLiteral("Tue 8-Dec-26"));
+    EXPECT_EQ(scalar("SELECT EDate FROM Events WHERE rowid=?", {past}).toDouble(),
+              DateToDayNumber(QDate(2026, 12, 8)));
+}
+
+TEST_F(OrgFormEventTest, TypedDateMarksTheEventEdited) {
+    open(past);
+    QTest::keyClick(form->DateBox, Qt::Key_End);
+    QTest::keyClicks(form->DateBox, "x");
+    EXPECT_TRUE(EventChanged);
+}
+
+TEST_F(OrgFormEventTest, NoteThatGrowsIsSavedAndShownAgain) {
+    const qint64 e = addEvent("Hall", 3, Prog("~O|Evening~N|one line~D|Spare One|Longways|English~"));
+    open(e);
+    auto *note = qobject_cast<TNotes *>(form->Rows->ItemList.value(1));
+    ASSERT_NE(note, nullptr);
+    const int before = note->height();
+    note->Notes->moveCursor(QTextCursor::End);
+    note->Notes->insertPlainText(QStringLiteral("\nsecond line\nthird line"));
+    EXPECT_TRUE(form->ProgText.contains(QStringLiteral("N|one line\r\nsecond line\r\nthird line")));
+    auto *again = qobject_cast<TNotes *>(form->Rows->ItemList.value(1));
+    ASSERT_NE(again, nullptr);
+    EXPECT_GT(again->height(), before);
+    EXPECT_EQ(again->text(), QStringLiteral("one line\r\nsecond line\r\nthird line"));
+    EXPECT_TRUE(EventChanged);
+}
+
+// ---- field services ------------------------------------------------------------
+
+class FieldServicesTest : public OrgFormEventTest {
+protected:
+    void type(QLineEdit *box, const char *text) {
+        box->clear();
+        box->setFocus();
+        QTest::keyClicks(box, QString::fromUtf8(text));
+    }
+};
+
+TEST_F(FieldServicesTest, LeavingATitleTypedInLowerCaseCapitalisesIt) {
+    open(past);
+    DancesData.GotoBookmark(spare);
+    type(form->Title, " the hole in the wall.-");
+    form->AnyExit(form->Title);
+    EXPECT_EQ(form->Title->text(), QStringLiteral("The Hole in the Wall."));
+    EXPECT_EQ(DancesData.FieldByName("Title").AsString(), QStringLiteral("The Hole in the Wall."));
+
+    type(form->Title, "The hole in the wall");
+    form->AnyExit(form->Title);
+    EXPECT_EQ(form->Title->text(), QStringLiteral("The hole in the wall"));
+}
+
+TEST_F(FieldServicesTest, DuplicateTitleWarnedOnANewDance) {
+    open(past);
+    DancesData.Insert();
+    type(form->Title, "four times");
+    form->AnyExit(form->Title);
+    EXPECT_TRUE(answerer->sawText(QStringLiteral("Warning - there is already a dance called four times")));
+    EXPECT_EQ(form->Title->text(), QStringLiteral("Four Times"));
+    DancesData.Cancel();
+}
+
+TEST_F(FieldServicesTest, PickListOfEarlierValues) {
+    addEvent("O'Brien's Club", 10, QString());
+    addEvent("Oak Club", 11, QString());
+    open(past);
+    type(form->Org, "o'b");
+    EXPECT_TRUE(form->PopList->isVisibleTo(form.get()));
+    ASSERT_EQ(form->PopList->count(), 1);
+    EXPECT_EQ(form->PopList->item(0)->text(), QStringLiteral("O'Brien's Club"));
+    EXPECT_EQ(form->DropField, form->Org);
+    type(form->Org, "zz");
+    EXPECT_FALSE(form->PopList->isVisibleTo(form.get()));
+    form->RightClick(form->Org);
+    EXPECT_EQ(form->PopList->count(), 3); // every organisation there is
+    // A single value equal to the box's text is no choice.
+    form->RightClick(form->Town);
+    EXPECT_EQ(form->PopList->count(), 0);
+    form->RightClick(form->Org);
+    form->AnyEnter(form->Town);
+    EXPECT_FALSE(form->PopList->isVisibleTo(form.get()));
+}
+
+TEST_F(FieldServicesTest, DanceChecksBeforeStoring) {
+    open(past);
+    DancesData.GotoBookmark(spare);
+    form->KeySig->setText(QStringLiteral("G"));
+    form->OwnTune->setChecked(false);
+    EXPECT_THROW(form->SaveDRec(), SilentAbort);
+    EXPECT_TRUE(answerer->sawText(QStringLiteral("Key specified but not \"Own tune\".")));
+    form->KeySig->clear();
+    form->Lvl->setEditText(QStringLiteral("x"));
+    EXPECT_THROW(form->SaveDRec(), SilentAbort);
+    EXPECT_TRUE(answerer->sawText(QStringLiteral("Level must be between 0 and 9")));
+    form->Lvl->setEditText(QString());
+    form->SaveDRec();
+    EXPECT_TRUE(answerer->sawText(QStringLiteral("Warning: Dance level is blank.")));
+    EXPECT_EQ(DancesData.State(), DatasetState::Browse);
+}
+
+} // namespace
