@@ -1,6 +1,7 @@
 #include "core/DatabaseMenus.h"
 
 #include "core/DatabaseTools.h"
+#include "core/Filter.h"
 #include "core/MainWindowLink.h"
 #include "core/ShellRoutines.h"
 #include "core/SqlRunner.h"
@@ -50,7 +51,9 @@ void AddDatabaseCommands(QWidget *owner, QMenu *tools, QMenu *settings) {
                               ? EventsData.FieldByName(QStringLiteral("EDate")).AsString()
                               : QString());
     });
-    addCommand(tools, QStringLiteral("Delete Dances"), "DeleteDances", 58650, [] { DeleteDancesClick(FilterDef{}); });
+    // The question names the shown dances by the Dances filter as SQL.
+    addCommand(tools, QStringLiteral("Delete Dances"), "DeleteDances", 58650,
+               [] { DeleteDancesClick(DancesFilter, NotChecked != NotSelection::None); });
     addCommand(tools, QStringLiteral("Remove \"Called\""), "RemoveCalled", 58700, [] { RemoveCalledClick(); });
     tools->addSeparator();
     addCommand(tools, QStringLiteral("View SQL"), "ViewSQL", 0, [] { ViewSQLClick(); });

@@ -23,6 +23,20 @@ void prepare(QMessageBox &box, const QString &text) {
     box.setText(text);
 }
 
+// A box asked for while a stay-on-top window shows (the splash window during
+// start-up) stays on top as well; otherwise it would open hidden behind that
+// window and the run would wait for an answer nobody can see.
+void keepAboveTopMost(QWidget &box) {
+    bool needed = false;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w != &box && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            needed = true;
+            break;
+        }
+    if (box.windowFlags().testFlag(Qt::WindowStaysOnTopHint) != needed)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, needed);
+}
+
 int dialogResult(QMessageBox::StandardButton b) {
     switch (b) {
     case QMessageBox::Yes:
@@ -44,6 +58,7 @@ BoxResult message(const BoxRequest &r) {
     // The timed message closes by itself when its time runs out.
     if (r.timeoutMs > 0)
         QTimer::singleShot(r.timeoutMs, &box, [&box] { box.done(QMessageBox::Ok); });
+    keepAboveTopMost(box);
     box.exec();
     BoxResult res;
     res.result = ResultOK;
@@ -62,6 +77,7 @@ BoxResult question(const BoxRequest &r) {
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
     }
+    keepAboveTopMost(box);
     box.exec();
     BoxResult res;
     res.result = dialogResult(box.standardButton(box.clickedButton()));
@@ -108,6 +124,7 @@ private:
 
 BoxResult yesNoHelp(const BoxRequest &r) {
     YesNoHelpBox box(r, QApplication::activeWindow());
+    keepAboveTopMost(box);
     BoxResult res;
     res.result = box.exec() == ResultYes ? ResultYes : ResultNo;
     return res;
@@ -119,6 +136,7 @@ BoxResult input(const BoxRequest &r) {
     box.setLabelText(r.text);
     box.setTextValue(r.value);
     box.setInputMode(QInputDialog::TextInput);
+    keepAboveTopMost(box);
     BoxResult res;
     res.result = box.exec() == QDialog::Accepted ? ResultOK : ResultCancel;
     if (res.result == ResultOK) res.text = box.textValue();
@@ -158,9 +176,13 @@ void MessageBoxPresenter::CreateSharedBox() {
 
 BoxResult MessageBoxPresenter::dbox3(const BoxRequest &r) {
     CreateSharedBox();
-    if (!shared->isVisible()) return shared->Execute(r);
+    if (!shared->isVisible()) {
+        keepAboveTopMost(*shared);
+        return shared->Execute(r);
+    }
     // A box asked for while the reused one is up gets its own, so the first
     // keeps its text and its answer.
     TDBox3Form nested;
+    keepAboveTopMost(nested);
     return nested.Execute(r);
 }

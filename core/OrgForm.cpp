@@ -492,6 +492,10 @@ void TOrgForm::buildDancesPage() {
     Instructions = named(new RichEdit(DancePage), "Instructions");
     Instructions->setReadOnly(true);
     Instructions->setMinimumHeight(220);
+    // Pale cyan, the colour the filter also puts it back to.
+    QPalette instructionsColours = Instructions->palette();
+    instructionsColours.setColor(QPalette::Base, QColor(210, 255, 255));
+    Instructions->setPalette(instructionsColours);
     page->addWidget(Instructions, 1);
 
     WorkRich = named(new RichEdit(DancePage), "WorkRich");

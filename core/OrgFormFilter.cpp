@@ -8,6 +8,7 @@
 #include "core/AppState.h"
 #include "core/Cp1252.h"
 #include "core/FiltForm.h"
+#include "core/MainWindowLink.h"
 #include "core/Messages.h"
 #include "core/FilterCommands.h"
 #include "core/Help.h"
@@ -17,6 +18,7 @@
 #include "core/Tags.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
+#include "programme/ProgrammeRows.h"
 #include "programme/ProgrammeText.h"
 
 #include <QAction>
@@ -179,7 +181,10 @@ public:
     }
     QString BandText() const override { return f->Band->text(); }
     bool DebugOption() const override { return OptionChecked(QStringLiteral("Debug")); }
+    // The rows as shown (with any edit not yet saved), else the stored
+    // programme.
     QList<ProgrammeItem> ProgrammeRows() const override {
+        if (f->Rows && !f->Rows->ItemList.isEmpty()) return f->Rows->RowItems();
         Dataset *events = FilterDataset(FilterTable::Events);
         if (!events || !events->active() || events->IsEmpty()) return {};
         return ReadProgramme(events->FieldByName(QStringLiteral("Programme")).AsString(), ProgrammeSeparator).items;
@@ -193,6 +198,8 @@ public:
         b->setToolTip(hint);
     }
     void PaintFocusControl(const FocusControlInfo &c) override {
+        lastFiltered = c;
+        filteredAt = ++moments;
         QWidget *page = c.table == FilterTable::Events ? f->EventPage : f->DancePage;
         QWidget *w = c.name.isEmpty() ? nullptr : page->findChild<QWidget *>(c.name);
         if (!w) return;
@@ -240,6 +247,9 @@ public:
         UpdateTagItems();
         f->ShowDance();
     }
+    void SelectProgrammeRow(int row) override {
+        if (f->Rows && row >= 0 && row < f->Rows->ItemList.size()) f->Rows->SelectItem(f->Rows->ItemList[row]);
+    }
     void MarkSessionCommand() override { CommandItem = f->Session; }
     // Until the event's own save exists, its pending edits are posted.
     void SaveShownEvent() override {
@@ -261,6 +271,28 @@ protected:
         return false;
     }
 
+public:
+    // The focus control of the page shown: the control last filtered on or
+    // focused there, whichever came later; its text for a box.
+    bool FocusOfPage(FocusControl *focus) const {
+        const bool events = EventsPageActive();
+        const FilterTable t = events ? FilterTable::Events : FilterTable::Dances;
+        FocusControlInfo c = events ? lastEventsBox : lastDancesBox;
+        const int focusedAt = events ? eventsBoxAt : dancesBoxAt;
+        if (lastFiltered.table == t && filteredAt > focusedAt && !lastFiltered.field.isEmpty()) c = lastFiltered;
+        const QString field = c.field.isEmpty() ? c.name : c.field;
+        if (field.isEmpty()) return false;
+        focus->table = events ? QStringLiteral("Events") : QStringLiteral("Dances");
+        focus->field = field;
+        focus->isCheckBox = c.checkBox;
+        focus->text.clear();
+        QWidget *page = events ? f->EventPage : f->DancePage;
+        QWidget *w = c.name.isEmpty() ? nullptr : page->findChild<QWidget *>(c.name);
+        if (auto *edit = qobject_cast<QLineEdit *>(w)) focus->text = edit->text();
+        else if (auto *combo = qobject_cast<QComboBox *>(w)) focus->text = combo->currentText();
+        return true;
+    }
+
 private:
     void focused(QWidget *now) {
         if (!now) return;
@@ -271,14 +303,18 @@ private:
         if (f->EvPanel->isAncestorOf(now)) {
             info.table = FilterTable::Events;
             lastEventsBox = info;
+            eventsBoxAt = ++moments;
         } else if (f->DancePage->isAncestorOf(now)) {
             info.table = FilterTable::Dances;
             lastDancesBox = info;
+            dancesBoxAt = ++moments;
         }
     }
 
     TOrgForm *f;
-    FocusControlInfo lastEventsBox, lastDancesBox;
+    FocusControlInfo lastEventsBox, lastDancesBox, lastFiltered;
+    // When each was last set, counted in focus and filter moments.
+    int eventsBoxAt = 0, dancesBoxAt = 0, filteredAt = 0, moments = 0;
     QList<QWidget *> painted;
 };
 
@@ -381,6 +417,10 @@ void TOrgForm::buildFilterControls() {
     CreateFiltForm(this);
     SetTagSetChooser(ChooseTagSet);
     SetEventChooser(ChooseEventFromList);
+}
+
+bool TOrgForm::Focus(FocusControl *focus) {
+    return filterUi && filterUi->FocusOfPage(focus);
 }
 
 void TOrgForm::FilterClick(FilterSender sender) {

@@ -252,6 +252,7 @@ void TOrgForm::OnIdle() {
         if (!t.ds->active() || !t.ds->Filtered() || !t.ds->IsEmpty()) continue;
         const QString description = FilterHint(t.table);
         SetFilter(t.table, 1);
+        ShowRecordCount(t.table);
         if (t.table == FilterTable::Events) ShowEvent(true);
         else ShowDance();
         ShowMsg(description + QStringLiteral("\rNo matching records - filter removed."));

@@ -103,16 +103,3 @@ void TOrgForm::SetDOrderBox(int entry) {
 void TOrgForm::CloseMainWindow() {
     QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
-
-bool TOrgForm::Focus(FocusControl *focus) {
-    const bool dances = PC->currentWidget() == DancePage;
-    TDataSource *source = dances ? DSource : ESource;
-    QWidget *box = source->lastFocused();
-    if (!box) return false;
-    focus->table = dances ? QStringLiteral("Dances") : QStringLiteral("Events");
-    focus->field = source->fieldOf(box);
-    if (auto *edit = qobject_cast<QLineEdit *>(box)) focus->text = edit->text();
-    else if (auto *combo = qobject_cast<QComboBox *>(box)) focus->text = combo->currentText();
-    focus->isCheckBox = false;
-    return !focus->field.isEmpty();
-}

@@ -39,7 +39,6 @@ void FreeForms() {
 }
 
 int ProgramBlock(const ProgramOptions &options) {
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Quillary"));
     MessageBoxPresenter boxes;
     g_boxes = &boxes;
     SetDefaultMessagePresenter(&boxes);

@@ -5,8 +5,9 @@
 #include <clocale>
 
 QuillaryApplication::QuillaryApplication(int &argc, char **argv) : QApplication(argc, argv) {
+    // No display name: the window system would append it to every caption
+    // ("Filter — Quillary"); a window without a caption shows the name.
     setApplicationName(QStringLiteral("Quillary"));
-    setApplicationDisplayName(QStringLiteral("Quillary"));
     // libmpv refuses to start unless numbers are read the C way.
     std::setlocale(LC_NUMERIC, "C");
 }

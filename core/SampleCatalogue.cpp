@@ -51,17 +51,7 @@ QString recordings(const QString &live, const QStringList &lines) {
 }
 
 void insert(Database &db, const QString &table, const QList<QPair<QString, QVariant>> &values) {
-    QStringList names, marks;
-    QVariantList params;
-    for (const auto &v : values) {
-        names.append(v.first);
-        marks.append(QStringLiteral("?"));
-        params.append(v.second);
-    }
-    Statement s(db.handle(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                 .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
-    s.bindAll(params);
-    s.step();
+    db.insertRow(table, values);
 }
 
 QString item(const QString &kind, const QString &text) { return kind + QLatin1Char('|') + text; }

@@ -520,3 +520,18 @@ Batch::~Batch() {
     } catch (...) {
     }
 }
+
+qint64 Database::insertRow(const QString &table, const QList<QPair<QString, QVariant>> &values) {
+    QStringList names, marks;
+    QVariantList params;
+    for (const auto &v : values) {
+        names.append(QLatin1Char('"') + v.first + QLatin1Char('"'));
+        marks.append(QStringLiteral("?"));
+        params.append(v.second);
+    }
+    Statement s(handle(), QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                              .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+    s.bindAll(params);
+    s.step();
+    return sqlite3_last_insert_rowid(handle());
+}

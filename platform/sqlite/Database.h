@@ -104,6 +104,8 @@ public:
 
     // Runs SQLite statements as they stand (no translation, no results).
     void execRaw(const QString &sql);
+    // Adds one row with bound values (column name, value) and gives its rowid.
+    qint64 insertRow(const QString &table, const QList<QPair<QString, QVariant>> &values);
     // The last error text of the connection, as SQLite words it.
     QString errorText() const;
     // Turns a failed SQLite call into a DbError (duplicate keys worded for

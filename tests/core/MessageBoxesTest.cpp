@@ -108,4 +108,35 @@ TEST_F(MessageBoxesTest, YesNoHelpKeepsTheQuestionOpenForHelp) {
     }
 }
 
+// While a stay-on-top window shows (the splash window at start-up) every kind
+// of box must stay on top too, or it opens hidden behind it; once that window
+// is gone, the reused three-button box is an ordinary window again.
+TEST_F(MessageBoxesTest, BoxesStayAboveAStayOnTopWindow) {
+    struct Case {
+        const char *name;
+        std::function<void()> ask;
+    };
+    const Case cases[] = {
+        {"message", [] { ShowMsg(QStringLiteral("Database compressed.")); }},
+        {"yes/no", [] { YesNo(QStringLiteral("Sure?")); }},
+        {"yes/no/help", [] { YesNoHelp(QStringLiteral("Copy?"), 85300); }},
+        {"three buttons", [] { OKHelpCancel(QStringLiteral("No programme"), 30060); }},
+        {"input", [] { InputBox(QStringLiteral("Tags"), QStringLiteral("Enter name"), QString()); }},
+    };
+    QWidget splash(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    splash.resize(200, 100);
+    for (bool splashShows : {true, false}) {
+        splash.setVisible(splashShows);
+        for (const auto &c : cases) {
+            bool onTop = !splashShows;
+            WhenModal([&](QWidget *w) {
+                onTop = w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+                if (auto *d = qobject_cast<QDialog *>(w)) d->done(0);
+            });
+            c.ask();
+            EXPECT_EQ(onTop, splashShows) << c.name << (splashShows ? " with" : " without") << " the splash";
+        }
+    }
+}
+
 } // namespace

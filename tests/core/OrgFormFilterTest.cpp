@@ -1,5 +1,6 @@
 #include "ModalDriver.h"
 #include "core/FiltForm.h"
+#include "core/MainWindowLink.h"
 #include "core/FilterCommands.h"
 #include "core/OrgForm.h"
 #include "platform/rtf/RichEdit.h"
@@ -7,8 +8,10 @@
 #include "core/Tags.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
+#include "programme/ProgrammeRows.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,6 +72,8 @@ protected:
 } // namespace
 
 TEST_F(OrgFormFilterTest, FilterOnTheTitleBoxThenTheIndicatorEndsIt) {
+    EXPECT_EQ(form->Instructions->palette().color(QPalette::Base), QColor(210, 255, 255))
+        << "the instructions start in the colour a filter leaves them in";
     EXPECT_EQ(form->FilterItem->shortcut(), QKeySequence(Qt::Key_F4));
     EXPECT_EQ(form->MultiFilter->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F4));
     EXPECT_FALSE(form->DFiltered->isVisibleTo(form.get()));
@@ -137,4 +142,57 @@ TEST_F(OrgFormFilterTest, TagsMenuAndPictures) {
     EXPECT_EQ(dances->VisibleCount(), 1);
     EXPECT_TRUE(form->TagFilter->isChecked());
     EXPECT_TRUE(ReadFileBytes(path("Quillary.ini")).contains("[$Workshop]"));
+}
+
+// F3 selects the first dance row of the shown programme whose title holds
+// the answer, ignoring case; the rows as shown count, not the stored text.
+TEST_F(OrgFormFilterTest, FindDanceSelectsTheProgrammeRow) {
+    const QString dot(SepDot);
+    form->ShowProgText(true, dot + "O|Evening" + dot + "D|Jig|Longways|English" + dot + "N|Reel next" + dot +
+                                 "D|Hornpipe Reel|Longways|English" + dot + "D|Reel|Longways|English" + dot);
+    ASSERT_GE(form->Rows->ItemList.size(), 5);
+    EXPECT_EQ(form->FindDance->shortcut(), QKeySequence(Qt::Key_F3));
+    WhenModal([](QWidget *w) {
+        EXPECT_EQ(w->windowTitle(), "Enter part of dance in this event");
+        auto *edit = w->findChild<QLineEdit *>();
+        ASSERT_NE(edit, nullptr);
+        QTest::keyClicks(edit, "REEL");
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    form->FindDance->trigger();
+    EXPECT_EQ(ThisIndex, 3) << "the note mentioning a reel is not a dance row";
+    EXPECT_EQ(form->Rows->ThisItem, form->Rows->ItemList[3]);
+}
+
+// The focus control that "Set all" and "Change all" act on: the box or check
+// box last focused on the page shown, or the control last filtered on when
+// that came later.
+TEST_F(OrgFormFilterTest, FocusControlIsTheLastFocusedOrFilteredControl) {
+    FocusControl focus;
+    EXPECT_FALSE(form->Focus(&focus)) << "nothing focused yet";
+
+    form->PC->setCurrentWidget(form->EventPage);
+    focusIn(form->Prv);
+    ASSERT_TRUE(form->Focus(&focus));
+    EXPECT_EQ(focus.table, "Events");
+    EXPECT_EQ(focus.field, "Prv");
+    EXPECT_TRUE(focus.isCheckBox);
+
+    form->PC->setCurrentWidget(form->DancePage);
+    EXPECT_FALSE(form->Focus(&focus)) << "the Events page's box is not the Dances page's";
+    dances->First();
+    focusIn(form->Title);
+    ASSERT_TRUE(form->Focus(&focus));
+    EXPECT_EQ(focus.table, "Dances");
+    EXPECT_EQ(focus.field, "Title");
+    EXPECT_EQ(focus.text, form->Title->text());
+    EXPECT_FALSE(focus.isCheckBox);
+
+    form->Never->trigger();
+    ASSERT_TRUE(form->Focus(&focus));
+    EXPECT_EQ(focus.field, "Called") << "filtered on after the Title box was focused";
+    focusIn(form->Callit);
+    ASSERT_TRUE(form->Focus(&focus));
+    EXPECT_EQ(focus.field, "Callit");
+    EXPECT_TRUE(focus.isCheckBox);
 }

@@ -96,6 +96,7 @@ TEST_F(ServicesTest, IdleRemovesAFilterThatShowsNothing) {
     EventsData.SetFiltered(true);
     ASSERT_TRUE(EventsData.IsEmpty());
     PendingRec = 5;
+    form->setWindowTitle(QStringLiteral("Quillary displaying 0 records      Events are filtered"));
     BusyCursor();
     BusyCursor();
     form->OnIdle();
@@ -105,6 +106,8 @@ TEST_F(ServicesTest, IdleRemovesAFilterThatShowsNothing) {
     EXPECT_TRUE(answerer->texts()[0].endsWith(QStringLiteral("\nNo matching records - filter removed.")));
     EXPECT_EQ(PendingRec, 0);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    // The caption counts the records shown again, without the filter.
+    EXPECT_FALSE(form->windowTitle().contains(QStringLiteral("filtered")));
 }
 
 TEST_F(ServicesTest, TestSaveNoForgetsTheEdits) {

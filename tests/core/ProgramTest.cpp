@@ -74,3 +74,26 @@ TEST_F(ProgramTest, WithoutSettingsFileTheRunEndsAfterTheMessage) {
     SingleInstance next(options.lockFolder, options.serverName);
     EXPECT_TRUE(next.tryLock());
 }
+
+TEST_F(ProgramTest, UnreadableDatabaseEndsTheRun) {
+    options.programFolder = path(QStringLiteral("program"));
+    QDir().mkpath(options.programFolder);
+    WriteFileBytes(options.programFolder + QStringLiteral("/Quillary.ini"),
+                   "[System]\r\nDBName=Old.mdb\r\nDBSize=1\r\n");
+    const QByteArray junk("Standard Jet DB\0 not a catalogue", 32);
+    WriteFileBytes(options.programFolder + QStringLiteral("/Old.mdb"), junk);
+    bool timedOut = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        timedOut = true;
+        QApplication::exit(1);
+    });
+    watchdog.start(10000);
+    const int rc = ProgramBlock(options);
+    EXPECT_FALSE(timedOut) << "the run went on without a window";
+    EXPECT_EQ(rc, 0);
+    EXPECT_TRUE(answerer->sawText("Cannot open Quillary database"));
+    EXPECT_EQ(ReadFileBytes(options.programFolder + QStringLiteral("/Old.mdb")), junk);
+    EXPECT_EQ(OrgForm, nullptr);
+}

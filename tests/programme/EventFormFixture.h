@@ -50,18 +50,7 @@ protected:
     static void SetExceptionHandlerOff();
 
     qint64 insert(const char *table, const QList<QPair<QString, QVariant>> &values) {
-        QStringList names, marks;
-        QVariantList params;
-        for (const auto &p : values) {
-            names.append(p.first);
-            marks.append(QStringLiteral("?"));
-            params.append(p.second);
-        }
-        Statement s(db.handle(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                     .arg(QLatin1String(table), names.join(','), marks.join(',')));
-        s.bindAll(params);
-        s.step();
-        return sqlite3_last_insert_rowid(db.handle());
+        return db.insertRow(QLatin1String(table), values);
     }
     qint64 addDance(const QString &title, const QList<QPair<QString, QVariant>> &extra = {}) {
         QList<QPair<QString, QVariant>> v{{"Title", title}, {"Format", "Longways"}, {"Style", "English"}};

@@ -14,18 +14,7 @@ void DbTest::TearDown() {
 }
 
 static qint64 insertRow(Database &db, const QString &table, QList<QPair<QString, QVariant>> values) {
-    QStringList names, marks;
-    QVariantList params;
-    for (const auto &p : values) {
-        names.append(QLatin1Char('"') + p.first + QLatin1Char('"'));
-        marks.append(QStringLiteral("?"));
-        params.append(p.second);
-    }
-    Statement s(db.handle(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                 .arg(table, names.join(QStringLiteral(",")), marks.join(QStringLiteral(","))));
-    s.bindAll(params);
-    s.step();
-    return sqlite3_last_insert_rowid(db.handle());
+    return db.insertRow(table, values);
 }
 
 qint64 DbTest::addDance(const QString &title, const QString &format, const QString &style,
