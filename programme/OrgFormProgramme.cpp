@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "programme/ProgrammeRows.h"
 
+#include <QPlainTextEdit>
 #include <QScrollArea>
 
 namespace {
@@ -67,7 +68,7 @@ void TOrgForm::SerialiseRows() {
 }
 
 // Until the editing commands and the drag come: a press on a row, on its "+"
-// or in a note selects the row; a note's memo keeps the row as high as its
+// or in a note selects the row (a note's memo keeps the focus); a note's memo keeps the row as high as its
 // text; the rest does nothing.
 
 void TOrgForm::ItemMouseDown(TItem *row, QMouseEvent *event) {
@@ -105,6 +106,8 @@ void TOrgForm::LastHClick(TDance *row, QLabel *label) {
 void TOrgForm::NotesMouseDown(TNotes *row, QMouseEvent *event) {
     Q_UNUSED(event);
     Rows->SelectItem(row);
+    // Selecting focuses the row; the press was meant for typing in the note.
+    row->Notes->setFocus();
 }
 
 void TOrgForm::NotesRClick(TNotes *row) {

@@ -244,6 +244,23 @@ TEST_F(OrgFormEventTest, NoteThatGrowsIsSavedAndShownAgain) {
     EXPECT_TRUE(EventChanged);
 }
 
+TEST_F(OrgFormEventTest, AClickInANoteSelectsItsRowAndTypesIntoIt) {
+    const qint64 e = addEvent("Hall", 3, Prog("~D|Spare One|Longways|English~N|Raffle~"));
+    open(e);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto *note = qobject_cast<TNotes *>(form->Rows->ItemList.value(1));
+    ASSERT_NE(note, nullptr);
+    QTest::mouseClick(note->Notes->viewport(), Qt::LeftButton, {}, QPoint(60, 5));
+    EXPECT_EQ(form->Rows->ThisItem, note);
+    EXPECT_EQ(QApplication::focusWidget(), note->Notes);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" at ten"));
+    EXPECT_EQ(note->text(), QStringLiteral("Raffle at ten"));
+    EXPECT_TRUE(EventChanged);
+}
+
 // ---- field services ------------------------------------------------------------
 
 class FieldServicesTest : public OrgFormEventTest {
