@@ -327,6 +327,9 @@ public:
     bool KeepSelection = false;
     // The rows were built at least once.
     bool RowsBuilt = false;
+    // Set while ShowEvent runs: a message it shows runs a local event loop,
+    // whose idle time must not show the event again underneath it.
+    bool ShowingEvent = false;
 
     // Shows the current event; Rebuild reloads ProgText from its programme.
     void ShowEvent(bool Rebuild);

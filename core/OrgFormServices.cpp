@@ -235,6 +235,8 @@ void TOrgForm::OnIdle() {
         RecDetsClick(false);
     }
     if (PendingRec) PendingRec = 0;
+    // A message shown while the event is being shown: the rest waits for it.
+    if (ShowingEvent) return;
     if (!RowsBuilt && Rows->TitleRow && !StartingUp && startupResult == StartupResult::Done) {
         ShowEvent(true);
         Rows->SelectItem(nullptr);

@@ -168,6 +168,8 @@ void TOrgForm::ShowEvent(bool Rebuild) {
         PCChange();
     }
     const bool checkAll = CheckAllRunning();
+    const bool wasShowing = ShowingEvent;
+    ShowingEvent = true;
     Body->hide();
     Rows->FillingRows = true;
     KeepSelection = false;
@@ -179,7 +181,9 @@ void TOrgForm::ShowEvent(bool Rebuild) {
         TOrgForm *f;
         bool checkAll;
         bool onFolders;
+        bool wasShowing;
         ~Finish() {
+            f->ShowingEvent = wasShowing;
             if (!checkAll) f->Body->show();
             if (EventsData.active() && EventsData.ControlsDisabled()) EventsData.EnableControls();
             if (DancesData.active() && DancesData.ControlsDisabled()) DancesData.EnableControls();
@@ -191,7 +195,7 @@ void TOrgForm::ShowEvent(bool Rebuild) {
                 f->Rows->SelectItem(items[ThisIndex]);
             if (onFolders) f->PC->setCurrentWidget(f->FolderPage);
         }
-    } finish{this, checkAll, onFolders};
+    } finish{this, checkAll, onFolders, wasShowing};
 
     // 3. Focus leaves the rows before they go back to their pools.
     if (!Rows->ItemList.isEmpty() && !checkAll) {

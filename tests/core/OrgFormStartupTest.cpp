@@ -3,6 +3,7 @@
 #include "core/Dates.h"
 #include "core/Help.h"
 #include "core/Log.h"
+#include "core/Messages.h"
 #include "core/OrgForm.h"
 #include "core/Positioning.h"
 #include "core/RecordHooks.h"
@@ -11,10 +12,12 @@
 #include "platform/probes/SystemProbes.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DBNavigator.h"
+#include "programme/ProgrammeRows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QAction>
@@ -483,4 +486,42 @@ TEST_F(StartupTest, LargeFontsOnASmallScreen) {
     // The offscreen screen is 800 pixels wide.
     ASSERT_GE(answerer->boxes.size(), 1);
     EXPECT_EQ(answerer->texts().at(0).trimmed(), QStringLiteral("Large fonts need higher resolution"));
+}
+
+namespace {
+
+// Stands for the local event loop of a message box: idle time comes round
+// while the box is open, then the test's answerer answers.
+class IdleWhileOpen : public MessagePresenter {
+public:
+    IdleWhileOpen(TOrgForm *form, MessagePresenter *answers) : form(form), answers(answers) {
+        SetMessagePresenter(this);
+    }
+    ~IdleWhileOpen() override { SetMessagePresenter(answers); }
+    BoxResult present(const BoxRequest &request) override {
+        form->OnIdle();
+        return answers->present(request);
+    }
+
+private:
+    TOrgForm *form;
+    MessagePresenter *answers;
+};
+
+} // namespace
+
+TEST_F(StartupTest, IdleTimeDuringAMessageOfTheFirstShowDoesNotShowTheEventAgain) {
+    writeCatalogue({{0, "Today", QStringLiteral("\u00B7D|Alpha|Longways|English\u00B7X|odd\u00B7")}});
+    writeIni(sizeLine());
+    EXPECT_EQ(start(), StartupResult::Done);
+    answerer->clear();
+    {
+        IdleWhileOpen idle(form.get(), answerer.get());
+        form->OnIdle(); // the first idle time builds the rows
+    }
+    ASSERT_EQ(answerer->texts().size(), 1);
+    EXPECT_EQ(answerer->texts()[0].trimmed(), QStringLiteral("Unknown item: X|odd"));
+    EXPECT_EQ(logLines().count(QStringLiteral("ShowEvent Sun 6-Dec-26")), 1);
+    ASSERT_EQ(form->Rows->ItemList.size(), 1); // no level: no average row
+    EXPECT_EQ(form->Rows->ItemList[0]->findChild<QLabel *>(QStringLiteral("Title"))->text(), QStringLiteral("Alpha"));
 }
