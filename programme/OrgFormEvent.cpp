@@ -513,8 +513,28 @@ void TOrgForm::RightClick(QWidget *sender) {
     RightClickList = false;
 }
 
+// An earlier value clicked in the pick list goes into the box the list was
+// made for (through its field, for a bound box). The event-showing entries
+// and the level list come with the main window's views.
 void TOrgForm::PopListClick(QListWidgetItem *item) {
-    WriteLog(QStringLiteral("PopListClick ") + (item ? item->text() : QString()));
+    auto *box = qobject_cast<QLineEdit *>(DropField);
+    if (!item || !box) {
+        WriteLog(QStringLiteral("PopListClick ") + (item ? item->text() : QString()));
+        return;
+    }
+    const QString value = item->text();
+    WriteLog(QStringLiteral("PopListClick - Set field ") + box->objectName() + QStringLiteral(" to ") + value);
+    ClosePopList();
+    box->setFocus();
+    QString field;
+    Dataset *ds = DatasetOf(this, box, &field);
+    suppressPickList = true;
+    box->setText(value);
+    suppressPickList = false;
+    if (ds && ds->active() && !ds->IsEmpty()) {
+        if (ds->State() == DatasetState::Browse) ds->Edit();
+        ds->FieldByName(field).SetAsString(value);
+    }
 }
 
 void TOrgForm::DropList(QWidget *sender) {

@@ -342,6 +342,23 @@ TEST_F(FieldServicesTest, PickListOfEarlierValues) {
     EXPECT_FALSE(form->PopList->isVisibleTo(form.get()));
 }
 
+TEST_F(FieldServicesTest, AClickInThePickListPutsTheValueIntoTheBox) {
+    addEvent("O'Brien's Club", 10, QString());
+    open(past);
+    WriteLog(QStringLiteral("START"));
+    type(form->Org, "o'b");
+    ASSERT_EQ(form->PopList->count(), 1);
+    QListWidget *list = form->PopList;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(form->Org->text(), QStringLiteral("O'Brien's Club"));
+    EXPECT_EQ(EventsData.FieldByName("Org").AsString(), QStringLiteral("O'Brien's Club"));
+    EXPECT_EQ(EventsData.State(), DatasetState::Edit);
+    EXPECT_FALSE(form->PopList->isVisibleTo(form.get()));
+    EXPECT_TRUE(QString::fromLatin1(ReadFileBytes(path("Log.Txt")))
+                    .contains(QLatin1String("PopListClick - Set field Org to O'Brien's Club")));
+    EventsData.Cancel();
+}
+
 TEST_F(FieldServicesTest, DanceChecksBeforeStoring) {
     open(past);
     DancesData.GotoBookmark(spare);
