@@ -297,6 +297,8 @@ public:
     void NotesMouseDown(TNotes *row, QMouseEvent *event) override;
     void NotesRClick(TNotes *row) override;
     void NotesDblClick(TNotes *row) override;
+    // "View Dance": the selected dance row's dance on the Dances page.
+    void DetailsClick();
 
     // ---- evaluation (programme/OrgFormEvaluation.cpp) ------------------------
     // Fills the computed columns, times, history and the average row of the

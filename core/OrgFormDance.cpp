@@ -42,6 +42,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
@@ -435,22 +436,51 @@ void TOrgForm::DNavClick(NavButton button) {
 
 // ---- notes and music boxes ---------------------------------------------------------
 
-void TOrgForm::NChange() {
-    const QString text = Notes->toPlainText();
-    // The heights are those of the text area: the frame and the document's
-    // margins come on top, or the text would be cut.
-    const int margin = qCeil(Notes->document()->documentMargin());
-    const QRect client = Notes->viewport()->rect().adjusted(margin, margin, -margin, -margin);
-    const int chrome = 2 * (Notes->frameWidth() + margin);
-    const QFontMetrics metrics(Notes->font());
+namespace {
+
+// Fits the notes box to its text, word-wrapped in its width. The heights are
+// those of the text area: the frame and the document's margins come on top,
+// or the text would be cut.
+void FitNotesBox(QPlainTextEdit *notes) {
+    const QString text = notes->toPlainText();
+    const int margin = qCeil(notes->document()->documentMargin());
+    const QRect client = notes->viewport()->rect().adjusted(margin, margin, -margin, -margin);
+    const int chrome = 2 * (notes->frameWidth() + margin);
+    const QFontMetrics metrics(notes->font());
     const int measured = metrics.boundingRect(client, Qt::TextWordWrap, text).height();
     const int wanted = NotesWantedHeight(measured, FromWidgetText(text), metrics.lineSpacing());
-    if (wanted != Notes->height() - chrome) {
+    if (wanted != notes->height() - chrome) {
         const NotesBox box = NotesBoxFor(wanted, SettingInteger(QStringLiteral("System"), QStringLiteral("Notes")),
                                          metrics.lineSpacing());
-        Notes->setFixedHeight(box.height + chrome);
-        Notes->setVerticalScrollBarPolicy(box.scrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        notes->setFixedHeight(box.height + chrome);
+        notes->setVerticalScrollBarPolicy(box.scrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     }
+}
+
+// A box filled while its page was hidden was measured in a width it never
+// had: it is fitted again when it gets its real width.
+class NotesWidthWatch : public QObject {
+public:
+    explicit NotesWidthWatch(QPlainTextEdit *notes) : QObject(notes), notes(notes) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Resize) {
+            auto *resize = static_cast<QResizeEvent *>(event);
+            if (watched == notes->viewport() && resize->size().width() != resize->oldSize().width())
+                FitNotesBox(notes);
+        }
+        return false;
+    }
+
+private:
+    QPlainTextEdit *notes;
+};
+
+} // namespace
+
+void TOrgForm::NChange() {
+    FitNotesBox(Notes);
     markDanceChanged();
 }
 
@@ -478,6 +508,7 @@ void TOrgForm::ConnectDancePage() {
         else ds.EnableControls();
     });
     connect(Notes, &QPlainTextEdit::textChanged, this, [this] { NChange(); });
+    Notes->viewport()->installEventFilter(new NotesWidthWatch(Notes));
     connect(Music, &QLineEdit::textChanged, this, [this] { MusicChange(); });
     connect(DOrderBox, &QComboBox::activated, this, [this] { DOrderChange(); });
     connect(TitleBtn, &QPushButton::clicked, this, [this] { FindClick(); });

@@ -4,9 +4,13 @@
 
 #include "core/OrgForm.h"
 
+#include "core/Log.h"
 #include "core/Settings.h"
 #include "programme/ProgrammeRows.h"
 
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
 
 namespace {
@@ -67,12 +71,27 @@ void TOrgForm::SerialiseRows() {
 }
 
 // Until the editing commands and the drag come: a press on a row, on its "+"
-// or in a note selects the row; a note's memo keeps the row as high as its
+// or in a note selects the row, a double click on a dance row shows the dance (a note's memo keeps the focus); a note's memo keeps the row as high as its
 // text; the rest does nothing.
 
 void TOrgForm::ItemMouseDown(TItem *row, QMouseEvent *event) {
-    Q_UNUSED(event);
+    if (event && event->button() != Qt::LeftButton) return;
+    // The second press of a double click shows the dance and does nothing else.
+    if (event && event->type() == QEvent::MouseButtonDblClick) {
+        DetailsClick();
+        return;
+    }
     Rows->SelectItem(row);
+}
+
+void TOrgForm::DetailsClick() {
+    WriteLog(QStringLiteral("Details"));
+    auto *dance = qobject_cast<TDance *>(Rows->ThisItem);
+    if (ThisIndex < 0 || !dance || dance->key().Title.isEmpty()) return;
+    const DanceKey key = dance->key();
+    LocateDance(key.Title, key.Format, key.Style);
+    ShowDance();
+    if (TitleBtn->isVisible()) TitleBtn->setFocus();
 }
 
 void TOrgForm::ItemMouseUp(TItem *row, QMouseEvent *event) {
@@ -105,6 +124,8 @@ void TOrgForm::LastHClick(TDance *row, QLabel *label) {
 void TOrgForm::NotesMouseDown(TNotes *row, QMouseEvent *event) {
     Q_UNUSED(event);
     Rows->SelectItem(row);
+    // Selecting focuses the row; the press was meant for typing in the note.
+    row->Notes->setFocus();
 }
 
 void TOrgForm::NotesRClick(TNotes *row) {

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QtMath>
 #include <QPushButton>
 #include <QScrollBar>
@@ -176,6 +177,26 @@ TEST_F(ShowDanceTest, NotesBoxHeights) {
     EXPECT_EQ(scalar("SELECT Notes FROM Dances WHERE Title='Plain'").toString(),
               QStringLiteral("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9"));
     EXPECT_FALSE(form->Notes->document()->isModified());
+}
+
+// A dance shown from the Events page (its page still hidden) gets a notes box
+// fitted to the width the box has once the page shows.
+TEST_F(ShowDanceTest, NotesFittedWhileThePageIsHiddenFitOnceItShows) {
+    addDance("Short Note", "Circle", "Mixer", {{"Notes", "First danced at the Orchard Festival."}});
+    open();
+    form->resize(1200, 760);
+    form->PC->setCurrentWidget(form->EventPage);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    show("Short Note");
+    form->PC->setCurrentWidget(form->DancePage);
+    QApplication::processEvents();
+    const int margin = qCeil(form->Notes->document()->documentMargin());
+    const int textArea = form->Notes->height() - 2 * (form->Notes->frameWidth() + margin);
+    const QFontMetrics metrics(form->Notes->font());
+    EXPECT_EQ(textArea, metrics.boundingRect(QRect(0, 0, 10000, 1000), Qt::TextWordWrap, "First").height() + 1)
+        << "one line";
+    EXPECT_FALSE(DancesData.Modified()) << "fitting the box is no edit";
 }
 
 TEST_F(ShowDanceTest, MusicBoxAndPlayControls) {

@@ -244,6 +244,49 @@ TEST_F(OrgFormEventTest, NoteThatGrowsIsSavedAndShownAgain) {
     EXPECT_TRUE(EventChanged);
 }
 
+TEST_F(OrgFormEventTest, AClickInANoteSelectsItsRowAndTypesIntoIt) {
+    const qint64 e = addEvent("Hall", 3, Prog("~D|Spare One|Longways|English~N|Raffle~"));
+    open(e);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto *note = qobject_cast<TNotes *>(form->Rows->ItemList.value(1));
+    ASSERT_NE(note, nullptr);
+    QTest::mouseClick(note->Notes->viewport(), Qt::LeftButton, {}, QPoint(60, 5));
+    EXPECT_EQ(form->Rows->ThisItem, note);
+    EXPECT_EQ(QApplication::focusWidget(), note->Notes);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" at ten"));
+    EXPECT_EQ(note->text(), QStringLiteral("Raffle at ten"));
+    EXPECT_TRUE(EventChanged);
+}
+
+TEST_F(OrgFormEventTest, ADoubleClickOnADanceRowShowsTheDance) {
+    const qint64 e = addEvent("Hall", 3, Prog("~D|Spare One|Longways|English~D|Four Times|Longways|English~D|||~"));
+    open(e);
+    form->PC->setCurrentWidget(form->EventPage);
+    DancesData.GotoBookmark(never);
+    TItem *row = form->Rows->ItemList.value(1);
+    ASSERT_NE(qobject_cast<TDance *>(row), nullptr);
+    QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(100, 5));
+    EXPECT_EQ(form->Rows->ThisItem, row);
+    EXPECT_EQ(form->PC->currentWidget(), form->EventPage) << "one click only selects";
+    EXPECT_EQ(DancesData.GetBookmark(), never);
+    QTest::mouseDClick(row, Qt::LeftButton, {}, QPoint(100, 5));
+    EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
+    EXPECT_EQ(DancesData.GetBookmark(), four);
+    EXPECT_EQ(form->Title->text(), QStringLiteral("Four Times"));
+
+    // A blank dance row has nothing to show.
+    form->PC->setCurrentWidget(form->EventPage);
+    TItem *blank = form->Rows->ItemList.value(2);
+    QTest::mouseClick(blank, Qt::LeftButton, {}, QPoint(100, 5));
+    ASSERT_EQ(form->Rows->ThisItem, blank);
+    QTest::mouseDClick(blank, Qt::LeftButton, {}, QPoint(100, 5));
+    EXPECT_EQ(form->PC->currentWidget(), form->EventPage);
+    EXPECT_EQ(DancesData.GetBookmark(), four);
+}
+
 // ---- field services ------------------------------------------------------------
 
 class FieldServicesTest : public OrgFormEventTest {
