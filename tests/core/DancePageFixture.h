@@ -3,6 +3,7 @@
 // tables opened as at start-up with the window's handlers, and every
 // program-wide state of the Dances page reset around each test.
 
+#include "ModalWatchdog.h"
 #include "ModalDriver.h"
 #include "core/AppServices.h"
 #include "core/Cp1252.h"
@@ -36,18 +37,11 @@ protected:
         db.create(path("Quillary.mdb"));
         SetHelpOpener([this](int context) { helps.append(context); });
         // A dialog nobody expected would wait for ever: close it and fail.
-        watchdog.setInterval(3000);
-        QObject::connect(&watchdog, &QTimer::timeout, [this] {
-            if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                watchdogFired = true;
-                d->done(0);
-            }
-        });
         watchdog.start();
     }
     void TearDown() override {
         watchdog.stop();
-        EXPECT_FALSE(watchdogFired) << "a dialog stayed open until the watchdog closed it";
+        EXPECT_FALSE(watchdog.fired) << "a dialog stayed open until the watchdog closed it";
         SetHelpOpener({});
         form.reset();
         resetAll();
@@ -145,8 +139,7 @@ protected:
 
     std::unique_ptr<TOrgForm> form;
     QList<int> helps;
-    QTimer watchdog;
-    bool watchdogFired = false;
+    ModalWatchdog watchdog;
 };
 
 // "*" stands for the programme separator.

@@ -2,6 +2,7 @@
 // Drives modal boxes in window tests: waits for a box to come up, acts on it,
 // and closes anything left open so that no test hangs on a box.
 
+#include "ModalWatchdog.h"
 #include "TestSupport.h"
 #include "core/Help.h"
 #include "core/Log.h"
@@ -39,18 +40,11 @@ protected:
         boxes = std::make_unique<MessageBoxPresenter>();
         SetMessagePresenter(boxes.get());
         SetHelpOpener([this](int context) { helps.append(context); });
-        watchdog.setInterval(3000);
-        QObject::connect(&watchdog, &QTimer::timeout, [this] {
-            if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                watchdogFired = true;
-                d->done(0);
-            }
-        });
         watchdog.start();
     }
     void TearDown() override {
         watchdog.stop();
-        EXPECT_FALSE(watchdogFired) << "a box stayed open until the watchdog closed it";
+        EXPECT_FALSE(watchdog.fired) << "a box stayed open until the watchdog closed it";
         SetHelpOpener({});
         SetMessagePresenter(answerer.get());
         boxes.reset();
@@ -60,6 +54,5 @@ protected:
 
     std::unique_ptr<MessageBoxPresenter> boxes;
     QList<int> helps;
-    QTimer watchdog;
-    bool watchdogFired = false;
+    ModalWatchdog watchdog;
 };
