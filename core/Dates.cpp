@@ -304,6 +304,25 @@ double ParseDate(const QString &text) {
     return parseDate(text, false);
 }
 
+// What follows a time that ends at `end`: an "am" or "pm" and a blank are
+// stepped over; then a "-" (and a blank) and a second time read in range mode.
+// Gives 0 when no "-" follows, -1 when the second time is missing, else the
+// end in minutes (12 hours added when it is before the start).
+static int rangeEndAfter(const QString &s, int end, int start, QChar *sep) {
+    int q = end;
+    const QString suffix = s.mid(q, 2);
+    if (suffix == QStringLiteral("am") || suffix == QStringLiteral("pm")) q += 2;
+    if (at(s, q) == ' ') ++q;
+    if (at(s, q) != '-') return 0;
+    ++q;
+    if (at(s, q) == ' ') ++q;
+    int rangeEnd = 0;
+    int finish = parseTime(s, q, true, &rangeEnd, sep);
+    if (finish < 1) return -1;
+    if (finish < start) finish += 720;
+    return finish;
+}
+
 QString FindTime(const QString &text, bool removeTimes) {
     // The blanks let every look-ahead read past the end safely.
     QString s = text + QString(6, ' ');
@@ -326,21 +345,11 @@ QString FindTime(const QString &text, bool removeTimes) {
             --i; // look again at what moved into this place
             continue;
         }
-        int q = end;
-        const QString suffix = s.mid(q, 2);
-        if (suffix == QStringLiteral("am") || suffix == QStringLiteral("pm")) q += 2;
-        if (at(s, q) == ' ') ++q;
-        if (at(s, q) == '-') {
-            ++q;
-            if (at(s, q) == ' ') ++q;
-            int rangeEnd = 0;
-            int finish = parseTime(s, q, true, &rangeEnd, &TimeSep);
-            if (finish >= 1) {
-                if (finish < start) finish += 720;
-                StartTime = start;
-                EndTime = finish;
-            }
-        } else {
+        const int finish = rangeEndAfter(s, end, start, &TimeSep);
+        if (finish > 0) {
+            StartTime = start;
+            EndTime = finish;
+        } else if (finish == 0) {
             StartTime = start;
         }
         break;
@@ -356,26 +365,13 @@ FoundTime FindTimeRange(const QString &text) {
         QChar sep;
         const int start = parseTime(s, i, false, &end, &sep);
         if (start < 1) continue;
+        QChar endSep;
+        const int finish = rangeEndAfter(s, end, start, &endSep);
+        if (finish < 0) return {};
         FoundTime found;
-        int q = end;
-        const QString suffix = s.mid(q, 2);
-        if (suffix == QStringLiteral("am") || suffix == QStringLiteral("pm")) q += 2;
-        if (at(s, q) == ' ') ++q;
-        if (at(s, q) == '-') {
-            ++q;
-            if (at(s, q) == ' ') ++q;
-            int rangeEnd = 0;
-            QChar endSep;
-            int finish = parseTime(s, q, true, &rangeEnd, &endSep);
-            if (finish < 1) return found;
-            if (finish < start) finish += 720;
-            found.start = start;
-            found.end = finish;
-            found.separator = endSep.isNull() ? sep : endSep;
-        } else {
-            found.start = start;
-            found.separator = sep;
-        }
+        found.start = start;
+        found.end = finish;
+        found.separator = finish > 0 && !endSep.isNull() ? endSep : sep;
         return found;
     }
     return {};

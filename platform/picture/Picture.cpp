@@ -71,18 +71,26 @@ struct JpegJob {
     QString error;
 };
 
-bool allocateJpegImage(JpegJob &job, const jpeg_decompress_struct &cinfo, QImage::Format format) {
+// Runs an allocation for a decoder; a failure becomes the job's error text,
+// since the decoders' error jumps must not cross a C++ exception.
+template <typename Allocate> bool allocateFor(QString &error, Allocate allocate) {
     try {
-        job.image = newImage(cinfo.output_width, cinfo.output_height, format);
-        job.row.resize(size_t(cinfo.output_width) * size_t(cinfo.output_components));
+        allocate();
         return true;
     } catch (const DecodeError &e) {
-        job.error = e.reason;
+        error = e.reason;
         return false;
     } catch (const std::bad_alloc &) {
-        job.error = QStringLiteral("there is not enough memory for it");
+        error = QStringLiteral("there is not enough memory for it");
         return false;
     }
+}
+
+bool allocateJpegImage(JpegJob &job, const jpeg_decompress_struct &cinfo, QImage::Format format) {
+    return allocateFor(job.error, [&] {
+        job.image = newImage(cinfo.output_width, cinfo.output_height, format);
+        job.row.resize(size_t(cinfo.output_width) * size_t(cinfo.output_components));
+    });
 }
 
 // Holds no object with a destructor, since a fatal error jumps back into it.
@@ -184,20 +192,13 @@ void pngRead(png_structp png, png_bytep out, png_size_t length) {
 }
 
 bool allocatePngImage(PngJob &job, png_uint_32 width, png_uint_32 height, bool alpha) {
-    try {
+    return allocateFor(job.error, [&] {
         job.image =
             newImage(width, height, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
         job.rows.resize(height);
         for (png_uint_32 y = 0; y < height; ++y)
             job.rows[y] = job.image.scanLine(int(y));
-        return true;
-    } catch (const DecodeError &e) {
-        job.error = e.reason;
-        return false;
-    } catch (const std::bad_alloc &) {
-        job.error = QStringLiteral("there is not enough memory for it");
-        return false;
-    }
+    });
 }
 
 // Holds no object with a destructor, since an error jumps back into it.
