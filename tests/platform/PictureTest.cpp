@@ -280,9 +280,10 @@ TEST_F(PictureTest, DamagedOrTruncatedFilesGiveAnErrorNamingTheFile) {
         for (qsizetype i = 0; i < qsizetype(16) && i < scrambled.size(); ++i)
             scrambled[i] = char(0x5A);
         const Damage damages[] = {
-            {"half", w.left(w.size() / 2)},  {"all but the last bytes", w.left(w.size() - 3)},
-            {"header only", w.left(14)},     {"empty", QByteArray()},
-            {"scrambled header", scrambled}, {"text", QByteArray("not a picture at all\n")},
+            {"half", w.left(w.size() / 2)},
+            {"all but the last bytes", w.left(w.size() - 3)},
+            {"empty", QByteArray()},
+            {"scrambled header", scrambled},
         };
         for (const Damage &d : damages) {
             const QString file =

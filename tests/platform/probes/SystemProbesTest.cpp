@@ -103,25 +103,3 @@ TEST_F(SystemProbesTest, UsbChargerCountsAsMains) {
                     {"power_now", "5000000"}});
     EXPECT_EQ(PowerStatusText(power()), "On mains power.\rBattery is 90% full.");
 }
-
-namespace {
-struct FakeProbes : SystemProbes {
-    bool isUsbDrive(const QString &, QString *mount) override {
-        if (mount) *mount = "/media/stick";
-        return true;
-    }
-    PowerStatus powerStatus() override { return {}; }
-    QString defaultLanguageName() override { return "German"; }
-};
-} // namespace
-
-TEST_F(SystemProbesTest, ProbesCanBeReplaced) {
-    FakeProbes fake;
-    SetProbes(&fake);
-    QString mount;
-    EXPECT_TRUE(IsUsbDrive(path(""), &mount));
-    EXPECT_EQ(mount, "/media/stick");
-    EXPECT_EQ(Probes().defaultLanguageName(), "German");
-    SetProbes(nullptr);
-    EXPECT_NE(&Probes(), &fake);
-}

@@ -21,18 +21,15 @@ TEST_F(DbTest, LikeFoldsByTheProgramsTable) {
         {"underscore one char", "SELECT 'a·c' LIKE 'a_c'", 1},
         {"underscore not two", "SELECT 'abbc' LIKE 'a_c'", 0},
         {"percent empty run", "SELECT 'ac' LIKE 'a%c'", 1},
-        {"percent at end", "SELECT 'Reel of Tulloch' LIKE 'reel%'", 1},
         {"escape percent", "SELECT '10%' LIKE '10!%' ESCAPE '!'", 1},
         {"escape blocks wildcard", "SELECT '100' LIKE '10!%' ESCAPE '!'", 0},
         {"null text", "SELECT NULL LIKE 'a'", QVariant()},
         {"null pattern", "SELECT 'a' LIKE NULL", QVariant()},
         {"not ucase like", "SELECT NOT UCase('Waltz') LIKE '%ALT%'", 0},
-        {"not like", "SELECT 'Jig' NOT LIKE '%alt%'", 1},
         {"ucase", "SELECT UCase('éšœÿaßµ')", QStringLiteral("ÉŠŒŸAßµ")},
         {"ucase null", "SELECT UCase(NULL)", QVariant()},
         {"len dot", "SELECT Len('·')", 1},
         {"len euro", "SELECT Len('€')", 1},
-        {"len mixed", "SELECT Len('a·€é')", 4},
         {"len null", "SELECT Len(NULL)", QVariant()},
         {"nocase accents", "SELECT 'é' = 'É' COLLATE NOCASE", 1},
         {"nocase order", "SELECT 'b' < 'Á' COLLATE NOCASE", 1},
@@ -42,7 +39,6 @@ TEST_F(DbTest, LikeFoldsByTheProgramsTable) {
         {"date text null", "SELECT DateText(NULL)", QVariant()},
         {"plain text", "SELECT PlainText('{\\rtf1{\\fonttbl{\\f0 Arial;}}\\b Hands\\b0  four\\par Caf\\''e9}')",
          QStringLiteral("Hands four\r\nCafé")},
-        {"plain text of plain", "SELECT PlainText('just text')", QStringLiteral("just text")},
     };
     for (const Case &c : cases) {
         const QVariant got = scalar(QString::fromUtf8(c.sql));
