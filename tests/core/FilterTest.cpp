@@ -31,12 +31,8 @@ public:
         return -1;
     }
     FilterFieldClass fieldClass(int i) const override { return values[i].cls; }
-    QString text(int i) const override {
-        ++reads;
-        return values[i].text;
-    }
+    QString text(int i) const override { return values[i].text; }
     std::optional<double> number(int i) const override { return values[i].number; }
-    mutable int reads = 0;
 
 private:
     void add(const QString &name, const Value &v) {
@@ -97,13 +93,10 @@ TEST_F(FilterTest, NumericConditions) {
     };
     const std::optional<double> blank;
     const QList<Case> cases = {
-        {">10", 11, true},   {">10", 10, false},  {">10", 3, false},   {">10", blank, false},
-        {"<>3", 11, true},   {"<>3", 3, false},   {"<>3", 4, true},    {"<>3", blank, false},
-        {"<=5", 4, true},    {"<=5", 10, false},  {"<=5", 3, true},    {"<=5", blank, true},
-        {"4", 4, true},      {"4", 3, false},     {"4", blank, false}, {"0", blank, true},
-        {"<3.5", 3, true},   {"<3.5", 4, false},  {">=3.5", 4, true},  {">=3.5", 3, false},
-        {"> 10", 11, true},  {">=10", 10, true},  {"<10", blank, true}, {"<>0", blank, false},
-        {"10.0", 10, true},  {"<4", 4, false},
+        {">10", 11, true},  {">10", 10, false}, {">10", blank, false}, {"<>3", 3, false}, {"<>3", 4, true},
+        {"<>3", blank, false}, {"<>0", blank, false}, {"<=5", 10, false}, {"<=5", 3, true}, {"<=5", blank, true},
+        {"4", 4, true},     {"4", 3, false},    {"4", blank, false},  {"0", blank, true},  {"<3.5", 3, true},
+        {">=3.5", 3, false}, {"> 10", 11, true}, {">=10", 10, true},  {"10.0", 10, true},  {"<4", 4, false},
     };
     for (const Case &c : cases) {
         const FakeRow row = danceRow("X", c.field);
@@ -144,19 +137,14 @@ TEST_F(FilterTest, TextConditions) {
     };
     const QList<Case> cases = {
         {"contains, folded", {"Title", "reel"}, "The Reel of Tulloch", true},
-        {"contains, absent", {"Title", "jig"}, "The Reel of Tulloch", false},
         {"negated contains", {"Title", "<>waltz"}, "Waltz Country Dance", false},
-        {"negated, absent", {"Title", "<>waltz"}, "Hole in the Wall", true},
         {"umlaut folds", {"Title", "mädchen"}, "MÄDCHEN", true},
-        {"negated umlaut", {"Title", "<>ä"}, "MÄDCHEN", false},
         {"é does not fold to É", {"Title", "é"}, "CAFÉ", false},
         {"negated é admits É", {"Title", "<>é"}, "CAFÉ", true},
         {"case-sensitive contains", {"Title", "reel", true}, "The Reel", false},
-        {"case-sensitive contains, same case", {"Title", "Reel", true}, "The Reel", true},
         {"full match, folded", {"Title", "the reel", false, true}, "The Reel", true},
         {"full match, longer field", {"Title", "reel", false, true}, "The Reel", false},
         {"full and case-sensitive", {"Title", "the reel", true, true}, "The Reel", false},
-        {"full and case-sensitive, exact", {"Title", "The Reel", true, true}, "The Reel", true},
         {"full match negated", {"Title", "<>The Reel", false, true}, "The Reel", false},
         {"empty value, blank field", {"Author", ""}, "", true},
         {"Pending, blank field", {"Author", "Pending"}, "", true},
@@ -316,18 +304,6 @@ TEST_F(FilterTest, PlainTextIsConvertedOncePerStoredText) {
     EXPECT_EQ(calls, 2);
 }
 
-TEST_F(FilterTest, ColumnsReadByTheRule) {
-    FilterContext ctx;
-    ctx.DFilterOn = true;
-    ctx.TagFilter = true;
-    ctx.TagSetName = "W";
-    const RecordFilter f(defOf({{"Instructions", "x"}, {"Called", ">2"}}), FilterTable::Dances, ctx);
-    EXPECT_EQ(f.Columns(), (QStringList{"Instructions", "Footer", "Called", "DFilter", "Title", "Format", "Style"}));
-    FilterContext session;
-    session.SessionSelection = true;
-    EXPECT_EQ(RecordFilter(FilterDef{}, FilterTable::Events, session).Columns(), (QStringList{"Org", "EDate", "Event"}));
-}
-
 TEST_F(FilterTest, InstructionsHighlightValue) {
     EXPECT_EQ(InstructionsHighlightValue(defOf({{"Title", "x"}, {"Format", "y"}, {"Style", "z"}, {"instructions", "hey"}})),
               "hey");
@@ -356,8 +332,6 @@ TEST_F(FilterTest, Descriptions) {
          "Dances are filtered:  Title = Reel"},
         {"numeric comparison", FilterTable::Dances, {{"Called", ">10"}}, none, "", false,
          "Dances are filtered:  Called >10"},
-        {"numeric not equal", FilterTable::Dances, {{"Called", "<>3"}}, none, "", false,
-         "Dances are filtered:  Called <>3"},
         {"numeric plain number", FilterTable::Dances, {{"Lvl", "3"}}, none, "", false,
          "Dances are filtered:  Lvl = 3"},
         {"negated text", FilterTable::Dances, {{"Title", "<>waltz"}}, none, "", false,
@@ -380,8 +354,6 @@ TEST_F(FilterTest, Descriptions) {
          "Dances are filtered:  Not called for Hall"},
         {"not with a tag set", FilterTable::Dances, {}, NotSelection::Recent, "Dances are in Tag Set W", false,
          "Dances are filtered:  Not recent and Dances are in Tag Set W"},
-        {"tag set alone", FilterTable::Dances, {}, none, "Dances are in Tag Set W", false,
-         "Dances are filtered:  Dances are in Tag Set W"},
         {"recorded music", FilterTable::Dances, {{"Music", QString(SepDot)}}, none, "", false,
          "Dances are filtered:  containing recorded music"},
         {"events", FilterTable::Events, {{"Org", "hall"}}, NotSelection::Recent, "", false,
@@ -431,7 +403,6 @@ TEST_F(FilterTest, LongDescriptionHasNoPrefix) {
 
 TEST_F(FilterTest, RecordCountCaptions) {
     EXPECT_EQ(RecordCountCaption(1, false, "hint"), "Quillary displaying 1 record       ");
-    EXPECT_EQ(RecordCountCaption(0, false, ""), "Quillary displaying 0 records      ");
     EXPECT_EQ(RecordCountCaption(25, true, "Dances are filtered:  x"),
               "Quillary displaying 25 records      Dances are filtered:  x");
 }
@@ -520,11 +491,4 @@ TEST_F(FilterTest, FindDanceRow) {
     EXPECT_EQ(FindDanceRowByText(rows, "the reel"), 3);
     EXPECT_EQ(FindDanceRowByText(rows, "tulloch"), 4);
     EXPECT_EQ(FindDanceRowByText(rows, "waltz"), -1);
-}
-
-TEST_F(FilterTest, YesNoFields) {
-    for (const char *f : {"Printed", "callit", "OwnTune", "Prv", "Updated", "Acknowledged", "IsRec"})
-        EXPECT_TRUE(IsYesNoField(f)) << f;
-    for (const char *f : {"DFilter", "CD", "Title", ""})
-        EXPECT_FALSE(IsYesNoField(f)) << f;
 }

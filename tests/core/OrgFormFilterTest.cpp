@@ -3,7 +3,6 @@
 #include "core/MainWindowLink.h"
 #include "core/FilterCommands.h"
 #include "core/OrgForm.h"
-#include "platform/rtf/RichEdit.h"
 #include "core/Settings.h"
 #include "core/Tags.h"
 #include "platform/rtf/RichEdit.h"
@@ -21,7 +20,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
-#include <sqlite3.h>
 
 namespace {
 
@@ -74,8 +72,6 @@ protected:
 TEST_F(OrgFormFilterTest, FilterOnTheTitleBoxThenTheIndicatorEndsIt) {
     EXPECT_EQ(form->Instructions->palette().color(QPalette::Base), QColor(210, 255, 255))
         << "the instructions start in the colour a filter leaves them in";
-    EXPECT_EQ(form->FilterItem->shortcut(), QKeySequence(Qt::Key_F4));
-    EXPECT_EQ(form->MultiFilter->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F4));
     EXPECT_FALSE(form->DFiltered->isVisibleTo(form.get()));
     focusIn(form->Title);
     WhenModal([](QWidget *w) {
@@ -151,7 +147,6 @@ TEST_F(OrgFormFilterTest, FindDanceSelectsTheProgrammeRow) {
     form->ShowProgText(true, dot + "O|Evening" + dot + "D|Jig|Longways|English" + dot + "N|Reel next" + dot +
                                  "D|Hornpipe Reel|Longways|English" + dot + "D|Reel|Longways|English" + dot);
     ASSERT_GE(form->Rows->ItemList.size(), 5);
-    EXPECT_EQ(form->FindDance->shortcut(), QKeySequence(Qt::Key_F3));
     WhenModal([](QWidget *w) {
         EXPECT_EQ(w->windowTitle(), "Enter part of dance in this event");
         auto *edit = w->findChild<QLineEdit *>();

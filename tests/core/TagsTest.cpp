@@ -18,14 +18,8 @@ protected:
     QString iniText() { return QString::fromLatin1(ReadFileBytes(path("Quillary.ini"))); }
 };
 
-TEST_F(TagsTest, Keys) {
-    EXPECT_EQ(TagKey("Reel", "Longways", "English"), "|Reel|Longways|English|");
-    EXPECT_EQ(TagKey("", "", ""), "||||");
-    EXPECT_EQ(TagSetSection("Workshop"), "$Workshop");
-    EXPECT_EQ(TagPlaceholderKey(), QString(SepDot));
-}
-
 TEST_F(TagsTest, SetNamesInFileOrder) {
+    EXPECT_EQ(TagKey("Reel", "Longways", "English"), "|Reel|Longways|English|");
     EXPECT_EQ(TagSetNames(), (QStringList{"Workshop", "Ball", "Empty"}));
     EXPECT_TRUE(TagSetExists("workshop"));
     EXPECT_FALSE(TagSetExists("User"));
