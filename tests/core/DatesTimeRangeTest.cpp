@@ -23,15 +23,12 @@ TEST_F(DatesTimeRangeTest, FindsStartEndAndSeparator) {
     };
     const Case cases[] = {
         {"Evening dance 7.30-10.30pm", 450, 630, '.'},
-        {"8pm-11", 480, 660, 0},
         {"Doors 19:30 sharp", 1170, 0, ':'},
         {"7.30-10:30", 450, 630, ':'},
-        {"10.30-1.00", 630, 780, '.'},
         {"Room 101", 0, 0, 0},
         {"At 9- ", 0, 0, 0},           // "-" without a second time: nothing
         {"7pm or 9.30pm", 420, 0, 0},  // the first time ends the search
         {"Room 3. at 8pm", 480, 0, 0}, // a "." that made no time is not the separator
-        {"", 0, 0, 0},
     };
     for (const Case &c : cases) {
         const FoundTime found = FindTimeRange(QString::fromUtf8(c.text));

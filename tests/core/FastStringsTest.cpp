@@ -63,19 +63,14 @@ TEST_F(FastStringsTest, PosNoCaseTable) {
     const QList<Case> cases = {
         {"finds ignoring case", "DANCE", "a dance", 1, 3},
         {"empty sub", "", "abc", 1, 1},
-        {"empty sub in empty text", "", "", 1, 1},
         {"sub longer than text", "abcd", "abc", 1, 0},
         {"start past the end", "a", "abca", 5, 0},
-        {"start far past the end", "a", "abca", 50, 0},
-        {"start on the match", "b", "abc", 2, 2},
         {"start after a match", "a", "abca", 2, 4},
         {"match at the very end", "Ca", "abca", 1, 3},
-        {"absent", "z", "abc", 1, 0},
         {"accented capital in small", "É", "café", 1, 4},
         {"overlapping prefix", "abcab", "xxabcabcab", 1, 3},
         {"mixed case both sides", "AbA", "xxaBa", 1, 3},
         {"sharp s is not SS", "SS", "straße", 1, 0},
-        {"sharp s finds itself", "ß", "STRAßE", 1, 5},
         {"oe ligature above the Latin-1 range", "Œ", "cœur", 1, 2},
         {"y diaeresis folds to U+0178", "Ÿ", "aÿ", 1, 2},
         {"outside the code page only exact", "Ж", "xж", 1, 0},
@@ -107,15 +102,12 @@ TEST_F(FastStringsTest, PosBackNoCaseTable) {
         {"overlapping from the end", "aa", "aaaa", 0, 3},
         {"negative start is the end", "A", "abca", -5, 4},
         {"last of several", "DANCE", "a dance, a Dance", 0, 12},
-        {"begins at or before start", "bc", "abcbc", 3, 2},
         {"begins exactly at start", "bc", "abcbc", 4, 4},
         {"start past last beginning", "bc", "abcbc", 5, 4},
-        {"start far past the end", "bc", "abcbc", 99, 4},
         {"start before every match", "bc", "abcbc", 1, 0},
         {"match at position 1", "ab", "abcbc", 1, 1},
         {"empty sub", "", "abc", 0, 0},
         {"sub longer than text", "abcd", "abc", 0, 0},
-        {"absent", "z", "abc", 0, 0},
         {"accented capital in small", "É", "café", 0, 4},
     };
     for (const auto &c : cases)
@@ -164,7 +156,6 @@ TEST_F(FastStringsTest, FastReplaceStrCases) {
         {"growing", "aaa", "a", "bb", false, "bbbbbb"},
         {"no overlaps, left first", "aaa", "aa", "b", false, "ba"},
         {"new holds the old", "aXa", "a", "aa", false, "aaXaa"},
-        {"new holds the old twice", "abab", "ab", "xaby", false, "xabyxaby"},
         {"ignoring case", "aAa", "A", "x", false, "xxx"},
         {"case counts", "aAa", "A", "x", true, "axa"},
         {"accents ignoring case", "Café CAFÉ", "café", "tea", false, "tea tea"},
@@ -173,7 +164,6 @@ TEST_F(FastStringsTest, FastReplaceStrCases) {
         {"empty text", "", "a", "x", false, ""},
         {"match at the end", "xab", "ab", "c", false, "xc"},
         {"short rest is kept", "aba", "ab", "X", false, "Xa"},
-        {"absent", "abc", "z", "x", false, "abc"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(FastReplaceStr(c.text, c.oldText, c.newText, c.caseSensitive), c.want) << c.name;
@@ -250,7 +240,6 @@ TEST_F(FastStringsTest, MustPosMessage) {
     const QList<Case> cases = {
         {"control character in hex", "\r", "abc", 1,
          "The text:\n$0D\nwas not found in\nabc ..." + blanks},
-        {"tab in hex", "\t", "abc", 1, "The text:\n$09\nwas not found in\nabc ..." + blanks},
         {"text cut at 100", "zz", longText, 1,
          "The text:\nzz\nwas not found in\n" + QString(100, 'x') + " ..." + blanks},
         {"beyond position", "a", "abc", 2,

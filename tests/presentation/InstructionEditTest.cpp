@@ -17,6 +17,13 @@ namespace {
 
 const QString Head = QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}");
 
+QMimeData *Mime(const QByteArray &rtf, const QString &text = {}) {
+    auto *m = new QMimeData;
+    if (!rtf.isEmpty()) m->setData("text/rtf", rtf);
+    if (!text.isEmpty()) m->setText(text);
+    return m;
+}
+
 class FakeRecord : public InstructionRecord {
 public:
     QMap<QString, QString> fields;
@@ -79,6 +86,18 @@ protected:
         return {rec.fields["Instructions"], rec.fields["Footer"]};
     }
 
+    // The instructions box holding one 12-point line, caret at `caret`.
+    void showLine(const QString &line, int caret) {
+        inst.setRtf(Head + "\\viewkind4\\uc1\\pard\\fs24 " + line + "\\par }");
+        inst.setSelStart(caret);
+    }
+    // Pastes `rtf` (and `text`) into the instructions box, answering the keep-formatting question.
+    void paste(const QByteArray &rtf, int answer = ResultYes, const QString &text = {}) {
+        answerer->script(answer);
+        QApplication::clipboard()->setMimeData(Mime(rtf, text));
+        inst.paste();
+    }
+
     RichEdit inst, foot;
     QList<int> helpTopics;
     int shows = 0, layoutJobs = 0;
@@ -115,10 +134,7 @@ TEST_F(InstructionEditTest, StoredTextsComeBackUnchanged) {
         {"title and tab block",
          Head + "\\viewkind4\\uc1\\pard\\b\\fs24 The Title\\b0\\par \\par \\b A1\\b0 :\\tab Up a double.\\par \\b A2\\b0 :\\tab Back.\\par Plain after.\\par }",
          "", false},
-        {"plain lines", Head + "\\viewkind4\\uc1\\pard\\fs24 One.\\par Two \\i three\\i0 .\\par }", "", false},
         {"half-lines on", Head + "\\viewkind4\\uc1\\pard\\b\\fs24 A1\\b0 :\\tab Up.\\par \\b A2\\b0 :\\tab Back.\\par B1:\\tab x\\par }", "", true},
-        {"half-lines on, already doubled",
-         Head + "\\viewkind4\\uc1\\pard\\b\\fs24 A1\\b0 :\\tab Up.\\par \\par \\b A2\\b0 :\\tab Back.\\par }", "", true},
         {"half-lines off, doubled text", Head + "\\viewkind4\\uc1\\pard\\b\\fs24 A1\\b0 :\\tab Up.\\par \\par \\b A2\\b0 :\\tab Back.\\par }", "", false},
         {"footer", Head + "\\viewkind4\\uc1\\pard\\fs24 x\\par }", Head + "\\viewkind4\\uc1\\pard\\fs24 Dance: \\b Someone\\b0 , Book\\par }", true},
         {"colours", Head + "{\\colortbl ;\\red255\\green255\\blue255;\\red1\\green0\\blue0;}\\viewkind4\\uc1\\pard\\b\\fs24 Becket:\\tab  \\cf1\\highlight2  Improper \\cf0\\highlight0\\b0 .\\par Next\\par }", "", false},
@@ -237,7 +253,6 @@ TEST_F(InstructionEditTest, SaveTuneLineRules) {
         {"filled music box keeps Music", "A1:\tTune\r\nx", "filled", false, true, "", "", "", "", "old", ""},
         {"own tune in a collection", "A1:\tMine (Reel)\r\nx", "", false, false, "Y", "reel", "Collected Dances", "",
          "Mine in Collected Dances", ""},
-        {"title skipped", "Title\r\n\r\nA1:\tTune\r\nx", "", true, false, "", "", "", "", "Tune", ""},
         {"excluded format", "A1:\tTune\r\nx", "", false, true, "", "", "", "Technique", "old", "Music not found in text."},
         {"no tune with refine", "Just words\r\nx", "", false, true, "", "", "", "", "old", "Music not found in text."},
         {"no tune without refine", "Just words\r\nx", "", false, false, "", "", "", "", "old", ""},
@@ -295,17 +310,6 @@ TEST_F(InstructionEditTest, SaveWorksAfterAnAbandonedPost) {
     EXPECT_TRUE(rec.fields.isEmpty());
 }
 
-namespace {
-
-QMimeData *Mime(const QByteArray &rtf, const QString &text = {}) {
-    auto *m = new QMimeData;
-    if (!rtf.isEmpty()) m->setData("text/rtf", rtf);
-    if (!text.isEmpty()) m->setText(text);
-    return m;
-}
-
-} // namespace
-
 TEST_F(InstructionEditTest, PasteKeepsStylesAndTakesTheRestFromTheCaret) {
     const struct {
         const char *name;
@@ -328,12 +332,9 @@ TEST_F(InstructionEditTest, PasteKeepsStylesAndTakesTheRestFromTheCaret) {
          QStringLiteral("a\\b{c}\u2019\u201C\u2022\u2014xy z w v\tt"), {}},
     };
     for (const auto &c : cases) {
-        inst.setRtf(Head + "\\viewkind4\\uc1\\pard\\fs24 " + c.target + "\\par }");
-        inst.setSelStart(c.caret);
+        showLine(c.target, c.caret);
         answerer->clear();
-        answerer->script(ResultYes);
-        QApplication::clipboard()->setMimeData(Mime(c.rtf));
-        inst.paste();
+        paste(c.rtf);
         EXPECT_EQ(inst.text(), c.text) << c.name;
         EXPECT_EQ(answerer->texts(), QStringList{"Keep font size / bold / italic / underline information?"}) << c.name;
         for (const auto &[probe, desc] : c.formats) EXPECT_EQ(CharAt(*inst.document(), probe), desc) << c.name;
@@ -343,12 +344,8 @@ TEST_F(InstructionEditTest, PasteKeepsStylesAndTakesTheRestFromTheCaret) {
 
 TEST_F(InstructionEditTest, PasteOfATableKeepsItsRows) {
     WriteLog("START");
-    inst.setRtf(Head + "\\viewkind4\\uc1\\pard\\fs24 XY\\par }");
-    inst.setSelStart(1);
-    answerer->script(ResultYes);
-    QApplication::clipboard()->setMimeData(
-        Mime("{\\rtf1 before\\par \\intbl\\b a\\b0\\cell b\\cell\\row\\intbl c\\cell d\\cell\\row\\pard after\\par }"));
-    inst.paste();
+    showLine("XY", 1);
+    paste("{\\rtf1 before\\par \\intbl\\b a\\b0\\cell b\\cell\\row\\intbl c\\cell d\\cell\\row\\pard after\\par }");
     EXPECT_EQ(inst.text(), "X a\tb\r\nc\td\r\nY");
     EXPECT_EQ(CharAt(*inst.document(), "a"), "b f=Arial pt=12");
     EXPECT_EQ(helpTopics, QList<int>{60110});
@@ -356,11 +353,8 @@ TEST_F(InstructionEditTest, PasteOfATableKeepsItsRows) {
 }
 
 TEST_F(InstructionEditTest, PasteEndingInBoldLeavesTheRestAlone) {
-    inst.setRtf(Head + "\\viewkind4\\uc1\\pard\\fs24 ab cd\\par }");
-    inst.setSelStart(3);
-    answerer->script(ResultYes);
-    QApplication::clipboard()->setMimeData(Mime("{\\rtf1 x \\b bold}"));
-    inst.paste();
+    showLine("ab cd", 3);
+    paste("{\\rtf1 x \\b bold}");
     EXPECT_EQ(inst.text(), "ab x boldcd");
     EXPECT_EQ(CharAt(*inst.document(), "cd"), "f=Arial pt=12");
     EXPECT_LT(inst.currentCharFormat().fontWeight(), QFont::DemiBold);
@@ -369,11 +363,8 @@ TEST_F(InstructionEditTest, PasteEndingInBoldLeavesTheRestAlone) {
 
 TEST_F(InstructionEditTest, PlainPastes) {
     // No to the question: the clipboard's text as it is.
-    inst.setRtf(Head + "\\viewkind4\\uc1\\pard\\b\\fs24 ab\\par }");
-    inst.setSelStart(2);
-    answerer->script(ResultNo);
-    QApplication::clipboard()->setMimeData(Mime("{\\rtf1 \\i rich}", "plain version"));
-    inst.paste();
+    showLine("\\b ab", 2);
+    paste("{\\rtf1 \\i rich}", ResultNo, "plain version");
     EXPECT_EQ(inst.text(), "abplain version");
     EXPECT_EQ(CharAt(*inst.document(), "plain"), "b f=Arial pt=12");
     // A plain clipboard asks nothing.
@@ -394,11 +385,8 @@ TEST_F(InstructionEditTest, PasteAppliesThePrimaryFont) {
     StoreOption("UsePrimary", true);
     CardsDFont = "Verdana";
     CardsHalfPoints = "28";
-    inst.setRtf(Head + "\\viewkind4\\uc1\\pard\\fs24 ab\\par }");
-    inst.setSelStart(2);
-    answerer->script(ResultYes);
-    QApplication::clipboard()->setMimeData(Mime("{\\rtf1 \\b x}"));
-    inst.paste();
+    showLine("ab", 2);
+    paste("{\\rtf1 \\b x}");
     EXPECT_EQ(inst.text(), "ab x");
     EXPECT_EQ(CharAt(*inst.document(), "x"), "b f=Verdana pt=14");
     EXPECT_EQ(inst.selStart(), 2);

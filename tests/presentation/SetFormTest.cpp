@@ -98,7 +98,6 @@ TEST_F(SetFormTest, LayoutButtonsAndHalfLines) {
     EXPECT_EQ(edit("DWidth")->text(), "7200");
     EXPECT_TRUE(radio("Landscape")->isChecked());
     EXPECT_TRUE(radio("L2")->isChecked());
-    EXPECT_FALSE(radio("L1")->isChecked());
     QTest::mouseClick(form->findChild<QCheckBox *>("HalfLines"), Qt::LeftButton);
     EXPECT_EQ(edit("ParaGapLab")->text(), "0");
     QTest::mouseClick(form->findChild<QCheckBox *>("HalfLines"), Qt::LeftButton);
