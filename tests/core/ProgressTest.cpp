@@ -93,8 +93,6 @@ protected:
 TEST_F(ProgressTest, CleanRunEndsWithEndOfProcessingAndReview) {
     {
         TProgress run(QStringLiteral("Import"), true, false);
-        EXPECT_EQ(view.caption, QStringLiteral("Import"));
-        EXPECT_EQ(view.width, 250);
         EXPECT_FALSE(view.visible) << "not shown before the first line";
         run.AddLine(QStringLiteral("Reading file"));
         EXPECT_TRUE(view.visible);
@@ -158,8 +156,6 @@ TEST_F(ProgressTest, CreateResetsCountsAndCancel) {
     EXPECT_FALSE(CancelRun);
     EXPECT_EQ(Progress, &second);
     EXPECT_EQ(view.width, 302) << "time stamps widen the box";
-    second.SetWidth(400);
-    EXPECT_EQ(view.width, 400);
     ScaleQuarters = 5;
     second.SetWidth(400);
     EXPECT_EQ(view.width, 500);
