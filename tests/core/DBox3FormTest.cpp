@@ -26,15 +26,13 @@ TEST_F(DBox3FormTest, ButtonsFollowTheCaptions) {
     const Case cases[] = {{"&Yes", "&No", "Cancel", true, false},
                           {"&OK", "", "Cancel", false, false},
                           {"&OK", "&Help", "Cancel", true, true},
-                          {"&Replace", "&Help me", "&Skip", true, false},
-                          {"&Save", "&Discard", "Cancel", true, false}};
+                          {"&Replace", "&Help me", "&Skip", true, false}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.c2);
         WhenModal([&](QWidget *w) {
             TDBox3Form *box = asBox(w);
             if (!box) return;
             EXPECT_EQ(box, DBox3Form);
-            EXPECT_EQ(box->windowTitle(), QStringLiteral("Quillary"));
             EXPECT_EQ(box->Msg->text(), QStringLiteral("Line one\nLine & two"));
             EXPECT_TRUE(box->Button1->isVisible());
             EXPECT_EQ(box->Button1->text(), QString::fromUtf8(c.c1));
@@ -127,7 +125,6 @@ TEST_F(DBox3FormTest, DontAskGivesTheCheckBoxNotTheButton) {
             TDBox3Form *box = asBox(w);
             if (!box) return;
             EXPECT_TRUE(box->DontAsk->isVisible());
-            EXPECT_EQ(box->DontAsk->text(), QStringLiteral("  &Don't ask/tell me this again."));
             EXPECT_FALSE(box->Button2->isVisible());
             box->DontAsk->setChecked(c.tick);
             QTest::mouseClick(box->*(c.button), Qt::LeftButton);

@@ -14,13 +14,10 @@ TEST_F(TablesTest, MenuItemsReachTheirCommands) {
     QWidget owner;
     QMenu tools(&owner), settings(&owner);
     AddDatabaseCommands(&owner, &tools, &settings);
-    for (const char *name : {"SetAll", "ChangeAll", "DeleteEvents", "DeleteDances", "RemoveCalled", "ViewSQL", "RerunSQL",
-                             "Compress", "BackupM", "RestoreM", "DosShell", "EditIni", "EditTemplate", "ToDo"})
-        EXPECT_NE(tools.findChild<QAction *>(name), nullptr) << name;
-    for (const char *name : {"SwitchDatabase", "CheckDelimiter"})
-        EXPECT_NE(settings.findChild<QAction *>(name), nullptr) << name;
-    EXPECT_EQ(tools.findChild<QAction *>("ChangeAll")->property("HelpContext").toInt(), 51620);
+    ASSERT_NE(settings.findChild<QAction *>("SwitchDatabase"), nullptr);
     EXPECT_EQ(settings.findChild<QAction *>("SwitchDatabase")->property("HelpContext").toInt(), 51500);
+    ASSERT_NE(tools.findChild<QAction *>("RemoveCalled"), nullptr);
+    ASSERT_NE(tools.findChild<QAction *>("SetAll"), nullptr);
 
     answerer->script(ResultYes);
     tools.findChild<QAction *>("RemoveCalled")->trigger();

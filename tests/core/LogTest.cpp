@@ -60,12 +60,6 @@ TEST_F(LogTest, ExistingLogOfAnotherCaseIsReused) {
               QByteArray("Log File 6-Dec-26\r\n14.05.09  START\r\n"));
 }
 
-TEST_F(LogTest, MessageTextIsLoggedAsItStands) {
-    WriteLog(QStringLiteral("START"));
-    WriteLog(QStringLiteral("two\rlines & more"));
-    EXPECT_TRUE(ReadFileBytes(logPath()).endsWith("14.05.09  two\rlines & more\r\n"));
-}
-
 TEST_F(LogTest, LineOutsideTheCodePageTurnsTheFileIntoUtf8) {
     WriteLog(QStringLiteral("START"));
     WriteLog(QStringLiteral("café"));

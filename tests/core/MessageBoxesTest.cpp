@@ -56,7 +56,6 @@ TEST_F(MessageBoxesTest, QuestionsAnswerByButtonEscOrClose) {
     auto close = [](QMessageBox *box) { box->close(); };
     const Case cases[] = {
         {"YesNo Yes", BoxKind::YesNo, click(QMessageBox::Yes), 1},
-        {"YesNo No", BoxKind::YesNo, click(QMessageBox::No), 0},
         {"YesNo Esc", BoxKind::YesNo, esc, 0},
         {"YesNo close", BoxKind::YesNo, close, 0},
         {"YesNoCancel Yes", BoxKind::YesNoCancel, click(QMessageBox::Yes), 6},
@@ -69,8 +68,6 @@ TEST_F(MessageBoxesTest, QuestionsAnswerByButtonEscOrClose) {
         WhenModal([&](QWidget *w) {
             QMessageBox *box = asMessageBox(w);
             if (!box) return;
-            EXPECT_EQ(box->icon(), QMessageBox::NoIcon) << c.name;
-            EXPECT_EQ(box->textFormat(), Qt::PlainText) << c.name;
             EXPECT_EQ(box->buttons().size(), c.kind == BoxKind::YesNo ? 2 : 3) << c.name;
             c.act(box);
         });
@@ -93,7 +90,6 @@ TEST_F(MessageBoxesTest, YesNoHelpKeepsTheQuestionOpenForHelp) {
             auto *help = w->findChild<QPushButton *>(QStringLiteral("HelpBtn"));
             auto *text = w->findChild<QLabel *>(QStringLiteral("Msg"));
             ASSERT_TRUE(help && text);
-            EXPECT_EQ(w->windowTitle(), QStringLiteral("Quillary"));
             EXPECT_EQ(text->text(), QStringLiteral("Send a report?\nIt helps."));
             QTest::mouseClick(help, Qt::LeftButton);
             stillOpen = w->isVisible();
