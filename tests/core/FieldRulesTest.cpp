@@ -18,14 +18,12 @@ TEST(CapitaliseWords, Table) {
         {"st bernard waltz", "St Bernard Waltz"},
         {"the st. louis", "The St. Louis"},
         {"dance for two and me", "Dance for Two and Me"},
-        {"jig with a twist", "Jig with a Twist"},
         {"über den berg", "Über Den Berg"},
         {"a", "A"},
         {"the", "The"},
         {"http://dances.example.org", "http://dances.example.org"},
         {"The hole in the wall", "The hole in the wall"},
         {"the hole in the WALL", "the hole in the WALL"},
-        {"hOle", "hOle"},
         {"", ""},
     };
     for (const Case &c : cases)

@@ -61,8 +61,6 @@ TEST_F(ShowDanceTest, InstructionsWithTheirFooterInTheCardFont) {
     EXPECT_TRUE(LastFooter.contains("Tune: The Mill"));
     EXPECT_FALSE(editorMain()->modified());
     EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
-    EXPECT_TRUE(form->Printed->isChecked());
-    EXPECT_FALSE(form->Callit->isChecked());
     EXPECT_TRUE(form->OwnTune->isChecked());
     EXPECT_EQ(form->Notes->toPlainText(), QStringLiteral("First line\nSecond line"));
     EXPECT_FALSE(form->Notes->document()->isModified());

@@ -16,7 +16,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -139,20 +138,15 @@ TEST_F(StartupTest, LogMarksThePhasesInOrder) {
     writeIni(sizeLine());
     EXPECT_EQ(start(), StartupResult::Done);
     const QStringList log = logLines();
+    const QStringList phases = {"START", "Events Open", "Dances Open", "End Setup", "End FormShow"};
     QStringList marks;
     for (const QString &l : log)
-        if (QStringList{"START", "Events Open", "Dances Open", "End Setup", "End FormShow"}.contains(l))
-            marks.append(l);
-    EXPECT_EQ(marks, (QStringList{"START", "Events Open", "Dances Open", "End Setup", "End FormShow"}));
-    ASSERT_GE(log.size(), 2);
+        if (phases.contains(l)) marks.append(l);
+    EXPECT_EQ(marks, phases);
     EXPECT_EQ(log.value(1), QStringLiteral("START")); // after the header, nothing before it
     EXPECT_FALSE(StartingUp);
     EXPECT_EQ(answerer->boxes.size(), 0);
     EXPECT_EQ(form->PC->currentWidget(), form->EventPage);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillary: Events"));
-    EXPECT_TRUE(form->Org->isEnabled());
-    EXPECT_FALSE(EventsData.ControlsDisabled());
-    EXPECT_EQ(QDir::currentPath() + '/', folder());
     // The scroll range reaches the playback panel's right edge on the Dances
     // page, though that page has not been shown.
     const int range = form->HorizontalRange();
@@ -246,30 +240,34 @@ TEST_F(StartupTest, RemindersForUpcomingBookings) {
     EXPECT_EQ(current("Event"), QStringLiteral("Empty Dance"));
 }
 
-TEST_F(StartupTest, PastProgrammeToFinalise) {
-    writeCatalogue({{-40, "Older", P}, {-3, "Club Night", P, ""}, {4, "Next", P}});
-    writeIni(sizeLine());
-    EXPECT_EQ(start(), StartupResult::Done);
-    ASSERT_EQ(answerer->texts().size(), 1);
-    EXPECT_EQ(answerer->texts().at(0).trimmed(), QStringLiteral("Please finalise this past programme."));
-    EXPECT_EQ(current("Event"), QStringLiteral("Club Night"));
-}
-
-TEST_F(StartupTest, PastEventNotOverStaysCurrent) {
-    // Three days past, and its week is still running.
-    writeCatalogue({{-40, "Older", P}, {-3, "Dance Week", P, ""}, {4, "Next", P}});
-    writeIni(sizeLine());
-    EXPECT_EQ(start(), StartupResult::Done);
-    EXPECT_EQ(answerer->boxes.size(), 0);
-    EXPECT_EQ(current("Event"), QStringLiteral("Dance Week"));
-}
-
-TEST_F(StartupTest, FinishedPastEventGivesWayToTheNextWithoutLeaderNotes) {
+TEST_F(StartupTest, PastEventsAtStartUp) {
     const QString leader = QStringLiteral("\u00B7N|Leader: Sam\u00B7") + P;
-    writeCatalogue({{-40, "Older", P}, {-3, "Done", P, "Y"}, {4, "Led", leader}, {8, "Mine", P}});
-    writeIni(sizeLine());
-    EXPECT_EQ(start(), StartupResult::Done);
-    EXPECT_EQ(current("Event"), QStringLiteral("Mine"));
+    struct Case {
+        const char *name;
+        QList<Ev> events;
+        const char *expected;
+        QStringList texts;
+    } cases[] = {
+        {"not finalised", {{-40, "Older", P}, {-3, "Club Night", P, ""}, {4, "Next", P}}, "Club Night",
+         {"Please finalise this past programme."}},
+        // Three days past, and its week is still running.
+        {"not over", {{-40, "Older", P}, {-3, "Dance Week", P, ""}, {4, "Next", P}}, "Dance Week", {}},
+        {"done, then past leader notes",
+         {{-40, "Older", P}, {-3, "Done", P, "Y"}, {4, "Led", leader}, {8, "Mine", P}}, "Mine", {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        form.reset();
+        ResetTables();
+        answerer->clear();
+        writeCatalogue(c.events);
+        writeIni(sizeLine());
+        EXPECT_EQ(start(), StartupResult::Done);
+        QStringList texts;
+        for (const QString &t : answerer->texts()) texts.append(t.trimmed());
+        EXPECT_EQ(texts, c.texts);
+        EXPECT_EQ(current("Event"), QLatin1String(c.expected));
+    }
 }
 
 TEST_F(StartupTest, DatabaseThatWillNotOpenSwitchesBack) {
@@ -316,12 +314,6 @@ TEST_F(StartupTest, SelectionBoxesListTheCatalogueValues) {
     EXPECT_EQ(items(form->SelBoxes[1]), (QStringList{"Rhythm", "Jig", "Reel"}));        // no blank
     EXPECT_EQ(items(form->SelBoxes[2]), (QStringList{"Format", "Circle", "Longways", "Square"}));
     EXPECT_EQ(form->SelBoxes[3]->count(), 1);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(form->SelBoxes[i]->currentIndex(), 0);
-        EXPECT_TRUE(form->SelBoxes[i]->isHidden());
-        EXPECT_EQ(form->SelBoxes[i]->geometry().left(), 252 + 113 * i);
-        EXPECT_EQ(form->SelBoxes[i]->width(), 110);
-    }
 }
 
 TEST_F(StartupTest, FirstDanceShowsOnceStartUpIsOver) {
@@ -332,7 +324,6 @@ TEST_F(StartupTest, FirstDanceShowsOnceStartUpIsOver) {
     EXPECT_EQ(form->Title->text(), QStringLiteral("Beta"));
     // With its title in front: the titles option is on by default.
     EXPECT_EQ(form->Instructions->toPlainText(), QStringLiteral("Beta\nSteps of Beta"));
-    EXPECT_TRUE(form->Title->isEnabled());
 }
 
 TEST_F(StartupTest, WarningsVersionAndLanguage) {
@@ -354,19 +345,13 @@ TEST_F(StartupTest, WarningsVersionAndLanguage) {
     EXPECT_TRUE(helps.contains(12000));
 }
 
-TEST_F(StartupTest, FirstRunRecordsTheVersionQuietly) {
-    writeCatalogue({{0, "Today", P}});
-    writeIni(sizeLine());
-    start();
-    EXPECT_EQ(TIniFile(path("Quillary.ini")).ReadString("System", "Version", ""), QStringLiteral("6.103"));
-    EXPECT_FALSE(helps.contains(12000));
-}
-
-TEST_F(StartupTest, EmptyDiaryOpensTheHelpOnStarting) {
+TEST_F(StartupTest, EmptyDiaryOpensTheHelpOnStartingAndRecordsTheVersionQuietly) {
     writeCatalogue({});
     writeIni(sizeLine());
     EXPECT_EQ(start(), StartupResult::Done);
     EXPECT_TRUE(helps.contains(85400));
+    EXPECT_EQ(TIniFile(path("Quillary.ini")).ReadString("System", "Version", ""), QStringLiteral("6.103"));
+    EXPECT_FALSE(helps.contains(12000));
 }
 
 TEST_F(StartupTest, OptionsAndPagesFollowTheSettings) {
@@ -379,9 +364,6 @@ TEST_F(StartupTest, OptionsAndPagesFollowTheSettings) {
     EXPECT_FALSE(form->OptionAction("IntEditor")->isChecked());
     EXPECT_TRUE(form->OptionAction("UseCSS")->isChecked());
     EXPECT_TRUE(form->Tolbrook2->isChecked());
-    EXPECT_EQ(form->UserM->actions().size(), 8);
-    EXPECT_EQ(form->UserM->actions().at(7)->text(), QStringLiteral("ABC"));
-    EXPECT_EQ(form->Searcher->placeholderText(), QStringLiteral("Search..."));
     EXPECT_TRUE(form->DateBox->toolTip().startsWith(QStringLiteral("Date in format d-MMM-yy (Today is 6-Dec-26) or ")));
 }
 

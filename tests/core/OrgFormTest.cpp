@@ -4,14 +4,9 @@
 #include "core/Settings.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include "platform/rtf/RichEdit.h"
-#include <QTextEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QTabWidget>
 
 namespace {
@@ -32,33 +27,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(OrgFormTest, ControlsCarryTheirNames) {
-    const char *const widgets[] = {
-        "PC", "RulePage", "EventPage", "DancePage", "RecPage", "FolderPage", "RuleGroup",
-        // Events page
-        "Org", "Event", "ETime", "Venue", "Town", "Postcode", "Band", "Contact", "Phone", "Email",
-        "WebSite", "Fee", "DateBox", "Updated", "Acknowledged", "Prv", "IsRec", "Body", "GroupP",
-        "GroupN", "ProgP", "ProgN", "ContBtn",
-        // Dances page
-        "Title", "Format", "Style", "Rhythm", "Lvl", "Energy", "Author", "Collection", "Popular",
-        "SwingP", "SwingN", "Tolbrook", "TolbrookLab", "Called", "KeySig", "Tempo", "Timing",
-        "Notes", "Music", "Instructions", "WorkRich", "Printed", "Callit", "OwnTune", "TagOn",
-        "TagOff", "DOrderBox", "TitleBtn", "PlayPnl", "PlayBtn", "ABCBtn", "FullBtn",
-        // Recordings page
-        "Searcher", "RecGrid"};
-    for (const char *name : widgets)
-        EXPECT_NE(form->findChild<QWidget *>(QLatin1String(name)), nullptr) << name;
-    const char *const menus[] = {"FileM", "EventsM", "DancesM", "RulesM", "ViewM", "SettingsM",
-                                 "TolbrookM", "ToolsM", "TagsM", "UserM", "HelpM", "VellamM",
-                                 "NPopup"};
-    for (const char *name : menus)
-        EXPECT_NE(form->findChild<QMenu *>(QLatin1String(name)), nullptr) << name;
-    for (const char *name : {"Battery", "Tolbrook0", "Tolbrook1", "Tolbrook2", "CheckNote"})
-        EXPECT_NE(form->findChild<QAction *>(QLatin1String(name)), nullptr) << name;
-    EXPECT_TRUE(form->Lvl->isEditable());
-    EXPECT_TRUE(form->Instructions->isReadOnly());
-}
 
 TEST_F(OrgFormTest, PagesInOrderWithOptionalTabsHidden) {
     const QStringList captions = {"Rules", "Events", "Dances", "Recordings", "Folders"};
@@ -84,7 +52,6 @@ TEST_F(OrgFormTest, OptionItemWritesItsMark) {
         SCOPED_TRACE(c.item);
         QAction *a = form->OptionAction(QLatin1String(c.item));
         ASSERT_NE(a, nullptr);
-        EXPECT_TRUE(a->isCheckable());
         a->trigger();
         EXPECT_EQ(IniFile->ReadString(QStringLiteral("System"), QLatin1String(c.item), QString()),
                   QLatin1String(c.stored));

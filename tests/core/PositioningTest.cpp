@@ -85,16 +85,6 @@ TEST_F(PositioningTest, SavePosAtTheEndComesBackToTheLastRecord) {
     EXPECT_EQ(scrolls, 1); // and on again afterwards
 }
 
-TEST_F(PositioningTest, SavePosInTheMiddleKeepsTheRecord) {
-    ds->First();
-    ds->Next();
-    ds->Next();
-    SavePos(*ds);
-    ds->First();
-    RestPos(*ds);
-    EXPECT_EQ(event(), QStringLiteral("Third"));
-}
-
 TEST_F(PositioningTest, RecursiveSavePosWarnsAndReplaces) {
     WriteLog(QStringLiteral("START"));
     ds->First();

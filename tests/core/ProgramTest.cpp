@@ -29,6 +29,17 @@ protected:
             if (qobject_cast<TOrgForm *>(w)) ++n;
         return n;
     }
+    // The run, ended from outside if it does not end by itself in ten seconds.
+    int runGuarded(bool &timedOut) {
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            timedOut = true;
+            QApplication::exit(1);
+        });
+        watchdog.start(10000);
+        return ProgramBlock(options);
+    }
     ProgramOptions options;
     QString savedProgramFolder;
 };
@@ -55,14 +66,7 @@ TEST_F(ProgramTest, WithoutSettingsFileTheRunEndsAfterTheMessage) {
     options.programFolder = path(QStringLiteral("program"));
     QDir().mkpath(options.programFolder);
     bool timedOut = false;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&] {
-        timedOut = true;
-        QApplication::exit(1);
-    });
-    watchdog.start(10000);
-    const int rc = ProgramBlock(options);
+    const int rc = runGuarded(timedOut);
     EXPECT_FALSE(timedOut);
     EXPECT_EQ(rc, 0);
     ASSERT_EQ(answerer->texts().size(), 1);
@@ -83,14 +87,7 @@ TEST_F(ProgramTest, UnreadableDatabaseEndsTheRun) {
     const QByteArray junk("Standard Jet DB\0 not a catalogue", 32);
     WriteFileBytes(options.programFolder + QStringLiteral("/Old.mdb"), junk);
     bool timedOut = false;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&] {
-        timedOut = true;
-        QApplication::exit(1);
-    });
-    watchdog.start(10000);
-    const int rc = ProgramBlock(options);
+    const int rc = runGuarded(timedOut);
     EXPECT_FALSE(timedOut) << "the run went on without a window";
     EXPECT_EQ(rc, 0);
     EXPECT_TRUE(answerer->sawText("Cannot open Quillary database"));

@@ -20,10 +20,8 @@ TEST(SplashForm, LargeFontsByTheTenPointHeight) {
         {96, 13, false, false},  // 13.33: ordinary fonts
         {99, 14, true, false},   // 13.75 rounds up to 14
         {120, 17, true, false},  // 16.67: a quarter larger
-        {124, 17, true, false},  // 17.22
         {125, 17, true, false},  // 17.36
         {126, 18, true, true},   // 17.5 rounds to 18
-        {144, 20, true, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.dpi);
