@@ -1,17 +1,17 @@
-#include "core/OrgForm.h"
+#include "app/OrgForm.h"
 
-#include "core/Cp1252.h"
-#include "core/DatabaseMenus.h"
-#include "core/Dates.h"
-#include "core/Log.h"
-#include "core/Messages.h"
-#include "core/MsgPanel.h"
-#include "core/Settings.h"
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/database/DatabaseMenus.h"
+#include "core/database/Tables.h"
+#include "core/dialogs/MsgPanel.h"
+#include "core/startup/Settings.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/shell/KeyState.h"
-#include "core/Tables.h"
-#include "platform/sqlite/DBNavigator.h"
 #include "platform/sqlite/DataSource.h"
+#include "platform/sqlite/DBNavigator.h"
 #include "programme/ProgrammeRows.h"
 
 #include <QAction>
@@ -138,6 +138,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
 
 TOrgForm::~TOrgForm() {
     if (&TheMainWindow() == this) SetMainWindowLink(nullptr);
+    if (InstalledRecordHookHandlers() == this) SetRecordHookHandlers(nullptr);
     SetDateBoxHook({});
     while (busy > 0) SetBusy(false);
     if (OrgForm == this) OrgForm = nullptr;
@@ -352,7 +353,7 @@ void TOrgForm::buildEventsPage() {
     g->addLayout(bar, 5, 0, 1, 8);
     page->addWidget(EvPanel);
 
-    // The column titles and the programme rows (programme/OrgFormProgramme.cpp).
+    // The column titles and the programme rows (app/OrgFormProgramme.cpp).
     page->addWidget(buildProgrammeRows(), 1);
 }
 

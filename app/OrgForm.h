@@ -1,10 +1,11 @@
 #pragma once
 // The main window: the page control with the Rules, Events, Dances,
 // Recordings and Folders pages, the menus, and the start-up that runs when
-// the window is first shown (core/OrgFormStartup.cpp).
+// the window is first shown (app/OrgFormStartup.cpp).
 
-#include "core/MainWindowLink.h"
-#include "core/WheelSteps.h"
+#include "core/dances/RecordHooks.h"
+#include "core/services/MainWindowLink.h"
+#include "core/services/WheelSteps.h"
 #include "programme/ItemRows.h"
 #include "programme/ProgrammeText.h"
 
@@ -15,6 +16,16 @@
 #include <functional>
 #include <memory>
 
+class DanceLookup;
+class Dataset;
+class EventHistory;
+enum class FilterSender;
+enum class FilterTable;
+class IdleHook;
+enum class NavButton;
+enum class NotSelection;
+class OrgFormFilterUi;
+class ProgrammeRows;
 class QAction;
 class QActionGroup;
 class QCheckBox;
@@ -23,36 +34,24 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
 class QMenu;
+class QModelIndex;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;
+class QTableView;
 class QTableWidget;
 class QTextEdit;
-class QToolButton;
-class TMsgPanel;
-class RichEdit;
-class Dataset;
-enum class NavButton;
-class OrgFormFilterUi;
-enum class FilterSender;
-enum class FilterTable;
-enum class NotSelection;
-class QTableView;
-class TDataSource;
-class TDBNavigator;
-enum class NavButton;
-class DanceLookup;
-class EventHistory;
-class ProgrammeRows;
-class QListWidget;
-class QListWidgetItem;
-class QModelIndex;
 class QTimer;
-class Dataset;
-class IdleHook;
+class QToolButton;
+class RichEdit;
 enum class SaveSender;
+class TDBNavigator;
+class TDataSource;
+class TMsgPanel;
 
 // What the evaluation of the shown programme reads besides the window: the
 // catalogue's dances, the events around the shown one and its date (invalid
@@ -71,7 +70,10 @@ enum class StartupResult {
     Ended,        // the user or a failure ended the program before any record showed
 };
 
-class TOrgForm : public QMainWindow, public RowEventSink, public MainWindowLink {
+class TOrgForm : public QMainWindow,
+                 public RowEventSink,
+                 public MainWindowLink,
+                 public RecordHookHandlers {
     Q_OBJECT
 public:
     explicit TOrgForm(QWidget *parent = nullptr);
@@ -158,7 +160,7 @@ public:
     void SetPageVisible(QWidget *page, bool visible);
     bool PageVisible(QWidget *page) const;
 
-    // ---- filter, finds and tags (core/OrgFormFilter.cpp) -------------------
+    // ---- filter, finds and tags (app/OrgFormFilter.cpp) -------------------
     QPushButton *EFilterBtn, *EMultiBtn, *DFilterBtn, *DMultiBtn;
     QToolButton *EFiltered, *DFiltered; // the filter indicators
     QAction *FilterItem, *MultiFilter, *FindEvent, *FindDance, *Session;
@@ -184,7 +186,7 @@ public:
     void TagOffClick();
     void TagOnClick();
 
-    // ---- the shown dance (core/OrgFormDance.cpp) -----------------------------
+    // ---- the shown dance (app/OrgFormDance.cpp) -----------------------------
     // Moves Dances to the dance of that key, or deals with its absence.
     void LocateDance(const QString &title, const QString &format, const QString &style);
     // ShowDance: below, with what the database logic asks of the window.
@@ -198,19 +200,19 @@ public:
     // Connects the Dances page's boxes and buttons to the handlers above.
     void ConnectDancePage();
 
-    // ---- record hooks (core/OrgFormHooks.cpp) -------------------------------
-    void DancesBeforePost(Dataset &dataset);
-    void EventsBeforePost(Dataset &dataset);
-    void AnyAfterPost(Dataset &dataset);
-    void BeforeDelete(Dataset &dataset);
+    // ---- record hooks (app/OrgFormHooks.cpp) -------------------------------
+    void DancesBeforePost(Dataset &dataset) override;
+    void EventsBeforePost(Dataset &dataset) override;
+    void AnyAfterPost(Dataset &dataset) override;
+    void BeforeDelete(Dataset &dataset) override;
     void EventsChange();
     void EDataChange();
-    void EventsAfterScroll(Dataset &dataset);
-    void DancesAfterScroll(Dataset &dataset);
+    void EventsAfterScroll(Dataset &dataset) override;
+    void DancesAfterScroll(Dataset &dataset) override;
     void EventsEnable();
 
     // Handlers of the dance editing that the hooks call; each does the least
-    // they need (core/OrgFormHookStandIns.cpp).
+    // they need (app/standins/OrgFormHookStandIns.cpp).
     void NewDanceClick();
     // The display title as a 14-point bold first line where it is missing.
     void AddTitleHeading(RichEdit *box, const QString &title);
@@ -268,7 +270,7 @@ public:
     // The horizontal scroll range: the right edge of the playback panel.
     int HorizontalRange() const;
 
-    // ---- programme rows (programme/OrgFormProgramme.cpp) ---------------------
+    // ---- programme rows (app/OrgFormProgramme.cpp) ---------------------
     // The rows of the shown event with TitleRow, DummyItem, ItemList,
     // ThisItem, AnItem and the pools; ThisIndex is program-wide.
     ProgrammeRows *Rows = nullptr;
@@ -300,7 +302,7 @@ public:
     // "View Dance": the selected dance row's dance on the Dances page.
     void DetailsClick();
 
-    // ---- evaluation (programme/OrgFormEvaluation.cpp) ------------------------
+    // ---- evaluation (app/OrgFormEvaluation.cpp) ------------------------
     // Fills the computed columns, times, history and the average row of the
     // shown programme; a level message abandons it (SilentAbort).
     void Evaluate();
@@ -308,7 +310,7 @@ public:
     void SetEvaluationSources(std::function<EvaluationSources()> sources);
 
 
-    // ---- the shown event and the field services (programme/OrgFormEvent.cpp) --
+    // ---- the shown event and the field services (app/OrgFormEvent.cpp) --
     QListWidget *PopList;  // the pick list of earlier values
     QListWidget *ContList; // the programme's outline, hidden until asked for
     QAction *SaveE = nullptr; // Events menu "&Save" (Ctrl+S): saves with call counting
@@ -352,7 +354,7 @@ public:
     // A value picked in the list (its part of the main window comes later).
     void PopListClick(QListWidgetItem *item);
 
-    // ---- application services (core/OrgFormServices.cpp) --------------------
+    // ---- application services (app/OrgFormServices.cpp) --------------------
     QTimer *Timer;                           // one second: the playback clock
     QLabel *LEDElapsed, *LEDTLen, *LEDRemain; // the playback clock's figures
     QFrame *MPanel;                          // the table view's memo editor
@@ -416,7 +418,7 @@ private:
     // The column-title row over the programme rows, in the page's layout.
     QWidget *buildProgrammeRows();
 
-    // Start-up pieces (core/OrgFormStartup.cpp).
+    // Start-up pieces (app/OrgFormStartup.cpp).
     StartupResult runStartup();
     // The catalogue part: the database, its tables, compaction, today's event.
     bool openCatalogue();

@@ -2,19 +2,19 @@
 // today's event, the booking reminders and the rule editor's choices; the
 // close of the window.
 
-#include "core/OrgForm.h"
+#include "app/OrgForm.h"
 
-#include "core/Clock.h"
-#include "core/Dates.h"
-#include "core/Help.h"
-#include "core/IdleHook.h"
-#include "core/Log.h"
-#include "core/Messages.h"
-#include "core/Positioning.h"
-#include "core/RecordHooks.h"
-#include "core/Settings.h"
-#include "core/StartupRules.h"
-#include "core/Tables.h"
+#include "base/Clock.h"
+#include "base/Dates.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/dances/RecordHooks.h"
+#include "core/database/Tables.h"
+#include "core/services/Help.h"
+#include "core/services/IdleHook.h"
+#include "core/startup/Positioning.h"
+#include "core/startup/Settings.h"
+#include "core/startup/StartupRules.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -2,14 +2,14 @@
 // Events page and the settings hold goes in, and what comes out is shown on
 // the rows' labels, the headings' captions and the average-level row.
 
-#include "core/OrgForm.h"
+#include "app/OrgForm.h"
 
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/Dates.h"
-#include "core/Log.h"
-#include "core/Messages.h"
-#include "core/Settings.h"
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/startup/Settings.h"
 #include "programme/Evaluation.h"
 #include "programme/ProgrammeRows.h"
 

@@ -1,21 +1,21 @@
 // The main window's filter, find and tag controls: the items and buttons,
 // the two filter indicators, the tag pictures, and the window's side of the
-// filter commands (core/FilterCommands.h).
+// filter commands (core/filter/FilterCommands.h).
 
-#include "core/OrgForm.h"
+#include "app/OrgForm.h"
 #include "platform/rtf/RichEdit.h"
 
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/FiltForm.h"
-#include "core/MainWindowLink.h"
-#include "core/Messages.h"
-#include "core/FilterCommands.h"
-#include "core/Help.h"
-#include "core/Settings.h"
-#include "core/ShellRoutines.h"
-#include "core/TagForm.h"
-#include "core/Tags.h"
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "base/Messages.h"
+#include "core/filter/FilterCommands.h"
+#include "core/filter/FiltForm.h"
+#include "core/filter/TagForm.h"
+#include "core/filter/Tags.h"
+#include "core/services/Help.h"
+#include "core/services/MainWindowLink.h"
+#include "core/services/ShellRoutines.h"
+#include "core/startup/Settings.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
 #include "programme/ProgrammeRows.h"

@@ -3,21 +3,21 @@
 // dances, turning a deleted dance's programme items into notes, and the
 // marks that tell the event display what to save.
 
-#include "core/OrgForm.h"
+#include "app/OrgForm.h"
 
-#include "core/DanceItems.h"
-#include "core/DanceLocate.h"
-#include "core/DanceRecord.h"
-#include "core/DanceShow.h"
-#include "core/Filter.h"
-#include "core/IntEFormStandIn.h"
-#include "core/Log.h"
-#include "core/Messages.h"
-#include "core/Positioning.h"
-#include "core/RecordHooks.h"
-#include "core/Settings.h"
-#include "core/StandIns.h"
-#include "core/Tables.h"
+#include "app/standins/IntEFormStandIn.h"
+#include "app/standins/StandIns.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/dances/DanceItems.h"
+#include "core/dances/DanceLocate.h"
+#include "core/dances/DanceRecord.h"
+#include "core/dances/DanceShow.h"
+#include "core/dances/RecordHooks.h"
+#include "core/database/Tables.h"
+#include "core/filter/Filter.h"
+#include "core/startup/Positioning.h"
+#include "core/startup/Settings.h"
 #include "programme/CallCounting.h"
 
 #include <QAction>

@@ -2,10 +2,10 @@
 // Events page, building the rows of the shown event from its programme
 // string, and what the rows report back.
 
-#include "core/OrgForm.h"
+#include "app/OrgForm.h"
 
-#include "core/Log.h"
-#include "core/Settings.h"
+#include "base/Log.h"
+#include "core/startup/Settings.h"
 #include "programme/ProgrammeRows.h"
 
 #include <QMouseEvent>

@@ -1,16 +1,16 @@
-#include "core/Program.h"
+#include "app/Program.h"
 
-#include "core/AppState.h"
-#include "core/DBox3Form.h"
-#include "core/FiltForm.h"
-#include "core/HintPause.h"
-#include "core/Log.h"
-#include "core/MessageBoxes.h"
-#include "core/Messages.h"
-#include "core/OrgForm.h"
-#include "core/ProgBox.h"
-#include "core/QuillaryApplication.h"
-#include "core/SplashForm.h"
+#include "app/OrgForm.h"
+#include "app/QuillaryApplication.h"
+#include "base/AppState.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/dialogs/DBox3Form.h"
+#include "core/dialogs/MessageBoxes.h"
+#include "core/dialogs/ProgBox.h"
+#include "core/filter/FiltForm.h"
+#include "core/startup/HintPause.h"
+#include "core/startup/SplashForm.h"
 #include "platform/instance/SingleInstance.h"
 #include "presentation/SetForm.h"
 
@@ -23,6 +23,7 @@ MessageBoxPresenter *g_boxes = nullptr;
 
 void CreateForms() {
     OrgForm = new TOrgForm;
+    SetRecordHookHandlers(OrgForm);
     SplashForm = new TSplashForm;
     SplashForm->Start();
     if (g_boxes) g_boxes->CreateSharedBox();

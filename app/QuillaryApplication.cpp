@@ -1,6 +1,6 @@
-#include "core/QuillaryApplication.h"
+#include "app/QuillaryApplication.h"
 
-#include "core/ErrorRouting.h"
+#include "core/services/ErrorRouting.h"
 
 #include <clocale>
 

@@ -1,6 +1,6 @@
-#include "core/AppState.h"
+#include "base/AppState.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <QAction>
 #include <QCoreApplication>

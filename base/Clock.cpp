@@ -1,4 +1,4 @@
-#include "core/Clock.h"
+#include "base/Clock.h"
 
 namespace {
 std::function<QDateTime()> &clockFn() {

@@ -1,9 +1,9 @@
-#include "core/Dates.h"
+#include "base/Dates.h"
 
-#include "core/Clock.h"
-#include "core/Cp1252.h"
-#include "core/Log.h"
-#include "core/Messages.h"
+#include "base/Clock.h"
+#include "base/Cp1252.h"
+#include "base/Log.h"
+#include "base/Messages.h"
 
 #include <QLocale>
 #include <QStringList>

@@ -2,7 +2,7 @@
 // Dates and times of day as the user sees and types them. Dates are day
 // numbers counted from 30 December 1899 (the whole part of a date-time
 // value); times of day are whole minutes. "Today" and "now" come from
-// core/Clock.h.
+// base/Clock.h.
 
 #include <QChar>
 #include <QDate>

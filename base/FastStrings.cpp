@@ -1,7 +1,7 @@
-#include "core/FastStrings.h"
+#include "base/FastStrings.h"
 
-#include "core/Cp1252.h"
-#include "core/Messages.h"
+#include "base/Cp1252.h"
+#include "base/Messages.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 // Fast searching and replacing in the catalogue's long texts (RTF
 // instructions, programme strings, HTML). Positions count from 1; 0 means
 // not found. Case-insensitive work folds both sides through the program's
-// upper-case table (core/Cp1252.h).
+// upper-case table (base/Cp1252.h).
 
 #include <QString>
 

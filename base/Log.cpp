@@ -1,9 +1,9 @@
-#include "core/Log.h"
+#include "base/Log.h"
 
-#include "core/AppState.h"
-#include "core/Clock.h"
-#include "core/Cp1252.h"
-#include "core/Messages.h"
+#include "base/AppState.h"
+#include "base/Clock.h"
+#include "base/Cp1252.h"
+#include "base/Messages.h"
 
 #include <QFile>
 #include <cerrno>

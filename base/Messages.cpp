@@ -1,7 +1,7 @@
-#include "core/Messages.h"
+#include "base/Messages.h"
 
-#include "core/AppState.h"
-#include "core/Log.h"
+#include "base/AppState.h"
+#include "base/Log.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 // The message layer: every message, question and three-button box reaches
 // the user through one presenter. The program installs the Qt windows; tests
-// install the answerer (core/TestAnswerer.h), so no test blocks on a box.
+// install the answerer (base/TestAnswerer.h), so no test blocks on a box.
 
 #include <QString>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "core/TestAnswerer.h"
+#include "base/TestAnswerer.h"
 
 std::function<void(const QString &)> TestAnswerer::onUnscripted;
 

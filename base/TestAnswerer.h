@@ -3,7 +3,7 @@
 // and returns scripted answers. A question nobody scripted is reported through
 // the failure callback with its text and answered Cancel (or No).
 
-#include "core/Messages.h"
+#include "base/Messages.h"
 
 #include <QList>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "core/TextRoutines.h"
+#include "base/TextRoutines.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <algorithm>
 

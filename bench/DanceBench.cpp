@@ -6,14 +6,14 @@
 // dances of a programme located in FST order under 5 ms (FSRT reported
 // too); a rename rewriting the programmes of 5,000 events under 1 s.
 
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/OrgForm.h"
-#include "core/Settings.h"
-#include "core/Tables.h"
-#include "core/DanceItems.h"
-#include "core/DanceLocate.h"
-#include "core/SampleCatalogue.h"
+#include "app/OrgForm.h"
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "core/dances/DanceItems.h"
+#include "core/dances/DanceLocate.h"
+#include "core/database/SampleCatalogue.h"
+#include "core/database/Tables.h"
+#include "core/startup/Settings.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Dataset.h"
 #include "programme/ProgrammeText.h"

@@ -1,11 +1,11 @@
 // The table layer on the large catalogue (20,000 dances, 5,000 events), each
 // measure beside plain SQLite doing the same reads through its C API.
 
-#include "core/Cp1252.h"
-#include "core/SampleCatalogue.h"
-#include "core/SqlRunner.h"
-#include "core/Tables.h"
-#include "core/Settings.h"
+#include "base/Cp1252.h"
+#include "core/database/SampleCatalogue.h"
+#include "core/database/SqlRunner.h"
+#include "core/database/Tables.h"
+#include "core/startup/Settings.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/Query.h"
 

@@ -2,7 +2,7 @@
 // 20-item programmes, all held in memory: the backward scan reads every
 // earlier programme. Target: under 50 ms per evaluation.
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 #include "programme/Evaluation.h"
 
 #include <QRandomGenerator>

@@ -5,9 +5,9 @@
 // holds them. The re-show after the save is not measured. Target: under
 // 50 ms per save.
 
-#include "core/Cp1252.h"
-#include "core/SampleCatalogue.h"
-#include "core/TestAnswerer.h"
+#include "base/Cp1252.h"
+#include "base/TestAnswerer.h"
+#include "core/database/SampleCatalogue.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Dataset.h"
 #include "programme/CallCounting.h"

@@ -2,8 +2,8 @@
 // of instruction texts, each beside a plain case-sensitive QString::indexOf
 // loop that finds every occurrence of the same patterns in the same texts.
 
-#include "core/Cp1252.h"
-#include "core/FastStrings.h"
+#include "base/Cp1252.h"
+#include "base/FastStrings.h"
 
 #include <QStringList>
 #include <benchmark/benchmark.h>

@@ -6,11 +6,11 @@
 // then taken from the cache), "Not recent", and plain SQLite reading the
 // same columns as the twin to compare with.
 
-#include "core/Cp1252.h"
-#include "core/FilterCommands.h"
-#include "core/SampleCatalogue.h"
-#include "core/Settings.h"
-#include "core/Tags.h"
+#include "base/Cp1252.h"
+#include "core/database/SampleCatalogue.h"
+#include "core/filter/FilterCommands.h"
+#include "core/filter/Tags.h"
+#include "core/startup/Settings.h"
 #include "platform/sqlite/Dataset.h"
 
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 // (dances with and without a recording choice, notes, headings) read into
 // items and written back. Target: under 20 ms for the 5,000.
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 #include "programme/ProgrammeText.h"
 
 #include <QRandomGenerator>

@@ -5,16 +5,16 @@
 // order, the current records, the events of the reminder span and the four
 // lists of the rule editor.
 
-#include "core/AppState.h"
-#include "core/Clock.h"
-#include "core/Dates.h"
-#include "core/Log.h"
-#include "core/OrgForm.h"
-#include "core/Positioning.h"
-#include "core/SampleCatalogue.h"
-#include "core/Settings.h"
-#include "core/Tables.h"
-#include "core/TestAnswerer.h"
+#include "app/OrgForm.h"
+#include "base/AppState.h"
+#include "base/Clock.h"
+#include "base/Dates.h"
+#include "base/Log.h"
+#include "base/TestAnswerer.h"
+#include "core/database/SampleCatalogue.h"
+#include "core/database/Tables.h"
+#include "core/startup/Positioning.h"
+#include "core/startup/Settings.h"
 #include "platform/probes/SystemProbes.h"
 
 #include <QDir>

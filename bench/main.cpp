@@ -1,6 +1,6 @@
 // The benchmark binary: a QApplication offscreen, then Google Benchmark.
 
-#include "core/QuillaryApplication.h"
+#include "app/QuillaryApplication.h"
 
 #include <benchmark/benchmark.h>
 

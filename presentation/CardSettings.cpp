@@ -1,8 +1,8 @@
 #include "presentation/CardSettings.h"
 
-#include "core/Log.h"
-#include "core/Messages.h"
-#include "core/Settings.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/startup/Settings.h"
 #include "platform/ini/IniFile.h"
 
 QString CardsDFont = QStringLiteral("Arial");

@@ -1,10 +1,10 @@
 #include "presentation/InstructionEdit.h"
 
-#include "core/Cp1252.h"
-#include "core/Help.h"
-#include "core/Log.h"
-#include "core/Messages.h"
-#include "core/Settings.h"
+#include "base/Cp1252.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/services/Help.h"
+#include "core/startup/Settings.h"
 #include "platform/rtf/RichEdit.h"
 #include "presentation/CardSettings.h"
 

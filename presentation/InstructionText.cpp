@@ -1,7 +1,7 @@
 #include "presentation/InstructionText.h"
 
-#include "core/Cp1252.h"
-#include "core/FastStrings.h"
+#include "base/Cp1252.h"
+#include "base/FastStrings.h"
 
 #include <QStringList>
 

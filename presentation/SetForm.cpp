@@ -1,7 +1,7 @@
 #include "presentation/SetForm.h"
 
-#include "core/Help.h"
-#include "core/Settings.h"
+#include "core/services/Help.h"
+#include "core/startup/Settings.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

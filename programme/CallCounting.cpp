@@ -1,7 +1,7 @@
 #include "programme/CallCounting.h"
 
-#include "core/Messages.h"
-#include "core/TextRoutines.h"
+#include "base/Messages.h"
+#include "base/TextRoutines.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Dataset.h"
 #include "programme/HeadingRoles.h"

@@ -1,9 +1,9 @@
 #include "programme/Evaluation.h"
 
-#include "core/Cp1252.h"
-#include "core/Dates.h"
-#include "core/FastStrings.h"
-#include "core/Log.h"
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "base/FastStrings.h"
+#include "base/Log.h"
 #include "programme/HeadingRoles.h"
 #include "programme/ProgrammeText.h"
 

@@ -1,6 +1,6 @@
 #include "programme/ItemRows.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <QContextMenuEvent>
 #include <QLabel>

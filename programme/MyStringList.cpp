@@ -1,6 +1,6 @@
 #include "programme/MyStringList.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,9 +1,9 @@
 #include "programme/NoteLinks.h"
 
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/FastStrings.h"
-#include "core/Messages.h"
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "base/FastStrings.h"
+#include "base/Messages.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "programme/ProgrammeRows.h"
 
-#include "core/Messages.h"
+#include "base/Messages.h"
 #include "programme/HeadingRoles.h"
 
 #include <QEvent>

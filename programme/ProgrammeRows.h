@@ -3,7 +3,7 @@
 // `Body` with the rows, the column-title row above it, the row list with its
 // selection, and the pools that keep released rows for reuse.
 
-#include "core/Settings.h"
+#include "core/startup/Settings.h"
 #include "programme/ItemRows.h"
 #include "programme/ProgrammeText.h"
 #include "programme/RowLayout.h"
@@ -32,7 +32,7 @@ public:
     QLabel *DummyItem;
 
     QList<TItem *> ItemList;
-    // The program-wide index of the selected row (core/Settings.h).
+    // The program-wide index of the selected row (core/startup/Settings.h).
     int &ThisIndex = ::ThisIndex;
     TItem *ThisItem = nullptr;  // kept when ThisIndex becomes -1
     TItem *AnItem = nullptr;

@@ -1,7 +1,7 @@
 #include "programme/ProgrammeText.h"
 
-#include "core/Cp1252.h"
-#include "core/Log.h"
+#include "base/Cp1252.h"
+#include "base/Log.h"
 #include "programme/HeadingRoles.h"
 
 #include <QStringView>

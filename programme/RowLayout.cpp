@@ -1,7 +1,7 @@
 #include "programme/RowLayout.h"
 
-#include "core/Cp1252.h"
-#include "core/Settings.h"
+#include "base/Cp1252.h"
+#include "core/startup/Settings.h"
 #include "programme/HeadingRoles.h"
 
 #include <cstdlib>

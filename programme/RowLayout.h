@@ -2,7 +2,7 @@
 // The geometry and colours of the programme rows, worked out without any
 // window so that tests check them directly.
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 #include "programme/ProgrammeItem.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #include "programme/SqlProgrammeData.h"
 
-#include "core/Dates.h"
+#include "base/Dates.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Field.h"
 

@@ -3,9 +3,9 @@
 // events around the one on show, straight from the tables, so that no
 // dataset moves or loses its filter.
 
+#include "platform/sqlite/Database.h"
 #include "programme/CallCounting.h"
 #include "programme/ProgrammeData.h"
-#include "platform/sqlite/Database.h"
 
 #include <QVariant>
 #include <functional>

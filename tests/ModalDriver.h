@@ -2,11 +2,11 @@
 // Drives modal boxes in window tests: waits for a box to come up, acts on it,
 // and closes anything left open so that no test hangs on a box.
 
+#include "base/Log.h"
+#include "core/dialogs/MessageBoxes.h"
+#include "core/services/Help.h"
 #include "ModalWatchdog.h"
 #include "TestSupport.h"
-#include "core/Help.h"
-#include "core/Log.h"
-#include "core/MessageBoxes.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 
-#include "core/AppState.h"
-#include "core/Clock.h"
-#include "core/Log.h"
-#include "core/Messages.h"
-#include "core/Settings.h"
+#include "base/AppState.h"
+#include "base/Clock.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/startup/Settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // Shared test fixture: a temporary data folder, a pinned clock, the answerer
 // installed, and the program-wide state reset around every test.
 
-#include "core/TestAnswerer.h"
+#include "base/TestAnswerer.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // The test binary: one QApplication for every test, offscreen, with an
 // unscripted question turned into a test failure instead of a blocked run.
 
-#include "core/QuillaryApplication.h"
-#include "core/TestAnswerer.h"
+#include "app/QuillaryApplication.h"
+#include "base/TestAnswerer.h"
 
 #include <QStandardPaths>
 #include <gtest/gtest.h>

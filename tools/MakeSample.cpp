@@ -1,6 +1,6 @@
 // Writes the sample catalogue that a new program folder starts with.
 
-#include "core/SampleCatalogue.h"
+#include "core/database/SampleCatalogue.h"
 #include "platform/sqlite/Database.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "core/IntEFormStandIn.h"
+#include "app/standins/IntEFormStandIn.h"
 
 #include "platform/rtf/RichEdit.h"
 

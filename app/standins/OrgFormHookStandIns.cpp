@@ -2,10 +2,10 @@
 // template that the Dances page and the record hooks call. Each does the
 // least those callers need until its own part of the main window takes over.
 
-#include "core/OrgForm.h"
+#include "app/OrgForm.h"
 
-#include "core/Dates.h"
-#include "core/Tables.h"
+#include "base/Dates.h"
+#include "core/database/Tables.h"
 #include "platform/rtf/RichEdit.h"
 
 #include <QLineEdit>

@@ -1,15 +1,15 @@
 // Main-window handlers that do only what start-up needs of them so far; each
 // grows into its full behaviour with the part of the program it belongs to.
 
-#include "core/OrgForm.h"
+#include "app/OrgForm.h"
 
-#include "core/Cp1252.h"
-#include "core/Dates.h"
-#include "core/Log.h"
-#include "core/Messages.h"
-#include "core/Settings.h"
-#include "core/SplashForm.h"
-#include "core/Tables.h"
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/database/Tables.h"
+#include "core/startup/Settings.h"
+#include "core/startup/SplashForm.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DataSource.h"
 

@@ -1,7 +1,7 @@
-#include "core/StandIns.h"
+#include "app/standins/StandIns.h"
 
-#include "core/Cp1252.h"
-#include "core/Log.h"
+#include "base/Cp1252.h"
+#include "base/Log.h"
 
 namespace StandIn {
 

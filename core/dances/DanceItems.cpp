@@ -1,6 +1,6 @@
-#include "core/DanceItems.h"
+#include "core/dances/DanceItems.h"
 
-#include "core/DanceLocate.h"
+#include "core/dances/DanceLocate.h"
 #include "platform/sqlite/Database.h"
 #include "programme/ProgrammeText.h"
 

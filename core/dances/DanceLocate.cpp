@@ -1,6 +1,6 @@
-#include "core/DanceLocate.h"
+#include "core/dances/DanceLocate.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 #include "platform/sqlite/Dataset.h"
 
 bool MissingMet = false;

@@ -1,9 +1,9 @@
-#include "core/DanceRecord.h"
+#include "core/dances/DanceRecord.h"
 
-#include "core/Cp1252.h"
-#include "core/DanceLocate.h"
-#include "core/FastStrings.h"
-#include "core/RecordHooks.h"
+#include "base/Cp1252.h"
+#include "base/FastStrings.h"
+#include "core/dances/DanceLocate.h"
+#include "core/dances/RecordHooks.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/Query.h"
 

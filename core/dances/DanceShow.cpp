@@ -1,9 +1,9 @@
-#include "core/DanceShow.h"
+#include "core/dances/DanceShow.h"
 
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/FastStrings.h"
-#include "core/Settings.h"
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "base/FastStrings.h"
+#include "core/startup/Settings.h"
 
 bool ShowingDance = false;
 QString LastInstructions;

@@ -1,7 +1,7 @@
-#include "core/FieldRules.h"
+#include "core/dances/FieldRules.h"
 
-#include "core/Cp1252.h"
-#include "core/TextRoutines.h"
+#include "base/Cp1252.h"
+#include "base/TextRoutines.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Query.h"
 

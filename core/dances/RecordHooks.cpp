@@ -1,33 +1,39 @@
-#include "core/RecordHooks.h"
+#include "core/dances/RecordHooks.h"
 
-#include "core/FilterCommands.h"
-#include "core/MainWindowLink.h"
-#include "core/Messages.h"
-#include "core/OrgForm.h"
-#include "core/Settings.h"
-#include "core/Tables.h"
+#include "base/Messages.h"
+#include "core/database/Tables.h"
+#include "core/filter/FilterCommands.h"
+#include "core/services/MainWindowLink.h"
+#include "core/startup/Settings.h"
+
+namespace {
+RecordHookHandlers *Handlers = nullptr;
+}
+
+void SetRecordHookHandlers(RecordHookHandlers *handlers) { Handlers = handlers; }
+RecordHookHandlers *InstalledRecordHookHandlers() { return Handlers; }
 
 // The main window's handlers, once it exists.
 void DancesBeforePost(Dataset &ds) {
-    if (OrgForm) OrgForm->DancesBeforePost(ds);
+    if (Handlers) Handlers->DancesBeforePost(ds);
 }
 void EventsBeforePost(Dataset &ds) {
-    if (OrgForm) OrgForm->EventsBeforePost(ds);
+    if (Handlers) Handlers->EventsBeforePost(ds);
 }
 void AnyAfterPost(Dataset &ds) {
-    if (OrgForm) OrgForm->AnyAfterPost(ds);
+    if (Handlers) Handlers->AnyAfterPost(ds);
 }
 void BeforeDelete(Dataset &ds) {
-    if (OrgForm) OrgForm->BeforeDelete(ds);
+    if (Handlers) Handlers->BeforeDelete(ds);
 }
 void BeforeInsert(Dataset &) {}
 void DancesAfterScroll(Dataset &ds) {
-    if (OrgForm) OrgForm->DancesAfterScroll(ds);
+    if (Handlers) Handlers->DancesAfterScroll(ds);
 }
 bool EventChanged = false;
 
 void EventsAfterScroll(Dataset &ds) {
-    if (OrgForm) return OrgForm->EventsAfterScroll(ds);
+    if (Handlers) return Handlers->EventsAfterScroll(ds);
     EventChanged = false;
     ThisIndex = -1;
     TheMainWindow().ShowEvent();

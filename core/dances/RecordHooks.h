@@ -7,6 +7,24 @@
 
 #include "platform/sqlite/Dataset.h"
 
+// The main window's own handlers behind the hooks below. The window installs
+// itself; without it the hooks do only their own part, so the logic runs in
+// tests as it is.
+class RecordHookHandlers {
+public:
+    virtual ~RecordHookHandlers() = default;
+    virtual void DancesBeforePost(Dataset &dataset) = 0;
+    virtual void EventsBeforePost(Dataset &dataset) = 0;
+    virtual void AnyAfterPost(Dataset &dataset) = 0;
+    virtual void BeforeDelete(Dataset &dataset) = 0;
+    virtual void DancesAfterScroll(Dataset &dataset) = 0;
+    virtual void EventsAfterScroll(Dataset &dataset) = 0;
+};
+
+// Installs the window's handlers (not owned); null removes them.
+void SetRecordHookHandlers(RecordHookHandlers *handlers);
+RecordHookHandlers *InstalledRecordHookHandlers();
+
 // Set by every edit of the shown event; while set, saving the event saves
 // its programme rows too.
 extern bool EventChanged;

@@ -1,10 +1,10 @@
-#include "core/DanceFilterSql.h"
+#include "core/database/DanceFilterSql.h"
 
-#include "core/Cp1252.h"
-#include "core/FastStrings.h"
-#include "core/Filter.h"
-#include "core/Messages.h"
-#include "core/Tables.h"
+#include "base/Cp1252.h"
+#include "base/FastStrings.h"
+#include "base/Messages.h"
+#include "core/database/Tables.h"
+#include "core/filter/Filter.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/JetSql.h"
 

@@ -3,7 +3,7 @@
 // SQL (the dance chooser's list, the ranking listing, deleting the shown
 // dances): the same selection the filter hook makes record by record.
 
-#include "core/FilterDef.h"
+#include "core/filter/FilterDef.h"
 
 #include <QString>
 

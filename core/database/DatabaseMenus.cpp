@@ -1,11 +1,11 @@
-#include "core/DatabaseMenus.h"
+#include "core/database/DatabaseMenus.h"
 
-#include "core/DatabaseTools.h"
-#include "core/Filter.h"
-#include "core/MainWindowLink.h"
-#include "core/ShellRoutines.h"
-#include "core/SqlRunner.h"
-#include "core/Tables.h"
+#include "core/database/DatabaseTools.h"
+#include "core/database/SqlRunner.h"
+#include "core/database/Tables.h"
+#include "core/filter/Filter.h"
+#include "core/services/MainWindowLink.h"
+#include "core/services/ShellRoutines.h"
 
 #include <QAction>
 #include <QFileDialog>

@@ -3,8 +3,8 @@
 // split into its question-and-answer part (the ...Click routine the menu
 // calls) and the change itself, a function of table, field and values.
 
-#include "core/FilterDef.h"
-#include "core/MainWindowLink.h"
+#include "core/filter/FilterDef.h"
+#include "core/services/MainWindowLink.h"
 
 #include <QChar>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "core/DoubleBooking.h"
+#include "core/database/DoubleBooking.h"
 
-#include "core/Cp1252.h"
-#include "core/Dates.h"
-#include "core/FastStrings.h"
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "base/FastStrings.h"
 
 #include <cmath>
 

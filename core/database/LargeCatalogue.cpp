@@ -1,5 +1,5 @@
-#include "core/Cp1252.h"
-#include "core/SampleCatalogue.h"
+#include "base/Cp1252.h"
+#include "core/database/SampleCatalogue.h"
 #include "platform/sqlite/Database.h"
 
 #include <QFile>

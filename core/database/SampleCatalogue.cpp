@@ -1,6 +1,6 @@
-#include "core/SampleCatalogue.h"
+#include "core/database/SampleCatalogue.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 #include "platform/sqlite/Database.h"
 
 #include <QFile>

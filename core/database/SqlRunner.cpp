@@ -1,12 +1,12 @@
-#include "core/SqlRunner.h"
+#include "core/database/SqlRunner.h"
 
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/FastStrings.h"
-#include "core/Messages.h"
-#include "core/ShellRoutines.h"
-#include "core/Tables.h"
-#include "core/TextRoutines.h"
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "base/FastStrings.h"
+#include "base/Messages.h"
+#include "base/TextRoutines.h"
+#include "core/database/Tables.h"
+#include "core/services/ShellRoutines.h"
 #include "platform/sqlite/JetSql.h"
 
 #include <QFileInfo>

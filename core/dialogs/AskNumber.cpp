@@ -1,7 +1,7 @@
-#include "core/AskNumber.h"
+#include "core/dialogs/AskNumber.h"
 
-#include "core/DanceShow.h"
-#include "core/Messages.h"
+#include "base/Messages.h"
+#include "core/dances/DanceShow.h"
 
 #include <QApplication>
 #include <QInputDialog>

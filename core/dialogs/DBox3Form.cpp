@@ -1,6 +1,6 @@
-#include "core/DBox3Form.h"
+#include "core/dialogs/DBox3Form.h"
 
-#include "core/Help.h"
+#include "core/services/Help.h"
 
 #include <QApplication>
 #include <QCheckBox>

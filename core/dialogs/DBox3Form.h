@@ -3,7 +3,7 @@
 // optional Help button with a question-mark glyph, and an optional
 // "don't ask again" check box.
 
-#include "core/Messages.h"
+#include "base/Messages.h"
 
 #include <QDialog>
 

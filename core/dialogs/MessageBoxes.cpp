@@ -1,7 +1,7 @@
-#include "core/MessageBoxes.h"
+#include "core/dialogs/MessageBoxes.h"
 
-#include "core/DBox3Form.h"
-#include "core/Help.h"
+#include "core/dialogs/DBox3Form.h"
+#include "core/services/Help.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 // The message layer's windows: plain message boxes, questions, the timed
 // message and the three-button box, all captioned "Quillary".
 
-#include "core/Messages.h"
+#include "base/Messages.h"
 
 #include <memory>
 

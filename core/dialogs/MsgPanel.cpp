@@ -1,6 +1,6 @@
-#include "core/MsgPanel.h"
+#include "core/dialogs/MsgPanel.h"
 
-#include "core/Messages.h"
+#include "base/Messages.h"
 
 #include <QLabel>
 #include <QTimer>

@@ -3,7 +3,7 @@
 // ("Trying to run..." while another program starts), hidden again by its own
 // timer so that it never touches the playback clock.
 
-#include "core/ShellRoutines.h"
+#include "core/services/ShellRoutines.h"
 
 #include <QFrame>
 

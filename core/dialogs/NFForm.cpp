@@ -1,8 +1,8 @@
-#include "core/NFForm.h"
+#include "core/dialogs/NFForm.h"
 
-#include "core/DanceLocate.h"
-#include "core/DanceShow.h"
-#include "core/Messages.h"
+#include "base/Messages.h"
+#include "core/dances/DanceLocate.h"
+#include "core/dances/DanceShow.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
-#include "core/ProgBox.h"
+#include "core/dialogs/ProgBox.h"
 
-#include "core/Messages.h"
+#include "base/Messages.h"
 #include "platform/print/LinePrinter.h"
 
 #include <QCloseEvent>

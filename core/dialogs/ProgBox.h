@@ -1,8 +1,8 @@
 #pragma once
 // The progress box of long runs: made at start-up and reused by every run
-// (core/Progress.h holds the logic of a run).
+// (core/dialogs/Progress.h holds the logic of a run).
 
-#include "core/Progress.h"
+#include "core/dialogs/Progress.h"
 
 #include <QDialog>
 

@@ -7,7 +7,7 @@
 // deleted when the run finishes normally.
 //
 // The logic talks to the window through ProgressView; the window TProgBox
-// (core/ProgBox.h) installs itself, tests install a fake.
+// (core/dialogs/ProgBox.h) installs itself, tests install a fake.
 
 #include <QFile>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "core/FiltForm.h"
+#include "core/filter/FiltForm.h"
 
-#include "core/FilterCommands.h"
-#include "core/Help.h"
+#include "core/filter/FilterCommands.h"
+#include "core/services/Help.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
-#include "core/Filter.h"
+#include "core/filter/Filter.h"
 
-#include "core/Cp1252.h"
-#include "core/Dates.h"
-#include "core/Tags.h"
-#include "core/TextRoutines.h"
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "base/TextRoutines.h"
+#include "core/filter/Tags.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/sqlite/JetSql.h"
 

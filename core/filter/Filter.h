@@ -5,7 +5,7 @@
 // and the pure parts of the ready-made selections ("Not" lists, session keys,
 // odd formats) and of the finds.
 
-#include "core/FilterDef.h"
+#include "core/filter/FilterDef.h"
 #include "programme/ProgrammeItem.h"
 
 #include <QHash>
@@ -126,7 +126,7 @@ struct FilterContext {
     const QSet<QString> *SessionKeys = nullptr;
     PlainTextCache *PlainText = nullptr; // null: convert every time
 };
-// The context from the state above and the tag set (core/Tags.h).
+// The context from the state above and the tag set (core/filter/Tags.h).
 FilterContext CurrentFilterContext(bool debug);
 
 // A value on a numeric field that is not one of its forms.

@@ -4,7 +4,7 @@
 // questions the commands ask of it (which page shows, which box had the
 // focus, ...) through FilterUi.
 
-#include "core/Filter.h"
+#include "core/filter/Filter.h"
 
 #include <QString>
 #include <functional>
@@ -86,7 +86,7 @@ void SetFilterUi(FilterUi *ui);
 FilterUi &CurrentFilterUi();
 
 // The datasets the commands act on, with their filter hooks: the run's
-// (core/Tables.h) unless others are bound (tests, benchmarks).
+// (core/database/Tables.h) unless others are bound (tests, benchmarks).
 void BindFilterDatasets(Database *db, Dataset *events, Dataset *dances);
 Dataset *FilterDataset(FilterTable table);
 FilterTable FilterTableOf(const Dataset &dataset);

@@ -1,4 +1,4 @@
-#include "core/TagForm.h"
+#include "core/filter/TagForm.h"
 
 #include <QApplication>
 #include <QListWidget>

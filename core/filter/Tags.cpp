@@ -1,7 +1,7 @@
-#include "core/Tags.h"
+#include "core/filter/Tags.h"
 
-#include "core/Cp1252.h"
-#include "core/Settings.h"
+#include "base/Cp1252.h"
+#include "core/startup/Settings.h"
 
 QString TagSetName;
 int TaggedCount = 0;

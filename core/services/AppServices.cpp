@@ -1,4 +1,4 @@
-#include "core/AppServices.h"
+#include "core/services/AppServices.h"
 
 bool InErrorHandler = false;
 quintptr LastErrorAddress = 0;

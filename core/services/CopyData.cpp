@@ -1,7 +1,7 @@
-#include "core/CopyData.h"
+#include "core/services/CopyData.h"
 
-#include "core/Cp1252.h"
-#include "core/Log.h"
+#include "base/Cp1252.h"
+#include "base/Log.h"
 
 QString CopyDataText;
 

@@ -1,7 +1,7 @@
-#include "core/ErrorRouting.h"
+#include "core/services/ErrorRouting.h"
 
-#include "core/Log.h"
-#include "core/Messages.h"
+#include "base/Log.h"
+#include "base/Messages.h"
 
 #include <cxxabi.h>
 #include <cstdlib>

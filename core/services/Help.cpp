@@ -1,6 +1,6 @@
-#include "core/Help.h"
+#include "core/services/Help.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "core/IdleHook.h"
+#include "core/services/IdleHook.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCursor>

@@ -1,6 +1,6 @@
-#include "core/MainWindowLink.h"
+#include "core/services/MainWindowLink.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 
 namespace {
 MainWindowLink *installed = nullptr;

@@ -1,4 +1,4 @@
-#include "core/PlaybackClock.h"
+#include "core/services/PlaybackClock.h"
 
 QString FormatMinSec(int minutes, int seconds) {
     return QString::number(minutes) + QLatin1Char(':') + QStringLiteral("%1").arg(seconds, 2, 10, QLatin1Char('0'));

@@ -1,4 +1,4 @@
-#include "core/WheelSteps.h"
+#include "core/services/WheelSteps.h"
 
 int WheelSteps::add(int angleDelta) {
     rest += angleDelta;

@@ -1,4 +1,4 @@
-#include "core/HintPause.h"
+#include "core/startup/HintPause.h"
 
 #include <QHelpEvent>
 #include <QToolTip>

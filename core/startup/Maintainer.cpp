@@ -1,6 +1,6 @@
-#include "core/Maintainer.h"
+#include "core/startup/Maintainer.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <QDir>
 #include <QFileInfo>

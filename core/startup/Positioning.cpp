@@ -1,9 +1,9 @@
-#include "core/Positioning.h"
+#include "core/startup/Positioning.h"
 
-#include "core/Log.h"
-#include "core/Messages.h"
-#include "core/RecordHooks.h"
-#include "core/Tables.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/dances/RecordHooks.h"
+#include "core/database/Tables.h"
 
 namespace {
 

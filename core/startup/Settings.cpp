@@ -1,7 +1,7 @@
-#include "core/Settings.h"
+#include "core/startup/Settings.h"
 
-#include "core/AppState.h"
-#include "core/Cp1252.h"
+#include "base/AppState.h"
+#include "base/Cp1252.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -21,7 +21,7 @@ extern QString DatabaseName;
 extern bool NonStandardDB;
 
 // Folders, each ending with "/". DataFolder and ProgramFolder live in
-// core/AppState.h.
+// base/AppState.h.
 extern QString PrivateFolder;      // the user's documents folder + "Quillary/"
 extern QString TempFolder;         // the system's temporary folder
 extern QString ProgramFilesFolder; // the parent of the program folder

@@ -1,9 +1,9 @@
-#include "core/SettingsChoice.h"
+#include "core/startup/SettingsChoice.h"
 
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/Messages.h"
-#include "core/Settings.h"
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "base/Messages.h"
+#include "core/startup/Settings.h"
 
 #include <QDir>
 #include <QFile>

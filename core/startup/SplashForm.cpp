@@ -1,9 +1,9 @@
-#include "core/SplashForm.h"
+#include "core/startup/SplashForm.h"
 
-#include "core/Dates.h"
-#include "core/Messages.h"
-#include "core/ShellRoutines.h"
-#include "core/StartupRules.h"
+#include "base/Dates.h"
+#include "base/Messages.h"
+#include "core/services/ShellRoutines.h"
+#include "core/startup/StartupRules.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,7 +1,7 @@
-#include "core/StartupRules.h"
+#include "core/startup/StartupRules.h"
 
-#include "core/Cp1252.h"
-#include "core/Settings.h"
+#include "base/Cp1252.h"
+#include "core/startup/Settings.h"
 #include "platform/probes/SystemProbes.h"
 
 #include <QLocale>

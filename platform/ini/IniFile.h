@@ -17,7 +17,7 @@
 // - The file is written back in the encoding it was read in; a Windows-1252
 //   file given a character outside that code page becomes UTF-8 with a BOM.
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <QByteArray>
 #include <QHash>

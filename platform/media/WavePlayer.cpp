@@ -1,6 +1,6 @@
 #include "platform/media/WavePlayer.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 
 #include <QElapsedTimer>
 #include <clocale>

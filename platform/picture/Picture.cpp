@@ -1,6 +1,6 @@
 #include "platform/picture/Picture.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <QBuffer>
 #include <QFile>

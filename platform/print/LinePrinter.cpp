@@ -1,7 +1,7 @@
 #include "platform/print/LinePrinter.h"
 
-#include "core/Log.h"
-#include "core/Messages.h"
+#include "base/Log.h"
+#include "base/Messages.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #include "platform/rtf/RtfReader.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <QColor>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "platform/sqlite/DBNavigator.h"
 
-#include "core/Messages.h"
+#include "base/Messages.h"
 
 #include <QHBoxLayout>
 #include <QStyle>

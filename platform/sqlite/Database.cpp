@@ -1,6 +1,6 @@
 #include "platform/sqlite/Database.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/JetSql.h"
 #include "platform/sqlite/Query.h"

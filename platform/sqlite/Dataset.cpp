@@ -1,7 +1,7 @@
 #include "platform/sqlite/Dataset.h"
 
-#include "core/Cp1252.h"
-#include "core/Messages.h"
+#include "base/Cp1252.h"
+#include "base/Messages.h"
 #include "platform/sqlite/SqlFunctions.h"
 
 #include <QSet>

@@ -1,6 +1,6 @@
 #include "platform/sqlite/JetSql.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 #include "platform/sqlite/Database.h"
 
 #include <QDate>

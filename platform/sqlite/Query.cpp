@@ -1,6 +1,6 @@
 #include "platform/sqlite/Query.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <sqlite3.h>
 

@@ -1,9 +1,9 @@
 #include "platform/sqlite/SqlFunctions.h"
 
-#include "core/Cp1252.h"
-#include "core/Dates.h"
-#include "platform/sqlite/Database.h"
+#include "base/Cp1252.h"
+#include "base/Dates.h"
 #include "platform/rtf/RtfReader.h"
+#include "platform/sqlite/Database.h"
 
 #include <QDate>
 #include <QRegularExpression>

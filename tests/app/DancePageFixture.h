@@ -3,24 +3,24 @@
 // tables opened as at start-up with the window's handlers, and every
 // program-wide state of the Dances page reset around each test.
 
-#include "ModalWatchdog.h"
-#include "ModalDriver.h"
-#include "core/AppServices.h"
-#include "core/Cp1252.h"
-#include "core/DanceLocate.h"
-#include "core/DanceRecord.h"
-#include "core/DanceShow.h"
-#include "core/Filter.h"
-#include "core/FilterCommands.h"
-#include "core/Log.h"
-#include "core/OrgForm.h"
-#include "core/Positioning.h"
-#include "core/RecordHooks.h"
-#include "core/Settings.h"
-#include "core/StandIns.h"
-#include "core/Tables.h"
-#include "core/Tags.h"
+#include "app/OrgForm.h"
+#include "app/standins/StandIns.h"
+#include "base/Cp1252.h"
+#include "base/Log.h"
+#include "core/dances/DanceLocate.h"
+#include "core/dances/DanceRecord.h"
+#include "core/dances/DanceShow.h"
+#include "core/dances/RecordHooks.h"
+#include "core/database/Tables.h"
+#include "core/filter/Filter.h"
+#include "core/filter/FilterCommands.h"
+#include "core/filter/Tags.h"
+#include "core/services/AppServices.h"
+#include "core/startup/Positioning.h"
+#include "core/startup/Settings.h"
 #include "platform/sqlite/Database.h"
+#include "ModalDriver.h"
+#include "tests/ModalWatchdog.h"
 
 #include <QTabWidget>
 #include <memory>
@@ -103,6 +103,7 @@ protected:
         ASSERT_TRUE(OpenDatabase());
         form = std::make_unique<TOrgForm>();
         OrgForm = form.get();
+        SetRecordHookHandlers(OrgForm);
         // Showing an event evaluates it, which offers the not-found choices
         // for its missing dances; these tests call LocateDance themselves.
         form->NoEvaluation = true;

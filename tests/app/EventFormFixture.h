@@ -2,20 +2,20 @@
 // The main window on a small catalogue built from the schema: the tables
 // open as start-up leaves them, the window showing the event asked for.
 
-#include "TestSupport.h"
-#include "core/AppServices.h"
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/Dates.h"
-#include "core/Filter.h"
-#include "core/FilterCommands.h"
-#include "core/Help.h"
-#include "core/OrgForm.h"
-#include "core/Positioning.h"
-#include "core/RecordHooks.h"
-#include "core/Settings.h"
-#include "core/Tables.h"
+#include "app/OrgForm.h"
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "core/dances/RecordHooks.h"
+#include "core/database/Tables.h"
+#include "core/filter/Filter.h"
+#include "core/filter/FilterCommands.h"
+#include "core/services/AppServices.h"
+#include "core/services/Help.h"
+#include "core/startup/Positioning.h"
+#include "core/startup/Settings.h"
 #include "programme/ProgrammeRows.h"
+#include "TestSupport.h"
 
 #include <QList>
 #include <QPair>
@@ -82,6 +82,7 @@ protected:
         ASSERT_TRUE(OpenDatabase());
         form = std::make_unique<TOrgForm>();
         OrgForm = form.get();
+        SetRecordHookHandlers(OrgForm);
         form->Setup(form->EvPanel);
         form->Setup(form->DPanel);
         form->Setup(form->DancePage);
@@ -109,5 +110,5 @@ protected:
     QList<int> helps;
 };
 
-#include "core/ErrorRouting.h"
+#include "core/services/ErrorRouting.h"
 inline void EventFormTest::SetExceptionHandlerOff() { SetExceptionHandler({}); }

@@ -1,9 +1,9 @@
-#include "TestSupport.h"
-#include "core/ErrorRouting.h"
-#include "core/IdleHook.h"
-#include "core/Log.h"
-#include "core/WheelSteps.h"
+#include "base/Log.h"
+#include "core/services/ErrorRouting.h"
+#include "core/services/IdleHook.h"
+#include "core/services/WheelSteps.h"
 #include "platform/sqlite/Database.h"
+#include "TestSupport.h"
 
 #include <QCursor>
 #include <QEventLoop>

@@ -1,9 +1,9 @@
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/dances/DanceLocate.h"
+#include "core/dialogs/NFForm.h"
+#include "ModalDriver.h"
 #include "EventFormFixture.h"
-#include "core/DanceLocate.h"
-#include "core/Log.h"
-#include "core/ModalDriver.h"
-#include "core/NFForm.h"
-#include "core/Messages.h"
 #include "programme/CallCounting.h"
 
 #include <QAction>

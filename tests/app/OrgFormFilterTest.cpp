@@ -1,13 +1,13 @@
-#include "ModalDriver.h"
-#include "core/FiltForm.h"
-#include "core/MainWindowLink.h"
-#include "core/FilterCommands.h"
-#include "core/OrgForm.h"
-#include "core/Settings.h"
-#include "core/Tags.h"
+#include "app/OrgForm.h"
+#include "core/filter/FilterCommands.h"
+#include "core/filter/FiltForm.h"
+#include "core/filter/Tags.h"
+#include "core/services/MainWindowLink.h"
+#include "core/startup/Settings.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
 #include "programme/ProgrammeRows.h"
+#include "ModalDriver.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
+#include "core/dialogs/NFForm.h"
 #include "DancePageFixture.h"
-#include "core/NFForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
-#include "ProgrammeTestHelpers.h"
+#include "tests/programme/ProgrammeTestHelpers.h"
 
-#include "TestSupport.h"
-#include "core/AppState.h"
-#include "core/OrgForm.h"
-#include "core/Settings.h"
+#include "app/OrgForm.h"
+#include "base/AppState.h"
+#include "core/startup/Settings.h"
 #include "programme/ProgrammeData.h"
 #include "programme/ProgrammeRows.h"
+#include "TestSupport.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,14 +1,14 @@
-#include "core/CopyData.h"
-#include "core/DanceRecord.h"
-#include "core/DanceShow.h"
-#include "core/ErrorRouting.h"
-#include "core/IdleHook.h"
-#include "core/Log.h"
-#include "core/Messages.h"
-#include "core/Progress.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/dances/DanceRecord.h"
+#include "core/dances/DanceShow.h"
+#include "core/dialogs/Progress.h"
+#include "core/services/CopyData.h"
+#include "core/services/ErrorRouting.h"
+#include "core/services/IdleHook.h"
 #include "platform/sqlite/DatasetModel.h"
 #include "programme/CallCounting.h"
-#include "programme/EventFormFixture.h"
+#include "EventFormFixture.h"
 
 #include <QAction>
 #include <QCheckBox>

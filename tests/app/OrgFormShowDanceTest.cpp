@@ -1,6 +1,6 @@
+#include "app/standins/IntEFormStandIn.h"
+#include "core/database/SampleCatalogue.h"
 #include "DancePageFixture.h"
-#include "core/IntEFormStandIn.h"
-#include "core/SampleCatalogue.h"
 #include "platform/rtf/RichEdit.h"
 #include "presentation/CardSettings.h"
 #include "presentation/InstructionEdit.h"

@@ -1,7 +1,7 @@
+#include "app/OrgForm.h"
+#include "base/AppState.h"
+#include "core/startup/Settings.h"
 #include "TestSupport.h"
-#include "core/AppState.h"
-#include "core/OrgForm.h"
-#include "core/Settings.h"
 
 #include <QAction>
 #include <QLabel>

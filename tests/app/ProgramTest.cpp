@@ -1,9 +1,9 @@
-#include "TestSupport.h"
-#include "core/AppState.h"
-#include "core/OrgForm.h"
-#include "core/Program.h"
-#include "core/SplashForm.h"
+#include "app/OrgForm.h"
+#include "app/Program.h"
+#include "base/AppState.h"
+#include "core/startup/SplashForm.h"
 #include "platform/instance/SingleInstance.h"
+#include "TestSupport.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,5 +1,5 @@
+#include "base/Cp1252.h"
 #include "TestSupport.h"
-#include "core/Cp1252.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
+#include "base/AppState.h"
+#include "base/Dates.h"
+#include "base/Log.h"
 #include "TestSupport.h"
-#include "core/AppState.h"
-#include "core/Dates.h"
-#include "core/Log.h"
 
 namespace {
 

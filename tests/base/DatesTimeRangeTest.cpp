@@ -1,5 +1,5 @@
+#include "base/Dates.h"
 #include "TestSupport.h"
-#include "core/Dates.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "base/FastStrings.h"
+#include "base/Log.h"
 #include "TestSupport.h"
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/FastStrings.h"
-#include "core/Log.h"
 
 #include <random>
 #include <stdexcept>

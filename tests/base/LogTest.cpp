@@ -1,7 +1,7 @@
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "base/Log.h"
 #include "TestSupport.h"
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/Log.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
+#include "base/AppState.h"
+#include "base/Log.h"
+#include "base/Messages.h"
 #include "TestSupport.h"
-#include "core/AppState.h"
-#include "core/Log.h"
-#include "core/Messages.h"
 
 #include <QAction>
 

@@ -1,5 +1,5 @@
+#include "base/TextRoutines.h"
 #include "TestSupport.h"
-#include "core/TextRoutines.h"
 
 #include <QDir>
 #include <csignal>

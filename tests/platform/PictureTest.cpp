@@ -1,5 +1,5 @@
-#include "TestSupport.h"
 #include "platform/picture/Picture.h"
+#include "TestSupport.h"
 
 #include <QColor>
 #include <QImageWriter>

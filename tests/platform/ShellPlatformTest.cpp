@@ -1,9 +1,9 @@
-#include "TestSupport.h"
-#include "core/MsgPanel.h"
-#include "core/ShellRoutines.h"
+#include "core/dialogs/MsgPanel.h"
+#include "core/services/ShellRoutines.h"
 #include "platform/media/WavePlayer.h"
 #include "platform/shell/KeyState.h"
 #include "platform/shell/ProcessRunner.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QLabel>

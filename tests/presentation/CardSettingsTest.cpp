@@ -1,8 +1,8 @@
-#include "TestSupport.h"
-#include "core/Log.h"
-#include "core/Settings.h"
+#include "base/Log.h"
+#include "core/startup/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "presentation/CardSettings.h"
+#include "TestSupport.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "TestSupport.h"
-#include "core/Help.h"
-#include "core/Log.h"
-#include "core/Settings.h"
+#include "base/Log.h"
+#include "core/services/Help.h"
+#include "core/startup/Settings.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/rtf/RtfDescribe.h"
 #include "presentation/CardSettings.h"
 #include "presentation/InstructionEdit.h"
+#include "TestSupport.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,5 +1,5 @@
-#include "TestSupport.h"
 #include "presentation/InstructionText.h"
+#include "TestSupport.h"
 
 namespace {
 

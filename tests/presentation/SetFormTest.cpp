@@ -1,8 +1,8 @@
-#include "TestSupport.h"
-#include "core/Help.h"
-#include "core/Settings.h"
+#include "core/services/Help.h"
+#include "core/startup/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "presentation/SetForm.h"
+#include "TestSupport.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

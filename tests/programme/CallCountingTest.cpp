@@ -1,11 +1,11 @@
-#include "ProgrammeTestHelpers.h"
-#include "core/Cp1252.h"
-#include "core/Messages.h"
-#include "platform/sqlite/DbFixture.h"
+#include "base/Cp1252.h"
+#include "base/Messages.h"
 #include "platform/sqlite/Dataset.h"
+#include "platform/sqlite/DbFixture.h"
 #include "programme/CallCounting.h"
 #include "programme/ProgrammeText.h"
 #include "programme/SqlProgrammeData.h"
+#include "ProgrammeTestHelpers.h"
 
 namespace {
 

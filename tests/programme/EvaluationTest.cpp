@@ -1,10 +1,10 @@
-#include "TestSupport.h"
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/Dates.h"
-#include "core/Log.h"
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "base/Log.h"
 #include "programme/Evaluation.h"
 #include "tests/programme/ProgrammeTestHelpers.h"
+#include "TestSupport.h"
 
 #include <QFile>
 

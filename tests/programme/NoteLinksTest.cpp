@@ -1,5 +1,5 @@
-#include "TestSupport.h"
 #include "programme/NoteLinks.h"
+#include "TestSupport.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "ProgrammeTestHelpers.h"
 
-#include "core/Cp1252.h"
+#include "base/Cp1252.h"
 #include "programme/HeadingRoles.h"
 #include "programme/ProgrammeText.h"
 

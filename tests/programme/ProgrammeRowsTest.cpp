@@ -1,7 +1,7 @@
 #include "ProgrammeTestHelpers.h"
 
-#include "TestSupport.h"
 #include "programme/ProgrammeRows.h"
+#include "TestSupport.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

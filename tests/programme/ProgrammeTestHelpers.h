@@ -1,8 +1,8 @@
 #pragma once
 // Shorthands for programme tests: texts written with "~" for the separator.
 
-#include "TestSupport.h" // PrintTo for QString, shared by every test file
 #include "programme/ProgrammeItem.h"
+#include "TestSupport.h" // PrintTo for QString, shared by every test file
 
 #include <QList>
 #include <QString>

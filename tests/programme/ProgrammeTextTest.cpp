@@ -1,9 +1,9 @@
 #include "ProgrammeTestHelpers.h"
 
-#include "TestSupport.h"
-#include "core/Cp1252.h"
-#include "core/Log.h"
+#include "base/Cp1252.h"
+#include "base/Log.h"
 #include "programme/ProgrammeText.h"
+#include "TestSupport.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "ProgrammeTestHelpers.h"
 
+#include "core/startup/Settings.h"
 #include "programme/MyStringList.h"
 #include "programme/ProgrammeData.h"
 #include "programme/RowLayout.h"
 #include "TestSupport.h"
-#include "core/Settings.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -1,5 +1,5 @@
-#include "platform/sqlite/DbFixture.h"
 #include "platform/sqlite/Dataset.h"
+#include "platform/sqlite/DbFixture.h"
 #include "programme/SqlProgrammeData.h"
 
 namespace {

@@ -1,8 +1,8 @@
-#include "TestSupport.h"
-#include "core/Cp1252.h"
-#include "core/DanceItems.h"
-#include "platform/sqlite/DbFixture.h"
+#include "base/Cp1252.h"
+#include "core/dances/DanceItems.h"
 #include "platform/sqlite/Dataset.h"
+#include "platform/sqlite/DbFixture.h"
+#include "TestSupport.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "core/Cp1252.h"
-#include "core/DanceLocate.h"
-#include "platform/sqlite/DbFixture.h"
+#include "base/Cp1252.h"
+#include "core/dances/DanceLocate.h"
 #include "platform/sqlite/Dataset.h"
+#include "platform/sqlite/DbFixture.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "TestSupport.h"
-#include "core/Cp1252.h"
-#include "core/DanceRecord.h"
-#include "core/Messages.h"
-#include "platform/sqlite/DbFixture.h"
+#include "base/Cp1252.h"
+#include "base/Messages.h"
+#include "core/dances/DanceRecord.h"
 #include "platform/sqlite/Dataset.h"
+#include "platform/sqlite/DbFixture.h"
+#include "TestSupport.h"
 
 TEST(DanceRecordTest, KeyAndTuneBookChecks) {
     EXPECT_EQ(DanceKeyFault({"A", "B", "C"}), QString());

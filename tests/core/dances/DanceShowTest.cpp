@@ -1,8 +1,8 @@
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "core/dances/DanceShow.h"
+#include "core/startup/Settings.h"
 #include "TestSupport.h"
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/DanceShow.h"
-#include "core/Settings.h"
 
 namespace {
 

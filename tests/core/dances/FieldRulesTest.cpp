@@ -1,6 +1,6 @@
-#include "TestSupport.h"
-#include "core/FieldRules.h"
+#include "core/dances/FieldRules.h"
 #include "platform/sqlite/DbFixture.h"
+#include "TestSupport.h"
 
 namespace {
 

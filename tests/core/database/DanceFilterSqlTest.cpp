@@ -1,12 +1,12 @@
-#include "TablesFixture.h"
-#include "core/Cp1252.h"
-#include "core/DanceFilterSql.h"
-#include "core/FilterCommands.h"
-#include "core/SampleCatalogue.h"
-#include "core/SqlRunner.h"
-#include "core/Tables.h"
-#include "core/TextRoutines.h"
+#include "base/Cp1252.h"
+#include "base/TextRoutines.h"
+#include "core/database/DanceFilterSql.h"
+#include "core/database/SampleCatalogue.h"
+#include "core/database/SqlRunner.h"
+#include "core/database/Tables.h"
+#include "core/filter/FilterCommands.h"
 #include "platform/sqlite/SqlFunctions.h"
+#include "TablesFixture.h"
 
 #include <QSet>
 #include <optional>

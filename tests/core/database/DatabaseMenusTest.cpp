@@ -1,8 +1,8 @@
+#include "core/database/DatabaseMenus.h"
+#include "core/database/Tables.h"
+#include "core/filter/Filter.h"
+#include "core/filter/FilterCommands.h"
 #include "TablesFixture.h"
-#include "core/DatabaseMenus.h"
-#include "core/Filter.h"
-#include "core/FilterCommands.h"
-#include "core/Tables.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,12 +1,12 @@
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "base/Messages.h"
+#include "core/database/DatabaseTools.h"
+#include "core/database/SqlRunner.h"
+#include "core/database/Tables.h"
+#include "core/startup/Settings.h"
 #include "TablesFixture.h"
-#include "core/AppState.h"
-#include "core/Cp1252.h"
-#include "core/DatabaseTools.h"
-#include "core/Dates.h"
-#include "core/Messages.h"
-#include "core/Settings.h"
-#include "core/SqlRunner.h"
-#include "core/Tables.h"
 
 #include <QDir>
 

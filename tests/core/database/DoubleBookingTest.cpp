@@ -1,6 +1,6 @@
+#include "base/Dates.h"
+#include "core/database/DoubleBooking.h"
 #include "TestSupport.h"
-#include "core/Dates.h"
-#include "core/DoubleBooking.h"
 
 namespace {
 

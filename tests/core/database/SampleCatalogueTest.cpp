@@ -1,7 +1,7 @@
-#include "TestSupport.h"
-#include "core/Cp1252.h"
-#include "core/SampleCatalogue.h"
+#include "base/Cp1252.h"
+#include "core/database/SampleCatalogue.h"
 #include "platform/sqlite/Database.h"
+#include "TestSupport.h"
 
 #include <QCryptographicHash>
 

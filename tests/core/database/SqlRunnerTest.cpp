@@ -1,9 +1,9 @@
+#include "base/TextRoutines.h"
+#include "core/database/DatabaseTools.h"
+#include "core/database/SqlRunner.h"
+#include "core/database/Tables.h"
+#include "core/startup/Settings.h"
 #include "TablesFixture.h"
-#include "core/DatabaseTools.h"
-#include "core/Settings.h"
-#include "core/SqlRunner.h"
-#include "core/Tables.h"
-#include "core/TextRoutines.h"
 
 #include <QFileInfo>
 

@@ -1,10 +1,10 @@
 #include "TablesFixture.h"
 
-#include "core/Cp1252.h"
-#include "core/Log.h"
-#include "core/SampleCatalogue.h"
-#include "core/Settings.h"
-#include "core/Tables.h"
+#include "base/Cp1252.h"
+#include "base/Log.h"
+#include "core/database/SampleCatalogue.h"
+#include "core/database/Tables.h"
+#include "core/startup/Settings.h"
 
 #include <QFile>
 

@@ -3,10 +3,10 @@
 // catalogue file, the shell replaced by scripted fakes, and the tables and
 // handlers reset around every test.
 
-#include "TestSupport.h"
-#include "core/MainWindowLink.h"
+#include "core/services/MainWindowLink.h"
 #include "platform/shell/DocumentOpener.h"
 #include "platform/shell/ProcessRunner.h"
+#include "TestSupport.h"
 
 #include <QStringList>
 #include <functional>

@@ -1,11 +1,11 @@
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "core/database/SampleCatalogue.h"
+#include "core/database/SqlRunner.h"
+#include "core/database/Tables.h"
+#include "core/startup/Settings.h"
+#include "core/startup/StartupRules.h"
 #include "TablesFixture.h"
-#include "core/Cp1252.h"
-#include "core/Dates.h"
-#include "core/SampleCatalogue.h"
-#include "core/Settings.h"
-#include "core/SqlRunner.h"
-#include "core/StartupRules.h"
-#include "core/Tables.h"
 
 #include <QDir>
 #include <QFile>

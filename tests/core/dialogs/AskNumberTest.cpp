@@ -1,5 +1,5 @@
+#include "core/dialogs/AskNumber.h"
 #include "ModalDriver.h"
-#include "core/AskNumber.h"
 
 #include <QInputDialog>
 

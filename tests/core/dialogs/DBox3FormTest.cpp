@@ -1,5 +1,5 @@
+#include "core/dialogs/DBox3Form.h"
 #include "ModalDriver.h"
-#include "core/DBox3Form.h"
 
 #include <QCheckBox>
 #include <QLabel>

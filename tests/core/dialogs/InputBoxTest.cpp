@@ -1,5 +1,5 @@
+#include "base/Messages.h"
 #include "TestSupport.h"
-#include "core/Messages.h"
 
 class InputBoxTest : public QuillaryTest {};
 

@@ -1,6 +1,6 @@
+#include "core/dances/DanceLocate.h"
+#include "core/dialogs/NFForm.h"
 #include "ModalDriver.h"
-#include "core/DanceLocate.h"
-#include "core/NFForm.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>

@@ -1,6 +1,6 @@
-#include "TestSupport.h"
-#include "core/ProgBox.h"
+#include "core/dialogs/ProgBox.h"
 #include "platform/print/LinePrinter.h"
+#include "TestSupport.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "TestSupport.h"
-#include "core/Log.h"
-#include "core/Progress.h"
+#include "base/Log.h"
+#include "core/dialogs/Progress.h"
 #include "platform/print/LinePrinter.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>

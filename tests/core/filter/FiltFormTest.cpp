@@ -1,7 +1,7 @@
+#include "core/filter/FilterCommands.h"
+#include "core/filter/FiltForm.h"
+#include "core/filter/TagForm.h"
 #include "ModalDriver.h"
-#include "core/FiltForm.h"
-#include "core/FilterCommands.h"
-#include "core/TagForm.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
-#include "core/Cp1252.h"
-#include "core/FilterCommands.h"
-#include "core/Messages.h"
-#include "core/Settings.h"
-#include "core/Tags.h"
+#include "base/Cp1252.h"
+#include "base/Messages.h"
+#include "core/filter/FilterCommands.h"
+#include "core/filter/Tags.h"
+#include "core/startup/Settings.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/DbFixture.h"
 

@@ -1,10 +1,10 @@
-#include "TablesFixture.h"
-#include "core/Cp1252.h"
-#include "core/FilterCommands.h"
-#include "core/RecordHooks.h"
-#include "core/Settings.h"
-#include "core/Tables.h"
-#include "core/Tags.h"
+#include "base/Cp1252.h"
+#include "core/dances/RecordHooks.h"
+#include "core/database/Tables.h"
+#include "core/filter/FilterCommands.h"
+#include "core/filter/Tags.h"
+#include "core/startup/Settings.h"
+#include "tests/core/database/TablesFixture.h"
 
 namespace {
 

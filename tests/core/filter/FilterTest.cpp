@@ -1,8 +1,8 @@
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "core/filter/Filter.h"
+#include "core/filter/Tags.h"
 #include "TestSupport.h"
-#include "core/Cp1252.h"
-#include "core/Dates.h"
-#include "core/Filter.h"
-#include "core/Tags.h"
 
 #include <QMap>
 

@@ -1,6 +1,6 @@
+#include "core/filter/Tags.h"
+#include "core/startup/Settings.h"
 #include "TestSupport.h"
-#include "core/Settings.h"
-#include "core/Tags.h"
 
 class TagsTest : public QuillaryTest {
 protected:

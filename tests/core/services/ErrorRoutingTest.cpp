@@ -1,8 +1,8 @@
+#include "base/AppState.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/services/ErrorRouting.h"
 #include "TestSupport.h"
-#include "core/AppState.h"
-#include "core/ErrorRouting.h"
-#include "core/Log.h"
-#include "core/Messages.h"
 
 #include <QAction>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
+#include "core/services/CopyData.h"
+#include "core/services/PlaybackClock.h"
 #include "TestSupport.h"
-#include "core/CopyData.h"
-#include "core/PlaybackClock.h"
 
 namespace {
 

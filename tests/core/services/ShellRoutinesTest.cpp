@@ -1,11 +1,11 @@
-#include "TestSupport.h"
-#include "core/Cp1252.h"
-#include "core/Settings.h"
-#include "core/ShellRoutines.h"
+#include "base/Cp1252.h"
+#include "core/services/ShellRoutines.h"
+#include "core/startup/Settings.h"
 #include "platform/media/WavePlayer.h"
 #include "platform/shell/DocumentOpener.h"
 #include "platform/shell/FilePicker.h"
 #include "platform/shell/ProcessRunner.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
+#include "base/Log.h"
+#include "core/dances/RecordHooks.h"
+#include "core/startup/Positioning.h"
 #include "platform/sqlite/DbFixture.h"
-#include "core/Log.h"
-#include "core/Positioning.h"
-#include "core/RecordHooks.h"
 
 #include <QFile>
 

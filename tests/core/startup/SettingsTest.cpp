@@ -1,7 +1,7 @@
+#include "base/AppState.h"
+#include "core/startup/Settings.h"
+#include "core/startup/SettingsChoice.h"
 #include "TestSupport.h"
-#include "core/AppState.h"
-#include "core/Settings.h"
-#include "core/SettingsChoice.h"
 
 #include <QDir>
 #include <QFile>

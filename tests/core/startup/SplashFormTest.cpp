@@ -1,5 +1,5 @@
+#include "core/startup/SplashForm.h"
 #include "TestSupport.h"
-#include "core/SplashForm.h"
 
 #include <QApplication>
 #include <QLabel>

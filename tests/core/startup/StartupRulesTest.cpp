@@ -1,8 +1,8 @@
-#include "TestSupport.h"
-#include "core/Clock.h"
-#include "core/Settings.h"
-#include "core/StartupRules.h"
+#include "base/Clock.h"
+#include "core/startup/Settings.h"
+#include "core/startup/StartupRules.h"
 #include "platform/probes/SystemProbes.h"
+#include "TestSupport.h"
 
 #include <QLocale>
 

@@ -1,5 +1,5 @@
-#include "TestSupport.h"
 #include "platform/ini/IniFile.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "TestSupport.h"
 #include "platform/instance/SingleInstance.h"
+#include "TestSupport.h"
 
 #include <QCoreApplication>
 #include <QFile>

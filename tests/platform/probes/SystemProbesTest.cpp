@@ -1,6 +1,6 @@
-#include "TestSupport.h"
-#include "core/StartupRules.h"
+#include "core/startup/StartupRules.h"
 #include "platform/probes/SystemProbes.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "TestSupport.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/rtf/RtfDescribe.h"
+#include "TestSupport.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "TestSupport.h"
 #include "platform/rtf/RtfDescribe.h"
 #include "platform/rtf/RtfReader.h"
+#include "TestSupport.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -1,7 +1,7 @@
-#include "TestSupport.h"
 #include "platform/rtf/RtfDescribe.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
+#include "TestSupport.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

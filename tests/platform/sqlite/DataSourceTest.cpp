@@ -1,6 +1,6 @@
 #include "DbFixture.h"
-#include "platform/sqlite/DBNavigator.h"
 #include "platform/sqlite/DataSource.h"
+#include "platform/sqlite/DBNavigator.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,6 +1,6 @@
+#include "base/Cp1252.h"
+#include "base/Messages.h"
 #include "DbFixture.h"
-#include "core/Cp1252.h"
-#include "core/Messages.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/DatasetModel.h"
 #include "platform/sqlite/Query.h"

@@ -1,5 +1,5 @@
+#include "base/Messages.h"
 #include "DbFixture.h"
-#include "core/Messages.h"
 #include "platform/sqlite/Dataset.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // A fresh catalogue database from the schema in the test's data folder, with
 // helpers that add rows through plain SQL.
 
-#include "TestSupport.h"
 #include "platform/sqlite/Database.h"
+#include "TestSupport.h"
 
 #include <QVariant>
 #include <ostream>

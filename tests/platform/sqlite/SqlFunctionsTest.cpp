@@ -1,5 +1,5 @@
+#include "base/Cp1252.h"
 #include "DbFixture.h"
-#include "core/Cp1252.h"
 #include "platform/sqlite/SqlFunctions.h"
 
 TEST_F(DbTest, LikeFoldsByTheProgramsTable) {
