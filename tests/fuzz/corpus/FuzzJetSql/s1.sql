@@ -1,0 +1,1 @@
+Select * from Dances where Title ALike "%Jig%" and UCase(Format) = "LONGWAYS"

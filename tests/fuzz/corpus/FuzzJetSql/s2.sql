@@ -1,0 +1,1 @@
+Delete from Events where EDate < #12/06/2026#

@@ -1,0 +1,1 @@
+Select Top 5 Title into Temp from Dances order by Called desc

@@ -1,0 +1,1 @@
+Update Dances set Called = Called + 1 where [Title] = 'Hunt''s Up';

@@ -1,0 +1,1 @@
+Select Len(Notes) from Dances -- count /* x */ where `a;b` = 1
