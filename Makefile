@@ -18,3 +18,13 @@ test: build
 
 bench: build
 	@$(BUILD_DIR)/quillary_bench
+
+.PHONY: test-asan fuzz
+
+# The whole suite under AddressSanitizer and UBSan, in build-asan.
+test-asan: build
+	@scripts/test-asan
+
+# Every parser's fuzz target for FUZZ_SECONDS (default 60) each, in build-fuzz.
+fuzz: build
+	@scripts/fuzz

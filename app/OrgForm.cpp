@@ -7,6 +7,7 @@
 #include "core/database/DatabaseMenus.h"
 #include "core/database/Tables.h"
 #include "core/dialogs/MsgPanel.h"
+#include "core/services/ErrorRouting.h"
 #include "core/startup/Settings.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/shell/KeyState.h"
@@ -137,6 +138,9 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
 }
 
 TOrgForm::~TOrgForm() {
+    // A window freed without closing must not be called for the next failure.
+    if (ownsExceptionHandler) SetExceptionHandler({});
+    dropFilterUi();
     if (&TheMainWindow() == this) SetMainWindowLink(nullptr);
     if (InstalledRecordHookHandlers() == this) SetRecordHookHandlers(nullptr);
     SetDateBoxHook({});

@@ -439,6 +439,10 @@ private:
     StartupResult startupResult = StartupResult::NotRun;
     std::function<EvaluationSources()> evaluationSources;
     OrgFormFilterUi *filterUi = nullptr;
+    // Removes the filter commands' watcher before the boxes it watches go.
+    void dropFilterUi();
+    // Set while this window's handler takes the escaped exceptions.
+    bool ownsExceptionHandler = false;
     bool suppressPickList = false;
     WheelSteps gridWheel, formWheel;
     WheelPace wheelPace;

@@ -48,6 +48,7 @@ QString shortDate(const QDate &d) {
 bool TOrgForm::openCatalogue() {
     // 25.-26. The database and both tables (Events muted, without its
     // after-scroll handler until set-up is done).
+    CleanLeftovers(DatabasePath(), IniFile ? IniFile->FileName() : QString());
     if (!OpenDatabase()) return false;
 
     // 27. Compaction once the file has grown by more than a fifth.

@@ -499,3 +499,8 @@ void TOrgForm::TagOffClick() {
 void TOrgForm::TagOnClick() {
     ::TagOnClick();
 }
+
+void TOrgForm::dropFilterUi() {
+    delete filterUi;
+    filterUi = nullptr;
+}

@@ -546,6 +546,7 @@ bool TOrgForm::FormClose() {
     }
     // 6.
     SetExceptionHandler({});
+    ownsExceptionHandler = false;
     EventsData.close();
     DancesData.close();
     Conn.close();

@@ -106,6 +106,7 @@ void TOrgForm::FormShow() {
 StartupResult TOrgForm::runStartup() {
     // 1. Error and idle handlers; the user's locale.
     SetExceptionHandler([this](std::exception_ptr error) { MyException(error); });
+    ownsExceptionHandler = true;
     if (!idleHook) idleHook = new IdleHook([this] { OnIdle(); }, this);
     QLocale::setDefault(QLocale::system());
 

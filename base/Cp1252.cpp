@@ -161,6 +161,16 @@ QByteArray EncodeTextBytes(const QString &text, TextEncoding *used) {
 
 QByteArray EncodeTextBytesAs(const QString &text, TextEncoding wanted, TextEncoding *used) {
     if (wanted == TextEncoding::Cp1252 && !Cp1252::fits(text)) wanted = TextEncoding::Utf8Bom;
+    if (wanted == TextEncoding::Cp1252) {
+        // Single bytes that happen to form multi-byte UTF-8 ("Ã©") would read
+        // back as other text: such a file is written as UTF-8 with a mark.
+        QByteArray bytes = Cp1252::encode(text);
+        if (!looksUtf8(bytes)) {
+            if (used) *used = wanted;
+            return bytes;
+        }
+        wanted = TextEncoding::Utf8Bom;
+    }
     if (used) *used = wanted;
     switch (wanted) {
     case TextEncoding::Cp1252: return Cp1252::encode(text);

@@ -44,6 +44,13 @@ qint64 countOf(const QString &text) {
 QString DanceKeyFault(const DanceKey &key) {
     if (key.Title.isEmpty() || key.Format.isEmpty() || key.Style.isEmpty())
         return QStringLiteral("Title, Format and Style must all be specified");
+    // These divide the items of a programme string: a key holding one could
+    // never be read back from a programme.
+    for (const QString &part : {key.Title, key.Format, key.Style})
+        for (const QChar c : {QChar('|'), SepDot, SepEuro})
+            if (part.contains(c))
+                return QStringLiteral("Title, Format and Style may not contain \"") + c +
+                       QStringLiteral("\": it divides the items of a programme");
     return {};
 }
 

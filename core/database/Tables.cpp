@@ -17,7 +17,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cerrno>
+#include <sqlite3.h>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -102,6 +104,12 @@ qint64 FileSizeOf(const QString &name) {
     return fi.exists() && !fi.isDir() ? fi.size() : 0;
 }
 
+namespace {
+// Opens Dances in the chosen order, rebuilding a missing index, and brings
+// old catalogues up to date.
+void openDances();
+} // namespace
+
 bool OpenDatabase() {
     try {
         Conn.open(DatabasePath());
@@ -113,11 +121,30 @@ bool OpenDatabase() {
     attachHandlers();
 
     EventsData.DisableControls();
-    EventsData.setIndexName(QStringLiteral("EDate"));
-    EventsData.open();
-    WriteLog(QStringLiteral("Events Open"));
-
     DancesData.DisableControls();
+    EventsData.setIndexName(QStringLiteral("EDate"));
+    try {
+        EventsData.open();
+        WriteLog(QStringLiteral("Events Open"));
+        openDances();
+    } catch (const DbError &e) {
+        const int primary = e.code() & 0xFF;
+        if (primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB) throw;
+        // A damaged file: nothing more is read from it or written to it.
+        EventsData.close();
+        DancesData.close();
+        EventsData.EnableControls();
+        DancesData.EnableControls();
+        Conn.close();
+        DatabaseOpenFailed(QStringLiteral("The database file is damaged (") + e.text() +
+                           QStringLiteral(").\rPlease restore it from a backup copy (Tools, Restore)."));
+        return false;
+    }
+    return true;
+}
+
+namespace {
+void openDances() {
     const DanceOrder order = DanceOrderOf(SettingText(System, QStringLiteral("DOrder")));
     DancesData.setIndexName(order.name);
     TheMainWindow().SetDOrderBox(order.boxEntry);
@@ -137,8 +164,8 @@ bool OpenDatabase() {
     }
     DancesData.EnableControls();
     WriteLog(QStringLiteral("Dances Open"));
-    return true;
 }
+} // namespace
 
 void RebuildDanceIndex(const QString &order) {
     ShowMsg(QStringLiteral("Missing index ") + order + QStringLiteral(" on Dances table.  Recreating."));
@@ -175,6 +202,22 @@ void CloseConn() {
     TestSave();
     MyQuery.close();
     Conn.close();
+}
+
+void CleanLeftovers(const QString &databasePath, const QString &iniPath) {
+    const QDir folder = QFileInfo(databasePath).absoluteDir();
+    for (const QString name : {QStringLiteral("Quillary.Sav"), QStringLiteral("Quillary.Sav-journal")}) {
+        const QString found = FindFileNoCase(folder.absolutePath() + QLatin1Char('/'), name);
+        if (found.isEmpty() || !QFileInfo(found).isFile()) continue;
+        if (QFile::remove(found)) WriteLog(QStringLiteral("Removed left-over ") + found);
+    }
+    if (iniPath.isEmpty()) return;
+    const QFileInfo ini(iniPath);
+    const QRegularExpression temp(QStringLiteral("^") + QRegularExpression::escape(ini.fileName()) +
+                                  QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+    for (const QString &name : ini.absoluteDir().entryList(QDir::Files))
+        if (temp.match(name).hasMatch())
+            WriteLog(QStringLiteral("Left-over settings file ") + ini.absoluteDir().filePath(name));
 }
 
 bool CompactDatabase(qint64 *oldSize, qint64 *newSize, QString *error) {

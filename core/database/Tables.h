@@ -45,6 +45,12 @@ void OpenTables();
 // Filters off, pending edits saved, datasets and connection closed.
 void CloseConn();
 
+// What a killed run left beside the database and the settings file: the
+// compaction copy "Quillary.Sav" and its journal are removed; a settings
+// write's temporary file ("Quillary.ini." + six letters or digits) is only
+// logged, since a user's own "Quillary.ini.backup" looks the same.
+void CleanLeftovers(const QString &databasePath, const QString &iniPath);
+
 enum class CompressSender { None, Menu, ReleaseTool };
 // Compacts the open database into "Quillary.Sav" beside it and puts that in
 // its place; the datasets reopen in every case. False (with *error) when it

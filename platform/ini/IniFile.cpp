@@ -137,6 +137,26 @@ void TIniFile::load(const QByteArray &bytes) {
     foundBytes = bytes;
     const QString text = DecodeTextBytes(bytes, &encoding);
     lines.clear();
+    if (encoding == TextEncoding::Utf8Bom) {
+        // Split the bytes themselves, so each line keeps its own.
+        qsizetype start = 3;
+        const qsizetype n = bytes.size();
+        auto add = [&](qsizetype endAt, const QString &end) {
+            const QByteArray raw = bytes.mid(start, endAt - start);
+            lines.append(parseLine(QString::fromUtf8(raw), end));
+            lines.last().raw = raw;
+        };
+        for (qsizetype i = start; i < n; ++i) {
+            const char c = bytes[i];
+            if (c != '\r' && c != '\n') continue;
+            const bool crlf = c == '\r' && i + 1 < n && bytes[i + 1] == '\n';
+            add(i, crlf ? QStringLiteral("\r\n") : QString(QLatin1Char(c)));
+            i += crlf ? 1 : 0;
+            start = i + 1;
+        }
+        if (start < n) add(n, QString());
+        return;
+    }
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -313,6 +333,15 @@ QString TIniFile::checkSection(const QString &section) {
 }
 
 QByteArray TIniFile::render(const QList<Line> &all, TextEncoding *used) const {
+    if (encoding == TextEncoding::Utf8Bom) {
+        QByteArray bytes("\xEF\xBB\xBF");
+        for (const Line &l : all) {
+            bytes += l.raw.isEmpty() ? l.text.toUtf8() : l.raw;
+            bytes += l.end.toLatin1();
+        }
+        if (used) *used = encoding;
+        return bytes;
+    }
     QString text;
     qsizetype size = 0;
     for (const Line &l : all)

@@ -81,6 +81,9 @@ private:
         Kind kind = Kind::Other;
         QString name;  // section name or key as spelled, trimmed
         QString value; // a key's value, trimmed
+        // The line's bytes as read from a UTF-8 file, written back as they
+        // were while the line is not changed (stray invalid bytes survive).
+        QByteArray raw;
     };
     struct Stamp {
         bool exists = false;

@@ -376,7 +376,9 @@ void checkBitmapLength(const QByteArray &data) {
     const quint32 compression = littleEndian32(data, 30);
     if (compression != 0 && compression != 3) return; // run-length data has no fixed size
     const qint64 stride = ((std::abs(width) * bits + 31) / 32) * 4;
-    if (qint64(offset) + stride * std::abs(height) > data.size())
+    // Compared by division: a huge header's product would overflow.
+    const qint64 room = qint64(data.size()) - qint64(offset);
+    if (room < 0 || (stride > 0 && std::abs(height) > room / stride))
         throw DecodeError{QStringLiteral("the file ends too soon")};
 }
 

@@ -575,6 +575,7 @@ public:
         flush();
         if (!pendingPar_ && !(table_ && rowDone_)) finishBlock(ch, para);
         pendingPar_ = false;
+        trimColumns();
         table_ = nullptr;
     }
 
@@ -610,6 +611,7 @@ private:
             table_ = cur_.insertTable(1, 1);
             blockState_.reset();
             row_ = col_ = 0;
+            usedColumns_ = 1;
             cellDone_ = rowDone_ = false;
             blockHasText_ = false;
         } else if (rowDone_) {
@@ -624,7 +626,10 @@ private:
         } else if (cellDone_) {
             flush();
             ++col_;
-            if (col_ >= table_->columns()) table_->appendColumns(1);
+            // Columns grow by doubling (one at a time is quadratic in a long
+            // row); the unused ones go when the table ends.
+            if (col_ >= table_->columns()) table_->appendColumns(table_->columns());
+            usedColumns_ = std::max(usedColumns_, col_ + 1);
             cur_ = table_->cellAt(row_, col_).firstCursorPosition();
             blockState_.reset();
             cellDone_ = pendingPar_ = false;
@@ -632,8 +637,14 @@ private:
         }
     }
 
+    void trimColumns() {
+        if (table_ && table_->columns() > usedColumns_)
+            table_->removeColumns(usedColumns_, table_->columns() - usedColumns_);
+    }
+
     void leaveTable() {
         flush();
+        trimColumns();
         cur_ = table_->lastCursorPosition();
         cur_.movePosition(QTextCursor::NextBlock);
         blockState_.reset();
@@ -732,6 +743,7 @@ private:
     bool blockHasText_ = false;
     std::optional<ParaState> blockState_; // the format the current block has, when known
     QTextTable *table_ = nullptr;
+    int usedColumns_ = 0;
     int row_ = 0, col_ = 0;
     bool cellDone_ = false, rowDone_ = false;
 };

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cctype>
+#include <cstring>
 #include <sqlite3.h>
 
 static void initSchemaResource() { Q_INIT_RESOURCE(schema); }
@@ -83,6 +85,10 @@ FieldType FieldTypeOfDeclaration(const QString &declared, int *size) {
 // ---- Statement -------------------------------------------------------------
 
 Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db), m_sql(sql) {
+    // SQLite reads a statement only up to a NUL, which would cut a value short.
+    if (sql.contains(QChar(0)))
+        throw DbError(QStringLiteral("A value holds a NUL character (code 0), which cannot be used in the database."),
+                      sql, SQLITE_MISUSE);
     const QByteArray utf8 = sql.toUtf8();
     const char *tail = nullptr;
     const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &m_stmt, &tail);
@@ -92,6 +98,22 @@ Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db), m_sql(sql) {
         throw DbError(msg, sql, sqlite3_extended_errcode(db));
     }
     if (!m_stmt) throw DbError(QStringLiteral("The SQL statement is empty."), sql, SQLITE_MISUSE);
+    // Only blanks and comments may follow: a second statement is refused, never dropped.
+    for (const char *p = tail; p && *p;) {
+        if (std::isspace(static_cast<unsigned char>(*p)) || *p == ';') { ++p; continue; }
+        if (p[0] == '-' && p[1] == '-') {
+            while (*p && *p != '\n') ++p;
+            continue;
+        }
+        if (p[0] == '/' && p[1] == '*') {
+            const char *close = std::strstr(p + 2, "*/");
+            p = close ? close + 2 : p + std::strlen(p);
+            continue;
+        }
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        throw DbError(QStringLiteral("Only one SQL statement can be run at a time."), sql, SQLITE_MISUSE);
+    }
 }
 
 Statement::~Statement() { finalize(); }
@@ -140,7 +162,9 @@ void Statement::bind(int index, const QVariant &value) {
             break;
         }
         default: {
-            const QByteArray t = value.toString().toUtf8();
+            // A NUL typed or pasted into a value means nothing: it goes.
+            QByteArray t = value.toString().toUtf8();
+            t.replace('\0', QByteArray());
             rc = sqlite3_bind_text(m_stmt, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
         }
         }
@@ -270,6 +294,7 @@ void Database::open(const QString &path) {
                               .arg(SchemaVersion));
         if (!hasTable(QStringLiteral("Dances")) || !hasTable(QStringLiteral("Events")))
             throw DbError(QStringLiteral("The file is not a Quillary database: it has no Dances and Events tables."));
+        checkFields();
         {
             Statement j(m_db, QStringLiteral("PRAGMA journal_mode"));
             if (j.step() && !SameText(j.columnText(0), QStringLiteral("delete"))) {
@@ -284,6 +309,45 @@ void Database::open(const QString &path) {
         m_db = nullptr;
         m_path.clear();
         throw;
+    }
+}
+
+namespace {
+// The fields of Dances and Events as the schema makes them.
+const QList<QPair<QString, QStringList>> &SchemaFields() {
+    static const QList<QPair<QString, QStringList>> fields = [] {
+        initSchemaResource();
+        QFile schemaFile(QStringLiteral(":/database/schema.sql"));
+        if (!schemaFile.open(QIODevice::ReadOnly)) throw DbError(QStringLiteral("The database schema is missing."));
+        sqlite3 *mem = nullptr;
+        sqlite3_open(":memory:", &mem);
+        QList<QPair<QString, QStringList>> out;
+        sqlite3_exec(mem, schemaFile.readAll().constData(), nullptr, nullptr, nullptr);
+        for (const QString table : {QStringLiteral("Dances"), QStringLiteral("Events")}) {
+            QStringList names;
+            Statement s(mem, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+            s.bind(1, table);
+            while (s.step()) names.append(s.columnText(0));
+            s.finalize();
+            out.append({table, names});
+        }
+        sqlite3_close(mem);
+        return out;
+    }();
+    return fields;
+}
+} // namespace
+
+void Database::checkFields() const {
+    for (const auto &[table, names] : SchemaFields()) {
+        QSet<QString> have;
+        for (const FieldInfo &f : fields(table)) have.insert(FoldUpper(f.name));
+        for (const QString &name : names) {
+            if (have.contains(FoldUpper(name))) continue;
+            if (table == QLatin1String("Dances") && name == QLatin1String("CD")) continue;
+            throw DbError(QStringLiteral("The file is not a Quillary database: its %1 table has no field %2.")
+                              .arg(table, name));
+        }
     }
 }
 

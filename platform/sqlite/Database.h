@@ -147,6 +147,9 @@ private:
     friend class Batch;
     void configure();
     void applyUpgrades(int from);
+    // Refuses a file whose Dances or Events table lacks a field the program
+    // needs (only CD may be missing: start-up adds it), before any write.
+    void checkFields() const;
     static int authorize(void *self, int action, const char *a, const char *b, const char *, const char *);
 
     sqlite3 *m_db = nullptr;

@@ -189,6 +189,21 @@ QList<JetToken> TokenizeJet(const QString &sql) {
     };
     while (i < n) {
         const QChar c = sql[i];
+        // SQLite's comments count as blanks, so nothing hides behind them.
+        if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+            qsizetype j = i + 2;
+            while (j < n && sql[j] != '\n') ++j;
+            out.append({JetToken::Space, sql.mid(i, j - i)});
+            i = j;
+            continue;
+        }
+        if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+            const qsizetype close = sql.indexOf(QStringLiteral("*/"), i + 2);
+            const qsizetype j = close < 0 ? n : close + 2;
+            out.append({JetToken::Space, sql.mid(i, j - i)});
+            i = j;
+            continue;
+        }
         if (c.isSpace()) {
             qsizetype j = i;
             while (j < n && sql[j].isSpace()) ++j;
@@ -200,6 +215,8 @@ QList<JetToken> TokenizeJet(const QString &sql) {
             quoted(QChar('"'), JetToken::DString, true);
         } else if (c == '[') {
             quoted(QChar(']'), JetToken::Bracket, false);
+        } else if (c == '`') {
+            quoted(QChar('`'), JetToken::Bracket, true);
         } else if (c == '#') {
             quoted(QChar('#'), JetToken::Date, false);
         } else if (c == '?') {

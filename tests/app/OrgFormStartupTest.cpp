@@ -5,6 +5,7 @@
 #include "base/Messages.h"
 #include "core/dances/RecordHooks.h"
 #include "core/database/Tables.h"
+#include "core/services/ErrorRouting.h"
 #include "core/services/Help.h"
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
@@ -430,6 +431,15 @@ TEST_F(StartupTest, TypedChangesAreSavedByTheNavigator) {
     Statement s(Conn.handle(), "SELECT Venue FROM Events");
     ASSERT_TRUE(s.step());
     EXPECT_EQ(s.columnText(0), QStringLiteral("Town Hall"));
+}
+
+TEST_F(StartupTest, AWindowFreedUnclosedTakesNoMoreFailures) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    start();
+    ASSERT_TRUE(HasExceptionHandler());
+    form.reset();
+    EXPECT_FALSE(HasExceptionHandler());
 }
 
 TEST_F(StartupTest, ClosingLogsTheEnd) {

@@ -69,6 +69,11 @@ TEST(Cp1252, WriteRuleAndFileLookUp) {
     EXPECT_EQ(ReadFileBytes(p), QByteArray("\xEF\xBB\xBF" "a\xD0\x96"));
     EXPECT_EQ(ReadTextFile(p), QStringLiteral("a\u0416"));
     EXPECT_THROW(ReadTextFile(dir.path() + "/missing.txt"), std::runtime_error);
+    // Single bytes that would form multi-byte UTF-8 are written as UTF-8 instead.
+    for (const QString text : {QStringLiteral("Ã©"), QStringLiteral("Â£5 entry"), QStringLiteral("x=Ã¼ber")}) {
+        WriteTextFile(p, text);
+        EXPECT_EQ(ReadTextFile(p), text) << text.toStdString();
+    }
 
     WriteFileBytes(dir.path() + "/LOG.TXT", "x");
     EXPECT_EQ(FindFileNoCase(dir.path() + "/", "Log.Txt"), dir.path() + "/LOG.TXT");

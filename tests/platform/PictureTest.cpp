@@ -294,6 +294,12 @@ TEST_F(PictureTest, DamagedOrTruncatedFilesGiveAnErrorNamingTheFile) {
                 << f.ext << " " << d.name << ": " << error.toStdString();
         }
     }
+    // A bitmap header whose row size times height overflows 64 bits.
+    QByteArray huge("BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18);
+    huge += QByteArray("\xff\xff\xff\x7f\xff\xff\xff\x7f\x01\x00\xff\xff\0\0\0\0\0", 17);
+    const QString hugeFile = path(QStringLiteral("huge.bmp"));
+    WriteFileBytes(hugeFile, huge);
+    EXPECT_TRUE(loadError(hugeFile).contains(hugeFile));
 }
 
 TEST_F(PictureTest, TheExtensionChoosesTheDecoder) {

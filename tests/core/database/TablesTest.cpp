@@ -34,6 +34,44 @@ TEST_F(TablesTest, MissingFileIsReportedAndNotCreated) {
     EXPECT_FALSE(Conn.isOpen());
 }
 
+// A damaged catalogue is reported once, naming the file, and nothing is written to it.
+TEST_F(TablesTest, DamagedFileIsReportedAndLeftAsItWas) {
+    useSample();
+    const QByteArray whole = ReadFileBytes(dbFile());
+    ASSERT_GE(whole.size(), 4096 * 4);
+    QByteArray noise = whole.left(100);
+    for (qsizetype i = 100; i < whole.size(); ++i) noise += char((i * 7919) >> 3);
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } cases[] = {
+        {"cut at a page", whole.left(4096 * 2)},
+        {"cut mid-page", whole.left(4096 * 2 + 1000)},
+        {"noise after the header", noise},
+    };
+    for (const auto &c : cases) {
+        WriteFileBytes(dbFile(), c.bytes);
+        answerer->clear();
+        EXPECT_FALSE(OpenDatabase()) << c.name;
+        ASSERT_EQ(answerer->texts().size(), 1) << c.name;
+        EXPECT_TRUE(answerer->boxes[0].text.endsWith(QStringLiteral("Cannot open Quillary database\n") + dbFile())) << c.name;
+        EXPECT_FALSE(Conn.isOpen()) << c.name;
+        EXPECT_EQ(ReadFileBytes(dbFile()), c.bytes) << c.name;
+    }
+}
+
+TEST_F(TablesTest, LeftoversOfAKilledRunAreRemovedOrLogged) {
+    for (const char *name : {"Quillary.Sav", "Quillary.Sav-journal", "Quillary.ini.Ab12Cd", "Quillary.ini.backup"})
+        WriteFileBytes(path(name), "x");
+    CleanLeftovers(dbFile(), path("Quillary.ini"));
+    EXPECT_FALSE(QFileInfo::exists(path("Quillary.Sav")));
+    EXPECT_FALSE(QFileInfo::exists(path("Quillary.Sav-journal")));
+    // A user's "Quillary.ini.backup" looks the same, so these are only logged.
+    EXPECT_TRUE(QFileInfo::exists(path("Quillary.ini.Ab12Cd")));
+    EXPECT_TRUE(QFileInfo::exists(path("Quillary.ini.backup")));
+    EXPECT_TRUE(logText().contains(QStringLiteral("Left-over settings file ") + path("Quillary.ini.Ab12Cd")));
+}
+
 TEST_F(TablesTest, MissingOrderIndexIsRebuiltUnderItsName) {
     useDances({{"Jig", "Longways", "English"}, {"Old ####", "Longways", "English"}, {"Reel", "Square", "American"}});
     {

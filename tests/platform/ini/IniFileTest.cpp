@@ -120,6 +120,13 @@ TEST_F(IniFileTest, WritesKeepEverythingElse) {
     }
 }
 
+TEST_F(IniFileTest, StrayBytesOfAMarkedUtf8FileSurviveAWrite) {
+    const QByteArray before("\xEF\xBB\xBF[User]\r\nName=Caf\xC3\xA9 \xFF\xFE x\r\n");
+    WriteFileBytes(ini(), before);
+    TIniFile(ini()).WriteString(QStringLiteral("User"), QStringLiteral("Town"), QStringLiteral("Ely"));
+    EXPECT_EQ(ReadFileBytes(ini()), before + "Town=Ely\r\n");
+}
+
 TEST_F(IniFileTest, ReadsWithDefaults) {
     WriteFileBytes(
         ini(),
@@ -245,6 +252,31 @@ TEST_F(IniFileTest, WriteUnderARegularFileFailsNamingIt) {
     EXPECT_TRUE(error.contains(bad)) << error.toStdString();
     EXPECT_EQ(f.ReadString("S", "Test", "none"), "none");
     EXPECT_EQ(ReadFileBytes(path("plain")), QByteArray("x"));
+}
+
+// Whatever the file holds, the program starts on what it can read: a write
+// keeps every byte it did not change, and the backup is the file as found.
+TEST_F(IniFileTest, HostileFilesKeepTheirBytes) {
+    QByteArray noise;
+    for (int i = 0; i < 600; ++i) noise += char((i * 7919) >> 2);
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } cases[] = {
+        {"empty", QByteArray()},
+        {"random bytes", noise},
+        {"cut mid-line", QByteArray("[System]\r\nDelim=\xB7\r\nDBNa")},
+        {"UTF-16", QByteArray("\xFF\xFE[\0S\0]\0\r\0\n\0a\0=\0\x31\0\r\0\n\0", 22)},
+    };
+    for (const auto &c : cases) {
+        TIniFile::ResetBackups();
+        WriteFileBytes(ini(), c.bytes);
+        TIniFile f(ini());
+        f.WriteString("Added", "Key", "Value");
+        EXPECT_TRUE(ReadFileBytes(ini()).startsWith(c.bytes)) << c.name;
+        EXPECT_EQ(TIniFile(ini()).ReadString("Added", "Key", ""), QStringLiteral("Value")) << c.name;
+        if (!c.bytes.isEmpty()) EXPECT_EQ(ReadFileBytes(ini() + ".bak"), c.bytes) << c.name;
+    }
 }
 
 TEST_F(IniFileTest, BackupHoldsTheFileAsFound) {

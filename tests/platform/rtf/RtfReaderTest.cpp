@@ -203,6 +203,7 @@ TEST(RtfReader, Tables) {
         {"table first", Rtf("\\trowd\\cellx1000\\pard\\intbl a\\cell\\row\\pard Q"), "|[a]|Q"},
         {"two rows, short second row", Rtf("\\intbl a\\cell b\\cell\\row\\intbl c\\cell\\row\\pard"), "|[a^b;c^]|"},
         {"empty cells", Rtf("\\intbl\\cell x\\cell\\cell\\row"), "|[^x^]|"},
+        {"five cells, no spare columns", Rtf("\\intbl a\\cell b\\cell c\\cell d\\cell e\\cell\\row\\pard"), "|[a^b^c^d^e]|"},
         {"paragraphs in a cell", Rtf("\\intbl a\\par b\\cell\\row"), "|[a|b]|"},
         {"nested cells flattened", Rtf("\\intbl a{\\*\\nesttableprops\\trowd}\\itap2 x\\nestcell y\\nestcell{\\nonesttables x y}\\nestrow\\itap1\\cell\\row"),
          "|[ax\ty\t]|"},

@@ -73,6 +73,35 @@ TEST_F(DbTest, OpenRefusesNewerVersionReadOnlyAndForeignSqlite) {
     sqlite3_close(raw);
     EXPECT_EQ(openError(other, foreign),
               QStringLiteral("The file is not a Quillary database: it has no Dances and Events tables."));
+
+    // Tables of those names with other fields: refused before anything is written.
+    const QString lookalike = path(QStringLiteral("Lookalike.mdb"));
+    sqlite3_open(lookalike.toUtf8().constData(), &raw);
+    sqlite3_exec(raw, "PRAGMA journal_mode=WAL; CREATE TABLE Dances (Name TEXT); CREATE TABLE Events (Name TEXT)",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+    const QByteArray lookalikeBytes = ReadFileBytes(lookalike);
+    EXPECT_EQ(openError(other, lookalike),
+              QStringLiteral("The file is not a Quillary database: its Dances table has no field Title."));
+    EXPECT_EQ(ReadFileBytes(lookalike), lookalikeBytes);
+}
+
+TEST_F(DbTest, OneStatementOnlyAndNoNulInTheText) {
+    // A second statement behind a comment or a backtick name is refused, never dropped.
+    for (const char *sql : {"UPDATE Dances SET Title = 'x'; DELETE FROM Events",
+                            "UPDATE Dances SET Title = 'x' /* c */; DELETE FROM Events"}) {
+        EXPECT_THROW(Statement(db.handle(), QString::fromUtf8(sql)), DbError) << sql;
+    }
+    EXPECT_NO_THROW(Statement(db.handle(), QStringLiteral("SELECT 1; -- done")));
+    try {
+        Statement(db.handle(), QStringLiteral("SELECT 'a") + QChar(0) + QStringLiteral("b'"));
+        ADD_FAILURE() << "a NUL in the text was taken";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("NUL"))) << e.text().toStdString();
+    }
+    // A NUL in a bound value goes; the rest is stored.
+    const qint64 id = addDance(QStringLiteral("A") + QChar(0) + QStringLiteral("B"), "Circle", "English");
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Title FROM Dances WHERE rowid = ?"), {id}).toString(), QStringLiteral("AB"));
 }
 
 TEST_F(DbTest, CreateRefusesExistingFileAndOpenUpgradesVersionZero) {
