@@ -23,6 +23,10 @@ QString DropFirstWord(const QString &title) {
     return TrimPunct(blank < 0 ? QString() : title.mid(blank + 1));
 }
 
+bool IsSessionsEvent(const SessionEvent &ev) {
+    return ev.Org == SessionsOrg && ev.EDate == NoDate;
+}
+
 namespace {
 
 bool StartsNoCase(const QString &text, const QString &start) {
@@ -106,6 +110,8 @@ QString GatherSessions(const QList<SessionEvent> &events, const QString &text, Q
     const QString headingStart = QString(sep) + QStringLiteral("O|");
     QString gathered;
     for (const SessionEvent &ev : events) {
+        // The last gathering is replaced, never gathered into the new one.
+        if (IsSessionsEvent(ev)) continue;
         const QString &p = ev.Programme;
         qsizetype from = 0;  // 0-based
         while (from < p.size()) {
@@ -148,7 +154,7 @@ QStringList SessionTitles(const QList<SessionEvent> &events, const QString &text
     const QString leader = QString(sep) + QStringLiteral("N|Leader");
     QHash<QString, QString> titles;  // folded -> as first found
     for (const SessionEvent &ev : events) {
-        if (ev.Org == SessionsOrg || PosNoCase(text, ev.Programme) == 0) continue;
+        if (IsSessionsEvent(ev) || PosNoCase(text, ev.Programme) == 0) continue;
         if (ev.Programme.startsWith(leader)) continue;
         for (const ProgrammeItem &item : ReadProgramme(ev.Programme, sep).items) {
             if (!item.isHeading() || PosNoCase(text, item.text) == 0) continue;

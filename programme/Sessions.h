@@ -31,6 +31,8 @@ struct SessionEvent {
 
 // The Org of the pseudo event.
 inline const QString SessionsOrg = QStringLiteral("Sessions");
+// The pseudo event: Org "Sessions" without a date.
+bool IsSessionsEvent(const SessionEvent &ev);
 
 // "Show ALL sessions": for every heading item holding the text, separator +
 // "O|" + Org + " - " + date + ": " and the programme from the heading's text
