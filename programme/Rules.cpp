@@ -207,6 +207,22 @@ RuleParse ParseRule(const QString &rule, const QList<QStringList> &boxItems) {
     return parser.out;
 }
 
+namespace {
+QString openSetName;
+}
+
+QString RuleSetName() {
+    return openSetName;
+}
+
+void SetRuleSetName(const QString &name) {
+    openSetName = name;
+}
+
+QString RulesCaption() {
+    return openSetName.isEmpty() ? QStringLiteral("Quillary") : QStringLiteral("Quillary: Rules for ") + openSetName;
+}
+
 // ---- sets ----------------------------------------------------------------------------
 
 namespace RuleSetSection {

@@ -67,6 +67,13 @@ struct RuleParse {
 RuleParse ParseRule(const QString &rule, const QList<QStringList> &boxItems);
 QString RulePositionError(int position, const QString &rule);
 
+// The name of the set open on the Rules page, empty when none.
+QString RuleSetName();
+void SetRuleSetName(const QString &name);
+// The window caption while the Rules page shows: "Quillary: Rules for " +
+// the name, or "Quillary" when no set is open.
+QString RulesCaption();
+
 // ---- sets in the settings file -------------------------------------------------
 namespace RuleSetSection {
 QString section(const QString &name);

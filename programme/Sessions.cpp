@@ -4,6 +4,7 @@
 #include "base/Dates.h"
 #include "base/FastStrings.h"
 #include "base/TextRoutines.h"
+#include "platform/sqlite/Database.h"
 #include "programme/HeadingRoles.h"
 #include "programme/ProgrammeText.h"
 
@@ -21,6 +22,23 @@ bool SplitFirstWord(const QString &title, QString &word) {
 QString DropFirstWord(const QString &title) {
     const qsizetype blank = title.indexOf(QLatin1Char(' '));
     return TrimPunct(blank < 0 ? QString() : title.mid(blank + 1));
+}
+
+QList<SessionEvent> ReadSessionEvents(Database &db, const std::function<void(int, int)> &perEvent) {
+    int count = 0;
+    {
+        Statement c(db.handle(), QStringLiteral("SELECT count(*) FROM Events"));
+        if (c.step()) count = c.column(0).toInt();
+    }
+    QList<SessionEvent> events;
+    events.reserve(count);
+    Statement s(db.handle(), QStringLiteral("SELECT Org, EDate, Programme FROM Events ORDER BY EDate, rowid"));
+    while (s.step()) {
+        const QVariant day = s.column(1);
+        events.append({s.columnText(0), day.isNull() ? 0.0 : day.toDouble(), s.columnText(2)});
+        if (perEvent) perEvent(int(events.size()), count);
+    }
+    return events;
 }
 
 bool IsSessionsEvent(const SessionEvent &ev) {

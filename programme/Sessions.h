@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // The title's first word without a trailing colon; false when the title has
 // no blank.
@@ -28,6 +29,11 @@ struct SessionEvent {
     double EDate = 0;
     QString Programme;
 };
+
+class Database;
+// Every event in EDate, then rowid order, in one statement; perEvent(n,
+// count) is called after the n-th of count events (from 1).
+QList<SessionEvent> ReadSessionEvents(Database &db, const std::function<void(int, int)> &perEvent = {});
 
 // The Org of the pseudo event.
 inline const QString SessionsOrg = QStringLiteral("Sessions");
