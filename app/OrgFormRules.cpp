@@ -53,6 +53,9 @@ QStringList RuleLines(const QPlainTextEdit *list) {
 
 void TOrgForm::connectRulesPage() {
     NewRule->setEnabled(false);
+    // No kind chosen yet: the number boxes wait for one.
+    for (QWidget *w : std::initializer_list<QWidget *>{NumBox1, NumBox2, ToLab})
+        w->hide();
     connect(NewRSet, &QPushButton::clicked, this, [this] { NewRuleSetClick(); });
     connect(OpenBtn, &QPushButton::clicked, this, [this] { OpenSet(); });
     connect(WhatBtn, &QPushButton::clicked, this, [this] { WhatBtnClick(); });
