@@ -127,6 +127,8 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     ConnectDancePage();
     buildEventControls();
     buildServiceControls();
+    connectRulesPage();
+    buildSessionCommands();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

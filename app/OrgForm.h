@@ -354,6 +354,38 @@ public:
     // A value picked in the list (its part of the main window comes later).
     void PopListClick(QListWidgetItem *item);
 
+    // ---- rule sets (app/OrgFormRules.cpp) -----------------------------------
+    void NoRuleSet();
+    void OpenSet();
+    void NewRuleSetClick();
+    // Sender AsBtn always asks for a name.
+    void SaveSet(QObject *sender);
+    void DelSetClick();
+    // The clicked line of RuleSet, from 0.
+    void RuleSetClick(int line);
+    void SvRuleClick();
+    void NewRuleClick();
+    void ResetRule();
+    void DelRuleClick();
+    void Box2Change();
+    void NumBoxChange(QLineEdit *box);
+    void WhatBtnClick();
+    // The four selection boxes' items, each beginning with its field name.
+    QList<QStringList> RuleBoxItems() const;
+
+    // ---- programme test (app/OrgFormTest.cpp) -------------------------------
+    QAction *Test = nullptr;
+    void TestClick();
+
+    // ---- sessions (app/OrgFormSessions.cpp) ---------------------------------
+    QMenu *ListM = nullptr; // the Events menu's List submenu
+    QAction *ListSess = nullptr, *ShowSess = nullptr, *ThisSess = nullptr;
+    QString SessionSearchText;
+    void SessClick(QAction *sender);
+    void ThisSessClick();
+    // Brings up the Events page.
+    void REDClick();
+
     // ---- application services (app/OrgFormServices.cpp) --------------------
     QTimer *Timer;                           // one second: the playback clock
     QLabel *LEDElapsed, *LEDTLen, *LEDRemain; // the playback clock's figures
@@ -411,6 +443,8 @@ private:
     void bindPages();
     void ENavClick(NavButton button);
     void buildFilterControls();
+    void connectRulesPage();
+    void buildSessionCommands();
     // The controls of the shown event's services and of the application's.
     void buildEventControls();
     void buildServiceControls();
@@ -427,6 +461,8 @@ private:
     void fillSelectionBoxes();
     void finishSetup();
 
+    int ruleLine = -1;         // the rule line being updated, -1 for a new rule
+    QString rulesAsSaved;      // RuleSet as opened or saved
     bool formShowQueued = false;
     bool formShowRun = false;
     bool closeHandlerAttached = true;

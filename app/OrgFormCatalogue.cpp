@@ -36,11 +36,7 @@ QDate eventDate(Dataset &ds) {
 
 // "06-Dec-26"
 QString shortDate(const QDate &d) {
-    if (!d.isValid()) return QString();
-    return QStringLiteral("%1-%2-%3")
-        .arg(d.day(), 2, 10, QChar('0'))
-        .arg(ShortMonthNames().at(d.month() - 1))
-        .arg(d.year() % 100, 2, 10, QChar('0'));
+    return FormatDdMmmYy(d);
 }
 
 } // namespace

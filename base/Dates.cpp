@@ -300,6 +300,11 @@ QString FormatEventDate(double date) {
     return text;
 }
 
+QString FormatDdMmmYy(const QDate &d) {
+    if (!d.isValid()) return QString();
+    return twoDigits(d.day()) + '-' + ShortMonthNames()[d.month() - 1] + '-' + twoDigits(std::abs(d.year()) % 100);
+}
+
 double ParseDate(const QString &text) {
     return parseDate(text, false);
 }

@@ -61,6 +61,9 @@ void EmptyDateBox();
 // "" for the zero date.
 QString FormatEventDate(double date);
 
+// "06-Dec-26"; "" for an invalid date.
+QString FormatDdMmmYy(const QDate &date);
+
 // A typed date: a day number, NoDate for a text beginning with "None", the
 // date box's date for "Today". A text that cannot be read is reported (log
 // and an OK/Help/Cancel box) and gives 0; it never throws.

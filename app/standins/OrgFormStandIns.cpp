@@ -12,6 +12,7 @@
 #include "core/startup/SplashForm.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DataSource.h"
+#include "programme/Rules.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,7 +39,7 @@ void TOrgForm::PCChange() {
     QString caption = QStringLiteral("Quillary");
     if (page == EventPage) caption = QStringLiteral("Quillary: Events");
     else if (page == DancePage) caption = QStringLiteral("Quillary: Dances");
-    else if (page == RulePage) caption = QStringLiteral("Quillary: Rules");
+    else if (page == RulePage) caption = RulesCaption();
     else if (page == RecPage) caption = QStringLiteral("Quillary: Recordings");
     setWindowTitle(caption);
     // Ctrl+S saves what the page shows: the event, or the dance.
@@ -47,10 +48,6 @@ void TOrgForm::PCChange() {
         SaveE->setShortcut(dances ? QKeySequence() : QKeySequence(Qt::CTRL | Qt::Key_S));
         SaveD->setShortcut(dances ? QKeySequence(Qt::CTRL | Qt::Key_S) : QKeySequence());
     }
-}
-
-void TOrgForm::SelBoxChange(QComboBox *box) {
-    Q_UNUSED(box);
 }
 
 void TOrgForm::NotifyClick() {}
@@ -102,4 +99,10 @@ void TOrgForm::SetDOrderBox(int entry) {
 
 void TOrgForm::CloseMainWindow() {
     QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+}
+
+// The Events page in front.
+void TOrgForm::REDClick() {
+    PC->setCurrentWidget(EventPage);
+    PCChange();
 }

@@ -24,3 +24,11 @@ QString HexText(const QString &text) {
 void LogHex(const QString &text) { WriteLog(HexText(text)); }
 
 } // namespace StandIn
+
+namespace StandIn {
+
+void ShowProgressPanel(const QString &text) { WriteLog(text); }
+
+void ProgressPanelFiller(int, int) {}
+
+} // namespace StandIn

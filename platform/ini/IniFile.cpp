@@ -432,6 +432,38 @@ void TIniFile::DeleteKey(const QString &section, const QString &key) {
     });
 }
 
+void TIniFile::ReplaceSection(const QString &section,
+                              const QList<QPair<QString, QString>> &values) {
+    const QString s = checkSection(section);
+    QStringList body;
+    for (const auto &[key, value] : values) {
+        if (hasLineBreak(value))
+            refuse(QStringLiteral("the value of key \"") + key + QLatin1Char('"'),
+                   QStringLiteral("a value may not contain a line break"));
+        body.append(checkKey(key) + QLatin1Char('=') + trimBlanks(value));
+    }
+    change([&](QList<Line> &copy) {
+        const QString eol = newLineEnd();
+        int at = copy.size();
+        if (const SectionInfo *info = find(s)) {
+            at = info->blocks.first().header;
+            for (auto b = info->blocks.crbegin(); b != info->blocks.crend(); ++b)
+                copy.remove(b->header, b->end - b->header);
+        } else if (!copy.isEmpty()) {
+            if (copy.last().end.isEmpty()) copy.last().end = eol;
+            if (!trimBlanks(copy.last().text).isEmpty()) copy.append(parseLine(QString(), eol));
+            at = copy.size();
+        }
+        QList<Line> added{parseLine(QLatin1Char('[') + s + QLatin1Char(']'), eol)};
+        for (const QString &line : body)
+            added.append(parseLine(line, eol));
+        copy.insert(at, added.size(), Line{});
+        for (int i = 0; i < added.size(); ++i)
+            copy[at + i] = added[i];
+        return true;
+    });
+}
+
 void TIniFile::EraseSection(const QString &section) {
     change([&](QList<Line> &copy) {
         const SectionInfo *info = find(section);
