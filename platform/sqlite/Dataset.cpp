@@ -377,9 +377,22 @@ void Dataset::readRecord(qint64 rowid) {
         m_readSmall = Statement(db().handle(),
                                 QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(smallColumns(), quoteId(m_table)));
     m_readSmall.bind(1, rowid);
-    Record r = recordFrom(m_readSmall.step() ? &m_readSmall : nullptr, 0, rowid);
+    // The record's buffers are reused: a walk reads one row after another.
+    const int n = int(m_infos.size());
+    const bool found = m_readSmall.step();
+    if (m_rec.values.size() != n) m_rec.values = QVariantList(n);
+    m_rec.rowid = rowid;
+    m_rec.loaded.assign(size_t(n), found ? 0 : 1);
+    m_rec.assigned.assign(size_t(n), 0);
+    if (found)
+        for (size_t i = 0; i < m_smallFields.size(); ++i) {
+            const int f = m_smallFields[i];
+            m_rec.values[f] = m_readSmall.column(int(i));
+            m_rec.loaded[size_t(f)] = 1;
+        }
+    else
+        std::fill(m_rec.values.begin(), m_rec.values.end(), QVariant());
     m_readSmall.reset();
-    m_rec = std::move(r);
 }
 
 QVariant Dataset::fetchColumn(int field, qint64 rowid) const {
