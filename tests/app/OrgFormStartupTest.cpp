@@ -520,8 +520,7 @@ TEST_F(StartupTest, PagesFitA1024Screen) {
     for (const auto &[window, marks] : {std::pair{QSize(1000, 700), false}, {QSize(1024, 740), true}}) {
         form->showNormal();
         form->resize(window);
-        for (QWidget *mark : std::initializer_list<QWidget *>{form->TagOn, form->DFiltered, form->EFiltered})
-            mark->setVisible(marks);
+        form->TagOn->setVisible(marks), form->DFiltered->setVisible(marks), form->EFiltered->setVisible(marks);
         for (QWidget *page : {form->EventPage, form->DancePage}) {
             form->PC->setCurrentWidget(page);
             QApplication::processEvents();
