@@ -51,10 +51,28 @@ template <class W> W *named(W *w, const char *name) {
     return w;
 }
 
-QLineEdit *lineEdit(QWidget *parent, const char *name, int minWidth = 0) {
-    auto *e = named(new QLineEdit(parent), name);
-    if (minWidth > 0) e->setMinimumWidth(minWidth);
-    return e;
+// A box of a page with the width it is laid out at; a wide one may narrow
+// to two thirds of it when the screen is small.
+class PageEdit : public QLineEdit {
+public:
+    PageEdit(QWidget *parent, int width) : QLineEdit(parent), width(width) {}
+    QSize sizeHint() const override {
+        QSize s = QLineEdit::sizeHint();
+        if (width > 0) s.setWidth(width);
+        return s;
+    }
+    QSize minimumSizeHint() const override {
+        QSize s = QLineEdit::minimumSizeHint();
+        if (width > 0) s.setWidth(std::max(s.width(), width >= 100 ? width * 2 / 3 : width));
+        return s;
+    }
+
+private:
+    int width;
+};
+
+QLineEdit *lineEdit(QWidget *parent, const char *name, int width = 0) {
+    return named(new PageEdit(parent, width), name);
 }
 
 QLabel *label(QWidget *parent, const QString &text, QWidget *buddy, const char *name) {
@@ -129,6 +147,12 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildServiceControls();
     connectRulesPage();
     buildSessionCommands();
+    // On a small screen the buttons of the two panels narrow to their captions.
+    for (QWidget *panel : {EvPanel, DPanel})
+        for (QPushButton *b : panel->findChildren<QPushButton *>()) {
+            b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 12);
+            b->setSizePolicy(QSizePolicy::Preferred, b->sizePolicy().verticalPolicy());
+        }
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);
@@ -207,7 +231,7 @@ void TOrgForm::buildRulesPage() {
 
     RuleSet = named(new QPlainTextEdit(RulePage), "RuleSet");
     RuleSet->setReadOnly(true);
-    RuleSet->setMinimumWidth(280);
+    RuleSet->setMinimumWidth(180);
     layout->addWidget(RuleSet, 1);
 
     auto *right = new QVBoxLayout;
@@ -394,7 +418,17 @@ void TOrgForm::buildDancesPage() {
     Timing = lineEdit(DPanel, "Timing", 60);
     TolbrookLab = label(DPanel, QStringLiteral("Tolbrook"), Tolbrook, "TolbrookLab");
 
-    g->addWidget(TitleBtn, 0, 0, 1, 2);
+    // The tag pictures stand by the button that finds a dance.
+    auto *find = new QHBoxLayout;
+    find->setSpacing(4);
+    TagOn = toolButton(DPanel, "TagOn", QStyle::SP_DialogApplyButton, QString());
+    TagOff = toolButton(DPanel, "TagOff", QStyle::SP_DialogCancelButton, QString());
+    TagOn->hide();
+    TagOff->hide();
+    find->addWidget(TitleBtn, 1);
+    find->addWidget(TagOn);
+    find->addWidget(TagOff);
+    g->addLayout(find, 0, 0, 1, 2);
     g->addWidget(Title, 0, 2, 1, 6);
     g->addWidget(label(DPanel, QStringLiteral("&Format"), Format, "FormatLab"), 0, 8);
     g->addWidget(Format, 0, 9, 1, 2);
@@ -428,6 +462,7 @@ void TOrgForm::buildDancesPage() {
     g->addWidget(Timing, 2, 13);
 
     auto *bar = new QHBoxLayout;
+    bar->setSpacing(4);
     DNav = named(new TDBNavigator(DPanel), "DNav");
     DNav->setHints({QStringLiteral("First dance"), QStringLiteral("Previous dance"),
                     QStringLiteral("Next dance"), QStringLiteral("Last dance"),
@@ -440,6 +475,8 @@ void TOrgForm::buildDancesPage() {
                          QStringLiteral("Format, Style, Rhythm, Title"),
                          QStringLiteral("Title, Style, Format")});
     DOrderBox->setToolTip(QStringLiteral("Order of the dances"));
+    // Narrower, with its text cut short, when the bar is crowded.
+    DOrderBox->setMinimumWidth(DOrderBox->sizeHint().width() / 2);
     bar->addWidget(DOrderBox);
     Printed = named(new QCheckBox(QStringLiteral("Printed"), DPanel), "Printed");
     Callit = named(new QCheckBox(QStringLiteral("Call it"), DPanel), "Callit");
@@ -447,12 +484,6 @@ void TOrgForm::buildDancesPage() {
     bar->addWidget(Printed);
     bar->addWidget(Callit);
     bar->addWidget(OwnTune);
-    TagOn = toolButton(DPanel, "TagOn", QStyle::SP_DialogApplyButton, QString());
-    TagOff = toolButton(DPanel, "TagOff", QStyle::SP_DialogCancelButton, QString());
-    TagOn->hide();
-    TagOff->hide();
-    bar->addWidget(TagOn);
-    bar->addWidget(TagOff);
     bar->addWidget(TolbrookLab);
     bar->addWidget(Tolbrook);
     bar->addStretch(1);
@@ -638,6 +669,10 @@ int TOrgForm::HorizontalRange() const {
     }
     const QPoint right = PlayPnl->mapTo(Content, QPoint(PlayPnl->width(), 0));
     return right.x();
+}
+
+void TOrgForm::SetScrollRange() {
+    Content->setMinimumWidth(std::max(HorizontalRange(), Content->minimumSizeHint().width()));
 }
 
 // ---- option items ------------------------------------------------------------

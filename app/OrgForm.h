@@ -269,6 +269,8 @@ public:
 
     // The horizontal scroll range: the right edge of the playback panel.
     int HorizontalRange() const;
+    // Sets it: the pages scroll sideways only in a window narrower than that.
+    void SetScrollRange();
 
     // ---- programme rows (app/OrgFormProgramme.cpp) ---------------------
     // The rows of the shown event with TitleRow, DummyItem, ItemList,

@@ -244,7 +244,7 @@ StartupResult TOrgForm::runStartup() {
     PCChange();
 
     // 34. The scroll range, the title row and the edit handlers.
-    Content->setMinimumWidth(std::max(HorizontalRange(), Content->minimumSizeHint().width()));
+    SetScrollRange();
     BuildTitleRow();
     Setup(EvPanel);
     Setup(DPanel);

@@ -8,6 +8,7 @@
 #include "core/database/SqlRunner.h"
 #include "core/database/Tables.h"
 #include "core/filter/Tags.h"
+#include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/Query.h"
@@ -300,7 +301,16 @@ void ResetFilterCommands() {
 
 // ---- the filter ---------------------------------------------------------------
 
-void SetFilter(FilterTable t, int mode) {
+namespace {
+
+// The filter goes off: the caption no longer names it.
+void filterGoneOff(FilterTable t) {
+    CurrentFilterUi().ShowIndicator(t, false, QString());
+    filterOff(t);
+    ShowRecordCount(t);
+}
+
+void setFilter(FilterTable t, int mode) {
     Dataset *ds = FilterDataset(t);
     FilterUi &ui = CurrentFilterUi();
     FilterDef &def = FilterOf(t);
@@ -325,23 +335,23 @@ void SetFilter(FilterTable t, int mode) {
         def.Field[1].clear();
         if (!dances) {
             SessionSelection = false;
-            ui.ShowIndicator(t, false, QString());
-            filterOff(t);
+            filterGoneOff(t);
             return;
         }
         if (NotChecked == NotSelection::None) {
             DFilterOn = false;
-            ui.ShowIndicator(t, false, QString());
-            filterOff(t);
             def.Count = 0;
+            filterGoneOff(t);
             return;
         }
     }
     WriteLog(QStringLiteral("Set filter"));
     if (!numericValuesValid(t, def)) {
+        // Neither definition is built on further.
+        EventsFilter.Count = 0;
+        DancesFilter.Count = 0;
         ShowMsg(QStringLiteral("Non-numeric value specified."));
-        ui.ShowIndicator(t, false, QString());
-        filterOff(t);
+        filterGoneOff(t);
         return;
     }
     if (!FilterFocus.name.isEmpty() && FilterFocus.table == t && !SameText(FilterFocus.field, QStringLiteral("Programme")))
@@ -363,6 +373,18 @@ void SetFilter(FilterTable t, int mode) {
         hintOf(t).clear();
         ui.ShowIndicator(t, false, QString());
     }
+}
+
+} // namespace
+
+void SetFilter(FilterTable t, int mode) {
+    // The filter may move the Dances record: the dance it lands on is shown
+    // whole (its text and music, not only the bound boxes).
+    Dataset *ds = FilterDataset(t);
+    const bool dances = t == FilterTable::Dances && ds && ds->active();
+    const Dataset::Bookmark before = dances ? ds->GetBookmark() : 0;
+    setFilter(t, mode);
+    if (dances && ds->active() && ds->GetBookmark() != before) CurrentFilterUi().ShowDance();
 }
 
 void ShowRecordCount(FilterTable t) {
@@ -406,6 +428,7 @@ void FilterClick(FilterSender sender) {
         if (def.Count >= FilterDef::MaxConditions) AbortMsg(QStringLiteral("Too many filters"));
     } else {
         SetFilter(t, 2);
+        ui.SetCaption(QStringLiteral("Quillary")); // the count comes with the new condition
     }
     ConditionGuard guard(def);
     if (multi) {
@@ -634,16 +657,7 @@ void FindEventClick() {
     if (!choice) return;
     const double date = ParseDate(choice->dateText);
     if (date == 0) return;
-    const QStringList index = events->indexFieldNames();
-    const bool byOrg = !index.isEmpty() && SameText(index.first(), QStringLiteral("Org"));
-    if (!events->Seek(byOrg ? QVariantList{choice->org, date, choice->event} : QVariantList{date}, SeekMode::FirstEq))
-        return;
-    while (!events->Eof()) {
-        if (SameText(events->FieldByName(QStringLiteral("Org")).AsString(), choice->org) &&
-            SameText(events->FieldByName(QStringLiteral("Event")).AsString(), choice->event))
-            break;
-        events->Next();
-    }
+    if (!SeekEventDay(*events, date, EventDayMatch{choice->org, choice->event})) return;
     ui.ShowEvent();
     ui.SetGridView(FilterTable::Events, false);
 }

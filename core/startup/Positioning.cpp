@@ -1,9 +1,12 @@
 #include "core/startup/Positioning.h"
 
+#include "base/Cp1252.h"
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/dances/RecordHooks.h"
 #include "core/database/Tables.h"
+
+#include <cmath>
 
 namespace {
 
@@ -49,6 +52,32 @@ bool SeekRecord(Dataset &dataset, const QVariantList &values, int mode) {
     if (mode < 0 || mode > 5)
         throw DbError(QStringLiteral("Unknown seek mode %1.").arg(mode));
     return SeekRecord(dataset, values, SeekMode(mode));
+}
+
+bool SeekEventDay(Dataset &events, double date, const EventDayMatch &match) {
+    if (!events.active() || !events.database() || !std::isfinite(date)) return false;
+    events.CheckBrowseMode();
+    // A day number's whole part is its day, also below zero, where the
+    // fraction counts the other way: the day's records lie within one day
+    // either side of it.
+    const double day = std::trunc(date);
+    Statement s(events.database()->handle(),
+                QStringLiteral("SELECT rowid, EDate, Org, Event FROM \"%1\" WHERE EDate > ? AND EDate < ? "
+                               "ORDER BY EDate, rowid")
+                    .arg(events.tableName()));
+    s.bind(1, day - 1);
+    s.bind(2, day + 1);
+    while (s.step()) {
+        if (std::trunc(s.column(1).toDouble()) != day) continue;
+        const qint64 rowid = s.column(0).toLongLong();
+        if (!events.BookmarkValid(rowid)) continue; // hidden by the filter
+        if (match.org && !SameText(s.columnText(2), *match.org)) continue;
+        if (match.event && !SameText(s.columnText(3), *match.event)) continue;
+        s.finalize();
+        events.GotoBookmark(rowid);
+        return true;
+    }
+    return false;
 }
 
 void GotoPos(Dataset &dataset, Dataset::Bookmark position) {

@@ -5,8 +5,10 @@
 
 #include "platform/sqlite/Dataset.h"
 
+#include <QString>
 #include <QVariantList>
 #include <functional>
+#include <optional>
 
 // A kept position: a bookmark, AtEndPos for "at the end of the table", or
 // NoPos for none.
@@ -20,6 +22,19 @@ inline constexpr Dataset::Bookmark AtEndPos = -1;
 // where it was.
 bool SeekRecord(Dataset &dataset, const QVariantList &values, SeekMode mode);
 bool SeekRecord(Dataset &dataset, const QVariantList &values, int mode);
+
+// What the event of a day must hold besides its date; an unset part
+// matches any event. Compared ignoring case.
+struct EventDayMatch {
+    std::optional<QString> org;
+    std::optional<QString> event;
+};
+// The first event of a day: from the first Events record at or after the
+// day's start (the date's time of day, and the record's, play no part), in
+// date order, forward while the record is on that day, the first shown one
+// that matches. True when found, which is then current (after-scroll
+// handler run); false moves nothing. Pending edits are saved first.
+bool SeekEventDay(Dataset &events, double date, const EventDayMatch &match = {});
 
 // NoPos: nothing; AtEndPos: the last record; else that record. A position
 // whose record is gone or hidden leaves the dataset where it was.

@@ -347,32 +347,52 @@ void Dataset::moveTo(int pos) {
     readRecord(r[size_t(pos)]);
 }
 
-void Dataset::readRecord(qint64 rowid) {
+QString Dataset::smallColumns() const {
+    QStringList cols;
+    for (int f : m_smallFields) cols.append(quoteId(m_infos[f].name));
+    if (cols.isEmpty()) cols.append(QStringLiteral("rowid"));
+    return cols.join(QStringLiteral(", "));
+}
+
+// The record of a row whose small fields a statement holds from column
+// `first` on; a null statement gives the row as gone (it reads empty).
+Dataset::Record Dataset::recordFrom(const Statement *s, int first, qint64 rowid) const {
     const int n = int(m_infos.size());
     Record r;
     r.rowid = rowid;
     r.values = QVariantList(n);
-    r.loaded.assign(size_t(n), 0);
+    r.loaded.assign(size_t(n), s ? 0 : 1);
     r.assigned.assign(size_t(n), 0);
-    if (!m_readSmall.valid()) {
-        QStringList cols;
-        for (int f : m_smallFields) cols.append(quoteId(m_infos[f].name));
-        if (cols.isEmpty()) cols.append(QStringLiteral("rowid"));
-        m_readSmall = Statement(db().handle(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
-                                                   .arg(cols.join(QStringLiteral(", ")), quoteId(m_table)));
+    if (!s) return r;
+    for (size_t i = 0; i < m_smallFields.size(); ++i) {
+        const int f = m_smallFields[i];
+        r.values[f] = s->column(first + int(i));
+        r.loaded[size_t(f)] = 1;
     }
+    return r;
+}
+
+void Dataset::readRecord(qint64 rowid) {
+    if (!m_readSmall.valid())
+        m_readSmall = Statement(db().handle(),
+                                QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(smallColumns(), quoteId(m_table)));
     m_readSmall.bind(1, rowid);
-    if (m_readSmall.step()) {
+    // The record's buffers are reused: a walk reads one row after another.
+    const int n = int(m_infos.size());
+    const bool found = m_readSmall.step();
+    if (m_rec.values.size() != n) m_rec.values = QVariantList(n);
+    m_rec.rowid = rowid;
+    m_rec.loaded.assign(size_t(n), found ? 0 : 1);
+    m_rec.assigned.assign(size_t(n), 0);
+    if (found)
         for (size_t i = 0; i < m_smallFields.size(); ++i) {
             const int f = m_smallFields[i];
-            r.values[f] = m_readSmall.column(int(i));
-            r.loaded[size_t(f)] = 1;
+            m_rec.values[f] = m_readSmall.column(int(i));
+            m_rec.loaded[size_t(f)] = 1;
         }
-    } else {
-        std::fill(r.loaded.begin(), r.loaded.end(), 1); // the row is gone: it reads empty
-    }
+    else
+        std::fill(m_rec.values.begin(), m_rec.values.end(), QVariant());
     m_readSmall.reset();
-    m_rec = r;
 }
 
 QVariant Dataset::fetchColumn(int field, qint64 rowid) const {
@@ -645,8 +665,9 @@ void Dataset::placeRow(std::vector<qint64> &list, qint64 rowid, const std::vecto
 }
 
 // The row a seek lands on, found by the index itself; 0 when none. Rows
-// with Null in a key column take no part in the comparisons.
-qint64 Dataset::seekBySql(SeekMode mode, const std::vector<KeyValue> &key) {
+// with Null in a key column take no part in the comparisons. The same
+// statement reads the row's record, so that a seek is one read.
+qint64 Dataset::seekBySql(SeekMode mode, const std::vector<KeyValue> &key, Record &found) {
     const int columns = int(key.size());
     const int slot = int(mode) * 16 + columns;
     auto it = m_seek.find(slot);
@@ -672,8 +693,8 @@ qint64 Dataset::seekBySql(SeekMode mode, const std::vector<KeyValue> &key) {
                                        QStringLiteral(" (") + marks.join(QStringLiteral(", ")) + QStringLiteral(")");
         }
         const bool backwards = mode == SeekMode::LastEq || mode == SeekMode::BeforeEq || mode == SeekMode::Before;
-        it = m_seek.emplace(slot, Statement(db().handle(), QStringLiteral("SELECT rowid FROM %1 WHERE %2 %3 LIMIT 1")
-                                                                .arg(quoteId(m_table), where,
+        it = m_seek.emplace(slot, Statement(db().handle(), QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3 %4 LIMIT 1")
+                                                                .arg(smallColumns(), quoteId(m_table), where,
                                                                      backwards ? m_orderByDesc : m_orderBy)))
                  .first;
     }
@@ -683,6 +704,7 @@ qint64 Dataset::seekBySql(SeekMode mode, const std::vector<KeyValue> &key) {
         s.bind(c + 1, k.cls == 1 ? QVariant(k.number) : k.cls == 3 ? QVariant(k.bytes) : QVariant(QString::fromUtf8(k.bytes)));
     }
     const qint64 rowid = s.step() ? sqlite3_column_int64(s.get(), 0) : 0;
+    if (rowid) found = recordFrom(&s, 1, rowid);
     s.reset();
     return rowid;
 }
@@ -702,7 +724,8 @@ bool Dataset::Seek(const QVariantList &key, SeekMode mode) {
     // An equal seek under a filter wants the first (last) shown equal row,
     // which the index alone cannot tell.
     const bool equalShown = m_filtered && (mode == SeekMode::FirstEq || mode == SeekMode::LastEq);
-    qint64 rowid = plain && !equalShown ? seekBySql(mode, k) : 0;
+    Record found;
+    qint64 rowid = plain && !equalShown ? seekBySql(mode, k, found) : 0;
     const bool mayMissNulls = mode == SeekMode::BeforeEq || mode == SeekMode::Before;
     if (!plain || equalShown || (rowid == 0 && mayMissNulls)) {
         // The index order itself, Nulls first: a binary search over the rows.
@@ -744,7 +767,12 @@ bool Dataset::Seek(const QVariantList &key, SeekMode mode) {
     if (rowid == 0) return false;
     const int pos = posOf(rowid);
     if (pos < 0) return false; // hidden by the filter
-    moveTo(pos);
+    if (found.rowid == rowid) {
+        m_pos = pos;
+        m_rec = std::move(found);
+    } else {
+        moveTo(pos);
+    }
     m_bof = m_eof = false;
     scrolled();
     return true;

@@ -233,7 +233,9 @@ private:
     QList<DatasetObserver *> m_observers;
     mutable Candidate *m_candidate = nullptr;
 
-    qint64 seekBySql(SeekMode mode, const std::vector<KeyValue> &key);
+    qint64 seekBySql(SeekMode mode, const std::vector<KeyValue> &key, Record &found);
+    QString smallColumns() const;
+    Record recordFrom(const Statement *s, int first, qint64 rowid) const;
     mutable std::map<int, Statement> m_seek; // by mode * 16 + key columns
     mutable Statement m_readSmall, m_readKey, m_readRow;
     mutable std::vector<Statement> m_readColumn;

@@ -23,6 +23,8 @@
 #include <QAction>
 #include <QTabWidget>
 #include <QTest>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 
 namespace {
@@ -516,4 +518,23 @@ TEST_F(StartupTest, IdleTimeDuringAMessageOfTheFirstShowDoesNotShowTheEventAgain
     EXPECT_EQ(logLines().count(QStringLiteral("ShowEvent Sun 6-Dec-26")), 1);
     ASSERT_EQ(form->Rows->ItemList.size(), 1); // no level: no average row
     EXPECT_EQ(form->Rows->ItemList[0]->findChild<QLabel *>(QStringLiteral("Title"))->text(), QStringLiteral("Alpha"));
+}
+
+// The Events and Dances pages fit a 1024x768 screen, and the 1000x700 window
+// before start-up maximises it, without a sideways scroll bar; also with a
+// tag picture and the filter indicators showing.
+TEST_F(StartupTest, PagesFitA1024Screen) {
+    writeCatalogue({{0, "Today", P}});
+    writeIni(sizeLine());
+    ASSERT_EQ(start(), StartupResult::Done);
+    for (const auto &[window, marks] : {std::pair{QSize(1000, 700), false}, {QSize(1024, 740), true}}) {
+        form->showNormal();
+        form->resize(window);
+        form->TagOn->setVisible(marks), form->DFiltered->setVisible(marks), form->EFiltered->setVisible(marks);
+        for (QWidget *page : {form->EventPage, form->DancePage}) {
+            form->PC->setCurrentWidget(page);
+            QApplication::processEvents();
+            EXPECT_EQ(form->ScrollBox->horizontalScrollBar()->maximum(), 0) << window.width();
+        }
+    }
 }

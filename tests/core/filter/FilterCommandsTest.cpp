@@ -477,16 +477,25 @@ TEST_F(FilterCommandsTest, SessionSelection) {
     EXPECT_EQ(shownEvents().size(), 3);
 }
 
-TEST_F(FilterCommandsTest, FindEvent) {
-    addEvent("Hall", day(2026, 11, 1), "Ball");
-    addEvent("Barn", day(2026, 11, 8), "Dance");
-    const qint64 wanted = addEvent("Hall", day(2026, 11, 8), "Workshop");
-    addEvent("Hall", day(2026, 11, 15), "Later");
+// Events carry their time of day: the chosen day's events are found whatever
+// their times; a choice that matches none moves nothing.
+TEST_F(FilterCommandsTest, FindEventOnADayWhateverItsTimes) {
+    const double nov8 = day(2026, 11, 8);
+    const qint64 eve = addEvent("Hall", nov8 - 0.01, "Workshop"), barn = addEvent("Barn", nov8 + 0.75, "Dance"),
+                 ball = addEvent("Hall", nov8 + 0.8125, "Ball"), workshop = addEvent("hall", nov8 + 0.9, "Workshop"),
+                 later = addEvent("Hall", nov8 + 1, "Later"), start = addEvent("Hall", nov8 + 30, "Far");
     open();
-    SetEventChooser([] { return std::optional<EventChoice>(EventChoice{"hall", "Sun 8-Nov-26", "Workshop"}); });
-    FindEventClick();
-    EXPECT_EQ(events->GetBookmark(), wanted);
-    EXPECT_TRUE(ui.eventsPage);
+    const std::pair<EventChoice, qint64> cases[] = {
+        {{"Barn", "Sun 8-Nov-26", "Dance"}, barn},  {{"Hall", "Sun 8-Nov-26", "Ball"}, ball},
+        {{"HALL", "Sun 8-Nov-26", "workshop"}, workshop}, {{"Hall", "Sat 7-Nov-26", "Workshop"}, eve},
+        {{"Hall", "Mon 9-Nov-26", "Later"}, later}, {{"Hall", "Sun 8-Nov-26", "Later"}, start},
+        {{"Hall", "Tue 10-Nov-26", "Ball"}, start}};
+    for (const auto &[choice, found] : cases) {
+        events->Last();
+        SetEventChooser([&choice] { return std::optional<EventChoice>(choice); });
+        FindEventClick();
+        EXPECT_EQ(events->GetBookmark(), found) << choice.dateText.toStdString() << choice.event.toStdString();
+    }
 }
 
 TEST_F(FilterCommandsTest, TagSets) {
@@ -599,4 +608,16 @@ TEST_F(FilterCommandsTest, PendingShowsMarkedUnprintedDances) {
     FilterClick(FilterSender::Filter);
     EXPECT_FALSE(DFilterOn);
     EXPECT_EQ(shownTitles(), (QStringList{"Marked printed", "Marked unprinted"}));
+}
+
+// A stored value that is not a number leaves no condition to build on.
+TEST_F(FilterCommandsTest, NonNumericStoredValueEmptiesBothDefinitions) {
+    addSimpleDances();
+    open();
+    EventsFilter.Count = DancesFilter.Count = 1;
+    DancesFilter.Field[1] = "Called";
+    DancesFilter.Value[1] = "abc";
+    SetFilter(FilterTable::Dances, 3);
+    EXPECT_EQ(EventsFilter.Count + DancesFilter.Count, 0);
+    EXPECT_EQ(ui.caption, "Quillary displaying 4 records      ");
 }
