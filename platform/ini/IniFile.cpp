@@ -403,6 +403,43 @@ void TIniFile::DeleteKey(const QString &section, const QString &key) {
     });
 }
 
+void TIniFile::ReplaceSection(const QString &section, const QList<QPair<QString, QString>> &values) {
+    const QString s = checkSection(section);
+    QList<QPair<QString, QString>> checked;
+    for (const auto &kv : values) {
+        const QString k = checkKey(kv.first);
+        if (hasLineBreak(kv.second))
+            refuse(QStringLiteral("the value of key \"") + kv.first + QLatin1Char('"'),
+                   QStringLiteral("a value may not contain a line break"));
+        checked.append({k, trimBlanks(kv.second)});
+    }
+    change([&](QList<Line> &copy) {
+        const QString eol = newLineEnd();
+        QList<Line> keyLines;
+        for (const auto &kv : checked) keyLines.append(parseLine(kv.first + '=' + kv.second, eol));
+        const SectionInfo *info = find(s);
+        int at;
+        if (info) {
+            for (qsizetype i = info->blocks.size() - 1; i >= 1; --i)
+                copy.remove(info->blocks[i].header, info->blocks[i].end - info->blocks[i].header);
+            const Block &first = info->blocks.first();
+            for (int i = first.end - 1; i > first.header; --i)
+                if (copy[i].kind == Kind::Key) copy.removeAt(i);
+            at = first.header;
+            if (copy[at].end.isEmpty()) copy[at].end = eol;
+        } else {
+            if (!copy.isEmpty()) {
+                if (copy.last().end.isEmpty()) copy.last().end = eol;
+                if (!trimBlanks(copy.last().text).isEmpty()) copy.append(parseLine(QString(), eol));
+            }
+            copy.append(parseLine(QLatin1Char('[') + s + QLatin1Char(']'), eol));
+            at = int(copy.size()) - 1;
+        }
+        for (qsizetype j = 0; j < keyLines.size(); ++j) copy.insert(at + 1 + j, keyLines[j]);
+        return true;
+    });
+}
+
 void TIniFile::EraseSection(const QString &section) {
     change([&](QList<Line> &copy) {
         const SectionInfo *info = find(section);

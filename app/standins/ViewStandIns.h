@@ -1,0 +1,25 @@
+#pragma once
+// Routines the main window's views call from areas still being built; each
+// does the least the views need and logs that it stood in.
+
+#include <QString>
+
+class Dataset;
+class QWidget;
+
+// Events on its first event of that day, whatever its time; false (the
+// record staying) when there is none. A plain seek on the date for now.
+bool SeekEventDay(Dataset &events, double day);
+
+// The full-screen display: run modally over the programme. Logs only.
+void RunFullScreen(QWidget *owner);
+// The full-screen display's speed controls hidden, its speed at 100; its
+// NumLock indicator. Log only.
+void ResetFullScreenSpeed();
+void ShowFullScreenNumLock(bool on);
+
+// The current rule set's name ("" when none).
+QString RuleSetName();
+
+// The Folders page's view of the music folders.
+void InitFolders();
