@@ -397,6 +397,10 @@ public:
     // Shows the event of a pick-list entry ("date: text") and selects the row
     // of that title.
     void ShowEventOfDay(const QString &entry, const QString &title);
+    // Selects the first dance row of that title; false when there is none.
+    bool SelectTitleRow(const QString &title);
+    // For each programme row: a dance row with a title.
+    QList<bool> TitledRows() const;
     void PopListRightClick(QListWidgetItem *item);
     // The pick list holds "date: text" entries that show an event.
     bool PopListShowsEvents = false;

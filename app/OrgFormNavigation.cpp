@@ -21,6 +21,24 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+QList<bool> TOrgForm::TitledRows() const {
+    QList<bool> titled;
+    for (TItem *row : Rows->ItemList) {
+        auto *dance = qobject_cast<TDance *>(row);
+        titled.append(dance && !dance->key().Title.isEmpty());
+    }
+    return titled;
+}
+
+bool TOrgForm::SelectTitleRow(const QString &title) {
+    for (TItem *row : Rows->ItemList)
+        if (auto *dance = qobject_cast<TDance *>(row); dance && dance->key().Title == title) {
+            Rows->SelectItem(row);
+            return true;
+        }
+    return false;
+}
+
 void TOrgForm::OrgPNClick(QToolButton *sender) {
     WriteLog(QStringLiteral("OrgPN"));
     if (!EventsData.active() || EventsData.IsEmpty()) return;
@@ -53,11 +71,7 @@ void TOrgForm::ProgPNClick(QToolButton *sender) {
     SavedPage = EventPage;
     if (StandIn::FullScreenExists) ResetFullScreenSpeed();
     FocusIfPossible(TitleBtn);
-    QList<bool> titled;
-    for (TItem *row : Rows->ItemList) {
-        auto *dance = qobject_cast<TDance *>(row);
-        titled.append(dance && !dance->key().Title.isEmpty());
-    }
+    const QList<bool> titled = TitledRows();
     const int direction = sender == ProgN ? 1 : sender == ProgP ? -1 : 0;
     ProgP->setEnabled(true);
     ProgN->setEnabled(true);
@@ -81,11 +95,7 @@ void TOrgForm::FullScreenClick() {
         SaveERec(SaveSender::Other);
     SavedPage = PC->currentWidget();
     if (SavedPage == DancePage) {
-        QList<bool> titled;
-        for (TItem *row : Rows->ItemList) {
-            auto *dance = qobject_cast<TDance *>(row);
-            titled.append(dance && !dance->key().Title.isEmpty());
-        }
+        const QList<bool> titled = TitledRows();
         int i = std::max(ThisIndex, 0);
         while (i < titled.size() && !titled[i]) ++i;
         if (i < titled.size()) Rows->SelectItem(Rows->ItemList[i]);

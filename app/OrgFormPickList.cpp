@@ -131,12 +131,7 @@ void TOrgForm::ShowEventOfDay(const QString &entry, const QString &title) {
         AbortMsg(QStringLiteral("Event not available - remove the filter and try again."));
     PC->setCurrentWidget(EventPage);
     ShowEvent(true);
-    if (title.isEmpty()) return;
-    for (TItem *row : Rows->ItemList)
-        if (auto *dance = qobject_cast<TDance *>(row); dance && dance->key().Title == title) {
-            Rows->SelectItem(row);
-            return;
-        }
+    if (!title.isEmpty()) SelectTitleRow(title);
 }
 
 void TOrgForm::PopListRightClick(QListWidgetItem *item) {

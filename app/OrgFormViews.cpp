@@ -329,12 +329,7 @@ void TOrgForm::HeadingsClick() {
     if (on) SaveERec(SaveSender::Other);
     StoreOption(QStringLiteral("Headings"), on);
     ShowEvent(false);
-    if (title.isEmpty()) return;
-    for (TItem *row : Rows->ItemList)
-        if (auto *d = qobject_cast<TDance *>(row); d && d->key().Title == title) {
-            Rows->SelectItem(row);
-            break;
-        }
+    if (!title.isEmpty()) SelectTitleRow(title);
 }
 
 void TOrgForm::LargeClick() {
