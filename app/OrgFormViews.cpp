@@ -180,6 +180,10 @@ void TOrgForm::buildViewCommands() {
         if (b == NavButton::Insert) SetFilter(FilterTable::Dances, 1);
         if (danceBefore) danceBefore(b);
     };
+    // Where the dance was called comes with the call lists; the right-click is logged.
+    Called->setProperty("ownMenu", true);
+    Called->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Called, &QWidget::customContextMenuRequested, this, [] { WriteLog(QStringLiteral("Called - right-click")); });
     CreateListForm(this);
     InstallPickListWatch(this);
     InstallGrid(this);

@@ -1,5 +1,6 @@
 #include "EventFormFixture.h"
 
+#include "core/filter/Tags.h"
 #include "core/views/ListForm.h"
 #include "core/views/SectForm.h"
 #include "platform/sqlite/DBNavigator.h"
@@ -24,6 +25,11 @@ protected:
         EventFormTest::SetUp();
         for (const char *t : {"Apple", "Reel", "Zulu", "Reel of Tulloch"}) addDance(t);
         addDance("\u00C9mile's Reel");
+    }
+    void TearDown() override {
+        EventFormTest::TearDown();
+        ResetTagState();
+        ResetFilterCommands();
     }
     QString org() { return EventsData.FieldByName("Org").AsString(); }
     QString event() { return EventsData.FieldByName("Event").AsString(); }
@@ -163,6 +169,17 @@ TEST_F(OrgFormViewsTest, ChooserRowsAndTypeAhead) {
     EXPECT_FALSE(DancesData.Filtered());
     EXPECT_EQ(ListForm->ListSel->text(), "Zu");
     EXPECT_EQ(ListForm->Chosen("Title"), "Zulu");
+
+    // A tag set: the tagged dance alone.
+    answerer->scriptText("Workshop");
+    CreateSetClick();
+    answerer->clear();
+    DancesData.First();
+    TagOffClick();
+    TagFilterClick(true);
+    ListForm->Prepare(ChooserMode::Dances);
+    EXPECT_EQ(listed(), QStringList({DancesData.FieldByName("Title").AsString()}));
+    TagFilterClick(false);
 
     // A dance added meanwhile is listed.
     DancesData.Append();
