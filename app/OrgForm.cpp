@@ -153,6 +153,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
             b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 12);
             b->setSizePolicy(QSizePolicy::Preferred, b->sizePolicy().verticalPolicy());
         }
+    buildViewCommands();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

@@ -385,8 +385,77 @@ public:
     QString SessionSearchText;
     void SessClick(QAction *sender);
     void ThisSessClick();
-    // Brings up the Events page.
-    void REDClick();
+
+    // ---- views and navigation (app/OrgFormViews.cpp, OrgFormNavigation.cpp,
+    //      OrgFormPickList.cpp, OrgFormGrid.cpp) -------------------------------
+    QAction *NewEvent = nullptr, *DeleteEvent = nullptr, *NewDance = nullptr, *DeleteDance = nullptr;
+    QAction *ViewDance = nullptr, *DetailsItem = nullptr, *FormViewItem = nullptr, *NextTab = nullptr,
+            *PrevTab = nullptr;
+    QAction *NotesItem = nullptr, *FullScreenItem = nullptr, *WhiteboardItem = nullptr, *LargeItem = nullptr;
+    QAction *TemplateItem = nullptr, *ContentsItem = nullptr, *InsertSection = nullptr;
+    QList<QAction *> SectionItems; // "Display", "Recorded music", "Print", "Levels", "Timings"
+    // The page in front when the full-screen display opened.
+    QWidget *SavedPage = nullptr;
+    // The page PCChange last let in front (a refused change goes back to it).
+    QWidget *ShownPage = nullptr;
+    // The table view shows the events (else the dances).
+    bool GridOnEvents = false;
+
+    void buildViewCommands();
+    void REDClick(QMenu *menu);
+    void NewEventClick();
+    void DeleteEventClick();
+    void DeleteDanceClick();
+    // False refuses leaving the page.
+    bool PCChanging(QWidget *from);
+    void NextTabClick(bool forward);
+    void OrgPNClick(QToolButton *sender);
+    void ProgPNClick(QToolButton *sender);
+    void FormViewClick();
+    void FullScreenClick();
+    void HeadingsClick();
+    void LargeClick();
+    void TemplateMClick();
+    void SectionClick(QAction *item);
+    void ContBtnClick();
+    void ContListClick(QListWidgetItem *item);
+    void EnsureFormView();
+    void EnsureGridView();
+    void FocusIfPossible(QWidget *control);
+    void ShowProgressPanel(const QString &text);
+    void ScaleForFonts(QWidget *control);
+    // After a key press: the full-screen NumLock indicator, the lock-key sounds.
+    void LockKeys(int key);
+    // Shows the event of a pick-list entry ("date: text") and selects the row
+    // of that title.
+    void ShowEventOfDay(const QString &entry, const QString &title);
+    // Selects the first dance row of that title; false when there is none.
+    bool SelectTitleRow(const QString &title);
+    // For each programme row: a dance row with a title.
+    QList<bool> TitledRows() const;
+    void PopListRightClick(QListWidgetItem *item);
+    // The pick list holds "date: text" entries that show an event.
+    bool PopListShowsEvents = false;
+    // The box the filter commands take as the one last focused.
+    void MakeFocusControl(QWidget *box);
+    // The table view's side of the filter commands.
+    bool GridShows(FilterTable table) const;
+    QString GridField() const;
+    void PaintGridColumn(const QString &field);
+    void SetGridView(FilterTable table, bool grid);
+    // A double-click on Postcode, Email, WebSite or Town.
+    void FieldShortcut(QWidget *box);
+    // Puts the table view on a dataset, or hides it.
+    void ShowGrid(bool events);
+    void HideGrid();
+    int ActivePage() const override;
+    void SetActivePage(int page) override;
+    bool DancesPageActive() const override;
+    void ShowChosenDance(const QString &title, const QString &format, const QString &style) override;
+    void FocusSelection() override;
+    QRect ClientGeometry() const override;
+    void RebuildProgrammeDisplay() override;
+    void FormView() override;
 
     // ---- application services (app/OrgFormServices.cpp) --------------------
     QTimer *Timer;                           // one second: the playback clock

@@ -3,6 +3,7 @@
 // navigator and the change handlers of the notes and music boxes.
 
 #include "app/OrgForm.h"
+#include "core/views/ListForm.h"
 
 #include "app/standins/IntEFormStandIn.h"
 #include "app/standins/StandIns.h"
@@ -61,60 +62,6 @@ const QString DanceOrders[] = {QStringLiteral("FST"), QStringLiteral("FTS"), QSt
 
 QString field(const QString &name) { return DancesData.FieldByName(name).AsString(); }
 
-// The chooser of dances until the full one exists: Title, Format and Style
-// of every dance with Select, Cancel and New.
-class DanceChooser : public QDialog {
-public:
-    enum { Chosen = 1, Cancelled = 2, NewDance = 4 };
-
-    explicit DanceChooser(QWidget *parent) : QDialog(parent) {
-        setObjectName(QStringLiteral("ListForm"));
-        ListGrid = new QTableWidget(this);
-        ListGrid->setObjectName(QStringLiteral("ListGrid"));
-        ListGrid->setColumnCount(3);
-        ListGrid->setHorizontalHeaderLabels({QStringLiteral("Title"), QStringLiteral("Format"), QStringLiteral("Style")});
-        ListGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-        ListGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-        ListGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        ListGrid->verticalHeader()->hide();
-        auto *ok = new QPushButton(QStringLiteral("&Select"), this);
-        ok->setObjectName(QStringLiteral("OKButton"));
-        ok->setDefault(true);
-        auto *add = new QPushButton(QStringLiteral("New"), this);
-        add->setObjectName(QStringLiteral("NewButton"));
-        auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-        cancel->setObjectName(QStringLiteral("CancelBtn"));
-        auto *buttons = new QHBoxLayout;
-        buttons->addWidget(ok);
-        buttons->addWidget(add);
-        buttons->addWidget(cancel);
-        auto *layout = new QVBoxLayout(this);
-        layout->addWidget(ListGrid);
-        layout->addLayout(buttons);
-        connect(ok, &QPushButton::clicked, this, [this] { done(ListGrid->currentRow() >= 0 ? Chosen : Cancelled); });
-        connect(add, &QPushButton::clicked, this, [this] { done(NewDance); });
-        connect(cancel, &QPushButton::clicked, this, [this] { done(Cancelled); });
-        connect(ListGrid, &QTableWidget::cellDoubleClicked, this, [this] { done(Chosen); });
-
-        Query q(Conn);
-        q.setText(QStringLiteral("Select Distinct Title, Format, Style from Dances Order by Title, Style"));
-        q.open();
-        for (; !q.eof(); q.next()) {
-            const int row = ListGrid->rowCount();
-            ListGrid->insertRow(row);
-            for (int c = 0; c < 3; ++c) ListGrid->setItem(row, c, new QTableWidgetItem(q.fields(c).AsString()));
-        }
-        q.close();
-        setWindowTitle(QStringLiteral("Select from %1 dances").arg(ListGrid->rowCount()));
-        WriteLog(windowTitle());
-    }
-    DanceKey chosen() const {
-        const int r = ListGrid->currentRow();
-        return {ListGrid->item(r, 0)->text(), ListGrid->item(r, 1)->text(), ListGrid->item(r, 2)->text()};
-    }
-    QTableWidget *ListGrid;
-};
-
 // Marks the record changed without changing it: Printed written back with
 // its own value (the notes and music boxes are not bound to fields).
 void markDanceChanged() {
@@ -148,7 +95,7 @@ void TOrgForm::LocateDance(const QString &title, const QString &format, const QS
         }
         if (!InErrorHandler) {
             WriteLog(QStringLiteral("Dance not Found in Dances table:"));
-            StandIn::LogHex(title);
+            LogHex(title);
             if (!NotFoundForAll) {
                 HideSplash();
                 TNFForm form(this);
@@ -340,7 +287,7 @@ void TOrgForm::SetMusic() {
     CurrentMusicLine = out.currentMusicLine;
     Music->setText(out.boxText);
     if (out.moreThanOneLine) {
-        StandIn::LogHex(out.multiLineText);
+        LogHex(out.multiLineText);
         // Stored at once, so the message does not come back at every show.
         DancesData.Edit();
         DancesData.FieldByName(QStringLiteral("Music")).SetAsString(MusicText);
@@ -407,13 +354,13 @@ void TOrgForm::DOrderChange() {
 void TOrgForm::FindClick() {
     WriteLog(QStringLiteral("Find Dance"));
     DancesData.CheckBrowseMode();
-    DanceChooser chooser(this);
-    const int result = chooser.exec();
-    if (result == DanceChooser::Chosen) {
-        const DanceKey k = chooser.chosen();
-        LocateDance(k.Title, k.Format, k.Style);
+    TListForm *chooser = CreateListForm(this);
+    const int result = chooser->Choose(ChooserMode::Dances);
+    if (result == TListForm::Selected) {
+        LocateDance(chooser->Chosen(QStringLiteral("Title")), chooser->Chosen(QStringLiteral("Format")),
+                    chooser->Chosen(QStringLiteral("Style")));
         ShowDance();
-    } else if (result == DanceChooser::NewDance) {
+    } else if (result == TListForm::New) {
         NewDanceClick();
     }
 }

@@ -104,17 +104,13 @@ void TOrgForm::buildEventControls() {
 
     Headings = OptionAction(QStringLiteral("Headings"));
     if (!Headings) {
-        // The view's menu item with its stored mark; its full command comes
-        // with the main window's views.
         Headings = new QAction(QStringLiteral("&Headings only"), this);
         Headings->setObjectName(QStringLiteral("Headings"));
         Headings->setCheckable(true);
         Headings->setChecked(OptionChecked(QStringLiteral("Headings")));
+        Headings->setProperty("HelpContext", 57580);
         EventsM->addAction(Headings);
-        connect(Headings, &QAction::triggered, this, [this](bool on) {
-            StoreOption(QStringLiteral("Headings"), on);
-            ShowEvent(false);
-        });
+        connect(Headings, &QAction::triggered, this, [this] { HeadingsClick(); });
     }
 
     // The evaluation reads the catalogue straight from the tables; a dance
@@ -498,6 +494,7 @@ void TOrgForm::AnyExit(QWidget *sender) {
 // ---- the pick list --------------------------------------------------------------------
 
 void TOrgForm::ClosePopList() {
+    PopListShowsEvents = false;
     PopList->hide();
     PopList->clear();
 }
@@ -511,30 +508,6 @@ void TOrgForm::RightClick(QWidget *sender) {
         throw;
     }
     RightClickList = false;
-}
-
-// An earlier value clicked in the pick list goes into the box the list was
-// made for (through its field, for a bound box). The event-showing entries
-// and the level list come with the main window's views.
-void TOrgForm::PopListClick(QListWidgetItem *item) {
-    auto *box = qobject_cast<QLineEdit *>(DropField);
-    if (!item || !box) {
-        WriteLog(QStringLiteral("PopListClick ") + (item ? item->text() : QString()));
-        return;
-    }
-    const QString value = item->text();
-    WriteLog(QStringLiteral("PopListClick - Set field ") + box->objectName() + QStringLiteral(" to ") + value);
-    ClosePopList();
-    box->setFocus();
-    QString field;
-    Dataset *ds = DatasetOf(this, box, &field);
-    suppressPickList = true;
-    box->setText(value);
-    suppressPickList = false;
-    if (ds && ds->active() && !ds->IsEmpty()) {
-        if (ds->State() == DatasetState::Browse) ds->Edit();
-        ds->FieldByName(field).SetAsString(value);
-    }
 }
 
 void TOrgForm::DropList(QWidget *sender) {

@@ -15,6 +15,7 @@
 #include "core/services/Help.h"
 #include "core/services/MainWindowLink.h"
 #include "core/services/ShellRoutines.h"
+#include "core/views/ListForm.h"
 #include "core/startup/Settings.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
@@ -125,26 +126,12 @@ bool IsDataBox(const QWidget *w) {
            qobject_cast<const QPlainTextEdit *>(w);
 }
 
-// Until the chooser of events exists: every event in a plain list.
+// The chooser in events mode.
 std::optional<EventChoice> ChooseEventFromList() {
-    Dataset *events = FilterDataset(FilterTable::Events);
-    if (!events || !events->database()) return std::nullopt;
-    QList<EventChoice> choices;
-    QStringList lines;
-    Statement s(events->database()->handle(),
-                QStringLiteral("SELECT Org, DateText(EDate), Event FROM Events ORDER BY EDate, rowid"));
-    while (s.step()) {
-        choices.append({s.columnText(0), s.columnText(1), s.columnText(2)});
-        lines.append(s.columnText(1) + QStringLiteral("  ") + s.columnText(0) + QStringLiteral(": ") + s.columnText(2));
-    }
-    if (lines.isEmpty()) return std::nullopt;
-    bool ok = false;
-    const QString chosen = QInputDialog::getItem(QApplication::activeWindow(), QStringLiteral("Find Event"),
-                                                 QStringLiteral("Event"), lines, int(lines.size()) - 1, false, &ok);
-    if (!ok) return std::nullopt;
-    const int i = int(lines.indexOf(chosen));
-    if (i < 0) return std::nullopt;
-    return choices[i];
+    TListForm *chooser = ListForm ? ListForm : CreateListForm(OrgForm);
+    if (chooser->Choose(ChooserMode::Events) != TListForm::Selected) return std::nullopt;
+    return EventChoice{chooser->Chosen(QStringLiteral("Org")), chooser->Chosen(QStringLiteral("Date")),
+                       chooser->Chosen(QStringLiteral("Event"))};
 }
 
 } // namespace
@@ -251,6 +238,10 @@ public:
         if (f->Rows && row >= 0 && row < f->Rows->ItemList.size()) f->Rows->SelectItem(f->Rows->ItemList[row]);
     }
     void MarkSessionCommand() override { CommandItem = f->Session; }
+    bool GridShowing(FilterTable t) const override { return f->GridShows(t); }
+    QString GridColumnField(FilterTable) const override { return f->GridField(); }
+    void PaintGridColumn(FilterTable, const QString &field) override { f->PaintGridColumn(field); }
+    void SetGridView(FilterTable t, bool grid) override { f->SetGridView(t, grid); }
     // Until the event's own save exists, its pending edits are posted.
     void SaveShownEvent() override {
         Dataset *events = FilterDataset(FilterTable::Events);
@@ -293,7 +284,6 @@ public:
         return true;
     }
 
-private:
     void focused(QWidget *now) {
         if (!now) return;
         FocusControlInfo info;
@@ -417,6 +407,10 @@ void TOrgForm::buildFilterControls() {
     CreateFiltForm(this);
     SetTagSetChooser(ChooseTagSet);
     SetEventChooser(ChooseEventFromList);
+}
+
+void TOrgForm::MakeFocusControl(QWidget *box) {
+    if (filterUi) filterUi->focused(box);
 }
 
 bool TOrgForm::Focus(FocusControl *focus) {

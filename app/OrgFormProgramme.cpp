@@ -116,11 +116,6 @@ void TOrgForm::LastCRClick(TDance *row, QLabel *label) {
     Q_UNUSED(label);
 }
 
-void TOrgForm::LastHClick(TDance *row, QLabel *label) {
-    Q_UNUSED(row);
-    Q_UNUSED(label);
-}
-
 void TOrgForm::NotesMouseDown(TNotes *row, QMouseEvent *event) {
     Q_UNUSED(event);
     Rows->SelectItem(row);

@@ -77,7 +77,7 @@ void TOrgForm::SessClick(QAction *sender) {
     SessionSearchText = text;
     WriteLog(sender->text());
     SetFilter(FilterTable::Events, 1);
-    REDClick();
+    REDClick(EventsM);
     TheMainWindow().FormView();
     const bool listing = sender == ListSess;
     if (!listing && text.isEmpty()) {

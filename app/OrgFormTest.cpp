@@ -32,7 +32,7 @@ private:
 
 void TOrgForm::TestClick() {
     if (Rows->ItemList.isEmpty()) return;
-    REDClick();
+    REDClick(EventsM);
     WriteLog(QStringLiteral("Test"));
     SetFilter(FilterTable::Dances, 1);
 

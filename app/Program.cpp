@@ -6,11 +6,13 @@
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/dialogs/DBox3Form.h"
+#include "core/dialogs/OpenForm.h"
 #include "core/dialogs/MessageBoxes.h"
 #include "core/dialogs/ProgBox.h"
 #include "core/filter/FiltForm.h"
 #include "core/startup/HintPause.h"
 #include "core/startup/SplashForm.h"
+#include "core/views/ListForm.h"
 #include "platform/instance/SingleInstance.h"
 #include "presentation/SetForm.h"
 
@@ -30,6 +32,8 @@ void CreateForms() {
     new TProgBox(OrgForm);
     CreateFiltForm(OrgForm);
     MakeSetForm(OrgForm);
+    CreateListForm(OrgForm);
+    CreateOpenForm(OrgForm);
 }
 
 void FreeForms() {

@@ -6,6 +6,12 @@
 
 void WriteLog(const QString &text);
 
+// The text, then "\rHex: " and for each character the character, a blank,
+// its two-digit code (in the code page where it has one) and two blanks.
+QString HexText(const QString &text);
+// Logs HexText.
+void LogHex(const QString &text);
+
 // Log state: ' ' not open, 'Y' open, 'N' opening or writing failed.
 char LogState();
 // Closes the log and forgets every state (tests).

@@ -12,11 +12,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-void TOrgForm::NewDanceClick() {
-    DancesData.Append();
-    Title->setFocus();
-}
-
 void TOrgForm::AddTitleHeading(RichEdit *box, const QString &title) {
     QTextDocument *doc = box->document();
     if (doc->firstBlock().text() == title) return;

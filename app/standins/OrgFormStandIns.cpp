@@ -23,31 +23,6 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 
-// "User: " + key. Asking for the new value comes with the user settings.
-void TOrgForm::UserClick(const QString &key) {
-    WriteLog(QStringLiteral("User: ") + key);
-}
-
-// The notes view keeps its default height for now.
-void TOrgForm::ViewNotesClick(bool fromMenu) {
-    Q_UNUSED(fromMenu);
-}
-
-// Caption of the page now showing.
-void TOrgForm::PCChange() {
-    QWidget *page = PC->currentWidget();
-    QString caption = QStringLiteral("Quillary");
-    if (page == EventPage) caption = QStringLiteral("Quillary: Events");
-    else if (page == DancePage) caption = QStringLiteral("Quillary: Dances");
-    else if (page == RulePage) caption = RulesCaption();
-    else if (page == RecPage) caption = QStringLiteral("Quillary: Recordings");
-    setWindowTitle(caption);
-    // Ctrl+S saves what the page shows: the event, or the dance.
-    if (SaveE && SaveD) {
-        const bool dances = page == DancePage;
-        SaveE->setShortcut(dances ? QKeySequence() : QKeySequence(Qt::CTRL | Qt::Key_S));
-        SaveD->setShortcut(dances ? QKeySequence(Qt::CTRL | Qt::Key_S) : QKeySequence());
-    }
 }
 
 void TOrgForm::NotifyClick() {}
@@ -101,8 +76,3 @@ void TOrgForm::CloseMainWindow() {
     QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
 
-// The Events page in front.
-void TOrgForm::REDClick() {
-    PC->setCurrentWidget(EventPage);
-    PCChange();
-}

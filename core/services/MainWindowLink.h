@@ -4,6 +4,7 @@
 // box, the focus control. The window installs itself; without it these do
 // nothing (the splash status is logged), so the logic runs in tests as it is.
 
+#include <QRect>
 #include <QString>
 
 // The control the user last filtered on or focused: its table ("Events" or
@@ -31,6 +32,18 @@ public:
     virtual void CloseMainWindow() {}
     // The focus control; false when there is none.
     virtual bool Focus(FocusControl *) { return false; }
+    // The chooser's part: the page in front (an index of the page control),
+    // whether it is the Dances page, a dance found and shown there, the
+    // selection button focused, the main window's client area on screen.
+    virtual int ActivePage() const { return -1; }
+    virtual void SetActivePage(int) {}
+    virtual bool DancesPageActive() const { return false; }
+    virtual void ShowChosenDance(const QString &, const QString &, const QString &) {}
+    virtual void FocusSelection() {}
+    virtual QRect ClientGeometry() const { return {}; }
+    // A settings section of the programme display changed: the row pools
+    // go, the column-title row is rebuilt and the event shown again.
+    virtual void RebuildProgrammeDisplay() {}
 };
 
 // Installs the window's link (not owned); null restores the silent one.

@@ -432,34 +432,39 @@ void TIniFile::DeleteKey(const QString &section, const QString &key) {
     });
 }
 
-void TIniFile::ReplaceSection(const QString &section,
-                              const QList<QPair<QString, QString>> &values) {
+void TIniFile::ReplaceSection(const QString &section, const QList<QPair<QString, QString>> &values) {
     const QString s = checkSection(section);
-    QStringList body;
-    for (const auto &[key, value] : values) {
-        if (hasLineBreak(value))
-            refuse(QStringLiteral("the value of key \"") + key + QLatin1Char('"'),
+    QList<QPair<QString, QString>> checked;
+    for (const auto &kv : values) {
+        const QString k = checkKey(kv.first);
+        if (hasLineBreak(kv.second))
+            refuse(QStringLiteral("the value of key \"") + kv.first + QLatin1Char('"'),
                    QStringLiteral("a value may not contain a line break"));
-        body.append(checkKey(key) + QLatin1Char('=') + trimBlanks(value));
+        checked.append({k, trimBlanks(kv.second)});
     }
     change([&](QList<Line> &copy) {
         const QString eol = newLineEnd();
-        int at = copy.size();
-        if (const SectionInfo *info = find(s)) {
-            at = info->blocks.first().header;
-            for (auto b = info->blocks.crbegin(); b != info->blocks.crend(); ++b)
-                copy.remove(b->header, b->end - b->header);
-        } else if (!copy.isEmpty()) {
-            if (copy.last().end.isEmpty()) copy.last().end = eol;
-            if (!trimBlanks(copy.last().text).isEmpty()) copy.append(parseLine(QString(), eol));
-            at = copy.size();
+        QList<Line> keyLines;
+        for (const auto &kv : checked) keyLines.append(parseLine(kv.first + '=' + kv.second, eol));
+        const SectionInfo *info = find(s);
+        int at;
+        if (info) {
+            for (qsizetype i = info->blocks.size() - 1; i >= 1; --i)
+                copy.remove(info->blocks[i].header, info->blocks[i].end - info->blocks[i].header);
+            const Block &first = info->blocks.first();
+            for (int i = first.end - 1; i > first.header; --i)
+                if (copy[i].kind == Kind::Key) copy.removeAt(i);
+            at = first.header;
+            if (copy[at].end.isEmpty()) copy[at].end = eol;
+        } else {
+            if (!copy.isEmpty()) {
+                if (copy.last().end.isEmpty()) copy.last().end = eol;
+                if (!trimBlanks(copy.last().text).isEmpty()) copy.append(parseLine(QString(), eol));
+            }
+            copy.append(parseLine(QLatin1Char('[') + s + QLatin1Char(']'), eol));
+            at = int(copy.size()) - 1;
         }
-        QList<Line> added{parseLine(QLatin1Char('[') + s + QLatin1Char(']'), eol)};
-        for (const QString &line : body)
-            added.append(parseLine(line, eol));
-        copy.insert(at, added.size(), Line{});
-        for (int i = 0; i < added.size(); ++i)
-            copy[at + i] = added[i];
+        for (qsizetype j = 0; j < keyLines.size(); ++j) copy.insert(at + 1 + j, keyLines[j]);
         return true;
     });
 }

@@ -58,9 +58,9 @@ public:
     void DeleteKey(const QString &section, const QString &key);
     // Removes the section's header and all lines up to the next header.
     void EraseSection(const QString &section);
-    // Gives the section exactly these keys and values, in this order, in one
-    // write: a failed write leaves the section as it was. The section keeps
-    // its place (its later blocks go); a new one goes at the end of the file.
+    // The section's keys become these, in this order, in one write: the
+    // section keeps its place (made at the end when absent), its other blocks
+    // go. A failed write leaves file and object as they were.
     void ReplaceSection(const QString &section, const QList<QPair<QString, QString>> &values);
 
     // Key names of a section in file order, each once, spelled as in the file.

@@ -43,8 +43,12 @@ const QStringList &DatasetModel::rowTexts(int row) const {
 }
 
 QVariant DatasetModel::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || role != Qt::DisplayRole || index.row() >= m_rows || index.column() >= m_columns)
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole) || index.row() >= m_rows ||
+        index.column() >= m_columns)
         return QVariant();
+    // The record being edited shows what was typed.
+    if (m_dataset.State() != DatasetState::Browse && index.row() == m_dataset.RecordIndex())
+        return m_dataset.Fields(index.column()).AsString();
     const QStringList &texts = rowTexts(index.row());
     return index.column() < texts.size() ? texts[index.column()] : QString();
 }
@@ -56,7 +60,25 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 Qt::ItemFlags DatasetModel::flags(const QModelIndex &index) const {
-    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    const QList<FieldInfo> &infos = m_dataset.fieldInfos();
+    if (m_editable && index.column() < infos.size() && infos[index.column()].type != FieldType::Memo)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int role) {
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable) || index.row() >= m_rows) return false;
+    Field &field = m_dataset.Fields(index.column());
+    if (field.AsString() == value.toString() && m_dataset.RecordIndex() == index.row()) return false;
+    if (m_dataset.RecordIndex() != index.row()) {
+        m_dataset.CheckBrowseMode();
+        m_dataset.SetRecordIndex(index.row());
+    }
+    if (m_dataset.State() == DatasetState::Browse) m_dataset.Edit();
+    m_dataset.Fields(index.column()).SetAsString(value.toString());
+    return true;
 }
 
 void DatasetModel::datasetChanged(Dataset &dataset, DatasetChange change) {

@@ -1,5 +1,7 @@
 #pragma once
-// A read-only table model over the rows a dataset shows, for table views.
+// A table model over the rows a dataset shows, for table views; editable on
+// request (a typed cell puts the dataset in edit on that row; memos are not
+// edited in the cell).
 
 #include "platform/sqlite/Dataset.h"
 
@@ -21,6 +23,8 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    void setEditable(bool on) { m_editable = on; }
 
     void datasetChanged(Dataset &dataset, DatasetChange change) override;
 
@@ -34,5 +38,6 @@ private:
     Dataset &m_dataset;
     int m_rows = 0;
     int m_columns = 0;
+    bool m_editable = false;
     mutable QHash<int, QStringList> m_cache;
 };

@@ -90,7 +90,9 @@ TEST_F(OrgFormFilterTest, FilterOnTheTitleBoxThenTheIndicatorEndsIt) {
     EXPECT_EQ(form->windowTitle(), "Quillary displaying 3 records      Dances are filtered:  Title contains reel");
     EXPECT_EQ(form->Title->palette().color(QPalette::Base), QColor(255, 255, 128));
 
-    // A second condition from the "+" button.
+    // A second condition from the "+" button, on the form that the table
+    // view of the filtered dances covers.
+    form->FormViewClick();
     focusIn(form->Style);
     WhenModal([](QWidget *w) {
         auto *dialog = qobject_cast<TFiltForm *>(w);

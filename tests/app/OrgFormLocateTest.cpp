@@ -1,5 +1,8 @@
 #include "core/dialogs/NFForm.h"
 #include "DancePageFixture.h"
+#include "core/views/ListForm.h"
+
+#include <QTableView>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -201,14 +204,15 @@ TEST_F(LocateTest, ALockedFileDeletesNothingAndKeepsTheOrder) {
 TEST_F(LocateTest, FindDanceChoosesFromTheListOrStartsANewDance) {
     open();
     WhenModal([](QWidget *w) {
-        auto *grid = w->findChild<QTableWidget *>("ListGrid");
-        ASSERT_NE(grid, nullptr);
+        auto *chooser = qobject_cast<TListForm *>(w);
+        ASSERT_NE(chooser, nullptr);
         EXPECT_EQ(w->windowTitle(), QStringLiteral("Select from 4 dances"));
-        ASSERT_EQ(grid->rowCount(), 4);
+        ASSERT_EQ(chooser->RowCount(), 4);
         // Title, then Style: the Scottish Banana comes after the English one.
-        EXPECT_EQ(grid->item(2, 2)->text(), QStringLiteral("Scottish"));
-        grid->setCurrentCell(2, 0);
-        QTest::mouseClick(w->findChild<QPushButton *>("OKButton"), Qt::LeftButton);
+        EXPECT_EQ(chooser->RowAt(2).cells[2], QStringLiteral("Scottish"));
+        chooser->ListGrid->setCurrentIndex(chooser->ListGrid->model()->index(2, 0));
+        chooser->GridClick(2);
+        QTest::mouseClick(chooser->OKButton, Qt::LeftButton);
     });
     form->FindClick();
     EXPECT_TRUE(SameDanceKey(shownKey(), {"Banana", "Longways", "Scottish"}));
