@@ -334,7 +334,9 @@ BandTableResult BuildBandTable(const QList<ProgrammeItem> &rows, const DanceLook
                      QStringLiteral("</TD></TR>") + CrLf;
             } else {
                 cell = CurlQuotes(cell);
-                if (cell.endsWith(QLatin1Char('|'))) cell.truncate(std::max<qsizetype>(0, first.size() - 1));
+                // The closing "|" goes; the quotes made the cell longer than the
+                // note's text, so it is cut from the cell's own end.
+                if (cell.endsWith(QLatin1Char('|'))) cell.chop(1);
                 t += QStringLiteral("  <TR><TD BgColor=\"#EDDFF7\" ColSpan=") + n + QLatin1Char('>') + cell +
                      QStringLiteral("</TD></TR>") + CrLf;
             }
@@ -378,12 +380,13 @@ BandTableResult BuildBandTable(const QList<ProgrammeItem> &rows, const DanceLook
 
 QString FinishBandTable(const QString &page, const BandTableResult &table, bool warn, QChar sep) {
     QString out = EscapeHtml(page, sep) + QStringLiteral("</Table>") + CrLf;
+    // Each warning goes where the first table began, above those before it.
+    qsizetype at = out.indexOf(QLatin1String("<Table"));
+    if (at < 0) at = out.size();
     const auto insert = [&](const QString &list, const QString &header) {
         if (list.isEmpty()) return;
         QString shown = EscapeHtml(QStringLiteral("<B>") + list + QStringLiteral("</B>"), sep);
         shown.replace(QLatin1Char('\r'), QStringLiteral("<Br>"));
-        qsizetype at = out.indexOf(QLatin1String("<Table"));
-        if (at < 0) at = out.size();
         out.insert(at, header + shown);
     };
     const QString warning = QStringLiteral("<P><TT>Warning&nbsp;</TT>");
