@@ -125,6 +125,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildFilterControls();
     ConnectDancePage();
     buildEventControls();
+    buildWebControls();
     buildServiceControls();
 
     // Tabs that depend on options show once the options are read.

@@ -11,6 +11,10 @@
 #include <cmath>
 #include <stdexcept>
 
+bool OneBand = false;
+QStringList PrintColumns;
+TuneList PageTunes;
+
 QString EventHeading(const QString &org, const QString &contact, const QString &event) {
     QString heading;
     if (org != contact && org != event) heading = org;
@@ -69,7 +73,7 @@ QStringList ReadPrintColumns() {
 }
 
 QString TuneButton(const QString &query) {
-    QString address = query + QStringLiteral("ForBand=Y");
+    QString address = query;
     address.replace(QChar(0xF6), QLatin1Char('o'));
     // "&" between entries as a page writes it; references in keys stay.
     address = EscapeHtml(address, QChar(0));
@@ -79,6 +83,17 @@ QString TuneButton(const QString &query) {
            TunePageAddress() + QLatin1Char('?') + address +
            QStringLiteral("\"><B>&nbsp;Click HERE to Select and Print/Play set tunes &mdash; you don't need the "
                           "individual links&nbsp;</B></A><P></Center>");
+}
+
+QString TuneListFileName(const QString &dateText) {
+    return QLatin1Char('!') + dateText.mid(dateText.indexOf(QLatin1Char(' ')) + 1) + QStringLiteral(".txt");
+}
+
+QString TuneListLines(const QString &query) {
+    QString lines;
+    for (const QString &entry : query.split(QLatin1Char('&'), Qt::SkipEmptyParts))
+        lines += entry.mid(entry.indexOf(QLatin1Char('=')) + 1) + QStringLiteral("\r\n");
+    return lines;
 }
 
 QString InsertBeforeFirstTable(const QString &page, const QString &text) {

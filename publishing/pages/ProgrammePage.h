@@ -3,9 +3,17 @@
 // event, the walk that finds a band's tour, the tune button, adding a page
 // to the file already there, and writing it.
 
+#include "publishing/pages/BandTable.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+// The command's state between uses: came from "for one band", the table's
+// columns, and the page's tune query.
+extern bool OneBand;
+extern QStringList PrintColumns;
+extern TuneList PageTunes;
 
 // The event boxes the heading and the information line read.
 struct EventBoxes {
@@ -33,9 +41,14 @@ bool WithinTour(double firstDay, double day);
 // [Print] "0", "1", ... up to the first empty or missing one.
 QStringList ReadPrintColumns();
 
-// The tune button over the page's query (which ends with "&"), its address
-// written for a page.
+// The tune button whose address carries query, written for a page (every
+// "ö" as "o").
 QString TuneButton(const QString &query);
+// Maintainer mode: the name of the tune-list file of a date box's text,
+// "Sat 12-Mar-24" giving "!12-Mar-24.txt".
+QString TuneListFileName(const QString &dateText);
+// Its lines: the value of each "&"-separated entry of the query.
+QString TuneListLines(const QString &query);
 // The button and any missing music, placed above the first table.
 QString InsertBeforeFirstTable(const QString &page, const QString &text);
 
