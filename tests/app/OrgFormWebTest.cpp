@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 
 namespace {
 
@@ -144,3 +145,75 @@ TEST_F(OrgFormWebTest, WithoutASenderNothingIsSavedOrOpened) {
 }
 
 } // namespace
+
+// The pages as a browser reads them (ctest label "browser"): chromium's
+// document of each written page.
+class BrowserPages : public OrgFormWebTest {
+protected:
+    QString dom(const QString &name) {
+        QFile::copy(path("Prog.htm"), path(name));
+        QProcess chromium;
+        chromium.start(QStringLiteral("chromium"),
+                       {"--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
+                        "--user-data-dir=" + path("profile-" + name), "--dump-dom", QUrl::fromLocalFile(path(name)).toString()});
+        EXPECT_TRUE(chromium.waitForFinished(60000)) << "chromium did not run: " << chromium.errorString().toStdString();
+        return QString::fromUtf8(chromium.readAllStandardOutput());
+    }
+    // Every table: n header cells, then rows of n cells or one spanning them.
+    void expectTables(const QString &d, int tables, const QStringList &titles, int n = 2) {
+        EXPECT_EQ(d.count(QStringLiteral("<h1")), tables) << d.toStdString();
+        EXPECT_EQ(d.count(QStringLiteral("<table")), tables);
+        for (const QString &table : d.split(QStringLiteral("<table")).mid(1)) {
+            const QStringList rows = table.left(table.indexOf(QStringLiteral("</table>"))).split(QStringLiteral("<tr")).mid(1);
+            ASSERT_FALSE(rows.isEmpty());
+            EXPECT_EQ(rows[0].count(QStringLiteral("<th>")), n);
+            for (const QString &row : rows.mid(1))
+                EXPECT_TRUE(row.count(QStringLiteral("<td")) == n || row.contains(QStringLiteral("colspan=\"%1\"").arg(n)))
+                    << row.toStdString();
+        }
+        qsizetype at = 0;
+        for (const QString &title : titles) {
+            at = d.indexOf(title, at);
+            EXPECT_GE(at, 0) << title.toStdString();
+        }
+    }
+};
+
+TEST_F(BrowserPages, WrittenPagesLoad) {
+    addDance(QStringLiteral("Apple Cart Jig"), {{"Music", "Jigs\u00b7Orchard Tunes\u00b73\u00b7CD"}});
+    const qint64 recorded = booking(1, "Recorded", "~D|Apple Cart Jig|Longways|English~D|Sloe Gin|Longways|English~");
+    const qint64 live = booking(3, "Fiddlesticks", "~O|Evening~D|Merry Dancers, The|Longways|English~N|Raffle~");
+    booking(20, "Fiddlesticks", "~D|Sloe Gin|Longways|English~");
+    db.execRaw(QStringLiteral("UPDATE Dances SET Tolbrook = 2"));
+    open(recorded);
+    form->WebClick(form->WebE);
+    QString d = dom("recorded.htm");
+    expectTables(d, 1, {"Apple Cart Jig", "Orchard Tunes, track <b>3</b> \u2022CD", "Sloe Gin"});
+    EXPECT_LT(d.indexOf(QStringLiteral("No recording specified")), d.indexOf(QStringLiteral("<table")));
+    for (const char *option : {"0", "1", "2"}) {
+        IniFile->WriteString(QStringLiteral("System"), QStringLiteral("ShowTolbrook"), QLatin1String(option));
+        EventsData.GotoBookmark(live);
+        answerer->script(ResultNo); // no tour
+        if (option[0] != '1') answerer->script(ResultNo); // no button (the book alone has no links)
+        answerer->script(ResultYes); // overwrite
+        form->WebClick(form->WebE);
+        expectTables(dom(QStringLiteral("live%1.htm").arg(option)), 1, {"Evening", "Merry Dancers", "Raffle"});
+    }
+    answerer->script(ResultYes); // the tour
+    answerer->script(ResultYes); // the button
+    answerer->script(ResultNo);  // added to the page
+    form->WebClick(form->WebE);
+    d = dom("tour.htm");
+    expectTables(d, 3, {"Merry Dancers", "Sloe Gin"});
+    // The button above the tour's first table, behind the page it was added to.
+    const qsizetype href = d.indexOf(QStringLiteral("href=\"") + Tune.left(Tune.size() - 2) + "L");
+    EXPECT_TRUE(href > d.indexOf(QStringLiteral("</table>")) && href < d.indexOf(QStringLiteral("<table"), d.indexOf(QStringLiteral("</table>"))));
+    QString address = d.mid(href + 6, d.indexOf(QLatin1Char('"'), href + 6) - href - 6);
+    EXPECT_EQ(address.replace(QStringLiteral("&amp;"), QStringLiteral("&")),
+              Tune.left(Tune.size() - 2) + "L1=Merry_Dancers/The_Merry_Dancers&L2=The_Sloe/Sloe_Gin&ForBand=Y");
+    DancesData.First();
+    answerer->script(ResultYes);
+    form->WebClick(form->WebD);
+    d = dom("dance.htm");
+    EXPECT_EQ(d.count(QStringLiteral("<h1>")), 1);
+}
