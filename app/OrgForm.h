@@ -464,6 +464,11 @@ private:
 
 extern TOrgForm *OrgForm;
 
+// The current event's field as text, and its EDate day number (0 without a
+// date); empty and 0 while Events is closed.
+QString EventText(const char *field);
+double EventDay();
+
 // Scales a form for large screen fonts: scaled to height 600, its size and
 // position through ScaledSize, then by 125/100.
 void ScaleFormForLargeFonts(QWidget *form);

@@ -49,10 +49,6 @@
 
 #include <cmath>
 
-namespace {
-
-bool Focusable(const QWidget *w) { return w && w->isVisible() && w->isEnabled(); }
-
 QString EventText(const char *field) {
     Field *f = EventsData.active() ? EventsData.FindField(QLatin1String(field)) : nullptr;
     return f ? f->AsString() : QString();
@@ -62,6 +58,10 @@ double EventDay() {
     Field *f = EventsData.active() ? EventsData.FindField(QStringLiteral("EDate")) : nullptr;
     return f && !f->IsNull() ? f->AsFloat() : 0;
 }
+
+namespace {
+
+bool Focusable(const QWidget *w) { return w && w->isVisible() && w->isEnabled(); }
 
 // "6-Dec-26"
 QString DayMonthYear(double day) {

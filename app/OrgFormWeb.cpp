@@ -34,21 +34,6 @@
 #include <QScrollArea>
 #include <QTabWidget>
 
-namespace {
-
-QString EventField(const char *name) {
-    Field *f = EventsData.active() ? EventsData.FindField(QLatin1String(name)) : nullptr;
-    return f ? f->AsString() : QString();
-}
-
-// The shown event's day number (0 without a date).
-double EventDayNumber() {
-    Field *f = EventsData.active() ? EventsData.FindField(QStringLiteral("EDate")) : nullptr;
-    return f && !f->IsNull() ? f->AsFloat() : 0;
-}
-
-} // namespace
-
 void TOrgForm::buildWebControls() {
     const auto item = [this](QMenu *menu, const char *caption, const char *name, QKeySequence key) {
         auto *a = new QAction(QString::fromUtf8(caption), this);
@@ -106,14 +91,14 @@ void TOrgForm::buildProgrammePage() {
 
     // 2. A tour: another booking of the band within 30 days.
     const QString band = Band->text();
-    const double first = EventDayNumber();
+    const double first = EventDay();
     bool tour = false;
     if (!OneBand && !band.isEmpty() && EventsData.active() && !EventsData.IsEmpty()) {
         QList<FollowingEvent> following;
         SavePos();
         try {
             for (EventsData.Next(); !EventsData.Eof(); EventsData.Next()) {
-                following.append({EventDayNumber(), EventField("Band")});
+                following.append({EventDay(), EventText("Band")});
                 if (!WithinTour(first, following.last().day) || following.last().band == band) break;
             }
         } catch (...) {
@@ -155,7 +140,7 @@ void TOrgForm::buildProgrammePage() {
                 PageText += QStringLiteral("<Br Class=NoPrint><Br Class=NoPrint>");
             }
             EventsData.Next();
-            if (EventsData.Eof() || !WithinTour(first, EventDayNumber())) break;
+            if (EventsData.Eof() || !WithinTour(first, EventDay())) break;
         }
     } catch (...) {
         back();

@@ -19,14 +19,6 @@ TEST(EventInfo, FieldsDateTimeAndBand) {
     EXPECT_EQ(EventInfo(e, ""), QStringLiteral("AB1, from Mon 1-Aug-22 with Fiddlesticks"));
 }
 
-TEST(TourOffered, WalkStopsAtTheBandOrThirtyDays) {
-    const QList<FollowingEvent> walk = {{110, "Other"}, {130.9, "Band"}};
-    EXPECT_TRUE(TourOffered(100.5, "Band", walk));
-    EXPECT_FALSE(TourOffered(100.5, "band", walk));
-    EXPECT_FALSE(TourOffered(99.5, "Band", {{110, "Other"}, {131, "Band"}}));
-    EXPECT_FALSE(TourOffered(100, "", {{101, ""}}));
-}
-
 struct MergeCase {
     const char *name, *old, *added;
     PageKind kind;
@@ -48,11 +40,5 @@ INSTANTIATE_TEST_SUITE_P(
                   "<title>Events</title><Table BorderColor=Green><P Style=\"page-break-after: always\">new</Body></HTML>"},
         MergeCase{"DancePage", "<Title>Old</Title>x</Body>", New, PageKind::Dances, "<Title>Dances</Title>xnew</Body></HTML>"},
         MergeCase{"NoBodyEndKeepsAll", "<P>x", New, PageKind::Events, "<P>xnew</Body></HTML>"}));
-
-TEST(TuneButton, AmpersandsWrittenForThePage) {
-    const QString button = TuneButton(QStringLiteral("L1=R\u00f6slein&L2=Heidenr\\&quot;oslein&ForBand=Y"));
-    EXPECT_TRUE(button.contains(QStringLiteral("abc.aspx?L1=Roslein&amp;L2=Heidenr\\&quot;oslein&amp;ForBand=Y\"><B>")));
-    EXPECT_EQ(TuneListFileName("Sat 12-Mar-24"), QStringLiteral("!12-Mar-24.txt"));
-}
 
 } // namespace
