@@ -186,7 +186,10 @@ void TOrgForm::BuildTab() {
     s.authorMode = AuthorMode;
     s.separator = sep;
     s.locationColumn = LocationColumn;
-    if (AuthorMode) s.siteFolder = MaintainerFolder() + QStringLiteral("Site/");
+    if (AuthorMode) {
+        s.siteFolder = MaintainerFolder() + QStringLiteral("Site/");
+        s.abcIndex = ABCIndex;
+    }
     // A column that names no field of Dances would print nothing.
     const QList<FieldInfo> fields = Conn.fields(QStringLiteral("Dances"));
     for (const QString &column : s.columns)

@@ -163,6 +163,30 @@ QString CurlQuotes(const QString &cell) {
     return out;
 }
 
+// Maintainer mode: a note "dance|tune" names a tune of the index whose dance
+// is not in the catalogue. False when the note is no such row.
+bool MaintainerTuneRow(const QString &text, const BandSettings &s, TuneList &tunes, BandTableResult &r) {
+    const qsizetype bar = text.indexOf(QLatin1Char('|'));
+    if (bar < 0 || bar + 1 >= text.size()) return false;
+    const QString title = text.mid(bar + 1).trimmed();
+    if (title.contains(QLatin1Char('#'))) {
+        r.stop = QStringLiteral("# in tune name is not supported.");
+    } else if (Find(QStringLiteral("\nT:") + title + QLatin1Char('\n'),
+                    QLatin1Char('\n') + QString(s.abcIndex).remove(QLatin1Char('\r')) + QLatin1Char('\n')) < 0 &&
+               Find(QStringLiteral("or the dance \"") + title + QLatin1Char('"'), s.abcIndex) < 0) {
+        if (title == QLatin1String("Raffle")) return false;
+        r.stop = title + QStringLiteral("\rTune not found");
+    } else {
+        QString key = title;
+        key.replace(QLatin1Char(' '), QLatin1Char('_'));
+        r.table += QStringLiteral("  <TR><TD ColSpan=") + QString::number(s.columns.size()) + QLatin1Char('>') + title +
+                   LinkButton(TunePageAddress() + QStringLiteral("?T=") + key, QStringLiteral("Music")) +
+                   QStringLiteral(" &nbsp; (I have the music but not the dance)</TD></TR>") + CrLf;
+        TuneQueryAdd(tunes, key, title);
+    }
+    return true;
+}
+
 QString DanceCell(const QString &column, const DanceFields &dance, const ProgrammeItem &item, const QString &shown,
                   const BandSettings &s, TuneList &tunes, BandTableResult &r) {
     QString value = LinkAddress(dance.value(column));
@@ -322,6 +346,10 @@ BandTableResult BuildBandTable(const QList<ProgrammeItem> &rows, const DanceLook
             if (text.startsWith(QLatin1Char('+'))) text.remove(0, 1);
             if (text.isEmpty() || text.startsWith(QLatin1Char('!')) || text.startsWith(QLatin1String("Average Level")))
                 continue;
+            if (s.authorMode && MaintainerTuneRow(text, s, tunes, r)) {
+                if (!r.stop.isEmpty()) return r;
+                continue;
+            }
             QString cell = NoteCell(text);
             qsizetype cut = Find(QStringLiteral("Link="), text);
             if (cut < 0) cut = Find(QStringLiteral("http"), text);

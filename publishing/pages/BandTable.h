@@ -29,6 +29,7 @@ struct BandSettings {
     QStringList recordedKeys;  // the [Recorded] keys, for the music box
     int locationColumn = -1;
     QString siteFolder;        // maintainer mode: the local copy of the web site
+    QString abcIndex;          // maintainer mode: the tune index ("T:" + title lines)
 };
 
 // The tune query of a page, gathered table by table.

@@ -63,6 +63,9 @@ TEST(BandTable, BuildsTheRows) {
         {"SkippedNotes", {N("!hidden"), N("Average Level: 3"), N("+Shown")}, {}, {">Shown</TD>"}, {"hidden", "Average"}},
         {"OneBandFound", {H("Afternoon: Thistledown"), D("Waltz", "Couple", "W"), H("Evening: !Fiddlesticks"), D("Sloe Gin", "Circle", "Break")},
          one, {"<B>Evening: Fiddlesticks</B>", "Sloe Gin"}, {"Thistledown", "Waltz"}},
+        {"MaintainerTuneWithoutItsDance", {N("Hey|Old Tune"), N("Draw|Raffle")}, [](BandSettings &s) { s.authorMode = true, s.abcIndex = "X:1\r\nT:Old Tune\r\n"; },
+         {"<TD ColSpan=2>Old Tune &nbsp;<a href=\"https://www.vellamorrisk.com/abc.aspx?T=Old_Tune\"", "(I have the music but not the dance)", ">Draw|Raffle</TD>"}},
+        {"MaintainerTuneMissing", {N("Hey|New Tune")}, [](BandSettings &s) { s.authorMode = true; }, {}, {}, "New Tune\rTune not found"},
         {"OneBandNotFound", {H("Evening: Thistledown"), D("Waltz", "Couple", "W")}, one, {}, {}, "No sessions containing \"fiddle\""},
     };
     const MemoryDanceLookup dances = Catalogue();
