@@ -273,7 +273,7 @@ void AddTuneLinks(QString &cell, const QString &notes, const TuneRow &row, const
                 keyed = true;
             }
             if (!s.authorMode) continue;
-            if (link.contains(QLatin1Char('#')) && !FoldUpper(link).startsWith(QLatin1String("HTTP")))
+            if (link.contains(QLatin1Char('#')) && (OnMakerSite(link) || !FoldUpper(link).startsWith(QLatin1String("HTTP"))))
                 AnchorTunes(cell, notes, link, row, s, tunes);
             else if (!keyed && row.ownTune && FoldUpper(link).endsWith(QLatin1String(".PDF"))) {
                 const QString name = link.size() > 30 ? link.left(30) + QStringLiteral("<WBr>") + link.mid(30) : link;
