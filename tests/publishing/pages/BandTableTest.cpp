@@ -120,7 +120,7 @@ TEST_F(QuillaryTest, MaintainerAnchorTunesAndMissingMusic) {
     WriteFileBytes(path("Site/Tunes.htm"), "<H3 Id=Jigs>J</H3><a href=\"abc.aspx?T=Old_Tune\">x</a><H2><a href=\"abc.aspx?T=Later\">");
     BandSettings s{.authorMode = true, .siteFolder = path("Site/")};
     TuneList tunes;
-    QString cell;
+    QString cell;  // a link to an anchor of the local site, and printed music
     AddTuneLinks(cell, "See https://www.vellamorrisk.com/Tunes.htm#Jigs and http://x.org/a.pdf", TuneRow{"Old Tune", "", true}, s, tunes);
     EXPECT_EQ(tunes.TuneQuery, QStringLiteral("L1=Old_Tune&"));
     EXPECT_TRUE(tunes.MissingMusic.startsWith(QStringLiteral("<A Href=\"http://x.org/a.pdf\">http://x.org/a.pdf</A>&nbsp; &nbsp; (for the dance Old Tune)")));
