@@ -35,7 +35,8 @@ QString EventInfo(const EventBoxes &e, const QString &name) {
     add(e.Venue);
     add(e.Town);
     add(e.Postcode);
-    if (e.DateText != QLatin1String("None")) {
+    // An event without a date shows "None" (or nothing while it is new).
+    if (e.DateText != QLatin1String("None") && !e.DateText.isEmpty()) {
         if (!line.isEmpty()) line += QStringLiteral(", ");
         if (e.Event.contains(QLatin1String("Festival")) || e.Event.contains(QLatin1String("Week")))
             line += QStringLiteral("from ");
