@@ -144,6 +144,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildFilterControls();
     ConnectDancePage();
     buildEventControls();
+    buildWebControls();
     buildServiceControls();
     connectRulesPage();
     buildSessionCommands();

@@ -457,6 +457,22 @@ public:
     void RebuildProgrammeDisplay() override;
     void FormView() override;
 
+    // ---- web pages (app/OrgFormWeb.cpp) ---------------------------------------
+    QAction *WebE = nullptr;     // Events > "&Web page" (Ctrl+W)
+    QAction *OneBandM = nullptr; // Events > "for &one band"
+    QAction *WebD = nullptr;     // Dances > "&Web page" (Ctrl+H)
+    // The part of a band's name the one-band table asked for last.
+    QString BandPart;
+    // Writes "Prog.htm" for the page the item belongs to and opens it; with
+    // no item the page of the page on show is only built in PageText.
+    void WebClick(QAction *Sender);
+    // Appends the band table of the programme on show to PageText.
+    void BuildTab();
+    QString GetEvInfo() const;
+    // A dance the table lacks, met by a read of the catalogue: the not-found
+    // choices, the Dances page staying where it was.
+    void LocateMissing(const DanceKey &key);
+
     // ---- application services (app/OrgFormServices.cpp) --------------------
     QTimer *Timer;                           // one second: the playback clock
     QLabel *LEDElapsed, *LEDTLen, *LEDRemain; // the playback clock's figures
@@ -518,6 +534,8 @@ private:
     void buildSessionCommands();
     // The controls of the shown event's services and of the application's.
     void buildEventControls();
+    void buildWebControls();
+    void buildProgrammePage();
     void buildServiceControls();
     void makeSelectionBoxes();
     // The column-title row over the programme rows, in the page's layout.
@@ -556,6 +574,11 @@ private:
 };
 
 extern TOrgForm *OrgForm;
+
+// The current event's field as text, and its EDate day number (0 without a
+// date); empty and 0 while Events is closed.
+QString EventText(const char *field);
+double EventDay();
 
 // Scales a form for large screen fonts: scaled to height 600, its size and
 // position through ScaledSize, then by 125/100.

@@ -49,10 +49,6 @@
 
 #include <cmath>
 
-namespace {
-
-bool Focusable(const QWidget *w) { return w && w->isVisible() && w->isEnabled(); }
-
 QString EventText(const char *field) {
     Field *f = EventsData.active() ? EventsData.FindField(QLatin1String(field)) : nullptr;
     return f ? f->AsString() : QString();
@@ -62,6 +58,10 @@ double EventDay() {
     Field *f = EventsData.active() ? EventsData.FindField(QStringLiteral("EDate")) : nullptr;
     return f && !f->IsNull() ? f->AsFloat() : 0;
 }
+
+namespace {
+
+bool Focusable(const QWidget *w) { return w && w->isVisible() && w->isEnabled(); }
 
 // "6-Dec-26"
 QString DayMonthYear(double day) {
@@ -120,22 +120,7 @@ void TOrgForm::buildEventControls() {
         EvaluationSources s;
         if (!Conn.isOpen() || !EventsData.active() || EventsData.IsEmpty()) return s;
         auto lookup = std::make_shared<SqlDanceLookup>(Conn);
-        lookup->onMissing = [this](const DanceKey &key) {
-            for (TItem *row : Rows->ItemList)
-                if (auto *dance = qobject_cast<TDance *>(row); dance && SameDanceKey(dance->key(), key)) {
-                    Rows->AnItem = row;
-                    break;
-                }
-            if (DancesData.Filtered()) SetFilter(FilterTable::Dances, 1);
-            SaveDancePos(DancesData);
-            try {
-                LocateDance(key.Title, key.Format, key.Style);
-            } catch (...) {
-                RestDancePos(DancesData);
-                throw;
-            }
-            RestDancePos(DancesData);
-        };
+        lookup->onMissing = [this](const DanceKey &key) { LocateMissing(key); };
         s.dances = lookup;
         const QVariant date = EventsData.FieldByName(QStringLiteral("EDate")).Value();
         s.history = std::make_shared<SqlEventHistory>(Conn, EventsData.GetBookmark(), date);
@@ -146,6 +131,23 @@ void TOrgForm::buildEventControls() {
 
     connect(DateBox, &QLineEdit::textChanged, this, [this] { DateBoxChange(); });
     DateBox->setProperty("ownExit", true);
+}
+
+void TOrgForm::LocateMissing(const DanceKey &key) {
+    for (TItem *row : Rows->ItemList)
+        if (auto *dance = qobject_cast<TDance *>(row); dance && SameDanceKey(dance->key(), key)) {
+            Rows->AnItem = row;
+            break;
+        }
+    if (DancesData.Filtered()) SetFilter(FilterTable::Dances, 1);
+    SaveDancePos(DancesData);
+    try {
+        LocateDance(key.Title, key.Format, key.Style);
+    } catch (...) {
+        RestDancePos(DancesData);
+        throw;
+    }
+    RestDancePos(DancesData);
 }
 
 // ---- showing the event ------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "core/database/SampleCatalogue.h"
 
 #include "base/Cp1252.h"
+#include "core/startup/StartupRules.h"
 #include "platform/sqlite/Database.h"
 
 #include <QFile>
@@ -196,6 +197,12 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
         } else if (title == QLatin1String("Elderflower Waltz")) {
             music = recordings(music, {QStringLiteral("Summer Set") + Sep + "2" + Sep + "CD" + Sep + "90" + Sep + "Waltz"});
         }
+        // Tune pages of the maker's site in the notes, one with a tune-book volume.
+        QString notes = QString::fromUtf8(d.notes);
+        const QString tunes = WebsiteAddress + QStringLiteral("/abc.aspx?T=");
+        if (title == QLatin1String("Gathering Peascods")) notes = QStringLiteral("Tune: ") + tunes + QStringLiteral("Gathering_Peascods");
+        else if (title == QLatin1String("Dancing Dorothy")) notes = QStringLiteral("Tune: ") + tunes + QStringLiteral("Dorothys_Delight");
+        else if (title == QLatin1String("Pennyroyal")) notes = tunes + QStringLiteral("Pennyroyal");
         QList<QPair<QString, QVariant>> row = {
             {QStringLiteral("Title"), title},
             {QStringLiteral("Format"), QString::fromUtf8(d.format)},
@@ -205,14 +212,16 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
             {QStringLiteral("Collection"), QString::fromUtf8(d.collection)},
             {QStringLiteral("Instructions"), d.steps.isEmpty() ? QString() : InstructionRtf(d.steps)},
             {QStringLiteral("Music"), music},
-            {QStringLiteral("Notes"), QString::fromUtf8(d.notes)},
+            {QStringLiteral("Notes"), notes},
             {QStringLiteral("Energy"), d.level >= 4 ? QStringLiteral("High") : QStringLiteral("Medium")},
         };
+        if (title == QLatin1String("Dancing Dorothy")) row.append({QStringLiteral("Tolbrook"), 2});
         if (QByteArray(d.format) != "Technique" && QByteArray(d.style) != "Break")
             row.append({QStringLiteral("Lvl"), d.level});
         if (d.level == 3) row.append({QStringLiteral("Printed"), QStringLiteral("Y")});
         if (d.level == 1) row.append({QStringLiteral("Callit"), QStringLiteral("Y")});
-        if (title == QLatin1String("Apple Cart Jig") || title == QLatin1String("Cobbler's Hornpipe")) {
+        if (title == QLatin1String("Apple Cart Jig") || title == QLatin1String("Cobbler's Hornpipe") ||
+            title == QLatin1String("Hedgerow Hey")) {
             row.append({QStringLiteral("OwnTune"), QStringLiteral("Y")});
             row.append({QStringLiteral("KeySig"), QStringLiteral("G")});
         }
@@ -257,10 +266,13 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
         {19, "Border Scottish Group", "Burns Supper Dance", "Thistledown Band", false,
          {dance("Fiddler's Green Reel"), dance("Thistle and Heather"), dance("Old Mill Strathspey"), interval,
           dance("Tea Break"), dance("Fiddler's Green Reel"), extras, dance("Harvest Home")}},
+        {25, "Hill Top Dancers", "New Year Dance", "Fiddlesticks", true,
+         {dance("Harvest Home"), dance("Pennyroyal"), interval, dance("Dancing Dorothy"), dance("Hedgerow Hey")}},
         {47, "Orchard Folk Club", "Spring Dance", "The Windfalls", true,
          {item("N", "Leader: Mary"), dance("Apple Cart Jig"), dance("Ivy Bridge"), dance("Zephyr Reel"), interval,
           dance("Valentine's Waltz"), dance("Elderflower Waltz")}},
-        {95, "Hill Top Dancers", "Summer Barn Dance", "Recorded music", false, {}},
+        {95, "Hill Top Dancers", "Summer Barn Dance", "Recorded music", false,
+         {dance("Apple Cart Jig"), dance("Millpond")}},
     };
     for (const Event &e : events) {
         const QDate date = today.addDays(e.offset);

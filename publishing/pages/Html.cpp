@@ -1,0 +1,100 @@
+#include "publishing/pages/Html.h"
+
+#include "core/startup/Settings.h"
+#include "presentation/CardSettings.h"
+
+QString PageText;
+
+namespace {
+
+bool IsAsciiAlnum(QChar c) {
+    const ushort u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+}
+
+// A "&" at i that already starts a reference: "&#", or up to 99 letters and
+// digits closed by ";".
+bool StartsReference(const QString &s, qsizetype i) {
+    if (i + 1 >= s.size()) return false;
+    if (s[i + 1] == QLatin1Char('#')) return true;
+    qsizetype j = i + 1;
+    while (j < s.size() && j - i - 1 < 99 && IsAsciiAlnum(s[j])) ++j;
+    return j < s.size() && s[j] == QLatin1Char(';');
+}
+
+} // namespace
+
+QString EscapeHtml(const QString &s, QChar separator) {
+    QString out;
+    out.reserve(s.size() + s.size() / 8);
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (c == separator) {
+            out += QStringLiteral("&bull;");
+        } else if (c == QChar(0xBB)) {
+            out += QStringLiteral("&raquo;");
+        } else if (c == QLatin1Char('&')) {
+            out += StartsReference(s, i) ? QStringLiteral("&") : QStringLiteral("&amp;");
+        } else if (c.unicode() < 128) {
+            out += c;
+        } else {
+            char32_t code = c.unicode();
+            if (c.isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
+                code = QChar::surrogateToUcs4(c, s[i + 1]);
+                ++i;
+            }
+            out += QStringLiteral("&#") + QString::number(quint32(code)) + QLatin1Char(';');
+        }
+    }
+    return out;
+}
+
+QString EscapeHtml(const QString &s) { return EscapeHtml(s, ProgrammeSeparator); }
+
+QString PageHead(const QString &title, const QString &size, const QString &font) {
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral("<!DOCTYPE HTML><HTML><Head><Title>") + title + QStringLiteral("</Title>") + crlf +
+           QStringLiteral("<Meta charset=\"utf-8\">") + crlf +
+           QStringLiteral("<!-- If you can read this, your email program does not understand HTML format. -->") +
+           crlf + QStringLiteral("<Style>") + crlf + QStringLiteral("    TD   {Font-Size: ") + size +
+           QStringLiteral("pt; Font-Family: ") + font + QStringLiteral("}") + crlf +
+           QStringLiteral("    TT {Font-size: 18pt; Font-weight: Bold; Font-family: Verdana; Color: Red; }") + crlf +
+           QStringLiteral("@media print {.NoPrint {Display: None;}}</Style>") + crlf;
+}
+
+void WritePageHead(const QString &title) {
+    QString size = QStringLiteral("12"), font = QStringLiteral("Arial, Sans-Serif");
+    if (IniFile) {
+        size = IniFile->ReadString(QStringLiteral("Print"), QStringLiteral("Size"), size);
+        font = IniFile->ReadString(QStringLiteral("Print"), QStringLiteral("Font"), font);
+    }
+    PageText = PageHead(title, size, font);
+}
+
+void OpenFontTag(QString &page, FontState &state, bool useCss, const QString &primaryFont, int primarySize) {
+    const bool primary = state.face == primaryFont && state.size == 2 * primarySize;
+    if (useCss && !state.open && primary) return;
+    if (state.open) page += QStringLiteral("</Font>");
+    state.open = true;
+    if (useCss && primary) {
+        state.open = false;
+        return;
+    }
+    page += QStringLiteral("<Font Face=\"") + state.face + QStringLiteral(", Sans-serif\" Size=") +
+            QString::number((state.size - 11) / 4) + QLatin1Char('>');
+}
+
+void OpenFontTag(FontState &state) {
+    OpenFontTag(PageText, state, OptionChecked(QStringLiteral("UseCSS")), CardsDFont, CardsDSize);
+}
+
+QString RtfColourHex(const QString &colourTable, const QString &component) {
+    const QString name = QLatin1Char('\\') + component;
+    const qsizetype at = colourTable.indexOf(name);
+    if (at < 0) return QStringLiteral("00");
+    const qsizetype from = at + name.size();
+    qsizetype to = from;
+    while (to < colourTable.size() && colourTable[to] != QLatin1Char(';') && colourTable[to] != QLatin1Char('\\')) ++to;
+    const int value = colourTable.mid(from, to - from).trimmed().toInt();
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}

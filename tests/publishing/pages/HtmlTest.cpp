@@ -1,0 +1,81 @@
+#include "publishing/pages/Html.h"
+#include "TestSupport.h"
+
+#include <QRandomGenerator>
+
+namespace {
+
+TEST(EscapeHtml, EscapesTextAndKeepsMarkUp) {
+    const struct {
+        const char16_t *text;
+        char16_t separator;
+        const char *escaped;
+    } cases[] = {
+        {u"Rock & Roll", u'·', "Rock &amp; Roll"},    {u"a&nbsp;b", u'·', "a&nbsp;b"},
+        {u"caf&#233;", u'·', "caf&#233;"},            {u"x&;y", u'·', "x&;y"},
+        {u"Salt &", u'·', "Salt &amp;"},              {u"AT&T", u'·', "AT&amp;T"},
+        {u"·D|A|B|C·", u'·', "&bull;D|A|B|C&bull;"},  {u"a€b·c", u'€', "a&bull;b&#183;c"},
+        {u"» next", u'·', "&raquo; next"},            {u"don’t é", u'·', "don&#8217;t &#233;"},
+        {u"\U0001D11E clef", u'·', "&#119070; clef"}, {u"<a href=\"x\">é</a>", u'·', "<a href=\"x\">&#233;</a>"},
+    };
+    for (const auto &c : cases) {
+        const QString once = EscapeHtml(QString::fromUtf16(c.text), QChar(c.separator));
+        EXPECT_EQ(once, QString::fromUtf8(c.escaped));
+        EXPECT_EQ(EscapeHtml(once, QChar(c.separator)), once);
+    }
+    // Random texts give ASCII that a second run keeps.
+    QRandomGenerator random(22);
+    const QString pool = QStringLiteral("ab&;#1 <>\"·»é’€x");
+    for (int i = 0; i < 500; ++i) {
+        QString s;
+        for (int j = random.bounded(30); j > 0; --j) s += pool[random.bounded(int(pool.size()))];
+        const QString once = EscapeHtml(s, QChar(0xB7));
+        ASSERT_TRUE(std::all_of(once.begin(), once.end(), [](QChar c) { return c.unicode() < 128; })) << s.toStdString();
+        ASSERT_EQ(EscapeHtml(once, QChar(0xB7)), once) << s.toStdString();
+    }
+}
+
+TEST(PageHead, TableFontFromPrintSettings) {
+    const QString given = PageHead(QStringLiteral("T"), QStringLiteral("10"), QStringLiteral("Verdana"));
+    EXPECT_TRUE(given.startsWith(QStringLiteral("<!DOCTYPE HTML><HTML><Head><Title>T</Title>\r\n<Meta charset=\"utf-8\">\r\n")));
+    EXPECT_TRUE(given.contains(QStringLiteral("    TD   {Font-Size: 10pt; Font-Family: Verdana}\r\n")) &&
+                given.endsWith(QStringLiteral("@media print {.NoPrint {Display: None;}}</Style>\r\n")));
+    WritePageHead(QStringLiteral("T")); // no settings: the defaults
+    EXPECT_TRUE(PageText.contains(QStringLiteral("{Font-Size: 12pt; Font-Family: Arial, Sans-Serif}")));
+}
+
+TEST(OpenFontTag, WritesTheTagsOfASequence) {
+    const struct {
+        bool useCss;
+        std::vector<std::pair<const char *, int>> steps;
+        const char *page;
+        bool openAfter;
+    } cases[] = {
+        {true, {{"Arial", 24}}, "", false},
+        {true, {{"Arial", 32}, {"Arial", 24}}, "<Font Face=\"Arial, Sans-serif\" Size=5></Font>", false},
+        {false, {{"Arial", 24}, {"Times", 20}},
+         "<Font Face=\"Arial, Sans-serif\" Size=3></Font><Font Face=\"Times, Sans-serif\" Size=2>", true},
+        {false, {{"Arial", 8}, {"Arial", 28}},
+         "<Font Face=\"Arial, Sans-serif\" Size=0></Font><Font Face=\"Arial, Sans-serif\" Size=4>", true},
+    };
+    for (const auto &c : cases) {
+        QString page;
+        FontState state;
+        for (const auto &[face, size] : c.steps) {
+            state.face = QString::fromUtf8(face);
+            state.size = size;
+            OpenFontTag(page, state, c.useCss, QStringLiteral("Arial"), 12);
+        }
+        EXPECT_EQ(page, QString::fromUtf8(c.page));
+        EXPECT_EQ(state.open, c.openAfter) << c.page;
+    }
+}
+
+TEST(RtfColourHex, ComponentsOfTheFirstEntry) {
+    const QString table = QStringLiteral("\\red128\\green0\\blue255;\\red1\\green2\\blue3;");
+    EXPECT_EQ(RtfColourHex(table, "red") + RtfColourHex(table, "green") + RtfColourHex(table, "blue"), QStringLiteral("8000FF"));
+    EXPECT_EQ(RtfColourHex(QStringLiteral("\\red300;"), "red"), QStringLiteral("12C"));
+    EXPECT_EQ(RtfColourHex(QStringLiteral("\\red5\\green;"), "green"), QStringLiteral("00"));
+}
+
+} // namespace
