@@ -9,6 +9,7 @@
 #include "core/dialogs/MessageBoxes.h"
 #include "core/dialogs/ProgBox.h"
 #include "core/filter/FiltForm.h"
+#include "core/help/HelpHook.h"
 #include "core/startup/HintPause.h"
 #include "core/startup/SplashForm.h"
 #include "platform/instance/SingleInstance.h"
@@ -29,12 +30,14 @@ void CreateForms() {
     if (g_boxes) g_boxes->CreateSharedBox();
     new TProgBox(OrgForm);
     CreateFiltForm(OrgForm);
+    CreateHelpHook();
     MakeSetForm(OrgForm);
 }
 
 void FreeForms() {
     CloseSplash();
     DestroyFiltForm();
+    FreeHelpHook();
     delete OrgForm; // with the windows it owns
     OrgForm = nullptr;
 }
