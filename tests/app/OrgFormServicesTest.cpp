@@ -6,6 +6,8 @@
 #include "core/services/CopyData.h"
 #include "core/services/ErrorRouting.h"
 #include "core/services/IdleHook.h"
+#include "core/startup/Settings.h"
+#include "platform/shell/DocumentOpener.h"
 #include "platform/sqlite/DatasetModel.h"
 #include "programme/CallCounting.h"
 #include "EventFormFixture.h"
@@ -13,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCursor>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,15 +62,25 @@ TEST_F(ServicesTest, QuietErrorIsOnlyLoggedAndTheWindowRecovers) {
 TEST_F(ServicesTest, OrdinaryErrorOffersTheReport) {
     open(shown);
     answerer->script(ResultYes);
+    answerer->script(ResultCancel); // the report: View
+    struct : DocumentOpener {
+        bool open(const QUrl &url) override { return opened << url, true; }
+        QList<QUrl> opened;
+    } viewer;
+    SetDocumentOpener(&viewer);
+    TempFolder = path("tmp/");
+    QDir().mkpath(TempFolder);
     form->MyException(std::make_exception_ptr(std::runtime_error("Disk full")));
-    ASSERT_EQ(answerer->boxes.size(), 1);
+    SetDocumentOpener(nullptr);
+    ASSERT_EQ(answerer->boxes.size(), 2);
+    EXPECT_EQ(answerer->boxes[1].helpContext, 180);
+    EXPECT_EQ(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(TempFolder + "Log.Txt")});
     EXPECT_EQ(answerer->boxes[0].kind, BoxKind::YesNoHelp);
     EXPECT_EQ(answerer->boxes[0].helpContext, 58350);
     EXPECT_EQ(answerer->texts()[0], QStringLiteral("Disk full  \nException Address: std::runtime_error\n\n"
                                                    "Send an Error Report to Vellam Orrisk?"));
     const QStringList log = logLines();
     EXPECT_TRUE(log.contains(QStringLiteral("Disk full  \rException Address: std::runtime_error")));
-    EXPECT_TRUE(log.contains(QStringLiteral("ReportClick")));
 }
 
 TEST_F(ServicesTest, ErrorDuringTheHandlerIsIgnored) {
