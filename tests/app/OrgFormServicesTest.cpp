@@ -7,7 +7,6 @@
 #include "core/services/ErrorRouting.h"
 #include "core/services/IdleHook.h"
 #include "core/startup/Settings.h"
-#include "platform/shell/DocumentOpener.h"
 #include "platform/sqlite/DatasetModel.h"
 #include "programme/CallCounting.h"
 #include "EventFormFixture.h"
@@ -63,18 +62,13 @@ TEST_F(ServicesTest, OrdinaryErrorOffersTheReport) {
     open(shown);
     answerer->script(ResultYes);
     answerer->script(ResultCancel); // the report: View
-    struct : DocumentOpener {
-        bool open(const QUrl &url) override { return opened << url, true; }
-        QList<QUrl> opened;
-    } viewer;
-    SetDocumentOpener(&viewer);
+    RecordingOpener viewer;
     TempFolder = path("tmp/");
     QDir().mkpath(TempFolder);
     form->MyException(std::make_exception_ptr(std::runtime_error("Disk full")));
-    SetDocumentOpener(nullptr);
     ASSERT_EQ(answerer->boxes.size(), 2);
     EXPECT_EQ(answerer->boxes[1].helpContext, 180);
-    EXPECT_EQ(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(TempFolder + "Log.Txt")});
+    EXPECT_EQ(viewer.opened, QStringList{QUrl::fromLocalFile(TempFolder + "Log.Txt").toString()});
     EXPECT_EQ(answerer->boxes[0].kind, BoxKind::YesNoHelp);
     EXPECT_EQ(answerer->boxes[0].helpContext, 58350);
     EXPECT_EQ(answerer->texts()[0], QStringLiteral("Disk full  \nException Address: std::runtime_error\n\n"

@@ -11,35 +11,25 @@ class HttpStub : public QObject {
 public:
     HttpStub() {
         server.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *s = server.nextPendingConnection()) {
-                s->setParent(this);
-                QObject::connect(s, &QTcpSocket::readyRead, this, [this, s] { answer(s); });
-            }
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = server.nextPendingConnection())
+                connect(s, &QTcpSocket::readyRead, this, [this, s] { answer(s); });
         });
     }
     QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()); }
     void stop() { server.close(); }
-
-    // A complete reply with this status and body.
     static QByteArray reply(int status, const QByteArray &body, const QByteArray &extra = {}) {
-        return "HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Length: " +
-               QByteArray::number(body.size()) + "\r\nConnection: close\r\n" + extra + "\r\n" + body;
+        return "HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Length: " + QByteArray::number(body.size()) +
+               "\r\nConnection: close\r\n" + extra + "\r\n" + body;
     }
-
     QHash<QByteArray, QByteArray> replies; // path -> raw bytes ("" never answers)
-    QList<QByteArray> agents;              // the User-Agent of each request
+    QByteArray lastRequest;
 
 private:
     void answer(QTcpSocket *s) {
-        const QByteArray request = s->readAll();
-        const QByteArray path = request.split(' ').value(1);
-        for (const QByteArray &line : request.split('\n'))
-            if (line.toLower().startsWith("user-agent:")) agents << line.mid(11).trimmed();
-        const QByteArray raw = replies.value(path, reply(404, "missing"));
-        if (raw.isEmpty()) return;
-        s->write(raw);
-        s->disconnectFromHost();
+        lastRequest = s->readAll();
+        const QByteArray raw = replies.value(lastRequest.split(' ').value(1), reply(404, "missing"));
+        if (!raw.isEmpty()) s->write(raw), s->disconnectFromHost();
     }
     QTcpServer server;
 };
