@@ -6,7 +6,6 @@
 #include "core/services/CopyData.h"
 #include "core/services/ErrorRouting.h"
 #include "core/services/IdleHook.h"
-#include "core/startup/Settings.h"
 #include "platform/sqlite/DatasetModel.h"
 #include "programme/CallCounting.h"
 #include "EventFormFixture.h"
@@ -14,7 +13,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCursor>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>

@@ -1,5 +1,4 @@
-// The help map against the sources and the pages, and the help window's
-// answers to context numbers and F1.
+// The help map against the sources and the pages; the help window by number and by F1.
 
 #include "TestSupport.h"
 
@@ -10,18 +9,12 @@
 
 #include <QApplication>
 #include <QDirIterator>
-#include <QFile>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
 
 namespace {
-
-QString ReadText(const QString &name) {
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
 
 // Every context number the sources hand to OpenHelp, to a message box, to a
 // command or to a "helpContext" property, with the file it was found in.
@@ -37,11 +30,9 @@ QMap<int, QString> ContextsInSources() {
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString file = it.next();
-            for (auto m = re.globalMatch(ReadText(file)); m.hasNext();) {
-                const QStringList parts = m.next().capturedTexts().mid(1);
-                for (const QString &n : parts)
+            for (auto m = re.globalMatch(QString::fromUtf8(ReadFileBytes(file))); m.hasNext();)
+                for (const QString &n : m.next().capturedTexts().mid(1))
                     if (n.toInt() > 0) found.insert(n.toInt(), file);
-            }
         }
     }
     return found;
@@ -56,7 +47,7 @@ TEST(HelpMap, EveryContextHasAnExistingPageAndAnchor) {
         EXPECT_FALSE(map.target(it.key()).isEmpty()) << it.key() << " from " << it.value().toStdString();
     for (int n : map.contexts()) {
         const QString target = map.target(n), anchor = target.section('#', 1);
-        const QString html = ReadText(":/help/" + target.section('#', 0, 0));
+        const QString html = QString::fromUtf8(ReadFileBytes(":/help/" + target.section('#', 0, 0)));
         EXPECT_TRUE(!html.isEmpty() && (anchor.isEmpty() || html.contains("name=\"" + anchor + "\"")))
             << n << " " << target.toStdString();
     }
@@ -76,21 +67,17 @@ TEST_F(QuillaryTest, HelpHookAnswersNumbersAndF1) {
     EXPECT_EQ(shown(), "qrc:/help/index.html");
     EXPECT_TRUE(QString::fromLatin1(ReadFileBytes(path("Log.Txt"))).contains("Help: no page for context 4242"));
 
-    QWidget page, bare;
+    QWidget page;
     page.setProperty("helpContext", 40000);
-    const struct {
-        QWidget *top, *focus;
-        const char *shows;
-    } table[] = {{&page, new QLineEdit(&page), "qrc:/help/dances.html"},
-                 {&bare, new QLineEdit(&bare), "qrc:/help/index.html"}};
-    for (const auto &row : table) {
-        row.top->show();
-        QApplication::setActiveWindow(row.top);
-        row.focus->setFocus();
-        QTest::keyClick(row.focus, Qt::Key_F1);
-        EXPECT_EQ(shown(), row.shows);
-        row.top->hide();
+    auto *inside = new QLineEdit(&page), *outside = new QLineEdit;
+    for (QLineEdit *box : {inside, outside}) {
+        box->window()->show();
+        QApplication::setActiveWindow(box->window());
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_F1);
+        EXPECT_EQ(shown(), box == inside ? "qrc:/help/dances.html" : "qrc:/help/index.html");
     }
+    delete outside;
 }
 
 } // namespace

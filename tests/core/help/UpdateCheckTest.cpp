@@ -1,5 +1,4 @@
-// The version the download page offers, and what "Check for updates" does
-// with it against a local server.
+// The version the download page offers, and "Check for updates" against a local server.
 
 #include "TestSupport.h"
 #include "platform/net/HttpStub.h"
@@ -25,27 +24,23 @@ TEST(CheckForUpdates, OpensTheDownloadPageOnlyForANewerVersion) {
     SetConnectionProbe([] { return true; });
     qputenv("QUILLARY_SITE", stub.base().toUtf8() + "/");
     const QString page = stub.base() + "/download.htm";
-    const char *const latest = "You are using the latest version, 6.103";
-    const struct {
-        QByteArray body;
-        QString message;
-    } table[] = {
+    const QString latest = "You are using the latest version, 6.103";
+    const QPair<QByteArray, QString> table[] = {
         {"Latest version is 9.1", "Quillary version 9.1 is available.\nIts download page will now open in your browser."},
         {"Latest version is 6.103", latest}, {"Latest version is 6.99", latest}, {"Latest version is 6.2", latest},
         {"Sign in to continue", "Cannot read the latest version from " + page + "."},
-        {"", NoInternetText}, // the server stopped
-    };
-    for (const auto &row : table) {
+        {"", NoInternetText}}; // the server stopped
+    for (const auto &[body, message] : table) {
         answerer.clear();
         opener.opened.clear();
-        stub.replies["/download.htm"] = HttpStub::reply(200, row.body);
-        if (row.body.isEmpty()) stub.stop();
+        stub.replies["/download.htm"] = HttpStub::reply(200, body);
+        if (body.isEmpty()) stub.stop();
         try {
             CheckForUpdates();
         } catch (const SilentAbort &) {
         }
-        EXPECT_EQ(answerer.texts().join('|').trimmed(), row.message) << row.body.constData();
-        EXPECT_EQ(opener.opened, row.message.contains("available") ? QStringList{page} : QStringList{});
+        EXPECT_EQ(answerer.texts().join('|').trimmed(), message) << body.constData();
+        EXPECT_EQ(opener.opened, message.contains("available") ? QStringList{page} : QStringList{});
     }
     qunsetenv("QUILLARY_SITE");
     SetConnectionProbe({});

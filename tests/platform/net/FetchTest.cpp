@@ -17,7 +17,6 @@ struct FetchCase {
 
 const FetchCase FetchCases[] = {
     {"ok", HttpStub::reply(200, "Latest version is 9.1"), "Latest version is 9.1"},
-    {"notFound", HttpStub::reply(404, "Not here"), {}},
     {"serverError", HttpStub::reply(500, "Oops"), {}},
     {"redirect", HttpStub::reply(302, "", "Location: /other\r\n"), "moved here"},
     {"cutOff", "HTTP/1.1 200 OK\r\nContent-Length: 500\r\nConnection: close\r\n\r\nonly part", {}},

@@ -1,7 +1,6 @@
 #pragma once
-// A local HTTP server on 127.0.0.1 for fetch tests: each path answers with
-// scripted raw bytes; a path scripted with nothing never answers. It runs in
-// the test's thread, served by the event loop the fetch waits in.
+// A local HTTP server on 127.0.0.1 in the test's thread, served by the event loop
+// the fetch waits in: each path answers with scripted raw bytes ("" never answers).
 
 #include <QHash>
 #include <QTcpServer>
