@@ -614,6 +614,7 @@ void TOrgForm::buildMenus() {
     VellamM = named(bar->addMenu(QStringLiteral("&Vellam")), "VellamM");
     VellamM->menuAction()->setVisible(false);
     HelpM = named(bar->addMenu(QStringLiteral("&Help")), "HelpM");
+    buildHelpMenu();
 
     NPopup = named(new QMenu(this), "NPopup");
     LocalLink = named(NPopup->addAction(QStringLiteral("Local link")), "LocalLink");

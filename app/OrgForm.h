@@ -508,8 +508,11 @@ public:
     void HelpDancesClick();
     void HelpRecsClick();
     void HelpFClick();
-    // Stand-ins until their parts of the program come.
+    // The Help menu.
     void ReportClick();
+    void CheckUpClick();
+    void AboutClick();
+    // Stand-ins until their parts of the program come.
     void RefreshDets(const QString &text);
     void WhiteboardClick();
     void PlayBtnClick();
@@ -527,6 +530,7 @@ private:
     void buildRecordingsPage();
     void buildMenus();
     void buildUserMenu();
+    void buildHelpMenu();
     void bindPages();
     void ENavClick(NavButton button);
     void buildFilterControls();

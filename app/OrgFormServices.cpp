@@ -23,6 +23,7 @@
 #include "core/dialogs/Progress.h"
 #include "core/filter/Filter.h"
 #include "core/filter/FilterCommands.h"
+#include "core/help/HelpHook.h"
 #include "core/services/AppServices.h"
 #include "core/services/CopyData.h"
 #include "core/services/ErrorRouting.h"
@@ -551,6 +552,7 @@ bool TOrgForm::FormClose() {
     DancesData.close();
     Conn.close();
     IniFile.reset();
+    CloseHelpWindow();
     WriteLog(QStringLiteral("END"));
     return true;
 }
@@ -574,7 +576,6 @@ void TOrgForm::HelpFClick() { OpenHelp(72000); }
 
 // ---- stand-ins --------------------------------------------------------------------------------
 
-void TOrgForm::ReportClick() { WriteLog(QStringLiteral("ReportClick")); }
 void TOrgForm::RefreshDets(const QString &text) { WriteLog(QStringLiteral("RefreshDets ") + text); }
 void TOrgForm::WhiteboardClick() { WriteLog(QStringLiteral("WhiteboardClick ") + CopyDataText); }
 void TOrgForm::PlayBtnClick() { WriteLog(QStringLiteral("PlayBtnClick")); }

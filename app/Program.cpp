@@ -10,6 +10,7 @@
 #include "core/dialogs/MessageBoxes.h"
 #include "core/dialogs/ProgBox.h"
 #include "core/filter/FiltForm.h"
+#include "core/help/HelpHook.h"
 #include "core/startup/HintPause.h"
 #include "core/startup/SplashForm.h"
 #include "core/views/ListForm.h"
@@ -31,6 +32,7 @@ void CreateForms() {
     if (g_boxes) g_boxes->CreateSharedBox();
     new TProgBox(OrgForm);
     CreateFiltForm(OrgForm);
+    CreateHelpHook();
     MakeSetForm(OrgForm);
     CreateListForm(OrgForm);
     CreateOpenForm(OrgForm);
@@ -39,6 +41,7 @@ void CreateForms() {
 void FreeForms() {
     CloseSplash();
     DestroyFiltForm();
+    FreeHelpHook();
     delete OrgForm; // with the windows it owns
     OrgForm = nullptr;
 }

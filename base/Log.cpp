@@ -87,6 +87,18 @@ void ResetLog() {
     l.path.clear();
 }
 
+void ReopenLog() {
+    LogFile &l = logFile();
+    if (l.state != ' ' || DataFolder.isEmpty()) return;
+    l.path = FindFileNoCase(DataFolder, QStringLiteral("Log.Txt"));
+    l.file.setFileName(l.path);
+    if (!l.file.open(QIODevice::ReadWrite | QIODevice::Append)) return;
+    l.file.seek(0);
+    l.utf8 = l.file.read(3) == QByteArray("\xEF\xBB\xBF");
+    l.file.seek(l.file.size());
+    l.state = 'Y';
+}
+
 void WriteLog(const QString &text) {
     try {
         LogFile &l = logFile();

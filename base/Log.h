@@ -11,6 +11,10 @@ void WriteLog(const QString &text);
 QString HexText(const QString &text);
 // Logs HexText.
 void LogHex(const QString &text);
+// Opens the closed log again for appending, without a new header (after the
+// system report's "END"); does nothing while it is open or when it cannot be
+// opened.
+void ReopenLog();
 
 // Log state: ' ' not open, 'Y' open, 'N' opening or writing failed.
 char LogState();

@@ -33,6 +33,7 @@ QLineEdit *labelledEdit(QGridLayout *grid, int row, int column, const QString &n
 TSetForm::TSetForm(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SetForm"));
     setWindowTitle(QStringLiteral("Settings"));
+    setProperty("helpContext", 60200);
     setModal(true);
 
     auto *orientation = new QGroupBox(QStringLiteral("Orientation"));

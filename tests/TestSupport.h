@@ -3,6 +3,7 @@
 // installed, and the program-wide state reset around every test.
 
 #include "base/TestAnswerer.h"
+#include "platform/shell/DocumentOpener.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -32,3 +33,12 @@ protected:
 // Writes bytes to a file, creating folders as needed.
 void WriteFileBytes(const QString &path, const QByteArray &bytes);
 QByteArray ReadFileBytes(const QString &path);
+
+// Keeps what would have been opened in the browser, viewer or mail program.
+class RecordingOpener : public DocumentOpener {
+public:
+    RecordingOpener() { SetDocumentOpener(this); }
+    ~RecordingOpener() override { SetDocumentOpener(nullptr); }
+    bool open(const QUrl &target) override { return opened << target.toString(QUrl::FullyEncoded), true; }
+    QStringList opened;
+};

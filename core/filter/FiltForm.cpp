@@ -20,6 +20,7 @@ constexpr int FilterHelp = 30400;
 TFiltForm::TFiltForm(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FiltForm"));
     setWindowTitle(QStringLiteral("Filter"));
+    setProperty("helpContext", FilterHelp);
     setModal(true);
 
     Info = new QLabel(this);

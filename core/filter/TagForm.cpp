@@ -8,6 +8,7 @@
 TTagForm::TTagForm(QWidget *parent) : QDialog(parent, Qt::Tool) {
     setObjectName(QStringLiteral("TagForm"));
     setWindowTitle(QStringLiteral("Tag sets"));
+    setProperty("helpContext", 55540);
     setModal(true);
     setSizeGripEnabled(true);
 

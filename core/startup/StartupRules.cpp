@@ -146,3 +146,10 @@ QString LanguageWarning(const QString &languageName) {
     return QStringLiteral("Language is set to\r") + languageName +
            QStringLiteral("\rrather than English.");
 }
+
+QString MakerSite() {
+    QString site = qEnvironmentVariable("QUILLARY_SITE");
+    if (site.isEmpty()) site = WebsiteAddress;
+    while (site.endsWith(QChar('/'))) site.chop(1);
+    return site;
+}

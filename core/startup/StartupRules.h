@@ -14,6 +14,12 @@ struct PowerStatus;
 inline const QString ProgramVersion = QStringLiteral("6.103");
 // The maker's web site: the splash window's link and the update check.
 inline const QString WebsiteAddress = QStringLiteral("https://www.vellamorrisk.com");
+// Where support e-mail (the system report) goes.
+inline const QString SupportAddress = QStringLiteral("support@vellamorrisk.com");
+// The site the program fetches from: the environment variable QUILLARY_SITE
+// when set (a local server for trials and tests), else WebsiteAddress; no
+// trailing "/".
+QString MakerSite();
 
 // Compares versions part by part ("6.103" > "6.99" > "6.9"); each
 // dot-separated part by its number, then by any text after the digits;

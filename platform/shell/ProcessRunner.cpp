@@ -1,5 +1,7 @@
 #include "platform/shell/ProcessRunner.h"
 
+#include "platform/shell/BusyWait.h"
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QList>
@@ -10,33 +12,6 @@
 namespace {
 
 ProcessRunner *g_runner = nullptr;
-
-// Disables the visible windows and shows the busy cursor while it lives.
-class BusyWait {
-public:
-    BusyWait() {
-        if (!qobject_cast<QApplication *>(QCoreApplication::instance())) return;
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (w->isVisible() && w->isEnabled()) {
-                w->setEnabled(false);
-                disabled.append(w);
-            }
-        }
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        cursor = true;
-    }
-    ~BusyWait() {
-        for (const QPointer<QWidget> &w : disabled)
-            if (w) w->setEnabled(true);
-        if (cursor) QApplication::restoreOverrideCursor();
-    }
-    BusyWait(const BusyWait &) = delete;
-    BusyWait &operator=(const BusyWait &) = delete;
-
-private:
-    QList<QPointer<QWidget>> disabled;
-    bool cursor = false;
-};
 
 } // namespace
 

@@ -1,7 +1,7 @@
 #include "publishing/pages/SiteConfig.h"
 
 #include "base/FastStrings.h"
-#include "publishing/pages/standins/PageStandIns.h"
+#include "core/startup/StartupRules.h"
 
 #include <QUrl>
 

@@ -59,15 +59,20 @@ TEST_F(ServicesTest, QuietErrorIsOnlyLoggedAndTheWindowRecovers) {
 TEST_F(ServicesTest, OrdinaryErrorOffersTheReport) {
     open(shown);
     answerer->script(ResultYes);
+    answerer->script(ResultCancel); // the report: View
+    RecordingOpener viewer;
+    TempFolder = path("tmp/");
+    QDir().mkpath(TempFolder);
     form->MyException(std::make_exception_ptr(std::runtime_error("Disk full")));
-    ASSERT_EQ(answerer->boxes.size(), 1);
+    ASSERT_EQ(answerer->boxes.size(), 2);
+    EXPECT_EQ(answerer->boxes[1].helpContext, 180);
+    EXPECT_EQ(viewer.opened, QStringList{QUrl::fromLocalFile(TempFolder + "Log.Txt").toString()});
     EXPECT_EQ(answerer->boxes[0].kind, BoxKind::YesNoHelp);
     EXPECT_EQ(answerer->boxes[0].helpContext, 58350);
     EXPECT_EQ(answerer->texts()[0], QStringLiteral("Disk full  \nException Address: std::runtime_error\n\n"
                                                    "Send an Error Report to Vellam Orrisk?"));
     const QStringList log = logLines();
     EXPECT_TRUE(log.contains(QStringLiteral("Disk full  \rException Address: std::runtime_error")));
-    EXPECT_TRUE(log.contains(QStringLiteral("ReportClick")));
 }
 
 TEST_F(ServicesTest, ErrorDuringTheHandlerIsIgnored) {

@@ -1,7 +1,3 @@
 #include "publishing/pages/standins/PageStandIns.h"
 
-#include "core/startup/StartupRules.h"
-
-QString MakerSite() { return WebsiteAddress; }
-
 QString MaintainerName() { return QStringLiteral("Vellam Orrisk"); }
