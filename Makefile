@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 export BUILD_DIR
 
-.PHONY: build run test bench
+.PHONY: build run test bench coverage
 
 build:
 	@scripts/bootstrap
@@ -18,3 +18,8 @@ test: build
 
 bench: build
 	@$(BUILD_DIR)/quillary_bench
+
+# Line coverage of each source folder, from a separate --coverage build
+# (build-coverage); not part of `make test`.
+coverage: build
+	@scripts/coverage
