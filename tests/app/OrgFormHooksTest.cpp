@@ -84,18 +84,6 @@ TEST_F(HooksTest, TheMergedMusicSurvivesTheNavigatorsSecondPost) {
     EXPECT_EQ(scalar("SELECT Music FROM Dances WHERE Title='Reel Two'").toString(), QStringLiteral("Tune: Other"));
 }
 
-TEST_F(HooksTest, RenamingAndDeletingStayOnTheDancesPage) {
-    open();
-    retitle("Hole", "Keyhole");
-    answerer->script(ResultYes);
-    DancesData.Post();
-    EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillary: Dances"));
-    DancesData.Delete();
-    EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
-    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*N|Keyhole|Longways|Duple (dance has been deleted)*"));
-}
-
 TEST_F(HooksTest, ACaseOnlyRenameRewritesProgrammesButMergesNothing) {
     open();
     retitle("Hole", "HOLE");
@@ -387,12 +375,4 @@ TEST_F(HooksTest, WebLinksBecomeBareInTheStandardCatalogueOnly) {
     form->LocateDance("Linked", "Circle", "Reel");
     EXPECT_EQ(scalar("SELECT Notes FROM Dances WHERE Title='Linked'").toString(), QStringLiteral("See Link=\"http://y\""))
         << "not in another catalogue";
-}
-
-TEST_F(HooksTest, AnEditLeavesTheHeadingsOnlyView) {
-    open();
-    StoreOption("Headings", true);
-    form->EventsChange();
-    EXPECT_FALSE(OptionChecked("Headings"));
-    EXPECT_TRUE(EventsData.Modified());
 }

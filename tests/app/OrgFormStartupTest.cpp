@@ -179,20 +179,6 @@ TEST_F(StartupTest, EventsStandsOnTodaysEventOrTheLast) {
     }
 }
 
-TEST_F(StartupTest, AnotherDatabaseStandsOnItsLastEventAndIsNotCompacted) {
-    writeCatalogue({{-3, "Before", P}, {0, "Today", P}, {4, "After", P}}, "Other.mdb");
-    writeIni("DBName=Other.mdb");
-    WriteFileBytes(path("Other.ini"), "[System]\r\nDBSize=0\r\n");
-    EXPECT_EQ(start(), StartupResult::Done);
-    form->PositionOnToday();
-    EXPECT_EQ(current("Event"), QStringLiteral("After"));
-    ASSERT_EQ(answerer->boxes.size(), 1);
-    EXPECT_EQ(answerer->texts().at(0),
-              QStringLiteral("Warning:  You are using database Other.mdb\nwith Ini file Other.ini\n"
-                             "rather than Quillary.mdb"));
-    EXPECT_FALSE(answerer->sawText(QStringLiteral("compressed")));
-}
-
 TEST_F(StartupTest, CompactionWhenTheFileGrewByMoreThanAFifth) {
     writeCatalogue({{0, "Today", P}});
     const qint64 size = QFileInfo(path("Quillary.mdb")).size();
@@ -354,19 +340,6 @@ TEST_F(StartupTest, EmptyDiaryOpensTheHelpOnStartingAndRecordsTheVersionQuietly)
     EXPECT_FALSE(helps.contains(12000));
 }
 
-TEST_F(StartupTest, OptionsAndPagesFollowTheSettings) {
-    writeCatalogue({{0, "Today", P}});
-    writeIni("ShowRules=0\r\nFolders=1\r\nShowTolbrook=7\r\nIntEditor=0\r\n" + sizeLine());
-    EXPECT_EQ(start(), StartupResult::Done);
-    EXPECT_FALSE(form->PageVisible(form->RulePage));
-    EXPECT_FALSE(form->RulesM->menuAction()->isVisible());
-    EXPECT_TRUE(form->PageVisible(form->FolderPage));
-    EXPECT_FALSE(form->OptionAction("IntEditor")->isChecked());
-    EXPECT_TRUE(form->OptionAction("UseCSS")->isChecked());
-    EXPECT_TRUE(form->Tolbrook2->isChecked());
-    EXPECT_TRUE(form->DateBox->toolTip().startsWith(QStringLiteral("Date in format d-MMM-yy (Today is 6-Dec-26) or ")));
-}
-
 TEST_F(StartupTest, RunningFromAUsbStick) {
     writeCatalogue({{0, "Today", P}});
     writeIni(sizeLine());
@@ -417,32 +390,6 @@ TEST_F(StartupTest, EventsPageFollowsTheRecord) {
     EXPECT_FALSE(form->IsRec->isChecked());
     EXPECT_FALSE(EventChanged);
     EXPECT_EQ(ThisIndex, -1);
-}
-
-TEST_F(StartupTest, TypedChangesAreSavedByTheNavigator) {
-    writeCatalogue({{0, "Today", P}});
-    writeIni(sizeLine());
-    start();
-    form->Venue->selectAll();
-    QTest::keyClicks(form->Venue, "Town Hall");
-    EXPECT_TRUE(form->ENav->button(NavButton::Post)->isEnabled());
-    form->ENav->click(NavButton::Post);
-    Statement s(Conn.handle(), "SELECT Venue FROM Events");
-    ASSERT_TRUE(s.step());
-    EXPECT_EQ(s.columnText(0), QStringLiteral("Town Hall"));
-}
-
-TEST_F(StartupTest, ClosingLogsTheEnd) {
-    writeCatalogue({{0, "Today", P}});
-    writeIni(sizeLine());
-    start();
-    form->close();
-    EXPECT_FALSE(EventsData.active());
-    EXPECT_FALSE(Conn.isOpen());
-    const QStringList log = logLines();
-    ASSERT_GE(log.size(), 2);
-    EXPECT_EQ(log.at(log.size() - 2), QStringLiteral("FormClose"));
-    EXPECT_EQ(log.last(), QStringLiteral("END"));
 }
 
 TEST(LargeFonts, FormScaledByFiveQuarters) {

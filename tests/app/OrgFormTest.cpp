@@ -28,21 +28,6 @@ protected:
 
 } // namespace
 
-TEST_F(OrgFormTest, PagesInOrderWithOptionalTabsHidden) {
-    const QStringList captions = {"Rules", "Events", "Dances", "Recordings", "Folders"};
-    ASSERT_EQ(form->PC->count(), captions.size());
-    for (int i = 0; i < captions.size(); ++i) EXPECT_EQ(form->PC->tabText(i), captions[i]);
-    EXPECT_FALSE(form->PageVisible(form->RecPage));
-    EXPECT_FALSE(form->PageVisible(form->FolderPage));
-    EXPECT_EQ(form->PC->currentWidget(), form->EventPage);
-}
-
-TEST_F(OrgFormTest, MaintainerItemsHiddenOutsideMaintainerMode) {
-    EXPECT_FALSE(form->VellamM->menuAction()->isVisible());
-    EXPECT_FALSE(form->CheckNote->isVisible());
-    EXPECT_TRUE(form->LocalLink->isVisible());
-}
-
 TEST_F(OrgFormTest, OptionItemWritesItsMark) {
     struct Case {
         const char *item;
