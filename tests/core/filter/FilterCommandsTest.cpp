@@ -305,19 +305,6 @@ TEST_F(FilterCommandsTest, GridColumnAndEventsPage) {
     EXPECT_FALSE(ui.indicator[FilterTable::Events]);
 }
 
-TEST_F(FilterCommandsTest, NoSenderTakesThePresetValueExactly) {
-    addSimpleDances();
-    open();
-    ui.lastBox = box("Title");
-    DancesFilter.Value[1] = "reel";
-    FilterClick(FilterSender::None);
-    EXPECT_TRUE(dialogs.isEmpty());
-    EXPECT_TRUE(shownTitles().isEmpty()); // exact and case-sensitive
-    DancesFilter.Value[1] = "Reel";
-    FilterClick(FilterSender::None);
-    EXPECT_EQ(shownTitles(), (QStringList{"Reel"}));
-}
-
 TEST_F(FilterCommandsTest, NotRecentIgnoresTheShownProgrammeAndOldEvents) {
     addDance("Old", "Longways", "English");
     addDance("Recent", "Longways", "English");
@@ -431,24 +418,6 @@ TEST_F(FilterCommandsTest, OddFormats) {
     EXPECT_EQ(DancesFilter.Count, 1);
     EXPECT_EQ(DancesFilter.Value[1], "[Odd format]");
     EXPECT_EQ(ui.gridViews.last(), true);
-}
-
-TEST_F(FilterCommandsTest, NoOddFormatMarksNothing) {
-    for (int i = 0; i < 20; ++i)
-        addDance(QString("Common %1").arg(i), "Longways", "English");
-    open();
-    EXPECT_NO_THROW(OddFormatClick());
-    EXPECT_TRUE(shownTitles().isEmpty());
-    EXPECT_TRUE(dances->Filtered());
-}
-
-TEST_F(FilterCommandsTest, NeverCalled) {
-    addSimpleDances();
-    addDance("Zero", "Circle", "English", {{"Called", 0}});
-    open();
-    NeverClick();
-    EXPECT_EQ(shownTitles(), (QStringList{"Waltz"}));
-    EXPECT_EQ(FilterFocus.field, "Called");
 }
 
 TEST_F(FilterCommandsTest, SessionSelection) {
