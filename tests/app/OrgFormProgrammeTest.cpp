@@ -98,40 +98,6 @@ TEST_F(OrgFormProgrammeTest, RowsOfTheProgrammeUnderTheColumnTitles) {
     EXPECT_EQ(form->ProgText, sep("~O|Evening~D|Hole|Longways|Reel§2~N|walk~O|Interval~"));
 }
 
-TEST_F(OrgFormProgrammeTest, AnotherEventShowsNothingOfThePrevious) {
-    addDance("Hole", "Longways", "Reel", "3", "12", "10");
-    history->events = {{QDate(2026, 11, 26), "Hall", sep("~D|Hole|Longways|Reel~")},
-                       {QDate(2026, 12, 6), "Hall", QString()}};
-    history->shown = 1;
-    form->Org->setText(QStringLiteral("Hall"));
-    form->ETime->setText(QStringLiteral("19.30-22.30"));
-    showAndEvaluate("~O|Evening~D|Hole|Longways|Reel~D|Hole|Longways|Reel~O|Interval~N|a~");
-    ASSERT_EQ(label(2, "LastH")->text(), QStringLiteral("Today"));
-    ASSERT_FALSE(label(1, "LastC")->toolTip().isEmpty());
-    ASSERT_NE(row(3)->caption(), QStringLiteral("Interval"));
-    const QList<TItem *> previous = items();
-
-    // The next event, shown without an evaluation: the pooled rows come back
-    // empty.
-    form->ShowProgText(true, sep("~O|Late~D|New|Square|Jig~D|Other|Circle|Reel~"));
-    ASSERT_EQ(items().size(), 4);
-    for (int i : {1, 2}) {
-        auto *dance = qobject_cast<TDance *>(row(i));
-        ASSERT_TRUE(dance);
-        EXPECT_TRUE(previous.contains(dance)) << "row " << i << " is not a pooled one";
-        for (QLabel *l : dance->columns) {
-            const QString name = l->objectName();
-            if (name == QLatin1String("Title") || name == QLatin1String("Format") ||
-                name == QLatin1String("Style"))
-                continue;
-            EXPECT_EQ(l->text(), QString()) << name.toStdString();
-            EXPECT_EQ(l->toolTip(), QString()) << name.toStdString();
-            EXPECT_FALSE(l->autoFillBackground()) << name.toStdString();
-        }
-    }
-    EXPECT_EQ(qobject_cast<TNotes *>(row(3))->text(), QStringLiteral("Average Level: ?"));
-}
-
 TEST_F(OrgFormProgrammeTest, EvaluationFillsTheColumnsAndTheAverageRow) {
     struct Case {
         const char *name;

@@ -179,29 +179,6 @@ TEST_F(StartupTest, EventsStandsOnTodaysEventOrTheLast) {
     }
 }
 
-TEST_F(StartupTest, CompactionWhenTheFileGrewByMoreThanAFifth) {
-    writeCatalogue({{0, "Today", P}});
-    const qint64 size = QFileInfo(path("Quillary.mdb")).size();
-    struct Case {
-        qint64 recorded;
-        bool compacts;
-    } cases[] = {{0, true}, {size, false}, {size * 10 / 12, false}, {size * 10 / 12 - 1, true},
-                 {qint64(3) << 31, false}};
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.recorded);
-        form.reset();
-        ResetTables();
-        answerer->clear();
-        writeIni("DBSize=" + QByteArray::number(c.recorded));
-        EXPECT_EQ(start(), StartupResult::Done);
-        EXPECT_EQ(answerer->sawText(QStringLiteral("Database compressed.")), c.compacts);
-        const qint64 stored =
-            TIniFile(path("Quillary.ini")).ReadInt64(QStringLiteral("System"), QStringLiteral("DBSize"), -1);
-        if (c.compacts) EXPECT_EQ(stored, QFileInfo(path("Quillary.mdb")).size());
-        else EXPECT_EQ(stored, c.recorded);
-    }
-}
-
 TEST_F(StartupTest, RemindersForUpcomingBookings) {
     const QString blank = QStringLiteral("\u00B7D||Longways|English\u00B7");
     writeCatalogue({{-40, "Long ago", P},
