@@ -225,16 +225,6 @@ TEST_F(CardSettingsTest, SizeOtherThanTwelveSwitchesHalfLinesOff) {
     EXPECT_TRUE(CardsHalfLines);
 }
 
-TEST_F(CardSettingsTest, StartUpReadsThePrimaryFont) {
-    TIniFile &f = ini("[Cards]\r\nDFont=Georgia\r\nDSize=11\r\nHalfLines=1\r\n");
-    answerer->script(ResultOK);
-    CardSettingsAtStartup(f);
-    EXPECT_EQ(CardsDFont, "Georgia");
-    EXPECT_EQ(CardsHalfPoints, "22");
-    EXPECT_EQ(answerer->boxes.size(), 1); // half-lines switched off
-    EXPECT_FALSE(CardsHalfLines);
-}
-
 TEST_F(CardSettingsTest, PrimaryFontFollowsTheOption) {
     const QString rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\viewkind4\\uc1\\pard\\f0\\fs24 x}";
     CardsDFont = "Georgia";
@@ -243,13 +233,4 @@ TEST_F(CardSettingsTest, PrimaryFontFollowsTheOption) {
     EXPECT_EQ(SetRtfFontSize(rtf), rtf);
     StoreOption("UsePrimary", true);
     EXPECT_EQ(SetRtfFontSize(rtf), "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Georgia;}}\\viewkind4\\uc1\\pard\\f0\\fs22 x}");
-}
-
-TEST_F(CardSettingsTest, BadTabListIsLoggedEvenWhenLayoutOneReplacesIt) {
-    WriteLog("START");
-    const CardSetValues v = CardSettingsAtStartup(ini("[Cards]\r\nTabList=727//3600\r\n"));
-    EXPECT_EQ(v.layout, 1);
-    EXPECT_EQ(v.tabList, StandardTabList);
-    EXPECT_EQ(TabStops, QList<int>({727, 3600, 4200}));
-    EXPECT_EQ(QString::fromLatin1(ReadFileBytes(path("Log.Txt"))).count("TabList \"727//3600\" read as \"727/3600\""), 1);
 }
