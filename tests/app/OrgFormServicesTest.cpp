@@ -195,21 +195,6 @@ TEST_F(ServicesTest, ProgrammeTypedInTheMemoIsStoredAsTyped) {
     EXPECT_EQ(scalar("SELECT Programme FROM Events WHERE rowid=?", {shown}).toString(), Prog("~O|Typed~"));
 }
 
-TEST_F(ServicesTest, CheckBoxesToggleTheirField) {
-    open(shown);
-    form->Acknowledged->click();
-    EXPECT_EQ(field("Acknowledged"), QStringLiteral("Y"));
-    form->Acknowledged->click();
-    EXPECT_EQ(field("Acknowledged"), QString());
-    EventsData.FieldByName("Prv").SetAsString("N");
-    form->CheckClick(form->Prv);
-    EXPECT_EQ(field("Prv"), QStringLiteral("Y"));
-    ShowingDance = true;
-    form->CheckClick(form->Prv);
-    EXPECT_EQ(field("Prv"), QStringLiteral("Y"));
-    ShowingDance = false;
-}
-
 TEST_F(ServicesTest, RecordedMusicBox) {
     open(shown);
     form->IsRec->click();
@@ -257,12 +242,6 @@ TEST_F(ServicesTest, TimerShowsThePlaybackClock) {
     SeekDragging = true;
     form->OnTimer();
     EXPECT_FALSE(SeekDragging);
-
-    StoreOption(QStringLiteral("Debug"), true);
-    form->OnTimer();
-    EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Quillary -- Memory allocated ")));
-    EXPECT_EQ(ElapsedSeconds, 61);
-    StoreOption(QStringLiteral("Debug"), false);
 }
 
 TEST_F(ServicesTest, WheelMovesThroughTheRows) {

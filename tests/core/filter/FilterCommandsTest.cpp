@@ -263,8 +263,6 @@ TEST_F(FilterCommandsTest, YesNoFields) {
     answerer->script(ResultNo); // Blank
     FilterClick(FilterSender::Filter);
     EXPECT_EQ(answerer->boxes.last().text, "Select value for... Printed");
-    EXPECT_EQ(answerer->boxes.last().caption1, "&Checked");
-    EXPECT_EQ(answerer->boxes.last().helpContext, 30400);
     EXPECT_EQ(shownTitles().size(), 4);
     EXPECT_EQ(ui.hint[FilterTable::Dances], "Dances are filtered:  Printed not checked");
     answerer->script(ResultCancel);
@@ -490,14 +488,6 @@ TEST_F(FilterCommandsTest, TagSets) {
     answerer->script(ResultNo);
     CreateSetClick();
     EXPECT_EQ(answerer->boxes.last().text, "ball\nSet already exists.\nOpen this set?");
-    EXPECT_EQ(TagSetName, "Ball");
-    // Bad names are refused.
-    answerer->scriptText("a=b");
-    CreateSetClick();
-    EXPECT_EQ(TagSetName, "Ball");
-    EXPECT_FALSE(TagSetExists("a=b"));
-    answerer->scriptText("   ");
-    CreateSetClick();
     EXPECT_EQ(TagSetName, "Ball");
     // Selecting through the chooser, then deleting.
     SetTagSetChooser([](const QStringList &names) {

@@ -234,19 +234,6 @@ TEST_F(FilterTest, TagSetRestrictsDancesIgnoringCase) {
     EXPECT_TRUE(FilterRecord(FilterDef{}, FilterTable::Dances, danceRow("Reel"), ctx));
 }
 
-TEST_F(FilterTest, SessionRestrictsEventsOnly) {
-    const QSet<QString> keys = {FoldUpper(EventTagKey("Hall", "Sun 6-Dec-26", "Ball"))};
-    FilterContext ctx;
-    ctx.SessionSelection = true;
-    ctx.SessionKeys = &keys;
-    FakeRow ev;
-    ev.text("Org", "HALL").text("EDate", "Sun 6-Dec-26", FilterFieldClass::Date).text("Event", "ball");
-    EXPECT_TRUE(FilterRecord(FilterDef{}, FilterTable::Events, ev, ctx));
-    ev.text("Event", "Workshop");
-    EXPECT_FALSE(FilterRecord(FilterDef{}, FilterTable::Events, ev, ctx));
-    EXPECT_TRUE(FilterRecord(FilterDef{}, FilterTable::Dances, danceRow("Reel"), ctx));
-}
-
 TEST_F(FilterTest, InstructionsSearchPlainTextUnlessDebug) {
     FakeRow row = danceRow("X");
     row.text("Instructions", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Set and turn\\par Lead down\\par }",
@@ -268,25 +255,6 @@ TEST_F(FilterTest, InstructionsSearchPlainTextUnlessDebug) {
     // "par" in the footer's words is found.
     row.text("Footer", "{\\rtf1\\ansi Tune: Parson's Farewell\\par }", FilterFieldClass::Memo);
     EXPECT_TRUE(FilterRecord(par, FilterTable::Dances, row, plain));
-}
-
-TEST_F(FilterTest, PlainTextIsConvertedOncePerStoredText) {
-    int calls = 0;
-    PlainTextCache cache([&calls](const QString &rtf) {
-        ++calls;
-        return InstructionPlainText(rtf);
-    });
-    FilterContext ctx;
-    ctx.PlainText = &cache;
-    FakeRow row = danceRow("X");
-    row.text("Instructions", "{\\rtf1 Swing\\par }", FilterFieldClass::Memo);
-    const RecordFilter f(defOf({{"Instructions", "swing"}}), FilterTable::Dances, ctx);
-    EXPECT_TRUE(f.Accept(row));
-    EXPECT_TRUE(f.Accept(row));
-    EXPECT_EQ(calls, 1);
-    row.text("Instructions", "{\\rtf1 Circle\\par }", FilterFieldClass::Memo);
-    EXPECT_FALSE(f.Accept(row));
-    EXPECT_EQ(calls, 2);
 }
 
 TEST_F(FilterTest, InstructionsHighlightValue) {
