@@ -34,6 +34,46 @@ TEST(ProcessRunner, RealShellForms) {
     }
 }
 
+TEST(ProcessRunner, WindowsAreDisabledOnlyWhileWaiting) {
+    QMainWindow window;
+    window.show();
+    bool enabledDuring = true;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] { enabledDuring = enabledDuring && window.isEnabled(); });
+    probe.start(5);
+    QtProcessRunner runner;
+    const ProcessOutcome outcome = runner.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("sleep 0.1")});
+    EXPECT_TRUE(outcome.started);
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_FALSE(enabledDuring);
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_FALSE(runner.run(QStringLiteral("/nonexistent/program"), {}).started);
+}
+
+TEST(MsgPanel, ShowsInFrontThenHidesByItsOwnTimer) {
+    QMainWindow window;
+    window.resize(800, 600);
+    window.show();
+    auto *panel = new TMsgPanel(&window);
+    EXPECT_EQ(CurrentMessagePanel(), panel);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(panel->HideTimer->interval(), 5000);
+    EXPECT_TRUE(panel->HideTimer->isSingleShot());
+    panel->showPanel(QStringLiteral("\r\n Trying to run...\r\n http://example.org"));
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->MsgLabel->text(), QStringLiteral("\n Trying to run...\n http://example.org"));
+    EXPECT_TRUE(panel->HideTimer->isActive());
+    panel->HideTimer->setInterval(20);
+    panel->HideTimer->start();
+    QTRY_VERIFY_WITH_TIMEOUT(!panel->isVisible(), 2000);
+    panel->showPanel(QStringLiteral("again"));
+    HideMessagePanel();
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_FALSE(panel->HideTimer->isActive());
+    delete panel;
+    EXPECT_EQ(CurrentMessagePanel(), nullptr);
+}
+
 TEST(KeyState, LockCopiesFlipOnPressesOnce) {
     KeyState::reset();
     KeyState::install();

@@ -63,6 +63,34 @@ TEST_F(ProgrammeRowsTest, BuildsOneRowPerItemTopDown) {
     EXPECT_EQ(dance(1)->height(), 16);
 }
 
+TEST_F(ProgrammeRowsTest, DanceColumnsFromDisplay) {
+    rows->ShowProgramme(sep("~D|Hole|Longways|Reel~"));
+    TDance *row = dance(0);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->Format->geometry(), QRect(218, 1, 100, 14));
+    QLabel *lvl = rows->FindItemLabel(row, QStringLiteral("Lvl"));
+    EXPECT_EQ(lvl->geometry(), QRect(406, 1, 20, 14));  // after Style at 322..401 and its line
+    EXPECT_EQ(LabelTagOf(lvl), FieldTag);
+    // A red line one pixel wide right after the title column.
+    auto *line = qobject_cast<QLabel *>(row->childAt(214, 5));
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->width(), 1);
+    EXPECT_EQ(Background(line), QColor(255, 0, 0));
+}
+
+TEST_F(ProgrammeRowsTest, KeyLabelsNotInDisplayAreHidden) {
+    rows->settings.display = {{"Title", 200}};
+    rows->FreePools();
+    rows->ShowProgramme(sep("~D|Hole|Longways|Reel~"));
+    EXPECT_TRUE(dance(0)->Title->isVisible());
+    EXPECT_FALSE(dance(0)->Format->isVisible());
+    EXPECT_FALSE(dance(0)->Style->isVisible());
+    // They still hold the key, so the row writes back whole.
+    QString text;
+    rows->SerialiseRows(text);
+    EXPECT_EQ(text, sep("~D|Hole|Longways|Reel~"));
+}
+
 TEST_F(ProgrammeRowsTest, PooledRowShowsNothingOfThePreviousEvent) {
     rows->ShowProgramme(sep("~D|Hole|Longways|Reel~O|Half~"));
     TDance *first = dance(0);
@@ -89,6 +117,14 @@ TEST_F(ProgrammeRowsTest, PooledRowShowsNothingOfThePreviousEvent) {
     EXPECT_EQ(rows->ThisIndex, 0);
     EXPECT_EQ(Background(first), QColor(214, 211, 206));
     EXPECT_FALSE(first->isSelected());
+}
+
+TEST_F(ProgrammeRowsTest, FindItemLabelFallsBackToDummy) {
+    rows->ShowProgramme(sep("~O|Evening~"));
+    QLabel *label = rows->FindItemLabel(heading(0), QStringLiteral("Lvl"));
+    EXPECT_EQ(label, rows->DummyItem);
+    EXPECT_EQ(rows->FindItemLabel(nullptr, QStringLiteral("Title")), rows->DummyItem);
+    EXPECT_EQ(rows->FindItemLabel(heading(0), QStringLiteral("time")), heading(0)->Time);
 }
 
 TEST_F(ProgrammeRowsTest, PressOnRowOrPlusSelectsIt) {
@@ -215,4 +251,55 @@ TEST_F(ProgrammeRowsTest, HeadingCaptionShowsAmpersandOnce) {
     const int glyph = doubled - single;
     EXPECT_GT(glyph, 10);
     EXPECT_GT(single - none, glyph / 2);  // an underline alone would add far less
+}
+
+namespace {
+
+// Records which handler each user action reaches.
+class RecordingSink : public RowEventSink {
+public:
+    QStringList calls;
+    void ItemMouseDown(TItem *, QMouseEvent *) override { calls << "ItemMouseDown"; }
+    void ItemMouseUp(TItem *, QMouseEvent *) override { calls << "ItemMouseUp"; }
+    void ActionClick(TItem *) override { calls << "ActionClick"; }
+    void ItemClick(THeading *) override { calls << "ItemClick"; }
+    void TitleClick(TDance *) override { calls << "TitleClick"; }
+    void LastCRClick(TDance *, QLabel *label) override { calls << "LastCRClick " + label->objectName(); }
+    void LastHClick(TDance *, QLabel *) override { calls << "LastHClick"; }
+    void NotesChange(TNotes *) override { calls << "NotesChange"; }
+    void NotesMouseDown(TNotes *, QMouseEvent *) override { calls << "NotesMouseDown"; }
+    void NotesRClick(TNotes *) override { calls << "NotesRClick"; }
+    void NotesDblClick(TNotes *) override { calls << "NotesDblClick"; }
+};
+
+void RightClick(QWidget *w) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), w->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(w, &event);
+}
+
+} // namespace
+
+TEST_F(ProgrammeRowsTest, EventsReachTheMainWindowHandlers) {
+    rows->settings.display.append({"LastH", 50});
+    rows->FreePools();
+    rows->ShowProgramme(sep("~D|A|B|C~O|Evening~N|note~"));
+    RecordingSink sink;
+    rows->setEventSink(&sink);
+
+    QTest::mouseClick(dance(0)->Format, Qt::LeftButton);
+    QTest::mouseClick(dance(0)->Action, Qt::LeftButton);
+    RightClick(dance(0)->Title);
+    RightClick(rows->FindItemLabel(dance(0), QStringLiteral("LastC")));
+    RightClick(rows->FindItemLabel(dance(0), QStringLiteral("LastH")));
+    QTest::mouseClick(heading(1), Qt::LeftButton);
+    QTest::mousePress(notes(2)->Notes->viewport(), Qt::LeftButton);
+    QTest::mouseDClick(notes(2)->Notes->viewport(), Qt::LeftButton);
+    QTest::keyClick(notes(2)->Notes, Qt::Key_X);
+    EXPECT_EQ(sink.calls.join(", ").toStdString(),
+              std::string("ItemMouseDown, ItemMouseUp, ActionClick, TitleClick, LastCRClick LastC, LastHClick, "
+                             "ItemMouseDown, ItemMouseUp, ItemClick, NotesMouseDown, NotesMouseDown, "
+                             "NotesDblClick, NotesChange"));
+    // The main window decides what a press does: nothing was selected here.
+    EXPECT_EQ(rows->ThisItem, nullptr);
+    rows->setEventSink(nullptr);
 }

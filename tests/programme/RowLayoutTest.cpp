@@ -34,6 +34,12 @@ TEST(RowLayout, RowHeightCases) {
     }
 }
 
+TEST(RowLayout, DisplayWidthDefaults) {
+    EXPECT_EQ(DisplayWidth(QStringLiteral("200")), 200);
+    EXPECT_EQ(DisplayWidth(QString()), 999);
+    EXPECT_EQ(DisplayWidth(QStringLiteral("wide")), 999);
+}
+
 TEST(RowLayout, ColumnsFollowEachOtherWithTags) {
     const RowGeometry g =
         DanceRowGeometry({{"Title", 200}, {"Lvl", 20}, {"Recent", 30}, {"LastC", 60}, {"Time", 40}, {"Style", 999}},
@@ -91,6 +97,21 @@ TEST(RowLayout, LargeWidensNewRowsButNotTheirHeight) {
     EXPECT_EQ(title.children[1].rect, (PixelRect{14, 1, 200, 22}));
 }
 
+TEST(RowLayout, HeadingHasOnlyTheTimeColumn) {
+    const RowGeometry g = HeadingRowGeometry({{"Title", 200}, {"Time", 40}}, {});
+    ASSERT_EQ(g.children.size(), 3);
+    EXPECT_EQ(g.children[1].name, QStringLiteral("Time"));
+    EXPECT_EQ(g.children[1].rect, (PixelRect{14, 1, 40, 14}));
+    EXPECT_EQ(g.children[2].rect, (PixelRect{54, 0, 1, 16}));
+    EXPECT_EQ(HeadingRowGeometry({{"Title", 200}}, {}).children.size(), 1);
+}
+
+TEST(RowLayout, MulDivRoundsToNearest) {
+    EXPECT_EQ(MulDiv(3, 1, 2), 2);
+    EXPECT_EQ(MulDiv(-3, 1, 2), -2);
+    EXPECT_EQ(MulDiv(7, 3, 0), 7);
+}
+
 TEST(RowColours, MixedProgramme) {
     const QList<ProgrammeItem> rows = {
         H("Evening"),          // 0 session heading
@@ -121,6 +142,12 @@ TEST(RowColours, MixedProgramme) {
     EXPECT_EQ(c[12].memo, White);
 }
 
+TEST(RowColours, SelectedHeadingTakesBlackFont) {
+    const QList<RowColour> c = RowColours({H("Evening"), D("A", "B", "C")}, 0);
+    EXPECT_EQ(c[0].background, SelectedRow);
+    EXPECT_EQ(c[0].font, Black);
+}
+
 TEST(MyStringList, SortedIgnoringCase) {
     TMyStringList list;
     list.setSorted(true);
@@ -148,6 +175,15 @@ TEST(MyStringList, Duplicates) {
     EXPECT_EQ(list.Count(), 1);
 }
 
+TEST(MyStringList, UnsortedKeepsOrderUntilSorted) {
+    TMyStringList list;
+    list.Add(QStringLiteral("b"));
+    list.Add(QStringLiteral("A"));
+    EXPECT_EQ(list.IndexOf(QStringLiteral("a")), 1);
+    list.setSorted(true);
+    EXPECT_EQ(list.Strings(), QStringList({"A", "b"}));
+}
+
 class RowSettingsTest : public QuillaryTest {};
 
 TEST_F(RowSettingsTest, CurrentSettingsReadDisplayInFileOrder) {
@@ -167,4 +203,8 @@ TEST_F(RowSettingsTest, CurrentSettingsReadDisplayInFileOrder) {
         EXPECT_EQ(s.display[i].width, widths[i]);
     }
     EXPECT_EQ(ColumnTag(s.display[3].name), ComputedTag);
+}
+
+TEST_F(RowSettingsTest, NoSettingsFileGivesNoColumns) {
+    EXPECT_TRUE(CurrentRowSettings().display.isEmpty());
 }

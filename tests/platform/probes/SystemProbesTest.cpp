@@ -84,3 +84,22 @@ TEST_F(SystemProbesTest, BatteryWithUnknownLife) {
         {{"type", "Battery"}, {"capacity", "30"}, {"energy_now", "5000000"}, {"power_now", "0"}});
     EXPECT_EQ(PowerStatusText(power()), "On battery power.\rBattery is 30% full.");
 }
+
+TEST_F(SystemProbesTest, NoBatteryMeansMains) {
+    supply("AC", {{"type", "Mains"}, {"online", "0"}});
+    supply("hidpp_battery_0", {{"type", "Battery"}, {"scope", "Device"}, {"capacity", "10"}});
+    const PowerStatus s = power();
+    EXPECT_TRUE(s.onMains);
+    EXPECT_FALSE(s.hasBattery);
+    EXPECT_EQ(PowerStatusText(s), "On mains power.");
+    EXPECT_EQ(PowerStatusText(LinuxProbes(path("nothing")).powerStatus()), "On mains power.");
+}
+
+TEST_F(SystemProbesTest, UsbChargerCountsAsMains) {
+    supply("ucsi-source-psy-USBC000:001", {{"type", "USB"}, {"online", "1"}});
+    supply("BAT0", {{"type", "Battery"},
+                    {"capacity", "90"},
+                    {"energy_now", "20000000"},
+                    {"power_now", "5000000"}});
+    EXPECT_EQ(PowerStatusText(power()), "On mains power.\rBattery is 90% full.");
+}

@@ -102,6 +102,36 @@ TEST_F(RichEditTest, CopyRtfCopiesTheSelectedWordInline) {
     EXPECT_EQ(target.text(), "one two three");
 }
 
+TEST_F(RichEditTest, CopyRichCopiesEverything) {
+    RichEdit source, target;
+    source.setRtf(Arial + "\\qc a\\par \\pard b\\tab c}");
+    target.setRtf(Arial + "old}");
+    CopyRich(&source, &target);
+    EXPECT_EQ(target.rtf(), source.rtf());
+    RichEdit empty;
+    CopyRich(&empty, &target);
+    EXPECT_EQ(target.text(), "");
+}
+
+TEST_F(RichEditTest, SelectionBackground) {
+    RichEdit e;
+    e.setRtf(Arial + "{\\colortbl ;\\red255\\green255\\blue0;}a\\highlight1 bc\\highlight0 d}");
+    e.select(1, 2);
+    ASSERT_TRUE(GetSelBackColor(&e).has_value());
+    EXPECT_EQ(GetSelBackColor(&e)->name(), "#ffff00");
+    e.select(0, 2);
+    EXPECT_FALSE(GetSelBackColor(&e).has_value()); // mixed: undefined
+    e.select(3, 1);
+    EXPECT_FALSE(GetSelBackColor(&e)->isValid()); // none
+    e.select(0, 4);
+    SetSelBackColor(&e, QColor(0, 0, 0));
+    EXPECT_EQ(GetSelBackColor(&e)->name(), "#010000");
+    EXPECT_TRUE(e.rtf().contains("{\\colortbl ;\\red1\\green0\\blue0;}"));
+    SetSelBackColor(&e, QColor());
+    EXPECT_FALSE(GetSelBackColor(&e)->isValid());
+    EXPECT_FALSE(e.rtf().contains("highlight"));
+}
+
 TEST_F(RichEditTest, SelectionStyles) {
     RichEdit e;
     e.setRtf(Arial + "ab\\b cd\\b0}");
@@ -170,6 +200,79 @@ TEST_F(RichEditTest, PasteHandlerComesFirst) {
     e.paste();
     EXPECT_EQ(e.text(), "yours");
     EXPECT_EQ(calls, 2);
+}
+
+TEST_F(RichEditTest, CopyOffersRtfHtmlAndText) {
+    RichEdit e;
+    e.setRtf(Arial + "one \\b two\\b0  three}");
+    e.select(4, 3);
+    e.copy();
+    const QMimeData *m = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(m);
+    EXPECT_TRUE(m->hasFormat("text/rtf"));
+    EXPECT_TRUE(m->hasHtml());
+    EXPECT_EQ(m->text(), "two");
+    EXPECT_EQ(QString::fromLatin1(m->data("text/rtf")), e.selectionRtf());
+    RichEdit other;
+    other.paste();
+    EXPECT_EQ(CharAt(*other.document(), "two"), "b f=Arial pt=12");
+}
+
+TEST_F(RichEditTest, WindowKeysReachTheWindowsActions) {
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *e = new RichEdit;
+    layout->addWidget(e);
+    int special = 0, copies = 0;
+    auto *specialAction = new QAction(&window);
+    specialAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    specialAction->setShortcutContext(Qt::ApplicationShortcut);
+    QObject::connect(specialAction, &QAction::triggered, [&] { ++special; });
+    window.addAction(specialAction);
+    auto *copyAction = new QAction(&window);
+    copyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    copyAction->setShortcutContext(Qt::ApplicationShortcut);
+    QObject::connect(copyAction, &QAction::triggered, [&] { ++copies; });
+    window.addAction(copyAction);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    e->setFocus();
+    e->setRtf(Arial + "abc}");
+
+    // Left alone, the text edit takes both keys for itself.
+    QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(e, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(special, 0);
+    EXPECT_EQ(copies, 0);
+
+    e->setWindowKeys({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    e->setCopyLeftWithoutSelection(true);
+    QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(special, 1);
+    QTest::keyClick(e, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(copies, 1);
+    e->select(0, 2);
+    QTest::keyClick(e, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(copies, 1); // with a selection the control copies
+    EXPECT_EQ(QApplication::clipboard()->text(), "ab");
+    // Tab is typed.
+    e->setSelStart(1);
+    QTest::keyClick(e, Qt::Key_Tab);
+    EXPECT_EQ(e->text(), "a\tbc");
+}
+
+TEST_F(RichEditTest, HeightFollowsTheLaidOutText) {
+    RichEdit e;
+    e.resize(300, 50);
+    e.show();
+    QSignalSpy spy(&e, &RichEdit::heightRequested);
+    e.setRtf(Arial + "one\\par two\\par three\\par four\\par }");
+    ASSERT_FALSE(spy.isEmpty());
+    const int four = spy.last().at(0).toInt();
+    EXPECT_EQ(four, e.contentHeight());
+    e.setRtf(Arial + "one}");
+    EXPECT_LT(spy.last().at(0).toInt(), four);
 }
 
 TEST_F(RichEditTest, LayoutOfHangingIndentAndHalfLines) {
