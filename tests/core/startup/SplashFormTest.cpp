@@ -31,3 +31,20 @@ TEST(SplashForm, LargeFontsByTheTenPointHeight) {
         EXPECT_EQ(VeryLargeFonts(h), c.veryLarge);
     }
 }
+
+TEST(SplashForm, WebsiteLabelLightsUpUnderTheMouse) {
+    TSplashForm splash;
+    QLabel *site = splash.findChild<QLabel *>(QStringLiteral("Website"));
+    ASSERT_NE(site, nullptr);
+    EXPECT_EQ(site->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(site, &enter);
+    EXPECT_EQ(site->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_EQ(site->cursor().shape(), Qt::PointingHandCursor);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(site, &leave);
+    EXPECT_EQ(site->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_EQ(site->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(splash.findChild<QLabel *>(QStringLiteral("Version"))->text().startsWith(
+        QStringLiteral("Version 6.103    ")));
+}

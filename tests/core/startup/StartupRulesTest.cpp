@@ -204,27 +204,3 @@ TEST(StartupRules, CompactionAboveOneAndAFifth) {
         EXPECT_EQ(CompactionDue(c.size, c.recorded, c.nonStandard), c.due)
             << c.size << " " << c.recorded;
 }
-
-TEST(StartupRules, SpecialFontIsTheFirstInstalled) {
-    EXPECT_EQ(ChooseSpecialFont({"Arial", "broadway", "Bordeaux Black"}), "Bordeaux Black");
-    EXPECT_EQ(ChooseSpecialFont({"Arial", "BROADWAY"}), "Broadway");
-    EXPECT_EQ(ChooseSpecialFont({"Arial"}), "Brittanic Bold");
-}
-
-TEST(StartupRules, WeekdayNameFollowsTheLocale) {
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-    EXPECT_EQ(WeekdayName(QDate(2026, 12, 6)), "Sunday");
-    EXPECT_EQ(WeekdayName(QDate(2026, 12, 7)), "Monday");
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(WeekdayName(QDate(2026, 12, 6)), "Sonntag");
-    QLocale::setDefault(saved);
-}
-
-TEST(StartupRules, LanguageCheck) {
-    EXPECT_EQ(LanguageWarning(LanguageNameOf(QLocale::c())), "");
-    EXPECT_EQ(LanguageWarning(LanguageNameOf(QLocale(QLocale::English, QLocale::UnitedStates))),
-              "");
-    EXPECT_EQ(LanguageWarning(LanguageNameOf(QLocale(QLocale::German, QLocale::Germany))),
-              "Language is set to\rGerman\rrather than English.");
-}
