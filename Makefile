@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 export BUILD_DIR
 
-.PHONY: build run test bench
+.PHONY: build run test bench coverage
 
 build:
 	@scripts/bootstrap
@@ -28,3 +28,8 @@ test-asan: build
 # Every parser's fuzz target for FUZZ_SECONDS (default 60) each, in build-fuzz.
 fuzz: build
 	@scripts/fuzz
+
+# Line coverage of each source folder, from a separate --coverage build
+# (build-coverage); not part of `make test`.
+coverage: build
+	@scripts/coverage

@@ -35,15 +35,6 @@ TEST(IdleHook, OneCallAfterActivityAndNoneWhileNothingHappens) {
     EXPECT_LE(calls, before + 2);
 }
 
-TEST(BusyCursor, IdleTimeTakesEveryOverrideAway) {
-    BusyCursor();
-    BusyCursor();
-    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    RestoreCursors();
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-}
-
 TEST(WheelSteps, TouchpadDeltasAddUp) {
     WheelSteps steps;
     EXPECT_EQ(steps.add(120), 1);

@@ -43,23 +43,12 @@ TEST_F(OrgFormEventTest, ShowEventFillsTheBoxesAndRows) {
                               {{"Band", "RECORDED music"}, {"Acknowledged", "Y"}, {"Prv", "Y"}});
     open(e);
     EXPECT_TRUE(form->IsRec->isChecked());
-    EXPECT_TRUE(form->Acknowledged->isChecked());
-    EXPECT_TRUE(form->Prv->isChecked());
-    EXPECT_FALSE(form->Updated->isChecked());
     EXPECT_EQ(form->DateBox->text(), QStringLiteral("Wed 9-Dec-26"));
     // The no-break space is repaired, stored and reported.
     EXPECT_EQ(scalar("SELECT Programme FROM Events WHERE rowid=?", {e}).toString(), Prog("~N|Walk through~"));
     EXPECT_EQ(form->ProgText, Prog("~N|Walk through~"));
     EXPECT_FALSE(EventChanged);
     EXPECT_FALSE(form->ContBtn->isVisibleTo(form.get()));
-}
-
-TEST_F(OrgFormEventTest, BandWithRecordLaterIsNoRecording) {
-    const qint64 e = addEvent("Hall", 3, QString(), {{"Band", "Live, not Recorded"}});
-    open(e);
-    EXPECT_FALSE(form->IsRec->isChecked());
-    // An empty programme of an event not yet counted offers the contents.
-    EXPECT_TRUE(form->ContBtn->isVisibleTo(form.get()));
 }
 
 TEST_F(OrgFormEventTest, SaveCountsEachDanceOnceAndFinalises) {
@@ -157,35 +146,6 @@ TEST_F(OrgFormEventTest, DateMismatchStopsTheSaveBeforeAnythingIsCounted) {
     EXPECT_EQ(EventsData.State(), DatasetState::Edit);
 }
 
-TEST_F(OrgFormEventTest, FeeWarningAfterCounting) {
-    const qint64 e = addEvent("Hall", -2, Prog("~D|Spare One|Longways|English~"));
-    open(e);
-    answerer->script(ResultYes);
-    form->SaveE->trigger();
-    EXPECT_TRUE(answerer->sawText(QStringLiteral("Warning - fee not specified.")));
-    EXPECT_EQ(called(spare), QVariant(qint64(3)));
-}
-
-TEST_F(OrgFormEventTest, LeadingMinusNoteIsSavedButNotCounted) {
-    const qint64 e = addEvent("Hall", -2, Prog("~N|- taken by Jo~D|Spare One|Longways|English~"));
-    open(e);
-    form->SaveE->trigger();
-    EXPECT_TRUE(answerer->boxes.isEmpty());
-    EXPECT_EQ(called(spare), QVariant(qint64(2)));
-    EXPECT_EQ(scalar("SELECT Updated FROM Events WHERE rowid=?", {e}).toString(), QString());
-}
-
-TEST_F(OrgFormEventTest, OtherSenderPostsTheRowsWithoutCounting) {
-    open(past);
-    form->Rows->ReleaseItem(form->Rows->ItemList[2]); // the blank dance row
-    EventChanged = true;
-    form->SaveERec(SaveSender::Other);
-    EXPECT_FALSE(EventChanged);
-    EXPECT_EQ(EventsData.State(), DatasetState::Browse);
-    EXPECT_FALSE(stored("Programme").contains(Prog("~D|||~")));
-    EXPECT_EQ(called(never), QVariant());
-}
-
 TEST_F(OrgFormEventTest, SaveInTheHeadingsViewKeepsEveryItem) {
     open(past);
     form->Headings->setChecked(true);
@@ -211,13 +171,6 @@ TEST_F(OrgFormEventTest, DateBoxLeftEmptyOrChanged) {
     EXPECT_EQ(form->DateBox->text(), QStringLiteral("Tue 8-Dec-26"));
     EXPECT_EQ(scalar("SELECT EDate FROM Events WHERE rowid=?", {past}).toDouble(),
               DateToDayNumber(QDate(2026, 12, 8)));
-}
-
-TEST_F(OrgFormEventTest, TypedDateMarksTheEventEdited) {
-    open(past);
-    QTest::keyClick(form->DateBox, Qt::Key_End);
-    QTest::keyClicks(form->DateBox, "x");
-    EXPECT_TRUE(EventChanged);
 }
 
 TEST_F(OrgFormEventTest, NoteThatGrowsIsSavedAndShownAgain) {
@@ -299,16 +252,6 @@ TEST_F(FieldServicesTest, LeavingATitleTypedInLowerCaseCapitalisesIt) {
     EXPECT_EQ(form->Title->text(), QStringLiteral("The hole in the wall"));
 }
 
-TEST_F(FieldServicesTest, DuplicateTitleWarnedOnANewDance) {
-    open(past);
-    DancesData.Insert();
-    type(form->Title, "four times");
-    form->AnyExit(form->Title);
-    EXPECT_TRUE(answerer->sawText(QStringLiteral("Warning - there is already a dance called four times")));
-    EXPECT_EQ(form->Title->text(), QStringLiteral("Four Times"));
-    DancesData.Cancel();
-}
-
 TEST_F(FieldServicesTest, PickListOfEarlierValues) {
     addEvent("O'Brien's Club", 10, QString());
     addEvent("Oak Club", 11, QString());
@@ -327,22 +270,6 @@ TEST_F(FieldServicesTest, PickListOfEarlierValues) {
     form->RightClick(form->Org);
     form->AnyEnter(form->Town);
     EXPECT_FALSE(form->PopList->isVisibleTo(form.get()));
-}
-
-TEST_F(FieldServicesTest, AClickInThePickListPutsTheValueIntoTheBox) {
-    addEvent("O'Brien's Club", 10, QString());
-    open(past);
-    WriteLog(QStringLiteral("START"));
-    type(form->Org, "o'b");
-    ASSERT_EQ(form->PopList->count(), 1);
-    QListWidget *list = form->PopList;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
-    EXPECT_EQ(form->Org->text(), QStringLiteral("O'Brien's Club"));
-    EXPECT_EQ(EventsData.FieldByName("Org").AsString(), QStringLiteral("O'Brien's Club"));
-    EXPECT_FALSE(form->PopList->isVisibleTo(form.get()));
-    EXPECT_TRUE(QString::fromLatin1(ReadFileBytes(path("Log.Txt")))
-                    .contains(QLatin1String("PopListClick - Set field Org to O'Brien's Club")));
-    EventsData.Cancel();
 }
 
 TEST_F(FieldServicesTest, DanceChecksBeforeStoring) {

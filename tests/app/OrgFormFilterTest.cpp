@@ -112,36 +112,6 @@ TEST_F(OrgFormFilterTest, FilterOnTheTitleBoxThenTheIndicatorEndsIt) {
     EXPECT_EQ(form->Instructions->palette().color(QPalette::Base), QColor(210, 255, 255));
 }
 
-TEST_F(OrgFormFilterTest, TagsMenuAndPictures) {
-    dances->First();
-    form->TagsClick();
-    EXPECT_FALSE(form->SelectSet->isEnabled());
-    EXPECT_FALSE(form->TagFilter->isEnabled());
-    WhenModal([](QWidget *w) {
-        auto *edit = w->findChild<QLineEdit *>();
-        ASSERT_NE(edit, nullptr);
-        QTest::keyClicks(edit, "Workshop");
-        QTest::keyClick(edit, Qt::Key_Return);
-        WhenModal([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); }, w);
-    });
-    form->CreateSet->trigger();
-    EXPECT_EQ(TagSetName, "Workshop");
-    EXPECT_TRUE(form->TagOff->isVisibleTo(form.get()));
-    EXPECT_EQ(form->TagOff->toolTip(), "Not in the current set: Workshop");
-    QTest::mouseClick(form->TagOff, Qt::LeftButton);
-    EXPECT_TRUE(form->TagOn->isVisibleTo(form.get()));
-    EXPECT_FALSE(form->TagOff->isVisibleTo(form.get()));
-    EXPECT_EQ(form->TagOn->toolTip(), "Tag belongs to the current set: Workshop");
-    form->TagsClick();
-    EXPECT_TRUE(form->SelectSet->isEnabled());
-    EXPECT_EQ(form->DeleteSet->text(), "Delete set Workshop");
-    EXPECT_TRUE(form->TagFilter->isEnabled());
-    form->TagFilter->trigger();
-    EXPECT_EQ(dances->VisibleCount(), 1);
-    EXPECT_TRUE(form->TagFilter->isChecked());
-    EXPECT_TRUE(ReadFileBytes(path("Quillary.ini")).contains("[$Workshop]"));
-}
-
 // F3 selects the first dance row of the shown programme whose title holds
 // the answer, ignoring case; the rows as shown count, not the stored text.
 TEST_F(OrgFormFilterTest, FindDanceSelectsTheProgrammeRow) {

@@ -84,18 +84,6 @@ TEST_F(HooksTest, TheMergedMusicSurvivesTheNavigatorsSecondPost) {
     EXPECT_EQ(scalar("SELECT Music FROM Dances WHERE Title='Reel Two'").toString(), QStringLiteral("Tune: Other"));
 }
 
-TEST_F(HooksTest, RenamingAndDeletingStayOnTheDancesPage) {
-    open();
-    retitle("Hole", "Keyhole");
-    answerer->script(ResultYes);
-    DancesData.Post();
-    EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillary: Dances"));
-    DancesData.Delete();
-    EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
-    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*N|Keyhole|Longways|Duple (dance has been deleted)*"));
-}
-
 TEST_F(HooksTest, ACaseOnlyRenameRewritesProgrammesButMergesNothing) {
     open();
     retitle("Hole", "HOLE");
@@ -147,33 +135,6 @@ TEST_F(HooksTest, EmptyKeyFieldsAreRefused) {
     EXPECT_TRUE(answerer->sawText("Title, Format and Style must all be specified"));
     EXPECT_EQ(DancesData.State(), DatasetState::Edit);
     EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title='Hole'").toInt(), 1);
-}
-
-TEST_F(HooksTest, TuneBookValues) {
-    open();
-    form->LocateDance("Other", "Circle", "Mixer");
-    // Typed into the bound box, as the user would.
-    const auto type = [this](const QString &text) {
-        form->Tolbrook->selectAll();
-        QTest::keyClick(form->Tolbrook, Qt::Key_Backspace);
-        QTest::keyClicks(form->Tolbrook, text);
-    };
-    for (const char *ok : {" ", "1", "2", "3", ""}) {
-        type(ok);
-        EXPECT_NO_THROW(DancesData.Post()) << ok;
-        EXPECT_EQ(DancesData.State(), DatasetState::Browse) << ok;
-    }
-    type("4");
-    EXPECT_THROW(DancesData.Post(), SilentAbort);
-    EXPECT_TRUE(answerer->sawText("Tolbrook must be 1, 2 or 3."));
-    EXPECT_EQ(DancesData.State(), DatasetState::Edit);
-    DancesData.Cancel();
-    // A letter is no number for the field: refused before the check.
-    type("x");
-    EXPECT_ANY_THROW(DancesData.Post());
-    EXPECT_EQ(DancesData.State(), DatasetState::Edit);
-    DancesData.Cancel();
-    EXPECT_TRUE(scalar("SELECT Tolbrook FROM Dances WHERE Title='Other'").isNull());
 }
 
 TEST_F(HooksTest, RemovingRecordedMusicIsAskedAndNoReloadsTheBox) {
@@ -282,46 +243,7 @@ TEST_F(HooksTest, ThePostOfTheLastMatchingRecordRemovesTheFilter) {
     EXPECT_EQ(form->PC->currentWidget(), form->DancePage) << "the dance is shown again";
 }
 
-TEST_F(HooksTest, QuietPostsAndDisabledControlsSayNothing) {
-    open();
-    filterDances("Format", "Longways");
-    form->LocateDance("Hole", "Longways", "Duple");
-    QuietFilterPost = true;
-    DancesData.Edit();
-    DancesData.FieldByName("Format").SetAsString("Set");
-    answerer->script(ResultYes);
-    DancesData.Post();
-    QuietFilterPost = false;
-    EXPECT_EQ(answerer->boxes.size(), 1);
-
-    DancesData.DisableControls();
-    DancesData.Edit();
-    DancesData.FieldByName("Format").SetAsString("Set");
-    DancesData.Post();
-    DancesData.EnableControls();
-    EXPECT_EQ(answerer->boxes.size(), 1);
-    EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Format='Set'").toInt(), 2);
-}
-
 // ---- events ---------------------------------------------------------------------------
-
-TEST_F(HooksTest, EventsChangeMarksTheRecordAndEnableKeepsTheMark) {
-    open();
-    EXPECT_FALSE(EventsData.Modified());
-    form->EventsChange();
-    EXPECT_TRUE(EventsData.Modified());
-    EXPECT_TRUE(EventChanged);
-    EventsData.Post();
-    EXPECT_FALSE(EventChanged) << "the post saves the programme and clears the mark";
-
-    EventChanged = true;
-    EventsData.DisableControls();
-    form->EventsEnable();
-    EXPECT_TRUE(EventChanged);
-    EXPECT_FALSE(EventsData.ControlsDisabled());
-    EventsData.Next();
-    EXPECT_FALSE(EventChanged) << "another event shown";
-}
 
 TEST_F(HooksTest, AnEventNeedsOrgEventAndDate) {
     open();
@@ -387,12 +309,4 @@ TEST_F(HooksTest, WebLinksBecomeBareInTheStandardCatalogueOnly) {
     form->LocateDance("Linked", "Circle", "Reel");
     EXPECT_EQ(scalar("SELECT Notes FROM Dances WHERE Title='Linked'").toString(), QStringLiteral("See Link=\"http://y\""))
         << "not in another catalogue";
-}
-
-TEST_F(HooksTest, AnEditLeavesTheHeadingsOnlyView) {
-    open();
-    StoreOption("Headings", true);
-    form->EventsChange();
-    EXPECT_FALSE(OptionChecked("Headings"));
-    EXPECT_TRUE(EventsData.Modified());
 }

@@ -92,13 +92,6 @@ TEST_F(LocateTest, ADanceTheFilterHidesAsksToRemoveTheFilter) {
     EXPECT_TRUE(SameDanceKey(shownKey(), {"Banana", "Longways", "English"}));
 }
 
-TEST_F(LocateTest, PanicOpensHelpWithoutTheDialog) {
-    open();
-    EXPECT_THROW(form->LocateDance("Panic!", "", ""), SilentAbort);
-    EXPECT_EQ(helps, QList<int>{55010});
-    EXPECT_EQ(dances(), 4);
-}
-
 TEST_F(LocateTest, ExitIsOnlyLogged) {
     open();
     form->PC->setCurrentWidget(form->DancePage);
@@ -153,16 +146,6 @@ TEST_F(LocateTest, GenerateMakesTheDanceWithoutARenameQuestion) {
     EXPECT_TRUE(answerer->boxes.isEmpty());
     EXPECT_TRUE(programmeOf(event).contains("D|Ghost|Circle|Mixer§2"));
     EXPECT_TRUE(logText().contains("Generate"));
-}
-
-TEST_F(LocateTest, NoDialogWhileAnErrorIsBeingHandled) {
-    open();
-    form->PC->setCurrentWidget(form->DancePage);
-    InErrorHandler = true;
-    form->LocateDance("Ghost", "Circle", "Mixer");
-    EXPECT_TRUE(answerer->boxes.isEmpty());
-    EXPECT_EQ(dances(), 4);
-    EXPECT_FALSE(logText().contains("Dance not Found"));
 }
 
 // ---- order box, Find Dance, navigator ---------------------------------------------

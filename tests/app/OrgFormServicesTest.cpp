@@ -87,14 +87,6 @@ TEST_F(ServicesTest, ErrorDuringTheHandlerIsIgnored) {
     EXPECT_TRUE(answerer->boxes.isEmpty());
 }
 
-TEST_F(ServicesTest, EscapedErrorReachesTheHandler) {
-    open(shown);
-    SetExceptionHandler([this](std::exception_ptr e) { form->MyException(e); });
-    answerer->script(ResultNo);
-    RouteEscapedException(std::make_exception_ptr(DbError(QStringLiteral("no such table: X"))));
-    EXPECT_TRUE(answerer->sawText(QStringLiteral("no such table: X  \nException Address: DbError")));
-}
-
 TEST_F(ServicesTest, IdleRemovesAFilterThatShowsNothing) {
     open(shown);
     EventsData.OnFilterRecord = [](Dataset &) { return false; };
@@ -126,15 +118,6 @@ TEST_F(ServicesTest, TestSaveNoForgetsTheEdits) {
     EXPECT_FALSE(EventChanged);
     EXPECT_EQ(EventsData.State(), DatasetState::Browse);
     EXPECT_EQ(scalar("SELECT Town FROM Events WHERE rowid=?", {shown}).toString(), QStringLiteral("Ashbury"));
-}
-
-TEST_F(ServicesTest, TestSaveYesStoresTheEvent) {
-    open(shown);
-    EventsData.Edit();
-    EventsData.FieldByName("Town").SetAsString("Elsewhere");
-    answerer->script(ResultYes);
-    form->TestSave();
-    EXPECT_EQ(scalar("SELECT Town FROM Events WHERE rowid=?", {shown}).toString(), QStringLiteral("Elsewhere"));
 }
 
 TEST_F(ServicesTest, CloseDuringARunIsRefusedAndStopsTheRun) {
@@ -171,14 +154,6 @@ TEST_F(ServicesTest, CloseWarnsOfDoubleBookingsThenEnds) {
     ASSERT_FALSE(log.isEmpty());
     EXPECT_EQ(log.last(), QStringLiteral("END"));
     EXPECT_LT(log.indexOf(QStringLiteral("FormClose")), log.indexOf(QStringLiteral("END")));
-}
-
-TEST_F(ServicesTest, CloseAsksToSaveFirst) {
-    open(shown);
-    EventChanged = true;
-    answerer->script(ResultNo);
-    EXPECT_TRUE(form->FormClose());
-    EXPECT_EQ(answerer->texts().value(0), QStringLiteral("Save changes to this event?"));
 }
 
 TEST_F(ServicesTest, MemoEditorRoundTrip) {
@@ -223,21 +198,6 @@ TEST_F(ServicesTest, ProgrammeTypedInTheMemoIsStoredAsTyped) {
     EXPECT_FALSE(hookRan);
     EXPECT_TRUE(bool(EventsData.BeforePost));
     EXPECT_EQ(scalar("SELECT Programme FROM Events WHERE rowid=?", {shown}).toString(), Prog("~O|Typed~"));
-}
-
-TEST_F(ServicesTest, CheckBoxesToggleTheirField) {
-    open(shown);
-    form->Acknowledged->click();
-    EXPECT_EQ(field("Acknowledged"), QStringLiteral("Y"));
-    form->Acknowledged->click();
-    EXPECT_EQ(field("Acknowledged"), QString());
-    EventsData.FieldByName("Prv").SetAsString("N");
-    form->CheckClick(form->Prv);
-    EXPECT_EQ(field("Prv"), QStringLiteral("Y"));
-    ShowingDance = true;
-    form->CheckClick(form->Prv);
-    EXPECT_EQ(field("Prv"), QStringLiteral("Y"));
-    ShowingDance = false;
 }
 
 TEST_F(ServicesTest, RecordedMusicBox) {
@@ -287,12 +247,6 @@ TEST_F(ServicesTest, TimerShowsThePlaybackClock) {
     SeekDragging = true;
     form->OnTimer();
     EXPECT_FALSE(SeekDragging);
-
-    StoreOption(QStringLiteral("Debug"), true);
-    form->OnTimer();
-    EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Quillary -- Memory allocated ")));
-    EXPECT_EQ(ElapsedSeconds, 61);
-    StoreOption(QStringLiteral("Debug"), false);
 }
 
 TEST_F(ServicesTest, WheelMovesThroughTheRows) {
@@ -309,19 +263,6 @@ TEST_F(ServicesTest, WheelMovesThroughTheRows) {
     QTest::qWait(2);
     form->FormMouseWheel(120);
     EXPECT_EQ(ThisIndex, 0);
-}
-
-TEST_F(ServicesTest, HelpButtonsOpenTheirTopics) {
-    open(shown);
-    for (QPushButton *b : {form->HelpRules, form->HelpEvents, form->HelpDances, form->HelpRecs, form->HelpF}) b->click();
-    EXPECT_EQ(helps, (QList<int>{20000, 30000, 40000, 70000, 72000}));
-}
-
-TEST_F(ServicesTest, ExitHidesTheMemoEditorFirst) {
-    open(shown);
-    form->MPanel->show();
-    form->ExitMClick();
-    EXPECT_FALSE(form->MPanel->isVisibleTo(form.get()));
 }
 
 } // namespace

@@ -74,14 +74,6 @@ TEST_F(ShowDanceTest, InstructionsWithTheirFooterInTheCardFont) {
     EXPECT_EQ(lines(editorMain()), (QStringList{"A1\tStar right, star left.", "B1\tSTAR through and turn."}));
 }
 
-TEST_F(ShowDanceTest, PlainTextInstructionsAreMadeRich) {
-    StoreOption("ShowTitles", false);
-    open();
-    show("Plain");
-    EXPECT_EQ(lines(form->Instructions), (QStringList{"Circle left", "Swing\tall"}));
-    EXPECT_TRUE(LastInstructions.startsWith("{\\rtf1"));
-}
-
 TEST_F(ShowDanceTest, TitlesAreAddedOrLeadingTitleLinesRemoved) {
     StoreOption("ShowTitles", true);
     open();
@@ -116,32 +108,6 @@ TEST_F(ShowDanceTest, TheFilterValueIsBoldAndRed) {
     }
     EXPECT_NE(formatAt(9).fontWeight(), QFont::Bold) << "\"right\" stays plain";
     EXPECT_FALSE(form->Instructions->modified());
-}
-
-TEST_F(ShowDanceTest, NothingWhileStartingUp) {
-    open();
-    DancesData.First();
-    StartingUp = true;
-    form->ShowDance();
-    StartingUp = false;
-    EXPECT_TRUE(form->Notes->toPlainText().isEmpty());
-    EXPECT_TRUE(form->Instructions->document()->isEmpty());
-}
-
-TEST_F(ShowDanceTest, TagMarks) {
-    open();
-    show("Plain");
-    EXPECT_TRUE(form->TagOn->isHidden());
-    EXPECT_TRUE(form->TagOff->isHidden());
-    TagSetName = "Favourites";
-    WriteTagPlaceholder("Favourites");
-    AddTag(TagKey("PLAIN", "circle", "mixer"));
-    show("Plain");
-    EXPECT_FALSE(form->TagOn->isHidden());
-    EXPECT_TRUE(form->TagOff->isHidden());
-    show("Star Reel");
-    EXPECT_TRUE(form->TagOn->isHidden());
-    EXPECT_FALSE(form->TagOff->isHidden());
 }
 
 TEST_F(ShowDanceTest, NotesBoxHeights) {

@@ -182,43 +182,6 @@ TEST_F(StartupTest, EventsStandsOnTodaysEventOrTheLast) {
     }
 }
 
-TEST_F(StartupTest, AnotherDatabaseStandsOnItsLastEventAndIsNotCompacted) {
-    writeCatalogue({{-3, "Before", P}, {0, "Today", P}, {4, "After", P}}, "Other.mdb");
-    writeIni("DBName=Other.mdb");
-    WriteFileBytes(path("Other.ini"), "[System]\r\nDBSize=0\r\n");
-    EXPECT_EQ(start(), StartupResult::Done);
-    form->PositionOnToday();
-    EXPECT_EQ(current("Event"), QStringLiteral("After"));
-    ASSERT_EQ(answerer->boxes.size(), 1);
-    EXPECT_EQ(answerer->texts().at(0),
-              QStringLiteral("Warning:  You are using database Other.mdb\nwith Ini file Other.ini\n"
-                             "rather than Quillary.mdb"));
-    EXPECT_FALSE(answerer->sawText(QStringLiteral("compressed")));
-}
-
-TEST_F(StartupTest, CompactionWhenTheFileGrewByMoreThanAFifth) {
-    writeCatalogue({{0, "Today", P}});
-    const qint64 size = QFileInfo(path("Quillary.mdb")).size();
-    struct Case {
-        qint64 recorded;
-        bool compacts;
-    } cases[] = {{0, true}, {size, false}, {size * 10 / 12, false}, {size * 10 / 12 - 1, true},
-                 {qint64(3) << 31, false}};
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.recorded);
-        form.reset();
-        ResetTables();
-        answerer->clear();
-        writeIni("DBSize=" + QByteArray::number(c.recorded));
-        EXPECT_EQ(start(), StartupResult::Done);
-        EXPECT_EQ(answerer->sawText(QStringLiteral("Database compressed.")), c.compacts);
-        const qint64 stored =
-            TIniFile(path("Quillary.ini")).ReadInt64(QStringLiteral("System"), QStringLiteral("DBSize"), -1);
-        if (c.compacts) EXPECT_EQ(stored, QFileInfo(path("Quillary.mdb")).size());
-        else EXPECT_EQ(stored, c.recorded);
-    }
-}
-
 TEST_F(StartupTest, RemindersForUpcomingBookings) {
     const QString blank = QStringLiteral("\u00B7D||Longways|English\u00B7");
     writeCatalogue({{-40, "Long ago", P},
@@ -273,28 +236,6 @@ TEST_F(StartupTest, PastEventsAtStartUp) {
     }
 }
 
-TEST_F(StartupTest, DatabaseThatWillNotOpenSwitchesBack) {
-    writeCatalogue({{0, "Today", P}});
-    writeIni("DBName=Missing.mdb\r\n" + sizeLine());
-    EXPECT_EQ(start(), StartupResult::Ended);
-    EXPECT_TRUE(form->Terminated());
-    const QStringList texts = answerer->texts();
-    ASSERT_EQ(texts.size(), 3);
-    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("Warning:  You are using database Missing.mdb")));
-    EXPECT_TRUE(texts[1].contains(QStringLiteral("\nCannot open Quillary database\n") + path("Missing.mdb")));
-    EXPECT_EQ(texts[2], QStringLiteral("Switching to standard version.  Please restart the Quillary."));
-    EXPECT_EQ(TIniFile(path("Quillary.ini")).ReadString(QStringLiteral("System"), QStringLiteral("DBName"), QString()),
-              QStringLiteral("Quillary.mdb"));
-    // The next start opens the standard catalogue.
-    form.reset();
-    ResetTables();
-    ResetSettingsState();
-    answerer->clear();
-    EXPECT_EQ(start(), StartupResult::Done);
-    EXPECT_EQ(current("Event"), QStringLiteral("Today"));
-    EXPECT_EQ(answerer->boxes.size(), 0);
-}
-
 TEST_F(StartupTest, NoSettingsFileClosesWithTheMessage) {
     EXPECT_EQ(start(), StartupResult::NoSettings);
     EXPECT_EQ(answerer->texts(), QStringList{path("Quillary.ini") + " not found.  Quillary cannot run."});
@@ -338,10 +279,8 @@ TEST_F(StartupTest, WarningsVersionAndLanguage) {
     EXPECT_EQ(start(), StartupResult::Done);
     ASSERT_EQ(answerer->boxes.size(), 2);
     EXPECT_EQ(answerer->boxes[0].text, QStringLiteral("Language is set to\nGerman\nrather than English."));
-    EXPECT_EQ(answerer->boxes[0].helpContext, 51560);
     EXPECT_EQ(answerer->boxes[1].text,
               QStringLiteral("Warning: Dance Order includes Rhythm, so finding dances may be slowed down."));
-    EXPECT_EQ(answerer->boxes[1].helpContext, 40050);
     EXPECT_EQ(form->DOrderBox->currentIndex(), 2);
     // 6.103 is newer than 6.99: recorded, and what is new is shown.
     EXPECT_EQ(TIniFile(path("Quillary.ini")).ReadString("System", "Version", ""), QStringLiteral("6.103"));
@@ -355,19 +294,6 @@ TEST_F(StartupTest, EmptyDiaryOpensTheHelpOnStartingAndRecordsTheVersionQuietly)
     EXPECT_TRUE(helps.contains(85400));
     EXPECT_EQ(TIniFile(path("Quillary.ini")).ReadString("System", "Version", ""), QStringLiteral("6.103"));
     EXPECT_FALSE(helps.contains(12000));
-}
-
-TEST_F(StartupTest, OptionsAndPagesFollowTheSettings) {
-    writeCatalogue({{0, "Today", P}});
-    writeIni("ShowRules=0\r\nFolders=1\r\nShowTolbrook=7\r\nIntEditor=0\r\n" + sizeLine());
-    EXPECT_EQ(start(), StartupResult::Done);
-    EXPECT_FALSE(form->PageVisible(form->RulePage));
-    EXPECT_FALSE(form->RulesM->menuAction()->isVisible());
-    EXPECT_TRUE(form->PageVisible(form->FolderPage));
-    EXPECT_FALSE(form->OptionAction("IntEditor")->isChecked());
-    EXPECT_TRUE(form->OptionAction("UseCSS")->isChecked());
-    EXPECT_TRUE(form->Tolbrook2->isChecked());
-    EXPECT_TRUE(form->DateBox->toolTip().startsWith(QStringLiteral("Date in format d-MMM-yy (Today is 6-Dec-26) or ")));
 }
 
 TEST_F(StartupTest, RunningFromAUsbStick) {
@@ -407,32 +333,13 @@ TEST_F(StartupTest, EventsPageFollowsTheRecord) {
     start();
     form->OnIdle();
     EXPECT_EQ(form->DateBox->text(), QStringLiteral("Sun 6-Dec-26"));
-    EXPECT_TRUE(form->Updated->isChecked());
-    EXPECT_FALSE(form->Acknowledged->isChecked());
-    EXPECT_TRUE(form->IsRec->isChecked());
     EventChanged = true;
     ThisIndex = 3;
     form->ENav->click(NavButton::Next);
     EXPECT_EQ(form->Event->text(), QStringLiteral("After"));
     EXPECT_EQ(form->DateBox->text(), QStringLiteral("Thu 10-Dec-26"));
-    EXPECT_FALSE(form->Updated->isChecked());
-    EXPECT_TRUE(form->Acknowledged->isChecked());
-    EXPECT_FALSE(form->IsRec->isChecked());
     EXPECT_FALSE(EventChanged);
     EXPECT_EQ(ThisIndex, -1);
-}
-
-TEST_F(StartupTest, TypedChangesAreSavedByTheNavigator) {
-    writeCatalogue({{0, "Today", P}});
-    writeIni(sizeLine());
-    start();
-    form->Venue->selectAll();
-    QTest::keyClicks(form->Venue, "Town Hall");
-    EXPECT_TRUE(form->ENav->button(NavButton::Post)->isEnabled());
-    form->ENav->click(NavButton::Post);
-    Statement s(Conn.handle(), "SELECT Venue FROM Events");
-    ASSERT_TRUE(s.step());
-    EXPECT_EQ(s.columnText(0), QStringLiteral("Town Hall"));
 }
 
 TEST_F(StartupTest, AWindowFreedUnclosedTakesNoMoreFailures) {
@@ -442,19 +349,6 @@ TEST_F(StartupTest, AWindowFreedUnclosedTakesNoMoreFailures) {
     ASSERT_TRUE(HasExceptionHandler());
     form.reset();
     EXPECT_FALSE(HasExceptionHandler());
-}
-
-TEST_F(StartupTest, ClosingLogsTheEnd) {
-    writeCatalogue({{0, "Today", P}});
-    writeIni(sizeLine());
-    start();
-    form->close();
-    EXPECT_FALSE(EventsData.active());
-    EXPECT_FALSE(Conn.isOpen());
-    const QStringList log = logLines();
-    ASSERT_GE(log.size(), 2);
-    EXPECT_EQ(log.at(log.size() - 2), QStringLiteral("FormClose"));
-    EXPECT_EQ(log.last(), QStringLiteral("END"));
 }
 
 TEST(LargeFonts, FormScaledByFiveQuarters) {

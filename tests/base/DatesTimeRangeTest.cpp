@@ -22,12 +22,9 @@ TEST_F(DatesTimeRangeTest, FindsStartEndAndSeparator) {
         char sep; // 0: none written
     };
     const Case cases[] = {
-        {"Evening dance 7.30-10.30pm", 450, 630, '.'},
         {"Doors 19:30 sharp", 1170, 0, ':'},
         {"7.30-10:30", 450, 630, ':'},
-        {"Room 101", 0, 0, 0},
         {"At 9- ", 0, 0, 0},           // "-" without a second time: nothing
-        {"7pm or 9.30pm", 420, 0, 0},  // the first time ends the search
         {"Room 3. at 8pm", 480, 0, 0}, // a "." that made no time is not the separator
     };
     for (const Case &c : cases) {

@@ -74,16 +74,6 @@ TEST_F(LogTest, LineOutsideTheCodePageTurnsTheFileIntoUtf8) {
                              "14.05.09  Ω and café\r\n14.05.09  plain\r\n"));
 }
 
-TEST_F(LogTest, DebugModeKeepsEveryLine) {
-    WriteLog(QStringLiteral("START"));
-    WriteLog(QStringLiteral("DEBUG"));
-    WriteLog(QStringLiteral("Ω one"));
-    WriteLog(QStringLiteral("two"));
-    EXPECT_EQ(QString::fromUtf8(ReadFileBytes(logPath()).mid(3)),
-              QStringLiteral("Log File 6-Dec-26\r\n14.05.09  START\r\n14.05.09  DEBUG\r\n"
-                             "14.05.09  Ω one\r\n14.05.09  two\r\n"));
-}
-
 TEST_F(LogTest, UnwritableFolderIsReportedOnce) {
     // A folder below a plain file can never be created, whoever runs the test.
     WriteFileBytes(path("plain"), "x");
@@ -113,14 +103,6 @@ TEST_F(LogTest, FailedWriteIsReportedOnceWithoutLogging) {
     // ENOSPC is what a write to /dev/full gives.
     EXPECT_EQ(answerer->boxes[0].text,
               QStringLiteral("Error 28 on write to ") + DataFolder + "Log.txt");
-}
-
-TEST_F(LogTest, EmptyDataFolderWritesNothing) {
-    DataFolder.clear();
-    WriteLog(QStringLiteral("START"));
-    EXPECT_EQ(LogState(), ' ');
-    EXPECT_TRUE(answerer->boxes.isEmpty());
-    EXPECT_TRUE(QDir(folder()).entryList(QDir::Files).isEmpty());
 }
 
 } // namespace

@@ -111,11 +111,6 @@ TEST_F(MessagesTest, QuestionsGiveTheirResults) {
         answerer->script(c.answer);
         EXPECT_EQ(YesNoHelp(QStringLiteral("Report?"), 58350), c.yesNo) << c.answer;
     }
-    ASSERT_EQ(answerer->boxes.size(), 12);
-    EXPECT_EQ(answerer->boxes[0].kind, BoxKind::YesNo);
-    EXPECT_EQ(answerer->boxes[1].kind, BoxKind::YesNoCancel);
-    EXPECT_EQ(answerer->boxes[2].kind, BoxKind::YesNoHelp);
-    EXPECT_EQ(answerer->boxes[2].helpContext, 58350);
 }
 
 TEST_F(MessagesTest, QuestionIsLoggedButNotItsAnswer) {
@@ -166,24 +161,6 @@ TEST_F(MessagesTest, DBox3LogsTextThenAnsweringCaption) {
     }
 }
 
-TEST_F(MessagesTest, OKHelpCancelAndOKCancelDontAsk) {
-    answerer->script(ResultYes);
-    EXPECT_EQ(OKHelpCancel(QStringLiteral("Go on?"), 30050), 6);
-    answerer->script(ResultCancel, true);
-    EXPECT_TRUE(OKCancelDontAsk(QStringLiteral("On battery power.")));
-    answerer->script(ResultYes, false);
-    EXPECT_FALSE(OKCancelDontAsk(QStringLiteral("On battery power.")));
-    ASSERT_EQ(answerer->boxes.size(), 3);
-    const BoxRequest &a = answerer->boxes[0];
-    EXPECT_EQ(a.caption1 + "|" + a.caption2 + "|" + a.caption3, QStringLiteral("&OK|&Help|Cancel"));
-    EXPECT_EQ(a.helpContext, 30050);
-    EXPECT_FALSE(a.showDontAsk);
-    const BoxRequest &b = answerer->boxes[1];
-    EXPECT_EQ(b.caption1 + "|" + b.caption2 + "|" + b.caption3, QStringLiteral("&OK||Cancel"));
-    EXPECT_EQ(b.helpContext, 0);
-    EXPECT_TRUE(b.showDontAsk);
-}
-
 TEST_F(MessagesTest, ScaledSizeRoundsQuarters) {
     struct Case {
         int n, quarters, want;
@@ -194,11 +171,6 @@ TEST_F(MessagesTest, ScaledSizeRoundsQuarters) {
         ScaleQuarters = c.quarters;
         EXPECT_EQ(ScaledSize(c.n), c.want) << c.n << " at " << c.quarters;
     }
-}
-
-TEST_F(MessagesTest, DoubleAmpersandsDoublesEach) {
-    EXPECT_EQ(DoubleAmpersands(QStringLiteral("Rock & Roll && more&")),
-              QStringLiteral("Rock && Roll &&&& more&&"));
 }
 
 TEST(AuthorFolder, OnlyTheDevelopmentFolderUnderHome) {

@@ -302,10 +302,4 @@ TEST_F(PictureTest, DamagedOrTruncatedFilesGiveAnErrorNamingTheFile) {
     EXPECT_TRUE(loadError(hugeFile).contains(hugeFile));
 }
 
-TEST_F(PictureTest, TheExtensionChoosesTheDecoder) {
-    const QString file = path(QStringLiteral("really-a-jpeg.png"));
-    ASSERT_TRUE(sampleImage().save(file, "jpg"));
-    EXPECT_TRUE(loadError(file).contains(file));
-}
-
 } // namespace

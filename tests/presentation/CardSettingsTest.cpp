@@ -29,28 +29,6 @@ const QByteArray L3Section = "[Cards]\r\nGapTop=420\r\nGapLeft=420\r\nDWidth=804
 
 } // namespace
 
-TEST_F(CardSettingsTest, NoCardsSectionOpensWithLayoutOne) {
-    const CardSetValues v = CardSettingsAtStartup(ini("[System]\r\nX=1\r\n"));
-    EXPECT_EQ(v.layout, 1);
-    EXPECT_EQ(v.card, QStringList({"1300", "2300", "6700", "3710", "610", "30", "3", "1"}));
-    EXPECT_EQ(TabCount, 3);
-    EXPECT_EQ(HangingIndentPrefix, "\\fi-727\\li727");
-    EXPECT_EQ(CardsHalfPoints, "24");
-    EXPECT_EQ(LayoutPrefix(CurrentCardLayout()), "\\pard\\sl-230\\sa100\\slmult0\\tx727\\tx3600\\tx4200");
-}
-
-TEST_F(CardSettingsTest, LayoutButtonSetsGeometryOrientationAndTabs) {
-    CardSetValues v;
-    v.tabList = "500";
-    StdClick(v, 2);
-    EXPECT_EQ(v.card, QStringList({"0", "200", "7200", "5200", "500", "1200", "2", "2"}));
-    EXPECT_FALSE(v.portrait);
-    EXPECT_EQ(v.tabList, StandardTabList);
-    StdClick(v, 4);
-    EXPECT_EQ(v.card, QStringList({"380", "420", "15100", "10550", "0", "0", "1", "1"}));
-    EXPECT_TRUE(v.portrait);
-}
-
 TEST_F(CardSettingsTest, CustomTabListSurvivesLoadAndApply) {
     TIniFile &f = ini("[Cards]\r\nTabList=500/1000\r\nPortrait=0\r\n" + L3Section.mid(9));
     CardSetValues v = CardSettingsAtStartup(f);
@@ -152,7 +130,6 @@ TEST_F(CardSettingsTest, BadBoxLeavesTheFileAsItWas) {
         EXPECT_FALSE(ApplySettings(f, v)) << c.name;
         ASSERT_EQ(answerer->boxes.size(), 1) << c.name;
         EXPECT_EQ(answerer->boxes[0].text, "All the values (except font name) must be whole numbers.") << c.name;
-        EXPECT_EQ(answerer->boxes[0].helpContext, 60200) << c.name;
         EXPECT_EQ(ReadFileBytes(path("Quillary.ini")), content) << c.name;
         EXPECT_EQ(CardsDFont, "Verdana") << c.name;
     }
@@ -225,16 +202,6 @@ TEST_F(CardSettingsTest, SizeOtherThanTwelveSwitchesHalfLinesOff) {
     EXPECT_TRUE(CardsHalfLines);
 }
 
-TEST_F(CardSettingsTest, StartUpReadsThePrimaryFont) {
-    TIniFile &f = ini("[Cards]\r\nDFont=Georgia\r\nDSize=11\r\nHalfLines=1\r\n");
-    answerer->script(ResultOK);
-    CardSettingsAtStartup(f);
-    EXPECT_EQ(CardsDFont, "Georgia");
-    EXPECT_EQ(CardsHalfPoints, "22");
-    EXPECT_EQ(answerer->boxes.size(), 1); // half-lines switched off
-    EXPECT_FALSE(CardsHalfLines);
-}
-
 TEST_F(CardSettingsTest, PrimaryFontFollowsTheOption) {
     const QString rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\viewkind4\\uc1\\pard\\f0\\fs24 x}";
     CardsDFont = "Georgia";
@@ -243,13 +210,4 @@ TEST_F(CardSettingsTest, PrimaryFontFollowsTheOption) {
     EXPECT_EQ(SetRtfFontSize(rtf), rtf);
     StoreOption("UsePrimary", true);
     EXPECT_EQ(SetRtfFontSize(rtf), "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Georgia;}}\\viewkind4\\uc1\\pard\\f0\\fs22 x}");
-}
-
-TEST_F(CardSettingsTest, BadTabListIsLoggedEvenWhenLayoutOneReplacesIt) {
-    WriteLog("START");
-    const CardSetValues v = CardSettingsAtStartup(ini("[Cards]\r\nTabList=727//3600\r\n"));
-    EXPECT_EQ(v.layout, 1);
-    EXPECT_EQ(v.tabList, StandardTabList);
-    EXPECT_EQ(TabStops, QList<int>({727, 3600, 4200}));
-    EXPECT_EQ(QString::fromLatin1(ReadFileBytes(path("Log.Txt"))).count("TabList \"727//3600\" read as \"727/3600\""), 1);
 }

@@ -21,14 +21,6 @@ QString Lines(const QStringList &lines) { return lines.join("\r\n"); }
 
 } // namespace
 
-TEST(InstructionText, Prefixes) {
-    EXPECT_EQ(LayoutPrefix(Layout()), P);
-    CardLayout bare;
-    bare.tabStops = {500};
-    EXPECT_EQ(LayoutPrefix(bare), "\\pard\\slmult0\\tx500");
-    EXPECT_EQ(HangingIndentPrefixFor(727), "\\fi-727\\li727");
-}
-
 TEST(InstructionText, RTFWordPos) {
     const struct {
         const char *word;

@@ -42,21 +42,6 @@ INSTANTIATE_TEST_SUITE_P(
                       MayRunCase{"NoteWithoutMinus", SaveSender::SaveE, "", true, "~N|Mine~D|A|L|E~", true}),
     [](const ::testing::TestParamInfo<MayRunCase> &info) { return std::string(info.param.name); });
 
-TEST(CallCountingTexts, QuestionsAsTheUserSeesThem) {
-    EXPECT_EQ(CountQuestion(Sep("~D|A|L|E~", SepDot), SepDot), QStringLiteral("Update counts?"));
-    EXPECT_EQ(CountQuestion(Sep("~D|A|L|E~O|Extras~D|B|L|E~", SepDot), SepDot),
-              QStringLiteral("Update counts and change \"Extras\" to \"Next time\"?"));
-    // Only an Extras heading is changed, so only a heading is mentioned.
-    EXPECT_EQ(CountQuestion(Sep("~N|see O|Extras~", SepDot), SepDot), QStringLiteral("Update counts?"));
-    EXPECT_EQ(CallitQuestion(QStringLiteral("Hole in the Wall, The"), 10),
-              QStringLiteral("The Hole in the Wall\r\rTimes called: 10\r\rRemove from \"Callit\" list?"));
-}
-
-TEST(CallCountingPlan, TitledDanceDecidesWhetherToAsk) {
-    EXPECT_FALSE(HasTitledDance({D("", "", ""), N("x"), H("Extras"), Avg()}));
-    EXPECT_TRUE(HasTitledDance({D("", "", ""), D("A", "L", "E"), Avg()}));
-}
-
 TEST(CallCountingPlan, Removals) {
     struct Case {
         const char *name;

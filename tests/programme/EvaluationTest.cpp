@@ -173,16 +173,6 @@ TEST_F(EvaluationTest, WithoutATimeColumnOnlyHeadingsMoveTheClock) {
     EXPECT_EQ(r.averageText, QStringLiteral("Average Level: 4.5    Calculated finish time: 9:00"));
 }
 
-TEST_F(EvaluationTest, HeadingsShowTheClockAndCarryOnlyTheTimeLabel) {
-    in.ETime = QStringLiteral("7.30");
-    const EvaluationResult r =
-        evaluate({H("Welcome"), dance("A"), H("Part two 8.15"), dance("B"), Avg()});
-    EXPECT_EQ(texts(r, "Time"), QStringList({"7.30", "7.30", "8.15", "8.15", ""}));
-    EXPECT_EQ(r.rows[0].labels.keys(), QStringList({"Time"}));
-    EXPECT_EQ(r.rows[0].caption, std::nullopt);
-    EXPECT_TRUE(r.rows[4].labels.isEmpty());
-}
-
 // ---- pause headings ----
 
 TEST_F(EvaluationTest, PauseHeadingTable) {
@@ -231,14 +221,6 @@ TEST_F(EvaluationTest, PauseRightAfterAPauseTakesNoTime) {
         evaluate({H("Evening Dance"), H("Interval"), H("Break"), dance("C"), Avg()});
     EXPECT_EQ(r.rows[2].caption, std::nullopt);
     EXPECT_EQ(texts(r, "Time"), QStringList({"19.30", "19.30", "20.00", "20.00", ""}));
-}
-
-TEST_F(EvaluationTest, PauseBeforeAnySessionStartTakesNoTime) {
-    in.ETime = QString();
-    const EvaluationResult r =
-        evaluate({H("Interval"), dance("C"), H("Dancing 8.00"), dance("C"), Avg()});
-    EXPECT_EQ(r.rows[0].caption, std::nullopt);
-    EXPECT_EQ(texts(r, "Time"), QStringList({"", "", "8.00", "8.00", ""}));
 }
 
 TEST_F(EvaluationTest, StatedPauseLengthTable) {
@@ -305,12 +287,6 @@ TEST_F(EvaluationTest, AverageTable) {
             EXPECT_EQ(r.averageNote, Average::Remove) << c.dances.size();
         }
     }
-}
-
-TEST_F(EvaluationTest, NoAverageNoteNoChange) {
-    const EvaluationResult r = evaluate({dance("A"), N("The end")});
-    EXPECT_EQ(r.averageNote, Average::Unchanged);
-    EXPECT_TRUE(evaluate({}).rows.isEmpty());
 }
 
 TEST_F(EvaluationTest, TwoCharacterLevelStopsAndKeepsRowsDone) {

@@ -147,19 +147,6 @@ TEST(HeadingRoles, Table) {
     }
 }
 
-TEST(HeadingRoles, WeekdayByDefaultLocale) {
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-    EXPECT_EQ(HeadingWeekday(QStringLiteral("Monday evening")), 1);
-    EXPECT_EQ(HeadingWeekday(QStringLiteral("Sunday")), 7);
-    EXPECT_EQ(HeadingWeekday(QStringLiteral("monday")), 0);
-    EXPECT_EQ(HeadingWeekday(QStringLiteral("Mon")), 0);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(HeadingWeekday(QStringLiteral("Mittwoch")), 3);
-    EXPECT_EQ(HeadingWeekday(QStringLiteral("Wednesday")), 0);
-    QLocale::setDefault(saved);
-}
-
 TEST(ReservedNotes, Recognisers) {
     EXPECT_TRUE(IsAverageLevelNote(QStringLiteral("Average Level: 4.5")));
     EXPECT_TRUE(IsAverageLevelNote(QStringLiteral("Average Level (ignoring Extras): 3")));

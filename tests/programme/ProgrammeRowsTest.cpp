@@ -127,15 +127,6 @@ TEST_F(ProgrammeRowsTest, FindItemLabelFallsBackToDummy) {
     EXPECT_EQ(rows->FindItemLabel(heading(0), QStringLiteral("time")), heading(0)->Time);
 }
 
-TEST_F(ProgrammeRowsTest, SelectNullKeepsThisItem) {
-    rows->ShowProgramme(sep("~D|A|B|C~D|E|F|G~"));
-    rows->SelectItem(dance(1));
-    EXPECT_EQ(rows->ThisIndex, 1);
-    rows->SelectItem(nullptr);
-    EXPECT_EQ(rows->ThisIndex, -1);
-    EXPECT_EQ(rows->ThisItem, dance(1));
-}
-
 TEST_F(ProgrammeRowsTest, PressOnRowOrPlusSelectsIt) {
     rows->ShowProgramme(sep("~D|A|B|C~O|Evening~N|note~"));
     QTest::mousePress(dance(0)->Title, Qt::LeftButton);
@@ -153,16 +144,6 @@ TEST_F(ProgrammeRowsTest, PressOnRowOrPlusSelectsIt) {
     EXPECT_EQ(notes(2)->Notes->palette().color(QPalette::Base), QColor(238, 230, 255));
     EXPECT_EQ(Background(heading(1)), QColor(0, 0, 255));
     EXPECT_EQ(FontColour(heading(1)), QColor(255, 255, 255));
-}
-
-TEST_F(ProgrammeRowsTest, TimeLabelTakesRowFontAndIsNotBold) {
-    rows->ShowProgramme(sep("~O|Evening~O|Interval~"));
-    EXPECT_TRUE(heading(0)->font().bold());
-    ASSERT_TRUE(heading(0)->Time);
-    EXPECT_FALSE(heading(0)->Time->font().bold());
-    EXPECT_EQ(FontColour(heading(0)->Time), QColor(255, 255, 255));
-    EXPECT_EQ(FontColour(heading(1)->Time), QColor(0, 0, 255));
-    EXPECT_EQ(Background(heading(1)), QColor(255, 255, 0));
 }
 
 TEST_F(ProgrammeRowsTest, NotesRowGrowsWithItsLines) {
@@ -224,13 +205,6 @@ TEST_F(ProgrammeRowsTest, ReleaseItemKeepsRowsInTheirPools) {
     EXPECT_EQ(rows->DancePool.size() + rows->NotesPool.size() + rows->HeadingPool.size(), before - 1);
 }
 
-TEST_F(ProgrammeRowsTest, SessionHeadingsRecognisedOnRows) {
-    rows->ShowProgramme(sep("~O|Evening~O|Tea Break~D|A|B|C~"));
-    EXPECT_TRUE(rows->ItemIsSessionHeading(heading(0)));
-    EXPECT_FALSE(rows->ItemIsSessionHeading(heading(1)));
-    EXPECT_FALSE(rows->ItemIsSessionHeading(dance(2)));
-}
-
 TEST_F(ProgrammeRowsTest, ScrollBringsSessionHeadingToTop) {
     panel->resize(1000, 200);
     QString text = sep("~O|First~");
@@ -257,23 +231,6 @@ TEST_F(ProgrammeRowsTest, ScrollBringsSessionHeadingToTop) {
     rows->NoScroll = true;
     rows->SelectItem(dance(10));
     EXPECT_EQ(bar->value(), 0);
-}
-
-TEST_F(ProgrammeRowsTest, TitleRowShowsColumnNames) {
-    TDance *title = rows->TitleRow;
-    ASSERT_TRUE(title);
-    EXPECT_EQ(title->y() + 16, rows->Body->y());
-    EXPECT_TRUE(title->Title->font().bold());
-    QLabel *lvl = rows->FindItemLabel(title, QStringLiteral("Lvl"));
-    EXPECT_EQ(lvl->text(), QStringLiteral("L"));  // 20 pixels wide: first letter only
-    EXPECT_EQ(lvl->toolTip(), QStringLiteral("Level (1-9)"));
-    QLabel *lastC = rows->FindItemLabel(title, QStringLiteral("LastC"));
-    EXPECT_EQ(lastC->text(), QStringLiteral("LastC"));
-    EXPECT_EQ(lastC->toolTip(), QStringLiteral("Last date called anywhere"));
-    EXPECT_EQ(Background(title), QColor(214, 211, 206));
-    // Pressing the title row selects nothing.
-    QTest::mousePress(title, Qt::LeftButton, {}, QPoint(100, 5));
-    EXPECT_EQ(rows->ThisItem, nullptr);
 }
 
 TEST_F(ProgrammeRowsTest, HeadingCaptionShowsAmpersandOnce) {

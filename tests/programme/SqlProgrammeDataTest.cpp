@@ -98,12 +98,6 @@ TEST_F(SqlEventHistoryTest, EDateOrderWithRowidBreakingTies) {
     EXPECT_EQ(after(shown, 200.75), (QStringList{"E"}));
 }
 
-TEST_F(SqlEventHistoryTest, SameValueTiesGoByRowid) {
-    db.execRaw("UPDATE Events SET EDate = 200 WHERE Org IN ('A', 'C', 'D')");
-    EXPECT_EQ(before(shown, 200.0), (QStringList{"A", "B", "N"}));
-    EXPECT_EQ(after(shown, 200.0), (QStringList{"D", "E"}));
-}
-
 TEST_F(SqlEventHistoryTest, StopsWhenTheVisitorSaysSo) {
     EXPECT_EQ(before(shown, 200.75, 2), (QStringList{"A", "D"}));
 }

@@ -27,16 +27,6 @@ protected:
 
 } // namespace
 
-TEST(DanceLocateKeyTest, SeekKeyInEachIndexOrder) {
-    const DanceKey k{"T", "F", "S"};
-    EXPECT_EQ(DanceSeekKey("FST", k), (QVariantList{"F", "S", "T"}));
-    EXPECT_EQ(DanceSeekKey("FTS", k), (QVariantList{"F", "T", "S"}));
-    EXPECT_EQ(DanceSeekKey("TSF", k), (QVariantList{"T", "S", "F"}));
-    EXPECT_EQ(DanceSeekKey("FSRT", k), (QVariantList{"F", "S"}));
-    EXPECT_TRUE(SameDanceKey({"éclair", "square", "AMERICAN"}, {"Éclair", "Square", "American"}));
-    EXPECT_FALSE(SameDanceKey({"Banana", "Longways", "Scottish"}, {"Banana", "Longways", "English"}));
-}
-
 TEST_F(DanceLocateTest, EachOrderFindsTheWholeKeyInAnyCase) {
     for (const char *order : {"FST", "FTS", "FSRT", "TSF"}) {
         ds->close();
@@ -80,11 +70,4 @@ TEST_F(DanceLocateTest, AFilterThatHidesTheDanceGivesAMissAndTheSameTitleElsewhe
     ds->open();
     EXPECT_TRUE(SeekDance(*ds, "FSRT", {"Apple", "Longways", "English"}));
     EXPECT_FALSE(SeekDance(*ds, "FSRT", {"Cherry", "Longways", "English"}));
-}
-
-TEST(DanceLocateTextTest, NotFoundTextNamesTheDance) {
-    const QString t = NotFoundText({"Hole", "Longways", "Duple"});
-    EXPECT_TRUE(t.startsWith("A dance in the current Event does not appear in the Dances table.\r\n\r\nTitle:\tHole\r\n"
-                             "Format:\tLongways\r\nStyle:\tDuple\r\n\r\nYou have three choices:"));
-    EXPECT_TRUE(t.endsWith("searching for \"Generated Dance\" (without the quotes)."));
 }

@@ -16,12 +16,6 @@ TEST(DanceRecordTest, KeyAndTuneBookChecks) {
         EXPECT_EQ(TolbrookFault(bad), QStringLiteral("Tolbrook must be 1, 2 or 3.")) << bad;
 }
 
-TEST(DanceRecordTest, KeyChangeQuestionJoinsWithTheSeparator) {
-    EXPECT_EQ(KeyChangeQuestion({"A", "B", "C"}, {"X", "Y", "Z"}, SepDot),
-              QString::fromUtf8("OLD:  A · B · C\rNEW: X · Y · Z\rDid you really mean this change?"));
-    EXPECT_EQ(ProgrammeKey({"A", "B", "C"}, SepEuro), QString::fromUtf8("D|A|B|C€"));
-}
-
 TEST(DanceRecordTest, MergeTable) {
     struct Case {
         const char *name;
@@ -71,16 +65,6 @@ TEST(DanceRecordTest, MergeRunsOverEveryFieldInOrder) {
     EXPECT_EQ(fields[1].own, QStringLiteral("Reel"));
     EXPECT_EQ(fields[2].own, QStringLiteral("3"));
     EXPECT_EQ(fields[3].own, QStringLiteral("Y"));
-}
-
-TEST(DanceRecordTest, BothQuestionTexts) {
-    EXPECT_EQ(MergeQuestion("Hole", "Author", "Pat", "Cecil"),
-              QStringLiteral("Hole\rhas both old and new values for field: Author\rReplace\r[Pat]\rBy\r[Cecil] ?"));
-    EXPECT_EQ(MergeQuestion("Hole", "Instructions", "{\\rtf1\\ansi a}", "b"),
-              QStringLiteral("Hole\rhas both old and new values for field: InstructionsCopy Instructions ?"));
-    // A line break before "tf" is no rich text.
-    EXPECT_EQ(MergeQuestion("Hole", "Notes", "a\rtf", "b"),
-              QStringLiteral("Hole\rhas both old and new values for field: Notes\rReplace\r[a\rtf]\rBy\r[b] ?"));
 }
 
 class LinkFormTest : public QuillaryTest {};

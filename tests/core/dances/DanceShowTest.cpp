@@ -82,15 +82,6 @@ TEST(DanceShowTest, MusicCurrentLineAndPlaying) {
     EXPECT_EQ(playing.pauseHint, QStringLiteral("Pause"));
 }
 
-TEST(DanceShowTest, PlayHintListsOnlyNonEmptyColumns) {
-    MusicInput in{M("Live*Dance Tunes*3**112***tunes.mp3"), SepDot, 1, true, 6, Keys};
-    EXPECT_EQ(ShowMusic(in).playHint, QStringLiteral("Play...\rRecording: Dance Tunes\rTrk: 3\rBPM: 112\rLocation: tunes.mp3"));
-    in.fullScreen = true;
-    EXPECT_EQ(ShowMusic(in).playHint,
-              QStringLiteral("NOTE:  You can also Play and Stop by pressing [Return].\r\rRecording: Dance Tunes\rTrk: 3\r"
-                             "BPM: 112\rLocation: tunes.mp3"));
-}
-
 TEST(DanceShowTest, MoreThanOneLiveLineKeepsTheFirstAndTheRecordings) {
     MusicInput in{M("Tune A/Tune B"), SepDot, 1, false, 6, Keys};
     MusicShown out = ShowMusic(in);
@@ -136,13 +127,6 @@ TEST(DanceShowTest, FirstFontSizeRule) {
         EXPECT_EQ(FixFirstFontSize(c.rtf, c.size, QString::number(c.size * 2)), QString(c.result)) << c.rtf;
 }
 
-TEST(DanceShowTest, NbspState) {
-    EXPECT_EQ(NbspStateFor("a\\~b", 'N'), QChar('T'));
-    EXPECT_EQ(NbspStateFor("ab", 'T'), QChar('N'));
-    EXPECT_EQ(NbspStateFor("a\\~b", 'D'), QChar('D'));
-    EXPECT_EQ(NbspStateFor("ab", 'D'), QChar('D'));
-}
-
 TEST(DanceShowTest, HighlightRanges) {
     using R = QList<QPair<int, int>>;
     EXPECT_EQ(HighlightRanges("Star right, STAR left, stars", "star"), (R{{0, 4}, {12, 4}, {23, 4}}));
@@ -164,12 +148,6 @@ TEST(DanceShowTest, NotesHeights) {
     EXPECT_TRUE(NotesBoxFor(58, 4).scrollBar);
 }
 
-TEST(DanceShowTest, WidgetTextLineBreaks) {
-    EXPECT_EQ(ToWidgetText("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
-    EXPECT_EQ(FromWidgetText("a\nb"), QStringLiteral("a\r\nb"));
-    EXPECT_EQ(FromWidgetText("a\r\nb"), QStringLiteral("a\r\nb"));
-}
-
 TEST(DanceShowTest, NumberText) {
     struct Case {
         const char *text;
@@ -187,7 +165,3 @@ TEST(DanceShowTest, NumberText) {
 }
 
 class TemplatePathTest : public QuillaryTest {};
-
-TEST_F(TemplatePathTest, DataFolderAndTheTemplateSetting) {
-    EXPECT_EQ(TemplatePath(), folder() + "Template.RTF");
-}

@@ -79,11 +79,6 @@ TEST_F(PickListDbTest, OneValueEqualToTheTextIsNoList) {
     EXPECT_TRUE(values("Town", "ASHBURY").isEmpty());
 }
 
-TEST_F(PickListDbTest, RightClickListsEveryValueOfItsTable) {
-    EXPECT_EQ(values("Town", "zzz", true), QStringList{"Ashbury"});
-    EXPECT_EQ(values("Title", "", true).size(), 6);
-}
-
 TEST(DanceSave, Faults) {
     struct Case {
         const char *key;

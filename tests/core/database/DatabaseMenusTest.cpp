@@ -8,35 +8,6 @@
 #include <QMenu>
 #include <QWidget>
 
-TEST_F(TablesTest, MenuItemsReachTheirCommands) {
-    useDances({{"Jig", "Longways", "English"}});
-    ASSERT_TRUE(OpenDatabase());
-    QWidget owner;
-    QMenu tools(&owner), settings(&owner);
-    AddDatabaseCommands(&owner, &tools, &settings);
-    ASSERT_NE(settings.findChild<QAction *>("SwitchDatabase"), nullptr);
-    EXPECT_EQ(settings.findChild<QAction *>("SwitchDatabase")->property("HelpContext").toInt(), 51500);
-    ASSERT_NE(tools.findChild<QAction *>("RemoveCalled"), nullptr);
-    ASSERT_NE(tools.findChild<QAction *>("SetAll"), nullptr);
-
-    answerer->script(ResultYes);
-    tools.findChild<QAction *>("RemoveCalled")->trigger();
-    EXPECT_EQ(MyQuery.lastText(), QStringLiteral("Update Dances Set Called=Null, CallIt=Null"));
-
-    // The field commands take the window's focus control.
-    struct Focused : RecordingWindow {
-        bool Focus(FocusControl *f) override {
-            *f = {"Dances", "Title", "Jig", false};
-            return true;
-        }
-    } focused;
-    SetMainWindowLink(&focused);
-    tools.findChild<QAction *>("SetAll")->trigger();
-    EXPECT_EQ(answerer->texts().last().trimmed(),
-              QStringLiteral("\"Set all\" applies only to check boxes (with tick or blank as values)"));
-    SetMainWindowLink(&window);
-}
-
 // "Delete Dances" under a filter asks with the filter as SQL and deletes the
 // dances shown, no others.
 TEST_F(TablesTest, DeleteDancesItemNamesTheFilteredDances) {

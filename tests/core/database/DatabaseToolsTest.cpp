@@ -205,19 +205,3 @@ TEST_F(ToolsTest, SwitchDatabaseNotesTheNameInTheDataFolder) {
     SwitchDatabaseClick([](const QString &, const QString &, const QString &) { return QString(); });
     EXPECT_EQ(TIniFile(privateFolder + "quillary.INI").ReadString("System", "DBName", ""), path("Elsewhere/Other.mdb"));
 }
-
-TEST_F(ToolsTest, OpenersGoThroughTheShell) {
-    WriteFileBytes(path("ToDo.txt"), "call the band");
-    ToDoClick();
-    EXPECT_EQ(opener.opened, (QStringList{path("ToDo.txt")}));
-    EditIniClick();
-    EXPECT_EQ(opener.opened.last(), path("Quillary.ini"));
-    DosShellClick();
-    EXPECT_EQ(runner.detached, (QStringList{"x-terminal-emulator"}));
-    EXPECT_EQ(QDir::currentPath() + "/", DataFolder) << "the terminal starts in the data folder";
-    EXPECT_THROW(EditTemplateClick(), SilentAbort) << "no template file";
-    EXPECT_EQ(answerer->texts().last(), "File not found:\n" + DataFolder + "Template.RTF");
-    writeIni("[User]\r\nEditor=myeditor\r\n");
-    EditIniClick();
-    EXPECT_EQ(runner.detached.last(), QStringLiteral("myeditor"));
-}

@@ -58,21 +58,4 @@ TEST_F(DoubleBookingTest, Table) {
     for (const Case &c : cases) EXPECT_EQ(check(c.events), c.notices) << c.name;
 }
 
-TEST_F(DoubleBookingTest, WeekendNoteIsNoWarning) {
-    const QList<BookingNotice> notices = CheckDoubleBookings({E("A", "X", Wed, "Weekend")});
-    ASSERT_EQ(notices.size(), 1);
-    EXPECT_EQ(notices[0].kind, BookingNotice::WeekendStart);
-}
-
-TEST(EventSpan, Days) {
-    EXPECT_EQ(EventSpan(E("A", "X", Fri, "Weekend")), 3);
-    EXPECT_EQ(EventSpan(E("A", "X", Sat, "weekend")), 2);
-    bool odd = false;
-    EXPECT_EQ(EventSpan(E("A", "X", Mon, "Weekend"), &odd), 1);
-    EXPECT_TRUE(odd);
-    EXPECT_EQ(EventSpan(E("A", "X", Mon, "Week of dance")), 7);
-    EXPECT_EQ(EventSpan(E("A", "X", Mon, "Festival")), 7);
-    EXPECT_EQ(EventSpan(E("A", "X", Mon, "Barn dance")), 1);
-}
-
 } // namespace

@@ -62,12 +62,3 @@ TEST_F(SqlRunnerTest, RemoveCalledThenViewAndRerun) {
     RerunSQLClick();
     EXPECT_EQ(answerer->texts().last().trimmed(), QStringLiteral("4 records selected/changed."));
 }
-
-TEST_F(TablesTest, ViewSqlBeforeAnyStatement) {
-    ViewSQLClick();
-    ASSERT_EQ(answerer->texts().size(), 1);
-    EXPECT_EQ(answerer->texts()[0].trimmed(), QStringLiteral("No SQL yet generated."));
-    EXPECT_TRUE(opener.opened.isEmpty());
-    RerunSQLClick();
-    EXPECT_EQ(answerer->texts().size(), 1) << "no SQL.Txt: nothing to run";
-}

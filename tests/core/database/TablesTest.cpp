@@ -322,11 +322,3 @@ TEST_F(TablesTest, BackupWithoutCommandAndFailingCommandsStillReopen) {
     BackupClick();
     EXPECT_EQ(answerer->texts(), (QStringList{"You are using Other.mdb\nAre you sure you want to do a standard back-up?"}));
 }
-
-TEST(TablesFiles, FileSizeOfIsZeroWhenMissing) {
-    QTemporaryDir dir;
-    EXPECT_EQ(FileSizeOf(dir.path() + "/none"), 0);
-    EXPECT_EQ(FileSizeOf(dir.path()), 0);
-    WriteFileBytes(dir.path() + "/f", QByteArray(1234, 'x'));
-    EXPECT_EQ(FileSizeOf(dir.path() + "/f"), 1234);
-}

@@ -101,17 +101,6 @@ TEST_F(DBox3FormTest, HelpButtonWithContextKeepsTheBoxOpen) {
     EXPECT_EQ(BoxHelpContext, 0);
 }
 
-TEST_F(DBox3FormTest, HelpButtonWithoutContextAnswersLikeButton2) {
-    WhenModal([&](QWidget *w) {
-        TDBox3Form *box = asBox(w);
-        if (!box) return;
-        QTest::keyClick(box, Qt::Key_F1);
-        QTest::mouseClick(box->Button2, Qt::LeftButton);
-    });
-    EXPECT_EQ(OKHelpCancel(QStringLiteral("Go on?"), 0), 7);
-    EXPECT_TRUE(helps.isEmpty());
-}
-
 TEST_F(DBox3FormTest, DontAskGivesTheCheckBoxNotTheButton) {
     struct Case {
         bool tick;
@@ -169,22 +158,6 @@ TEST_F(DBox3FormTest, NestedCallGetsItsOwnBox) {
     EXPECT_TRUE(
         log().endsWith("14.05.09  First question\r\n14.05.09  Second question\r\n14.05.09  &OK\r\n"
                        "14.05.09  &No\r\n"));
-}
-
-TEST_F(DBox3FormTest, BoxIsCentredAndTallEnoughForItsText) {
-    WhenModal([&](QWidget *w) {
-        TDBox3Form *box = asBox(w);
-        if (!box) return;
-        const QRect screen = box->screen()->availableGeometry();
-        EXPECT_LE((box->geometry().center() - screen.center()).manhattanLength(), 2);
-        EXPECT_EQ(box->Msg->width(), 267);
-        EXPECT_GE(box->Msg->height(), 3 * box->Msg->fontMetrics().lineSpacing());
-        EXPECT_LE(box->Msg->geometry().bottom(), box->Button1->geometry().top());
-        EXPECT_TRUE(box->P->geometry().contains(box->CancelBtn->geometry()));
-        QTest::mouseClick(box->CancelBtn, Qt::LeftButton);
-    });
-    DBox3(QStringLiteral("First line\rSecond line\rThird line"), QStringLiteral("&OK"),
-          QStringLiteral("&Help"), 30050, QStringLiteral("Cancel"));
 }
 
 } // namespace

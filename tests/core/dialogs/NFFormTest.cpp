@@ -52,14 +52,3 @@ TEST_F(NFFormTest, EachButtonAndTheForAllBox) {
         EXPECT_EQ(NotFoundForAll, c.tick);
     }
 }
-
-TEST_F(NFFormTest, ClosingTheWindowIsExit) {
-    TNFForm form;
-    WhenModal([](QWidget *w) { qobject_cast<QDialog *>(w)->reject(); });
-    EXPECT_EQ(form.Execute("x"), 2);
-    // Unticking clears the flag again.
-    NotFoundForAll = true;
-    form.DoAllBox->setChecked(true);
-    QTest::mouseClick(form.DoAllBox, Qt::LeftButton);
-    EXPECT_FALSE(NotFoundForAll);
-}

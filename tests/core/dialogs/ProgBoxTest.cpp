@@ -60,13 +60,6 @@ protected:
 
 } // namespace
 
-TEST_F(ProgBoxTest, FreshBoxIsIdleAtTheLeftEdge) {
-    EXPECT_EQ(CurrentProgressView(), box.get());
-    EXPECT_EQ(ProgBox, box.get());
-    EXPECT_FALSE(box->isVisible());
-    EXPECT_EQ(box->pos(), QPoint(-5, 0));
-}
-
 TEST_F(ProgBoxTest, RunShowsLinesErrorsGaugeThenReviewAndPrint) {
     TProgress run(QStringLiteral("Import dances"));
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Import dances"));
@@ -121,15 +114,6 @@ TEST_F(ProgBoxTest, CancelClickAndCloseBoxAskAndKeepTheBoxForTheOwner) {
     run.Finish();
     EXPECT_FALSE(box->isVisible());
     EXPECT_EQ(answerer->boxes.size(), 3) << "OK in the review asks nothing";
-}
-
-TEST_F(ProgBoxTest, EscapeEndsTheReview) {
-    TProgress run(QStringLiteral("Export"));
-    run.AddLine(QStringLiteral("first"));
-    whenModal([this] { QTest::keyClick(box.get(), Qt::Key_Escape); });
-    run.Finish();
-    EXPECT_FALSE(box->isVisible());
-    EXPECT_TRUE(answerer->boxes.isEmpty());
 }
 
 TEST(LinePrinter, WritesPdfWithoutPrinter) {

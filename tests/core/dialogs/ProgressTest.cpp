@@ -109,16 +109,6 @@ TEST_F(ProgressTest, CleanRunEndsWithEndOfProcessingAndReview) {
     EXPECT_EQ(logLines(), (QStringList{QStringLiteral("Reading file"), QStringLiteral("End of processing.")}));
 }
 
-TEST_F(ProgressTest, ClosingLineAloneDoesNotStopForReview) {
-    {
-        TProgress run(QStringLiteral("Export"));
-    }
-    EXPECT_EQ(view.lines, QStringList{QStringLiteral("End of processing.")});
-    EXPECT_EQ(view.reviews, 0);
-    EXPECT_EQ(view.ends, 1);
-    EXPECT_FALSE(reportExists());
-}
-
 TEST_F(ProgressTest, ErrorsAreCountedShownLoggedAndWrittenOnce) {
     {
         TProgress run(QStringLiteral("Test"));
@@ -156,14 +146,6 @@ TEST_F(ProgressTest, CreateResetsCountsAndCancel) {
     EXPECT_EQ(view.width, 500);
 }
 
-TEST_F(ProgressTest, TimeStampsPrefixShownLinesOnly) {
-    TProgress run(QStringLiteral("Copy"), true, true);
-    run.AddLine(QStringLiteral("file.txt"));
-    const QString stamp = QLocale::system().toString(QTime(14, 5, 9), QLocale::ShortFormat);
-    EXPECT_EQ(view.lines.value(0), stamp + QStringLiteral("  file.txt"));
-    EXPECT_EQ(report(), QStringLiteral("file.txt\r\n"));
-}
-
 TEST_F(ProgressTest, AddLineWithoutRunShowsMessage) {
     TProgress run(QStringLiteral("Import"));
     run.Finish();
@@ -177,15 +159,6 @@ TEST_F(ProgressTest, AddLineWithoutRunShowsMessage) {
     EXPECT_EQ(view.lines, QStringList{QStringLiteral("End of processing.")});
     EXPECT_EQ(ProgressErrorCount, 0);
     EXPECT_FALSE(reportExists());
-}
-
-TEST_F(ProgressTest, ThirtyLinesBringTheScrollBar) {
-    for (int n : {29, 30}) {
-        TProgress run(QStringLiteral("Lines"));
-        for (int i = 0; i < n; ++i) run.AddLine(QString::number(i));
-        run.Finish();
-        EXPECT_EQ(view.verticalBar, n >= 30) << n;
-    }
 }
 
 TEST_F(ProgressTest, CancelDuringLongRunStopsAtNextTestWithOneFinish) {
@@ -258,17 +231,5 @@ TEST_F(ProgressTest, PrinterReportGetsTheLinesAtTheEnd) {
     ASSERT_EQ(printer.jobs.size(), 1);
     EXPECT_EQ(printer.jobs[0].lines,
               (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("*** ERRORS: 1")}));
-    EXPECT_FALSE(reportExists());
-}
-
-TEST_F(ProgressTest, RunWithoutWindowStillReportsAndLogs) {
-    SetProgressView(nullptr);
-    {
-        TProgress run(QStringLiteral("Headless"));
-        run.AddError(QStringLiteral("bad"));
-        run.SetPercent(50);
-        EXPECT_EQ(report(), QStringLiteral("bad\r\n"));
-    }
-    EXPECT_EQ(logLines(), (QStringList{QStringLiteral("bad"), QStringLiteral("*** ERRORS: 1")}));
     EXPECT_FALSE(reportExists());
 }

@@ -36,18 +36,6 @@ TEST_F(FiltFormTest, OkTakesTheValueAndTheBoxes) {
     EXPECT_EQ(helps, (QList<int>{30400}));
 }
 
-TEST_F(FiltFormTest, CancelGivesNothing) {
-    CreateFiltForm(nullptr);
-    ASSERT_NE(FiltForm, nullptr);
-    WhenModal([&](QWidget *) { QTest::mouseClick(FiltForm->ExitBtn, Qt::LeftButton); });
-    FilterAnswer a;
-    a.value = "unchanged";
-    EXPECT_FALSE(FiltForm->Execute("Filter", "Author", "", a));
-    EXPECT_EQ(a.value, "unchanged");
-    DestroyFiltForm();
-    EXPECT_EQ(FiltForm, nullptr);
-}
-
 TEST_F(FiltFormTest, TagFormClickChoosesCancelDoesNot) {
     WhenModal([](QWidget *w) {
         auto *form = qobject_cast<TTagForm *>(w);
@@ -60,11 +48,5 @@ TEST_F(FiltFormTest, TagFormClickChoosesCancelDoesNot) {
     });
     EXPECT_EQ(ChooseTagSet({"Workshop", "Ball"}), std::optional<QString>("Ball"));
     WhenModal([](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
-    EXPECT_EQ(ChooseTagSet({"Workshop"}), std::nullopt);
-    WhenModal([](QWidget *w) {
-        auto *form = qobject_cast<TTagForm *>(w);
-        ASSERT_NE(form, nullptr);
-        QTest::mouseClick(form->ExitBtn, Qt::LeftButton);
-    });
     EXPECT_EQ(ChooseTagSet({"Workshop"}), std::nullopt);
 }

@@ -18,13 +18,6 @@ protected:
     QString iniText() { return QString::fromLatin1(ReadFileBytes(path("Quillary.ini"))); }
 };
 
-TEST_F(TagsTest, SetNamesInFileOrder) {
-    EXPECT_EQ(TagKey("Reel", "Longways", "English"), "|Reel|Longways|English|");
-    EXPECT_EQ(TagSetNames(), (QStringList{"Workshop", "Ball", "Empty"}));
-    EXPECT_TRUE(TagSetExists("workshop"));
-    EXPECT_FALSE(TagSetExists("User"));
-}
-
 TEST_F(TagsTest, LoadingASet) {
     TagSetName = "Workshop";
     LoadTagSet();
@@ -61,19 +54,4 @@ TEST_F(TagsTest, TagAndUntagWhateverTheCase) {
     // Re-reading the file gives the same.
     IniFile = std::make_unique<TIniFile>(path("Quillary.ini"));
     EXPECT_EQ(TagSetNames(), (QStringList{"Workshop", "Ball", "Empty"}));
-}
-
-TEST_F(TagsTest, PlaceholderAndErase) {
-    WriteTagPlaceholder("New");
-    EXPECT_TRUE(iniText().contains(QString("[$New]\r\n") + SepDot + "=\r\n"));
-    EXPECT_EQ(TagSetNames().last(), "New");
-    EraseTagSet("new");
-    EXPECT_FALSE(TagSetExists("New"));
-    EXPECT_FALSE(iniText().contains("$New"));
-}
-
-TEST_F(TagsTest, BadNames) {
-    EXPECT_EQ(TagSetNameFault("Workshop 2"), "");
-    EXPECT_NE(TagSetNameFault("a]b"), "");
-    EXPECT_NE(TagSetNameFault("a=b"), "");
 }

@@ -72,16 +72,4 @@ TEST(PlaybackClock, ElapsedAlwaysOtherwiseOnlyWithALength) {
 
 class CopyDataTest : public QuillaryTest {};
 
-TEST_F(CopyDataTest, Framing) {
-    EXPECT_EQ(CopyDataName("123456789012Reel figure\r\n"), std::optional<QString>("Reel figure"));
-    EXPECT_EQ(CopyDataName("12345678901234"), std::optional<QString>(""));
-    EXPECT_EQ(CopyDataName("1234567890123"), std::nullopt);
-    EXPECT_EQ(CopyDataName(""), std::nullopt);
-    EXPECT_EQ(CopyDataName("123456789012Caf\xc3\xa9!!"), std::optional<QString>(QString::fromUtf8("Café")));
-    EXPECT_EQ(CopyDataName("123456789012Caf\xe9!!"), std::optional<QString>(QString::fromUtf8("Café")));
-    QByteArray cap(CopyDataLimit, 'x');
-    EXPECT_EQ(CopyDataName(cap)->size(), CopyDataLimit - 14);
-    EXPECT_EQ(CopyDataName(cap + 'x'), std::nullopt);
-}
-
 } // namespace

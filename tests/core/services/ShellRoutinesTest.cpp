@@ -119,12 +119,6 @@ TEST_F(ShellTest, ExistingFileOpensByItsPathWhateverTheCaseAndSlashes) {
     }
 }
 
-TEST_F(ShellTest, ShellFailureIsOnlyReported) {
-    opener.result = false;
-    OpenDocument(QStringLiteral("http://example.org"), ShowNormal);
-    EXPECT_EQ(answerer->texts().value(0).trimmed(), QStringLiteral("Error - could not open http://example.org"));
-}
-
 TEST_F(ShellTest, RunCommandFallsBackToShellThenRaises) {
     struct Case {
         const char *name;

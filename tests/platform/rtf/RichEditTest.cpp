@@ -296,12 +296,3 @@ TEST_F(RichEditTest, LayoutOfHangingIndentAndHalfLines) {
     ASSERT_EQ(half.text(), "");
     EXPECT_LT(half.layout()->boundingRect().height(), next.layout()->boundingRect().height());
 }
-
-TEST_F(RichEditTest, WorkRichIsOneHiddenInstance) {
-    RichEdit *w = EnsureWorkRich();
-    EXPECT_EQ(w, EnsureWorkRich());
-    EXPECT_FALSE(w->isVisible());
-    LoadRichText(Arial + "x}", w);
-    EXPECT_EQ(StripRtfHeaderGroups(w), w->rtf());
-    EXPECT_EQ(w->text(), "x");
-}

@@ -172,14 +172,6 @@ TEST(RtfReader, ParagraphConstructs) {
     }
 }
 
-TEST(RtfReader, DefaultTabDistance) {
-    QTextDocument doc;
-    ReadRtf(Rtf("x"), &doc);
-    EXPECT_DOUBLE_EQ(doc.defaultTextOption().tabStopDistance(), 48.0);
-    ReadRtf("{\\rtf1\\deftab360 x}", &doc);
-    EXPECT_DOUBLE_EQ(doc.defaultTextOption().tabStopDistance(), 24.0);
-}
-
 TEST(RtfReader, HalfLineCarriesItsSizeOnTheBlock) {
     QTextDocument doc;
     ReadRtf(Rtf("\\fs24 a\r\n\\par \\pard\\fs12\r\n\\par \\pard\\fs24 b\r\n\\par }"), &doc);

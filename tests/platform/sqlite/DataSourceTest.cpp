@@ -61,14 +61,6 @@ TEST_F(BoundBoxesTest, BoxesFollowTheRecordAndAClosedDatasetDisablesThem) {
     EXPECT_FALSE(postcode.isEnabled());
 }
 
-TEST_F(BoundBoxesTest, MaximumLengthIsTheFieldSize) {
-    ds->open();
-    EXPECT_EQ(org.maxLength(), 255);
-    EXPECT_EQ(postcode.maxLength(), 20);
-    QTest::keyClicks(&postcode, QString(30, 'x'));
-    EXPECT_EQ(postcode.text().size(), 20);
-}
-
 TEST_F(BoundBoxesTest, TypingEditsAndLeavingWritesTheField) {
     ds->open();
     org.selectAll();
@@ -104,18 +96,6 @@ TEST_F(BoundBoxesTest, TypedTextSurvivesAChangeToAnotherField) {
     EXPECT_EQ(postcode.text(), QStringLiteral("NEW"));
 }
 
-TEST_F(BoundBoxesTest, CancelDropsTypedText) {
-    ds->open();
-    org.selectAll();
-    QTest::keyClicks(&org, "Nobody");
-    ds->Cancel();
-    EXPECT_EQ(org.text(), QStringLiteral("Alpha Club"));
-    EXPECT_FALSE(source.pending(&org));
-    ds->Next();
-    ds->Prior();
-    EXPECT_EQ(stored("Org"), QStringLiteral("Alpha Club"));
-}
-
 TEST_F(BoundBoxesTest, MovingOnPostsWhatWasTyped) {
     ds->open();
     org.selectAll();
@@ -137,18 +117,6 @@ TEST_F(BoundBoxesTest, BadValueStaysTypedAndIsReported) {
     EXPECT_EQ(lvl.currentText(), QStringLiteral("not a date"));
     ds->Cancel();
     EXPECT_FALSE(source.pending(&lvl));
-}
-
-TEST_F(BoundBoxesTest, RemembersTheLastFocusedBox) {
-    ds->open();
-    EXPECT_EQ(source.lastFocused(), nullptr);
-    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(&postcode, &in);
-    EXPECT_EQ(source.lastFocused(), &postcode);
-    EXPECT_EQ(source.fieldOf(source.lastFocused()), QStringLiteral("Postcode"));
-    QLineEdit stranger;
-    QApplication::sendEvent(&stranger, &in);
-    EXPECT_EQ(source.lastFocused(), &postcode);
 }
 
 namespace {
@@ -181,24 +149,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(NavigatorTest, ButtonsFollowPositionAndState) {
-    EXPECT_EQ(enabled(), QString());
-    ds->open();
-    EXPECT_EQ(enabled(), QStringLiteral("NLID"));
-    ds->Next();
-    EXPECT_EQ(enabled(), QStringLiteral("FPNLID"));
-    ds->Last();
-    EXPECT_EQ(enabled(), QStringLiteral("FPID"));
-    ds->Edit();
-    EXPECT_EQ(enabled(), QStringLiteral("FPNLIDSC"));
-    ds->Cancel();
-    ds->Delete();
-    ds->Delete();
-    ds->Delete();
-    EXPECT_TRUE(ds->IsEmpty());
-    EXPECT_EQ(enabled(), QStringLiteral("I"));
-}
 
 TEST_F(NavigatorTest, ButtonsMoveAndEdit) {
     ds->open();
@@ -238,16 +188,4 @@ TEST_F(NavigatorTest, BeforeActionCanStopTheButton) {
     nav.click(NavButton::Last);
     EXPECT_EQ(org(), QStringLiteral("Club 2"));
     EXPECT_EQ(seen, (QList<NavButton>{NavButton::Next, NavButton::Last}));
-}
-
-TEST_F(NavigatorTest, DeleteAsksFirst) {
-    ds->open();
-    answerer->script(ResultNo);
-    nav.click(NavButton::Delete);
-    EXPECT_EQ(ds->RecordCount(), 3);
-    answerer->script(ResultYes);
-    nav.click(NavButton::Delete);
-    EXPECT_EQ(ds->RecordCount(), 2);
-    EXPECT_EQ(org(), QStringLiteral("Club 1"));
-    EXPECT_EQ(answerer->texts().at(0), QStringLiteral("Delete record?"));
 }

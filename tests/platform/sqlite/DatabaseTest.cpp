@@ -133,16 +133,6 @@ TEST_F(DbTest, FieldsGiveTypesAndSizes) {
     EXPECT_TRUE(db.fields(QStringLiteral("Nothing")).isEmpty());
 }
 
-TEST_F(DbTest, IndexesByNameWhateverTheCase) {
-    EXPECT_TRUE(db.hasIndex(QStringLiteral("FST")));
-    EXPECT_TRUE(db.hasIndex(QStringLiteral("fsrt")));
-    EXPECT_TRUE(db.hasIndex(QStringLiteral("Primary")));
-    EXPECT_FALSE(db.hasIndex(QStringLiteral("FTX")));
-    EXPECT_EQ(db.indexColumns(QStringLiteral("TSF")), (QStringList{"Title", "Style", "Format"}));
-    EXPECT_EQ(db.indexColumns(QStringLiteral("Primary")), (QStringList{"Org", "EDate", "Event"}));
-    EXPECT_EQ(db.indexTable(QStringLiteral("EDate")), QStringLiteral("Events"));
-}
-
 TEST_F(DbTest, NullIntoTextBecomesEmptyAndDuplicateKeyIsWorded) {
     addDance(QStringLiteral("Jig"), QStringLiteral("Longways"), QStringLiteral("English"));
     db.execRaw(QStringLiteral("UPDATE Dances SET Notes = NULL, Printed = NULL"));

@@ -106,24 +106,6 @@ TEST_F(DancesTest, SeekModesOnFullAndPartialKeys) {
     EXPECT_EQ(title(), QStringLiteral("apple"));
 }
 
-TEST_F(DancesTest, MovingStopsAtTheEnds) {
-    ds->Last();
-    EXPECT_TRUE(ds->Eof());
-    ds->Next();
-    EXPECT_TRUE(ds->Eof());
-    EXPECT_EQ(title(), QStringLiteral("Apple"));
-    ds->First();
-    ds->Prior();
-    EXPECT_TRUE(ds->Bof());
-    EXPECT_FALSE(ds->Eof());
-    EXPECT_EQ(title(), QStringLiteral("cherry"));
-    EXPECT_EQ(ds->MoveBy(3), 3);
-    EXPECT_EQ(title(), QStringLiteral("éclair"));
-    EXPECT_EQ(ds->MoveBy(10), 2);
-    EXPECT_TRUE(ds->Eof());
-    EXPECT_EQ(ds->RecordCount(), 6);
-}
-
 TEST_F(DancesTest, BookmarksSurviveRequeryAndReopenButNotDeletion) {
     go("Banana");
     const Dataset::Bookmark b = ds->GetBookmark();
