@@ -2,7 +2,7 @@
 // rule editor that builds one rule line from its boxes or reads one back.
 
 #include "app/OrgForm.h"
-#include "app/standins/OpenFormStandIn.h"
+#include "core/dialogs/OpenForm.h"
 
 #include "base/Log.h"
 #include "base/Messages.h"
@@ -105,9 +105,9 @@ void TOrgForm::OpenSet() {
     NoRuleSet();
     TOpenForm chooser(this);
     chooser.OpenList->addItems(RuleSetSection::sortedNames(*IniFile));
-    if (chooser.exec() != 1 || chooser.chosen().isEmpty()) return;
+    if (chooser.exec() != 1 || chooser.Chosen().isEmpty()) return;
     NewRule->setEnabled(true);
-    SetRuleSetName(chooser.chosen());
+    SetRuleSetName(chooser.Chosen());
     setWindowTitle(RulesCaption());
     RuleSet->setPlainText(RuleSetSection::read(*IniFile, RuleSetName()).join(QLatin1Char('\n')));
     rulesAsSaved = RuleSet->toPlainText();
