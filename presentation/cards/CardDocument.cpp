@@ -1,6 +1,8 @@
 #include "presentation/cards/CardDocument.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -87,4 +89,35 @@ int PrintDanceCards(CardSink &sink, const std::function<void()> &newPage, CardPl
         if (placer.advance(laterDances || !last) && newPage) newPage();
     }
     return printed;
+}
+
+CardPrintRun::CardPrintRun(QPagedPaintDevice *device, const CardGeometry &g, bool firstPageOnly, bool border)
+    : placer(g, firstPageOnly), device_(device), g_(g), border_(border), painter_(std::make_unique<QPainter>()) {
+    if (painter_->begin(device_)) painter_->scale(device_->logicalDpiX() / double(LayoutDpi), device_->logicalDpiY() / double(LayoutDpi));
+}
+
+CardPrintRun::~CardPrintRun() { end(); }
+
+bool CardPrintRun::ok() const { return painter_->isActive(); }
+
+int CardPrintRun::printDance(const DanceCardsJob &dance, bool laterDances) {
+    if (!ok() || placer.StopPrinting) return 0;
+    PainterCardSink sink(*painter_);
+    const QTransform scale = painter_->transform();
+    return PrintDanceCards(
+        sink,
+        [&] {
+            if (cancel_) {
+                placer.StopPrinting = true;
+                return;
+            }
+            if (!device_->newPage()) placer.StopPrinting = true;
+            painter_->setTransform(scale);
+        },
+        placer, g_, border_, dance, laterDances);
+}
+
+bool CardPrintRun::end() {
+    if (!painter_->isActive()) return false;
+    return painter_->end();
 }

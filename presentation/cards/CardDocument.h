@@ -36,3 +36,33 @@ struct DanceCardsJob {
 // dance comes after this one). Returns the number of cards printed.
 int PrintDanceCards(CardSink &sink, const std::function<void()> &newPage, CardPlacer &placer,
                     const CardGeometry &g, bool border, const DanceCardsJob &dance, bool laterDances);
+
+class QPagedPaintDevice;
+
+// A print run of cards on a paged device (a printer or a PDF writer): the
+// painter works in layout pixels. Cancelling ends the run normally once the
+// page being printed is full, keeping the pages printed.
+class CardPrintRun {
+public:
+    CardPrintRun(QPagedPaintDevice *device, const CardGeometry &g, bool firstPageOnly, bool border);
+    ~CardPrintRun();
+    CardPrintRun(const CardPrintRun &) = delete;
+    CardPrintRun &operator=(const CardPrintRun &) = delete;
+
+    // The device could be opened.
+    bool ok() const;
+    int printDance(const DanceCardsJob &dance, bool laterDances);
+    void cancelAfterPage() { cancel_ = true; }
+    bool stopped() const { return placer.StopPrinting; }
+    // Ends the job (the destructor does too); false when the device failed.
+    bool end();
+
+    CardPlacer placer;
+
+private:
+    QPagedPaintDevice *device_;
+    CardGeometry g_;
+    bool border_;
+    bool cancel_ = false;
+    std::unique_ptr<QPainter> painter_;
+};
