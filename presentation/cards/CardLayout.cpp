@@ -136,12 +136,13 @@ CardHeadingText CardHeading(const CardHeadingInput &in, const std::function<bool
 }
 
 int TemplateTitlePoints(const QString &templateText, int fallback) {
-    QString t = templateText;
-    t.replace(QStringLiteral("(*\\fs28 Title\\fs24*)"), QStringLiteral("\\fs28 (*Title*)\\fs24 "));
-    const int title = t.indexOf(QLatin1String("(*Title*)"));
-    if (title < 0) return fallback;
+    // The Title placeholder with any control words inside it: the "\fs"
+    // nearest before the name counts, inside or before the placeholder.
+    static const QRegularExpression placeholder(QStringLiteral("\\(\\*(?:\\\\[a-z]+-?\\d* ?)*Title"));
+    const QRegularExpressionMatch m = placeholder.match(templateText);
+    if (!m.hasMatch()) return fallback;
     static const QRegularExpression fs(QStringLiteral("\\\\fs(\\d+)"));
     int points = fallback;
-    for (auto it = fs.globalMatch(t.left(title)); it.hasNext();) points = it.next().captured(1).toInt() / 2;
+    for (auto it = fs.globalMatch(templateText.left(m.capturedEnd() - 5)); it.hasNext();) points = it.next().captured(1).toInt() / 2;
     return points > 0 ? points : fallback;
 }

@@ -125,7 +125,7 @@ struct CardHeadingInput {
 // Otherwise plain text at the template's size.
 CardHeadingText CardHeading(const CardHeadingInput &in, const std::function<bool(const CardHeadingText &)> &oneLine);
 
-// The heading size of the template: "(*\fs28 Title\fs24*)" counts as
-// "\fs28 (*Title*)\fs24 ", and the "\fs" nearest before "(*Title*)" gives the
-// half-points (all its digits); fallback when there is none.
+// The heading size of the template: the "\fs" nearest before the name of the
+// Title placeholder (so "(*\fs28 Title\fs24*)" counts as "\fs28 (*Title*)")
+// gives the half-points (all its digits); fallback when there is none.
 int TemplateTitlePoints(const QString &templateText, int fallback);

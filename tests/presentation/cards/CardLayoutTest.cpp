@@ -157,7 +157,7 @@ TEST(CardHeading, TemplateSizeWordBeforeTheTitle) {
     const QList<std::pair<QString, int>> rows = {
         {"{\\rtf1\\fs24 x\\fs32 (*Title*)\\fs24 y}", 16},
         {"{\\rtf1\\fs20 (*\\fs28 Title\\fs24*)}", 14},
-        {"{\\rtf1\\fs120 (*\\b Title\\b0*)}", 12}, // "(*\b Title" is no "(*Title*)": fallback
+        {"{\\rtf1\\fs120 (*\\b Title\\b0*)\\fs2 x}", 60},
         {"{\\rtf1\\fs120 (*Title*)}", 60},
         {"{\\rtf1 no title}", 12},
     };
