@@ -234,9 +234,10 @@ public:
     // Views until the main window's views are in (app/standins/OrgFormViewStandIns.cpp).
     void REDClick();
     void EnsureFormView();
-    void FormViewClick();
-    // The instruction editor until it is in: logs.
-    void ShowInstructionEditor();
+    void FormViewClick() override;
+    // What the instruction editor asks of the main window.
+    QString DanceBox(const QString &field) override;
+    void SetDancesFilter(int mode) override;
 
     // ---- start-up -----------------------------------------------------------
     // Runs once, queued from the first show; tests call it directly.

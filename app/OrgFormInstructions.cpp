@@ -9,6 +9,7 @@
 #include "base/TextRoutines.h"
 #include "core/dances/DanceShow.h"
 #include "core/database/Tables.h"
+#include "core/filter/Filter.h"
 #include "core/services/Help.h"
 #include "core/services/ShellRoutines.h"
 #include "core/startup/Settings.h"
@@ -18,6 +19,7 @@
 #include "presentation/CardSettings.h"
 #include "presentation/SetForm.h"
 #include "presentation/cards/InstructionTemplate.h"
+#include "presentation/editor/IntEForm.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -151,7 +153,7 @@ void TOrgForm::EditInstructions() {
     if (!OptionChecked(QStringLiteral("IntEditor")) && !OptionChecked(QStringLiteral("ShowTitles")))
         AddTitleHeading(Instructions, DisplayTitle(Title->text()));
     if (OptionChecked(QStringLiteral("IntEditor"))) {
-        ShowInstructionEditor();
+        IntEFormWindow().ShowModal();
         ShowDance();
         return;
     }
@@ -230,3 +232,12 @@ void TOrgForm::buildInstructionControls() {
     Instructions->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Instructions, &QWidget::customContextMenuRequested, this, [this] { InstEdit(); });
 }
+
+QString TOrgForm::DanceBox(const QString &field) {
+    if (field == QLatin1String("Title")) return DisplayTitle(Title->text());
+    for (QLineEdit *box : {Format, Style, Rhythm, Music})
+        if (box->objectName() == field) return box->text();
+    return {};
+}
+
+void TOrgForm::SetDancesFilter(int mode) { SetFilter(FilterTable::Dances, mode); }

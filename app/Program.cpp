@@ -12,7 +12,10 @@
 #include "core/startup/HintPause.h"
 #include "core/startup/SplashForm.h"
 #include "platform/instance/SingleInstance.h"
+#include "platform/rtf/RichEdit.h"
+#include "presentation/CardSettings.h"
 #include "presentation/SetForm.h"
+#include "presentation/editor/IntEForm.h"
 
 #include <QApplication>
 #include <memory>
@@ -30,11 +33,18 @@ void CreateForms() {
     new TProgBox(OrgForm);
     CreateFiltForm(OrgForm);
     MakeSetForm(OrgForm);
+    IntEFormWindow();
+    ApplySaveInstructionsHook = [] {
+        TIntEForm &editor = IntEFormWindow();
+        if (editor.Inst->modified() && YesNo(QStringLiteral("Save changes to instructions?"))) editor.SaveClick();
+    };
+    ApplyRelayoutHook = [] { IntEFormWindow().CardSettingsApplied(); };
 }
 
 void FreeForms() {
     CloseSplash();
     DestroyFiltForm();
+    DropIntEFormWindow();
     delete OrgForm; // with the windows it owns
     OrgForm = nullptr;
 }

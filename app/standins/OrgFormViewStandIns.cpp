@@ -16,5 +16,3 @@ void TOrgForm::REDClick() {
 void TOrgForm::EnsureFormView() { TheMainWindow().FormView(); }
 
 void TOrgForm::FormViewClick() { WriteLog(QStringLiteral("Form view")); }
-
-void TOrgForm::ShowInstructionEditor() { WriteLog(QStringLiteral("Internal Editor")); }

@@ -31,6 +31,13 @@ public:
     virtual void CloseMainWindow() {}
     // The focus control; false when there is none.
     virtual bool Focus(FocusControl *) { return false; }
+    // The text of a box of the Dances page by its field ("Title" gives the
+    // title as shown, with a moved article in front).
+    virtual QString DanceBox(const QString &) { return {}; }
+    // Switches the dances filter (the filter command's mode).
+    virtual void SetDancesFilter(int) {}
+    // The Dances page shows its form view.
+    virtual void FormViewClick() {}
 };
 
 // Installs the window's link (not owned); null restores the silent one.

@@ -134,7 +134,8 @@ TEST_F(InstructionsTest, NoEditorOpensHelp) {
 }
 
 TEST_F(InstructionsTest, ShortInstructionsComeFromTheTemplate) {
-    openWith("UsePrimary=0\r\nIntEditor=1\r\n");
+    openWith("UsePrimary=0\r\nIntEditor=0\r\n", "[User]\r\nEditor=" + path("editor.sh") + "\r\n");
+    editorScript("");
     QFile::copy(QStringLiteral(QUILLARY_SOURCE_DIR "/resources/Template.RTF"), path("Template.RTF"));
     DancesData.Edit();
     DancesData.FieldByName("Instructions").SetAsString("");
