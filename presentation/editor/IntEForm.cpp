@@ -104,6 +104,7 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
         e->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         e->setLineWrapMode(QTextEdit::FixedPixelWidth);
+        e->setModified(false); // setting the margin marks the document changed
         return e;
     };
     Inst = box("Inst", Area);
