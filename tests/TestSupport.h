@@ -32,3 +32,5 @@ protected:
 // Writes bytes to a file, creating folders as needed.
 void WriteFileBytes(const QString &path, const QByteArray &bytes);
 QByteArray ReadFileBytes(const QString &path);
+// Runs a program and gives its standard output (pdfinfo, pdftotext and the like).
+QString ProgramOutput(const QString &program, const QStringList &args);

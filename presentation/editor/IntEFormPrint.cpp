@@ -24,6 +24,24 @@
 #include <QLabel>
 #include <QTextDocument>
 
+namespace {
+
+// Writes to Dances with its controls still and without the warning about
+// records leaving the filter; both come back on every way out.
+void QuietDancesWrite(const std::function<void()> &write) {
+    DancesData.DisableControls();
+    QuietFilterPost = true;
+    struct Restore {
+        ~Restore() {
+            QuietFilterPost = false;
+            DancesData.EnableControls();
+        }
+    } restore;
+    write();
+}
+
+} // namespace
+
 void TIntEForm::PrintClick(PrintMode mode) {
     PrintFirstPageOnly = mode == PrintMode::FirstPage;
     PrintThisDanceOnly = mode == PrintMode::ThisDance;
@@ -100,9 +118,7 @@ void TIntEForm::PrCancelClick() {
 // dance may leave the set), marked in one transaction: all or none.
 void TIntEForm::markPrinted() {
     const std::vector<qint64> rows = DancesData.VisibleBookmarks();
-    DancesData.DisableControls();
-    QuietFilterPost = true;
-    try {
+    QuietDancesWrite([&] {
         Batch batch(Conn);
         for (qint64 row : rows) {
             DancesData.GotoBookmark(row);
@@ -111,13 +127,7 @@ void TIntEForm::markPrinted() {
             DancesData.Post();
         }
         batch.commit();
-    } catch (...) {
-        QuietFilterPost = false;
-        DancesData.EnableControls();
-        throw;
-    }
-    QuietFilterPost = false;
-    DancesData.EnableControls();
+    });
     TheMainWindow().SetDancesFilter(1);
     close();
 }
@@ -142,19 +152,11 @@ void TIntEForm::PrintedClick() {
 }
 
 void TIntEForm::RemoveClick() {
-    DancesData.DisableControls();
-    QuietFilterPost = true;
-    try {
+    QuietDancesWrite([] {
         if (DancesData.State() == DatasetState::Browse) DancesData.Edit();
         DancesData.FieldByName(QStringLiteral("DFilter")).SetAsString(QString());
         DancesData.Post();
-    } catch (...) {
-        QuietFilterPost = false;
-        DancesData.EnableControls();
-        throw;
-    }
-    QuietFilterPost = false;
-    DancesData.EnableControls();
+    });
     --DanceCount;
     if (DanceCount > 0) {
         INavClick(NavButton::Cancel);

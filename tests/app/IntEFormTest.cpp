@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QRegularExpression>
 
 namespace {
@@ -49,12 +48,6 @@ protected:
         DancesData.First();
         form->ShowDance();
     }
-    QString run(const QString &program, const QStringList &args) {
-        QProcess p;
-        p.start(program, args);
-        p.waitForFinished(30000);
-        return QString::fromUtf8(p.readAllStandardOutput());
-    }
 };
 
 TEST_F(IntEFormTest, PrintsNineCardsOnThreePagesAndMarksAllOrNone) {
@@ -69,9 +62,9 @@ TEST_F(IntEFormTest, PrintsNineCardsOnThreePagesAndMarksAllOrNone) {
         editor.PrintClick(TIntEForm::PrintMode::All);
         EXPECT_FALSE(editor.PrintingCards || editor.LayoutRunning) << "both flags clear";
         EXPECT_TRUE(answerer->sawText("Successfully printed dances?"));
-        const QString info = run("pdfinfo", {path("cards.pdf")});
+        const QString info = ProgramOutput("pdfinfo", {path("cards.pdf")});
         EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+3\\n"))) << info.toStdString();
-        const QString text = run("pdftotext", {path("cards.pdf"), "-"});
+        const QString text = ProgramOutput("pdftotext", {path("cards.pdf"), "-"});
         for (int i = 1; i <= 9; ++i) EXPECT_TRUE(text.contains(QStringLiteral("Dance%1").arg(i))) << i;
         EXPECT_EQ(scalar("SELECT COUNT(*) FROM Dances WHERE Printed='Y'").toInt(), answer == ResultYes ? 9 : 0);
     }

@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTextDocument>
 
@@ -41,23 +40,17 @@ protected:
         }
         EXPECT_TRUE(run.end());
     }
-    QString run(const QString &program, const QStringList &args) {
-        QProcess p;
-        p.start(program, args);
-        p.waitForFinished(30000);
-        return QString::fromUtf8(p.readAllStandardOutput());
-    }
 };
 
 TEST_F(CardPdfTest, NineCardsFourToAPage) {
     const QString pdf = path("cards.pdf");
     printNine(pdf);
-    const QString info = run("pdfinfo", {pdf});
+    const QString info = ProgramOutput("pdfinfo", {pdf});
     EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+3\\n"))) << info.toStdString();
-    const QString text = run("pdftotext", {pdf, "-"});
+    const QString text = ProgramOutput("pdftotext", {pdf, "-"});
     for (int i = 1; i <= 9; ++i) EXPECT_TRUE(text.contains(QStringLiteral("Dance%1").arg(i))) << i;
 
-    run("pdftoppm", {"-r", "48", "-f", "1", "-l", "1", "-png", pdf, path("page")});
+    ProgramOutput("pdftoppm", {"-r", "48", "-f", "1", "-l", "1", "-png", pdf, path("page")});
     QImage page(path("page-1.png"));
     ASSERT_FALSE(page.isNull());
     // 48 dpi: a twip is 1/30 pixel. Card 1 runs from x 200 twips, its text
@@ -76,9 +69,9 @@ TEST_F(CardPdfTest, NineCardsFourToAPage) {
 TEST_F(CardPdfTest, CancelKeepsThePagesPrinted) {
     const QString pdf = path("cancel.pdf");
     printNine(pdf, 2);
-    const QString info = run("pdfinfo", {pdf});
+    const QString info = ProgramOutput("pdfinfo", {pdf});
     EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();
-    EXPECT_EQ(run("pdftotext", {pdf, "-"}).count("Dance"), 4);
+    EXPECT_EQ(ProgramOutput("pdftotext", {pdf, "-"}).count("Dance"), 4);
 }
 
 } // namespace
