@@ -155,6 +155,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
             b->setSizePolicy(QSizePolicy::Preferred, b->sizePolicy().verticalPolicy());
         }
     buildViewCommands();
+    buildInstructionControls();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

@@ -214,8 +214,26 @@ public:
     // Handlers of the dance editing that the hooks call; each does the least
     // they need (app/standins/OrgFormHookStandIns.cpp).
     void NewDanceClick();
-    // The display title as a 14-point bold first line where it is missing.
+
+    // ---- instructions command (app/OrgFormInstructions.cpp) ----------------
+    QAction *EditM = nullptr; // Dances menu "Edit" (Ctrl+E)
+    // The display title as a 14-point bold first line where the first line
+    // does not hold it.
     void AddTitleHeading(RichEdit *box, const QString &title);
+    void InstEdit2();
+    void InstEdit();
+    // Instructions from the template when the dance has none, then editing.
+    void GenerateInstructions();
+    // Fills Instructions and Footer from the template; false when abandoned.
+    bool InstructionsFromTemplate();
+    void EditInstructions();
+    void SaveExternalInstructions();
+    void CheckTemplateFont();
+    void buildInstructionControls();
+
+    // What the instruction editor asks of the main window.
+    QString DanceBox(const QString &field) override;
+    void SetDancesFilter(int mode) override;
 
     // ---- start-up -----------------------------------------------------------
     // Runs once, queued from the first show; tests call it directly.
@@ -411,7 +429,7 @@ public:
     void NextTabClick(bool forward);
     void OrgPNClick(QToolButton *sender);
     void ProgPNClick(QToolButton *sender);
-    void FormViewClick();
+    void FormViewClick() override;
     void FullScreenClick();
     void HeadingsClick();
     void LargeClick();

@@ -5,8 +5,8 @@
 #include "app/OrgForm.h"
 #include "core/views/ListForm.h"
 
-#include "app/standins/IntEFormStandIn.h"
 #include "app/standins/StandIns.h"
+#include "presentation/editor/IntEForm.h"
 #include "base/Cp1252.h"
 #include "base/Log.h"
 #include "base/Messages.h"
@@ -151,7 +151,7 @@ void TOrgForm::ShowDance() {
     SetMusic();
     ShowingDance = true;
     Music->setModified(false);
-    StandIn::IntEForm &editor = StandIn::IntEFormPanes();
+    TIntEForm &editor = IntEFormWindow();
     const bool hasDance = DancesData.active() && !DancesData.IsEmpty();
 
     // Notes: the box fits itself to the new text through its change handler.
@@ -199,7 +199,7 @@ void TOrgForm::ShowDance() {
     if (!instructions.isEmpty()) {
         instructions = CloseRtf(TrimRTF(instructions));
         LastInstructions = instructions;
-        LoadRichText(instructions, editor.Main);
+        LoadRichText(instructions, editor.Inst);
         footer = hasDance ? field(QStringLiteral("Footer")) : QString();
         if (!footer.isEmpty()) {
             footer = CloseRtf(TrimRTF(WrapPlainText(footer, withoutIndent)));
@@ -209,7 +209,7 @@ void TOrgForm::ShowDance() {
         if (!editor.Footer->text().trimmed().isEmpty()) shown = JoinFooter(TrimRTF(instructions), footer);
         LoadRichText(shown, Instructions);
     } else {
-        editor.Main->clear();
+        editor.Inst->clear();
     }
 
     // The value the Dances filter looks for in the instructions, in bold red.
@@ -227,14 +227,14 @@ void TOrgForm::ShowDance() {
     }
 
     if (!OptionChecked(QStringLiteral("UseFooter"))) {
-        if (!instructions.isEmpty()) LoadRichText(instructions, editor.Main);
+        if (!instructions.isEmpty()) LoadRichText(instructions, editor.Inst);
         editor.Footer->clear();
     }
 
     const QString title = DisplayTitle(Title->text());
     if (OptionChecked(QStringLiteral("ShowTitles")) || StandIn::FullScreenExists) {
         AddTitleHeading(Instructions, title);
-        AddTitleHeading(editor.Main, title);
+        AddTitleHeading(editor.Inst, title);
     } else {
         // Leading lines that are empty or the title itself go.
         QTextDocument *doc = Instructions->document();
@@ -250,7 +250,7 @@ void TOrgForm::ShowDance() {
 
     if (OptionChecked(QStringLiteral("IntEditor"))) {
         QString stored;
-        Juggle(editor.Main, stored, InstructionBox::EditorInstructions);
+        Juggle(editor.Inst, stored, InstructionBox::EditorInstructions);
         Juggle(editor.Footer, stored, InstructionBox::EditorFooter);
     }
 
@@ -258,7 +258,7 @@ void TOrgForm::ShowDance() {
     if (!QuietShow) PC->setCurrentWidget(DancePage);
 
     LastFooter = footer;
-    editor.Main->setModified(false);
+    editor.Inst->setModified(false);
     editor.Footer->setModified(false);
     ShowingDance = false;
 }

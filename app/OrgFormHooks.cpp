@@ -5,7 +5,7 @@
 
 #include "app/OrgForm.h"
 
-#include "app/standins/IntEFormStandIn.h"
+#include "presentation/editor/IntEForm.h"
 #include "app/standins/StandIns.h"
 #include "base/Log.h"
 #include "base/Messages.h"
@@ -82,8 +82,7 @@ void TOrgForm::DancesBeforePost(Dataset &ds) {
     }
     PendingRec = ds.GetBookmark();
 
-    if (OptionChecked(QStringLiteral("IntEditor")) && StandIn::IntEFormPanes().Unsaved())
-        StandIn::IntEFormPanes().SaveClick();
+    if (OptionChecked(QStringLiteral("IntEditor")) && IntEFormWindow().Unsaved()) IntEFormWindow().SaveClick(true);
 
     if (!OldTitle.isEmpty() && oldItem != newItem) {
         const QString question = KeyChangeQuestion(oldKey(), newKey, sep);

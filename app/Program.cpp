@@ -15,7 +15,10 @@
 #include "core/startup/SplashForm.h"
 #include "core/views/ListForm.h"
 #include "platform/instance/SingleInstance.h"
+#include "platform/rtf/RichEdit.h"
+#include "presentation/CardSettings.h"
 #include "presentation/SetForm.h"
+#include "presentation/editor/IntEForm.h"
 
 #include <QApplication>
 #include <memory>
@@ -36,12 +39,19 @@ void CreateForms() {
     MakeSetForm(OrgForm);
     CreateListForm(OrgForm);
     CreateOpenForm(OrgForm);
+    IntEFormWindow();
+    ApplySaveInstructionsHook = [] {
+        TIntEForm &editor = IntEFormWindow();
+        if (editor.Inst->modified() && YesNo(QStringLiteral("Save changes to instructions?"))) editor.SaveClick();
+    };
+    ApplyRelayoutHook = [] { IntEFormWindow().CardSettingsApplied(); };
 }
 
 void FreeForms() {
     CloseSplash();
     DestroyFiltForm();
     FreeHelpHook();
+    DropIntEFormWindow();
     delete OrgForm; // with the windows it owns
     OrgForm = nullptr;
 }

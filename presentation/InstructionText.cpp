@@ -204,26 +204,33 @@ QString TrimRTF(const QString &rtf) {
     return s;
 }
 
-QString SetRtfFontSize(const QString &rtf, bool usePrimary, const QString &fontName, const QString &halfPoints) {
-    if (!usePrimary) return rtf;
-    QString s = rtf;
-    if (!fontName.isEmpty()) {
-        const qsizetype p = s.indexOf(QLatin1String("fcharset0 "));
-        if (p >= 0) {
-            const qsizetype from = p + 10;
-            const qsizetype end = s.indexOf(u';', from);
-            if (end >= 0) s.replace(from, end - from, fontName);
-        }
+RtfFontSpot FindRtfFontSize(const QString &s) {
+    RtfFontSpot spot;
+    const qsizetype p = s.indexOf(QLatin1String("fcharset0 "));
+    if (p >= 0) {
+        const qsizetype end = s.indexOf(u';', p + 10);
+        if (end >= 0) spot.name = {p + 10, end};
     }
     const qsizetype first = s.indexOf(QLatin1String("\\fs"));
-    if (first < 0) return s;
+    if (first < 0) return spot;
     qsizetype at = first;
     const qsizetype second = s.indexOf(QLatin1String("\\fs"), first + 3);
     if (second >= 0 && QStringView(s).mid(first, second - first).contains(QLatin1String("Title"))) at = second;
-    const qsizetype from = at + 3;
-    qsizetype end = from;
+    qsizetype end = at + 3;
     while (end < s.size() && isDigit(s[end])) ++end;
-    if (end > from) s.replace(from, end - from, halfPoints);
+    spot.size = {at + 3, end};
+    return spot;
+}
+
+QString SetRtfFontSize(const QString &rtf, bool usePrimary, const QString &fontName, const QString &halfPoints) {
+    if (!usePrimary) return rtf;
+    QString s = rtf;
+    RtfFontSpot spot = FindRtfFontSize(s);
+    if (!fontName.isEmpty() && spot.name.first >= 0) {
+        s.replace(spot.name.first, spot.name.second - spot.name.first, fontName);
+        spot = FindRtfFontSize(s);
+    }
+    if (spot.size.second > spot.size.first) s.replace(spot.size.first, spot.size.second - spot.size.first, halfPoints);
     return s;
 }
 

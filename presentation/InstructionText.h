@@ -12,6 +12,7 @@
 // Positions count from 1; 0 means "not found".
 
 #include <QList>
+#include <QPair>
 #include <QString>
 
 #include <optional>
@@ -79,6 +80,11 @@ QString TrimRTF(const QString &rtf);
 // Puts the primary font into an RTF text when usePrimary is on: the name of
 // the first font ("fcharset0 " up to ";") and the size of the first "\fs"
 // (of the second when "Title" stands between the two).
+struct RtfFontSpot {
+    QPair<qsizetype, qsizetype> name{-1, -1}; // from, end of the font name
+    QPair<qsizetype, qsizetype> size{-1, -1}; // from, end of the size digits
+};
+RtfFontSpot FindRtfFontSize(const QString &rtf);
 QString SetRtfFontSize(const QString &rtf, bool usePrimary, const QString &fontName, const QString &halfPoints);
 
 // The tune named on the first line of the instructions' plain text.

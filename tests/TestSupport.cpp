@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QFileInfo>
 
 void QuillaryTest::SetUp() {
@@ -52,4 +53,11 @@ QByteArray ReadFileBytes(const QString &path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
+}
+
+QString ProgramOutput(const QString &program, const QStringList &args) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
 }

@@ -42,3 +42,6 @@ public:
     bool open(const QUrl &target) override { return opened << target.toString(QUrl::FullyEncoded), true; }
     QStringList opened;
 };
+
+// Runs a program and gives its standard output (pdfinfo, pdftotext and the like).
+QString ProgramOutput(const QString &program, const QStringList &args);

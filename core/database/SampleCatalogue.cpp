@@ -2,6 +2,7 @@
 
 #include "base/Cp1252.h"
 #include "core/startup/StartupRules.h"
+#include "platform/rtf/RtfWriter.h"
 #include "platform/sqlite/Database.h"
 
 #include <QFile>
@@ -14,26 +15,6 @@ const QString Sep = QString(SepDot);
 
 double dayNumber(const QDate &d, int hour = 0, int minute = 0) {
     return double(DayZero.daysTo(d)) + (hour * 60 + minute) / 1440.0;
-}
-
-QString rtfEscape(const QString &text) {
-    QString out;
-    for (QChar c : text) {
-        const ushort u = c.unicode();
-        if (c == '\\' || c == '{' || c == '}') {
-            out += QLatin1Char('\\');
-            out += c;
-        } else if (c == '\t') {
-            out += QStringLiteral("\\tab ");
-        } else if (u < 0x80) {
-            out += c;
-        } else {
-            const int b = Cp1252::byteOf(c);
-            if (b >= 0) out += QStringLiteral("\\'%1").arg(b, 2, 16, QLatin1Char('0'));
-            else out += QStringLiteral("\\u%1?").arg(short(u));
-        }
-    }
-    return out;
 }
 
 struct Dance {
@@ -64,7 +45,7 @@ QString InstructionRtf(const QStringList &lines) {
                                  "\\viewkind4\\uc1\\f0\\fs24 ");
     for (int i = 0; i < lines.size(); ++i) {
         if (i > 0) out += QStringLiteral("\r\n\\par ");
-        out += rtfEscape(lines[i]);
+        out += RtfEscape(lines[i]);
     }
     out += QStringLiteral("\r\n\\par }");
     return out;

@@ -44,6 +44,13 @@ public:
     // A settings section of the programme display changed: the row pools
     // go, the column-title row is rebuilt and the event shown again.
     virtual void RebuildProgrammeDisplay() {}
+    // The text of a box of the Dances page by its field ("Title" gives the
+    // title as shown, with a moved article in front).
+    virtual QString DanceBox(const QString &) { return {}; }
+    // Switches the dances filter (the filter command's mode).
+    virtual void SetDancesFilter(int) {}
+    // The Dances page shows its form view.
+    virtual void FormViewClick() {}
 };
 
 // Installs the window's link (not owned); null restores the silent one.

@@ -82,6 +82,8 @@ bool sameColour(const QColor &a, const QColor &b) {
 }
 
 class Writer {
+    friend QString(::RtfEscape)(const QString &text);
+
 public:
     explicit Writer(const QTextDocument *doc) : docFont_(doc->defaultFont()) {}
 
@@ -388,6 +390,12 @@ private:
 };
 
 } // namespace
+
+QString RtfEscape(const QString &text) {
+    QString out;
+    Writer::escape(text, out);
+    return out;
+}
 
 QString WriteRtf(const QTextDocument *doc) {
     Writer w(doc);

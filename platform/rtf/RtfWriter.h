@@ -38,6 +38,10 @@ class QTextDocument;
 
 QString WriteRtf(const QTextDocument *doc);
 
+// Plain text as the writer writes it inside RTF: \\ \{ \} escaped, special
+// characters as their control words, the rest as \'hh or \uN?.
+QString RtfEscape(const QString &text);
+
 // The same writer on the selection of a cursor; no selection gives an empty
 // document.
 QString WriteRtfSelection(const QTextCursor &cursor);

@@ -1,4 +1,4 @@
-#include "app/standins/IntEFormStandIn.h"
+#include "presentation/editor/IntEForm.h"
 #include "core/database/SampleCatalogue.h"
 #include "DancePageFixture.h"
 #include "platform/rtf/RichEdit.h"
@@ -38,8 +38,8 @@ protected:
         form->ShowDance();
     }
     QStringList lines(RichEdit *box) { return box->document()->toPlainText().split('\n'); }
-    RichEdit *editorMain() { return StandIn::IntEFormPanes().Main; }
-    RichEdit *editorFooter() { return StandIn::IntEFormPanes().Footer; }
+    RichEdit *editorMain() { return IntEFormWindow().Inst; }
+    RichEdit *editorFooter() { return IntEFormWindow().Footer; }
     QTextCharFormat formatAt(int pos) {
         QTextCursor c(form->Instructions->document());
         c.setPosition(pos + 1);

@@ -87,7 +87,7 @@ protected:
         Statement d(db.handle(), "INSERT INTO Dances (Title, Format, Style, Rhythm, Instructions) "
                                  "VALUES (?,?,?,?,?)");
         for (const QStringList &x : dances) {
-            d.bindAll({x[0], x[1], x[2], x[3], QStringLiteral("Steps of ") + x[0]});
+            d.bindAll({x[0], x[1], x[2], x[3], QStringLiteral("Steps of ") + x[0].toLower()});
             d.step();
             d.reset();
         }
@@ -266,8 +266,8 @@ TEST_F(StartupTest, FirstDanceShowsOnceStartUpIsOver) {
     start();
     // The first in Format, Style, Title order.
     EXPECT_EQ(form->Title->text(), QStringLiteral("Beta"));
-    // With its title in front: the titles option is on by default.
-    EXPECT_EQ(form->Instructions->toPlainText(), QStringLiteral("Beta\nSteps of Beta"));
+    // With its title in front (the first line lacks it): the titles option is on by default.
+    EXPECT_EQ(form->Instructions->toPlainText(), QStringLiteral("Beta\nSteps of beta"));
 }
 
 TEST_F(StartupTest, WarningsVersionAndLanguage) {

@@ -1,0 +1,354 @@
+#include "presentation/editor/IntEForm.h"
+
+#include "base/Messages.h"
+#include "base/TextRoutines.h"
+#include "core/database/Tables.h"
+#include "core/dances/DanceRecord.h"
+#include "core/services/MainWindowLink.h"
+#include "core/startup/Settings.h"
+#include "platform/print/CardPrinter.h"
+#include "platform/rtf/RichEdit.h"
+#include "platform/sqlite/DBNavigator.h"
+#include "platform/sqlite/Dataset.h"
+#include "presentation/CardSettings.h"
+#include "presentation/InstructionEdit.h"
+#include "presentation/SetForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+TIntEForm *Window = nullptr;
+
+// The dance record the save writes: the main window's Dances dataset.
+class DancesRecord : public InstructionRecord {
+public:
+    QString field(const QString &name) const override { return DancesData.FieldByName(name).AsString(); }
+    void setField(const QString &name, const QString &value) override { DancesData.FieldByName(name).SetAsString(value); }
+    void edit() override {
+        if (DancesData.State() == DatasetState::Browse) DancesData.Edit();
+    }
+    void post() override { DancesData.Post(); }
+};
+
+
+} // namespace
+
+TIntEForm &IntEFormWindow() {
+    if (!Window) Window = new TIntEForm;
+    return *Window;
+}
+
+void DropIntEFormWindow() {
+    delete Window;
+    Window = nullptr;
+}
+
+TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("IntEForm"));
+    setWindowTitle(QStringLiteral("Internal Editor"));
+    setProperty("HelpContext", 60100);
+    setModal(true);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *bar = new QMenuBar(this);
+    outer->setMenuBar(bar);
+
+    ToolPanel = new QWidget(this);
+    ToolPanel->setObjectName(QStringLiteral("ToolPanel"));
+    auto *tools = new QHBoxLayout(ToolPanel);
+    INav = new TDBNavigator(ToolPanel);
+    INav->setObjectName(QStringLiteral("INav"));
+    INav->setProperty("HelpContext", 30200);
+    INav->setVisibleButtons({NavButton::First, NavButton::Prior, NavButton::Next, NavButton::Last, NavButton::Post, NavButton::Cancel});
+    INav->setHints({"First dance", "Previous dance", "Next dance", "Last dance", "", "", "Save changes", "Cancel changes"});
+    NRecs = new QLabel(ToolPanel);
+    NRecs->setObjectName(QStringLiteral("NRecs"));
+    tools->addWidget(INav);
+    tools->addWidget(NRecs);
+    auto *toolBar = new QToolBar(ToolPanel);
+    tools->addWidget(toolBar);
+    tools->addStretch();
+    outer->addWidget(ToolPanel);
+
+    Scroll = new QScrollArea(this);
+    Area = new QWidget;
+    Area->setObjectName(QStringLiteral("Area"));
+    Scroll->setWidget(Area);
+    Scroll->setWidgetResizable(false);
+    outer->addWidget(Scroll, 1);
+
+    Marker = new QWidget(Area);
+    Marker->setObjectName(QStringLiteral("Marker"));
+    Marker->setGeometry(0, 10, 4, 4);
+    Marker->hide();
+    const auto box = [this](const char *name, QWidget *parent) {
+        auto *e = new RichEdit(parent);
+        e->setObjectName(QLatin1String(name));
+        e->setFrameShape(QFrame::NoFrame);
+        e->document()->setDocumentMargin(0);
+        e->document()->setUseDesignMetrics(true);
+        e->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        e->setLineWrapMode(QTextEdit::FixedPixelWidth);
+        e->setModified(false); // setting the margin marks the document changed
+        return e;
+    };
+    Inst = box("Inst", Area);
+    Footer = box("Footer", Area);
+    WInst = box("WInst", nullptr);
+    WFooter = box("WFooter", nullptr);
+    CardHead = box("CardHead", Area);
+    CardHead->setReadOnly(true);
+    for (RichEdit *e : {Inst, Footer}) {
+        connect(e, &RichEdit::heightRequested, this, [this, e](int h) {
+            e->setFixedHeight(h);
+            LayoutPending = true;
+            if (!LayoutRunning && OptionChecked(QStringLiteral("IntEditor")) && isVisible()) StartLayout();
+        });
+        e->installEventFilter(this);
+    }
+    Footer->hide();
+
+    PrPanel = new QFrame(this);
+    PrPanel->setObjectName(QStringLiteral("PrPanel"));
+    PrPanel->setFrameShape(QFrame::Box);
+    auto *pr = new QVBoxLayout(PrPanel);
+    InfoLab = new QLabel(PrPanel);
+    PrCancel = new QPushButton(QStringLiteral("Cancel printing after this page (eventually)"), PrPanel);
+    pr->addWidget(InfoLab);
+    pr->addWidget(PrCancel);
+    PrPanel->hide();
+    connect(PrCancel, &QPushButton::clicked, this, [this] { PrCancelClick(); });
+
+    ITimer = new QTimer(this);
+    ITimer->setInterval(1);
+    connect(ITimer, &QTimer::timeout, this, [this] { OnITimer(); });
+
+    buildMenus();
+    const auto tool = [&](QAction *a, const QString &hint) {
+        toolBar->addAction(a);
+        a->setToolTip(hint);
+    };
+    tool(SaveM, QStringLiteral("Save"));
+    tool(Print, QStringLiteral("Print dance cards"));
+    tool(Printed, QStringLiteral("Mark this dance as already printed"));
+    tool(Remove, QStringLiteral("Remove dance from current set of instructions to be printed"));
+    tool(ExitM, QStringLiteral("Exit Internal Editor"));
+
+    INav->setDataset(&DancesData);
+    INav->BeforeAction = [this](NavButton b) {
+        if (b == NavButton::Post && Unsaved()) SaveClick();
+    };
+    connect(INav, &TDBNavigator::clicked, this, [this](NavButton b) { INavClick(b); });
+    Inst->setWindowKeys({QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P)});
+    Inst->setCopyLeftWithoutSelection(true);
+    Footer->setWindowKeys({QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P)});
+    UseInstructionPaste(Inst);
+    UseInstructionPaste(Footer);
+}
+
+TIntEForm::~TIntEForm() {
+    delete WInst;
+    delete WFooter;
+}
+
+void TIntEForm::buildMenus() {
+    auto *bar = qobject_cast<QMenuBar *>(layout()->menuBar());
+    const auto item = [this](QMenu *menu, const QString &caption, const char *name, const QKeySequence &key,
+                             std::function<void()> run) {
+        QAction *a = menu->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        if (!key.isEmpty()) a->setShortcut(key);
+        connect(a, &QAction::triggered, this, [run] { run(); });
+        return a;
+    };
+    QMenu *file = bar->addMenu(QStringLiteral("File"));
+    PrinterSetup = item(file, QStringLiteral("Printer setup"), "PrinterSetup", {}, [this] { CurrentCardPrinter().setup(this); });
+    Print = item(file, QStringLiteral("Print"), "Print", QKeySequence(Qt::CTRL | Qt::Key_P), [this] { PrintClick(PrintMode::All); });
+    PrintPage = item(file, QStringLiteral("Print first page"), "PrintPage", {}, [this] { PrintClick(PrintMode::FirstPage); });
+    PrintThis = item(file, QStringLiteral("Print this dance"), "PrintThis", {}, [this] { PrintClick(PrintMode::ThisDance); });
+    PrintBorder = item(file, QStringLiteral("Print border"), "PrintBorder", {}, [] {});
+    PrintBorder->setCheckable(true);
+    SaveM = item(file, QStringLiteral("&Save"), "SaveM", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SaveClick(); });
+    ExitM = item(file, QStringLiteral("E&xit"), "ExitM", QKeySequence(Qt::Key_Escape), [this] { close(); });
+    SettingsM = bar->addAction(QStringLiteral("Settings"));
+    connect(SettingsM, &QAction::triggered, this, [this] {
+        if (!SetForm) return;
+        SetForm->ShowFrom(this);
+        SetForm->exec();
+    });
+    QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
+    SelectAll = item(edit, QStringLiteral("Select &all"), "SelectAll", QKeySequence(Qt::CTRL | Qt::Key_A), [this] {
+        if (Footer->hasFocus()) Footer->selectAll();
+        else Inst->selectAll();
+    });
+    CopyM = item(edit, QStringLiteral("&Copy"), "CopyM", QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { CopyMClick(); });
+    Printed = item(edit, QStringLiteral("Printed"), "Printed", {}, [this] { PrintedClick(); });
+    Separate = item(edit, QStringLiteral("Separate"), "Separate", {}, [this] { SeparateClick(); });
+    Join = item(edit, QStringLiteral("Join"), "Join", {}, [this] { JoinClick(); });
+    Clear = item(edit, QStringLiteral("Clear"), "Clear", {}, [this] { ClearClick(); });
+    Remove = new QAction(QStringLiteral("Remove"), this);
+    Remove->setObjectName(QStringLiteral("Remove"));
+    connect(Remove, &QAction::triggered, this, [this] { RemoveClick(); });
+}
+
+bool TIntEForm::Unsaved() const { return Inst->modified() || Footer->modified(); }
+
+void TIntEForm::SaveClick(bool fromMainWindow) {
+    DancesRecord record;
+    InstructionSave save;
+    save.instructions = Inst;
+    save.footer = OptionChecked(QStringLiteral("UseFooter")) ? Footer : nullptr;
+    save.record = &record;
+    save.fromMainWindow = fromMainWindow;
+    MainWindowLink &main = TheMainWindow();
+    save.musicBox = main.DanceBox(QStringLiteral("Music"));
+    save.rhythmBox = main.DanceBox(QStringLiteral("Rhythm"));
+    save.showTitles = OptionChecked(QStringLiteral("ShowTitles"));
+    save.refine = OptionChecked(QStringLiteral("Refine"));
+    save.showDance = [] { TheMainWindow().ShowDance(); };
+    if (isVisible()) save.startLayoutJob = [this] { StartLayout(); };
+    SaveInstructions(save);
+}
+
+void TIntEForm::ShowModal() {
+    if (isVisible()) return;
+    showMaximized();
+    exec();
+}
+
+void TIntEForm::showEvent(QShowEvent *e) {
+    QDialog::showEvent(e);
+    Scroll->ensureVisible(0, 0);
+    DanceCount = DancesData.RecordCount();
+    CardSettingsChanged = LayoutPending = true;
+    LayoutAbort = PrintingCards = ClearedInstructions = false;
+    Inst->setFocus();
+    LayoutRunning = false;
+    StartLayout();
+}
+
+void TIntEForm::closeEvent(QCloseEvent *e) {
+    ITimer->stop();
+    if (Unsaved() && YesNo(QStringLiteral("Save changes to instructions?"))) SaveClick();
+    Inst->setModified(false);
+    Footer->setModified(false);
+    if (DancesData.State() != DatasetState::Browse && !ClearedInstructions) DancesData.Cancel();
+    QDialog::closeEvent(e);
+}
+
+void TIntEForm::keyPressEvent(QKeyEvent *e) {
+    if (e->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+bool TIntEForm::eventFilter(QObject *watched, QEvent *e) {
+    if (watched == Inst && e->type() == QEvent::KeyPress) LayoutAbort = true;
+    return QDialog::eventFilter(watched, e);
+}
+
+void TIntEForm::StartLayout() { ITimer->start(); }
+
+void TIntEForm::CardSettingsApplied() {
+    CardSettingsChanged = true;
+    LayoutRunning = false;
+    StartLayout();
+}
+
+void TIntEForm::INavClick(NavButton button) {
+    if (button != NavButton::Post) TheMainWindow().ShowDance();
+    CardSettingsChanged = true;
+    OnITimer();
+}
+
+void TIntEForm::CopyMClick() {
+    RichEdit *box = Footer->hasFocus() ? Footer : Inst;
+    if (box->textCursor().hasSelection()) box->copy();
+    else QApplication::clipboard()->setText(TheMainWindow().DanceBox(QStringLiteral("Title")));
+}
+
+namespace {
+
+// A change of the plain text: length characters at pos become with.
+struct PlainEdit {
+    int pos, length;
+    QString with;
+};
+
+QList<PlainEdit> SeparateEdits(const QString &t) {
+    QList<PlainEdit> out;
+    for (qsizetype p = t.indexOf(QLatin1String("\r\n")); p >= 0; p = t.indexOf(QLatin1String("\r\n"), p + 2))
+        out.append({int(p), 0, QStringLiteral("\r\n")});
+    return out;
+}
+
+// After the first blank line every line break goes, and of two adjacent
+// breaks only the first; where neither side has a blank, one takes the
+// break's place.
+QList<PlainEdit> JoinEdits(const QString &t) {
+    QList<PlainEdit> out;
+    qsizetype p = t.indexOf(QLatin1String("\r\n\r\n"));
+    bool first = true;
+    while (p >= 0) {
+        // A break that another follows leaves the lines apart: no blank then.
+        const bool blank = (p > 0 && t[p - 1] == QLatin1Char(' ')) || p + 2 >= t.size() ||
+                           t[p + 2] == QLatin1Char(' ') || t[p + 2] == QLatin1Char('\r');
+        out.append({int(p), 2, first || blank ? QString() : QStringLiteral(" ")});
+        first = false;
+        p = t.indexOf(QLatin1String("\r\n"), p + 4);
+    }
+    return out;
+}
+
+QString Applied(QString t, const QList<PlainEdit> &edits) {
+    for (qsizetype i = edits.size() - 1; i >= 0; --i) t.replace(edits[i].pos, edits[i].length, edits[i].with);
+    return t;
+}
+
+void ApplyToBox(RichEdit *box, const QList<PlainEdit> &edits) {
+    for (qsizetype i = edits.size() - 1; i >= 0; --i) {
+        QTextCursor c(box->document());
+        c.setPosition(box->docPos(edits[i].pos));
+        c.setPosition(box->docPos(edits[i].pos + edits[i].length), QTextCursor::KeepAnchor);
+        if (edits[i].with == QLatin1String("\r\n")) c.insertBlock();
+        else c.insertText(edits[i].with);
+    }
+}
+
+} // namespace
+
+QString SeparateLines(const QString &text) { return Applied(text, SeparateEdits(text)); }
+QString JoinLines(const QString &text) { return Applied(text, JoinEdits(text)); }
+
+void TIntEForm::SeparateClick() { ApplyToBox(Inst, SeparateEdits(Inst->text())); }
+void TIntEForm::JoinClick() { ApplyToBox(Inst, JoinEdits(Inst->text())); }
+
+void TIntEForm::ClearClick() {
+    if (DancesData.State() == DatasetState::Browse) DancesData.Edit();
+    DancesData.FieldByName(QStringLiteral("Instructions")).SetAsString(QString());
+    DancesData.FieldByName(QStringLiteral("Footer")).SetAsString(QString());
+    // Both boxes go empty and unmodified, so that closing saves nothing back.
+    for (RichEdit *box : {Inst, Footer}) {
+        box->clear();
+        box->setModified(false);
+    }
+    ClearedInstructions = true;
+    close();
+}

@@ -1,0 +1,99 @@
+#pragma once
+// The instruction editor "Internal Editor": the current dance's instructions
+// and footer at card width, where each card ends, and the printing of cards.
+// It works on the main window's Dances dataset and reaches the main window
+// only through its link (core/services/MainWindowLink.h).
+
+#include "presentation/cards/CardLayout.h"
+
+#include <QDialog>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QTimer;
+class RichEdit;
+class TDBNavigator;
+enum class NavButton;
+
+class TIntEForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TIntEForm(QWidget *parent = nullptr);
+    ~TIntEForm() override;
+
+    RichEdit *Inst, *Footer;   // what the main window loads the dance into
+    RichEdit *WInst, *WFooter; // work copies at card width
+    RichEdit *CardHead;
+    QWidget *Marker;
+    QWidget *Area; // the card area inside the scroll area
+    QScrollArea *Scroll;
+    QWidget *ToolPanel;
+    TDBNavigator *INav;
+    QLabel *NRecs;
+    QFrame *PrPanel;
+    QLabel *InfoLab;
+    QPushButton *PrCancel;
+    QTimer *ITimer;
+    QAction *PrinterSetup, *Print, *PrintPage, *PrintThis, *PrintBorder, *SaveM, *ExitM, *SettingsM;
+    QAction *SelectAll, *CopyM, *Printed, *Separate, *Join, *Clear, *Remove;
+
+    // Job state.
+    bool LayoutRunning = false, LayoutAbort = false, LayoutPending = false, CardSettingsChanged = false;
+    bool PrintingCards = false, PrintFirstPageOnly = false, PrintThisDanceOnly = false, StopPrinting = false;
+    bool ClearedInstructions = false;
+    int CardNo = 0, DanceCount = 0;
+    CardGeometry Geometry;
+    // The last layout: the cards of the text and whether the footer fits.
+    CardPagination Cards;
+
+    // Either box changed since it was last loaded.
+    bool Unsaved() const;
+    // Saves the boxes into the dance; fromMainWindow: the main window's
+    // before-post hook is posting.
+    void SaveClick(bool fromMainWindow = false);
+    // Shows the window modally for the current dance.
+    void ShowModal();
+
+    void OnITimer();
+    void StartLayout();
+    enum class PrintMode { All, FirstPage, ThisDance };
+    void PrintClick(PrintMode mode);
+    void PrCancelClick();
+    void PrintedClick();
+    void RemoveClick();
+    void CopyMClick();
+    void SeparateClick();
+    void JoinClick();
+    void ClearClick();
+    void INavClick(NavButton button);
+
+    // The settings were applied: a fresh layout.
+    void CardSettingsApplied();
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void buildMenus();
+    void readSettings();
+    void reshowDance();
+    void clearMarkers();
+    QWidget *marker(QWidget *w);
+    void fillHeading(int cardNo);
+    CardHeadingText headingFor(int cardNo) const;
+    void markPrinted();
+};
+
+// The editor, made on first use (at start-up by the program).
+TIntEForm &IntEFormWindow();
+void DropIntEFormWindow();
+
+// The text routines of Separate and Join on a plain text (CR LF line ends).
+QString SeparateLines(const QString &text);
+QString JoinLines(const QString &text);
