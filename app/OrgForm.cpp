@@ -126,6 +126,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     ConnectDancePage();
     buildEventControls();
     buildServiceControls();
+    buildPlayPanel();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

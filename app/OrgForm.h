@@ -31,6 +31,8 @@ class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QIcon;
+class TMyPlayer;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -395,6 +397,17 @@ public:
     void WhiteboardClick();
     void PlayBtnClick();
 
+    // ---- playback (app/OrgFormPlayback.cpp) ----------------------------------
+    TMyPlayer *Player = nullptr;
+    QWidget *PlayTimes, *MarkPnl;
+    QPushButton *MarkBtn;
+    QLabel *MarkText;
+    QIcon *PlayImg, *Hand;
+    void PauseBtnClick();
+    void MarkBtnClick();
+    // The Recordings grid's first cells, for FolderOfGridRow.
+    QStringList RecGridFirstCells() const;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -414,6 +427,12 @@ private:
     // The controls of the shown event's services and of the application's.
     void buildEventControls();
     void buildServiceControls();
+    // The play panel's glyphs, clock captions and marker (app/OrgFormPlayback.cpp).
+    void buildPlayPanel();
+    void startPlayback();
+    void stopPlayback();
+    // Step 8 of starting: the panel shows playing.
+    void showPlaying();
     void makeSelectionBoxes();
     // The column-title row over the programme rows, in the page's layout.
     QWidget *buildProgrammeRows();

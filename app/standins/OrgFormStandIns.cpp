@@ -53,13 +53,9 @@ void TOrgForm::SelBoxChange(QComboBox *box) {
     Q_UNUSED(box);
 }
 
-void TOrgForm::NotifyClick() {}
-
 void TOrgForm::RecDetsClick(bool fromMenu) {
     Q_UNUSED(fromMenu);
 }
-
-void TOrgForm::CreatePlayer() {}
 
 void TOrgForm::FormResize() {}
 

@@ -6,8 +6,6 @@
 namespace StandIn {
 
 bool FullScreenExists = false;
-bool MusicDialogActive = false;
-bool Playing = false;
 bool ImportWindowExists = false;
 
 QString HexText(const QString &text) {

@@ -76,7 +76,9 @@ bool TMyPlayer::ready() {
     if (handle) return true;
     handle = MakeMpvHandle(audioOutput, true);
     if (!handle) return false;
+    // At the end libmpv sets eof-reached and pauses; either change is looked at.
     mpv_observe_property(handle, 1, "eof-reached", MPV_FORMAT_FLAG);
+    mpv_observe_property(handle, 2, "pause", MPV_FORMAT_FLAG);
     mpv_set_wakeup_callback(
         handle,
         [](void *context) {
@@ -105,12 +107,8 @@ void TMyPlayer::drainEvents() {
 }
 
 void TMyPlayer::handleEvent(const mpv_event &event) {
-    if (event.event_id == MPV_EVENT_PROPERTY_CHANGE) {
-        const auto *property = static_cast<mpv_event_property *>(event.data);
-        if (property->format == MPV_FORMAT_FLAG && *static_cast<int *>(property->data) && mode == ModePlaying) {
-            mode = ModeStopped;
-            notifyEnd();
-        }
+    if (event.event_id == MPV_EVENT_PROPERTY_CHANGE || event.event_id == MPV_EVENT_PLAYBACK_RESTART) {
+        checkEnd();
     } else if (event.event_id == MPV_EVENT_END_FILE) {
         const auto *end = static_cast<mpv_event_end_file *>(event.data);
         if (end->reason == MPV_END_FILE_REASON_ERROR && opened) {
@@ -122,6 +120,15 @@ void TMyPlayer::handleEvent(const mpv_event &event) {
             if (wasPlaying) notifyEnd();
         }
     }
+}
+
+void TMyPlayer::checkEnd() {
+    if (mode != ModePlaying) return;
+    int atEnd = 0;
+    mpv_get_property(handle, "eof-reached", MPV_FORMAT_FLAG, &atEnd);
+    if (!atEnd) return;
+    mode = ModeStopped;
+    notifyEnd();
 }
 
 void TMyPlayer::notifyEnd() {
@@ -182,6 +189,7 @@ void TMyPlayer::Close() {
     opened = false;
     mode = ModeNotReady;
     useFrom = useTo = false;
+    seekTarget = -1;
 }
 
 void TMyPlayer::StopAndClose() {
@@ -190,16 +198,32 @@ void TMyPlayer::StopAndClose() {
 
 void TMyPlayer::Play() {
     if (!opened) return;
+    mpv_set_property_string(handle, "end", useTo ? number(to / 1000.0).constData() : "none");
     int atEnd = 0;
     mpv_get_property(handle, "eof-reached", MPV_FORMAT_FLAG, &atEnd);
     if (useFrom || atEnd) {
+        // Paused until the seek lands: unpausing at the old end would end
+        // again there.
+        mode = ModeStopped;
         const QByteArray at = number(useFrom ? from / 1000.0 : 0.0);
         command({"seek", at.constData(), "absolute+exact"});
+        waitForRestart(5000);
     }
-    mpv_set_property_string(handle, "end", useTo ? number(to / 1000.0).constData() : "none");
     useFrom = useTo = false;
+    seekTarget = -1;
     mode = ModePlaying;
     mpv_set_property_string(handle, "pause", "no");
+}
+
+void TMyPlayer::waitForRestart(int limitMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < limitMs) {
+        mpv_event *event = mpv_wait_event(handle, (limitMs - clock.elapsed()) / 1000.0);
+        if (event->event_id == MPV_EVENT_PLAYBACK_RESTART || event->event_id == MPV_EVENT_NONE) return;
+        handleEvent(*event);
+        if (!opened) return;
+    }
 }
 
 int TMyPlayer::Pause() {
@@ -225,12 +249,14 @@ int TMyPlayer::Pause() {
 void TMyPlayer::Seek(qint64 positionMs) {
     if (!opened) return;
     mode = ModeStopped;
+    seekTarget = positionMs;
     const QByteArray at = number(positionMs / 1000.0);
     command({"seek", at.constData(), "absolute+exact"});
     mpv_set_property_string(handle, "pause", "yes");
 }
 
 qint64 TMyPlayer::GetPosition() {
+    if (opened && mode == ModeStopped && seekTarget >= 0) return seekTarget;
     double seconds = 0;
     if (!opened || mpv_get_property(handle, "time-pos", MPV_FORMAT_DOUBLE, &seconds) < 0) return 0;
     return qint64(std::llround(seconds * 1000));

@@ -83,6 +83,10 @@ private:
     void drainEvents();
     void handleEvent(const mpv_event &event);
     void notifyEnd();
+    // At the end (of the file or the end position) while playing: stopped, one notify.
+    void checkEnd();
+    // Handles events until the seek asked for lands (or the time is up).
+    void waitForRestart(int limitMs);
     void command(std::initializer_list<const char *> args);
 
     QString audioOutput;
@@ -92,6 +96,10 @@ private:
     int mode = ModeNotReady;
     bool useFrom = false, useTo = false;
     qint64 from = 0, to = 0;
+    // Where the last Seek went: libmpv reports a paused file's old position
+    // until it plays again.
+    qint64 seekTarget = -1;
+
     int error = 0;
     int timeFormat = 0;
     qint64 mp3Length = 0;
