@@ -1,0 +1,115 @@
+#include "DancePageFixture.h"
+#include "platform/media/MyPlayer.h"
+#include "presentation/music/Playback.h"
+#include "tests/platform/media/MediaTestFiles.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+void Pump(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+class PlaybackPanelTest : public DancePageTest {
+protected:
+    void SetUp() override {
+        DancePageTest::SetUp();
+        qputenv("QUILLARY_AO", "null");
+        ResetPlaybackState();
+        BaseFolder = path("Music/");
+        QDir().mkpath(BaseFolder + "Orchard");
+        WriteToneWav(BaseFolder + "Orchard/Tone.wav", 3);
+        addDance("Apple Cart Jig", "Longways", "Duple", {{"Music", Prog("Band*Tone*****\\*Orchard\\Tone.wav")}});
+        open();
+        form->PC->setCurrentWidget(form->DancePage);
+        form->Title->setText("Apple Cart Jig");
+        form->SetMusic();
+    }
+    void TearDown() override {
+        if (Playing) form->PlayBtnClick();
+        ResetPlaybackState();
+        DancePageTest::TearDown();
+    }
+    bool idle() const {
+        return !Playing && form->PlayBtn->text() == "Play" && form->PlayPnl->height() == 75 && form->PlayTimes->isHidden();
+    }
+};
+
+} // namespace
+
+TEST_F(PlaybackPanelTest, PlayPauseMarkAndTheEnd) {
+    ASSERT_EQ(PlayFile, QStringLiteral("Orchard\\Tone.wav"));
+    form->PlayBtnClick();
+    ASSERT_TRUE(Playing) << answerer->texts().join("|").toStdString();
+    EXPECT_EQ(form->PlayBtn->text(), QStringLiteral("Stop"));
+    EXPECT_EQ(form->PlayPnl->height(), 116);
+    EXPECT_FALSE(form->PlayTimes->isHidden());
+    EXPECT_FALSE(form->MarkPnl->isHidden());
+    EXPECT_NEAR(PlayLength, 3000, 30);
+    EXPECT_TRUE(logText().contains("Play Apple Cart Jig"));
+
+    form->PauseBtnClick();
+    EXPECT_EQ(form->PauseBtn->text(), QStringLiteral("Continue"));
+    EXPECT_FALSE(form->Timer->isActive());
+    form->PauseBtnClick();
+    EXPECT_EQ(form->PauseBtn->text(), QStringLiteral("Pause"));
+
+    // A mark from one second on is kept under the file's key; below, removed.
+    form->Player->Seek(1500);
+    form->MarkBtnClick();
+    EXPECT_EQ(SettingText("Recordings", "Orchard\\Tone.wav"), QStringLiteral("1500"));
+    EXPECT_EQ(form->MarkText->text(), QStringLiteral("0:01"));
+    form->Player->Seek(999);
+    form->MarkBtnClick();
+    EXPECT_FALSE(IniFile->ValueExists("Recordings", "Orchard\\Tone.wav"));
+    EXPECT_EQ(form->MarkText->text(), QString());
+
+    // Played on to its end, the recording returns the panel to idle.
+    form->Player->SetStartPos(2600);
+    form->Player->Play();
+    Pump(1200);
+    EXPECT_TRUE(idle());
+    EXPECT_TRUE(logText().contains("Stop Play"));
+}
+
+TEST_F(PlaybackPanelTest, RefusedStartsLeaveThePanelIdle) {
+    struct Case {
+        const char *playFile, *message;
+    };
+    const Case cases[] = {
+        {"Orchard\\Gone.wav", "Music/Orchard/Gone.wav\nFile not found."},
+        {"", "No recording specified"},
+    };
+    for (const Case &c : cases) {
+        answerer->clear();
+        PlayFile = c.playFile;
+        form->PlayBtnClick();
+        EXPECT_TRUE(idle()) << c.playFile;
+        ASSERT_EQ(answerer->texts().size(), 1) << c.playFile;
+        EXPECT_TRUE(answerer->texts()[0].contains(c.message)) << answerer->texts()[0].toStdString();
+    }
+}
+
+// With the full-screen display up, the Events page asks once per run whether
+// the event uses recorded music.
+TEST_F(PlaybackPanelTest, TheRecordedMusicQuestionOncePerRun) {
+    StandIn::FullScreenExists = true;
+    form->PC->setCurrentWidget(form->EventPage);
+    form->IsRec->setChecked(false);
+    for (int i = 0; i < 2; ++i) {
+        answerer->script(ResultNo);
+        PlayFile.clear();
+        form->PlayBtnClick();
+    }
+    EXPECT_EQ(answerer->texts().count(QStringLiteral("Change this Event to use Recorded Music?")), 1);
+    answerer->clear();
+}
