@@ -408,6 +408,14 @@ public:
     // The Recordings grid's first cells, for FolderOfGridRow.
     QStringList RecGridFirstCells() const;
 
+    // ---- the Music dialog's part of the window (app/OrgFormMusic.cpp) --------
+    void MusicBtnClick();
+    QString DanceTitle() override;
+    int ProgrammeMusicLine(const QString &title) override;
+    void SetProgrammeMusicLine(int n) override;
+    void SaveDanceMusic(const QString &text) override;
+    void SetBase(const QString &start) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;

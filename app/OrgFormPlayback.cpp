@@ -92,6 +92,7 @@ void TOrgForm::buildPlayPanel() {
     connect(PlayBtn, &QPushButton::clicked, this, [this] { PlayBtnClick(); });
     connect(PauseBtn, &QPushButton::clicked, this, [this] { PauseBtnClick(); });
     connect(MarkBtn, &QPushButton::clicked, this, [this] { MarkBtnClick(); });
+    connect(MusicBtn, &QPushButton::clicked, this, [this] { MusicBtnClick(); });
 }
 
 void TOrgForm::CreatePlayer() {

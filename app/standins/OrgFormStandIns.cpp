@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
@@ -68,6 +69,7 @@ void TOrgForm::SetRFolder() {
     folder.replace('\\', '/');
     if (!folder.isEmpty() && !folder.endsWith('/')) folder += '/';
     BaseFolder = folder;
+    RBase->setText(BaseFolder);
 }
 
 // ---- the window's part in the database commands --------------------------------

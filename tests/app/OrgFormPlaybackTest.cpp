@@ -1,5 +1,7 @@
 #include "DancePageFixture.h"
 #include "platform/media/MyPlayer.h"
+#include "platform/shell/FilePicker.h"
+#include "presentation/music/MusForm.h"
 #include "presentation/music/Playback.h"
 #include "tests/platform/media/MediaTestFiles.h"
 
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 
 namespace {
@@ -28,7 +31,7 @@ protected:
         BaseFolder = path("Music/");
         QDir().mkpath(BaseFolder + "Orchard");
         WriteToneWav(BaseFolder + "Orchard/Tone.wav", 3);
-        addDance("Apple Cart Jig", "Longways", "Duple", {{"Music", Prog("Band*Tone*****\\*Orchard\\Tone.wav")}});
+        addDance("Apple Cart Jig", "Longways", "Duple", {{"Music", Prog("Band*Tone******Orchard\\Tone.wav")}});
         open();
         form->PC->setCurrentWidget(form->DancePage);
         form->Title->setText("Apple Cart Jig");
@@ -112,4 +115,61 @@ TEST_F(PlaybackPanelTest, TheRecordedMusicQuestionOncePerRun) {
     }
     EXPECT_EQ(answerer->texts().count(QStringLiteral("Change this Event to use Recorded Music?")), 1);
     answerer->clear();
+}
+
+namespace {
+
+class ScriptedPicker : public FilePicker {
+public:
+    explicit ScriptedPicker(QString answer) : answer(std::move(answer)) { SetFilePicker(this); }
+    ~ScriptedPicker() override { SetFilePicker(nullptr); }
+    bool pick(const FilePickRequest &request, QString &chosen) override {
+        folder = request.folder;
+        chosen = answer;
+        return true;
+    }
+    QString answer, folder;
+};
+
+QString Cell(QTableWidget *grid, int row, int column) {
+    const QTableWidgetItem *item = grid->item(row, column);
+    return item ? item->text() : QString();
+}
+
+} // namespace
+
+TEST_F(PlaybackPanelTest, TheMusicDialogEditsAndStoresTheText) {
+    form->SaveDanceMusic(Prog("Band*Old*3*****D:"));
+    IniFile->EraseSection("Recorded");
+    TMusForm &dialog = MusForm(form.get());
+    dialog.FormShow();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Music for  Apple Cart Jig"));
+    // An empty [Recorded] gets the standard columns.
+    ASSERT_EQ(dialog.RGrid->columnCount(), 8);
+    EXPECT_EQ(dialog.RGrid->horizontalHeaderItem(7)->text(), QStringLiteral("Location"));
+    EXPECT_EQ(SettingText("Recorded", "Recording"), QStringLiteral("200"));
+    EXPECT_EQ(dialog.Live->text(), QStringLiteral("Band"));
+    EXPECT_EQ(Cell(dialog.RGrid, 0, 2), QStringLiteral("3"));
+
+    // The picked file goes in relative to the base folder, with "\".
+    ScriptedPicker picker(BaseFolder + "Orchard/Tone.wav");
+    dialog.RGridRClick(1, 7);
+    EXPECT_EQ(picker.folder, BaseFolder);
+    EXPECT_EQ(Cell(dialog.RGrid, 1, 7), QStringLiteral("Orchard\\Tone.wav"));
+
+    // A row without a location is refused and the dialog stays.
+    dialog.RGrid->setItem(2, 1, new QTableWidgetItem("Lost"));
+    dialog.BtnClick(true);
+    EXPECT_TRUE(answerer->sawText("Missing Location."));
+    dialog.RGrid->item(2, 1)->setText(QString());
+
+    dialog.RGrid->setItem(1, 1, new QTableWidgetItem("Tone"));
+    dialog.RGrid->setCurrentCell(1, 1);
+    dialog.RGridClick(); // marks line 2
+    dialog.BtnClick(true);
+    const QString stored = Prog("Band*Old*3*****D:\rTone******Orchard\\Tone.wav");
+    EXPECT_EQ(scalar("SELECT Music FROM Dances WHERE Title='Apple Cart Jig'").toString(), stored);
+    EXPECT_EQ(MusicText, stored);
+    EXPECT_EQ(ChosenMusicLine, 2);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
