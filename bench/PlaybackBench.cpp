@@ -6,36 +6,21 @@
 
 #include "platform/media/MpvHandle.h"
 #include "platform/media/MyPlayer.h"
+#include "platform/media/ToneWav.h"
 
-#include <QByteArray>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <benchmark/benchmark.h>
-#include <cmath>
 #include <mpv/client.h>
 
 namespace {
 
-// A 3-minute 16-bit mono 44.1 kHz WAV of a 440 Hz tone.
+// A 3-minute WAV of a 440 Hz tone.
 const QString &LongWav() {
     static QTemporaryDir dir;
     static const QString path = [] {
         const QString file = dir.filePath(QStringLiteral("long.wav"));
-        const int rate = 44100, samples = rate * 180;
-        QByteArray data(samples * 2, Qt::Uninitialized);
-        for (int i = 0; i < samples; ++i)
-            qToLittleEndian<qint16>(qint16(8000 * std::sin(2 * M_PI * 440 * i / rate)), data.data() + 2 * i);
-        QByteArray head = "RIFF....WAVEfmt ";
-        auto put32 = [&head](quint32 v) { QByteArray b(4, 0); qToLittleEndian(v, b.data()); head += b; };
-        auto put16 = [&head](quint16 v) { QByteArray b(2, 0); qToLittleEndian(v, b.data()); head += b; };
-        put32(16), put16(1), put16(1), put32(rate), put32(rate * 2), put16(2), put16(16);
-        head += "data";
-        put32(quint32(data.size()));
-        qToLittleEndian<quint32>(quint32(head.size() - 8 + data.size()), head.data() + 4);
-        QFile out(file);
-        if (out.open(QIODevice::WriteOnly)) out.write(head + data);
+        WriteToneWav(file, 180);
         return file;
     }();
     return path;

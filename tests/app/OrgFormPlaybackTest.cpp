@@ -3,7 +3,7 @@
 #include "platform/shell/FilePicker.h"
 #include "presentation/music/MusForm.h"
 #include "presentation/music/Playback.h"
-#include "tests/platform/media/MediaTestFiles.h"
+#include "platform/media/ToneWav.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -29,7 +29,6 @@ protected:
         qputenv("QUILLARY_AO", "null");
         ResetPlaybackState();
         BaseFolder = path("Music/");
-        QDir().mkpath(BaseFolder + "Orchard");
         WriteToneWav(BaseFolder + "Orchard/Tone.wav", 3);
         addDance("Apple Cart Jig", "Longways", "Duple", {{"Music", Prog("Band*Tone******Orchard\\Tone.wav")}});
         open();

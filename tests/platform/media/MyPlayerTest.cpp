@@ -1,6 +1,6 @@
 #include "platform/media/MyPlayer.h"
 
-#include "MediaTestFiles.h"
+#include "platform/media/ToneWav.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
