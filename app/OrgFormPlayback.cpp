@@ -93,6 +93,8 @@ void TOrgForm::buildPlayPanel() {
     connect(PauseBtn, &QPushButton::clicked, this, [this] { PauseBtnClick(); });
     connect(MarkBtn, &QPushButton::clicked, this, [this] { MarkBtnClick(); });
     connect(MusicBtn, &QPushButton::clicked, this, [this] { MusicBtnClick(); });
+    Music->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Music, &QWidget::customContextMenuRequested, this, [this] { MusicBtnClick(); });
 }
 
 void TOrgForm::CreatePlayer() {
