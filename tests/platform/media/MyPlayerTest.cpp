@@ -5,7 +5,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 namespace {
 
@@ -144,4 +146,66 @@ TEST_F(MyPlayerTest, FilesThatCannotBeOpened) {
         EXPECT_EQ(player.GetMode(), ModeNotReady);
     }
     EXPECT_EQ(notifies, 0);
+}
+
+namespace {
+
+// libmpv's "pcm" output of one play of the 3 s tone: the peak amplitude as a
+// fraction of the tone's, the seconds written and the frequency heard.
+struct PcmResult {
+    double amplitude = 0, seconds = 0, hertz = 0;
+};
+
+PcmResult PlayToPcm(const QString &wav, int volume, int speed) {
+    QTemporaryDir dir;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    {
+        TMyPlayer player(nullptr, QStringLiteral("pcm"));
+        bool ended = false;
+        player.OnNotify = [&ended](TMyPlayer *) { ended = true; };
+        // Set first: "pcm" runs faster than real time, ahead of a change.
+        player.SetVolume(volume);
+        player.SetSpeed(speed);
+        player.FileName = wav;
+        player.Open();
+        player.Play();
+        for (int i = 0; i < 500 && !ended; ++i) Pump(10);
+    }
+    QDir::setCurrent(old);
+    const QByteArray bytes = ReadFileBytes(dir.filePath(QStringLiteral("audiodump.wav")));
+    const qsizetype fmt = bytes.indexOf("fmt "), data = bytes.indexOf("data");
+    if (fmt < 0 || data < 0) return {};
+    const int channels = qFromLittleEndian<quint16>(bytes.constData() + fmt + 10);
+    const int rate = qFromLittleEndian<qint32>(bytes.constData() + fmt + 12);
+    const int bits = qFromLittleEndian<quint16>(bytes.constData() + fmt + 22);
+    const qsizetype frames = (bytes.size() - data - 8) / (channels * bits / 8);
+    PcmResult r;
+    r.seconds = double(frames) / rate;
+    double peak = 0;
+    int crossings = 0;
+    double last = 0;
+    for (qsizetype i = 0; i < frames; ++i) {
+        const char *at = bytes.constData() + data + 8 + i * channels * bits / 8;
+        const double v = bits == 32 ? qFromLittleEndian<float>(at) : qFromLittleEndian<qint16>(at) / 32768.0;
+        peak = std::max(peak, std::abs(v));
+        if (last < 0 && v >= 0) ++crossings;
+        last = v;
+    }
+    r.amplitude = peak / 0.37; // the tone's own peak
+    r.hertz = crossings / r.seconds;
+    return r;
+}
+
+} // namespace
+
+// Volume v gives v percent of the amplitude; a faster speed keeps the pitch.
+TEST_F(MyPlayerTest, VolumeIsLinearAndSpeedKeepsThePitch) {
+    for (int volume : {50, 25, 10}) {
+        const PcmResult r = PlayToPcm(wav, volume, 1000);
+        EXPECT_NEAR(r.amplitude, volume / 100.0, volume / 100.0 * 0.01 + 0.002) << volume;
+    }
+    const PcmResult fast = PlayToPcm(wav, 100, 1500);
+    EXPECT_NEAR(fast.seconds, 2.0, 0.05);
+    EXPECT_NEAR(fast.hertz, 440, 3);
 }
