@@ -32,3 +32,5 @@ protected:
 // Writes bytes to a file, creating folders as needed.
 void WriteFileBytes(const QString &path, const QByteArray &bytes);
 QByteArray ReadFileBytes(const QString &path);
+// Handles the application's events for a while.
+void PumpEvents(int ms);
