@@ -156,6 +156,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
         }
     buildViewCommands();
     buildInstructionControls();
+    buildPlayPanel();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

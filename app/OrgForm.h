@@ -31,6 +31,8 @@ class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QIcon;
+class TMyPlayer;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -535,6 +537,25 @@ public:
     void WhiteboardClick();
     void PlayBtnClick();
 
+    // ---- playback (app/OrgFormPlayback.cpp) ----------------------------------
+    TMyPlayer *Player = nullptr;
+    QWidget *PlayTimes, *MarkPnl;
+    QPushButton *MarkBtn;
+    QLabel *MarkText;
+    QIcon *PlayImg, *Hand;
+    void PauseBtnClick();
+    void MarkBtnClick();
+    // The Recordings grid's first cells, for FolderOfGridRow.
+    QStringList RecGridFirstCells() const;
+
+    // ---- the Music dialog's part of the window (app/OrgFormMusic.cpp) --------
+    void MusicBtnClick();
+    QString DanceTitle() override;
+    int ProgrammeMusicLine(const QString &title) override;
+    void SetProgrammeMusicLine(int n) override;
+    void SaveDanceMusic(const QString &text) override;
+    void SetBase(const QString &start) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -559,6 +580,12 @@ private:
     void buildWebControls();
     void buildProgrammePage();
     void buildServiceControls();
+    // The play panel's glyphs, clock captions and marker (app/OrgFormPlayback.cpp).
+    void buildPlayPanel();
+    void startPlayback();
+    void stopPlayback();
+    // Step 8 of starting: the panel shows playing.
+    void showPlaying();
     void makeSelectionBoxes();
     // The column-title row over the programme rows, in the page's layout.
     QWidget *buildProgrammeRows();

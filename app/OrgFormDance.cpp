@@ -30,6 +30,7 @@
 #include "presentation/CardSettings.h"
 #include "presentation/InstructionEdit.h"
 #include "presentation/InstructionText.h"
+#include "presentation/music/Playback.h"
 #include "programme/ItemRows.h"
 #include "programme/ProgrammeRows.h"
 
@@ -279,7 +280,7 @@ void TOrgForm::SetMusic() {
     in.isRec = IsRec->isChecked();
     in.locationColumn = LocationColumn;
     if (IniFile) in.recordedKeys = IniFile->ReadSection(QStringLiteral("Recorded"));
-    in.playing = StandIn::Playing;
+    in.playing = Playing;
     in.fullScreen = StandIn::FullScreenExists;
     const MusicShown out = ShowMusic(in);
 
@@ -434,7 +435,7 @@ void TOrgForm::NChange() {
 void TOrgForm::MusicChange() {
     if (ShowingDance) return;
     const QString text = Music->text();
-    if (text.contains(ProgrammeSeparator) && !StandIn::MusicDialogActive) {
+    if (text.contains(ProgrammeSeparator) && !MusicDialogActive) {
         ShowMsg(QStringLiteral("Field contains information about recorded music.  Please right-click to change it."));
         SetMusic();
         return;

@@ -33,6 +33,8 @@
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
 #include "core/startup/SplashForm.h"
+#include "platform/media/MyPlayer.h"
+#include "presentation/music/Playback.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DatasetModel.h"
 #include "platform/sqlite/DataSource.h"
@@ -338,11 +340,11 @@ void TOrgForm::OnTimer() {
     in.elapsedSeconds = ++ElapsedSeconds;
     in.cdTrack = CdTrack;
     in.midFile = MidFile;
-    in.positionMs = PlayerStandIn::Position;
-    in.playLengthMs = PlayerStandIn::PlayLength;
-    in.trackMinutes = PlayerStandIn::TrackMinutes;
-    in.trackSeconds = PlayerStandIn::TrackSeconds;
-    in.speed = PlayerStandIn::Speed;
+    in.positionMs = Player ? Player->GetPosition() : 0;
+    in.playLengthMs = PlayLength;
+    in.trackMinutes = int(PlayLength / 60000);
+    in.trackSeconds = int(PlayLength / 1000 % 60);
+    in.speed = Speed;
     const ClockShow show = PlaybackClock(in);
     LEDElapsed->setText(show.elapsed);
     if (show.lengthShown) {
@@ -500,7 +502,7 @@ void TOrgForm::ExitMClick() {
 
 bool TOrgForm::FormClose() {
     // 1.
-    if (StandIn::Playing) PlayBtnClick();
+    if (Playing) PlayBtnClick();
     // 2. A long run over a table is told to stop; its owner ends it.
     if (Progress && Progress->runOpen()) {
         CancelRun = true;
@@ -578,4 +580,3 @@ void TOrgForm::HelpFClick() { OpenHelp(72000); }
 
 void TOrgForm::RefreshDets(const QString &text) { WriteLog(QStringLiteral("RefreshDets ") + text); }
 void TOrgForm::WhiteboardClick() { WriteLog(QStringLiteral("WhiteboardClick ") + CopyDataText); }
-void TOrgForm::PlayBtnClick() { WriteLog(QStringLiteral("PlayBtnClick")); }

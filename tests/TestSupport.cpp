@@ -6,7 +6,9 @@
 #include "base/Messages.h"
 #include "core/startup/Settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QFileInfo>
@@ -60,4 +62,10 @@ QString ProgramOutput(const QString &program, const QStringList &args) {
     p.start(program, args);
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void PumpEvents(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }

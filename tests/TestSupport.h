@@ -45,3 +45,6 @@ public:
 
 // Runs a program and gives its standard output (pdfinfo, pdftotext and the like).
 QString ProgramOutput(const QString &program, const QStringList &args);
+
+// Handles the application's events for a while.
+void PumpEvents(int ms);

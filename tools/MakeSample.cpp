@@ -1,9 +1,12 @@
 // Writes the sample catalogue that a new program folder starts with.
 
 #include "core/database/SampleCatalogue.h"
+#include "platform/media/ToneWav.h"
 #include "platform/sqlite/Database.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <stdexcept>
 #include <cstdio>
 
 int main(int argc, char **argv) {
@@ -13,7 +16,11 @@ int main(int argc, char **argv) {
         return 2;
     }
     try {
-        BuildSampleCatalogue(QString::fromLocal8Bit(argv[1]), QDate::currentDate());
+        const QString catalogue = QString::fromLocal8Bit(argv[1]);
+        BuildSampleCatalogue(catalogue, QDate::currentDate());
+        // The recording of "Apple Cart Jig": a 15-second tune under Music/.
+        const QString tune = QFileInfo(catalogue).absolutePath() + QStringLiteral("/Music/Orchard/Apple Cart.wav");
+        if (!WriteToneWav(tune, 15)) throw std::runtime_error("cannot write the sample tune");
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s: %s\n", argv[0], e.what());
         return 1;

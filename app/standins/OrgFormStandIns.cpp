@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
@@ -25,13 +26,9 @@
 
 }
 
-void TOrgForm::NotifyClick() {}
-
 void TOrgForm::RecDetsClick(bool fromMenu) {
     Q_UNUSED(fromMenu);
 }
-
-void TOrgForm::CreatePlayer() {}
 
 void TOrgForm::FormResize() {}
 
@@ -44,6 +41,7 @@ void TOrgForm::SetRFolder() {
     folder.replace('\\', '/');
     if (!folder.isEmpty() && !folder.endsWith('/')) folder += '/';
     BaseFolder = folder;
+    RBase->setText(BaseFolder);
 }
 
 // ---- the window's part in the database commands --------------------------------

@@ -4,8 +4,6 @@
 namespace StandIn {
 
 bool FullScreenExists = false;
-bool MusicDialogActive = false;
-bool Playing = false;
 bool ImportWindowExists = false;
 
 } // namespace StandIn

@@ -8,11 +8,9 @@
 
 namespace StandIn {
 
-// Set while the full-screen display exists, the music dialog is active, a
-// recording plays, or the CSV import window exists: never yet.
+// Set while the full-screen display exists, or the CSV import window
+// exists: never yet.
 extern bool FullScreenExists;
-extern bool MusicDialogActive;
-extern bool Playing;
 extern bool ImportWindowExists;
 
 } // namespace StandIn

@@ -1,5 +1,7 @@
 #include "core/dances/DanceShow.h"
 
+#include "presentation/music/MusicText.h"
+
 #include "base/AppState.h"
 #include "base/Cp1252.h"
 #include "base/FastStrings.h"
@@ -54,17 +56,7 @@ MusicShown ShowMusic(const MusicInput &in) {
     QString current = hasSep ? in.music.mid(sepAt + 1) : QString();
 
     if (hasSep && in.isRec) {
-        // Recording lines are separated by CR alone.
-        for (int line = 1; line < std::max(in.chosenLine, 1); ++line) {
-            const qsizetype cr = current.indexOf(QLatin1Char('\r'));
-            if (cr < 0) {
-                current.clear(); // fewer lines than asked for
-                break;
-            }
-            current = current.mid(cr + 1);
-        }
-        const qsizetype cr = current.indexOf(QLatin1Char('\r'));
-        if (cr >= 0) current.truncate(cr);
+        current = RecordingLine(in.music, in.sep, in.chosenLine);
         out.boxText = current;
     } else {
         const QString live = hasSep ? in.music.left(sepAt) : in.music;
@@ -86,10 +78,9 @@ MusicShown ShowMusic(const MusicInput &in) {
     out.pauseHint = QStringLiteral("Pause");
     out.panelVisible = in.playing;
     if (hasSep && in.locationColumn >= 0) {
-        // Only the first recording line counts: a missing column gives no
-        // location rather than one from the next line.
-        const qsizetype cr = current.indexOf(QLatin1Char('\r'));
-        const QString line = cr < 0 ? current : current.left(cr);
+        // Only the chosen (else the first) recording line counts: a missing
+        // column gives no location rather than one from the next line.
+        const QString line = in.isRec ? current : RecordingLine(in.music, in.sep, 1);
         const QStringList columns = line.split(in.sep);
         const QString location = in.locationColumn < columns.size() ? columns[in.locationColumn] : QString();
         if (!location.isEmpty()) {
@@ -102,10 +93,9 @@ MusicShown ShowMusic(const MusicInput &in) {
                     out.playHint += QLatin1Char('\r') + in.recordedKeys[i] + QStringLiteral(": ") + columns[i];
         }
     }
-    const qsizetype cr = out.playFile.indexOf(QLatin1Char('\r'));
-    if (cr >= 0) out.playFile.truncate(cr);
     const QString upper = FoldUpper(out.playFile);
-    out.cdTrack = (out.playFile.size() == 2 && out.playFile[1] == QLatin1Char(':')) || upper.contains(QLatin1String(".M4A"));
+    // Only a drive is a CD: M4A files play in the program's own player.
+    out.cdTrack = out.playFile.size() == 2 && out.playFile[1] == QLatin1Char(':');
     out.midFile = upper.endsWith(QLatin1String(".MID"));
     return out;
 }

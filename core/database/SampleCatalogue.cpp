@@ -170,7 +170,9 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
         QString music = QString::fromUtf8(d.music);
         const QString title = QString::fromUtf8(d.title);
         if (title == QLatin1String("Apple Cart Jig")) {
-            music = recordings(music, {QStringLiteral("Orchard Dance Tunes") + Sep + "3" + Sep + "CD" + Sep + "116" + Sep + "Jig",
+            music = recordings(music, {QStringLiteral("Apple Cart (tune)") + Sep + Sep + "WAV" + Sep + Sep + "Jig" + Sep +
+                                           Sep + "Orchard\\Apple Cart.wav",
+                                       QStringLiteral("Orchard Dance Tunes") + Sep + "3" + Sep + "CD" + Sep + "116" + Sep + "Jig",
                                        QStringLiteral("Apple Cart (live)") + Sep + Sep + "MP3" + Sep + "112" + Sep +
                                            "Jig" + Sep + "Slow start" + Sep + "Orchard/Apple Cart.mp3"});
         } else if (title == QLatin1String("Kestrel's Flight")) {

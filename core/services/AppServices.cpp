@@ -7,13 +7,7 @@ qint32 ElapsedSeconds = 0;
 qint32 TotalSeconds = 0;
 bool SeekDragging = false;
 
-namespace PlayerStandIn {
-qint64 Position = 0;
-qint64 PlayLength = 0;
-int TrackMinutes = 0;
-int TrackSeconds = 0;
 int Speed = 100;
-} // namespace PlayerStandIn
 
 void ResetAppServices() {
     InErrorHandler = false;
@@ -21,7 +15,5 @@ void ResetAppServices() {
     LastErrorCommand.clear();
     ElapsedSeconds = TotalSeconds = 0;
     SeekDragging = false;
-    PlayerStandIn::Position = PlayerStandIn::PlayLength = 0;
-    PlayerStandIn::TrackMinutes = PlayerStandIn::TrackSeconds = 0;
-    PlayerStandIn::Speed = 100;
+    Speed = 100;
 }

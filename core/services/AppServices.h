@@ -18,15 +18,9 @@ extern qint32 TotalSeconds;
 // The full-screen position bar is being dragged.
 extern bool SeekDragging;
 
-// What the media player will report once it exists: the position and
-// length in milliseconds, a CD track's length, the playing speed in percent.
-namespace PlayerStandIn {
-extern qint64 Position;
-extern qint64 PlayLength;
-extern int TrackMinutes;
-extern int TrackSeconds;
+// The playing speed in percent, for the whole program (the full-screen
+// controls set it).
 extern int Speed;
-} // namespace PlayerStandIn
 
 // Puts all of the above back to its start (tests).
 void ResetAppServices();

@@ -51,6 +51,22 @@ public:
     virtual void SetDancesFilter(int) {}
     // The Dances page shows its form view.
     virtual void FormViewClick() {}
+
+    // ---- what the Music dialog asks -------------------------------------
+    // The Dances page's Title box.
+    virtual QString DanceTitle() { return QString(); }
+    // The recording line chosen by the selected programme row when that row
+    // is this dance; -1 when it is not.
+    virtual int ProgrammeMusicLine(const QString &title) {
+        Q_UNUSED(title);
+        return -1;
+    }
+    // That row chooses line n; the event counts as changed.
+    virtual void SetProgrammeMusicLine(int n) { Q_UNUSED(n); }
+    // Stores the music text in the dance, saves it and reloads the play controls.
+    virtual void SaveDanceMusic(const QString &text) { Q_UNUSED(text); }
+    // Lets the user choose the recordings' base folder, starting from start.
+    virtual void SetBase(const QString &start) { Q_UNUSED(start); }
 };
 
 // Installs the window's link (not owned); null restores the silent one.

@@ -66,7 +66,7 @@ void HideMessagePanel() {
     if (g_panel) g_panel->hidePanel();
 }
 
-void OpenDocument(const QString &target, int showMode) {
+bool OpenDocument(const QString &target, int showMode) {
     Q_UNUSED(showMode); // the desktop chooses how the program's window shows
     const bool link = target.startsWith(QLatin1String("http")) || target.startsWith(QLatin1String("mailto:"));
     QUrl url;
@@ -77,9 +77,14 @@ void OpenDocument(const QString &target, int showMode) {
         if (file.isEmpty()) AbortMsg(QStringLiteral("File not found:\r") + target);
         url = QUrl::fromLocalFile(file);
     }
+    DocumentOpener &opener = CurrentDocumentOpener();
     if (g_panel) g_panel->showPanel(QStringLiteral("\r\n Trying to run...\r\n ") + target);
     if (QCoreApplication::instance()) QCoreApplication::processEvents();
-    if (!CurrentDocumentOpener().open(url)) ShowMsg(QStringLiteral("Error - could not open ") + target);
+    if ((!link && !opener.hasProgram(url.toLocalFile())) || !opener.open(url)) {
+        ShowMsg(QStringLiteral("Error - could not open ") + target);
+        return false;
+    }
+    return true;
 }
 
 void RunCommand(const QString &commandLine, const std::function<void()> &afterRun) {

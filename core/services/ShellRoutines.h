@@ -14,7 +14,8 @@ enum ShowMode : int { ShowNormal = 1, ShowMaximised = 3 };
 
 // Opens a file, web address ("http...") or mail link ("mailto:"). Anything
 // else must be an existing file, else "File not found:" abandons the action.
-void OpenDocument(const QString &target, int showMode = ShowNormal);
+// False (after its message) when no program opened it.
+bool OpenDocument(const QString &target, int showMode = ShowNormal);
 
 // Runs a command line and waits for it to end: as a program, else through
 // the shell ("/bin/sh -c"); neither starting raises "Unable to run". A

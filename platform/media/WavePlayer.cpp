@@ -1,9 +1,10 @@
 #include "platform/media/WavePlayer.h"
 
+#include "platform/media/MpvHandle.h"
+
 #include "base/Log.h"
 
 #include <QElapsedTimer>
-#include <clocale>
 #include <mpv/client.h>
 
 namespace {
@@ -26,27 +27,9 @@ MpvWavePlayer::~MpvWavePlayer() {
 bool MpvWavePlayer::ready() {
     if (handle) return true;
     if (failed) return false;
-    // libmpv refuses to start under a locale whose numbers are not "C".
-    std::setlocale(LC_NUMERIC, "C");
-    handle = mpv_create();
+    handle = MakeMpvHandle(audioOutput, false);
     if (!handle) {
         failed = true;
-        WriteLog(QStringLiteral("Sound player could not be created"));
-        return false;
-    }
-    mpv_set_option_string(handle, "vid", "no");
-    mpv_set_option_string(handle, "vo", "null");
-    mpv_set_option_string(handle, "audio-display", "no");
-    mpv_set_option_string(handle, "terminal", "no");
-    mpv_set_option_string(handle, "config", "no");
-    mpv_set_option_string(handle, "idle", "yes");
-    mpv_set_option_string(handle, "input-default-bindings", "no");
-    if (!audioOutput.isEmpty()) mpv_set_option_string(handle, "ao", audioOutput.toUtf8().constData());
-    if (mpv_initialize(handle) < 0) {
-        mpv_terminate_destroy(handle);
-        handle = nullptr;
-        failed = true;
-        WriteLog(QStringLiteral("Sound player could not be started"));
         return false;
     }
     return true;

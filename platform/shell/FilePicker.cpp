@@ -9,6 +9,10 @@ namespace {
 class DialogPicker : public FilePicker {
 public:
     bool pick(const FilePickRequest &r, QString &chosen) override {
+        if (r.chooseFolder) {
+            chosen = QFileDialog::getExistingDirectory(r.owner, r.title, r.folder);
+            return !chosen.isEmpty();
+        }
         QFileDialog dialog(r.owner, r.title, r.folder);
         dialog.setAcceptMode(r.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
         dialog.setFileMode(r.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

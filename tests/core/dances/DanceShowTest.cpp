@@ -48,7 +48,10 @@ TEST(DanceShowTest, MusicTable) {
          false, false},
         {"a CD drive", "Live*Rec1*4*****D:", true, 1, 6, "Rec1*4*****D:", "D:", true, true, false},
         {"a location ends at the line break", "Live*Rec1*4*****x/tune.m4a", true, 1, 6, "Rec1*4*****x", "x", true, false, false},
-        {"an m4a file", "Live*Rec1*4*****tune.m4a", true, 1, 6, "Rec1*4*****tune.m4a", "tune.m4a", true, true, false},
+        {"an m4a file is no CD", "Live*Rec1*4*****tune.m4a", true, 1, 6, "Rec1*4*****tune.m4a", "tune.m4a", true, false,
+         false},
+        {"CR LF between recordings", "Live*Rec1*1*****a.mp3\r\nRec2*2*****b.mp3", true, 2, 6, "Rec2*2*****b.mp3",
+         "b.mp3", true, false, false},
     };
     for (const Case &c : cases) {
         MusicInput in;
