@@ -87,7 +87,7 @@ void TOrgForm::buildPlayPanel() {
     auto *layout = static_cast<QVBoxLayout *>(PlayPnl->layout());
     layout->insertWidget(2, PlayTimes);
     layout->insertWidget(3, MarkPnl);
-    PlayPnl->setFixedWidth(150);
+    PlayPnl->setFixedWidth(136);
 
     connect(PlayBtn, &QPushButton::clicked, this, [this] { PlayBtnClick(); });
     connect(PauseBtn, &QPushButton::clicked, this, [this] { PauseBtnClick(); });

@@ -21,6 +21,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QFrame>
 #include <QLocale>
 #include <QMenu>
@@ -100,11 +101,9 @@ void TOrgForm::SessClick(QAction *sender) {
             Body->setHidden(bodyHidden);
             if (PosKept()) RestPos();
         });
-        StandIn::ShowProgressPanel(sender->text());
-        const QList<SessionEvent> events = ReadSessionEvents(Conn, [](int n, int count) {
-            StandIn::ProgressPanelFiller(n, count);
-            QCoreApplication::processEvents();
-        });
+        ShowProgressPanel(sender->text());
+        const QList<SessionEvent> events = ReadSessionEvents(Conn, [](int, int) { QCoreApplication::processEvents(); });
+        if (auto *panel = findChild<QLabel *>(QStringLiteral("ProgressPanel"))) panel->hide();
         if (listing) {
             const QStringList titles = SessionTitles(events, text, ProgrammeSeparator, LongDayNames());
             if (titles.isEmpty()) {

@@ -24,8 +24,6 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 
-}
-
 void TOrgForm::RecDetsClick(bool fromMenu) {
     Q_UNUSED(fromMenu);
 }

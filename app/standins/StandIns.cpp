@@ -1,6 +1,5 @@
 #include "app/standins/StandIns.h"
 
-
 namespace StandIn {
 
 bool FullScreenExists = false;
@@ -8,10 +7,3 @@ bool ImportWindowExists = false;
 
 } // namespace StandIn
 
-namespace StandIn {
-
-void ShowProgressPanel(const QString &text) { WriteLog(text); }
-
-void ProgressPanelFiller(int, int) {}
-
-} // namespace StandIn

@@ -15,9 +15,3 @@ extern bool ImportWindowExists;
 
 } // namespace StandIn
 
-namespace StandIn {
-// The main window's progress panel: the text is logged; the bar stands for
-// n of count done.
-void ShowProgressPanel(const QString &text);
-void ProgressPanelFiller(int n, int count);
-} // namespace StandIn
