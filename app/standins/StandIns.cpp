@@ -8,7 +8,6 @@ namespace StandIn {
 bool FullScreenExists = false;
 bool MusicDialogActive = false;
 bool Playing = false;
-bool ImportWindowExists = false;
 
 QString HexText(const QString &text) {
     QString out = text + QStringLiteral("\rHex: ");

@@ -1,6 +1,6 @@
 #pragma once
 // Routines and values the Dances page needs from areas still being built
-// (playback, full-screen display, the import window, the log's hex form). Each does the least the
+// (playback, full-screen display, the log's hex form). Each does the least the
 // page needs until the real one is in; callers name them StandIn::..., so
 // swapping in the real routine is a change of the call alone.
 
@@ -8,12 +8,11 @@
 
 namespace StandIn {
 
-// Set while the full-screen display exists, the music dialog is active, a
-// recording plays, or the CSV import window exists: never yet.
+// Set while the full-screen display exists, the music dialog is active,
+// or a recording plays: never yet.
 extern bool FullScreenExists;
 extern bool MusicDialogActive;
 extern bool Playing;
-extern bool ImportWindowExists;
 
 // Logs the text, then "\rHex: " and for each character the character, a
 // blank, its two-digit code and two blanks.

@@ -6,6 +6,8 @@
 #include "core/filter/Filter.h"
 #include "core/services/MainWindowLink.h"
 #include "core/services/ShellRoutines.h"
+#include "publishing/exchange/ExpForm.h"
+#include "publishing/exchange/ImpForm.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -62,6 +64,14 @@ void AddDatabaseCommands(QWidget *owner, QMenu *tools, QMenu *settings) {
     addCommand(tools, QStringLiteral("Compress"), "Compress", 0, [] { CompressClick(CompressSender::Menu); });
     addCommand(tools, QStringLiteral("Backup"), "BackupM", 0, [] { BackupClick(); });
     addCommand(tools, QStringLiteral("Restore"), "RestoreM", 0, [] { RestoreClick(); });
+    tools->addSeparator();
+    for (const bool dances : {false, true}) {
+        const QString table = dances ? QStringLiteral("Dances") : QStringLiteral("Events");
+        addCommand(tools, "Import " + table, dances ? "ImportDances" : "ImportEvents", 58300,
+                   [owner, dances] { DoImport(owner, dances); });
+        addCommand(tools, "Export " + table, dances ? "ExportDances" : "ExportEvents", 58305,
+                   [owner, dances] { DoExport(owner, dances); });
+    }
     tools->addSeparator();
     addCommand(tools, QStringLiteral("&DOS shell"), "DosShell", 58400, [] { DosShellClick(); });
     addCommand(tools, QStringLiteral("Edit Ini file"), "EditIni", 58410, [] { EditIniClick(); });

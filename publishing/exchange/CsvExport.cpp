@@ -41,8 +41,8 @@ public:
 
 int RunExport(const ExportJob &job) {
     Dataset &ds = *job.dataset;
-    QList<int> fields = job.fields;
-    if (fields.isEmpty())
+    QList<int> fields = job.allFields ? QList<int>() : job.fields;
+    if (job.allFields)
         for (int i = 0; i < ds.FieldCount(); ++i) fields.append(i);
     QList<bool> delimited;
     QStringList names;

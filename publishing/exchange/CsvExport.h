@@ -23,7 +23,8 @@ struct ExportJob {
     QChar separator = QLatin1Char(',');
     bool delimitNumerics = false;
     bool fieldNames = false;
-    QList<int> fields; // the exported fields in field order; empty for all
+    bool allFields = true;
+    QList<int> fields; // without allFields, the exported fields in field order
     int recordCount = 0; // 0: every record from the first; n: n from the current one
 };
 

@@ -133,6 +133,7 @@ TEST_F(ExchangeRunTest, ExportSelectedFieldsFromTheMiddleAndCancel) {
     job.dataset = &DancesData;
     job.file = path("Part.CSV");
     job.fieldNames = true;
+    job.allFields = false;
     job.fields = {DancesData.FieldByName("Title").Index(), DancesData.FieldByName("Lvl").Index()};
     job.recordCount = 3;
     DancesData.SetRecordIndex(2);
