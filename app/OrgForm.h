@@ -228,6 +228,12 @@ public:
     // The user menu's keys, in order.
     static const QStringList &UserKeys();
 
+    // ---- catalogue tools on the Dances and Tools menus (OrgFormTools.cpp) ------
+    void buildCatalogueTools();
+    void ValDanceClick();
+    // Brings the Dances page to the front for a command of the Dances menu.
+    void REDClick();
+
     // ---- what the database logic asks of the window ---------------------------
     void ShowDance() override;
     void ShowEvent() override;
