@@ -231,6 +231,8 @@ public:
     // ---- catalogue tools on the Dances and Tools menus (OrgFormTools.cpp) ------
     void buildCatalogueTools();
     void ValDanceClick();
+    void ReorgClick();
+    bool PopListShowing() const override;
     // Brings the Dances page to the front for a command of the Dances menu.
     void REDClick();
 

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+class QWidget;
+
 // The control the user last filtered on or focused: its table ("Events" or
 // "Dances"), its field, its text, and whether it is a check box.
 struct FocusControl {
@@ -31,6 +33,12 @@ public:
     virtual void CloseMainWindow() {}
     // The focus control; false when there is none.
     virtual bool Focus(FocusControl *) { return false; }
+    // The pick list of earlier values under an edit of another window (its
+    // name "O_" or "N_" + the field): as typed, every value, hidden.
+    virtual void DropList(QWidget *) {}
+    virtual void RightClick(QWidget *) {}
+    virtual void ClosePopList() {}
+    virtual bool PopListShowing() const { return false; }
 };
 
 // Installs the window's link (not owned); null restores the silent one.
