@@ -55,15 +55,20 @@ int RunExport(const ExportJob &job) {
     progress.SetWidth(350);
     const int total = std::max(1, job.recordCount > 0 ? job.recordCount : ds.VisibleCount());
     QString text;
-    int written = 0;
+    int written = 0, shown = -1;
     {
         ControlsOff off;
         if (job.recordCount == 0) ds.First();
         if (job.fieldNames) text += CsvLine(names, QList<bool>(names.size(), true), job.delimiter, job.separator);
         QStringList values;
         while (!ds.Eof() && !ds.IsEmpty()) {
-            progress.SetPercent(std::min(100, (written + 1) * 100 / total));
-            QCoreApplication::processEvents();
+            // The box is brought up to date when its percentage moves.
+            const int percent = std::min(100, (written + 1) * 100 / total);
+            if (percent != shown) {
+                shown = percent;
+                progress.SetPercent(percent);
+                QCoreApplication::processEvents();
+            }
             if (CancelRun) break;
             values.clear();
             for (int f : fields) values.append(ds.Fields(f).AsString());

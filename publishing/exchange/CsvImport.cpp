@@ -139,7 +139,7 @@ ImportEnd RunImport(const ImportJob &job, int *stored) {
     TProgress progress(job.caption);
     progress.SetWidth(350);
     ImportEnd end = ImportEnd::Committed;
-    int count = 0;
+    int count = 0, shown = -1;
     {
         RunGuard guard(ds);
         try {
@@ -148,8 +148,13 @@ ImportEnd RunImport(const ImportJob &job, int *stored) {
             QStringList fields;
             while (reader.readRecord(&fields, true)) {
                 if (reader.blankRecord()) continue;
-                progress.SetPercent(int(reader.position() * 100 / reader.size()));
-                QCoreApplication::processEvents();
+                // The box is brought up to date when its percentage moves.
+                const int percent = int(reader.position() * 100 / reader.size());
+                if (percent != shown) {
+                    shown = percent;
+                    progress.SetPercent(percent);
+                    QCoreApplication::processEvents();
+                }
                 if (CancelRun) {
                     end = ImportEnd::Cancelled;
                     break;
