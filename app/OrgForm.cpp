@@ -610,6 +610,7 @@ void TOrgForm::buildMenus() {
     Battery = named(ToolsM->addAction(QStringLiteral("Battery")), "Battery");
     connect(Battery, &QAction::triggered, this, [this] { BatteryClick(true); });
     AddDatabaseCommands(this, ToolsM, SettingsM);
+    buildCatalogueTools();
 
     TagsM = named(bar->addMenu(QStringLiteral("T&ags")), "TagsM");
     UserM = named(bar->addMenu(QStringLiteral("&User")), "UserM");

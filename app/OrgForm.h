@@ -248,6 +248,12 @@ public:
     // The user menu's keys, in order.
     static const QStringList &UserKeys();
 
+    // ---- catalogue tools on the Dances and Tools menus (OrgFormTools.cpp) ------
+    void buildCatalogueTools();
+    void ValDanceClick();
+    void ReorgClick();
+    bool PopListShowing() const override;
+
     // ---- what the database logic asks of the window ---------------------------
     void ShowDance() override;
     void ShowEvent() override;

@@ -18,6 +18,7 @@
 #include "core/filter/Filter.h"
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
+#include "publishing/exchange/CsvImport.h"
 #include "programme/CallCounting.h"
 
 #include <QAction>
@@ -49,7 +50,7 @@ public:
 
 void TOrgForm::DancesBeforePost(Dataset &ds) {
     // Bulk work and the CSV import store their own values.
-    if (ds.ControlsDisabled() || StandIn::ImportWindowExists) return;
+    if (ds.ControlsDisabled() || ImportWindowExists) return;
     AnyExit();
 
     const DanceKey newKey = CurrentDanceKey(ds);
@@ -105,7 +106,7 @@ void TOrgForm::DancesBeforePost(Dataset &ds) {
 }
 
 void TOrgForm::EventsBeforePost(Dataset &ds) {
-    if (StandIn::ImportWindowExists) return;
+    if (ImportWindowExists) return;
     AnyExit();
     if (DateBox->isModified()) {
         WriteLog(QStringLiteral("Date modified"));

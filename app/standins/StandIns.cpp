@@ -3,7 +3,6 @@
 namespace StandIn {
 
 bool FullScreenExists = false;
-bool ImportWindowExists = false;
 
 } // namespace StandIn
 

@@ -6,6 +6,9 @@
 #include "core/filter/Filter.h"
 #include "core/services/MainWindowLink.h"
 #include "core/services/ShellRoutines.h"
+#include "publishing/catalogue/RestForm.h"
+#include "publishing/exchange/ExpForm.h"
+#include "publishing/exchange/ImpForm.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -62,6 +65,16 @@ void AddDatabaseCommands(QWidget *owner, QMenu *tools, QMenu *settings) {
     addCommand(tools, QStringLiteral("Compress"), "Compress", 0, [] { CompressClick(CompressSender::Menu); });
     addCommand(tools, QStringLiteral("Backup"), "BackupM", 0, [] { BackupClick(); });
     addCommand(tools, QStringLiteral("Restore"), "RestoreM", 0, [] { RestoreClick(); });
+    tools->addSeparator();
+    for (const bool dances : {false, true})
+        addCommand(tools, dances ? QStringLiteral("Import Dances") : QStringLiteral("Import Events"),
+                   dances ? "ImportDances" : "ImportEvents", 58300, [owner, dances] { DoImport(owner, dances); });
+    for (const bool dances : {false, true})
+        addCommand(tools, dances ? QStringLiteral("Export Dances") : QStringLiteral("Export Events"),
+                   dances ? "ExportDances" : "ExportEvents", 58305, [owner, dances] { DoExport(owner, dances); });
+    for (const bool dances : {false, true})
+        addCommand(tools, dances ? QStringLiteral("Resize Dances") : QStringLiteral("Resize Events"),
+                   dances ? "ResizeDances" : "ResizeEvents", 58307, [owner, dances] { ShowResizeForm(owner, dances); });
     tools->addSeparator();
     addCommand(tools, QStringLiteral("&DOS shell"), "DosShell", 58400, [] { DosShellClick(); });
     addCommand(tools, QStringLiteral("Edit Ini file"), "EditIni", 58410, [] { EditIniClick(); });

@@ -7,6 +7,8 @@
 #include <QRect>
 #include <QString>
 
+class QWidget;
+
 // The control the user last filtered on or focused: its table ("Events" or
 // "Dances"), its field, its text, and whether it is a check box.
 struct FocusControl {
@@ -67,6 +69,13 @@ public:
     virtual void SaveDanceMusic(const QString &text) { Q_UNUSED(text); }
     // Lets the user choose the recordings' base folder, starting from start.
     virtual void SetBase(const QString &start) { Q_UNUSED(start); }
+
+    // The pick list of earlier values under an edit of another window (its
+    // name "O_" or "N_" + the field): as typed, every value, hidden.
+    virtual void DropList(QWidget *) {}
+    virtual void RightClick(QWidget *) {}
+    virtual void ClosePopList() {}
+    virtual bool PopListShowing() const { return false; }
 };
 
 // Installs the window's link (not owned); null restores the silent one.

@@ -656,12 +656,13 @@ int Dataset::lowerBound(const std::vector<qint64> &list, const std::vector<KeyVa
     return lo;
 }
 
-void Dataset::placeRow(std::vector<qint64> &list, qint64 rowid, const std::vector<KeyValue> &key) const {
+int Dataset::placeRow(std::vector<qint64> &list, qint64 rowid, const std::vector<KeyValue> &key) const {
     list.erase(std::remove(list.begin(), list.end(), rowid), list.end());
     int at;
     if (m_key.empty()) at = int(std::lower_bound(list.begin(), list.end(), rowid) - list.begin());
     else at = lowerBound(list, key, int(m_key.size()), rowid, false);
     list.insert(list.begin() + at, rowid);
+    return at;
 }
 
 // The row a seek lands on, found by the index itself; 0 when none. Rows
@@ -934,13 +935,15 @@ void Dataset::writeRecord(bool runAfterPost) {
     m_modified = false;
     readRecord(rowid);
 
+    int placedAt = -1;
     if (keyAssigned) {
         const std::vector<KeyValue> key = m_key.empty() ? std::vector<KeyValue>{} : keyOf(rowid);
-        placeRow(m_keys, rowid, key);
+        placedAt = placeRow(m_keys, rowid, key);
         invalidatePositions();
     }
     if (!m_filtered) {
-        m_pos = posOf(rowid);
+        // Where the row was placed is known: no need to index every row again.
+        m_pos = placedAt >= 0 ? placedAt : posOf(rowid);
     } else {
         const auto old = std::find(m_visible.begin(), m_visible.end(), rowid);
         const int oldIndex = old == m_visible.end() ? -1 : int(old - m_visible.begin());

@@ -193,7 +193,8 @@ private:
     void scrolled();
     void notify(DatasetChange change);
     void writeRecord(bool runAfterPost);
-    void placeRow(std::vector<qint64> &list, qint64 rowid, const std::vector<KeyValue> &key) const;
+    // Gives the row's new position in the list.
+    int placeRow(std::vector<qint64> &list, qint64 rowid, const std::vector<KeyValue> &key) const;
     int lowerBound(const std::vector<qint64> &list, const std::vector<KeyValue> &key, int columns,
                    qint64 rowid, bool upper) const;
     int compareWithKey(qint64 probe, const std::vector<KeyValue> &key, int columns) const;

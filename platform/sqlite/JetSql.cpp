@@ -248,6 +248,46 @@ QList<JetToken> TokenizeJet(const QString &sql) {
     return out;
 }
 
+namespace {
+
+QString unbracket(const JetToken &t) {
+    return t.kind == JetToken::Bracket ? t.text.mid(1, t.text.size() - 2) : t.text;
+}
+
+// Alter table T Alter [Column] C Text(n): the table, column and size; false
+// for any other statement.
+bool alterColumn(const QList<JetToken> &t, const QString &sql, JetStatement *out) {
+    int i = nextSolid(t, 0);
+    if (i >= t.size() || !isWord(t[i], "ALTER")) return false;
+    i = nextSolid(t, i + 1);
+    if (i >= t.size() || !isWord(t[i], "TABLE")) return false;
+    const int table = nextSolid(t, i + 1);
+    i = nextSolid(t, table + 1);
+    if (i >= t.size() || !isWord(t[i], "ALTER")) return false;
+    i = nextSolid(t, i + 1);
+    if (i < t.size() && isWord(t[i], "COLUMN")) i = nextSolid(t, i + 1);
+    const int column = i;
+    const int type = nextSolid(t, column + 1);
+    const int open = nextSolid(t, type + 1);
+    const int num = nextSolid(t, open + 1);
+    const int close = nextSolid(t, num + 1);
+    const auto fault = [&] {
+        return DbError(QStringLiteral("Alter Column takes a text column and its size: Text(n)."), sql);
+    };
+    if (close >= t.size() || nextSolid(t, close + 1) < t.size()) throw fault();
+    if (!(isWord(t[type], "TEXT") || isWord(t[type], "CHAR") || isWord(t[type], "VARCHAR")) ||
+        t[open].text != QLatin1String("(") || t[num].kind != JetToken::Number || t[close].text != QLatin1String(")"))
+        throw fault();
+    bool ok = false;
+    out->alterSize = t[num].text.toInt(&ok);
+    if (!ok) throw fault();
+    out->alterTable = unbracket(t[table]);
+    out->alterColumn = unbracket(t[column]);
+    return true;
+}
+
+} // namespace
+
 JetStatement TranslateJet(const QString &sql) {
     QList<JetToken> t = TokenizeJet(sql);
 
@@ -293,6 +333,7 @@ JetStatement TranslateJet(const QString &sql) {
     translateAddColumn(t, sql);
 
     JetStatement result;
+    if (alterColumn(t, sql, &result)) return result;
     const int first = nextSolid(t, 0);
     if (isWord(t[first], "SELECT")) {
         depth = 0;

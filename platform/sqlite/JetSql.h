@@ -1,7 +1,7 @@
 #pragma once
 // The one translator from the SQL dialect the program writes (values in
 // double quotes, #mm/dd/yyyy# dates, ALike, Select Top n, Select ... into,
-// Alter table ... Add Column C Char(n)) to SQLite.
+// Alter table ... Add Column C Char(n), Alter Column C Text(n)) to SQLite.
 
 #include <QList>
 #include <QString>
@@ -18,6 +18,10 @@ QList<JetToken> TokenizeJet(const QString &sql);
 struct JetStatement {
     QString sql;       // SQLite text; for a select-into, the select alone
     QString intoTable; // the new table of a select-into, else ""
+    // "Alter Table T Alter [Column] C Text(n)": SQLite cannot change a column,
+    // so the table is rebuilt (RebuildWithColumnSize); sql is then empty.
+    QString alterTable, alterColumn;
+    int alterSize = 0;
 };
 
 // Translates one statement; throws DbError for malformed input or text after

@@ -1,6 +1,7 @@
 #include "platform/sqlite/Query.h"
 
 #include "base/Cp1252.h"
+#include "platform/sqlite/TableRebuild.h"
 
 #include <sqlite3.h>
 
@@ -133,6 +134,8 @@ int Query::exec(const QVariantList &params) {
         WriteRecorder recorder(d);
         if (!st.intoTable.isEmpty()) {
             runSelectInto(st, params);
+        } else if (!st.alterTable.isEmpty()) {
+            RebuildWithColumnSize(d, st.alterTable, st.alterColumn, st.alterSize);
         } else {
             Statement s(d.handle(), st.sql);
             s.bindAll(params);

@@ -19,6 +19,7 @@
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Database.h"
+#include "publishing/exchange/CsvImport.h"
 #include "ModalDriver.h"
 #include "tests/ModalWatchdog.h"
 
@@ -56,7 +57,7 @@ protected:
         ResetLocateState();
         ResetRecordState();
         ResetDanceShowState();
-        InErrorHandler = StandIn::FullScreenExists = StandIn::ImportWindowExists = false;
+        InErrorHandler = StandIn::FullScreenExists = ImportWindowExists = false;
         OrgForm = nullptr;
     }
     void writeIni(const QString &systemLines, const QString &more = QString()) {

@@ -167,7 +167,7 @@ TEST_F(HooksTest, AnImportKeepsItsOwnValues) {
     form->ShowDance();
     form->Notes->setPlainText("typed notes");
     MusicText = "shown music";
-    StandIn::ImportWindowExists = true;
+    ImportWindowExists = true;
     DancesData.Last();
     DancesData.Append();
     DancesData.FieldByName("Title").SetAsString("Imported");

@@ -1,0 +1,184 @@
+#include "publishing/exchange/CsvImport.h"
+
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "core/dances/DanceRecord.h"
+#include "core/dialogs/Progress.h"
+#include "core/services/MainWindowLink.h"
+#include "platform/sqlite/Dataset.h"
+#include "publishing/exchange/Csv.h"
+
+#include <QCoreApplication>
+
+bool ImportWindowExists = false;
+
+bool ImportFieldMap::click(int output, int input) {
+    const int fed = source(output);
+    if (fed >= 0) {
+        m_feeds[fed] = -1;
+        return false;
+    }
+    if (input < 0 || input >= m_feeds.size()) return false;
+    m_feeds[input] = output;
+    return true;
+}
+
+void ImportFieldMap::identical(int n) {
+    m_feeds.fill(-1);
+    for (int i = 0; i < n && i < m_feeds.size(); ++i) m_feeds[i] = i;
+}
+
+QStringList ImportPreview(const QByteArray &bytes) {
+    CsvReader reader = CsvReader::fromBytes(bytes);
+    QStringList fields;
+    reader.readRecord(&fields, false);
+    return fields;
+}
+
+namespace {
+
+// Puts the dataset's hooks and controls back however the run ends.
+class RunGuard {
+public:
+    explicit RunGuard(Dataset &ds)
+        : m_ds(ds), m_postError(ds.OnPostError), m_afterScroll(ds.AfterScroll), m_window(ImportWindowExists) {
+        ds.OnPostError = nullptr;
+        ds.AfterScroll = nullptr;
+        ds.DisableControls();
+        ImportWindowExists = true;
+    }
+    ~RunGuard() {
+        if (m_ds.State() == DatasetState::Insert) m_ds.Cancel();
+        m_ds.OnPostError = m_postError;
+        m_ds.AfterScroll = m_afterScroll;
+        m_ds.EnableControls();
+        ImportWindowExists = m_window;
+    }
+
+private:
+    Dataset &m_ds;
+    std::function<void(Dataset &, const DbError &, PostErrorAction &)> m_postError;
+    std::function<void(Dataset &)> m_afterScroll;
+    bool m_window;
+};
+
+// Why a text cannot go into the field, or "" when it can.
+QString valueFault(Field &field, const QString &text) {
+    if (field.DataType() == FieldType::Text && field.Size() > 0 && text.size() > field.Size())
+        return QStringLiteral("The field %1 is too small to accept the amount of data you attempted to add "
+                              "(%2 characters at most).")
+            .arg(field.FieldName())
+            .arg(field.Size());
+    try {
+        field.SetAsString(text);
+    } catch (const DbError &e) {
+        return e.text();
+    }
+    return QString();
+}
+
+// One line's record: inserted, filled and posted, or dropped with its errors.
+// True when it was stored.
+bool importRecord(const ImportJob &job, TProgress &progress, const QStringList &fields, bool endedInQuotes) {
+    Dataset &ds = *job.dataset;
+    ds.Insert();
+    struct Refusal {
+        QString value, field, error;
+    };
+    QList<Refusal> refused;
+    for (int i = 0; i < fields.size(); ++i) {
+        const int out = job.map.feeds(i);
+        if (out < 0 || out >= ds.FieldCount() || fields.at(i).isEmpty()) continue;
+        Field &field = ds.Fields(out);
+        const QString fault = valueFault(field, fields.at(i));
+        if (!fault.isEmpty()) refused.append({fields.at(i), field.FieldName(), fault});
+    }
+    const QString key = ds.FieldByName(job.keyField).AsString();
+    if (endedInQuotes) progress.AddError(QStringLiteral("End of file found within quoted string: ") + key);
+    for (const Refusal &r : refused) {
+        progress.AddLine(r.error);
+        progress.AddError(QStringLiteral("Invalid value: ") + r.value + QStringLiteral("  Field: ") + r.field +
+                          QStringLiteral("  ") + job.keyField + QStringLiteral(": ") + key);
+    }
+    QString keyFault;
+    if (job.isDances && refused.isEmpty()) {
+        DanceKey dk;
+        dk.Title = key;
+        dk.Format = ds.FieldByName(QStringLiteral("Format")).AsString();
+        dk.Style = ds.FieldByName(QStringLiteral("Style")).AsString();
+        keyFault = DanceKeyFault(dk);
+        if (!keyFault.isEmpty()) progress.AddError(keyFault + QStringLiteral(":  ") + key);
+    }
+    if (!refused.isEmpty() || !keyFault.isEmpty()) {
+        ds.Cancel();
+        return false;
+    }
+    try {
+        ds.Post();
+    } catch (const DbError &e) {
+        const QString text = e.text().contains(QLatin1String("create duplicate values")) ? QStringLiteral("Duplicate key")
+                                                                                          : e.text();
+        progress.AddError(text + QStringLiteral(":  ") + key);
+        ds.Cancel();
+        return false;
+    }
+    progress.AddLine(key);
+    return true;
+}
+
+} // namespace
+
+ImportEnd RunImport(const ImportJob &job, int *stored) {
+    if (stored) *stored = 0;
+    CsvReader reader = CsvReader::fromBytes(job.bytes);
+    if (reader.size() == 0) {
+        ShowMsg(QStringLiteral("Input file is empty."));
+        return ImportEnd::Empty;
+    }
+    Dataset &ds = *job.dataset;
+    TProgress progress(job.caption);
+    progress.SetWidth(350);
+    ImportEnd end = ImportEnd::Committed;
+    int count = 0, shown = -1;
+    {
+        RunGuard guard(ds);
+        try {
+            Batch batch(*ds.database());
+            if (job.hasNames) reader.skipRecord();
+            QStringList fields;
+            while (reader.readRecord(&fields, true)) {
+                if (reader.blankRecord()) continue;
+                // The box is brought up to date when its percentage moves.
+                const int percent = int(reader.position() * 100 / reader.size());
+                if (percent != shown) {
+                    shown = percent;
+                    progress.SetPercent(percent);
+                    QCoreApplication::processEvents();
+                }
+                if (CancelRun) {
+                    end = ImportEnd::Cancelled;
+                    break;
+                }
+                if (fields.size() > MaxImportFields) {
+                    progress.AddError(QStringLiteral("Line %1 has more than %2 fields.")
+                                          .arg(reader.lineNumber())
+                                          .arg(MaxImportFields));
+                    end = ImportEnd::Failed;
+                    break;
+                }
+                if (importRecord(job, progress, fields, reader.endedInQuotes())) ++count;
+            }
+            if (end == ImportEnd::Committed) batch.commit();
+        } catch (const std::exception &e) {
+            const DbError *db = dynamic_cast<const DbError *>(&e);
+            progress.AddError(db ? db->text() : QString::fromLocal8Bit(e.what()));
+            end = ImportEnd::Failed;
+        }
+    }
+    if (end == ImportEnd::Cancelled) progress.AddLine(QStringLiteral("Import cancelled: nothing was imported."));
+    else if (end == ImportEnd::Failed) progress.AddLine(QStringLiteral("Import ended: nothing was imported."));
+    else if (stored) *stored = count;
+    progress.Finish();
+    TheMainWindow().ShowDance();
+    return end;
+}

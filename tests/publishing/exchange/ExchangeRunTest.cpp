@@ -1,0 +1,196 @@
+#include "base/Cp1252.h"
+#include "core/database/Tables.h"
+#include "core/database/TablesFixture.h"
+#include "core/dialogs/Progress.h"
+#include "publishing/exchange/CsvExport.h"
+#include "publishing/exchange/CsvImport.h"
+
+#include <QProcess>
+#include <functional>
+
+namespace {
+
+// Keeps the run's lines; a hook may cancel on a gauge step or a line.
+class RecordingView : public ProgressView {
+public:
+    void startRun(const QString &, int) override { lines.clear(); }
+    void setBoxWidth(int) override {}
+    void showBox() override {}
+    void appendLine(const QString &line) override {
+        lines.append(line);
+        if (onLine) onLine(line);
+    }
+    int lineCount() const override { return int(lines.size()); }
+    void setErrorLabel(const QString &) override {}
+    void showGauge(int) override {
+        if (onGauge) onGauge(++gauges);
+    }
+    void startClosing(bool) override {}
+    void showPrint() override {}
+    void review() override {}
+    void endRun() override {}
+    QStringList lines;
+    int gauges = 0;
+    std::function<void(const QString &)> onLine;
+    std::function<void(int)> onGauge;
+};
+
+class ExchangeRunTest : public TablesTest {
+protected:
+    void SetUp() override {
+        TablesTest::SetUp();
+        SetProgressView(&view);
+    }
+    void TearDown() override {
+        SetProgressView(nullptr);
+        TablesTest::TearDown();
+    }
+    // Every row of a table as text, in key order.
+    QStringList dump(const QString &table) {
+        QStringList rows;
+        Statement s(Conn.handle(), "SELECT * FROM " + table + " ORDER BY 1, 2, 3");
+        while (s.step()) {
+            QStringList values;
+            for (int i = 0; i < s.columnCount(); ++i) values.append(s.column(i).toString());
+            rows.append(values.join(QChar(0x1F)));
+        }
+        return rows;
+    }
+    ImportJob danceJob(const QByteArray &bytes, const QStringList &outputs) {
+        ImportJob job;
+        job.dataset = &DancesData;
+        job.keyField = "Title";
+        job.isDances = true;
+        job.caption = "Import Dances";
+        job.bytes = bytes;
+        job.hasNames = true;
+        for (int i = 0; i < outputs.size(); ++i) job.map.click(DancesData.FieldByName(outputs[i]).Index(), i);
+        return job;
+    }
+    void expectHooksBack() {
+        EXPECT_TRUE(bool(DancesData.OnPostError));
+        EXPECT_EQ(DancesData.DisableCount(), disabledBefore);
+        EXPECT_FALSE(ImportWindowExists);
+    }
+    RecordingView view;
+    int disabledBefore = 0;
+};
+
+TEST_F(ExchangeRunTest, ImportKeepsGoodLinesAndReportsEachRefusal) {
+    useDances({{"Jig", "Longways", "English"}});
+    ASSERT_TRUE(OpenDatabase());
+    disabledBefore = DancesData.DisableCount();
+    const QByteArray csv = "Title,Format,Style,Lvl\r\n"
+                           "Reel, Circle, English, 2\r\n"
+                           "Jig,Longways,English\r\n"
+                           "Polka,Circle,Ceilidh,x\r\n"
+                           "Waltz," + QByteArray(51, 'F') + ",English\r\n"
+                           ",Square,American\r\n"
+                           "\"O'Neill's\",Square,\"Link=\"\"a.pdf\"\"\"\r\n"
+                           "\r\n";
+    int stored = 0;
+    EXPECT_EQ(RunImport(danceJob(csv, {"Title", "Format", "Style", "Lvl"}), &stored), ImportEnd::Committed);
+    EXPECT_EQ(stored, 2);
+    EXPECT_EQ(ProgressErrorCount, 4) << view.lines.join("\n").toStdString();
+    EXPECT_TRUE(view.lines.contains("Duplicate key:  Jig"));
+    EXPECT_TRUE(view.lines.contains("Invalid value: x  Field: Lvl  Title: Polka"));
+    EXPECT_TRUE(view.lines.contains("Invalid value: " + QString(51, 'F') + "  Field: Format  Title: Waltz"));
+    EXPECT_TRUE(view.lines.contains("Title, Format and Style must all be specified:  "));
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances").toInt(), 3);
+    EXPECT_EQ(scalar("SELECT Lvl FROM Dances WHERE Title='Reel'").toInt(), 2);
+    EXPECT_EQ(scalar("SELECT Style FROM Dances WHERE Title=?", {"O'Neill's"}).toString(), "Link=\"a.pdf\"");
+    expectHooksBack();
+}
+
+TEST_F(ExchangeRunTest, CancelAndAnOverlongLineStoreNothing) {
+    useSample();
+    ASSERT_TRUE(OpenDatabase());
+    disabledBefore = DancesData.DisableCount();
+    const QStringList dances = dump("Dances"), events = dump("Events");
+    QByteArray wide = "Wide,Square,American";
+    for (int i = 0; i < 58; ++i) wide += ",x";
+    const QByteArray csv = "T,F,S\r\nNew One,Square,American\r\nNew Two,Square,American\r\n" + wide + "\r\n";
+    for (bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel ? "cancel" : "61 fields");
+        view.onLine = [&](const QString &line) {
+            if (cancel && line == "New One") CancelRun = true;
+        };
+        EXPECT_EQ(RunImport(danceJob(csv, {"Title", "Format", "Style"})),
+                  cancel ? ImportEnd::Cancelled : ImportEnd::Failed);
+        EXPECT_EQ(dump("Dances"), dances);
+        EXPECT_EQ(dump("Events"), events);
+        expectHooksBack();
+    }
+}
+
+TEST_F(ExchangeRunTest, ExportSelectedFieldsFromTheMiddleAndCancel) {
+    useSample();
+    ASSERT_TRUE(OpenDatabase());
+    QStringList titles;
+    for (DancesData.First(); !DancesData.Eof(); DancesData.Next())
+        titles.append(DancesData.FieldByName("Title").AsString());
+    ExportJob job;
+    job.dataset = &DancesData;
+    job.file = path("Part.CSV");
+    job.fieldNames = true;
+    job.allFields = false;
+    job.fields = {DancesData.FieldByName("Title").Index(), DancesData.FieldByName("Lvl").Index()};
+    job.recordCount = 3;
+    DancesData.SetRecordIndex(2);
+    EXPECT_EQ(RunExport(job), 3);
+    QStringList lines = ReadTextFile(job.file).split("\r\n");
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], "\"Title\", \"Lvl\"");
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(lines[i + 1].startsWith("\"" + titles[i + 2] + "\", ")) << i;
+    EXPECT_TRUE(view.lines.contains("Records output to " + job.file + ": 3"));
+
+    view.onGauge = [](int n) {
+        if (n == 3) CancelRun = true;
+    };
+    job.recordCount = 0;
+    job.fieldNames = false;
+    EXPECT_EQ(RunExport(job), 2);
+    EXPECT_EQ(ReadTextFile(job.file).count("\r\n"), 2);
+}
+
+TEST_F(ExchangeRunTest, SampleCatalogueRoundTripsThroughPython) {
+    useSample();
+    ASSERT_TRUE(OpenDatabase());
+    const QStringList original = dump("Dances");
+    ExportJob job;
+    job.dataset = &DancesData;
+    job.file = path("Dances.CSV");
+    job.fieldNames = true;
+    EXPECT_EQ(RunExport(job), original.size());
+
+    // Python reads our file and writes it again in its own way.
+    const QString script =
+        "import csv,sys\n"
+        "enc = 'utf-8-sig' if open(sys.argv[1],'rb').read(3) == b'\\xef\\xbb\\xbf' else 'cp1252'\n"
+        "rows = list(csv.reader(open(sys.argv[1], newline='', encoding=enc), skipinitialspace=True))\n"
+        "csv.writer(open(sys.argv[2], 'w', newline='', encoding='utf-8-sig')).writerows(rows)\n"
+        "print(len(rows))\n";
+    QProcess python;
+    python.start("python3", {"-c", script, job.file, path("Python.CSV")});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    EXPECT_EQ(python.readAllStandardOutput().trimmed().toInt(), original.size() + 1);
+
+    for (const QString &file : {job.file, path("Python.CSV")}) {
+        SCOPED_TRACE(file.toStdString());
+        ResetTables();
+        useDances({});
+        ASSERT_TRUE(OpenDatabase());
+        ImportJob in;
+        in.dataset = &DancesData;
+        in.keyField = "Title";
+        in.isDances = true;
+        in.bytes = ReadFileBytes(file);
+        in.hasNames = true;
+        in.map.identical(DancesData.FieldCount());
+        EXPECT_EQ(RunImport(in), ImportEnd::Committed);
+        EXPECT_EQ(ProgressErrorCount, 0);
+        EXPECT_EQ(dump("Dances"), original);
+    }
+}
+
+} // namespace
