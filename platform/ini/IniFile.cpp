@@ -403,6 +403,78 @@ void TIniFile::DeleteKey(const QString &section, const QString &key) {
     });
 }
 
+void TIniFile::ReplaceSections(const QList<SectionContent> &changes) {
+    struct Checked {
+        QString section;
+        QList<QPair<QString, QString>> values;
+        bool erase;
+        bool placed = false;
+    };
+    QHash<QString, int> byName;
+    QList<Checked> checked;
+    for (const SectionContent &c : changes) {
+        Checked one{checkSection(c.section), {}, c.erase};
+        for (const auto &kv : c.values) {
+            const QString k = checkKey(kv.first);
+            if (hasLineBreak(kv.second))
+                refuse(QStringLiteral("the value of key \"") + kv.first + QLatin1Char('"'),
+                       QStringLiteral("a value may not contain a line break"));
+            one.values.append({k, trimBlanks(kv.second)});
+        }
+        const QString folded = FoldUpper(one.section);
+        if (byName.contains(folded))
+            checked[byName.value(folded)] = one;
+        else {
+            byName.insert(folded, int(checked.size()));
+            checked.append(one);
+        }
+    }
+    change([&](QList<Line> &copy) {
+        const QString eol = newLineEnd();
+        QList<Line> out;
+        int current = -1;    // index into checked of the section being walked
+        bool dropping = false; // a later block or an erased section
+        bool changed = false;
+        for (const Line &l : copy) {
+            if (l.kind == Kind::Section) {
+                current = byName.value(FoldUpper(l.name), -1);
+                dropping = false;
+                if (current >= 0) {
+                    Checked &c = checked[current];
+                    changed = true;
+                    if (c.erase || c.placed) {
+                        dropping = true;
+                        continue;
+                    }
+                    c.placed = true;
+                    Line header = l;
+                    if (header.end.isEmpty()) header.end = eol;
+                    out.append(header);
+                    for (const auto &kv : c.values)
+                        out.append(parseLine(kv.first + '=' + kv.second, eol));
+                    continue;
+                }
+            }
+            if (dropping) continue;
+            if (current >= 0 && l.kind == Kind::Key) continue;
+            out.append(l);
+        }
+        for (Checked &c : checked) {
+            if (c.erase || c.placed) continue;
+            changed = true;
+            if (!out.isEmpty()) {
+                if (out.last().end.isEmpty()) out.last().end = eol;
+                if (!trimBlanks(out.last().text).isEmpty()) out.append(parseLine(QString(), eol));
+            }
+            out.append(parseLine(QLatin1Char('[') + c.section + QLatin1Char(']'), eol));
+            for (const auto &kv : c.values) out.append(parseLine(kv.first + '=' + kv.second, eol));
+        }
+        if (!changed) return false;
+        copy = std::move(out);
+        return true;
+    });
+}
+
 void TIniFile::EraseSection(const QString &section) {
     change([&](QList<Line> &copy) {
         const SectionInfo *info = find(section);
