@@ -1,4 +1,4 @@
-#include "presentation/whiteboard/WhiteboardItem.h"
+#include "presentation/whiteboard/WhiteboardEdit.h"
 #include "platform/ini/IniFile.h"
 #include "TestSupport.h"
 
@@ -152,4 +152,76 @@ TEST_F(WhiteboardItemTest, RefusesNamesThatCannotBeSections) {
     for (const char *name : {"", "  ", "Reel.Bak", "Reel.bak", "A]B", "A\nB", "A\rB"})
         EXPECT_FALSE(CheckItemName(QString::fromLatin1(name)).isEmpty()) << name;
     EXPECT_EQ(CheckItemName(QStringLiteral("Rock & Roll ... Reel")), QString());
+}
+
+// Snapping: within 11 pixels of a multiple of 50, and the centre offsets.
+TEST(WhiteboardEdit, Snaps) {
+    const QList<QPair<int, int>> rows = {{211, 200}, {212, 212}, {239, 250}, {231, 231},
+                                         {238, 238}, {189, 200}, {200, 200}, {30, 30}};
+    for (const auto &[in, out] : rows) EXPECT_EQ(SnapCoordinate(in), out) << in;
+    EXPECT_EQ(SnapCentre(QPoint(36 + 211, 35 + 239)), QPoint(236, 285));
+}
+
+TEST(WhiteboardEdit, StepCommands) {
+    WhiteboardItem five;
+    five.dancers = {{1, {}}, {9, {}}};
+    for (int i = 1; i <= 5; ++i)
+        for (auto &d : five.dancers) d.steps << StepPos{i * 10, d.number, 0};
+    WhiteboardEditor e;
+
+    // Eight clicks bring a dancer back; odd facings show the diagonal picture.
+    e.open(five);
+    for (int i = 1; i <= 8; ++i) {
+        e.turnDancer(1, -1);
+        EXPECT_EQ(DancerPicture(1, e.board[1].dir).endsWith('D'), i % 2 == 1);
+    }
+    EXPECT_EQ(e.board[1].dir, 0);
+
+    // At the last step an edit starts a new one; X returns to the stored ones.
+    e.open(five);
+    ASSERT_TRUE(e.go(5));
+    e.moveDancer(9, {300, 300});
+    EXPECT_EQ(QString::number(e.current) + ' ' + e.stepText(), QStringLiteral("6 of 6"));
+    e.cancelStep();
+    EXPECT_EQ(QString::number(e.current) + ' ' + e.stepText(), QStringLiteral("5 of 5"));
+    EXPECT_EQ(e.board[9], (StepPos{50, 9, 0}));
+
+    // An edit below the last replaces that step; saving it twice adds nothing.
+    e.go(2);
+    e.moveDancer(1, {7, 7});
+    e.saveStep();
+    e.saveStep();
+    EXPECT_EQ(e.item.storedSteps(), 5);
+    EXPECT_EQ(e.item.dancers[0].steps[1], (StepPos{7, 7, 0}));
+
+    EXPECT_FALSE(e.deleteSteps(1, 5));
+    EXPECT_FALSE(e.deleteSteps(0, 2));
+    ASSERT_TRUE(e.deleteSteps(2, 4));
+    EXPECT_EQ(e.item.storedSteps(), 2);
+    EXPECT_EQ(e.current, 2);
+    EXPECT_EQ(e.board[1], (StepPos{50, 1, 0}));
+    ASSERT_TRUE(e.deleteCurrent());
+    EXPECT_FALSE(e.deleteCurrent()); // one step left
+    EXPECT_EQ(e.item.storedSteps(), 1);
+
+    // A figure at step 2 of 5: a dancer it lacks stands still, others move
+    // from where they stand; keys that are not dancer numbers are skipped.
+    e.open(five);
+    e.go(2);
+    WhiteboardItem figure;
+    ASSERT_EQ(ParseWhiteboardItem({"1=|0,0,0|5,0,2|5,5,4", "Comment=x", "Figure=Y",
+                                   "Text=a", "7=|1,1,1|1,1,1|1,1,1"},
+                                  QStringLiteral("F"), figure),
+              QString());
+    EXPECT_EQ(e.addFigure(figure), 3);
+    EXPECT_EQ(e.item.storedSteps(), 8);
+    EXPECT_EQ(e.item.dancers.size(), 2);
+    EXPECT_EQ(e.item.lines(),
+              (QStringList{"1=|10,1,0|20,1,0|25,1,2|25,6,4|20,1,0|30,1,0|40,1,0|50,1,0",
+                           "9=|10,9,0|20,9,0|20,9,0|20,9,0|20,9,0|30,9,0|40,9,0|50,9,0"}));
+
+    // Removing a dancer takes all its steps and goes back to step 1.
+    e.removeDancer(9);
+    EXPECT_EQ(e.item.lines().size(), 1);
+    EXPECT_EQ(e.current, 1);
 }
