@@ -1,4 +1,7 @@
 #include "presentation/whiteboard/WhiteboardEdit.h"
+#include "presentation/whiteboard/WhiteboardLibrary.h"
+#include "base/AppState.h"
+#include "core/startup/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "TestSupport.h"
 
@@ -224,4 +227,37 @@ TEST(WhiteboardEdit, StepCommands) {
     e.removeDancer(9);
     EXPECT_EQ(e.item.lines().size(), 1);
     EXPECT_EQ(e.current, 1);
+}
+
+// CheckIni seeds the samples once and makes IniFile again; the library opens
+// what was fetched, or what was kept when the fetch fails.
+TEST_F(WhiteboardItemTest, SeedsOnceAndFetchesTheLibrary) {
+    const QString saved = DataFolder;
+    DataFolder = folder();
+    WriteFileBytes(ini(), "[System]\r\nHand=1\r\n");
+    IniFile = std::make_unique<TIniFile>(ini());
+    EXPECT_TRUE(CheckIni());
+    EXPECT_EQ(ChooserEntries(*IniFile, ChooserMode::Open), QStringList{"Lilli Burlero"});
+    EXPECT_TRUE(IniFile->ReadBool(QStringLiteral("System"), QStringLiteral("Hand"), false));
+    const QByteArray seeded = ReadFileBytes(ini());
+    EXPECT_FALSE(CheckIni());
+    EXPECT_EQ(ReadFileBytes(ini()), seeded);
+    DataFolder = saved;
+
+    const QString lib = path(QStringLiteral("Library.Ini"));
+    QString asked;
+    auto served = [&](const QString &url, const QString &file) {
+        asked = url;
+        WriteFileBytes(file, "[%Jig]\r\n1=|1,1,1|2,2,2\r\n");
+    };
+    auto failing = [](const QString &, const QString &) {
+        throw std::runtime_error("No internet connection, or antivirus action.");
+    };
+    EXPECT_EQ(FetchLibrary(failing, QStringLiteral("http://x"), lib), nullptr);
+    EXPECT_TRUE(answerer->sawText(QStringLiteral("No internet connection")));
+    ASSERT_NE(FetchLibrary(served, QStringLiteral("http://x"), lib), nullptr);
+    EXPECT_EQ(asked, QStringLiteral("http://x/Library.txt"));
+    auto kept = FetchLibrary(failing, QStringLiteral("http://x"), lib);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(LibraryKind(*kept, QStringLiteral("%Jig")), QStringLiteral("Dance"));
 }
