@@ -407,13 +407,12 @@ void TIniFile::ReplaceSections(const QList<SectionContent> &changes) {
     struct Checked {
         QString section;
         QList<QPair<QString, QString>> values;
-        bool erase;
         bool placed = false;
     };
     QHash<QString, int> byName;
     QList<Checked> checked;
     for (const SectionContent &c : changes) {
-        Checked one{checkSection(c.section), {}, c.erase};
+        Checked one{checkSection(c.section), {}};
         for (const auto &kv : c.values) {
             const QString k = checkKey(kv.first);
             if (hasLineBreak(kv.second))
@@ -433,7 +432,7 @@ void TIniFile::ReplaceSections(const QList<SectionContent> &changes) {
         const QString eol = newLineEnd();
         QList<Line> out;
         int current = -1;    // index into checked of the section being walked
-        bool dropping = false; // a later block or an erased section
+        bool dropping = false; // a later block of a replaced section
         bool changed = false;
         for (const Line &l : copy) {
             if (l.kind == Kind::Section) {
@@ -442,7 +441,7 @@ void TIniFile::ReplaceSections(const QList<SectionContent> &changes) {
                 if (current >= 0) {
                     Checked &c = checked[current];
                     changed = true;
-                    if (c.erase || c.placed) {
+                    if (c.placed) {
                         dropping = true;
                         continue;
                     }
@@ -460,7 +459,7 @@ void TIniFile::ReplaceSections(const QList<SectionContent> &changes) {
             out.append(l);
         }
         for (Checked &c : checked) {
-            if (c.erase || c.placed) continue;
+            if (c.placed) continue;
             changed = true;
             if (!out.isEmpty()) {
                 if (out.last().end.isEmpty()) out.last().end = eol;

@@ -57,12 +57,10 @@ public:
     void DeleteKey(const QString &section, const QString &key);
     // Removes the section's header and all lines up to the next header.
     void EraseSection(const QString &section);
-    // New content for one section: its keys in this order, or, with erase,
-    // the section removed altogether.
+    // New content for one section: its keys in this order.
     struct SectionContent {
         QString section;
         QList<QPair<QString, QString>> values;
-        bool erase = false;
     };
     // Replaces several sections in one write: each keeps its place (made at
     // the end when absent) and its comments, its later blocks go. A failed

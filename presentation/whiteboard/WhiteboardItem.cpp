@@ -302,8 +302,8 @@ QList<QPoint> ChooserPlaces(int count, int startLeft, int clientWidth, bool larg
 void SaveWhiteboardItem(TIniFile &ini, const QString &name, const WhiteboardItem &item,
                         bool *keptFinal) {
     const QString section = sectionOf(name);
-    ini.ReplaceSections({{section + kBak, pairsOf(ini.ReadSectionValues(section)), false},
-                         {section, WhiteboardSectionValues(item, keptFinal), false}});
+    ini.ReplaceSections({{section + kBak, pairsOf(ini.ReadSectionValues(section))},
+                         {section, WhiteboardSectionValues(item, keptFinal)}});
 }
 
 QString RestoreWhiteboardItem(TIniFile &ini, const QString &name) {
@@ -312,7 +312,7 @@ QString RestoreWhiteboardItem(TIniFile &ini, const QString &name) {
         return section + kBak + QStringLiteral(" - SectName does not exist");
     const auto old = pairsOf(ini.ReadSectionValues(section));
     const auto backup = pairsOf(ini.ReadSectionValues(section + kBak));
-    ini.ReplaceSections({{section + kBak, old, false}, {section, backup, false}});
+    ini.ReplaceSections({{section + kBak, old}, {section, backup}});
     return QString();
 }
 
@@ -330,7 +330,7 @@ void ImportWhiteboardItems(TIniFile &library, TIniFile &ini, const QStringList &
         QList<QPair<QString, QString>> kept;
         for (const auto &kv : pairsOf(library.ReadSectionValues(s)))
             if (!kv.first.trimmed().startsWith('I', Qt::CaseInsensitive)) kept.append(kv);
-        changes.append({s, kept, false});
+        changes.append({s, kept});
     }
     if (!changes.isEmpty()) ini.ReplaceSections(changes);
 }

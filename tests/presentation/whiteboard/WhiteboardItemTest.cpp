@@ -1,6 +1,5 @@
 #include "presentation/whiteboard/WhiteboardEdit.h"
 #include "presentation/whiteboard/WhiteboardLibrary.h"
-#include "base/AppState.h"
 #include "core/startup/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "TestSupport.h"
@@ -232,8 +231,6 @@ TEST(WhiteboardEdit, StepCommands) {
 // CheckIni seeds the samples once and makes IniFile again; the library opens
 // what was fetched, or what was kept when the fetch fails.
 TEST_F(WhiteboardItemTest, SeedsOnceAndFetchesTheLibrary) {
-    const QString saved = DataFolder;
-    DataFolder = folder();
     WriteFileBytes(ini(), "[System]\r\nHand=1\r\n");
     IniFile = std::make_unique<TIniFile>(ini());
     EXPECT_TRUE(CheckIni());
@@ -242,7 +239,7 @@ TEST_F(WhiteboardItemTest, SeedsOnceAndFetchesTheLibrary) {
     const QByteArray seeded = ReadFileBytes(ini());
     EXPECT_FALSE(CheckIni());
     EXPECT_EQ(ReadFileBytes(ini()), seeded);
-    DataFolder = saved;
+    IniFile.reset();
 
     const QString lib = path(QStringLiteral("Library.Ini"));
     QString asked;
