@@ -1,4 +1,4 @@
-#include "presentation/whiteboard/WhiteboardAnimation.h"
+#include "presentation/whiteboard/WhiteboardPlayer.h"
 #include "TestSupport.h"
 
 namespace {
@@ -56,4 +56,76 @@ TEST(WhiteboardAnimation, Headings) {
         {-10, -4, 6}, {-10, -5, 7}, {-10, -24, 7}, {-10, -25, 0}, {0, 30, 4}};
     for (const auto &[dx, dy, h] : rows)
         EXPECT_EQ(MotionOf({100, 100, 0}, {100 + dx, 100 + dy, 0}).heading, h) << dx << ',' << dy;
+}
+
+namespace {
+
+// Ticks on demand; no test sleeps.
+struct SteppedClock : AnimationClock {
+    QList<int> intervals; // every start, in order
+    bool running = false;
+    qint64 t = 0;
+    void start(int ms) override {
+        intervals << ms;
+        running = true;
+    }
+    void stop() override { running = false; }
+    qint64 nowMs() override { return t; }
+};
+
+// Ticks until play ends (or a given number of ticks).
+void run(WhiteboardPlayer &p, SteppedClock &c, int ticks = 1000) {
+    for (int i = 0; i < ticks && c.running && p.playing(); ++i) {
+        c.t += c.intervals.last();
+        p.tick();
+    }
+}
+
+} // namespace
+
+TEST(WhiteboardAnimation, Player) {
+    WhiteboardItem item; // dancer 1 moves 50 px right at each step
+    item.dancers = {{1, {{100, 100, 2}, {150, 100, 2}, {200, 100, 2}}}};
+    WhiteboardEditor e;
+    SteppedClock c;
+    WhiteboardPlayer p(e, c);
+    QStringList written;
+    p.writeReport = [&](const QString &r) { written << r; };
+
+    e.open(item);
+    e.go(3);
+    p.play(WhiteboardPlayer::Start::Play); // at the last step: replays 1 -> 2
+    EXPECT_EQ(c.intervals.first(), 10);
+    run(p, c);
+    EXPECT_EQ(e.current, 2);
+    EXPECT_EQ(e.board[1], (StepPos{150, 100, 2}));
+    EXPECT_TRUE(c.intervals.mid(1).contains(65));
+
+    c.intervals.clear();
+    p.slow = p.pauses = true;
+    p.play(WhiteboardPlayer::Start::PlayAll);
+    EXPECT_EQ(c.intervals, QList<int>{500}); // the wait before step 1
+    run(p, c);
+    EXPECT_EQ(e.current, 3);
+    EXPECT_FALSE(p.playing());
+    EXPECT_TRUE(c.intervals.contains(195));
+    EXPECT_EQ(c.intervals.count(500), 3); // the start, and a pause after each step
+
+    // Stop mid-step leaves the dancer where the last tick put it.
+    p.pauses = false;
+    e.go(1);
+    p.play(WhiteboardPlayer::Start::PlayOn);
+    run(p, c, 2);
+    p.play(WhiteboardPlayer::Start::Play); // a click during play stops it
+    EXPECT_FALSE(p.playing());
+    EXPECT_EQ(e.board[1], (StepPos{120, 100, 2}));
+    EXPECT_EQ(e.current, 1);
+
+    // Debug and Timings write the report once, when play ends.
+    p.debug = p.timings = true;
+    p.playRight(false);
+    run(p, c);
+    ASSERT_EQ(written.size(), 1);
+    EXPECT_TRUE(written[0].contains(QStringLiteral("Total moves: 5\r\n\r\n195  195  ")));
+    EXPECT_TRUE(written[0].contains(QStringLiteral("****** Step 2 ******\r\n\r\nMoves for Dancer 1\r\n160,100,2")));
 }
