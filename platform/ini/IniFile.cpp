@@ -432,41 +432,79 @@ void TIniFile::DeleteKey(const QString &section, const QString &key) {
     });
 }
 
-void TIniFile::ReplaceSection(const QString &section, const QList<QPair<QString, QString>> &values) {
-    const QString s = checkSection(section);
-    QList<QPair<QString, QString>> checked;
-    for (const auto &kv : values) {
-        const QString k = checkKey(kv.first);
-        if (hasLineBreak(kv.second))
-            refuse(QStringLiteral("the value of key \"") + kv.first + QLatin1Char('"'),
-                   QStringLiteral("a value may not contain a line break"));
-        checked.append({k, trimBlanks(kv.second)});
+void TIniFile::ReplaceSections(const QList<SectionContent> &changes) {
+    struct Checked {
+        QString section;
+        QList<QPair<QString, QString>> values;
+        bool placed = false;
+    };
+    QHash<QString, int> byName;
+    QList<Checked> checked;
+    for (const SectionContent &c : changes) {
+        Checked one{checkSection(c.section), {}};
+        for (const auto &kv : c.values) {
+            const QString k = checkKey(kv.first);
+            if (hasLineBreak(kv.second))
+                refuse(QStringLiteral("the value of key \"") + kv.first + QLatin1Char('"'),
+                       QStringLiteral("a value may not contain a line break"));
+            one.values.append({k, trimBlanks(kv.second)});
+        }
+        const QString folded = FoldUpper(one.section);
+        if (byName.contains(folded))
+            checked[byName.value(folded)] = one;
+        else {
+            byName.insert(folded, int(checked.size()));
+            checked.append(one);
+        }
     }
     change([&](QList<Line> &copy) {
         const QString eol = newLineEnd();
-        QList<Line> keyLines;
-        for (const auto &kv : checked) keyLines.append(parseLine(kv.first + '=' + kv.second, eol));
-        const SectionInfo *info = find(s);
-        int at;
-        if (info) {
-            for (qsizetype i = info->blocks.size() - 1; i >= 1; --i)
-                copy.remove(info->blocks[i].header, info->blocks[i].end - info->blocks[i].header);
-            const Block &first = info->blocks.first();
-            for (int i = first.end - 1; i > first.header; --i)
-                if (copy[i].kind == Kind::Key) copy.removeAt(i);
-            at = first.header;
-            if (copy[at].end.isEmpty()) copy[at].end = eol;
-        } else {
-            if (!copy.isEmpty()) {
-                if (copy.last().end.isEmpty()) copy.last().end = eol;
-                if (!trimBlanks(copy.last().text).isEmpty()) copy.append(parseLine(QString(), eol));
+        QList<Line> out;
+        int current = -1;    // index into checked of the section being walked
+        bool dropping = false; // a later block of a replaced section
+        bool changed = false;
+        for (const Line &l : copy) {
+            if (l.kind == Kind::Section) {
+                current = byName.value(FoldUpper(l.name), -1);
+                dropping = false;
+                if (current >= 0) {
+                    Checked &c = checked[current];
+                    changed = true;
+                    if (c.placed) {
+                        dropping = true;
+                        continue;
+                    }
+                    c.placed = true;
+                    Line header = l;
+                    if (header.end.isEmpty()) header.end = eol;
+                    out.append(header);
+                    for (const auto &kv : c.values)
+                        out.append(parseLine(kv.first + '=' + kv.second, eol));
+                    continue;
+                }
             }
-            copy.append(parseLine(QLatin1Char('[') + s + QLatin1Char(']'), eol));
-            at = int(copy.size()) - 1;
+            if (dropping) continue;
+            if (current >= 0 && l.kind == Kind::Key) continue;
+            out.append(l);
         }
-        for (qsizetype j = 0; j < keyLines.size(); ++j) copy.insert(at + 1 + j, keyLines[j]);
+        for (Checked &c : checked) {
+            if (c.placed) continue;
+            changed = true;
+            if (!out.isEmpty()) {
+                if (out.last().end.isEmpty()) out.last().end = eol;
+                if (!trimBlanks(out.last().text).isEmpty()) out.append(parseLine(QString(), eol));
+            }
+            out.append(parseLine(QLatin1Char('[') + c.section + QLatin1Char(']'), eol));
+            for (const auto &kv : c.values) out.append(parseLine(kv.first + '=' + kv.second, eol));
+        }
+        if (!changed) return false;
+        copy = std::move(out);
         return true;
     });
+}
+
+void TIniFile::ReplaceSection(const QString &section, const QList<QPair<QString, QString>> &values) {
+    ReplaceSections({{section, values}});
 }
 
 void TIniFile::EraseSection(const QString &section) {

@@ -62,6 +62,15 @@ public:
     // section keeps its place (made at the end when absent), its other blocks
     // go. A failed write leaves file and object as they were.
     void ReplaceSection(const QString &section, const QList<QPair<QString, QString>> &values);
+    // New content for one section: its keys in this order.
+    struct SectionContent {
+        QString section;
+        QList<QPair<QString, QString>> values;
+    };
+    // Replaces several sections in one write: each keeps its place (made at
+    // the end when absent) and its comments, its later blocks go. A failed
+    // write leaves file and object as they were.
+    void ReplaceSections(const QList<SectionContent> &changes);
 
     // Key names of a section in file order, each once, spelled as in the file.
     QStringList ReadSection(const QString &section);
