@@ -387,7 +387,7 @@ void TOrgForm::buildEventsPage() {
     g->addLayout(bar, 5, 0, 1, 8);
     page->addWidget(EvPanel);
 
-    // The column titles and the programme rows (app/OrgFormProgramme.cpp).
+    // The column titles and the programme rows (app/events/OrgFormProgramme.cpp).
     page->addWidget(buildProgrammeRows(), 1);
 }
 

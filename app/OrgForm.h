@@ -162,7 +162,7 @@ public:
     void SetPageVisible(QWidget *page, bool visible);
     bool PageVisible(QWidget *page) const;
 
-    // ---- filter, finds and tags (app/OrgFormFilter.cpp) -------------------
+    // ---- filter, finds and tags (app/views/OrgFormFilter.cpp) -------------------
     QPushButton *EFilterBtn, *EMultiBtn, *DFilterBtn, *DMultiBtn;
     QToolButton *EFiltered, *DFiltered; // the filter indicators
     QAction *FilterItem, *MultiFilter, *FindEvent, *FindDance, *Session;
@@ -188,7 +188,7 @@ public:
     void TagOffClick();
     void TagOnClick();
 
-    // ---- the shown dance (app/OrgFormDance.cpp) -----------------------------
+    // ---- the shown dance (app/dances/OrgFormDance.cpp) -----------------------------
     // Moves Dances to the dance of that key, or deals with its absence.
     void LocateDance(const QString &title, const QString &format, const QString &style);
     // ShowDance: below, with what the database logic asks of the window.
@@ -202,7 +202,7 @@ public:
     // Connects the Dances page's boxes and buttons to the handlers above.
     void ConnectDancePage();
 
-    // ---- record hooks (app/OrgFormHooks.cpp) -------------------------------
+    // ---- record hooks (app/dances/OrgFormHooks.cpp) -------------------------------
     void DancesBeforePost(Dataset &dataset) override;
     void EventsBeforePost(Dataset &dataset) override;
     void AnyAfterPost(Dataset &dataset) override;
@@ -217,7 +217,7 @@ public:
     // they need (app/standins/OrgFormHookStandIns.cpp).
     void NewDanceClick();
 
-    // ---- instructions command (app/OrgFormInstructions.cpp) ----------------
+    // ---- instructions command (app/dances/OrgFormInstructions.cpp) ----------------
     QAction *EditM = nullptr; // Dances menu "Edit" (Ctrl+E)
     // The display title as a 14-point bold first line where the first line
     // does not hold it.
@@ -298,7 +298,7 @@ public:
     // Sets it: the pages scroll sideways only in a window narrower than that.
     void SetScrollRange();
 
-    // ---- programme rows (app/OrgFormProgramme.cpp) ---------------------
+    // ---- programme rows (app/events/OrgFormProgramme.cpp) ---------------------
     // The rows of the shown event with TitleRow, DummyItem, ItemList,
     // ThisItem, AnItem and the pools; ThisIndex is program-wide.
     ProgrammeRows *Rows = nullptr;
@@ -330,7 +330,7 @@ public:
     // "View Dance": the selected dance row's dance on the Dances page.
     void DetailsClick();
 
-    // ---- evaluation (app/OrgFormEvaluation.cpp) ------------------------
+    // ---- evaluation (app/events/OrgFormEvaluation.cpp) ------------------------
     // Fills the computed columns, times, history and the average row of the
     // shown programme; a level message abandons it (SilentAbort).
     void Evaluate();
@@ -338,7 +338,7 @@ public:
     void SetEvaluationSources(std::function<EvaluationSources()> sources);
 
 
-    // ---- the shown event and the field services (app/OrgFormEvent.cpp) --
+    // ---- the shown event and the field services (app/events/OrgFormEvent.cpp) --
     QListWidget *PopList;  // the pick list of earlier values
     QListWidget *ContList; // the programme's outline, hidden until asked for
     QAction *SaveE = nullptr; // Events menu "&Save" (Ctrl+S): saves with call counting
@@ -382,7 +382,7 @@ public:
     // A value picked in the list (its part of the main window comes later).
     void PopListClick(QListWidgetItem *item);
 
-    // ---- rule sets (app/OrgFormRules.cpp) -----------------------------------
+    // ---- rule sets (app/events/OrgFormRules.cpp) -----------------------------------
     void NoRuleSet();
     void OpenSet();
     void NewRuleSetClick();
@@ -401,18 +401,18 @@ public:
     // The four selection boxes' items, each beginning with its field name.
     QList<QStringList> RuleBoxItems() const;
 
-    // ---- programme test (app/OrgFormTest.cpp) -------------------------------
+    // ---- programme test (app/events/OrgFormTest.cpp) -------------------------------
     QAction *Test = nullptr;
     void TestClick();
 
-    // ---- sessions (app/OrgFormSessions.cpp) ---------------------------------
+    // ---- sessions (app/events/OrgFormSessions.cpp) ---------------------------------
     QMenu *ListM = nullptr; // the Events menu's List submenu
     QAction *ListSess = nullptr, *ShowSess = nullptr, *ThisSess = nullptr;
     QString SessionSearchText;
     void SessClick(QAction *sender);
     void ThisSessClick();
 
-    // ---- views and navigation (app/OrgFormViews.cpp, OrgFormNavigation.cpp,
+    // ---- views and navigation (app/views/OrgFormViews.cpp, OrgFormNavigation.cpp,
     //      OrgFormPickList.cpp, OrgFormGrid.cpp) -------------------------------
     QAction *NewEvent = nullptr, *DeleteEvent = nullptr, *NewDance = nullptr, *DeleteDance = nullptr;
     QAction *ViewDance = nullptr, *DetailsItem = nullptr, *FormViewItem = nullptr, *NextTab = nullptr,
@@ -483,7 +483,7 @@ public:
     void RebuildProgrammeDisplay() override;
     void FormView() override;
 
-    // ---- web pages (app/OrgFormWeb.cpp) ---------------------------------------
+    // ---- web pages (app/events/OrgFormWeb.cpp) ---------------------------------------
     QAction *WebE = nullptr;     // Events > "&Web page" (Ctrl+W)
     QAction *OneBandM = nullptr; // Events > "for &one band"
     QAction *WebD = nullptr;     // Dances > "&Web page" (Ctrl+H)
@@ -543,7 +543,7 @@ public:
     void WhiteboardClick();
     void PlayBtnClick();
 
-    // ---- playback (app/OrgFormPlayback.cpp) ----------------------------------
+    // ---- playback (app/dances/OrgFormPlayback.cpp) ----------------------------------
     TMyPlayer *Player = nullptr;
     QWidget *PlayTimes, *MarkPnl;
     QPushButton *MarkBtn;
@@ -554,7 +554,7 @@ public:
     // The Recordings grid's first cells, for FolderOfGridRow.
     QStringList RecGridFirstCells() const;
 
-    // ---- the Music dialog's part of the window (app/OrgFormMusic.cpp) --------
+    // ---- the Music dialog's part of the window (app/dances/OrgFormMusic.cpp) --------
     void MusicBtnClick();
     QString DanceTitle() override;
     int ProgrammeMusicLine(const QString &title) override;
@@ -586,7 +586,7 @@ private:
     void buildWebControls();
     void buildProgrammePage();
     void buildServiceControls();
-    // The play panel's glyphs, clock captions and marker (app/OrgFormPlayback.cpp).
+    // The play panel's glyphs, clock captions and marker (app/dances/OrgFormPlayback.cpp).
     void buildPlayPanel();
     void startPlayback();
     void stopPlayback();
