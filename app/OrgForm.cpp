@@ -127,6 +127,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildEventControls();
     buildServiceControls();
     buildViewCommands();
+    buildEditorCommands();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

@@ -302,6 +302,32 @@ public:
     // "View Dance": the selected dance row's dance on the Dances page.
     void DetailsClick();
 
+    // ---- programme editor commands (app/OrgFormEditor.cpp) ---------------
+    QMenu *DPopup = nullptr;  // the row pop-up of the red "+"
+    QAction *LoadFromP = nullptr, *DetailsP = nullptr, *DeleteP = nullptr, *InsNotes = nullptr;
+    QLineEdit *NewText = nullptr;  // a heading's text edited in place
+    THeading *EditedHeading = nullptr;
+    // The programme clipboard: kept for the whole run, never the system's.
+    QString ProgClip;
+    // Set by Move Section: the next heading click lands the section.
+    bool MovePending = false;
+    void buildEditorCommands();
+    void InsItemClick(QAction *item);
+    void InsNotesClick();
+    // withSender: the command, not a key, asked (the event is marked edited).
+    void DelItemClick(bool withSender);
+    void NewTextExit();
+    void NewTextEnter();
+    void EmptiesClick();
+    void BlankDClick();
+    void ClearAllClick();
+    void DupEventClick();
+    void CopyCutClick(QAction *item);
+    void EraseSectClick();
+    void EraseSelClick();
+    void MoveSectClick();
+    void PasteClick();
+
     // ---- evaluation (app/OrgFormEvaluation.cpp) ------------------------
     // Fills the computed columns, times, history and the average row of the
     // shown programme; a level message abandons it (SilentAbort).

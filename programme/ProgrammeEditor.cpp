@@ -12,15 +12,6 @@ namespace {
 
 const QString NextTime = QStringLiteral("Next time");
 
-// How many rows before index reach the programme string: the average row
-// never does, wherever Shift+Down put it.
-int WrittenIndex(const QList<ProgrammeItem> &rows, int index) {
-    int written = 0;
-    for (int i = 0; i < index && i < rows.size(); ++i)
-        if (ItemIsWritten(rows[i])) ++written;
-    return written;
-}
-
 QString WithItems(const QString &progText, QChar sep) { return progText.isEmpty() ? QString(sep) : progText; }
 
 QList<int> Descending(int from, int to) {
@@ -30,6 +21,14 @@ QList<int> Descending(int from, int to) {
 }
 
 } // namespace
+
+// The average row never reaches the string, wherever Shift+Down put it.
+int WrittenIndex(const QList<ProgrammeItem> &rows, int index) {
+    int written = 0;
+    for (int i = 0; i < index && i < rows.size(); ++i)
+        if (ItemIsWritten(rows[i])) ++written;
+    return written;
+}
 
 bool IsSessionRow(const ProgrammeItem &row) { return row.isHeading() && IsSessionHeading(row.text); }
 

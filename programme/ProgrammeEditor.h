@@ -36,8 +36,10 @@ ClipResult CopyToClip(ClipCommand command, const QList<ProgrammeItem> &rows, con
 // "Inserted ..." and "End inserted".
 QString PasteClip(const QString &progText, QChar sep, int thisIndex, const QString &clip);
 
-// Completing a move: the clipboard lands right before the heading at
-// headingIndex (progText serialised after the cut).
+// How many rows before index reach the programme string (not the average row).
+int WrittenIndex(const QList<ProgrammeItem> &rows, int index);
+// Completing a move: the clipboard lands right before the item at
+// headingIndex, counted in written items (progText serialised after the cut).
 QString InsertBeforeRow(const QString &progText, QChar sep, int headingIndex, const QString &clip);
 
 // Erase Section: the rows to release, last first. The section searched is the
