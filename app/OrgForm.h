@@ -31,6 +31,7 @@ class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -327,6 +328,8 @@ public:
     void EraseSelClick();
     void MoveSectClick();
     void PasteClick();
+    // The keyboard table (app/OrgFormKeys.cpp): true when the key stops here.
+    bool FormShortcut(QKeyEvent *event);
 
     // ---- evaluation (app/OrgFormEvaluation.cpp) ------------------------
     // Fills the computed columns, times, history and the average row of the

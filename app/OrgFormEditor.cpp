@@ -15,7 +15,6 @@
 #include "programme/ProgrammeRows.h"
 
 #include <QCursor>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -24,23 +23,15 @@
 
 namespace {
 
-// The heading box: Esc hides it unchanged, losing the focus hides it.
+// The heading box is hidden when it loses the focus (its keys are in the
+// keyboard table).
 class NewTextWatch : public QObject {
 public:
     explicit NewTextWatch(TOrgForm *form) : QObject(form), form(form) {}
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::FocusOut) {
-            form->NewTextExit();
-        } else if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Escape) {
-                form->NewText->hide();
-                return true;
-            }
-            if (key == Qt::Key_Up || key == Qt::Key_Down) form->NewText->hide();
-        }
+        if (event->type() == QEvent::FocusOut) form->NewTextExit();
         return QObject::eventFilter(watched, event);
     }
 
@@ -68,6 +59,8 @@ QList<bool> Marks(const QList<TItem *> &rows) {
 }
 
 } // namespace
+
+void InstallFormShortcut(TOrgForm *form);
 
 void TOrgForm::buildEditorCommands() {
     DPopup = new QMenu(this);
@@ -104,6 +97,7 @@ void TOrgForm::buildEditorCommands() {
     NewText->hide();
     NewText->installEventFilter(new NewTextWatch(this));
     connect(NewText, &QLineEdit::returnPressed, this, [this] { NewTextEnter(); });
+    InstallFormShortcut(this);
 }
 
 void TOrgForm::ActionClick(TItem *row) {

@@ -1,7 +1,10 @@
 #include "EventFormFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QTest>
 
 namespace {
 class OrgFormEditorTest : public EventFormTest {};
@@ -23,4 +26,31 @@ TEST_F(OrgFormEditorTest, PopupCopiesASectionPastesItAndInserts) {
     EXPECT_TRUE(form->ProgText.startsWith(Prog("~O|Club~O|Interval~N|Inserted ...~")));
     EXPECT_EQ(form->Rows->ThisItem, form->Rows->ItemList[1]);
     EXPECT_TRUE(answerer->texts().isEmpty());
+}
+
+TEST_F(OrgFormEditorTest, EachKeyPressActsOnce) {
+    for (const char *title : {"A", "B", "C"}) addDance(title);
+    open(addEvent("Hall", 3, Prog("~O|Club~D|A|Longways|English~D|B|Longways|English~D|C|Longways|English~")));
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->Rows->SelectItem(form->Rows->ItemList[0]);
+    auto target = [&] { return QApplication::focusWidget() ? QApplication::focusWidget() : form.get(); };
+    auto titles = [&] {
+        QStringList out;
+        for (TItem *row : form->Rows->ItemList.mid(1, 3)) out.append(static_cast<TDance *>(row)->key().Title);
+        return out;
+    };
+    QTest::keyClick(target(), Qt::Key_Down);
+    EXPECT_EQ(ThisIndex, 1);
+    EXPECT_FALSE(EventChanged);
+    QTest::keyClick(target(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(titles(), QStringList({"B", "A", "C"}));
+    EXPECT_TRUE(EventChanged);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Down, Qt::ShiftModifier, QString(), true);
+    QApplication::sendEvent(target(), &repeat);
+    EXPECT_EQ(titles(), QStringList({"B", "C", "A"}));
+    const qsizetype rows = form->Rows->ItemList.size();
+    QTest::keyClick(target(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(form->Rows->ItemList.size(), rows + 1);
 }
