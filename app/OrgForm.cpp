@@ -157,6 +157,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildViewCommands();
     buildInstructionControls();
     buildPlayPanel();
+    buildEditorCommands();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

@@ -31,9 +31,9 @@ class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QFrame;
-class QIcon;
-class TMyPlayer;
 class QGroupBox;
+class QIcon;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -54,6 +54,7 @@ enum class SaveSender;
 class TDBNavigator;
 class TDataSource;
 class TMsgPanel;
+class TMyPlayer;
 
 // What the evaluation of the shown programme reads besides the window: the
 // catalogue's dances, the events around the shown one and its date (invalid
@@ -329,6 +330,34 @@ public:
     void NotesDblClick(TNotes *row) override;
     // "View Dance": the selected dance row's dance on the Dances page.
     void DetailsClick();
+
+    // ---- programme editor commands (app/events/OrgFormEditor.cpp) ---------------
+    QMenu *DPopup = nullptr;  // the row pop-up of the red "+"
+    QAction *LoadFromP = nullptr, *DetailsP = nullptr, *DeleteP = nullptr, *InsNotes = nullptr;
+    QLineEdit *NewText = nullptr;  // a heading's text edited in place
+    THeading *EditedHeading = nullptr;
+    // The programme clipboard: kept for the whole run, never the system's.
+    QString ProgClip;
+    // Set by Move Section: the next heading click lands the section.
+    bool MovePending = false;
+    void buildEditorCommands();
+    void InsItemClick(QAction *item);
+    void InsNotesClick();
+    // withSender: the command, not a key, asked (the event is marked edited).
+    void DelItemClick(bool withSender);
+    void NewTextExit();
+    void NewTextEnter();
+    void EmptiesClick();
+    void BlankDClick();
+    void ClearAllClick();
+    void DupEventClick();
+    void CopyCutClick(QAction *item);
+    void EraseSectClick();
+    void EraseSelClick();
+    void MoveSectClick();
+    void PasteClick();
+    // The keyboard table (app/events/OrgFormKeys.cpp): true when the key stops here.
+    bool FormShortcut(QKeyEvent *event);
 
     // ---- evaluation (app/events/OrgFormEvaluation.cpp) ------------------------
     // Fills the computed columns, times, history and the average row of the

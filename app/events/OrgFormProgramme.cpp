@@ -99,14 +99,6 @@ void TOrgForm::ItemMouseUp(TItem *row, QMouseEvent *event) {
     Q_UNUSED(event);
 }
 
-void TOrgForm::ActionClick(TItem *row) {
-    Rows->SelectItem(row);
-}
-
-void TOrgForm::ItemClick(THeading *row) {
-    Q_UNUSED(row);
-}
-
 void TOrgForm::TitleClick(TDance *row) {
     Q_UNUSED(row);
 }

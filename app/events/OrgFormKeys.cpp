@@ -1,0 +1,254 @@
+// The main window's keyboard table: one watch over the window and its
+// children acts on each key press once, before controls and menus see it.
+
+#include "app/OrgForm.h"
+
+#include "base/AppState.h"
+#include "base/Log.h"
+#include "core/database/Tables.h"
+#include "core/startup/SplashForm.h"
+#include "core/views/ListForm.h"
+#include "platform/sqlite/DBNavigator.h"
+#include "platform/sqlite/Dataset.h"
+#include "programme/CallCounting.h"
+#include "programme/KeyTable.h"
+#include "programme/ProgrammeRows.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+
+namespace {
+
+// Qt offers a press first as a shortcut override, then as a key press, each
+// to the focus widget and then up to its parents: the table decides once, at
+// the first delivery to the focus widget, and its answer holds for the rest.
+class ShortcutWatch : public QObject {
+public:
+    explicit ShortcutWatch(TOrgForm *form) : QObject(form), form(form) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress) return false;
+        QWidget *focus = QApplication::focusWidget();
+        if (watched != (focus ? focus : form) || (focus && focus->window() != form)) return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (type == QEvent::ShortcutOverride) {
+            swallow = form->FormShortcut(key);
+            overrideCame = true;
+            if (swallow) key->accept();
+            return swallow;
+        }
+        // The press of a key decided at its override, or one that came alone.
+        const bool taken = overrideCame ? swallow : form->FormShortcut(key);
+        overrideCame = swallow = false;
+        return taken;
+    }
+
+private:
+    bool overrideCame = false;
+    bool swallow = false;
+    TOrgForm *form;
+};
+
+KeyPage PageOf(const TOrgForm *f) {
+    const QWidget *page = f->PC->currentWidget();
+    if (page == f->EventPage) return KeyPage::Events;
+    if (page == f->DancePage) return KeyPage::Dances;
+    if (page == f->RecPage) return KeyPage::Recordings;
+    if (page == f->FolderPage) return KeyPage::Folders;
+    return KeyPage::Rules;
+}
+
+void MoveToGroup(Dataset &data, bool forward) {
+    const int field = 0;
+    if (forward) {
+        const QString group = data.Fields(field).AsString();
+        while (!data.Eof() && data.Fields(field).AsString() == group) data.Next();
+        return;
+    }
+    data.Prior();
+    const QString group = data.Fields(field).AsString();
+    while (true) {
+        data.Prior();
+        if (data.Bof()) break;
+        if (data.Fields(field).AsString() != group) {
+            data.Next();
+            break;
+        }
+    }
+}
+
+// The recordings grid's next or previous "In folder" row.
+void MoveToFolderRow(QTableWidget *grid, bool down) {
+    int row = grid->currentRow();
+    const int last = grid->rowCount() - 1;
+    auto isFolder = [grid](int r) {
+        const QTableWidgetItem *cell = grid->item(r, 0);
+        return cell && cell->text().contains(QLatin1String("In folder"));
+    };
+    if (down) {
+        do ++row;
+        while (row < last && !isFolder(row));
+        row = std::min(row, last);
+    } else {
+        do --row;
+        while (row > 1 && !isFolder(row));
+        row = std::max(row, 1);
+    }
+    if (row >= 0 && row <= last) grid->setCurrentCell(row, 0);
+}
+
+} // namespace
+
+void InstallFormShortcut(TOrgForm *form) { new ShortcutWatch(form); }
+
+bool TOrgForm::FormShortcut(QKeyEvent *event) {
+    if (CheckAllRunning()) {
+        DancesData.Last();
+        EventsData.Last();
+    }
+    if (!isActiveWindow()) return false;
+    QWidget *focus = QApplication::focusWidget();
+    KeyContext c;
+    c.page = PageOf(this);
+    c.gridShowing = Grid->isVisible();
+    c.splashShowing = SplashForm && SplashForm->isVisible();
+    c.fieldEntered = FieldEntered;
+    c.popListShowing = PopList->isVisible();
+    c.memoFocus = qobject_cast<QPlainTextEdit *>(focus) != nullptr;
+    c.newTextShowing = NewText->isVisible();
+    c.danceRowSelected = ThisIndex >= 0 && ThisIndex < Rows->ItemList.size() &&
+                         qobject_cast<TDance *>(Rows->ItemList[ThisIndex]);
+    c.key = event->key();
+    c.modifiers = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const KeyDecision d = DecideKey(c);
+    if (d.taken) ChooserTypedChar.clear();
+    Dataset &gridData = GridOnEvents ? EventsData : DancesData;
+    const int gridPage = Grid->height() / 19 - 1;
+    QList<TItem *> &rows = Rows->ItemList;
+    const int count = int(rows.size());
+    auto moveRow = [&](int to) {
+        if (ThisIndex < 0 || ThisIndex >= count || to < 0 || to >= count || to == ThisIndex) return false;
+        rows.move(ThisIndex, to);
+        ThisIndex = to;
+        Rows->LayOutRows();
+        return true;
+    };
+    auto pageRow = [&](bool down) {
+        QList<int> heights;
+        for (const TItem *row : rows) heights.append(row->height());
+        return PageRow(heights, std::max(ThisIndex, 0), Body->viewport()->height(), down);
+    };
+    switch (d.command) {
+    case KeyCommand::None: break;
+    case KeyCommand::HideNewText: NewText->hide(); break;
+    case KeyCommand::NewTextEnter: NewTextEnter(); break;
+    case KeyCommand::PasteMemo:
+        WriteLog(QStringLiteral("PasteMemoClick"));
+        PasteMemo->trigger();
+        break;
+    case KeyCommand::GridFirst: gridData.First(); break;
+    case KeyCommand::GridLast: gridData.Last(); break;
+    case KeyCommand::GridPageUp: gridData.MoveBy(-gridPage); break;
+    case KeyCommand::GridPageDown: gridData.MoveBy(gridPage); break;
+    case KeyCommand::GridPrior: Grid->clearSelection(); gridData.Prior(); break;
+    case KeyCommand::GridNext: Grid->clearSelection(); gridData.Next(); break;
+    case KeyCommand::GridPriorGroup: Grid->clearSelection(); MoveToGroup(gridData, false); break;
+    case KeyCommand::GridNextGroup: Grid->clearSelection(); MoveToGroup(gridData, true); break;
+    case KeyCommand::PreviousPage: NextTabClick(false); break;
+    case KeyCommand::PickEnter:
+        if (PopList->currentItem()) PopListClick(PopList->currentItem());
+        break;
+    case KeyCommand::PickDown:
+        if (!PopList->hasFocus()) {
+            PopList->setFocus();
+            PopList->setCurrentRow(0);
+        } else if (PopList->currentRow() + 1 < PopList->count()) {
+            PopList->setCurrentRow(PopList->currentRow() + 1);
+        }
+        break;
+    case KeyCommand::PickUp:
+        if (PopList->currentRow() > 0) PopList->setCurrentRow(PopList->currentRow() - 1);
+        break;
+    case KeyCommand::RowPrior: --ThisIndex; break;
+    case KeyCommand::RowNext: ++ThisIndex; break;
+    case KeyCommand::RowMoveUp:
+    case KeyCommand::RowMoveDown:
+        if (moveRow(ThisIndex + (d.command == KeyCommand::RowMoveDown ? 1 : -1))) EventsChange();
+        break;
+    case KeyCommand::SessionPrior:
+        do --ThisIndex;
+        while (ThisIndex > 0 && !Rows->ItemIsSessionHeading(rows[ThisIndex]));
+        break;
+    case KeyCommand::SessionNext:
+        do ++ThisIndex;
+        while (ThisIndex < count && !Rows->ItemIsSessionHeading(rows[ThisIndex]));
+        break;
+    case KeyCommand::RowPageUp: ThisIndex = pageRow(false); break;
+    case KeyCommand::RowPageDown: ThisIndex = pageRow(true); break;
+    case KeyCommand::RowMovePageUp:
+    case KeyCommand::RowMovePageDown:
+        if (moveRow(pageRow(d.command == KeyCommand::RowMovePageDown))) {
+            const int keep = ThisIndex;
+            SaveERec(SaveSender::None);
+            ShowEvent(false);
+            ThisIndex = keep;
+            EventsChange();
+        }
+        break;
+    case KeyCommand::RowFirst: ThisIndex = 0; break;
+    case KeyCommand::RowLast: ThisIndex = count - 1; break;
+    case KeyCommand::EventPrior: ENav->click(NavButton::Prior); break;
+    case KeyCommand::EventFirst: ENav->click(NavButton::First); break;
+    case KeyCommand::EventNext: ENav->click(NavButton::Next); break;
+    case KeyCommand::EventLast: ENav->click(NavButton::Last); break;
+    case KeyCommand::EventPriorOfOrg: OrgPNClick(GroupP); break;
+    case KeyCommand::EventNextOfOrg: OrgPNClick(GroupN); break;
+    case KeyCommand::InsertDance:
+        InsItemClick(DPopup->findChild<QAction *>(QStringLiteral("InsD")));
+        break;
+    // A row deleted by its key is a change to save, as from the menu.
+    case KeyCommand::DeleteRow: DelItemClick(true); break;
+    case KeyCommand::Details: DetailsClick(); break;
+    case KeyCommand::ChooseForRow:
+        ChooserTypedChar = d.typed;
+        TitleClick(qobject_cast<TDance *>(rows[ThisIndex]));
+        break;
+    case KeyCommand::FindEvent:
+        ChooserTypedChar = d.typed;
+        FindEventClick();
+        break;
+    case KeyCommand::DancePrior: DNav->click(NavButton::Prior); break;
+    case KeyCommand::DanceFirst: DNav->click(NavButton::First); break;
+    case KeyCommand::DanceNext: DNav->click(NavButton::Next); break;
+    case KeyCommand::DanceLast: DNav->click(NavButton::Last); break;
+    case KeyCommand::DancePriorInProgramme: ProgPNClick(ProgP); break;
+    case KeyCommand::DanceNextInProgramme: ProgPNClick(ProgN); break;
+    case KeyCommand::FindDance:
+        ChooserTypedChar = d.typed;
+        FindClick();
+        break;
+    case KeyCommand::RecordingsNextFolder: MoveToFolderRow(RecGrid, true); break;
+    case KeyCommand::RecordingsPriorFolder: MoveToFolderRow(RecGrid, false); break;
+    case KeyCommand::FoldersRefill: WriteLog(QStringLiteral("Folders F5: the folders grid comes later")); break;
+    }
+    const bool leftRight = c.key == Qt::Key_Left || c.key == Qt::Key_Right;
+    if (d.taken && c.page == KeyPage::Events && !c.gridShowing && !c.fieldEntered && !leftRight) {
+        const int rowsNow = int(Rows->ItemList.size());
+        const bool aboveFirst = ThisIndex < 0;
+        ThisIndex = std::clamp(ThisIndex, 0, std::max(rowsNow - 1, 0));
+        if (aboveFirst && c.key == Qt::Key_Up) Rows->SelectItem(Rows->TitleRow);
+        else if (rowsNow > 0) Rows->SelectItem(Rows->ItemList[ThisIndex]);
+    }
+    if (d.reachedTable) LockKeys(c.key);
+    return d.taken;
+}
