@@ -6,6 +6,7 @@
 // dances of a programme located in FST order under 5 ms (FSRT reported
 // too); a rename rewriting the programmes of 5,000 events under 1 s.
 
+#include "BenchWindow.h"
 #include "app/OrgForm.h"
 #include "base/AppState.h"
 #include "base/Cp1252.h"
@@ -126,18 +127,9 @@ BENCHMARK(BM_PlainSqliteReadAllProgrammes)->Unit(benchmark::kMillisecond);
 // Moving to the next dance and showing it, on the window over the catalogue.
 void BM_NextDanceShown(benchmark::State &state) {
     Catalogue &c = LargeCatalogue();
-    SetDataFolder(c.dir.path() + QStringLiteral("/"));
-    QFile ini(DataFolder + StandardIniName);
-    ini.open(QIODevice::WriteOnly);
-    ini.write("[System]\r\nDBName=Large.mdb\r\n[Recorded]\r\nRecording=\r\nTrk=\r\nFormat=\r\nBPM=\r\n"
-              "Rhythm=\r\nComments=\r\nLocation=\r\n");
-    ini.close();
-    IniFile = std::make_unique<TIniFile>(DataFolder + StandardIniName);
-    DatabaseName = QStringLiteral("Large.mdb");
-    NonStandardDB = true;
-    LoadMenuOptions();
+    const bool opened = OpenCatalogueAsTheWindowDoes(c.dir.path() + QStringLiteral("/"), QStringLiteral("Large.mdb"));
     LocationColumn = 6;
-    if (!OpenDatabase()) {
+    if (!opened) {
         state.SkipWithError("the catalogue did not open");
         return;
     }

@@ -4,6 +4,7 @@
 // each keystroke of a three-letter type-ahead (row selected and in view)
 // under 100 ms; the Dances page switched to table view under 300 ms.
 
+#include "BenchWindow.h"
 #include "app/OrgForm.h"
 #include "base/AppState.h"
 #include "core/database/SampleCatalogue.h"
@@ -28,18 +29,9 @@ struct Window {
     Window() {
         const QString path = dir.path() + QStringLiteral("/Large.mdb");
         BuildLargeCatalogue(path, 20261206, QDate(2026, 12, 6));
-        SetDataFolder(dir.path() + QStringLiteral("/"));
-        QFile ini(DataFolder + StandardIniName);
-        ini.open(QIODevice::WriteOnly);
-        ini.write("[System]\r\nDBName=Large.mdb\r\n[Recorded]\r\nRecording=\r\nTrk=\r\nFormat=\r\nBPM=\r\n"
-                  "Rhythm=\r\nComments=\r\nLocation=\r\n");
-        ini.close();
-        IniFile = std::make_unique<TIniFile>(DataFolder + StandardIniName);
-        DatabaseName = QStringLiteral("Large.mdb");
-        NonStandardDB = true;
-        LoadMenuOptions();
+        const bool opened = OpenCatalogueAsTheWindowDoes(dir.path() + QStringLiteral("/"), QStringLiteral("Large.mdb"));
         LocationColumn = 6;
-        if (!OpenDatabase()) return;
+        if (!opened) return;
         form = std::make_unique<TOrgForm>();
         OrgForm = form.get();
         EventsData.Last();

@@ -4,6 +4,7 @@
 // and plain SQLite reading the same 30 dances by key for the ratio.
 // Target: the command under 100 ms.
 
+#include "BenchWindow.h"
 #include "app/OrgForm.h"
 #include "base/AppState.h"
 #include "base/Cp1252.h"
@@ -69,21 +70,12 @@ struct NoBrowser : DocumentOpener {
 
 void BM_WebPageCommand(benchmark::State &state) {
     Catalogue &c = WebCatalogue();
-    SetDataFolder(c.dir.path() + QStringLiteral("/"));
-    QFile ini(DataFolder + StandardIniName);
-    ini.open(QIODevice::WriteOnly);
-    ini.write("[System]\r\nDBName=Large.mdb\r\nShowTolbrook=2\r\n[Print]\r\n0=Title\r\n1=Music\r\n2=Format\r\n"
-              "[Recorded]\r\nRecording=\r\nTrk=\r\nFormat=\r\nBPM=\r\nRhythm=\r\nComments=\r\nLocation=\r\n");
-    ini.close();
-    IniFile = std::make_unique<TIniFile>(DataFolder + StandardIniName);
-    DatabaseName = QStringLiteral("Large.mdb");
-    NonStandardDB = true;
-    LoadMenuOptions();
     TestAnswerer answerer;
     TestAnswerer::onUnscripted = [](const QString &) {};
     NoBrowser browser;
     SetDocumentOpener(&browser);
-    if (!OpenDatabase()) {
+    if (!OpenCatalogueAsTheWindowDoes(c.dir.path() + QStringLiteral("/"), QStringLiteral("Large.mdb"),
+                                      "ShowTolbrook=2\r\n[Print]\r\n0=Title\r\n1=Music\r\n2=Format\r\n")) {
         state.SkipWithError("the catalogue did not open");
         return;
     }
