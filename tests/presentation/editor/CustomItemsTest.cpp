@@ -32,6 +32,8 @@ const Row Rows[] = {
     {"ReplaceWithBarRefused", Two, [](auto &c, auto &) { return c.Load(), QString::number(c.Save("N", "a|b", "{n}")); }, "0", Two, 1},
 };
 
+void PrintTo(const Row &row, std::ostream *os) { *os << row.name; }
+
 class CustomItemsTest : public QuillaryTest, public ::testing::WithParamInterface<Row> {};
 
 TEST_P(CustomItemsTest, ActsOnTheSettingsFile) {
