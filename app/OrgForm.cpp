@@ -172,6 +172,11 @@ TOrgForm::~TOrgForm() {
     // A window freed without closing must not be called for the next failure.
     if (ownsExceptionHandler) SetExceptionHandler({});
     dropFilterUi();
+    // The plain watchers (event filters holding this window) go before the
+    // members they read: they would still see events while the boxes go.
+    const QObjectList kids = children();
+    for (QObject *child : kids)
+        if (!child->isWidgetType() && qstrcmp(child->metaObject()->className(), "QObject") == 0) delete child;
     if (&TheMainWindow() == this) SetMainWindowLink(nullptr);
     if (InstalledRecordHookHandlers() == this) SetRecordHookHandlers(nullptr);
     SetDateBoxHook({});

@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -40,20 +41,22 @@ protected:
 };
 
 // Keeps the table view over the client area, and posts or cancels with
-// Enter and Esc.
+// Enter and Esc. It holds the window and the view themselves, never the main
+// window's members: it still sees events while the window is being destroyed.
 class GridWatch : public QObject {
 public:
-    explicit GridWatch(TOrgForm *form) : QObject(form), f(form) {
-        f->installEventFilter(this);
-        f->Grid->installEventFilter(this);
+    GridWatch(QMainWindow *window, QTableView *grid) : QObject(window), window(window), grid(grid) {
+        window->installEventFilter(this);
+        grid->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (watched == f && event->type() == QEvent::Resize && !f->Grid->isHidden())
-            f->Grid->setGeometry(f->centralWidget()->geometry());
-        if (watched == f->Grid && event->type() == QEvent::KeyPress) {
-            auto *model = qobject_cast<DatasetModel *>(f->Grid->model());
+        if (!grid) return false;
+        if (watched == window && event->type() == QEvent::Resize && !grid->isHidden())
+            grid->setGeometry(window->centralWidget()->geometry());
+        if (watched == grid && event->type() == QEvent::KeyPress) {
+            auto *model = qobject_cast<DatasetModel *>(grid->model());
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (model && model->dataset().State() != DatasetState::Browse) {
                 if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -70,7 +73,8 @@ protected:
     }
 
 private:
-    TOrgForm *f;
+    QMainWindow *window;
+    QPointer<QTableView> grid;
 };
 
 } // namespace
@@ -91,7 +95,7 @@ void InstallGrid(TOrgForm *form) {
                          if (hint == QAbstractItemDelegate::RevertModelCache) model->dataset().Cancel();
                          else if (hint == QAbstractItemDelegate::SubmitModelCache) model->dataset().Post();
                      });
-    new GridWatch(form);
+    new GridWatch(form, grid);
 }
 
 void TOrgForm::ShowGrid(bool events) {
