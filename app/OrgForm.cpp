@@ -184,6 +184,8 @@ TOrgForm::~TOrgForm() {
     if (OrgForm == this) OrgForm = nullptr;
     // The rows outlive this part of the window: they report to nobody now.
     if (Rows) Rows->setEventSink(nullptr);
+    delete PlayImg;
+    delete Hand;
 }
 
 void TOrgForm::bindPages() {

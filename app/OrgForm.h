@@ -577,7 +577,7 @@ public:
     QWidget *PlayTimes, *MarkPnl;
     QPushButton *MarkBtn;
     QLabel *MarkText;
-    QIcon *PlayImg, *Hand;
+    QIcon *PlayImg = nullptr, *Hand = nullptr; // owned, freed with the window
     void PauseBtnClick();
     void MarkBtnClick();
     // The Recordings grid's first cells, for FolderOfGridRow.
