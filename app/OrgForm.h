@@ -621,8 +621,9 @@ public:
     // ---- the Recordings page (app/dances/OrgFormRecordings.cpp) ------------------------
     QAction *RecMusic = nullptr; // Dances menu "Recorded"
     void buildRecordingsHandlers();
-    // sender: the Refresh button (selects row 1) or null.
-    void RefreshDets(QObject *sender = nullptr);
+    // sender: the Refresh button (selects row 1) or null; quiet only logs a
+    // base folder that cannot be found.
+    void RefreshDets(QObject *sender = nullptr, bool quiet = false);
     void RefrBtnClick();
     void RecPageEnter();
     void DancePageEnter();

@@ -145,7 +145,8 @@ void TOrgForm::buildRecordingsHandlers() {
 void TOrgForm::RecDetsClick(bool fromMenu) {
     // The option item stores its own mark when clicked.
     if (OptionChecked(QStringLiteral("RecDets"))) {
-        RefreshDets();
+        // At start-up and after an edit a missing base folder is only logged.
+        RefreshDets(nullptr, !fromMenu);
         SetPageVisible(RecPage, true);
         if (fromMenu) PC->setCurrentWidget(RecPage);
     } else {
@@ -154,7 +155,7 @@ void TOrgForm::RecDetsClick(bool fromMenu) {
     }
 }
 
-void TOrgForm::RefreshDets(QObject *sender) {
+void TOrgForm::RefreshDets(QObject *sender, bool quiet) {
     WriteLog(QStringLiteral("RefreshDets"));
     static QAction refreshing(QStringLiteral("Refresh"));
     CommandItem = &refreshing;
@@ -168,7 +169,9 @@ void TOrgForm::RefreshDets(QObject *sender) {
         }
     } done{buttons};
 
-    LastFilePaths = BuildRecordingFileList(ProgramScanHooks([] { return CommandItem == &refreshing; }));
+    ScanHooks hooks = ProgramScanHooks([] { return CommandItem == &refreshing; });
+    if (quiet) hooks.message = hooks.log;
+    LastFilePaths = BuildRecordingFileList(hooks);
     LastDanceLines.clear();
     if (Conn.isOpen()) LastDanceLines = DanceListLines(RecordedDances(Conn, ProgrammeSeparator), ProgrammeSeparator);
     WriteLog(QStringLiteral("Three-way collate: ") + QString::number(LastDanceLines.size()) +
@@ -197,21 +200,10 @@ void TOrgForm::RefrBtnClick() { RefreshDets(RefrBtn); }
 
 namespace {
 
-// Below 800 pixels the play panel goes under the Dances fields.
-bool CompactDances = false;
-
 void FindPlayHome(TOrgForm *f) {
     if (PlayHome) return;
     PlayHome = LayoutHolding(f->DancePage->layout(), f->PlayPnl);
     if (PlayHome) PlayHomeIndex = PlayHome->indexOf(f->PlayPnl);
-}
-
-void PlaceDancesPlayPanel(TOrgForm *f) {
-    FindPlayHome(f);
-    auto *page = qobject_cast<QBoxLayout *>(f->DancePage->layout());
-    if (!PlayHome || !page) return;
-    if (CompactDances) page->insertWidget(1, f->PlayPnl, 0, Qt::AlignLeft);
-    else PlayHome->insertWidget(PlayHomeIndex, f->PlayPnl);
 }
 
 } // namespace
@@ -227,15 +219,12 @@ void TOrgForm::RecPageEnter() {
 }
 
 void TOrgForm::DancePageEnter() {
-    if (PlayHome && PlayPnl->parentWidget() != DancePage) PlaceDancesPlayPanel(this);
+    if (PlayHome && PlayPnl->parentWidget() != DancePage) PlayHome->insertWidget(PlayHomeIndex, PlayPnl);
 }
 
-void TOrgForm::FormResize() {
-    const bool compact = width() < 800;
-    if (compact == CompactDances) return;
-    CompactDances = compact;
-    if (PlayPnl->parentWidget() == DancePage) PlaceDancesPlayPanel(this);
-}
+// The Folders grid fills its page through the layout, and a window narrower
+// than the Dances page scrolls sideways, so a resize moves nothing.
+void TOrgForm::FormResize() {}
 
 void TOrgForm::RecGridClick() {
     if (Playing) return;
