@@ -187,6 +187,7 @@ void TOrgForm::ShowRecGrid() {
     const QList<RecRow> rows = CollateRecordings(LastDanceLines, LastFilePaths, options);
     const QSignalBlocker quiet(RecGrid);
     RecGrid->clearContents();
+    if (RecGrid->columnCount() < 4) RecGrid->setColumnCount(4);
     RecGrid->setRowCount(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r)
         for (int c = 0; c < 4; ++c) {
