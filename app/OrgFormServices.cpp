@@ -471,7 +471,7 @@ void TOrgForm::SearcherEnter() {
 }
 
 void TOrgForm::SearcherChange() {
-    if (Searcher->text() != QLatin1String("Search...")) RefreshDets(Searcher->text());
+    if (Searcher->text() != QLatin1String("Search...")) ShowRecGrid();
 }
 
 // ---- saving before leaving ----------------------------------------------------------------
@@ -578,5 +578,4 @@ void TOrgForm::HelpFClick() { OpenHelp(72000); }
 
 // ---- stand-ins --------------------------------------------------------------------------------
 
-void TOrgForm::RefreshDets(const QString &text) { WriteLog(QStringLiteral("RefreshDets ") + text); }
 void TOrgForm::WhiteboardClick() { WriteLog(QStringLiteral("WhiteboardClick ") + CopyDataText); }

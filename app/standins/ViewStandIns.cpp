@@ -7,5 +7,3 @@ void ResetFullScreenSpeed() { WriteLog(QStringLiteral("Stand-in: full-screen spe
 void ShowFullScreenNumLock(bool on) {
     WriteLog(QStringLiteral("Stand-in: full-screen NumLock ") + (on ? QStringLiteral("on") : QStringLiteral("off")));
 }
-
-void InitFolders() { WriteLog(QStringLiteral("Stand-in: InitFolders")); }

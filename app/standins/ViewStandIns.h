@@ -12,6 +12,3 @@ void RunFullScreen(QWidget *owner);
 // NumLock indicator. Log only.
 void ResetFullScreenSpeed();
 void ShowFullScreenNumLock(bool on);
-
-// The Folders page's view of the music folders.
-void InitFolders();

@@ -221,8 +221,6 @@ TEST_F(ServicesTest, SearchBoxNeedsALocationColumn) {
     form->Searcher->setText(QStringLiteral("Search..."));
     form->SearcherEnter();
     EXPECT_EQ(form->Searcher->text(), QString());
-    form->Searcher->setText(QStringLiteral("reel"));
-    EXPECT_TRUE(logLines().contains(QStringLiteral("RefreshDets reel")));
 }
 
 TEST_F(ServicesTest, MessageFromAnotherCopyOpensTheWhiteboardItem) {
