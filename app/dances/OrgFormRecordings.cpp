@@ -4,6 +4,7 @@
 // pages and the Music dialog's match list.
 
 #include "app/OrgForm.h"
+#include "app/views/LayoutHolding.h"
 
 #include "base/AppState.h"
 #include "base/Cp1252.h"
@@ -82,15 +83,6 @@ public:
         p->restore();
     }
 };
-
-// The layout holding a widget, searched from a page's own layout down.
-QBoxLayout *LayoutHolding(QLayout *layout, QWidget *w) {
-    if (!layout) return nullptr;
-    if (layout->indexOf(w) >= 0) return qobject_cast<QBoxLayout *>(layout);
-    for (int i = 0; i < layout->count(); ++i)
-        if (QBoxLayout *found = LayoutHolding(layout->itemAt(i)->layout(), w)) return found;
-    return nullptr;
-}
 
 // The play panel's place on the Dances page.
 QBoxLayout *PlayHome = nullptr;
