@@ -559,15 +559,6 @@ bool TOrgForm::FormClose() {
     return true;
 }
 
-// ---- messages from other programs ----------------------------------------------------------
-
-void TOrgForm::WMCopyData(const QByteArray &bytes) {
-    const std::optional<QString> name = CopyDataName(bytes);
-    if (!name) return;
-    CopyDataText = *name;
-    WhiteboardClick();
-}
-
 // ---- help buttons ---------------------------------------------------------------------------
 
 void TOrgForm::HelpRulesClick() { OpenHelp(20000); }
@@ -579,4 +570,3 @@ void TOrgForm::HelpFClick() { OpenHelp(72000); }
 // ---- stand-ins --------------------------------------------------------------------------------
 
 void TOrgForm::RefreshDets(const QString &text) { WriteLog(QStringLiteral("RefreshDets ") + text); }
-void TOrgForm::WhiteboardClick() { WriteLog(QStringLiteral("WhiteboardClick ") + CopyDataText); }

@@ -9,7 +9,9 @@
 #include "core/services/IdleHook.h"
 #include "platform/sqlite/DatasetModel.h"
 #include "programme/CallCounting.h"
+#include "presentation/whiteboard/WhiteForm.h"
 #include "EventFormFixture.h"
+#include "ModalDriver.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -227,9 +229,16 @@ TEST_F(ServicesTest, SearchBoxNeedsALocationColumn) {
 
 TEST_F(ServicesTest, MessageFromAnotherCopyOpensTheWhiteboardItem) {
     open(shown);
-    form->WMCopyData("123456789012Square Through\r\n");
-    EXPECT_EQ(CopyDataText, QStringLiteral("Square Through"));
-    EXPECT_TRUE(logLines().contains(QStringLiteral("WhiteboardClick Square Through")));
+    QString opened;
+    WhenModal([&opened](QWidget *w) {
+        if (auto *board = dynamic_cast<TWhiteForm *>(w)) opened = board->DanceName->text();
+        w->close();
+    });
+    form->WMCopyData("1234567890124 Cu\r\n");
+    EXPECT_EQ(CopyDataText, QStringLiteral("4 Cu"));
+    for (int i = 0; i < 300 && (opened.isEmpty() || OpenWhiteboard()); ++i) PumpEvents(10);
+    EXPECT_EQ(opened, QStringLiteral("4 Cu"));
+    EXPECT_TRUE(logLines().contains(QStringLiteral("Whiteboard: 4 Cu")));
     CopyDataText.clear();
     form->WMCopyData("short");
     EXPECT_EQ(CopyDataText, QString());

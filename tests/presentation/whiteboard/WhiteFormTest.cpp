@@ -1,0 +1,153 @@
+#include "presentation/whiteboard/WhiteForm.h"
+
+#include "core/startup/Settings.h"
+#include "platform/ini/IniFile.h"
+#include "platform/media/WavePlayer.h"
+#include "TestSupport.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+struct SteppedClock : AnimationClock {
+    bool running = false;
+    void start(int) override { running = true; }
+    void stop() override { running = false; }
+    qint64 nowMs() override { return 0; }
+};
+
+struct RecordingSink : WaveSink {
+    QStringList played;
+    void play(const QString &path) override { played << QFileInfo(path).fileName(); }
+};
+
+class WhiteFormTest : public QuillaryTest {
+protected:
+    void SetUp() override {
+        QuillaryTest::SetUp();
+        TempFolder = folder();
+        WriteFileBytes(path(QStringLiteral("Quillary.ini")), "[System]\r\nHand=0\r\n");
+        SetWaveSink(&sink);
+        open();
+    }
+    void TearDown() override {
+        form.reset();
+        SetWaveSink(nullptr);
+        QuillaryTest::TearDown();
+    }
+    // A window as the menu opens it (samples seeded on the first).
+    void open() {
+        form.reset();
+        form = std::make_unique<TWhiteForm>(nullptr, &clock);
+        form->resize(1280, 800);
+        form->show();
+    }
+    QPushButton *button(const QString &item) {
+        for (QPushButton *b : form->chooserButtons())
+            if (b->property("item").toString() == item) return b;
+        return nullptr;
+    }
+    void choose(const QString &mode, const QString &item) {
+        QTest::mouseClick(button(mode), Qt::LeftButton);
+        QPushButton *b = button(item);
+        ASSERT_NE(b, nullptr) << item.toStdString();
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    // Drags a board item by a distance, as the mouse does.
+    void drag(const QString &name, QPoint by) {
+        const QPoint from = form->Board->itemRect(name).center();
+        QTest::mousePress(form->Board, Qt::LeftButton, {}, from);
+        QTest::mouseMove(form->Board, from + by / 2);
+        QTest::mouseMove(form->Board, from + by);
+        QTest::mouseRelease(form->Board, Qt::LeftButton, {}, from + by);
+    }
+    StepPos at(int dancer) { return form->editor.board.value(dancer); }
+
+    SteppedClock clock;
+    RecordingSink sink;
+    std::unique_ptr<TWhiteForm> form;
+};
+
+} // namespace
+
+// Names that the captions cannot carry still open the item the button keeps.
+TEST_F(WhiteFormTest, ChooserButtonsOpenTheirItems) {
+    const QString longName = QStringLiteral("Sir Roger de Coverley ... long");
+    IniFile->WriteString(QStringLiteral("%Rock & Roll"), QStringLiteral("1"), QStringLiteral("|1,1,0|2,2,0"));
+    IniFile->WriteString(QLatin1Char('%') + longName, QStringLiteral("1"), QStringLiteral("|1,1,0|5,5,0"));
+    QTest::mouseClick(button(QStringLiteral("Open")), Qt::LeftButton);
+    EXPECT_EQ(button(QStringLiteral("Rock & Roll"))->text(), QStringLiteral("Rock && Roll"));
+    EXPECT_EQ(button(longName)->text(), QStringLiteral("Sir Roger ..."));
+    EXPECT_EQ(button(longName)->toolTip(), longName);
+    for (const QString &name : {QStringLiteral("Rock & Roll"), longName, QStringLiteral("Lilli Burlero")}) {
+        choose(QStringLiteral("Open"), name);
+        EXPECT_EQ(form->DanceName->text(), name);
+        EXPECT_EQ(form->editor.current, 1);
+    }
+    EXPECT_EQ(form->editor.item.dancers.size(), 4);
+}
+
+// Drag, snap, remove, save a step, save under a new name, and find it kept
+// in a new window.
+TEST_F(WhiteFormTest, EditingOnTheBoardIsSaved) {
+    choose(QStringLiteral("New"), QStringLiteral("4 Cu"));
+    drag(QStringLiteral("Man1"), QPoint(39, 11)); // 539,211 snaps to 550,200
+    EXPECT_EQ(at(1), (StepPos{550, 200, 2}));
+    EXPECT_EQ(sink.played.count(QStringLiteral("Quillary-ClickQuiet.wav")), 1);
+    EXPECT_EQ(form->StepNo->text(), QStringLiteral("2")) << "an edit at the last step starts a new one";
+    EXPECT_EQ(form->MaxStepD->text(), QStringLiteral("of 2"));
+
+    QTest::mouseClick(form->Board, Qt::RightButton, {}, form->Board->itemRect(QStringLiteral("Wo1")).center());
+    EXPECT_EQ(at(9).dir, 7);
+    EXPECT_EQ(form->Board->itemRect(QStringLiteral("Wo1")).size(), QSize(86, 86)) << "odd facings are diagonal";
+
+    answerer->script(ResultNo);
+    drag(QStringLiteral("Wo2"), QPoint(0, -295)); // above y 10: put back
+    EXPECT_EQ(at(10).y, 300);
+    answerer->script(ResultYes);
+    drag(QStringLiteral("Wo4"), QPoint(0, -495));
+    EXPECT_EQ(form->editor.item.find(12), nullptr);
+    EXPECT_TRUE(answerer->sawText(QStringLiteral("Remove from this formation?")));
+
+    EXPECT_EQ(at(1), (StepPos{500, 200, 2})) << "a removal goes back to step 1";
+    drag(QStringLiteral("Man1"), QPoint(39, 0));
+    QTest::mouseClick(form->SaveStep, Qt::LeftButton);
+    EXPECT_EQ(form->editor.item.storedSteps(), 2);
+    answerer->scriptText(QStringLiteral("Two Lines"));
+    QTest::mouseClick(form->SaveAs, Qt::LeftButton);
+    EXPECT_EQ(IniFile->ReadString(QStringLiteral("%Two Lines"), QStringLiteral("1"), {}),
+              QStringLiteral("|550,200,2")) << "a two-step item keeps its final places";
+
+    open(); // a new window: the item is kept
+    choose(QStringLiteral("New"), QStringLiteral("Two Lines"));
+    EXPECT_EQ(at(1), (StepPos{550, 200, 2}));
+    EXPECT_EQ(form->editor.item.find(12), nullptr);
+    sink.played.clear();
+    QTest::mouseClick(form->DelBtn, Qt::LeftButton); // the only step
+    EXPECT_EQ(sink.played, QStringList{QStringLiteral("Quillary-Buzzer.wav")});
+    EXPECT_EQ(form->editor.item.storedSteps(), 1);
+}
+
+// Play on the injected clock: one step, the images while playing, the frames
+// between the two steps' places, and the Debug log written to Temp.Txt.
+TEST_F(WhiteFormTest, PlayMovesTheDancers) {
+    RecordingOpener opener;
+    choose(QStringLiteral("Open"), QStringLiteral("Lilli Burlero"));
+    form->DebugM->setChecked(true);
+    form->Play->onClick();
+    EXPECT_EQ(form->Play->shownImage, QStringLiteral("Stop"));
+    form->OnTimer();
+    form->OnTimer();
+    EXPECT_GT(at(1).y, 200);
+    EXPECT_LT(at(1).y, 400) << "between step 1 (500,200) and step 2 (566,400)";
+    for (int i = 0; i < 100 && form->player().playing(); ++i) form->OnTimer();
+    EXPECT_EQ(form->editor.current, 2);
+    EXPECT_EQ(at(1), (StepPos{566, 400, 5}));
+    EXPECT_EQ(form->Play->shownImage, QStringLiteral("Play"));
+    EXPECT_TRUE(ReadFileBytes(path(QStringLiteral("Temp.Txt"))).contains("****** Step 1 ******"));
+    EXPECT_EQ(opener.opened.size(), 1);
+}
