@@ -21,15 +21,18 @@ QImage DancerBitmap(int number, bool diagonal) {
     p.setRenderHint(QPainter::Antialiasing);
     const bool man = number <= 8;
     const QColor colour = man ? kMan : kWoman;
-    const QPointF c(size / 2.0, size / 2.0 + 4);
+    const QPointF c(size / 2.0, size / 2.0);
     // The nose: a triangle ahead of the body, up (or up and right).
     p.save();
     p.translate(size / 2.0, size / 2.0);
     if (diagonal) p.rotate(45);
+    // Upright it reaches the edge; on the diagonal it stands beyond the
+    // body's corner.
+    const qreal tip = diagonal ? 57 : size / 2.0 - 1, base = diagonal ? 39 : size / 2.0 - 19;
     QPainterPath nose;
-    nose.moveTo(0, -size / 2.0 + 1);
-    nose.lineTo(-12, -size / 2.0 + 19);
-    nose.lineTo(12, -size / 2.0 + 19);
+    nose.moveTo(0, -tip);
+    nose.lineTo(-12, -base);
+    nose.lineTo(12, -base);
     nose.closeSubpath();
     p.fillPath(nose, colour.darker(130));
     p.restore();
@@ -41,13 +44,6 @@ QImage DancerBitmap(int number, bool diagonal) {
         p.drawRoundedRect(body, 6, 6);
     else
         p.drawEllipse(body);
-    // The number, always upright in the bitmap so that it reads at facing 0.
-    QFont f(QStringLiteral("Verdana"));
-    f.setPixelSize(26);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(Qt::white);
-    p.drawText(body, Qt::AlignCenter, QString::number(man ? number : number - 8));
     return img;
 }
 
@@ -60,6 +56,16 @@ const QImage &DancerImage(int number, int facing) {
     // Quarter turns of a square are exact: no resampling, no size change.
     const int turns = facing / 2;
     if (turns) img = img.transformed(QTransform().rotate(90 * turns));
+    // The number goes on last, upright whatever the facing.
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont f(QStringLiteral("Verdana"));
+    f.setPixelSize(26);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(img.rect(), Qt::AlignCenter, QString::number(number <= 8 ? number : number - 8));
+    p.end();
     return *cache.insert(key, img);
 }
 

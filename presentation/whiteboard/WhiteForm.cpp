@@ -34,8 +34,8 @@ namespace {
 
 TWhiteForm *openForm = nullptr;
 
-const QString kWhite = QStringLiteral("background: white;");
-const QString kLime = QStringLiteral("background: lime;");
+const QString kWhite = QStringLiteral("background: white; font: bold 13px Verdana;");
+const QString kLime = QStringLiteral("background: lime; font: bold 13px Verdana;");
 const QString kPrompt = QStringLiteral("Description...");
 
 QString sectionOf(const QString &name) { return QStringLiteral("%") + name; }
@@ -363,9 +363,11 @@ void TWhiteForm::NewOpen(const QString &mode) {
         QFont font(QStringLiteral("Verdana"));
         font.setPointSize(S(12));
         QString caption = name;
-        if (QFontMetrics(font).horizontalAdvance(caption) >= b->width() - 3) {
+        // The caption must fit inside the border.
+        const int room = b->width() - 2 * S(4) - 3;
+        if (QFontMetrics(font).horizontalAdvance(caption) >= room) {
             font.setPointSize(S(9));
-            if (QFontMetrics(font).horizontalAdvance(caption) >= b->width() - 3) {
+            if (QFontMetrics(font).horizontalAdvance(caption) >= room) {
                 caption = name.left(10) + QStringLiteral("...");
                 b->setToolTip(name);
             }
