@@ -1,9 +1,16 @@
 #include "presentation/whiteboard/WhiteForm.h"
 
+#include "presentation/whiteboard/LibForm.h"
+
 #include "core/startup/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "platform/media/WavePlayer.h"
+#include "platform/net/Fetch.h"
+#include "platform/net/HttpStub.h"
+#include "ModalDriver.h"
 #include "TestSupport.h"
+
+#include <QCheckBox>
 
 #include <QFileInfo>
 #include <QLabel>
@@ -150,4 +157,43 @@ TEST_F(WhiteFormTest, PlayMovesTheDancers) {
     EXPECT_EQ(form->Play->shownImage, QStringLiteral("Play"));
     EXPECT_TRUE(ReadFileBytes(path(QStringLiteral("Temp.Txt"))).contains("****** Step 1 ******"));
     EXPECT_EQ(opener.opened.size(), 1);
+}
+
+// Import from the library on the maker's site (a local server here): a
+// missing file brings nothing; the real one brings every item without its
+// picture keys, and its figure goes into an open dance at the current step.
+TEST_F(WhiteFormTest, ImportsTheLibraryAndAddsItsFigure) {
+    HttpStub http;
+    qputenv("QUILLARY_SITE", http.base().toUtf8());
+    SetConnectionProbe([] { return true; });
+    const QByteArray before = ReadFileBytes(path(QStringLiteral("Quillary.ini")));
+    form->ImportClick(); // 404
+    EXPECT_TRUE(answerer->sawText(NoInternetText));
+    EXPECT_EQ(ReadFileBytes(path(QStringLiteral("Quillary.ini"))), before);
+
+    http.replies["/Library.txt"] =
+        HttpStub::reply(200, ReadFileBytes(QStringLiteral(QUILLARY_SOURCE_DIR "/resources/whiteboard/Library.txt")));
+    QStringList offered;
+    WhenModal([&offered](QWidget *w) {
+        auto *lib = dynamic_cast<TLibForm *>(w);
+        for (QCheckBox *b : lib->rows) offered << b->text(), b->setChecked(true);
+        lib->accept();
+    });
+    form->ImportClick();
+    qunsetenv("QUILLARY_SITE");
+    SetConnectionProbe({});
+    EXPECT_EQ(offered, (QStringList{"Circle Left", "Square Set", "Heel and Toe Polka"}));
+    const QStringList polka = IniFile->ReadSection(QStringLiteral("%Heel and Toe Polka"));
+    EXPECT_TRUE(polka.contains(QStringLiteral("Text")));
+    EXPECT_FALSE(polka.contains(QStringLiteral("Image")) || polka.contains(QStringLiteral("ImageTop")));
+
+    choose(QStringLiteral("Open"), QStringLiteral("Lilli Burlero"));
+    form->GoClick(QStringLiteral("GoNext"));
+    answerer->script(ResultYes); // add a figure at this position?
+    choose(QStringLiteral("Figure"), QStringLiteral("Circle Left"));
+    EXPECT_EQ(form->DanceName->text(), QStringLiteral("Lilli Burlero"));
+    EXPECT_EQ(form->MaxStepD->text(), QStringLiteral("of 33"));
+    EXPECT_EQ(at(1), (StepPos{566, 400, 3})) << "dancer 1 starts the figure where it stands, as it faces";
+    form->GoClick(QStringLiteral("GoNext"));
+    EXPECT_EQ(at(1), (StepPos{766, 400, 5}));
 }
