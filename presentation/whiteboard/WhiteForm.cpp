@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -156,6 +157,7 @@ TWhiteForm::TWhiteForm(QWidget *parent, AnimationClock *clock) : QDialog(parent)
     StepNo->setToolTip(QStringLiteral("Current step number - you can type here"));
     StepNo->setStyleSheet(QStringLiteral("background: yellow;"));
     StepNo->setFixedWidth(44);
+    StepNo->installEventFilter(this);
     row->addWidget(StepNo);
     MaxStepD = new QLabel(CPanel);
     MaxStepD->setObjectName(QStringLiteral("MaxStepD"));
@@ -256,6 +258,10 @@ TWhiteForm::TWhiteForm(QWidget *parent, AnimationClock *clock) : QDialog(parent)
     connect(TextM, &QAction::triggered, this, [this] { TextMClick(); });
     connect(ImportM, &QAction::triggered, this, [this] { ImportClick(); });
     connect(FigureM, &QAction::triggered, this, [this](bool on) {
+        if (editor.current < 1) {
+            FigureM->setChecked(false);
+            return;
+        }
         editor.item.figure = on;
         ShowChanged(false);
     });
@@ -311,10 +317,12 @@ void TWhiteForm::reject() {
     QDialog::reject();
 }
 
-// A click in the description while it holds the prompt clears it.
+// A click in the description while it holds the prompt clears it; a click
+// in the step number selects it, ready to type over.
 bool TWhiteForm::eventFilter(QObject *watched, QEvent *e) {
-    if (watched == Comment && e->type() == QEvent::MouseButtonPress && Comment->text() == kPrompt)
-        Comment->setText(QString(17, ' '));
+    if (e->type() != QEvent::MouseButtonPress) return false;
+    if (watched == Comment && Comment->text() == kPrompt) Comment->setText(QString(17, ' '));
+    if (watched == StepNo) QTimer::singleShot(0, StepNo, [this] { StepNo->selectAll(); });
     return false;
 }
 

@@ -239,6 +239,20 @@ TEST_F(ServicesTest, MessageFromAnotherCopyOpensTheWhiteboardItem) {
     for (int i = 0; i < 300 && (opened.isEmpty() || OpenWhiteboard()); ++i) PumpEvents(10);
     EXPECT_EQ(opened, QStringLiteral("4 Cu"));
     EXPECT_TRUE(logLines().contains(QStringLiteral("Whiteboard: 4 Cu")));
+
+    // A message while a whiteboard is open closes it and opens the new item.
+    QStringList shown;
+    WhenModal([this, &shown](QWidget *first) {
+        shown << dynamic_cast<TWhiteForm *>(first)->DanceName->text();
+        WhenModal([&shown](QWidget *second) {
+            shown << dynamic_cast<TWhiteForm *>(second)->DanceName->text();
+            second->close();
+        }, first);
+        form->WMCopyData("123456789012Lilli Burlero\r\n");
+    });
+    form->WhiteboardClick();
+    for (int i = 0; i < 300 && (shown.size() < 2 || OpenWhiteboard()); ++i) PumpEvents(10);
+    EXPECT_EQ(shown, (QStringList{"4 Cu", "Lilli Burlero"}));
     CopyDataText.clear();
     form->WMCopyData("short");
     EXPECT_EQ(CopyDataText, QString());

@@ -137,6 +137,42 @@ TEST_F(WhiteFormTest, EditingOnTheBoardIsSaved) {
     QTest::mouseClick(form->DelBtn, Qt::LeftButton); // the only step
     EXPECT_EQ(sink.played, QStringList{QStringLiteral("Quillary-Buzzer.wav")});
     EXPECT_EQ(form->editor.item.storedSteps(), 1);
+
+    answerer->scriptText(QStringLiteral("Two Lines.Bak")); // would hide as a backup
+    QTest::mouseClick(form->SaveAs, Qt::LeftButton);
+    EXPECT_FALSE(IniFile->SectionExists(QStringLiteral("%Two Lines.Bak.Bak")));
+    EXPECT_FALSE(IniFile->SectionExists(QStringLiteral("%Two Lines.Bak")));
+
+    const QByteArray saved = ReadFileBytes(path(QStringLiteral("Quillary.ini")));
+    drag(QStringLiteral("Man2"), QPoint(100, 0));
+    answerer->script(ResultNo);
+    form->close();
+    EXPECT_TRUE(answerer->sawText(QStringLiteral("Save changes to this formation?")));
+    EXPECT_EQ(ReadFileBytes(path(QStringLiteral("Quillary.ini"))), saved);
+}
+
+// The background picture: shown at its place, or the load error with the
+// way to correct it.
+TEST_F(WhiteFormTest, ShowsTheBackgroundPicture) {
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(path(QStringLiteral("floor.png"))));
+    struct Row {
+        const char *file;
+        bool shown;
+    } rows[] = {{"floor.png", true}, {"missing.png", false}};
+    for (const Row &row : rows) {
+        IniFile->ReplaceSection(QStringLiteral("%Hall"), {{QStringLiteral("1"), QStringLiteral("|100,100,0")},
+                                                          {QStringLiteral("ImageTop"), QStringLiteral("60")},
+                                                          {QStringLiteral("Image"), path(QLatin1String(row.file))}});
+        answerer->clear();
+        choose(QStringLiteral("Open"), QStringLiteral("Hall"));
+        EXPECT_EQ(form->ImageM->isChecked(), row.shown) << row.file;
+        EXPECT_EQ(form->Board->itemRect(QStringLiteral("Img")),
+                  row.shown ? QRect(100, 60, 40, 30) : QRect()) << row.file;
+        EXPECT_EQ(answerer->sawText(QStringLiteral("\nPlease right-click an empty area, click Image and correct this.")),
+                  !row.shown) << row.file;
+    }
 }
 
 // Play on the injected clock: one step, the images while playing, the frames
@@ -157,6 +193,16 @@ TEST_F(WhiteFormTest, PlayMovesTheDancers) {
     EXPECT_EQ(form->Play->shownImage, QStringLiteral("Play"));
     EXPECT_TRUE(ReadFileBytes(path(QStringLiteral("Temp.Txt"))).contains("****** Step 1 ******"));
     EXPECT_EQ(opener.opened.size(), 1);
+
+    // Esc above step 1 goes back to it; Space plays on; Esc at step 1 closes.
+    form->FormShortCut(Qt::Key_Escape);
+    EXPECT_EQ(form->editor.current, 1);
+    EXPECT_TRUE(form->isVisible());
+    form->FormShortCut(Qt::Key_Space);
+    EXPECT_TRUE(form->player().playing());
+    form->FormShortCut(Qt::Key_Escape);
+    EXPECT_FALSE(form->player().playing());
+    EXPECT_FALSE(form->isVisible());
 }
 
 // Import from the library on the maker's site (a local server here): a
