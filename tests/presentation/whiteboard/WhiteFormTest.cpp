@@ -11,6 +11,7 @@
 #include "TestSupport.h"
 
 #include <QCheckBox>
+#include <QInputDialog>
 
 #include <QFileInfo>
 #include <QLabel>
@@ -73,6 +74,16 @@ protected:
         QTest::mouseRelease(form->Board, Qt::LeftButton, {}, from + by);
     }
     StepPos at(int dancer) { return form->editor.board.value(dancer); }
+    // Types the numbers into the number boxes as they come up.
+    void answerNumbers(QStringList values, QWidget *previous = nullptr) {
+        WhenModal([this, values](QWidget *w) {
+            auto *box = qobject_cast<QInputDialog *>(w);
+            ASSERT_NE(box, nullptr);
+            box->setTextValue(values.first());
+            if (values.size() > 1) answerNumbers(values.mid(1), w);
+            box->accept();
+        }, previous);
+    }
 
     SteppedClock clock;
     RecordingSink sink;
@@ -242,4 +253,47 @@ TEST_F(WhiteFormTest, ImportsTheLibraryAndAddsItsFigure) {
     EXPECT_EQ(at(1), (StepPos{566, 400, 3})) << "dancer 1 starts the figure where it stands, as it faces";
     form->GoClick(QStringLiteral("GoNext"));
     EXPECT_EQ(at(1), (StepPos{766, 400, 5}));
+}
+
+// Range deletes, cancelling a new step and the kind question of a first save.
+TEST_F(WhiteFormTest, StepCommands) {
+    IniFile->WriteString(QStringLiteral("%Five"), QStringLiteral("1"),
+                         QStringLiteral("|100,200,2|200,200,2|300,200,2|400,200,2|500,200,2"));
+    choose(QStringLiteral("Open"), QStringLiteral("Five"));
+    struct Row {
+        QStringList typed; // from, to
+        int steps, current;
+        bool buzz;
+    } rows[] = {
+        {{"0"}, 5, 1, true},      // no such first step: the second is not asked
+        {{"1", "5"}, 5, 1, true}, // no step would remain
+        {{"2", "4"}, 2, 2, false},
+    };
+    for (const Row &row : rows) {
+        sink.played.clear();
+        answerNumbers(row.typed);
+        form->DelBtnRClick();
+        EXPECT_EQ(form->editor.item.storedSteps(), row.steps) << row.typed.join('-').toStdString();
+        EXPECT_EQ(form->editor.current, row.current) << row.typed.join('-').toStdString();
+        EXPECT_EQ(sink.played.contains(QStringLiteral("Quillary-Buzzer.wav")), row.buzz);
+    }
+
+    answerer->script(ResultNo); // save changes to this formation?
+    choose(QStringLiteral("Open"), QStringLiteral("Five"));
+    form->GoClick(QStringLiteral("GoLast"));
+    drag(QStringLiteral("Man1"), QPoint(0, 100));
+    EXPECT_EQ(form->StepNo->text() + ' ' + form->MaxStepD->text(), QStringLiteral("6 of 6"));
+    QTest::mouseClick(form->CancelBtn, Qt::LeftButton);
+    EXPECT_EQ(form->StepNo->text() + ' ' + form->MaxStepD->text(), QStringLiteral("5 of 5"));
+    EXPECT_EQ(at(1), (StepPos{500, 200, 2}));
+
+    answerer->scriptText(QStringLiteral("Five Figure"));
+    answerer->script(ResultNo); // "&Figure"
+    QTest::mouseClick(form->SaveAs, Qt::LeftButton);
+    EXPECT_EQ(IniFile->ReadString(QStringLiteral("%Five Figure"), QStringLiteral("Figure"), {}), QStringLiteral("Y"));
+    EXPECT_EQ(form->Save->text(), QStringLiteral("Save figure"));
+    answerer->script(ResultNo); // add a figure at this position?
+    QTest::mouseClick(button(QStringLiteral("Figure")), Qt::LeftButton);
+    EXPECT_NE(button(QStringLiteral("Five Figure")), nullptr);
+    EXPECT_EQ(form->DanceName->text(), QString()) << "No: the figure chooser shows on a cleared board";
 }
