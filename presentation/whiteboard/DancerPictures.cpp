@@ -26,9 +26,9 @@ QImage DancerBitmap(int number, bool diagonal) {
     p.save();
     p.translate(size / 2.0, size / 2.0);
     if (diagonal) p.rotate(45);
-    // Upright it reaches the edge; on the diagonal it stands beyond the
-    // body's corner.
-    const qreal tip = diagonal ? 57 : size / 2.0 - 1, base = diagonal ? 39 : size / 2.0 - 19;
+    // Upright it reaches the edge; on the diagonal it reaches out past the
+    // body's corner, its base hidden under the body.
+    const qreal tip = diagonal ? 57 : size / 2.0 - 1, base = diagonal ? 24 : size / 2.0 - 19;
     QPainterPath nose;
     nose.moveTo(0, -tip);
     nose.lineTo(-12, -base);

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -296,4 +297,23 @@ TEST_F(WhiteFormTest, StepCommands) {
     QTest::mouseClick(button(QStringLiteral("Figure")), Qt::LeftButton);
     EXPECT_NE(button(QStringLiteral("Five Figure")), nullptr);
     EXPECT_EQ(form->DanceName->text(), QString()) << "No: the figure chooser shows on a cleared board";
+}
+
+// The text box: switched on, dragged by its top strip (snapping), and saved
+// with its line breaks as "§" and its place.
+TEST_F(WhiteFormTest, TextBoxIsDraggedAndSaved) {
+    choose(QStringLiteral("New"), QStringLiteral("4 Cu"));
+    form->TextM->setChecked(true);
+    form->TextMClick();
+    QPlainTextEdit *text = form->Board->DText;
+    ASSERT_TRUE(text->isVisible());
+    text->setPlainText(QStringLiteral("Lines forward\nand back"));
+    QTest::mousePress(text, Qt::LeftButton, {}, QPoint(50, 3));
+    QTest::mouseMove(text, QPoint(78, -36)); // to 798,411
+    QTest::mouseRelease(text, Qt::LeftButton, {}, QPoint(78, -36));
+    EXPECT_EQ(text->pos(), QPoint(800, 400));
+    answerer->scriptText(QStringLiteral("With Text"));
+    QTest::mouseClick(form->SaveAs, Qt::LeftButton);
+    EXPECT_EQ(IniFile->ReadSectionValues(QStringLiteral("%With Text")).mid(9),
+              (QStringList{QStringLiteral("Text=Lines forward§and back"), "TextTop=400", "TextLeft=800"}));
 }
