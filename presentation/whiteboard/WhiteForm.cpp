@@ -129,6 +129,7 @@ TWhiteForm::TWhiteForm(QWidget *parent, AnimationClock *clock) : QDialog(parent)
     Lines->setReadOnly(true);
     Lines->setGeometry(20, 90, 700, 300);
     Lines->hide();
+    Lines->viewport()->installEventFilter(this);
 
     // The control panel.
     CPanel = new QWidget(this);
@@ -318,11 +319,16 @@ void TWhiteForm::reject() {
 }
 
 // A click in the description while it holds the prompt clears it; a click
-// in the step number selects it, ready to type over.
+// in the step number selects it, ready to type over; a click in the lines
+// view closes it.
 bool TWhiteForm::eventFilter(QObject *watched, QEvent *e) {
     if (e->type() != QEvent::MouseButtonPress) return false;
     if (watched == Comment && Comment->text() == kPrompt) Comment->setText(QString(17, ' '));
     if (watched == StepNo) QTimer::singleShot(0, StepNo, [this] { StepNo->selectAll(); });
+    if (watched == Lines->viewport()) {
+        ViewClick();
+        return true;
+    }
     return false;
 }
 
