@@ -464,6 +464,7 @@ void TWhiteForm::ResetAll() {
     editor = WhiteboardEditor();
     itemName.clear();
     named = false;
+    addFigureOn = false; // nothing left to add figures to
     DanceName->clear();
     setWindowTitle(QStringLiteral("Whiteboard"));
     Board->update();

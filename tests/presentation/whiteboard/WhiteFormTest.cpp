@@ -254,6 +254,12 @@ TEST_F(WhiteFormTest, ImportsTheLibraryAndAddsItsFigure) {
     EXPECT_EQ(at(1), (StepPos{566, 400, 3})) << "dancer 1 starts the figure where it stands, as it faces";
     form->GoClick(QStringLiteral("GoNext"));
     EXPECT_EQ(at(1), (StepPos{766, 400, 5}));
+
+    answerer->script(ResultYes); // delete this dance?
+    QTest::mouseClick(form->DelDance, Qt::LeftButton);
+    EXPECT_FALSE(IniFile->SectionExists(QStringLiteral("%Lilli Burlero")));
+    choose(QStringLiteral("Figure"), QStringLiteral("Circle Left"));
+    EXPECT_EQ(form->DanceName->text(), QStringLiteral("Circle Left")) << "with no item left, a figure opens";
 }
 
 // Range deletes, cancelling a new step and the kind question of a first save.
