@@ -559,15 +559,6 @@ bool TOrgForm::FormClose() {
     return true;
 }
 
-// ---- messages from other programs ----------------------------------------------------------
-
-void TOrgForm::WMCopyData(const QByteArray &bytes) {
-    const std::optional<QString> name = CopyDataName(bytes);
-    if (!name) return;
-    CopyDataText = *name;
-    WhiteboardClick();
-}
-
 // ---- help buttons ---------------------------------------------------------------------------
 
 void TOrgForm::HelpRulesClick() { OpenHelp(20000); }
@@ -576,6 +567,4 @@ void TOrgForm::HelpDancesClick() { OpenHelp(40000); }
 void TOrgForm::HelpRecsClick() { OpenHelp(70000); }
 void TOrgForm::HelpFClick() { OpenHelp(72000); }
 
-// ---- stand-ins --------------------------------------------------------------------------------
 
-void TOrgForm::WhiteboardClick() { WriteLog(QStringLiteral("WhiteboardClick ") + CopyDataText); }
