@@ -158,6 +158,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildInstructionControls();
     buildPlayPanel();
     buildEditorCommands();
+    buildListCommands();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);
@@ -503,6 +504,8 @@ void TOrgForm::buildDancesPage() {
     ABCBtn = button(DPanel, QStringLiteral("View ABC"), "ABCBtn");
     ABCBtn->hide();
     HelpDances = button(DPanel, QStringLiteral("Help"), "HelpDances");
+    Pending = button(DPanel, QStringLiteral("Pending"), "Pending");
+    bar->addWidget(Pending);
     bar->addWidget(FullBtn);
     bar->addWidget(ABCBtn);
     bar->addWidget(HelpDances);
