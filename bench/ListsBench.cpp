@@ -43,7 +43,7 @@ struct Catalogue {
                 break;
             }
         // Some of the candidates' styles, so that the contra analysis has work.
-        db.execRaw(QStringLiteral("UPDATE Dances SET Style = 'American' WHERE rowid % 4 = 0"));
+        db.execRaw(QStringLiteral("UPDATE OR IGNORE Dances SET Style = 'American' WHERE rowid % 5 = 0"));
     }
 };
 
