@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -225,7 +226,7 @@ void TContraForm::FormInit() {
     put(total, 0, QStringLiteral("TOTAL"));
     for (int k = 0; k < grid.totals.size(); ++k) put(total, k + 1, QString::number(grid.totals[k]));
     for (int f : grid.unused) {
-        auto *label = new QLabel(QStringLiteral("|") + DoubleAmpersands(names[f]), UnusedLine);
+        auto *label = new QLabel(QStringLiteral("|") + names[f], UnusedLine);
         label->setObjectName(QStringLiteral("Unused%1").arg(f));
         label->setTextFormat(Qt::PlainText);
         label->setAutoFillBackground(true);
@@ -404,6 +405,9 @@ void RunContraForm(ContraHost *host, QWidget *parent) {
     WriteLog(QStringLiteral("Contra"));
     TContraForm form(host, parent);
     if (!form.HasFigures()) return;
+    // Without a window manager a frameless window is not maximised for us.
+    if (QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.setWindowState(Qt::WindowMaximized);
     form.exec();
 }
