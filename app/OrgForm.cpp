@@ -504,8 +504,6 @@ void TOrgForm::buildDancesPage() {
     ABCBtn = button(DPanel, QStringLiteral("View ABC"), "ABCBtn");
     ABCBtn->hide();
     HelpDances = button(DPanel, QStringLiteral("Help"), "HelpDances");
-    Pending = button(DPanel, QStringLiteral("Pending"), "Pending");
-    bar->addWidget(Pending);
     bar->addWidget(FullBtn);
     bar->addWidget(ABCBtn);
     bar->addWidget(HelpDances);
@@ -536,6 +534,8 @@ void TOrgForm::buildDancesPage() {
     Music = lineEdit(DancePage, "Music");
     musicRow->addWidget(MusicBtn);
     musicRow->addWidget(Music, 1);
+    Pending = button(DancePage, QStringLiteral("Pending"), "Pending");
+    musicRow->addWidget(Pending);
     page->addLayout(musicRow);
 
     Notes = named(new QPlainTextEdit(DancePage), "Notes");
