@@ -125,7 +125,7 @@ TContraForm::TContraForm(ContraHost *h, QWidget *parent) : QDialog(parent), host
 
     TList = new QListWidget(this);
     TList->setObjectName(QStringLiteral("TList"));
-    TList->setSortingEnabled(true);
+    // Filled in the program's own sorted order (case folded as everywhere else).
     TList->hide();
     connect(TList, &QListWidget::itemClicked, this, &TContraForm::TListClick);
 

@@ -244,3 +244,20 @@ TEST_F(DanceListsTest, ByFormatNeedsAFilterOutsideMaintainerMode) {
     EXPECT_TRUE(rtf.contains("Total dances: 2"));
     EXPECT_FALSE(rtf.contains("Reel"));
 }
+
+// In maintainer mode an unfiltered catalogue lists the maintainer's own
+// dances, each lacking its collection or level named in the list.
+TEST_F(DanceListsTest, ByFormatInMaintainerModeUsesTheMaintainersFilter) {
+    RunSQL("Update Dances Set Author = 'Vellam Orrisk', Lvl = 2, Collection = 'Own' where Title = 'Jig'");
+    RunSQL("Update Dances Set Author = 'Vellam Orrisk' where Title = 'Reel'");
+    AuthorMode = true;
+    const bool listed = ByFormatList();
+    AuthorMode = false;
+    EXPECT_TRUE(listed);
+    EXPECT_TRUE(DancesData.Filtered());
+    const QString plain = rtfPlainText(LoadTextFile(path("List.RTF")));
+    EXPECT_TRUE(plain.contains("Author = Vellam Orrisk")) << plain.toStdString();
+    EXPECT_TRUE(plain.contains("No collection/level specified for Reel"));
+    EXPECT_FALSE(plain.contains("specified for Jig"));
+    EXPECT_TRUE(plain.contains("Total dances: 2"));
+}
