@@ -124,6 +124,10 @@ TEST_F(ContraFormTest, ShowProcessStepsAndStopRestores) {
     f.StopBtnClick();
     EXPECT_TRUE(f.UsedList->toPlainText().startsWith("DONE.\n\nFigures recognised..."));
     EXPECT_EQ(f.Inst->rtf(), rtf);
+    ASSERT_TRUE(f.RemBtn->isVisibleTo(&f)) << "a programme dance can be removed";
+    QTest::mouseClick(f.RemBtn, Qt::LeftButton);
+    EXPECT_EQ(host.calls.last(), "remove");
+    EXPECT_FALSE(f.IPanel->isVisible());
 }
 
 TEST_F(ContraFormTest, NoSuitableDances) {
