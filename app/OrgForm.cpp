@@ -159,6 +159,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildInstructionControls();
     buildPlayPanel();
     buildEditorCommands();
+    buildListCommands();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);
@@ -534,6 +535,8 @@ void TOrgForm::buildDancesPage() {
     Music = lineEdit(DancePage, "Music");
     musicRow->addWidget(MusicBtn);
     musicRow->addWidget(Music, 1);
+    Pending = button(DancePage, QStringLiteral("Pending"), "Pending");
+    musicRow->addWidget(Pending);
     page->addLayout(musicRow);
 
     Notes = named(new QPlainTextEdit(DancePage), "Notes");

@@ -638,6 +638,30 @@ public:
     void PlayMatch(const QString &path, QWidget *host) override;
     // Set while a match-list path starts: the Recordings grid's row is not the one.
     bool MatchListPlay = false;
+    // ---- dance lists, history and working sets (app/dances/OrgFormLists.cpp) ----
+    QMenu *ListD = nullptr; // the Dances menu's List submenu
+    QAction *ByFormat = nullptr, *ByDate = nullptr, *Alpha = nullptr, *ByAuthor = nullptr, *Rank = nullptr;
+    QAction *WhenM = nullptr, *NoKey = nullptr, *Cards = nullptr;
+    QPushButton *Pending = nullptr;
+    void buildListCommands();
+    void ByFormatClick();
+    void ByDateClick();
+    void AlphaClick();
+    void ByAuthorClick();
+    void RankClick();
+    // Sender: WhenM or the Called box (the current dance), or a programme
+    // row's label (row gives that row's dance).
+    void WhenClick(QObject *Sender, TDance *row = nullptr);
+    // Sender: the Pending button or the Cards item.
+    void PendingClick(QObject *Sender);
+    void NoKeyClick();
+
+    // ---- contra figures (app/events/OrgFormContra.cpp) ---------------------------
+    QAction *Contra = nullptr; // Events > "Test Contra"
+    void ContraClick();
+    // Puts the current dance into the programme after the selected row
+    // (app/standins/OrgFormStandIns.cpp).
+    void SelectDClick(QObject *Sender = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -181,10 +181,10 @@ void TOrgForm::buildViewCommands() {
         if (b == NavButton::Insert) SetFilter(FilterTable::Dances, 1);
         if (danceBefore) danceBefore(b);
     };
-    // Where the dance was called comes with the call lists; the right-click is logged.
+    // The Called box's right-click lists the events where the dance was called.
     Called->setProperty("ownMenu", true);
     Called->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Called, &QWidget::customContextMenuRequested, this, [] { WriteLog(QStringLiteral("Called - right-click")); });
+    connect(Called, &QWidget::customContextMenuRequested, this, [this] { WhenClick(Called); });
     CreateListForm(this);
     InstallPickListWatch(this);
     InstallGrid(this);
