@@ -158,6 +158,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildInstructionControls();
     buildPlayPanel();
     buildEditorCommands();
+    buildExchangeCommands();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

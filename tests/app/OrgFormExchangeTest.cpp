@@ -1,0 +1,227 @@
+// The main window's exchange files, insert from list, Copy Dance, the
+// recordings check and the listings, used as a caller would: through the
+// menu items, with the file dialogs, boxes and opened files scripted.
+
+#include "EventFormFixture.h"
+#include "ModalDriver.h"
+
+#include "base/TextRoutines.h"
+#include "platform/shell/FilePicker.h"
+#include "platform/shell/ProcessRunner.h"
+#include "platform/sqlite/Dataset.h"
+#include "programme/CallCounting.h"
+#include "programme/InsForm.h"
+#include "programme/InsertFromList.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class Picker : public FilePicker {
+public:
+    Picker() { SetFilePicker(this); }
+    ~Picker() override { SetFilePicker(nullptr); }
+    bool pick(const FilePickRequest &request, QString &chosen) override {
+        requests.append(request);
+        chosen = answer;
+        return !answer.isEmpty();
+    }
+    QString answer;
+    QList<FilePickRequest> requests;
+};
+
+class Opener : public DocumentOpener {
+public:
+    Opener() { SetDocumentOpener(this); }
+    ~Opener() override { SetDocumentOpener(nullptr); }
+    bool open(const QUrl &target) override { return opened.append(target.toLocalFile()), true; }
+    QStringList opened;
+};
+
+class OrgFormExchangeTest : public EventFormTest {
+protected:
+    void SetUp() override {
+        EventFormTest::SetUp();
+        QDir::setCurrent(folder());
+        TempFolder = folder();
+    }
+    QAction *item(const char *name) { return form->findChild<QAction *>(QLatin1String(name)); }
+    void showEvent(qint64 rowid) {
+        form->SaveERec(SaveSender::Other);
+        EventsData.GotoBookmark(rowid);
+        form->ShowEvent(true);
+    }
+    Picker picker;
+    Opener opener;
+};
+
+const char *Club = "~O|Club~D|Jig|Longways|English§2~N|two\r\nlines~D|Reel|Longways|English~";
+
+} // namespace
+
+TEST_F(OrgFormExchangeTest, AProgrammeSavedAndLoadedIntoAnotherEventGivesTheSameItems) {
+    addDance("Jig");
+    addDance("Reel");
+    const qint64 club = addEvent("Club", 2, Prog(Club));
+    const qint64 empty = addEvent("Hall", 9, QString());
+    open(club);
+    form->ProgClip = Prog("~O|cut earlier");
+    picker.answer = path("club.Ev");
+    item("SaveAsE")->trigger();
+    EXPECT_TRUE(answerer->sawText("4 items saved as " + path("club.Ev")));
+    EXPECT_EQ(answerer->boxes[0].timeoutMs, 2000);
+    EXPECT_EQ(ReadFileBytes(path("club.Ev")), QByteArray("O|Club\xb7" "D|Jig|Longways|English\xa7" "2\xb7N|two\r\n"
+                                                         "lines\xb7" "D|Reel|Longways|English\xb7\r\n"));
+    EXPECT_EQ(form->ProgClip, Prog("~O|cut earlier"));
+
+    showEvent(empty);
+    answerer->clear();
+    item("LoadFrom")->trigger();
+    EXPECT_TRUE(answerer->texts().isEmpty()); // nothing to overwrite
+    EXPECT_EQ(form->ProgText, Prog(Club));
+    EXPECT_TRUE(EventChanged);
+    EXPECT_EQ(picker.requests.last().defaultSuffix, "Ev");
+
+    // Loaded again after the first row, keeping the items (No).
+    form->Rows->SelectItem(form->Rows->ItemList[0]);
+    answerer->script(ResultNo);
+    item("LoadFrom")->trigger();
+    EXPECT_EQ(answerer->texts(), QStringList{"Overwrite existing programme?\nClick [No] to add."});
+    EXPECT_TRUE(form->ProgText.startsWith(Prog("~O|Club~O|Club~D|Jig|Longways|English§2~")));
+    EXPECT_EQ(ReadProgramme(form->ProgText, SepDot).items.size(), 9);
+}
+
+TEST_F(OrgFormExchangeTest, AFileOfTheOtherSeparatorChangesNothing) {
+    const qint64 club = addEvent("Club", 2, Prog("~O|Kept~"));
+    open(club);
+    WriteFileBytes(path("euro.Ev"), "O|A\x80O|B\x80\r\n");
+    picker.answer = path("euro.Ev");
+    item("LoadFrom")->trigger();
+    EXPECT_EQ(answerer->texts(), QStringList{path("euro.Ev") + "\nwas not written with the separator now in use."});
+    EXPECT_EQ(form->ProgText, Prog("~O|Kept~"));
+    EXPECT_FALSE(EventChanged);
+}
+
+TEST_F(OrgFormExchangeTest, ATextFileGoesIntoTheSelectedNote) {
+    const qint64 club = addEvent("Club", 2, Prog("~N|Start: ~O|H~"));
+    open(club);
+    WriteFileBytes(path("n.Txt"), "Bring\r\ncoffee");
+    picker.answer = path("n.Txt");
+    form->Rows->SelectItem(form->Rows->ItemList[0]);
+    answerer->script(ResultNo);
+    form->LoadFromP->trigger();
+    EXPECT_EQ(form->ProgText, Prog("~N|Start: Bring\r\ncoffee\r\n~O|H~"));
+}
+
+TEST_F(OrgFormExchangeTest, ADanceSavedAndLoadedIsANewUnpostedDanceWithEveryField) {
+    const QString music = QStringLiteral("Band·Jigs·3·CD·116··fast·jigs.mp3\rReels·1·CD·····reels.mp3");
+    addDance("Apple Cart Jig", {{"Music", music}, {"Lvl", 3}, {"Notes", "a·b"}, {"Instructions", "{\\rtf1 Lead}"},
+                                {"OwnTune", "Y"}, {"Called", QVariant()}});
+    open(addEvent("Club", 2, QString()));
+    form->PC->setCurrentWidget(form->DancePage);
+    picker.answer = path("apple.Da");
+    item("SaveAsD")->trigger();
+    EXPECT_TRUE(answerer->sawText("Dance saved as " + path("apple.Da")));
+    EXPECT_EQ(picker.requests.last().defaultSuffix, "Da");
+    QStringList saved;
+    for (int i = 0; i < DancesData.FieldCount(); ++i) saved.append(DancesData.Fields(i).AsString());
+    saved[DancesData.FieldByName("Notes").Index()] = "a b";
+
+    answerer->clear();
+    item("LoadfromD")->trigger();
+    EXPECT_EQ(DancesData.State(), DatasetState::Insert);
+    for (int i = 0; i < DancesData.FieldCount(); ++i)
+        EXPECT_EQ(DancesData.Fields(i).AsString(), saved[i]) << DancesData.Fields(i).FieldName().toStdString();
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances").toInt(), 1);
+
+    // A file that is not a dance file starts no record.
+    DancesData.Cancel();
+    WriteFileBytes(path("bad.Da"), "Title\xb7" "F\xb7S\xb7R\xb7" "easy\xb7\r\n");
+    picker.answer = path("bad.Da");
+    item("LoadfromD")->trigger();
+    EXPECT_EQ(answerer->texts().last(), path("bad.Da") + "\nis not a dance file: Lvl holds easy");
+    EXPECT_EQ(DancesData.State(), DatasetState::Browse);
+}
+
+TEST_F(OrgFormExchangeTest, CopyDanceClearsCalledAndPrintedAndItsSaveRenamesNothing) {
+    addDance("Jig", {{"Called", 7}, {"Printed", "Y"}, {"Author", "Pat"}});
+    const qint64 club = addEvent("Club", 2, Prog("~D|Jig|Longways|English~"));
+    open(club);
+    DancesData.AfterScroll = ::DancesAfterScroll;
+    form->LocateDance("Jig", "Longways", "English");
+    item("DupDance")->trigger();
+    EXPECT_TRUE(answerer->sawText("Copy created"));
+    EXPECT_EQ(answerer->boxes[0].timeoutMs, 1000);
+    EXPECT_EQ(DancesData.FieldByName("Called").AsString(), QString());
+    EXPECT_EQ(DancesData.FieldByName("Printed").AsString(), QString());
+    EXPECT_EQ(DancesData.FieldByName("Author").AsString(), "Pat");
+    DancesData.FieldByName("Title").SetAsString("Jig Two");
+    DancesData.Post();
+    EXPECT_EQ(scalar("SELECT Programme FROM Events WHERE rowid=?", {club}).toString(), Prog("~D|Jig|Longways|English~"));
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Author='Pat'").toInt(), 2);
+}
+
+TEST_F(OrgFormExchangeTest, CheckRecordingsJudgesEachRowByItsOwnChoice) {
+    IniFile->WriteString("Recorded", "Recording", "");
+    for (const char *k : {"Trk", "Format", "BPM", "Rhythm", "Comments", "Location"}) IniFile->WriteString("Recorded", k, "");
+    LocationColumn = 6;
+    addDance("Jig", {{"Music", "Band·Jigs······jig.mp3"}});
+    addDance("Reel", {{"Music", "Band·Reels······reel.mp3\rJigs······jig.mp3"}});
+    addDance("Live", {{"Music", "Fiddle"}});
+    const qint64 live = addEvent("Hall", 1, Prog("~D|Jig|Longways|English~"));
+    const qint64 club = addEvent("Club", 2, Prog("~D|Jig|Longways|English~D|Reel|Longways|English§2~D|Live|Longways|English~"),
+                                 {{"Prv", ""}});
+    open(live);
+    item("CheckRecs")->trigger();
+    EXPECT_EQ(helps, QList<int>{54110});
+    EXPECT_TRUE(answerer->texts().isEmpty());
+    showEvent(club);
+    form->IsRec->setChecked(true);
+    item("CheckRecs")->trigger();
+    EXPECT_EQ(answerer->texts(), (QStringList{"The following dances do not have recorded music:\nLive\n",
+                                              "The following recordings are used more than once:\njig.mp3\n  (Jig, then Reel)\n"}));
+}
+
+TEST_F(OrgFormExchangeTest, InsertFromListPutsTheKnownTitlesAfterTheSelectedRow) {
+    insert("Dances", {{"Title", "Panic!"}, {"Format", "Technique"}, {"Style", "Technique"},
+                      {"Instructions", "{\\rtf1\\ansi Reel\\par Nowhere\\par The Merry Dancers\\par}"}});
+    addDance("Reel");
+    addDance("Merry Dancers, The");
+    const qint64 club = addEvent("Club", 2, Prog("~O|First~O|Last~"));
+    open(club);
+    form->Rows->SelectItem(form->Rows->ItemList[0]);
+    QList<TitleState> states;
+    WhenModal([&](QWidget *w) {
+        auto *ins = qobject_cast<TInsForm *>(w);
+        ASSERT_TRUE(ins);
+        for (int i = 0; i < 3; ++i) states.append(ins->State(i));
+        ins->AllBtn->click();
+    });
+    item("Panic")->trigger();
+    EXPECT_EQ(states, (QList<TitleState>{TitleState::Known, TitleState::Unknown, TitleState::Known}));
+    EXPECT_EQ(form->ProgText, Prog("~O|First~D|Reel|Longways|English~D|Merry Dancers, The|Longways|English~O|Last~"));
+    EXPECT_EQ(form->PC->currentWidget(), form->EventPage);
+}
+
+TEST_F(OrgFormExchangeTest, ListingsWriteTheirFilesAndOpenThem) {
+    addDance("Jig", {{"Instructions", "{\\rtf1\\ansi A1 lead\\par}"}, {"Notes", "see http://x.org/abc.aspx?T=3 ok"}});
+    addDance("Zebra");
+    const qint64 club = addEvent("Club", 2, Prog("~O|Evening~D|Jig|Longways|English~D|Zebra|Longways|English~"));
+    open(club);
+    form->PC->setCurrentWidget(form->EventPage);
+    item("ListRTF")->trigger();
+    ASSERT_EQ(opener.opened.size(), 1);
+    const QString rtf = QString::fromLatin1(ReadFileBytes(opener.opened[0]));
+    EXPECT_TRUE(opener.opened[0].endsWith("/Prog.RTF"));
+    EXPECT_TRUE(rtf.contains("\\cf1\\b Music Link: http://x.org/abc.aspx?T=3\\b0\\cf0 ")) << rtf.toStdString();
+    item("ListText")->trigger();
+    const QString text = QString::fromLatin1(ReadFileBytes(path("Prog.Txt")));
+    EXPECT_TRUE(text.contains("Jig\r\n\r\nA1 lead")) << text.toStdString();
+    answerer->script(ResultYes);
+    item("Titles")->trigger();
+    EXPECT_EQ(ReadFileBytes(path("List.Txt")), QByteArray("Jig\r\nZebra\r\n"));
+}
