@@ -153,7 +153,8 @@ DanceFileRead ReadDanceFile(const QString &fileText, QChar sep, const QList<Danc
         values = pieces.mid(0, count);
         while (values.size() < count) values.append(QString());
     }
-    if (music >= 0) values[music].replace(CrLf, QStringLiteral("\r"));
+    // Music lines end in CR alone.
+    if (music >= 0) values[music].replace(CrLf, QStringLiteral("\r")).replace(QLatin1Char('\n'), QLatin1Char('\r'));
 
     for (int i = 0; i < count; ++i) {
         const QString &v = values[i];

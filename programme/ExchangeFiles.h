@@ -72,7 +72,7 @@ struct DanceFileRead {
 // Reads a dance file's text. With more separators than columns the columns
 // before Notes come from the front, those after Music from the back, Notes
 // takes the next piece and Music the rest; otherwise field by field, missing
-// fields empty (files of older catalogues). Music's CR LF become CR. The whole
+// fields empty (files of older catalogues). Music's CR LF and LF become CR. The whole
 // file is checked before anything is used: it must end with sep, numbers hold
 // digits or nothing, yes/no columns "" or "Y", and the Title is not empty.
 DanceFileRead ReadDanceFile(const QString &fileText, QChar sep, const QList<DanceColumn> &columns,
