@@ -8,6 +8,7 @@
 #include "programme/HeadingRoles.h"
 #include "programme/ProgrammeText.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <functional>
 
@@ -211,13 +212,19 @@ QString TitlesText(const QList<ProgrammeItem> &rows, const QList<bool> &marks, b
 
 QStringList BandTunes(const QList<EventRecord> &events, int current, const QString &org, bool ignoreOrg,
                       const DanceLookup &lookup, QChar sep) {
+    // A dance met again (in another event, or in the organiser's scan) is
+    // not read again.
+    QHash<DanceKey, bool> known;
+    const auto isOwnTune = [&](const DanceKey &key) {
+        const auto it = known.constFind(key);
+        if (it != known.constEnd()) return *it;
+        const std::optional<DanceFields> dance = lookup.find(key);
+        return known[key] = dance && dance->value(QStringLiteral("OwnTune")) == QLatin1String("Y");
+    };
     const auto ownTunes = [&](const EventRecord &event, const std::function<void(const QString &)> &take) {
         const ProgrammeRead read = ReadProgramme(event.Programme, sep);
-        for (const ProgrammeItem &item : read.items) {
-            if (!item.isDance() || item.key.Title.isEmpty()) continue;
-            const std::optional<DanceFields> dance = lookup.find(item.key);
-            if (dance && dance->value(QStringLiteral("OwnTune")) == QLatin1String("Y")) take(item.key.Title);
-        }
+        for (const ProgrammeItem &item : read.items)
+            if (item.isDance() && !item.key.Title.isEmpty() && isOwnTune(item.key)) take(item.key.Title);
     };
     QStringList titles;
     for (int i = std::min<int>(current, int(events.size())) - 1; i >= 0; --i)
