@@ -53,7 +53,9 @@ void TOrgForm::InstClick(QAction *Sender) {
     // filter and its place; a missing dance brings up the not-found choices.
     SqlDanceLookup lookup(Conn);
     lookup.onMissing = [this](const DanceKey &key) { LocateMissing(key); };
-    const QString rtf = ListingRtf(BuildListing(Rows->RowItems(), options, lookup));
+    // The items as stored: headings without the times the evaluation shows.
+    const QList<ProgrammeItem> rows = ReadProgramme(ProgText, ProgrammeSeparator).items;
+    const QString rtf = ListingRtf(BuildListing(rows, options, lookup));
     if (Sender == ListText) {
         ShowInEditor(ListingPlainText(rtfPlainText(rtf)));
         return;

@@ -210,7 +210,8 @@ TEST_F(OrgFormExchangeTest, InsertFromListPutsTheKnownTitlesAfterTheSelectedRow)
 TEST_F(OrgFormExchangeTest, ListingsWriteTheirFilesAndOpenThem) {
     addDance("Jig", {{"Instructions", "{\\rtf1\\ansi A1 lead\\par}"}, {"Notes", "see http://x.org/abc.aspx?T=3 ok"}});
     addDance("Zebra");
-    const qint64 club = addEvent("Club", 2, Prog("~O|Evening~D|Jig|Longways|English~D|Zebra|Longways|English~"));
+    const qint64 club = addEvent("Club", 2, Prog("~O|Evening~D|Jig|Longways|English~O|Interval~D|Zebra|Longways|English~"),
+                                 {{"ETime", "7.30-10.30"}});
     open(club);
     form->PC->setCurrentWidget(form->EventPage);
     item("ListRTF")->trigger();
@@ -221,6 +222,7 @@ TEST_F(OrgFormExchangeTest, ListingsWriteTheirFilesAndOpenThem) {
     item("ListText")->trigger();
     const QString text = QString::fromLatin1(ReadFileBytes(path("Prog.Txt")));
     EXPECT_TRUE(text.contains("Jig\r\n\r\nA1 lead")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\r\nInterval\r\n")) << text.toStdString(); // without the evaluation's times
     answerer->script(ResultYes);
     item("Titles")->trigger();
     EXPECT_EQ(ReadFileBytes(path("List.Txt")), QByteArray("Jig\r\nZebra\r\n"));
