@@ -52,15 +52,6 @@ TEST_F(TitleCatalogueTest, TheDanceEachTitleInserts) {
     EXPECT_EQ(c.Find("Nowhere"), QString());
 }
 
-TEST(TitlesToInsert, ChosenOrAllKnownInListOrder) {
-    using S = TitleState;
-    const QList<S> states{S::Known, S::Unknown, S::Chosen, S::Known, S::Chosen};
-    EXPECT_EQ(TitlesToInsert(states, false), (QList<int>{2, 4}));
-    EXPECT_EQ(TitlesToInsert(states, true), (QList<int>{0, 2, 3, 4}));
-    EXPECT_EQ(Toggled(S::Unknown), S::Unknown);
-    EXPECT_EQ(Toggled(Toggled(S::Known)), S::Known);
-}
-
 TEST(CheckRecordings, MissingAndSharedRecordings) {
     const QChar s = SepDot;
     MemoryDanceLookup c;
