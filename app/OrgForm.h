@@ -535,6 +535,10 @@ public:
             *Bookings = nullptr;
     QAction *ListRTF = nullptr, *ListText = nullptr, *Titles = nullptr, *BandTunes = nullptr;
     void buildExchangeCommands();
+    // The Events page in front (its page-change handler run).
+    void ShowEventsPage();
+    // For each programme row: it is in the selection colour.
+    QList<bool> RowMarks() const;
     void SaveAsEClick();
     // Sender LoadFromP: a text file into the selected note; else a programme file.
     void LoadFromClick(QAction *Sender);

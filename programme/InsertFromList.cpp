@@ -19,11 +19,8 @@ QStringList TitleList(const QString &plainText) {
 }
 
 QString StoredTitleForm(const QString &shown) {
-    static const QStringList articles = {QStringLiteral("The"), QStringLiteral("A"),   QStringLiteral("La"),
-                                         QStringLiteral("Le"),  QStringLiteral("An"),  QStringLiteral("Les"),
-                                         QStringLiteral("Die")};
     const qsizetype blank = shown.indexOf(QLatin1Char(' '));
-    if (blank > 0 && blank + 1 < shown.size() && articles.contains(shown.left(blank)))
+    if (blank > 0 && blank + 1 < shown.size() && TitleArticles().contains(shown.left(blank)))
         return shown.mid(blank + 1) + QStringLiteral(", ") + shown.left(blank);
     return shown;
 }

@@ -34,18 +34,6 @@ QAction *Command(TOrgForm *form, QMenu *menu, const char *caption, const char *n
     return a;
 }
 
-void ToEventsPage(TOrgForm *form) {
-    if (form->PC->currentWidget() == form->EventPage) return;
-    form->PC->setCurrentWidget(form->EventPage);
-    form->PCChange();
-}
-
-QList<bool> RowMarks(const QList<TItem *> &rows) {
-    QList<bool> marks;
-    for (const TItem *row : rows) marks.append(row->isSelected());
-    return marks;
-}
-
 } // namespace
 
 void TOrgForm::buildExchangeCommands() {
@@ -70,10 +58,22 @@ void TOrgForm::buildExchangeCommands() {
     PanicM = Command(this, DancesM, "Panic!", "PanicM", 55010, [this](QAction *a) { InsListClick(a); });
 }
 
+void TOrgForm::ShowEventsPage() {
+    if (PC->currentWidget() == EventPage) return;
+    PC->setCurrentWidget(EventPage);
+    PCChange();
+}
+
+QList<bool> TOrgForm::RowMarks() const {
+    QList<bool> marks;
+    for (const TItem *row : Rows->ItemList) marks.append(row->isSelected());
+    return marks;
+}
+
 // ---- programme files ----------------------------------------------------------------
 
 void TOrgForm::SaveAsEClick() {
-    ToEventsPage(this);
+    ShowEventsPage();
     WriteLog(QStringLiteral("Save As"));
     QString name;
     if (!PickFile(this, QStringLiteral("Events|*.Ev|All files|*.*"), QString(), false, name, QStringLiteral("Save As"),
@@ -82,14 +82,14 @@ void TOrgForm::SaveAsEClick() {
     // The headings-only view shows every row first.
     SaveERec(SaveSender::None);
     // Built aside: the programme clipboard keeps what was copied or cut.
-    const ProgrammeFileSave save = ProgrammeFileText(Rows->RowItems(), RowMarks(Rows->ItemList), ProgrammeSeparator);
+    const ProgrammeFileSave save = ProgrammeFileText(Rows->RowItems(), RowMarks(), ProgrammeSeparator);
     SaveTextFile(name, save.text);
     MsgTimeout = 2000;
     ShowMsg(ItemsSavedText(save.count, name));
 }
 
 void TOrgForm::LoadFromClick(QAction *Sender) {
-    ToEventsPage(this);
+    ShowEventsPage();
     WriteLog(QStringLiteral("Load from"));
     SaveERec(SaveSender::None);
     const QChar sep = ProgrammeSeparator;

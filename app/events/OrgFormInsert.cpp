@@ -71,10 +71,7 @@ void TOrgForm::InsListClick(QAction *Sender) {
         WorkList = DancesData.active() && !DancesData.IsEmpty()
                        ? TitleList(rtfPlainText(DancesData.FieldByName(QStringLiteral("Instructions")).AsString()))
                        : QStringList();
-    if (PC->currentWidget() != EventPage) {
-        PC->setCurrentWidget(EventPage);
-        PCChange();
-    }
+    ShowEventsPage();
     SavePos();
     bool inserted = false;
     {
@@ -125,10 +122,7 @@ void TOrgForm::CheckRecsClick() {
         OpenHelp(54110);
         return;
     }
-    if (PC->currentWidget() != EventPage) {
-        PC->setCurrentWidget(EventPage);
-        PCChange();
-    }
+    ShowEventsPage();
     SqlDanceLookup lookup(Conn);
     lookup.onMissing = [this](const DanceKey &key) { LocateMissing(key); };
     MusicInput base;

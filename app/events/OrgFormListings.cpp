@@ -26,23 +26,13 @@
 #include <QLineEdit>
 #include <QTabWidget>
 
-namespace {
-
-QList<bool> RowMarks(const QList<TItem *> &rows) {
-    QList<bool> marks;
-    for (const TItem *row : rows) marks.append(row->isSelected());
-    return marks;
-}
-
-} // namespace
-
 void TOrgForm::InstClick(QAction *Sender) {
     WriteLog(QStringLiteral("InstClick"));
     if (PC->currentWidget() != EventPage) return;
     SaveERec(SaveSender::None);
     ListingOptions options;
     if (HasNextTime(ProgText)) options.nextTimeToo = YesNo(QStringLiteral("List \"Next time\" dances too?"));
-    options.marks = RowMarks(Rows->ItemList);
+    options.marks = RowMarks();
     const int marked = int(std::count(options.marks.begin(), options.marks.end(), true));
     if (marked > 1)
         options.selectedOnly =
@@ -70,17 +60,14 @@ void TOrgForm::TitlesClick() {
     SaveERec(SaveSender::None);
     const bool sorted = YesNo(QStringLiteral("Would you like the titles sorted alphabetically?"));
     const QString path = TempFolder + QStringLiteral("List.Txt");
-    SaveTextFile(path, TitlesText(Rows->RowItems(), RowMarks(Rows->ItemList), sorted));
+    SaveTextFile(path, TitlesText(Rows->RowItems(), RowMarks(), sorted));
     OpenWithEditor(path);
 }
 
 void TOrgForm::BandTunesClick() {
     WriteLog(QStringLiteral("BandTunesClick"));
     if (!EventsData.active() || EventsData.IsEmpty()) return;
-    if (PC->currentWidget() != EventPage) {
-        PC->setCurrentWidget(EventPage);
-        PCChange();
-    }
+    ShowEventsPage();
     // The band's events straight from the table: the Events page keeps its
     // filter, its place and its selected row.
     const qint64 current = EventsData.GetBookmark();
