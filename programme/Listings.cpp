@@ -138,19 +138,24 @@ QString ListingRtf(const QList<ListingPiece> &pieces) {
             cursor.insertFragment(QTextDocumentFragment(&part));
             continue;
         }
-        QTextBlockFormat block;
-        block.setAlignment(piece.kind == ListHeading ? Qt::AlignHCenter : Qt::AlignLeft);
-        const QTextCharFormat format = KindFormat(piece.kind, piece.text);
-        const QStringList lines = piece.text.split(QLatin1Char('\n'));
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            if (i > 0) cursor.insertBlock(block, format);
-            // A line begun by an earlier piece (the instructions' last
-            // paragraph) keeps its own layout.
-            else if (cursor.block().length() <= 1) cursor.setBlockFormat(block);
-            cursor.insertText(lines[i], format);
-        }
+        AddRTFLine(cursor, piece.text, piece.kind);
     }
     return WriteRtf(&doc);
+}
+
+void AddRTFLine(QTextCursor &cursor, const QString &text, int kind) {
+    cursor.movePosition(QTextCursor::End);
+    QTextBlockFormat block;
+    block.setAlignment(kind == ListHeading ? Qt::AlignHCenter : Qt::AlignLeft);
+    const QTextCharFormat format = KindFormat(kind, text);
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0) cursor.insertBlock(block, format);
+        // A line begun by an earlier piece (the instructions' last
+        // paragraph) keeps its own layout.
+        else if (cursor.block().length() <= 1) cursor.setBlockFormat(block);
+        cursor.insertText(lines[i], format);
+    }
 }
 
 QString MarkMusicLinks(const QString &rtf) {

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+class QTextCursor;
+
 // The kinds of listing line, each on a white background in Verdana:
 // 0 headings (purple, 16 pt, bold, centred; underlined too for a session
 // heading), 1 titles and separator lines (purple, 16 pt, bold), 2 italic
@@ -42,6 +44,9 @@ QList<ListingPiece> BuildListing(const QList<ProgrammeItem> &rows, const Listing
 
 // The pieces as one RTF document (our writer's form).
 QString ListingRtf(const QList<ListingPiece> &pieces);
+// Appends text of a kind at the end of the cursor's document ("\n" breaks
+// the line).
+void AddRTFLine(QTextCursor &cursor, const QString &text, int kind);
 // The RTF for a word processor: every "Music Link: " and its address up to
 // the next blank bold in colour 1 (the first line's purple), and a tab after
 // every soft line break.
