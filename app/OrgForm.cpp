@@ -160,6 +160,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildPlayPanel();
     buildEditorCommands();
     buildListCommands();
+    buildExchangeCommands();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

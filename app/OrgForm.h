@@ -528,6 +528,32 @@ public:
     // choices, the Dances page staying where it was.
     void LocateMissing(const DanceKey &key);
 
+    // ---- exchange files, insert from list, listings (app/events/OrgFormExchange.cpp,
+    //      OrgFormInsert.cpp, OrgFormListings.cpp) -------------------------------
+    QAction *SaveAsE = nullptr, *LoadFrom = nullptr, *SaveAsD = nullptr, *LoadfromD = nullptr;
+    QAction *InsList = nullptr, *Panic = nullptr, *PanicM = nullptr, *DupDance = nullptr, *CheckRecs = nullptr,
+            *Bookings = nullptr;
+    QAction *ListRTF = nullptr, *ListText = nullptr, *Titles = nullptr, *BandTunes = nullptr;
+    void buildExchangeCommands();
+    // The Events page in front (its page-change handler run).
+    void ShowEventsPage();
+    // For each programme row: it is in the selection colour.
+    QList<bool> RowMarks() const;
+    void SaveAsEClick();
+    // Sender LoadFromP: a text file into the selected note; else a programme file.
+    void LoadFromClick(QAction *Sender);
+    void SaveAsDClick();
+    void LoadfromDClick();
+    // Sender InsList, Panic, PanicM, or BandTunes (WorkList already filled).
+    void InsListClick(QAction *Sender);
+    void DupDanceClick();
+    void CheckRecsClick();
+    void BookingsClick();
+    // Sender ListRTF or ListText.
+    void InstClick(QAction *Sender);
+    void TitlesClick();
+    void BandTunesClick();
+
     // ---- application services (app/OrgFormServices.cpp) --------------------
     QTimer *Timer;                           // one second: the playback clock
     QLabel *LEDElapsed, *LEDTLen, *LEDRemain; // the playback clock's figures
