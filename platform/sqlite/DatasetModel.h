@@ -36,7 +36,10 @@ private:
     const QStringList &rowTexts(int row) const;
 
     Dataset &m_dataset;
+    // The rows shown, by bookmark: the view is reset only when they change.
+    std::vector<Dataset::Bookmark> m_shown;
     int m_rows = 0;
+    int m_row = -1; // the record's row as last told
     int m_columns = 0;
     bool m_editable = false;
     mutable QHash<int, QStringList> m_cache;
