@@ -141,13 +141,16 @@ void TOrgForm::LocateMissing(const DanceKey &key) {
         }
     if (DancesData.Filtered()) SetFilter(FilterTable::Dances, 1);
     SaveDancePos(DancesData);
+    // The Dances page shows its own dance again, whole, however this ends.
     try {
         LocateDance(key.Title, key.Format, key.Style);
     } catch (...) {
         RestDancePos(DancesData);
+        ShowDance();
         throw;
     }
     RestDancePos(DancesData);
+    ShowDance();
 }
 
 // ---- showing the event ------------------------------------------------------------
