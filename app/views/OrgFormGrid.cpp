@@ -5,6 +5,8 @@
 #include "app/OrgForm.h"
 
 #include "base/Log.h"
+#include "base/Messages.h"
+#include "core/dances/FieldRules.h"
 #include "core/database/Tables.h"
 #include "core/dialogs/MsgPanel.h"
 #include "core/filter/FilterCommands.h"
@@ -105,6 +107,7 @@ void TOrgForm::ShowGrid(bool events) {
     if (!old || &old->dataset() != &ds) {
         auto *model = new DatasetModel(ds, Grid);
         model->setEditable(true);
+        model->onRefused = [](const QString &field, const QString &) { ShowMsg(NumberBoxFault(field)); };
         Grid->setModel(model);
         delete old;
         // The record and the grid's row move together.

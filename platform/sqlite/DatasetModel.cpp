@@ -78,6 +78,15 @@ bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int 
         m_dataset.CheckBrowseMode();
         m_dataset.SetRecordIndex(index.row());
     }
+    if (onRefused) {
+        // Refused before the record goes into edit: nothing is left to post.
+        try {
+            Field::FromText(m_dataset.fieldInfos().at(index.column()), value.toString());
+        } catch (const DbError &) {
+            onRefused(field.FieldName(), value.toString());
+            return false;
+        }
+    }
     if (m_dataset.State() == DatasetState::Browse) m_dataset.Edit();
     m_dataset.Fields(index.column()).SetAsString(value.toString());
     return true;

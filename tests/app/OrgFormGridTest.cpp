@@ -6,6 +6,7 @@
 #include "platform/sqlite/DatasetModel.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTableView>
@@ -36,18 +37,6 @@ protected:
         }
         sqlite3_close(h);
         return out;
-    }
-    // On screen and active, so that the grid and its cell editor take the
-    // focus as they do for a caller. The window's own start-up gives up at
-    // once (no settings file where it looks) and closes the window; it is
-    // shown again on the catalogue the test opened.
-    void showActive() {
-        form->FormShow();
-        QCoreApplication::processEvents();
-        answerer->clear();
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
     DatasetModel *model() { return qobject_cast<DatasetModel *>(form->Grid->model()); }
     int column(const QString &name) {
@@ -167,5 +156,71 @@ TEST_F(OrgFormGridTest, ViewSwitchKeepsTheRecord) {
         form->Grid->setCurrentIndex(model()->index(other, 0));
         QTest::keyClick(form.get(), Qt::Key_F7);
         EXPECT_EQ(box->text(), events ? "Frome" : "Zulu");
+    }
+}
+
+// A letter in a number box gets that box's own message when the box is left
+// or the dance saved; the box keeps the focus and shows the stored value, and
+// nothing stays pending for the next move.
+TEST_F(OrgFormGridTest, LettersInNumberBoxesGetTheBoxMessage) {
+    enum class Way { Leave, Return, Save, Cell };
+    const struct {
+        const char *field;
+        Way way;
+        const char *message;
+    } cases[] = {
+        {"Lvl", Way::Leave, "Level must be between 0 and 9"},
+        {"Lvl", Way::Save, "Level must be between 0 and 9"},
+        {"Tolbrook", Way::Return, "Tolbrook must be 1, 2 or 3."},
+        {"Called", Way::Leave, "Called must be a whole number."},
+        {"Lvl", Way::Cell, "Level must be between 0 and 9"},
+    };
+    const qint64 dance = addDance("Jig", {{"Lvl", 2}, {"Tolbrook", 1}, {"Called", 4}});
+    open(addEvent("Bath", 1, QString()));
+    showActive();
+    form->PC->setCurrentWidget(form->DancePage);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.field) + (c.way == Way::Save ? ", saved" : c.way == Way::Cell ? ", cell" : ""));
+        DancesData.GotoBookmark(dance);
+        form->ShowDance();
+        if (c.way == Way::Cell) {
+            // The same letter typed into the table view's cell.
+            form->FormViewClick();
+            QWidget *editor = typeInto(row("Title", "Jig"), column(c.field), "x");
+            ASSERT_TRUE(editor);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(answerer->sawText(c.message)) << answerer->texts().join("|").toStdString();
+            EXPECT_EQ(answerer->boxes.size(), 1);
+            EXPECT_EQ(scalar("SELECT Lvl FROM Dances WHERE rowid=?", {dance}).toInt(), 2);
+            form->FormViewClick();
+            continue;
+        }
+        QWidget *box = c.field == QString("Lvl") ? static_cast<QWidget *>(form->Lvl)
+                                                 : form->findChild<QLineEdit *>(c.field);
+        ASSERT_TRUE(box);
+        QLineEdit *edit = qobject_cast<QLineEdit *>(box) ? qobject_cast<QLineEdit *>(box) : box->findChild<QLineEdit *>();
+        const QString stored = DancesData.FieldByName(c.field).AsString();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, "x");
+        switch (c.way) {
+        case Way::Leave: form->Author->setFocus(); break;
+        case Way::Return: QTest::keyClick(edit, Qt::Key_Return); break;
+        case Way::Save: QTest::keyClick(edit, Qt::Key_S, Qt::ControlModifier); break;
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(answerer->boxes.size(), 1);
+        EXPECT_TRUE(answerer->sawText(c.message)) << answerer->texts().join("|").toStdString();
+        EXPECT_EQ(edit->text(), stored);
+        EXPECT_TRUE(box->hasFocus() || edit->hasFocus());
+        EXPECT_FALSE(DancesData.Modified());
+        // The next move meets nothing pending.
+        answerer->clear();
+        DancesData.Next();
+        DancesData.GotoBookmark(dance);
+        EXPECT_TRUE(answerer->texts().isEmpty()) << answerer->texts().join("|").toStdString();
+        EXPECT_EQ(scalar("SELECT " + QString(c.field) + " FROM Dances WHERE rowid=?", {dance}).toString(), stored);
+        answerer->clear();
     }
 }
