@@ -94,6 +94,9 @@ bool TDataSource::write(const Binding &b) {
         show(b);
         b.box->setFocus();
         OnRefused(b.box, b.field, text);
+        // Ready to be typed over.
+        b.box->setFocus();
+        b.edit->selectAll();
         return false;
     }
     return true;
