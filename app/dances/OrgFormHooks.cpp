@@ -6,7 +6,6 @@
 #include "app/OrgForm.h"
 
 #include "presentation/editor/IntEForm.h"
-#include "app/standins/StandIns.h"
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/dances/DanceItems.h"

@@ -6,12 +6,5 @@
 
 class QWidget;
 
-// The full-screen display: run modally over the programme. Logs only.
-void RunFullScreen(QWidget *owner);
-// The full-screen display's speed controls hidden, its speed at 100; its
-// NumLock indicator. Log only.
-void ResetFullScreenSpeed();
-void ShowFullScreenNumLock(bool on);
-
 // The Folders page's view of the music folders.
 void InitFolders();
