@@ -16,11 +16,19 @@
 
 RichEdit *WorkRich = nullptr;
 
-void ScaleDocument(QTextDocument *doc, qreal factor) {
-    if (factor == 1.0) return;
+// The document's defaults: its font size and default tab distance.
+void ScaleDefaults(QTextDocument *doc, qreal factor) {
     QFont base = doc->defaultFont();
     if (base.pointSizeF() > 0) base.setPointSizeF(base.pointSizeF() * factor);
     doc->setDefaultFont(base);
+    QTextOption option = doc->defaultTextOption();
+    option.setTabStopDistance(option.tabStopDistance() * factor);
+    doc->setDefaultTextOption(option);
+}
+
+void ScaleDocument(QTextDocument *doc, qreal factor) {
+    if (factor == 1.0) return;
+    ScaleDefaults(doc, factor);
     QTextCursor cursor(doc);
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
         QTextBlockFormat bf = block.blockFormat();
@@ -92,11 +100,7 @@ void RichEdit::setRtf(const QString &rtf) {
     const int caret = selStart();
     const bool undo = document()->isUndoRedoEnabled();
     document()->setUndoRedoEnabled(false);
-    if (zoom_ != 1.0) {
-        QFont base = document()->defaultFont();
-        if (base.pointSizeF() > 0) base.setPointSizeF(base.pointSizeF() / zoom_);
-        document()->setDefaultFont(base);
-    }
+    if (zoom_ != 1.0) ScaleDefaults(document(), 1.0 / zoom_);
     ReadRtf(rtf, document());
     ScaleDocument(document(), zoom_);
     document()->setUndoRedoEnabled(undo);
@@ -118,11 +122,7 @@ QString RichEdit::selectionRtf() const {
 void RichEdit::replaceSelectionRtf(const QString &rtf) {
     QTextDocument part;
     part.setDefaultFont(document()->defaultFont());
-    if (zoom_ != 1.0) {
-        QFont base = part.defaultFont();
-        if (base.pointSizeF() > 0) base.setPointSizeF(base.pointSizeF() / zoom_);
-        part.setDefaultFont(base);
-    }
+    if (zoom_ != 1.0) ScaleDefaults(&part, 1.0 / zoom_);
     ReadRtf(rtf, &part);
     ScaleDocument(&part, zoom_);
     QTextCursor c = textCursor();

@@ -417,7 +417,9 @@ void TFull::ShowItem(bool fromStep) {
     }
     if (row.key.Title.isEmpty()) {
         setWindowTitle(QStringLiteral("[Blank Dance]"));
+        // The frameless window shows no caption: the text says it.
         ShowText(QString(), Qt::white);
+        FullText->setPlainText(QStringLiteral("[Blank Dance]"));
         ShowControls(false);
         return;
     }
@@ -730,6 +732,8 @@ void TFull::ApplyZoom(int value) {
     QFont font = TimeLab->font();
     font.setPointSize(std::max(TimeLabelPoints(zoom), 6));
     TimeLab->setFont(font);
+    // The notes divider's length follows the zoom.
+    if (!notesSource && isVisible() && !TheMainWindow().FoldersPageSaved()) ShowItem();
     LayOutPanels();
 }
 

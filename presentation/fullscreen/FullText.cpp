@@ -108,6 +108,7 @@ FullTextResult DanceFullText(const FullTextInput &in) {
         cursor.insertBlock(cursor.blockFormat(), divider);
         cursor.insertText(QString(DividerLength(in.zoom), QLatin1Char('_')), divider);
         QTextCharFormat notes = Coloured(NotesColour);
+        notes.setFontPointSize(12);
         notes.setFontWeight(QFont::Bold);
         cursor.insertBlock(cursor.blockFormat(), notes);
         cursor.insertBlock(cursor.blockFormat(), notes);
