@@ -7,7 +7,6 @@
 #include "platform/sqlite/Database.h"
 
 #include <QColor>
-#include <QHash>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -114,11 +113,13 @@ FullTextResult DanceFullText(const FullTextInput &in) {
         cursor.insertBlock(cursor.blockFormat(), notes);
         InsertLines(cursor, in.notes, notes);
     }
+    // 8. (on the document: it works on bold runs; the words it changes are
+    // none of the gender-free list's).
+    if (in.swap) SwapHeadsSides(&doc);
     QString rtf = WriteRtf(&doc);
 
-    // 7.-10.
+    // 7., 9., 10.
     if (in.genderFree) rtf = GenderFree(rtf, in.man, in.woman);
-    if (in.swap) rtf = SwapHeadsSides(rtf);
     rtf = ShrinkBlankLines(rtf);
     FullTextResult result;
     result.rtf = CurlQuotes(rtf, &result.unmatchedQuotes);
@@ -148,29 +149,48 @@ QString GenderFree(const QString &rtf, const QString &man, const QString &woman)
     return MultiReplace(rtf, olds, news, false, true);
 }
 
-QString SwapHeadsSides(const QString &rtf) {
-    // One pass, so a swapped word is never swapped back. A bold word may have
-    // the writer's font and size words between "\b" and itself.
-    static const QRegularExpression bold(QStringLiteral(
-        "\\\\b((?:\\\\f\\d+)?(?:\\\\fs\\d+)?) (head|Head|side|Side|across|Across|up and down|Up and down|up & down|Up & down)"));
-    static const QHash<QString, QString> swap = {
-        {QStringLiteral("head"), QStringLiteral("side")},           {QStringLiteral("Head"), QStringLiteral("Side")},
-        {QStringLiteral("side"), QStringLiteral("head")},           {QStringLiteral("Side"), QStringLiteral("Head")},
-        {QStringLiteral("across"), QStringLiteral("up and down")},  {QStringLiteral("Across"), QStringLiteral("Up and down")},
-        {QStringLiteral("up and down"), QStringLiteral("across")},  {QStringLiteral("Up and down"), QStringLiteral("Across")},
-        {QStringLiteral("up & down"), QStringLiteral("across")},    {QStringLiteral("Up & down"), QStringLiteral("Across")},
+void SwapHeadsSides(QTextDocument *doc) {
+    // A bold run that begins with one of the words: the RTF may or may not
+    // say "\b" just before it (bold can carry on from the line above).
+    static const std::pair<QString, QString> swap[] = {
+        {QStringLiteral("up and down"), QStringLiteral("across")}, {QStringLiteral("Up and down"), QStringLiteral("Across")},
+        {QStringLiteral("up & down"), QStringLiteral("across")},   {QStringLiteral("Up & down"), QStringLiteral("Across")},
+        {QStringLiteral("across"), QStringLiteral("up and down")}, {QStringLiteral("Across"), QStringLiteral("Up and down")},
+        {QStringLiteral("head"), QStringLiteral("side")},          {QStringLiteral("Head"), QStringLiteral("Side")},
+        {QStringLiteral("side"), QStringLiteral("head")},          {QStringLiteral("Side"), QStringLiteral("Head")},
     };
-    QString out;
-    out.reserve(rtf.size() + 16);
-    qsizetype from = 0;
-    for (auto it = bold.globalMatch(rtf); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        out += QStringView(rtf).mid(from, m.capturedStart() - from);
-        out += QStringLiteral("\\b") + m.captured(1) + QLatin1Char(' ') + swap.value(m.captured(2));
-        from = m.capturedEnd();
+    struct Hit {
+        int position;
+        int length;
+        QString replacement;
+        QTextCharFormat format;
+    };
+    QList<Hit> hits;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.charFormat().fontWeight() < QFont::Bold) continue;
+            const QString text = fragment.text();
+            for (const auto &[from, to] : swap)
+                if (text.startsWith(from)) {
+                    hits.append({fragment.position(), int(from.size()), to, fragment.charFormat()});
+                    break;
+                }
+        }
+    // From the end, so earlier positions stay valid.
+    for (auto it = hits.crbegin(); it != hits.crend(); ++it) {
+        QTextCursor cursor(doc);
+        cursor.setPosition(it->position);
+        cursor.setPosition(it->position + it->length, QTextCursor::KeepAnchor);
+        cursor.insertText(it->replacement, it->format);
     }
-    out += QStringView(rtf).mid(from);
-    return out;
+}
+
+QString SwapHeadsSides(const QString &rtf) {
+    QTextDocument doc;
+    ReadRtf(rtf, &doc);
+    SwapHeadsSides(&doc);
+    return WriteRtf(&doc);
 }
 
 QString ShrinkBlankLines(const QString &rtf) {

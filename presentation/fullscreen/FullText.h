@@ -59,7 +59,9 @@ FullTextResult DanceFullText(const FullTextInput &in);
 QString NarrowTabs(const QString &rtf);
 QString GenderFree(const QString &rtf, const QString &man, const QString &woman);
 // Bold heads become sides and the reverse, across becomes up and down (and
-// up and down or up & down across); a typed "§" is left alone.
+// up and down or up & down across): a bold run that begins with the word,
+// whether or not the RTF marks the bold just before it.
+void SwapHeadsSides(QTextDocument *doc);
 QString SwapHeadsSides(const QString &rtf);
 QString ShrinkBlankLines(const QString &rtf);
 // Straight double quotes become curly ones, the last closing; *odd tells an

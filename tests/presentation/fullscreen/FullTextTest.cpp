@@ -70,7 +70,9 @@ TEST(FullTextTest, HeadsAndSidesSwap) {
     const QString swapped = SwapHeadsSides(rtf);
     EXPECT_EQ(BoldWords(swapped), QStringList({"Sides", "heads", "Across"}));
     EXPECT_TRUE(Plain(swapped).contains(QString::fromUtf8("§ kept")));
-    const QString heads = WriterRtf({{"Title\n", false}, {"Heads", true}, {" face ", false}, {"sides", true}});
+    // Bold carried on from the line above still counts.
+    const QString heads = WriterRtf({{"Title\nheads", true}, {" face ", false}, {"sides", true}});
+    EXPECT_EQ(BoldWords(SwapHeadsSides(heads)), QStringList({"Title", "sides", "heads"}));
     EXPECT_EQ(SwapHeadsSides(SwapHeadsSides(heads)), heads);
     EXPECT_NE(SwapHeadsSides(heads), heads);
     // Plain (not bold) words stay.
