@@ -522,6 +522,10 @@ bool TFull::FormShortcut(QKeyEvent *event) {
         return false;
     }
     ctrlAlone = false;
+    if (key == Qt::Key_NumLock || key == Qt::Key_CapsLock) {
+        TheMainWindow().LockKeys(key);
+        return false;
+    }
     if (notesSource) {
         if (key != Qt::Key_Escape) return false;
         notesSource->setPlainText(FullText->document()->toPlainText());
@@ -714,7 +718,7 @@ void TFull::LayOutPanels() {
     SpeedBox->move(10, low - SpeedBox->height() - 4);
     VolBox->move(SpeedBox->x() + SpeedBox->width() + 10, SpeedBox->y());
     SHPanel->adjustSize();
-    SHPanel->move(right - SHPanel->width(), height() - SHPanel->height() - 4);
+    SHPanel->move(right - SHPanel->width(), (TrackBar->isVisible() ? low : height()) - SHPanel->height() - 4);
     for (QWidget *w : std::initializer_list<QWidget *>{SpeedBox, VolBox, TrackBar, SHPanel, ClosePanel}) w->raise();
 }
 
