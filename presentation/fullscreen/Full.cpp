@@ -293,6 +293,8 @@ TFull::~TFull() {
 void TFull::PrepareNormal() {
     notesSource = nullptr;
     FullText->setReadOnly(true);
+    // Each run starts with the text alone; the kept window may have shown more.
+    for (QWidget *w : std::initializer_list<QWidget *>{HPanel, ClosePanel, SpeedBox, VolBox, TrackBar}) w->hide();
     SequenceMode = SwapShown = NotesJumped = Fading = false;
     formShown = false;
     SetScreen();
@@ -338,7 +340,7 @@ void TFull::FormShow() {
         FullText->setRtf(NotesViewRtf(notesSource->toPlainText()));
         FullText->setSelStart(0);
         FullText->setFocus();
-        for (QWidget *w : std::initializer_list<QWidget *>{BFPanel, InitPnl, SpeedBox, VolBox, TrackBar, ClosePanel})
+        for (QWidget *w : std::initializer_list<QWidget *>{BFPanel, InitPnl, SpeedBox, VolBox, TrackBar, ClosePanel, TimePnl})
             w->hide();
         LayOutPanels();
         return;
@@ -772,26 +774,35 @@ void TFull::Popup() {
     FullSize->setChecked(IniFile ? IniFile->ReadBool(System, QStringLiteral("FullSize"), true) : true);
 }
 
+namespace {
+
+// Asks for a stored window size; 0 stores the screen's.
+bool AskScreenSize(const QString &key, const QString &prompt, int screenValue) {
+    QString text = QString::number(ReadSetting(System, key, 0));
+    if (!InputQuery(key == QLatin1String("FullWidth") ? QStringLiteral("Width") : QStringLiteral("Height"), prompt, text))
+        return false;
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < 0) {
+        ShowMsg(QStringLiteral("Non-numeric value specified."));
+        return false;
+    }
+    WriteSetting(System, key, value == 0 ? screenValue : value);
+    return true;
+}
+
+} // namespace
+
 void TFull::FullWidthClick() {
     const QRect screen = this->screen() ? this->screen()->geometry() : QRect(0, 0, 1280, 800);
-    QString text = QString::number(ReadSetting(System, QStringLiteral("FullWidth"), 0));
-    if (!InputQuery(QStringLiteral("Width"), QStringLiteral("Enter width of screen, or 0 for default"), text)) return;
-    bool ok = false;
-    int value = text.trimmed().toInt(&ok);
-    if (!ok || value < 0) return ShowMsg(QStringLiteral("Non-numeric value specified."));
-    WriteSetting(System, QStringLiteral("FullWidth"), value == 0 ? screen.width() : value);
-    SetScreen();
+    if (AskScreenSize(QStringLiteral("FullWidth"), QStringLiteral("Enter width of screen, or 0 for default"), screen.width()))
+        SetScreen();
 }
 
 void TFull::FullHeightClick() {
     const QRect screen = this->screen() ? this->screen()->geometry() : QRect(0, 0, 1280, 800);
-    QString text = QString::number(ReadSetting(System, QStringLiteral("FullHeight"), 0));
-    if (!InputQuery(QStringLiteral("Height"), QStringLiteral("Enter height of screen, or 0 for default"), text)) return;
-    bool ok = false;
-    int value = text.trimmed().toInt(&ok);
-    if (!ok || value < 0) return ShowMsg(QStringLiteral("Non-numeric value specified."));
-    WriteSetting(System, QStringLiteral("FullHeight"), value == 0 ? screen.height() : value);
-    SetScreen();
+    if (AskScreenSize(QStringLiteral("FullHeight"), QStringLiteral("Enter height of screen, or 0 for default"), screen.height()))
+        SetScreen();
 }
 
 void TFull::FullSizeClick() {

@@ -269,7 +269,9 @@ QString NotesRowText(const QString &text, const QString &org, const QString &tim
 QString NotesViewRtf(const QString &notes) {
     QTextDocument doc;
     QTextCursor cursor(&doc);
-    InsertLines(cursor, notes, QTextCharFormat());
+    QTextCharFormat format;
+    format.setFontPointSize(10); // the size the shrunk blank lines return to
+    InsertLines(cursor, notes, format);
     QString rtf = WriteRtf(&doc);
     rtf = FastReplaceStr(rtf, EmptyPair, QStringLiteral("\\par \\fs8\r\n\\par \\fs20 "), true);
     rtf = FastReplaceStr(rtf, QStringLiteral("\\ldblquote "), QStringLiteral("\""), true);
