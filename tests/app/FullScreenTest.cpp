@@ -112,6 +112,22 @@ TEST_F(FullScreenTest, EnterPlaysEscFades) {
     QTest::keyRelease(Full->FullText, Qt::Key_Control);
     PumpEvents(100);
     EXPECT_GE(form->Player->GetPosition(), 1400);
+    // Ctrl with another key between is no seek.
+    form->Player->Seek(300);
+    form->Player->Play();
+    QTest::keyPress(Full->FullText, Qt::Key_Control);
+    key(Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyRelease(Full->FullText, Qt::Key_Control);
+    PumpEvents(100);
+    EXPECT_LT(form->Player->GetPosition(), 1400);
+    // A drag of the position bar seeks once, when it is let go.
+    TotalSeconds = 3;
+    Full->TrackBar->setSliderDown(true);
+    Full->TrackBar->setValue(80);
+    EXPECT_LT(form->Player->GetPosition(), 1400) << "no seek while dragging";
+    Full->TrackBar->setSliderDown(false);
+    PumpEvents(100);
+    EXPECT_GE(form->Player->GetPosition(), 2400); // 80 % of 3 s
     key(Qt::Key_Escape);
     EXPECT_TRUE(Full->Fading);
     QList<int> volumes;
