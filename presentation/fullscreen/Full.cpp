@@ -7,16 +7,24 @@
 #include "core/database/Tables.h"
 #include "core/services/AppServices.h"
 #include "core/services/MainWindowLink.h"
+#include "core/services/ShellRoutines.h"
+#include "core/startup/Maintainer.h"
 #include "core/startup/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "platform/media/MyPlayer.h"
 #include "platform/rtf/RichEdit.h"
+#include "platform/shell/DocumentOpener.h"
 #include "platform/shell/KeyState.h"
 #include "presentation/fullscreen/FullText.h"
 #include "presentation/fullscreen/FullTimes.h"
 #include "presentation/music/MusicText.h"
 #include "presentation/music/Playback.h"
 #include "programme/HeadingRoles.h"
+#include "publishing/pages/ProgrammePage.h"
+#include "base/AppState.h"
+#include "base/Cp1252.h"
+#include <QDir>
+#include <QUrl>
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -273,6 +281,20 @@ TFull::TFull(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Wi
     timeFont.setPointSize(std::max(TimeLabelPoints(zoom), 6));
     TimeLab->setFont(timeFont);
 
+    // Maintainer mode: the technique notes of the local copy of the site.
+    if (AuthorMode) {
+        Technique = TechniqueIndex(MaintainerFolder() + QStringLiteral("Site/"));
+        if (OptionChecked(QStringLiteral("Debug"))) {
+            try {
+                WriteTextFile(QDir::current().filePath(QStringLiteral("Temp.txt")), TechniqueIndexText(Technique));
+                OpenDocument(QDir::current().filePath(QStringLiteral("Temp.txt")));
+            } catch (const std::exception &e) {
+                WriteLog(QString::fromStdString(e.what()));
+            }
+        }
+    }
+    NotesPnl->installEventFilter(this);
+
     FullScreenPlayback.stopped = [this] {
         const QSignalBlocker quiet(TrackBar);
         TrackBar->setValue(0);
@@ -392,6 +414,7 @@ void TFull::ShowItem(bool fromStep) {
     }
     const ProgrammeItem &row = items[current];
     if (!row.isDance()) {
+        NotesPnl->hide();
         Sequence = SquareSequence();
         BFPanel->hide();
         InitPnl->hide();
@@ -418,6 +441,7 @@ void TFull::ShowItem(bool fromStep) {
         return;
     }
     if (row.key.Title.isEmpty()) {
+        NotesPnl->hide();
         setWindowTitle(QStringLiteral("[Blank Dance]"));
         // The frameless window shows no caption: the text says it.
         ShowText(QString(), Qt::white);
@@ -465,6 +489,7 @@ void TFull::ShowItem(bool fromStep) {
     in.swap = swap;
     const FullTextResult result = DanceFullText(in);
     setWindowTitle(main.ShownField(QStringLiteral("Title")) + QStringLiteral(" - full-screen"));
+    NotesPnl->setVisible(!TechniqueFor(Technique, main.ShownField(QStringLiteral("Title"))).isEmpty());
     ShowText(result.rtf, swap ? NotesBackground : QColor(Qt::white));
     DrawFractions(FullText->document());
     FullText->document()->setModified(false);
@@ -495,6 +520,7 @@ bool TFull::eventFilter(QObject *watched, QEvent *event) {
         if (watched == FullText->viewport()) MDown(mouse);
         else if (watched == ClosePanel && mouse->button() == Qt::LeftButton) ExitMClick();
         else if (watched == SHPanel && mouse->button() == Qt::LeftButton) ToggleControls();
+        else if (watched == NotesPnl && mouse->button() == Qt::LeftButton) NotesPnlClick();
         else if (watched == TrackBar) SeekDragging = true;
     } else if (event->type() == QEvent::FocusIn && watched == TrackBar) {
         SeekDragging = true;
@@ -933,6 +959,17 @@ void TFull::ExitMClick() {
 void TFull::SpecialClick() {
     // The special-characters palette is not built yet.
     WriteLog(QStringLiteral("Stand-in: special characters for the full-screen text"));
+}
+
+void TFull::NotesPnlClick() {
+    const QString title = TheMainWindow().ShownField(QStringLiteral("Title"));
+    const QList<TechniqueEntry> matches = TechniqueFor(Technique, title);
+    if (matches.isEmpty()) return ShowMsg(QStringLiteral("Notes not found!"));
+    const QString file = TempFolder + QStringLiteral("Technique.htm");
+    SavePageFile(file, TechniquePage(title, matches));
+    // The opener gives no error code; 0 stands for "unknown".
+    if (!CurrentDocumentOpener().open(QUrl::fromLocalFile(file)))
+        ShowMsg(QStringLiteral("Cannot run default browser.  Error code ") + QString::number(0));
 }
 
 void TFull::ResetSpeed() {

@@ -7,6 +7,7 @@
 
 #include "presentation/fullscreen/FullControls.h"
 #include "presentation/fullscreen/SquareSequence.h"
+#include "presentation/fullscreen/TechniqueNotes.h"
 
 #include <QDialog>
 
@@ -98,6 +99,10 @@ public:
     void SetTrackPosition(int percent);
     // F11 / F12.
     void StepHeading(bool forward);
+    // Maintainer mode: the technique notes of the current dance in the browser.
+    void NotesPnlClick();
+    // The technique-notes index (maintainer mode; empty otherwise).
+    QList<TechniqueEntry> Technique;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -172,3 +172,25 @@ TEST_F(FullScreenTest, NotesViewCopiesBack) {
     EXPECT_TRUE(form->Notes->document()->isModified());
     EXPECT_FALSE(Full->isVisible());
 }
+
+// Maintainer mode's technique notes: the matching sections go to the browser
+// as "Technique.htm"; a browser that will not open says so.
+TEST_F(FullScreenTest, TechniqueNotesOpenInTheBrowser) {
+    WriteFileBytes(path("Site/t.htm"), "<body><h2>Apple</h2>Swing well.</body>");
+    TempFolder = path("");
+    Full->Technique = TechniqueIndex(path("Site/"));
+    Full->ShowItem();
+    EXPECT_TRUE(Full->NotesPnl->isVisible());
+    RecordingOpener opener;
+    Full->NotesPnlClick();
+    ASSERT_EQ(opener.opened.size(), 1);
+    EXPECT_TRUE(QString::fromUtf8(ReadFileBytes(path("Technique.htm"))).contains("Swing well."));
+    struct Refusing : DocumentOpener {
+        bool open(const QUrl &) override { return false; }
+    } refusing;
+    SetDocumentOpener(&refusing);
+    Full->NotesPnlClick();
+    SetDocumentOpener(nullptr);
+    EXPECT_TRUE(answerer->sawText("Cannot run default browser.  Error code 0"));
+    Full->Technique.clear();
+}
