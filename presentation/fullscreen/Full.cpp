@@ -1,6 +1,8 @@
 #include "presentation/fullscreen/Full.h"
 
+#include "base/AppState.h"
 #include "base/Clock.h"
+#include "base/Cp1252.h"
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/dances/DanceShow.h"
@@ -21,14 +23,11 @@
 #include "presentation/music/Playback.h"
 #include "programme/HeadingRoles.h"
 #include "publishing/pages/ProgrammePage.h"
-#include "base/AppState.h"
-#include "base/Cp1252.h"
-#include <QDir>
-#include <QUrl>
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFontInfo>
 #include <QFrame>
 #include <QGuiApplication>
@@ -49,6 +48,7 @@
 #include <QTextDocumentFragment>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 TFull *Full = nullptr;
