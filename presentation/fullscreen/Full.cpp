@@ -487,6 +487,7 @@ void TFull::ShowItem(bool fromStep) {
         in.woman = IniFile->ReadString(System, QStringLiteral("Woman"), QStringLiteral("Raven"));
     }
     in.swap = swap;
+    in.title = main.ShownField(QStringLiteral("Title"));
     const FullTextResult result = DanceFullText(in);
     setWindowTitle(main.ShownField(QStringLiteral("Title")) + QStringLiteral(" - full-screen"));
     NotesPnl->setVisible(!TechniqueFor(Technique, main.ShownField(QStringLiteral("Title"))).isEmpty());

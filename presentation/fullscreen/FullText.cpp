@@ -115,7 +115,7 @@ FullTextResult DanceFullText(const FullTextInput &in) {
     }
     // 8. (on the document: it works on bold runs; the words it changes are
     // none of the gender-free list's).
-    if (in.swap) SwapHeadsSides(&doc);
+    if (in.swap) SwapHeadsSides(&doc, in.title);
     QString rtf = WriteRtf(&doc);
 
     // 7., 9., 10.
@@ -149,7 +149,7 @@ QString GenderFree(const QString &rtf, const QString &man, const QString &woman)
     return MultiReplace(rtf, olds, news, false, true);
 }
 
-void SwapHeadsSides(QTextDocument *doc) {
+void SwapHeadsSides(QTextDocument *doc, const QString &title) {
     // A bold run that begins with one of the words: the RTF may or may not
     // say "\b" just before it (bold can carry on from the line above).
     static const std::pair<QString, QString> swap[] = {
@@ -166,7 +166,9 @@ void SwapHeadsSides(QTextDocument *doc) {
         QTextCharFormat format;
     };
     QList<Hit> hits;
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        // The title line ("Heads Up") is no instruction.
+        if (block == doc->begin() && !title.isEmpty() && block.text() == title) continue;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (fragment.charFormat().fontWeight() < QFont::Bold) continue;
@@ -177,6 +179,7 @@ void SwapHeadsSides(QTextDocument *doc) {
                     break;
                 }
         }
+    }
     // From the end, so earlier positions stay valid.
     for (auto it = hits.crbegin(); it != hits.crend(); ++it) {
         QTextCursor cursor(doc);

@@ -42,6 +42,7 @@ struct FullTextInput {
     QString man = QStringLiteral("Lark");
     QString woman = QStringLiteral("Raven");
     bool swap = false;      // heads and sides exchanged
+    QString title;          // the title line the instructions may begin with
 };
 
 struct FullTextResult {
@@ -61,7 +62,8 @@ QString GenderFree(const QString &rtf, const QString &man, const QString &woman)
 // Bold heads become sides and the reverse, across becomes up and down (and
 // up and down or up & down across): a bold run that begins with the word,
 // whether or not the RTF marks the bold just before it.
-void SwapHeadsSides(QTextDocument *doc);
+// A first line that is the title is left alone.
+void SwapHeadsSides(QTextDocument *doc, const QString &title = QString());
 QString SwapHeadsSides(const QString &rtf);
 QString ShrinkBlankLines(const QString &rtf);
 // Straight double quotes become curly ones, the last closing; *odd tells an

@@ -75,6 +75,12 @@ TEST(FullTextTest, HeadsAndSidesSwap) {
     EXPECT_EQ(BoldWords(SwapHeadsSides(heads)), QStringList({"Title", "sides", "heads"}));
     EXPECT_EQ(SwapHeadsSides(SwapHeadsSides(heads)), heads);
     EXPECT_NE(SwapHeadsSides(heads), heads);
+    // A title line is left as it is.
+    FullTextInput in;
+    in.instructions = WriterRtf({{"Heads Up\nHeads", true}, {" lead", false}});
+    in.swap = true;
+    in.title = "Heads Up";
+    EXPECT_EQ(Plain(DanceFullText(in).rtf), "Heads Up\nSides lead");
     // Plain (not bold) words stay.
     const QString plainHeads = WriterRtf({{"heads and sides", false}});
     EXPECT_EQ(SwapHeadsSides(plainHeads), plainHeads);
