@@ -140,6 +140,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildDancesPage();
     buildRecordingsPage();
     buildMenus();
+    buildFoldersPage();
     bindPages();
     buildFilterControls();
     ConnectDancePage();

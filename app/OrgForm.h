@@ -585,7 +585,6 @@ public:
     void CheckUpClick();
     void AboutClick();
     // Stand-ins until their parts of the program come.
-    void RefreshDets(const QString &text);
     void WhiteboardClick();
     void PlayBtnClick();
 
@@ -607,6 +606,55 @@ public:
     void SetProgrammeMusicLine(int n) override;
     void SaveDanceMusic(const QString &text) override;
     void SetBase(const QString &start) override;
+
+    // ---- the Folders page (app/dances/OrgFormFolders.cpp) ----------------------------
+    QTableWidget *FoldGrid = nullptr;
+    QLabel *FLab = nullptr, *FBase = nullptr;
+    QToolButton *Back = nullptr, *MP3Up = nullptr, *MP3Down = nullptr, *MP3Save = nullptr, *MP3Cancel = nullptr;
+    QMenu *FPopup = nullptr;
+    // The folder the grid shows (ends with "/"); "" until the base folder opened.
+    QString CurrentFolder;
+    // The order file's lines while the files are reordered.
+    QStringList MP3Order;
+    void buildFoldersPage();
+    void FoldersClick(bool fromMenu);
+    void InitFolders();
+    // A double-click on a row; row -1 is Back.
+    void FGDblClick(int row);
+    // The base-folder label of the Folders page (folders) or the Recordings page.
+    void BaseClick(bool folders);
+    void FontSizeClick();
+    void ReorderClick();
+    void MP3UpClick();
+    void MP3DownClick();
+    void ShowMP3();
+    void MP3SaveClick();
+    void MP3CancelClick();
+    // The CD details of the folder of a row (-1: the folder shown).
+    void CDinfoClick(int row);
+    void ShowBtns(bool on);
+    void SetFCap();
+
+    // ---- the Recordings page (app/dances/OrgFormRecordings.cpp) ------------------------
+    QAction *RecMusic = nullptr; // Dances menu "Recorded"
+    void buildRecordingsHandlers();
+    // sender: the Refresh button (selects row 1) or null; quiet only logs a
+    // base folder that cannot be found.
+    void RefreshDets(QObject *sender = nullptr, bool quiet = false);
+    void RefrBtnClick();
+    void RecPageEnter();
+    void DancePageEnter();
+    void RecGridClick();
+    void MyDblClick(int row);
+    void RecMusicClick();
+    void AddBtnClick();
+    void ScanBtnClick();
+    // The grid again from the last scan (the search box and Unused).
+    void ShowRecGrid();
+    // Plays a path from the Music dialog's match list, the play panel on host.
+    void PlayMatch(const QString &path, QWidget *host) override;
+    // Set while a match-list path starts: the Recordings grid's row is not the one.
+    bool MatchListPlay = false;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -138,7 +138,7 @@ void TOrgForm::stopPlayback() {
 void TOrgForm::startPlayback() {
     // 1. Where the recording comes from.
     PlaySource source;
-    source.recordingsPage = PC->currentWidget() == RecPage;
+    source.recordingsPage = PC->currentWidget() == RecPage && !MatchListPlay;
     if (source.recordingsPage) {
         const QStringList cells = RecGridFirstCells();
         int row = RecGrid->currentRow();

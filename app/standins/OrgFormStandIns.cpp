@@ -21,26 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QStandardPaths>
 #include <QTabWidget>
-
-void TOrgForm::RecDetsClick(bool fromMenu) {
-    Q_UNUSED(fromMenu);
-}
-
-void TOrgForm::FormResize() {}
-
-// The recordings base folder from [System] RFolder; "My Music" stands for
-// the user's music folder.
-void TOrgForm::SetRFolder() {
-    QString folder = SettingText(QStringLiteral("System"), QStringLiteral("RFolder"));
-    if (SameText(folder, QStringLiteral("My Music")))
-        folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-    folder.replace('\\', '/');
-    if (!folder.isEmpty() && !folder.endsWith('/')) folder += '/';
-    BaseFolder = folder;
-    RBase->setText(BaseFolder);
-}
 
 // ---- the window's part in the database commands --------------------------------
 

@@ -3,7 +3,6 @@
 
 #include "app/OrgForm.h"
 #include "presentation/fullscreen/Full.h"
-#include "app/standins/ViewStandIns.h"
 
 #include "base/AppState.h"
 #include "base/Log.h"

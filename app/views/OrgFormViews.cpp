@@ -4,7 +4,6 @@
 
 #include "app/OrgForm.h"
 #include "presentation/fullscreen/Full.h"
-#include "app/standins/ViewStandIns.h"
 #include "programme/Rules.h"
 
 #include "base/AppState.h"
@@ -236,6 +235,7 @@ void TOrgForm::PCChange() {
     ClosePopList();
     WriteLog(PC->tabText(PC->currentIndex()));
     DropField = nullptr;
+    if (page != RecPage) DancePageEnter();
     if (page == EventPage) {
         if (ThisIndex >= 0 && ThisIndex < Rows->ItemList.size()) Rows->SelectItem(Rows->ItemList[ThisIndex]);
     } else if (dances) {
@@ -244,6 +244,8 @@ void TOrgForm::PCChange() {
         ProgN->setEnabled(ThisIndex >= 0 && ThisIndex + 1 < Rows->ItemList.size());
     } else if (page == FolderPage) {
         InitFolders();
+    } else if (page == RecPage) {
+        RecPageEnter();
     }
     setWindowTitle(PageCaption(KindOf(this, page), page == RulePage ? RuleSetName() : QString()));
 }

@@ -74,6 +74,12 @@ public:
     virtual void SaveDanceMusic(const QString &text) { Q_UNUSED(text); }
     // Lets the user choose the recordings' base folder, starting from start.
     virtual void SetBase(const QString &start) { Q_UNUSED(start); }
+    // Plays a file of the match list (relative to the base folder), the play
+    // panel shown on host; a second call stops it.
+    virtual void PlayMatch(const QString &path, QWidget *host) {
+        Q_UNUSED(path);
+        Q_UNUSED(host);
+    }
 
     // The pick list of earlier values under an edit of another window (its
     // name "O_" or "N_" + the field): as typed, every value, hidden.

@@ -36,7 +36,7 @@ bool PickFile(QWidget *owner, const QString &filter, const QString &initialFolde
 QString DialogNameFilter(const QString &filter);
 
 // Plays one of the program's interface sounds ("Click", "ClickQuiet", "On",
-// "Off"; any case) without waiting. An unknown name is only logged.
+// "Off", "Buzzer"; any case) without waiting. An unknown name is only logged.
 void PlayWaveResource(const QString &name);
 
 // The main window's message panel ("Trying to run..."), which hides itself

@@ -1,5 +1,0 @@
-#include "app/standins/ViewStandIns.h"
-
-#include "base/Log.h"
-
-void InitFolders() { WriteLog(QStringLiteral("Stand-in: InitFolders")); }
