@@ -480,7 +480,7 @@ public:
     void ShowProgressPanel(const QString &text);
     void ScaleForFonts(QWidget *control);
     // After a key press: the full-screen NumLock indicator, the lock-key sounds.
-    void LockKeys(int key);
+    void LockKeys(int key) override;
     // Shows the event of a pick-list entry ("date: text") and selects the row
     // of that title.
     void ShowEventOfDay(const QString &entry, const QString &title);
@@ -511,6 +511,23 @@ public:
     QRect ClientGeometry() const override;
     void RebuildProgrammeDisplay() override;
     void FormView() override;
+
+    // ---- the full-screen display's side (app/views/OrgFormFull.cpp) --------------
+    void ConnectFullScreen();
+    // The notes view on a notes box (not while the display shows).
+    void FullScreenNotes(QPlainTextEdit *memo);
+    QList<ProgrammeItem> ProgrammeItems() const override;
+    void SelectProgrammeRow(int index) override;
+    void ShowSelectedDance() override;
+    void StepProgrammeDance(int direction) override;
+    RichEdit *InstructionsControl() override;
+    QString ShownField(const QString &field) override;
+    double ShownEventDate() const override;
+    bool PlayPanelShown() const override;
+    void PlayOrStop() override;
+    TMyPlayer *MediaPlayer() override;
+    bool FoldersPageSaved() const override;
+    bool DancesPageSaved() const override;
 
     // ---- web pages (app/events/OrgFormWeb.cpp) ---------------------------------------
     QAction *WebE = nullptr;     // Events > "&Web page" (Ctrl+W)
