@@ -168,12 +168,11 @@ private:
         if (f_("OwnTune") == QLatin1String("Y")) return RtfEscape(prefix + QStringLiteral("Own tune (") + rhythm + QStringLiteral(") "));
         QString plural = rhythm;
         if (!unphrased) {
+            // Both halves of "jig/reel" go into the plural: "jigs/reels".
             if (plural == QLatin1String("jig/reel")) plural = QStringLiteral("jigs/reel");
-            else {
-                if (plural == QLatin1String("waltz")) plural = QStringLiteral("waltze");
-                else if (plural == QLatin1String("march")) plural = QStringLiteral("marche");
-                if (plural != QLatin1String("3-time") && plural != QLatin1String("medley")) plural += QLatin1Char('s');
-            }
+            else if (plural == QLatin1String("waltz")) plural = QStringLiteral("waltze");
+            else if (plural == QLatin1String("march")) plural = QStringLiteral("marche");
+            if (plural != QLatin1String("3-time") && plural != QLatin1String("medley")) plural += QLatin1Char('s');
         }
         return RtfEscape(prefix + QStringLiteral("¶ bar ") + (style == QLatin1String("American") ? QStringLiteral("Am. ") : QString()) +
                          plural);

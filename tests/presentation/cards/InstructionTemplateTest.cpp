@@ -53,6 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
         WalkRow{"own tune", "(*Rhythm*)", {{"OwnTune", "Y"}, {"Rhythm", "Waltz"}}, false, true, true, "Own tune (waltz) ", ""},
         WalkRow{"waltzes", "(*Rhythm*)", {{"Rhythm", "Waltz"}}, false, true, true, "¶ bar waltzes", ""},
         WalkRow{"three-time", "(*Rhythm*)", {{"Rhythm", "3-time"}}, false, true, true, "¶ bar 3-time", ""},
+        WalkRow{"jig or reel", "(*Rhythm*)", {{"Rhythm", "Jig/Reel"}}, false, true, true, "¶ bar jigs/reels", ""},
+        WalkRow{"medley", "(*Rhythm*)", {{"Rhythm", "Medley"}}, false, true, true, "¶ bar medley", ""},
         WalkRow{"unphrased", "(*Rhythm*)", {{"Rhythm", "Patter, Unphrased"}}, false, true, true, "¶ bar unphrased reels", ""},
         WalkRow{"couples", "(*Format*)", {{"Format", "3 couples"}}, false, true, true, "3 couples longways", ""},
         WalkRow{"improper", "(*Format*)", {{"Style", "American"}}, false, true, true, "Longways duple improper", ""},
