@@ -43,7 +43,7 @@ void TIntEForm::clearMarkers() {
         if (w->property(MarkerProperty).toBool()) delete w;
 }
 
-void TIntEForm::readSettings() {
+bool TIntEForm::readSettings() {
     QStringList card;
     for (const QString &key : CardEditNames()) card.append(SettingText(QStringLiteral("Cards"), key));
     const CardGeometryRead read = ReadCardGeometry(card, Geometry);
@@ -56,6 +56,8 @@ void TIntEForm::readSettings() {
         ShowMsg(CardsDownAcrossMessage());
     }
     if (read.notWhole) ShowMsg(CardsNotWholeMessage());
+    else if (read.sizeMissing) ShowMsg(CardsSizeMessage());
+    return cardSized();
 }
 
 CardHeadingText TIntEForm::headingFor(int cardNo) const {
@@ -124,16 +126,19 @@ void TIntEForm::OnITimer() {
     const int width = int(TwipsToPixels(Geometry.dWidth));
     if (CardSettingsChanged) {
         CardSettingsChanged = false;
-        readSettings();
-        const int w = int(TwipsToPixels(Geometry.dWidth));
-        for (RichEdit *box : {Inst, WInst, Footer, WFooter}) {
-            box->setLineWrapColumnOrWidth(w);
-            box->setFixedWidth(w);
+        // Without a card size the boxes keep their widths and no card is laid out.
+        if (readSettings()) {
+            const int w = int(TwipsToPixels(Geometry.dWidth));
+            for (RichEdit *box : {Inst, WInst, Footer, WFooter}) {
+                box->setLineWrapColumnOrWidth(w);
+                box->setFixedWidth(w);
+            }
         }
         Inst->move(20, Marker->y() + 40);
         Footer->hide();
         reshowDance();
-        fillHeading(1);
+        if (cardSized()) fillHeading(1);
+        else CardHead->hide();
     }
     const int cardWidth = int(TwipsToPixels(Geometry.dWidth));
     Q_UNUSED(width);
@@ -152,7 +157,7 @@ void TIntEForm::OnITimer() {
     const bool useFooter = OptionChecked(QStringLiteral("UseFooter"));
     const double footerHeight = useFooter && !Footer->text().trimmed().isEmpty() ? DocumentTextHeight(WFooter->document()) : 0;
     const QList<CardTextLine> lines = DocumentLines(WInst->document());
-    Cards = PaginateCards(lines, TwipsToPixels(Geometry.dHeight), footerHeight, false);
+    Cards = cardSized() ? PaginateCards(lines, TwipsToPixels(Geometry.dHeight), footerHeight, false) : CardPagination{};
 
     const int top = Inst->y();
     const int labelX = Inst->x() + Inst->width() + (screen() && screen()->size().width() < 900 ? 25 : 40);
