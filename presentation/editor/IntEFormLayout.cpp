@@ -126,13 +126,12 @@ void TIntEForm::OnITimer() {
     const int width = int(TwipsToPixels(Geometry.dWidth));
     if (CardSettingsChanged) {
         CardSettingsChanged = false;
-        // Without a card size the boxes keep their widths and no card is laid out.
-        if (readSettings()) {
-            const int w = int(TwipsToPixels(Geometry.dWidth));
-            for (RichEdit *box : {Inst, WInst, Footer, WFooter}) {
-                box->setLineWrapColumnOrWidth(w);
-                box->setFixedWidth(w);
-            }
+        // Without a card size no card is laid out; the text stays readable at a plain width.
+        constexpr int UnsizedWidth = 480;
+        const int w = readSettings() ? int(TwipsToPixels(Geometry.dWidth)) : UnsizedWidth;
+        for (RichEdit *box : {Inst, WInst, Footer, WFooter}) {
+            box->setLineWrapColumnOrWidth(w);
+            box->setFixedWidth(w);
         }
         Inst->move(20, Marker->y() + 40);
         Footer->hide();
