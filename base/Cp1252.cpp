@@ -175,10 +175,14 @@ QString DecodeTextBytes(const QByteArray &bytes, TextEncoding *found) {
         return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
     }
     const bool littleEndian = bytes.startsWith("\xFF\xFE"), bigEndian = bytes.startsWith("\xFE\xFF");
-    if (littleEndian || bigEndian) {
-        if (found) *found = littleEndian ? TextEncoding::Utf16Le : TextEncoding::Utf16Be;
+    // Only whole UTF-16 is read as such, so that it is written back byte for byte.
+    if ((littleEndian || bigEndian) && bytes.size() % 2 == 0) {
         QStringDecoder decode(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
-        return decode(QByteArrayView(bytes).sliced(2));
+        const QString text = decode(QByteArrayView(bytes).sliced(2));
+        if (!decode.hasError()) {
+            if (found) *found = littleEndian ? TextEncoding::Utf16Le : TextEncoding::Utf16Be;
+            return text;
+        }
     }
     if (looksUtf8(bytes)) {
         if (found) *found = TextEncoding::Utf8;

@@ -46,7 +46,8 @@ int CompareText(const QString &a, const QString &b);
 enum class TextEncoding { Cp1252, Utf8, Utf8Bom, Utf16Le, Utf16Be };
 
 // The read rule: UTF-8 when the bytes start with its BOM, UTF-16 when they
-// start with one of its BOMs (either byte order), UTF-8 when they are valid
+// start with one of its BOMs (either byte order) and are whole UTF-16 (an even
+// count), UTF-8 when they are valid
 // UTF-8 holding at least one multi-byte sequence; otherwise Windows-1252.
 QString DecodeTextBytes(const QByteArray &bytes, TextEncoding *found = nullptr);
 

@@ -54,6 +54,7 @@ TEST(Cp1252, ReadRuleChoosesEncoding) {
         {"ascii", QByteArray("plain"), QStringLiteral("plain"), TextEncoding::Cp1252},
         {"utf16 little-endian", QByteArray("\xFF\xFE" "C\0\xE9\0\x16\x04", 8), QStringLiteral("C\u00E9\u0416"), TextEncoding::Utf16Le},
         {"utf16 big-endian", QByteArray("\xFE\xFF" "\0C\0\xE9\x04\x16", 8), QStringLiteral("C\u00E9\u0416"), TextEncoding::Utf16Be},
+        {"utf16 mark, odd length", QByteArray("\xFF\xFE" "a"), QStringLiteral("\u00FF\u00FEa"), TextEncoding::Cp1252},
         {"utf8 with a bad byte", QByteArray("Caf\xC3\xA9 \xFF"), QStringLiteral("Caf\u00C3\u00A9 \u00FF"), TextEncoding::Cp1252},
     };
     for (const auto &c : cases) {
