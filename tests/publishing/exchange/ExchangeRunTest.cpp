@@ -6,6 +6,7 @@
 #include "publishing/exchange/CsvImport.h"
 
 #include <QProcess>
+#include <QStringEncoder>
 #include <functional>
 
 namespace {
@@ -106,13 +107,9 @@ TEST_F(ExchangeRunTest, HostileFilesChangeNoTextWithoutAWord) {
     useSample();
     ASSERT_TRUE(OpenDatabase());
     const QByteArray huge(10 * 1024 * 1024, 'T');
-    const auto utf16 = [](bool little) {
-        QByteArray b = little ? "\xFF\xFE" : "\xFE\xFF";
-        for (QChar c : QStringLiteral("Caf\u00E9 \u0416,Hall,") + (little ? "1" : "2") + "-Jan-2027\r\n") {
-            const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
-            b += little ? QByteArray{&lo, 1} + QByteArray{&hi, 1} : QByteArray{&hi, 1} + QByteArray{&lo, 1};
-        }
-        return b;
+    const auto utf16 = [](QStringEncoder::Encoding order, const char *mark, const char *day) {
+        QStringEncoder encode(order);
+        return QByteArray(mark) + QByteArray(encode(QStringLiteral("Caf\u00E9 \u0416,Hall,") + day + "-Jan-2027\r\n"));
     };
     const auto eventJob = [](const QByteArray &csv) {
         ImportJob job;
@@ -134,8 +131,8 @@ TEST_F(ExchangeRunTest, HostileFilesChangeNoTextWithoutAWord) {
          "Line 2 holds a byte that is not UTF-8, though the file is marked as UTF-8.\nNothing was imported.", ""},
         {"unmarked utf-8, bad byte", "Caf\xC3\xA9 \xFF,Hall,1-Jan-2027\r\n", ImportEnd::Committed,
          "Read as Windows-1252: line 1 holds a byte that is not UTF-8.", "Caf\u00C3\u00A9 \u00FF"},
-        {"utf-16 little-endian", utf16(true), ImportEnd::Committed, "Caf\u00E9 \u0416", "Caf\u00E9 \u0416"},
-        {"utf-16 big-endian", utf16(false), ImportEnd::Committed, "Caf\u00E9 \u0416", "Caf\u00E9 \u0416"},
+        {"utf-16 little-endian", utf16(QStringEncoder::Utf16LE, "\xFF\xFE", "1"), ImportEnd::Committed, "Caf\u00E9 \u0416", "Caf\u00E9 \u0416"},
+        {"utf-16 big-endian", utf16(QStringEncoder::Utf16BE, "\xFE\xFF", "2"), ImportEnd::Committed, "Caf\u00E9 \u0416", "Caf\u00E9 \u0416"},
         {"nul", QByteArray("Nul\0Club,Hall,1-Jan-2027\r\n", 26), ImportEnd::Committed,
          "Invalid value: Nul\\0Club  Field: Org  Org: ", ""},
         {"huge", huge + ",Hall,1-Jan-2027\r\n", ImportEnd::Committed, "Invalid value: " + QString(100, 'T') + "...  Field: Org  Org: ", ""},
