@@ -5,6 +5,7 @@
 #include "base/TextRoutines.h"
 #include "base/Messages.h"
 #include "core/dances/DanceRecord.h"
+#include "core/database/TableWalk.h"
 #include "core/dialogs/Progress.h"
 #include "core/services/MainWindowLink.h"
 #include "platform/sqlite/Dataset.h"
@@ -163,6 +164,8 @@ ImportEnd RunImport(const ImportJob &job, int *stored) {
     ImportEnd end = ImportEnd::Committed;
     int count = 0, shown = -1;
     {
+        // The record shown before comes back afterwards, whole.
+        TableWalk walk{&ds};
         RunGuard guard(ds);
         try {
             Batch batch(*ds.database());
