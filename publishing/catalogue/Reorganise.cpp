@@ -55,7 +55,7 @@ QString valueFault(const FieldInfo &field, const QString &value) {
         try {
             Field::FromText(field, value);
         } catch (const DbError &) {
-            return name + QStringLiteral(" must be a whole number.");
+            return NumberBoxFault(name);
         }
         return {};
     }
