@@ -2,6 +2,7 @@
 
 #include "base/Cp1252.h"
 #include "core/startup/StartupRules.h"
+#include "platform/media/ToneWav.h"
 #include "platform/rtf/RtfWriter.h"
 #include "platform/sqlite/Database.h"
 
@@ -38,7 +39,19 @@ void insert(Database &db, const QString &table, const QList<QPair<QString, QVari
 
 QString item(const QString &kind, const QString &text) { return kind + QLatin1Char('|') + text; }
 
+// The recordings the sample's music lines name, under its Music folder.
+const struct {
+    const char *path;
+    double seconds, hertz;
+} SampleRecordings[] = {{"Orchard/Apple Cart.wav", 15, 440}, {"Orchard/Apple Cart (live).wav", 12, 392}};
+
 } // namespace
+
+bool WriteSampleMusic(const QString &musicFolder) {
+    for (const auto &r : SampleRecordings)
+        if (!WriteToneWav(musicFolder + QLatin1Char('/') + QLatin1String(r.path), r.seconds, r.hertz)) return false;
+    return true;
+}
 
 QString InstructionRtf(const QStringList &lines) {
     QString out = QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n"
@@ -190,8 +203,8 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
             music = recordings(music, {QStringLiteral("Apple Cart (tune)") + Sep + Sep + "WAV" + Sep + Sep + "Jig" + Sep +
                                            Sep + "Orchard\\Apple Cart.wav",
                                        QStringLiteral("Orchard Dance Tunes") + Sep + "3" + Sep + "CD" + Sep + "116" + Sep + "Jig",
-                                       QStringLiteral("Apple Cart (live)") + Sep + Sep + "MP3" + Sep + "112" + Sep +
-                                           "Jig" + Sep + "Slow start" + Sep + "Orchard/Apple Cart.mp3"});
+                                       QStringLiteral("Apple Cart (live)") + Sep + Sep + "WAV" + Sep + "112" + Sep +
+                                           "Jig" + Sep + "Slow start" + Sep + "Orchard/Apple Cart (live).wav"});
         } else if (title == QLatin1String("Kestrel's Flight")) {
             music = recordings(music, {QStringLiteral("New England Notes") + Sep + "7" + Sep + "CD" + Sep + "120" + Sep + "Reel"});
         } else if (title == QLatin1String("Elderflower Waltz")) {

@@ -81,7 +81,10 @@ protected:
 
 private:
     void buildMenus();
-    void readSettings();
+    // Reads the card settings into Geometry; false (with its message) when
+    // they give no card size to lay cards out at.
+    bool readSettings();
+    bool cardSized() const { return Geometry.dWidth > 0 && Geometry.dHeight > 0; }
     void reshowDance();
     void clearMarkers();
     QWidget *marker(QWidget *w);

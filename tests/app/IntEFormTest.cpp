@@ -3,6 +3,7 @@
 #include "platform/print/CardPrinter.h"
 #include "platform/rtf/RichEdit.h"
 #include "presentation/SetForm.h"
+#include "presentation/cards/CardLayout.h"
 #include "presentation/editor/IntEForm.h"
 
 #include <QApplication>
@@ -38,9 +39,9 @@ protected:
     }
     // Nine one-card dances (a filtered set when marked) and the second
     // standard layout (two by two).
-    void openNine() {
-        writeIni("DOrder=FST\r\nIntEditor=1\r\nShowTitles=0\r\nUseFooter=1\r\n",
-                 "[Cards]\r\nGapTop=0\r\nGapLeft=200\r\nDWidth=7200\r\nDHeight=5200\r\nVGap=500\r\nHGap=1200\r\nDown=2\r\nAcross=2\r\nPortrait=0\r\n");
+    void openNine(const QString &cards = "[Cards]\r\nGapTop=0\r\nGapLeft=200\r\nDWidth=7200\r\nDHeight=5200\r\nVGap=500\r\n"
+                                         "HGap=1200\r\nDown=2\r\nAcross=2\r\nPortrait=0\r\n") {
+        writeIni("DOrder=FST\r\nIntEditor=1\r\nShowTitles=0\r\nUseFooter=1\r\n", cards);
         for (int i = 1; i <= 9; ++i)
             addDance(QStringLiteral("Dance%1").arg(i), "Longways", "English",
                      {{"Instructions", "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs24 "
@@ -102,6 +103,21 @@ TEST_F(IntEFormTest, LabelsWhereThePaginatorSaysAndEditingCommands) {
     editor.ClearClick();
     EXPECT_TRUE(answerer->boxes.isEmpty()) << "nothing left to save after Clear";
     EXPECT_TRUE(DancesData.FieldByName("Instructions").AsString().isEmpty());
+}
+
+TEST_F(IntEFormTest, NoCardSizeLaysOutNoCard) {
+    openNine(""); // a settings file with no card keys
+    TIntEForm &editor = IntEFormWindow();
+    answerer->clear();
+    editor.show();
+    editor.CardSettingsChanged = true;
+    editor.OnITimer();
+    EXPECT_EQ(answerer->texts().join('|').replace('\n', '\r'), CardsDownAcrossMessage() + '|' + CardsNotWholeMessage());
+    QStringList labels;
+    for (QLabel *l : editor.Area->findChildren<QLabel *>())
+        if (l->property("cardMarker").toBool()) labels.append(l->text());
+    EXPECT_EQ(labels, QStringList{"Footer"}) << "no card";
+    EXPECT_GT(std::min(editor.Inst->width(), editor.Inst->lineWrapColumnOrWidth()), 100) << "the text stays readable";
 }
 
 TEST(JoinSeparate, LineBreaks) {
