@@ -157,6 +157,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
         }
     buildViewCommands();
     buildInstructionControls();
+    buildFormattingCommands();
     buildPlayPanel();
     buildEditorCommands();
 

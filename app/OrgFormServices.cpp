@@ -298,6 +298,9 @@ void TOrgForm::Setup(QWidget *container) {
 
 bool TOrgForm::eventFilter(QObject *watched, QEvent *event) {
     auto *w = qobject_cast<QWidget *>(watched);
+    if (FormattingShortcutOverride(w, event)) return true;
+    if (event->type() == QEvent::MouseButtonPress && Instructions && watched == Instructions->viewport())
+        InstructionsMouseDown();
     switch (event->type()) {
     case QEvent::FocusIn:
         if (w == Searcher) SearcherEnter();

@@ -13,6 +13,7 @@
 #include "presentation/CardSettings.h"
 #include "presentation/InstructionEdit.h"
 #include "presentation/SetForm.h"
+#include "presentation/editor/TextFormatting.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTextBlock>
@@ -139,24 +141,15 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
     connect(ITimer, &QTimer::timeout, this, [this] { OnITimer(); });
 
     buildMenus();
-    const auto tool = [&](QAction *a, const QString &hint) {
-        toolBar->addAction(a);
-        a->setToolTip(hint);
-    };
-    tool(SaveM, QStringLiteral("Save"));
-    tool(Print, QStringLiteral("Print dance cards"));
-    tool(Printed, QStringLiteral("Mark this dance as already printed"));
-    tool(Remove, QStringLiteral("Remove dance from current set of instructions to be printed"));
-    tool(ExitM, QStringLiteral("Exit Internal Editor"));
+    buildEditing(toolBar);
+    buildCustomPanels();
 
     INav->setDataset(&DancesData);
     INav->BeforeAction = [this](NavButton b) {
         if (b == NavButton::Post && Unsaved()) SaveClick();
     };
     connect(INav, &TDBNavigator::clicked, this, [this](NavButton b) { INavClick(b); });
-    Inst->setWindowKeys({QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P)});
     Inst->setCopyLeftWithoutSelection(true);
-    Footer->setWindowKeys({QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P)});
     UseInstructionPaste(Inst);
     UseInstructionPaste(Footer);
 }
@@ -192,12 +185,27 @@ void TIntEForm::buildMenus() {
         SetForm->exec();
     });
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
-    SelectAll = item(edit, QStringLiteral("Select &all"), "SelectAll", QKeySequence(Qt::CTRL | Qt::Key_A), [this] {
-        if (Footer->hasFocus()) Footer->selectAll();
-        else Inst->selectAll();
-    });
+    const auto key = [](QKeyCombination k) { return QKeySequence(k); };
+    SelectAll = item(edit, QStringLiteral("Select &all"), "SelectAll", key(Qt::CTRL | Qt::Key_A), [this] { SelectAllClick(); });
+    CutM = item(edit, QStringLiteral("Cu&t"), "CutM", key(Qt::SHIFT | Qt::Key_Delete), [this] { CutClick(); });
     CopyM = item(edit, QStringLiteral("&Copy"), "CopyM", QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { CopyMClick(); });
+    DeleteM = item(edit, QStringLiteral("De&lete"), "DeleteM", key(Qt::CTRL | Qt::Key_D), [this] { DeleteMClick(); });
+    PasteM = item(edit, QStringLiteral("&Paste"), "PasteM", key(Qt::SHIFT | Qt::Key_Insert), [this] { PasteMClick(); });
+    Bold = item(edit, QStringLiteral("Bold"), "Bold", key(Qt::CTRL | Qt::Key_B), [this] { BoldClick(); });
+    Italic = item(edit, QStringLiteral("Italic"), "Italic", key(Qt::CTRL | Qt::Key_I), [this] { ItalicClick(); });
+    Underline = item(edit, QStringLiteral("Underline"), "Underline", key(Qt::CTRL | Qt::Key_U), [this] { UnderlineClick(); });
+    Normal = item(edit, QStringLiteral("Normal"), "Normal", key(Qt::CTRL | Qt::Key_Equal), [this] { NormalClick(); });
+    SpecialM = item(edit, QStringLiteral("Special"), "SpecialM", key(Qt::CTRL | Qt::Key_Z), [this] { SpecialClick(); });
+    NBS = item(edit, QStringLiteral("NBS"), "NBS", key(Qt::ALT | Qt::Key_Space), [this] { InsElem(NonBreakingSpace); });
+    NBH = item(edit, QStringLiteral("NBH"), "NBH", key(Qt::CTRL | Qt::Key_Minus), [this] { InsElem(NonBreakingHyphen); });
+    LineBreakM = item(edit, QStringLiteral("Line break"), "LineBreakM", key(Qt::CTRL | Qt::Key_Return), [this] { InsElem(LineBreak); });
+    FontM = item(edit, QStringLiteral("Font"), "FontM", key(Qt::CTRL | Qt::Key_F), [this] { FontClick(); });
+    Colour = item(edit, QStringLiteral("Colour"), "Colour", key(Qt::CTRL | Qt::Key_R), [this] { ColourClick(); });
+    BGColour = item(edit, QStringLiteral("BGColour"), "BGColour", {}, [this] { ColBgBtnClick(); });
+    Inverse = item(edit, QStringLiteral("Inverse"), "Inverse", {}, [this] { InvClick(); });
     Printed = item(edit, QStringLiteral("Printed"), "Printed", {}, [this] { PrintedClick(); });
+    PrimaryFont = item(edit, QStringLiteral("Primary font"), "PrimaryFont", {}, [this] { PFClick(); });
+    CustomiseM = item(edit, QStringLiteral("Customise"), "CustomiseM", {}, [this] { CustomiseClick(true); });
     Separate = item(edit, QStringLiteral("Separate"), "Separate", {}, [this] { SeparateClick(); });
     Join = item(edit, QStringLiteral("Join"), "Join", {}, [this] { JoinClick(); });
     Clear = item(edit, QStringLiteral("Clear"), "Clear", {}, [this] { ClearClick(); });
@@ -260,7 +268,28 @@ void TIntEForm::keyPressEvent(QKeyEvent *e) {
 }
 
 bool TIntEForm::eventFilter(QObject *watched, QEvent *e) {
-    if (watched == Inst && e->type() == QEvent::KeyPress) LayoutAbort = true;
+    auto *w = qobject_cast<QWidget *>(watched);
+    switch (e->type()) {
+    case QEvent::FocusIn:
+        if (w == Inst || w == Footer || w == RTFList || w == NewText) RTFEnter(w);
+        break;
+    case QEvent::FocusOut:
+        if (w == RTFList) ActiveEditor = LastRichEditor;
+        break;
+    case QEvent::KeyPress:
+        if (w == Inst && FormShortcut(static_cast<QKeyEvent *>(e))) return true;
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (w == Inst->viewport()) InstDblClick();
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        if (w == CustHdr || w == ItemHdr) dragPanel(w, e);
+        break;
+    default:
+        break;
+    }
     return QDialog::eventFilter(watched, e);
 }
 
@@ -279,7 +308,7 @@ void TIntEForm::INavClick(NavButton button) {
 }
 
 void TIntEForm::CopyMClick() {
-    RichEdit *box = Footer->hasFocus() ? Footer : Inst;
+    RichEdit *box = ActiveRich();
     if (box->textCursor().hasSelection()) box->copy();
     else QApplication::clipboard()->setText(TheMainWindow().DanceBox(QStringLiteral("Title")));
 }
