@@ -144,8 +144,8 @@ void TIntEForm::dragPanel(QWidget *header, QEvent *e) {
 
 void TIntEForm::CustomiseClick(bool fromSender) {
     if (fromSender) {
-        CustPanel->setVisible(!CustPanel->isVisible());
-        if (CustPanel->isVisible() && CustPanel->pos() == QPoint(0, 0))
+        CustPanel->setVisible(CustPanel->isHidden());
+        if (!CustPanel->isHidden() && CustPanel->pos() == QPoint(0, 0))
             CustPanel->move(width() - CustPanel->width() - 30, ToolPanel->geometry().bottom() + 10);
     } else {
         qDeleteAll(ItemButtons);
@@ -209,7 +209,7 @@ void TIntEForm::CustBtnClick(int tag) {
         Colours(NewText, Qt::white);
         LoadRichText(items.CustomRtf, NewText);
     }
-    if (ActiveEditor == NewText && RTFList->isVisible()) ShowRTFClick(false);
+    if (ActiveEditor == NewText && !RTFList->isHidden()) ShowRTFClick(false);
 }
 
 bool TIntEForm::RawShown() const { return NewText->toPlainText().startsWith(QLatin1String("?\\rtf")); }

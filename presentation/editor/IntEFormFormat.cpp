@@ -149,7 +149,7 @@ void TIntEForm::RTFEnter(QWidget *box) {
     ActiveEditor = box;
     if (auto *rich = qobject_cast<RichEdit *>(box)) {
         LastRichEditor = rich;
-        if (RTFList->isVisible()) ShowRTFClick(false);
+        if (!RTFList->isHidden()) ShowRTFClick(false);
     }
 }
 
@@ -215,8 +215,8 @@ void TIntEForm::PFClick() {
     if (FontList->count() == 0) FontList->addItems(QFontDatabase::families());
     const int top = ToolPanel->geometry().bottom() + 5;
     FontList->setGeometry(width() - 25 - 200, top, 200, std::max(100, height() - top - 5));
-    FontList->setVisible(!FontList->isVisible());
-    if (!FontList->isVisible()) return;
+    FontList->setVisible(FontList->isHidden());
+    if (FontList->isHidden()) return;
     FontList->raise();
     const QList<QListWidgetItem *> found = FontList->findItems(CardsDFont, Qt::MatchFixedString);
     if (!found.isEmpty()) FontList->setCurrentItem(found.first());
@@ -233,8 +233,8 @@ void TIntEForm::ShowRTFClick(bool fromSender) {
     const int left = width() / 2;
     const int top = ToolPanel->geometry().bottom() + 2;
     RTFList->setGeometry(left, top, width() - left - 5, std::max(60, height() - 32 - top));
-    if (fromSender) RTFList->setVisible(!RTFList->isVisible());
-    if (RTFList->isVisible()) {
+    if (fromSender) RTFList->setVisible(RTFList->isHidden());
+    if (!RTFList->isHidden()) {
         RTFList->setProperty("filling", true);
         RTFList->setPlainText(StripRtfHeaderGroups(LastRichEditor ? LastRichEditor : Inst));
         RTFList->setProperty("filling", false);
