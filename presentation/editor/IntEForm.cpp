@@ -71,7 +71,11 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
 
     ToolPanel = new QWidget(this);
     ToolPanel->setObjectName(QStringLiteral("ToolPanel"));
-    auto *tools = new QHBoxLayout(ToolPanel);
+    // The navigator's row, then the tool bar's.
+    auto *rows = new QVBoxLayout(ToolPanel);
+    rows->setContentsMargins(2, 2, 2, 2);
+    auto *tools = new QHBoxLayout;
+    rows->addLayout(tools);
     INav = new TDBNavigator(ToolPanel);
     INav->setObjectName(QStringLiteral("INav"));
     INav->setProperty("HelpContext", 30200);
@@ -82,8 +86,8 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
     tools->addWidget(INav);
     tools->addWidget(NRecs);
     auto *toolBar = new QToolBar(ToolPanel);
-    tools->addWidget(toolBar);
     tools->addStretch();
+    rows->addWidget(toolBar);
     outer->addWidget(ToolPanel);
 
     Scroll = new QScrollArea(this);

@@ -95,9 +95,10 @@ void TIntEForm::buildEditing(QToolBar *toolBar) {
     SaveRTF = new QPushButton(QStringLiteral("Save RTF"), ToolPanel);
     SaveRTF->setObjectName(QStringLiteral("SaveRTF"));
     SaveRTF->hide();
-    if (auto *row = qobject_cast<QHBoxLayout *>(ToolPanel->layout())) {
-        row->insertWidget(row->count() - 1, ShowRTF);
-        row->insertWidget(row->count() - 1, SaveRTF);
+    if (auto *row = ToolPanel->layout()->itemAt(0)->layout()) {
+        auto *line = static_cast<QHBoxLayout *>(row);
+        line->insertWidget(line->count() - 1, ShowRTF);
+        line->insertWidget(line->count() - 1, SaveRTF);
     }
     RTFList = new QPlainTextEdit(this);
     RTFList->setObjectName(QStringLiteral("RTFList"));
