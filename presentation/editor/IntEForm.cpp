@@ -145,8 +145,8 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
     connect(ITimer, &QTimer::timeout, this, [this] { OnITimer(); });
 
     buildMenus();
-    buildEditing(toolBar);
     buildCustomPanels();
+    buildEditing(toolBar);
 
     INav->setDataset(&DancesData);
     INav->BeforeAction = [this](NavButton b) {

@@ -126,6 +126,7 @@ void TIntEForm::buildEditing(QToolBar *toolBar) {
         QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Z),     QKeySequence(Qt::CTRL | Qt::Key_D),
         QKeySequence(Qt::CTRL | Qt::Key_F),     QKeySequence(Qt::CTRL | Qt::Key_R),     QKeySequence(Qt::CTRL | Qt::Key_Minus),
         QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Space)};
+    NewText->setWindowKeys(windowKeys);
     for (RichEdit *box : {Inst, Footer}) {
         box->setWindowKeys(windowKeys);
         box->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -1,6 +1,7 @@
 #include "presentation/editor/SpecialChars.h"
 
 #include "base/Cp1252.h"
+#include "base/Messages.h"
 #include "platform/rtf/RichEdit.h"
 
 #include <QFrame>
@@ -30,12 +31,13 @@ QFrame *Make(QWidget *owner) {
     panel->setPalette(p);
     for (int j = 0; j < 16; ++j)
         for (int i = 0; i < 16; ++i) {
-            auto *b = new QPushButton(Caption(16 * j + i), panel);
+            // "&" would mark a mnemonic: it is doubled on the button.
+            auto *b = new QPushButton(DoubleAmpersands(Caption(16 * j + i)), panel);
             b->setGeometry(4 + 36 * i, 4 + 36 * j, 32, 32);
             b->setFocusPolicy(Qt::NoFocus);
             b->setProperty("code", 16 * j + i);
             QObject::connect(b, &QPushButton::clicked, panel, [b] {
-                if (Handler) Handler(b->text());
+                if (Handler) Handler(Caption(b->property("code").toInt()));
             });
         }
     return panel;

@@ -4,8 +4,10 @@
 #include "presentation/CardSettings.h"
 #include "presentation/editor/CustomItems.h"
 #include "presentation/editor/IntEForm.h"
+#include "presentation/editor/SpecialChars.h"
 #include "presentation/editor/TextFormatting.h"
 
+#include <QFrame>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -186,6 +188,18 @@ TEST_F(IntEFormCustomTest, FormattingCommandsOnTheSelection) {
     editor->InsElem(LineBreak);
     EXPECT_EQ(editor->Inst->selStart(), 6) << "the caret after each";
     EXPECT_TRUE(editor->Inst->rtf().contains("Set\\~\\_\\line ")) << editor->Inst->rtf().toStdString();
+
+    // A special character goes in by its button; "&" is no mnemonic there.
+    editor->Inst->setSelStart(0);
+    editor->SpecialClick();
+    ASSERT_TRUE(SpecialPanel());
+    QPushButton *amp = nullptr;
+    for (QPushButton *b : SpecialPanel()->findChildren<QPushButton *>())
+        if (b->property("code").toInt() == '&') amp = b;
+    ASSERT_TRUE(amp);
+    amp->click();
+    EXPECT_TRUE(editor->Inst->document()->toPlainText().startsWith("&Set"));
+    EXPECT_TRUE(SpecialPanel()->isHidden());
 
     // The raw view shows the box's RTF; a changed text is loaded back.
     editor->ShowRTFClick(true);
