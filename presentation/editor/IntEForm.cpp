@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -287,9 +288,10 @@ bool TIntEForm::eventFilter(QObject *watched, QEvent *e) {
         if (w == Inst->viewport()) InstDblClick();
         break;
     case QEvent::MouseButtonPress:
+        if (w == CustHdr || w == ItemHdr) AnyMouseDown(w, static_cast<QMouseEvent *>(e));
+        break;
     case QEvent::MouseMove:
-    case QEvent::MouseButtonRelease:
-        if (w == CustHdr || w == ItemHdr) dragPanel(w, e);
+        if (w == CustHdr || w == ItemHdr) AnyMouseMove(w, static_cast<QMouseEvent *>(e));
         break;
     default:
         break;

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QToolBar;
@@ -103,6 +104,10 @@ public:
     void HelpBtnClick();
     void CustCloseClick();
     void ItemCloseClick();
+    // The customise panels' headers drag them with the left button (the
+    // tool panel stands in the window's layout).
+    void AnyMouseDown(QWidget *header, QMouseEvent *e);
+    void AnyMouseMove(QWidget *header, QMouseEvent *e);
     // NewText shows its raw RTF.
     bool RawShown() const;
 
@@ -149,7 +154,6 @@ private:
     void buildMenus();
     void buildEditing(QToolBar *tools);
     void buildCustomPanels();
-    void dragPanel(QWidget *header, QEvent *e);
     QPoint dragStart;
     void readSettings();
     void reshowDance();

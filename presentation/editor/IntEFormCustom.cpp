@@ -130,16 +130,17 @@ void TIntEForm::buildCustomPanels() {
     NewText->installEventFilter(this);
 }
 
-void TIntEForm::dragPanel(QWidget *header, QEvent *e) {
-    auto *m = static_cast<QMouseEvent *>(e);
-    QWidget *panel = header == CustHdr ? CustPanel : ItemPanel;
-    const QPoint at = m->globalPosition().toPoint();
-    if (e->type() == QEvent::MouseButtonPress && m->button() == Qt::LeftButton) {
-        dragStart = at - panel->pos();
-        panel->raise();
-    } else if (e->type() == QEvent::MouseMove && (m->buttons() & Qt::LeftButton)) {
-        panel->move(at - dragStart);
-    }
+void TIntEForm::AnyMouseDown(QWidget *header, QMouseEvent *e) {
+    if (e->button() != Qt::LeftButton) return;
+    QWidget *panel = header == ItemHdr ? ItemPanel : CustPanel;
+    dragStart = e->globalPosition().toPoint() - panel->pos();
+    panel->raise();
+}
+
+void TIntEForm::AnyMouseMove(QWidget *header, QMouseEvent *e) {
+    if (!(e->buttons() & Qt::LeftButton)) return;
+    QWidget *panel = header == ItemHdr ? ItemPanel : CustPanel;
+    panel->move(e->globalPosition().toPoint() - dragStart);
 }
 
 void TIntEForm::CustomiseClick(bool fromSender) {

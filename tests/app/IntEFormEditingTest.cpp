@@ -11,7 +11,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QKeyEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTextBlock>
+#include <QTimer>
 
 namespace {
 
@@ -22,7 +26,7 @@ public:
     std::optional<QColor> answer;
 };
 
-class IntEFormCustomTest : public DancePageTest {
+class IntEFormEditingTest : public DancePageTest {
 protected:
     void SetUp() override {
         DancePageTest::SetUp();
@@ -63,7 +67,7 @@ protected:
 
 } // namespace
 
-TEST_F(IntEFormCustomTest, UsingItems) {
+TEST_F(IntEFormEditingTest, UsingItems) {
     editor->CustomiseClick(true);
     ASSERT_EQ(captions().size(), 9);
     EXPECT_EQ(captions().first(), "1 && 3 improper");
@@ -103,7 +107,7 @@ TEST_F(IntEFormCustomTest, UsingItems) {
     EXPECT_TRUE(editor->Inst->modified());
 }
 
-TEST_F(IntEFormCustomTest, EditingSavingAndTheRawView) {
+TEST_F(IntEFormEditingTest, EditingSavingAndTheRawView) {
     editor->CustomiseClick(true);
     editor->CustBtnClick(3);
     EXPECT_EQ(editor->CTitle->text(), "Improper");
@@ -149,7 +153,7 @@ TEST_F(IntEFormCustomTest, EditingSavingAndTheRawView) {
     EXPECT_EQ(editor->CustPanel->height(), 21 * 9 + 55);
 }
 
-TEST_F(IntEFormCustomTest, FormattingCommandsOnTheSelection) {
+TEST_F(IntEFormEditingTest, FormattingCommandsOnTheSelection) {
     setText("Set and turn single");
     editor->Inst->select(8, 4); // "turn"
     editor->BoldClick();
@@ -214,4 +218,46 @@ TEST_F(IntEFormCustomTest, FormattingCommandsOnTheSelection) {
     editor->SaveRTFClick();
     EXPECT_TRUE(editor->Inst->document()->toPlainText().endsWith("double"));
     EXPECT_TRUE(editor->Inst->modified());
+}
+
+TEST_F(IntEFormEditingTest, KeysFontListAndEditItems) {
+    QStringList lines;
+    for (int i = 1; i <= 60; ++i) lines.append(QString("A%1:\tLine %1").arg(i));
+    setText(lines.join("\r\n"));
+    editor->resize(800, 400);
+    editor->show();
+    editor->ITimer->stop();
+    const auto press = [&](Qt::Key key) {
+        QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Tab ? "\t" : "");
+        return editor->FormShortcut(&e);
+    };
+    // A tab typed inside the text restarts the layout; at the very start it does not.
+    editor->Inst->setSelStart(0);
+    EXPECT_FALSE(press(Qt::Key_Tab));
+    EXPECT_FALSE(editor->ITimer->isActive());
+    EXPECT_TRUE(editor->LayoutAbort);
+    editor->Inst->setSelStart(10);
+    EXPECT_FALSE(press(Qt::Key_Tab)) << "the box still takes the key";
+    EXPECT_TRUE(editor->ITimer->isActive());
+    editor->ITimer->stop();
+    // Page Down scrolls the window by its height less 60.
+    QScrollBar *bar = editor->Scroll->verticalScrollBar();
+    editor->Inst->setFixedHeight(editor->Inst->contentHeight());
+    editor->Area->resize(editor->Area->width(), editor->Inst->height() + 400);
+    bar->setValue(0);
+    ASSERT_GT(bar->maximum(), editor->Scroll->viewport()->height()) << "room to scroll";
+    EXPECT_TRUE(press(Qt::Key_PageDown));
+    EXPECT_EQ(bar->value(), std::min(bar->maximum(), editor->Scroll->viewport()->height() - 60));
+
+    // Delete clears the selection of the box last entered.
+    setText("Set and turn single");
+    editor->Inst->select(3, 4);
+    editor->DeleteMClick();
+    EXPECT_EQ(editor->Inst->document()->toPlainText(), "Set turn single");
+
+    // A font from the list becomes the primary font, written and in force.
+    editor->FontListClick("Courier New");
+    EXPECT_EQ(IniFile->ReadString("Cards", "DFont", ""), "Courier New");
+    EXPECT_EQ(CardsDFont, "Courier New");
+    editor->hide();
 }
