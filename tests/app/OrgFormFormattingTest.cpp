@@ -111,7 +111,8 @@ TEST_F(OrgFormFormattingTest, PrimaryFontGapAndSpacingTakeEffectEverywhere) {
             EXPECT_EQ(IniFile->ReadString("Cards", gap ? "ParaGap" : "LSpace", ""), "150");
             EXPECT_EQ(gap ? CardsParaGap : CardsLSpace, 150);
             EXPECT_EQ(gap ? shown().paraGap : shown().lSpace, "150");
-            EXPECT_TRUE(IntEFormWindow().Inst->rtf().contains(gap ? "\\sa150" : "\\sl-150")) << IntEFormWindow().Inst->rtf().toStdString();
+            for (RichEdit *shown : {form->Instructions, IntEFormWindow().Inst})
+                EXPECT_TRUE(shown->rtf().contains(gap ? "\\sa150" : "\\sl-150")) << shown->objectName().toStdString();
         }
     }
     EXPECT_FALSE(form->Instructions->rtf().contains("--"));
