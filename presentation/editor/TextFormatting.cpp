@@ -8,6 +8,7 @@
 
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QTextCursor>
 
 #include <cmath>
@@ -101,7 +102,10 @@ bool ChoosePrimaryFont(QWidget *parent) {
     const std::optional<QFont> f = CurrentFormatDialogs().font(parent, start);
     if (!f || !IniFile) return false;
     const int size = f->pointSize() > 0 ? f->pointSize() : int(std::lround(f->pointSizeF()));
-    SetPrimaryFont(*IniFile, f->family(), size > 0 ? size : CardsDSize);
+    // A font this machine lacks opens the dialog at its stand-in: taking that
+    // unchanged keeps the name the settings hold.
+    const QString family = f->family() == QFontInfo(start).family() ? CardsDFont : f->family();
+    SetPrimaryFont(*IniFile, family, size > 0 ? size : CardsDSize);
     RefillCardSettings();
     return true;
 }

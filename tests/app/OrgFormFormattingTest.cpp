@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -79,6 +80,12 @@ TEST_F(OrgFormFormattingTest, PrimaryFontGapAndSpacingTakeEffectEverywhere) {
     form->DanceFontClick();
     EXPECT_EQ(ini(), before);
     EXPECT_EQ(dialogs.started.family(), "Arial");
+
+    // OK on the dialog as it opened keeps the name, also where this machine
+    // shows another font for it.
+    dialogs.answer = QFont(QFontInfo(QFont("Arial", 12)).family(), 12);
+    form->DanceFontClick();
+    EXPECT_EQ(IniFile->ReadString("Cards", "DFont", ""), "Arial");
 
     // 10 point with half-lines on: the message, half-lines off, the font kept.
     dialogs.answer = QFont("Courier New", 10);
