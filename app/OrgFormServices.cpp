@@ -6,7 +6,7 @@
 
 #include "app/OrgForm.h"
 
-#include "app/standins/StandIns.h"
+#include "presentation/fullscreen/Full.h"
 #include "base/AppState.h"
 #include "base/Clock.h"
 #include "base/Cp1252.h"
@@ -359,6 +359,7 @@ void TOrgForm::OnTimer() {
     if (show.remainingShown) {
         LEDRemain->setText(show.remaining);
         if (show.stopCd) PlayBtnClick();
+        SetFullScreenTrackBar(show.percent);
     }
     if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) SeekDragging = false;
 }
@@ -564,15 +565,6 @@ bool TOrgForm::FormClose() {
     return true;
 }
 
-// ---- messages from other programs ----------------------------------------------------------
-
-void TOrgForm::WMCopyData(const QByteArray &bytes) {
-    const std::optional<QString> name = CopyDataName(bytes);
-    if (!name) return;
-    CopyDataText = *name;
-    WhiteboardClick();
-}
-
 // ---- help buttons ---------------------------------------------------------------------------
 
 void TOrgForm::HelpRulesClick() { OpenHelp(20000); }
@@ -581,6 +573,4 @@ void TOrgForm::HelpDancesClick() { OpenHelp(40000); }
 void TOrgForm::HelpRecsClick() { OpenHelp(70000); }
 void TOrgForm::HelpFClick() { OpenHelp(72000); }
 
-// ---- stand-ins --------------------------------------------------------------------------------
 
-void TOrgForm::WhiteboardClick() { WriteLog(QStringLiteral("WhiteboardClick ") + CopyDataText); }

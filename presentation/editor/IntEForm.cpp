@@ -187,7 +187,6 @@ void TIntEForm::buildMenus() {
     connect(SettingsM, &QAction::triggered, this, [this] {
         if (!SetForm) return;
         SetForm->ShowFrom(this);
-        SetForm->exec();
     });
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
     const auto key = [](QKeyCombination k) { return QKeySequence(k); };
