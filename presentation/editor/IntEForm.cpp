@@ -13,12 +13,14 @@
 #include "presentation/CardSettings.h"
 #include "presentation/InstructionEdit.h"
 #include "presentation/SetForm.h"
+#include "presentation/editor/SpecialChars.h"
 #include "presentation/editor/TextFormatting.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -249,6 +251,8 @@ void TIntEForm::showEvent(QShowEvent *e) {
     DanceCount = DancesData.RecordCount();
     CardSettingsChanged = LayoutPending = true;
     LayoutAbort = PrintingCards = ClearedInstructions = false;
+    if (SpecialPanel() && SpecialPanel()->parentWidget() == this) HideSpecialChars();
+    ActiveEditor = LastRichEditor = Inst;
     Inst->setFocus();
     LayoutRunning = false;
     StartLayout();
