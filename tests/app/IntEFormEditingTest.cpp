@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -260,4 +261,18 @@ TEST_F(IntEFormEditingTest, KeysFontListAndEditItems) {
     EXPECT_EQ(IniFile->ReadString("Cards", "DFont", ""), "Courier New");
     EXPECT_EQ(CardsDFont, "Courier New");
     editor->hide();
+}
+
+TEST_F(IntEFormEditingTest, TypingIntoAHalfLineMakesItFull) {
+    editor->Inst->setRtf("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n\\pard\\f0\\fs24 A1:\\tab Up\r\n"
+                         "\\par \\pard\\fs12\r\n\\par \\pard\\fs24 A2:\\tab Back\r\n\\par }");
+    ASSERT_EQ(editor->Inst->document()->findBlockByNumber(1).charFormat().fontPointSize(), 6);
+    editor->Inst->setTextCursor(QTextCursor(editor->Inst->document()->findBlockByNumber(1)));
+    QTest::keyClick(editor->Inst, Qt::Key_X);
+    EXPECT_TRUE(editor->ITimer->isActive()) << "a character typed into 6-point text restarts the layout";
+    editor->OnITimer();
+    const QTextBlock line = editor->Inst->document()->findBlockByNumber(1);
+    EXPECT_EQ(line.text(), "x");
+    EXPECT_EQ(line.begin().fragment().charFormat().fontPointSize(), 12);
+    EXPECT_EQ(editor->Inst->textCursor().block().blockNumber(), 1) << "the caret stays after the typed character";
 }
