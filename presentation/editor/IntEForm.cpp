@@ -24,11 +24,13 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolBar>
@@ -98,6 +100,7 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
     Area->setObjectName(QStringLiteral("Area"));
     Scroll->setWidget(Area);
     Scroll->setWidgetResizable(false);
+    Scroll->viewport()->installEventFilter(this);
     outer->addWidget(Scroll, 1);
 
     Marker = new QWidget(Area);
@@ -290,6 +293,12 @@ bool TIntEForm::eventFilter(QObject *watched, QEvent *e) {
     case QEvent::MouseButtonDblClick:
         if (w == Inst->viewport()) InstDblClick();
         break;
+    case QEvent::Wheel:
+        if (w == Scroll->viewport()) {
+            FormMouseWheel(static_cast<QWheelEvent *>(e)->angleDelta().y());
+            return true;
+        }
+        break;
     case QEvent::MouseButtonPress:
         if (w == CustHdr || w == ItemHdr) AnyMouseDown(w, static_cast<QMouseEvent *>(e));
         break;
@@ -303,6 +312,11 @@ bool TIntEForm::eventFilter(QObject *watched, QEvent *e) {
 }
 
 void TIntEForm::StartLayout() { ITimer->start(); }
+
+void TIntEForm::FormMouseWheel(int delta) {
+    QScrollBar *bar = Scroll->verticalScrollBar();
+    bar->setValue(bar->value() - delta * 20 / 120);
+}
 
 void TIntEForm::CardSettingsApplied() {
     CardSettingsChanged = true;

@@ -81,6 +81,8 @@ public:
     void SaveRTFClick();
     void RTFEnter(QWidget *box);
     void InstDblClick();
+    // 20 pixels a wheel step (delta in eighths of a degree, 120 a step).
+    void FormMouseWheel(int delta);
     // The editor's keys on Inst; true when the key is handled.
     bool FormShortcut(QKeyEvent *key);
 

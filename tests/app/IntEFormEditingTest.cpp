@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace {
 
@@ -249,6 +250,12 @@ TEST_F(IntEFormEditingTest, KeysFontListAndEditItems) {
     ASSERT_GT(bar->maximum(), editor->Scroll->viewport()->height()) << "room to scroll";
     EXPECT_TRUE(press(Qt::Key_PageDown));
     EXPECT_EQ(bar->value(), std::min(bar->maximum(), editor->Scroll->viewport()->height() - 60));
+    // The wheel: 20 pixels a step.
+    const int before = bar->value();
+    QWheelEvent wheel(QPointF(30, 30), editor->Scroll->viewport()->mapToGlobal(QPointF(30, 30)), QPoint(), QPoint(0, -240),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(editor->Scroll->viewport(), &wheel);
+    EXPECT_EQ(bar->value(), before + 40);
 
     // Delete clears the selection of the box last entered.
     setText("Set and turn single");
