@@ -158,6 +158,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
         }
     buildViewCommands();
     buildInstructionControls();
+    buildFormattingCommands();
     buildPlayPanel();
     buildEditorCommands();
     buildListCommands();

@@ -10,6 +10,7 @@
 #include "programme/ProgrammeText.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QMainWindow>
 #include <exception>
 #include <QStringList>
@@ -27,6 +28,7 @@ enum class NotSelection;
 class OrgFormFilterUi;
 class ProgrammeRows;
 class QAction;
+class QEvent;
 class QActionGroup;
 class QCheckBox;
 class QComboBox;
@@ -233,6 +235,19 @@ public:
     void SaveExternalInstructions();
     void CheckTemplateFont();
     void buildInstructionControls();
+
+    // ---- instruction formatting (app/dances/OrgFormFormatting.cpp) ---------------
+    QAction *DanceFont = nullptr, *ParaGapM = nullptr, *LineSpace = nullptr, *SelectAllM = nullptr;
+    QDateTime LastInstructionsPress; // the previous press in Instructions
+    void DanceFontClick();
+    void ParaGapMClick();
+    void LineSpaceClick();
+    void GenderClick(QAction *item);
+    void SelectAllClick();
+    void InstructionsMouseDown();
+    // Ctrl+A typed in an edit box goes to Select all; true when taken.
+    bool FormattingShortcutOverride(QWidget *box, QEvent *event);
+    void buildFormattingCommands();
 
     // What the instruction editor asks of the main window.
     QString DanceBox(const QString &field) override;

@@ -298,6 +298,11 @@ void TOrgForm::Setup(QWidget *container) {
 
 bool TOrgForm::eventFilter(QObject *watched, QEvent *event) {
     auto *w = qobject_cast<QWidget *>(watched);
+    if (FormattingShortcutOverride(w, event)) return true;
+    // The second press of a double click comes as a double click.
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) && Instructions &&
+        watched == Instructions->viewport())
+        InstructionsMouseDown();
     switch (event->type()) {
     case QEvent::FocusIn:
         if (w == Searcher) SearcherEnter();

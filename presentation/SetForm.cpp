@@ -219,3 +219,13 @@ void LoadCardSettings() {
     const CardSetValues v = CardSettingsAtStartup(*IniFile);
     if (SetForm) SetForm->showValues(v);
 }
+
+void RefillCardSettings() {
+    if (SetForm) {
+        SetForm->LoadSet();
+        SetForm->SetTab1();
+    } else if (IniFile) {
+        ::LoadSet(*IniFile);
+        ::SetTab1();
+    }
+}

@@ -60,3 +60,7 @@ void MakeSetForm(QWidget *mainWindow);
 // (CheckHalfLines), then the card settings (LoadSet, SetTab1) into the
 // program-wide values and, once made, into SetForm.
 void LoadCardSettings();
+// A card setting changed outside the window (the main window's font, gap and
+// spacing commands, the editor's font list): the window's boxes and the
+// tab values are refilled from the settings file, so that Apply keeps it.
+void RefillCardSettings();

@@ -251,6 +251,9 @@ void TOrgForm::ShowDance() {
 
     if (OptionChecked(QStringLiteral("IntEditor"))) {
         QString stored;
+        // The page shows the card layout too, so that a new paragraph gap or
+        // line spacing is seen at once.
+        if (!Instructions->document()->isEmpty()) Juggle(Instructions, stored, InstructionBox::MainInstructions);
         Juggle(editor.Inst, stored, InstructionBox::EditorInstructions);
         Juggle(editor.Footer, stored, InstructionBox::EditorFooter);
     }

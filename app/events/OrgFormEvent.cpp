@@ -510,6 +510,8 @@ void TOrgForm::ClosePopList() {
 }
 
 void TOrgForm::RightClick(QWidget *sender) {
+    // The date box has no list of earlier values (its name is no column).
+    if (sender == DateBox) return;
     RightClickList = true;
     try {
         DropList(sender);

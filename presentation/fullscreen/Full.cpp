@@ -17,6 +17,7 @@
 #include "platform/rtf/RichEdit.h"
 #include "platform/shell/DocumentOpener.h"
 #include "platform/shell/KeyState.h"
+#include "presentation/editor/SpecialChars.h"
 #include "presentation/fullscreen/FullText.h"
 #include "presentation/fullscreen/FullTimes.h"
 #include "presentation/music/MusicText.h"
@@ -958,8 +959,13 @@ void TFull::ExitMClick() {
 }
 
 void TFull::SpecialClick() {
-    // The special-characters palette is not built yet.
-    WriteLog(QStringLiteral("Stand-in: special characters for the full-screen text"));
+    ShowSpecialChars(this, [this](const QString &caption) { SBClick(caption); });
+}
+
+void TFull::SBClick(const QString &caption) {
+    FullText->textCursor().insertText(caption);
+    FullText->setFocus();
+    HideSpecialChars();
 }
 
 void TFull::NotesPnlClick() {

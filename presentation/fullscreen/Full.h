@@ -92,6 +92,8 @@ public:
     void ToggleControls();
     void ExitMClick();
     void SpecialClick();
+    // A button of the special-character panel: its character at the caret.
+    void SBClick(const QString &caption);
     // Hides the speed controls and puts the speed back to 100.
     void ResetSpeed();
     void ShowNumLock(bool on);

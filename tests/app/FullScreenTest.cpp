@@ -4,13 +4,16 @@
 #include "platform/media/MyPlayer.h"
 #include "platform/media/ToneWav.h"
 #include "platform/rtf/RichEdit.h"
+#include "presentation/editor/SpecialChars.h"
 #include "presentation/fullscreen/Full.h"
 #include "presentation/music/Playback.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <QTextBlock>
@@ -167,8 +170,14 @@ TEST_F(FullScreenTest, NotesViewCopiesBack) {
     Full->show();
     EXPECT_FALSE(Full->FullText->isReadOnly());
     QTest::keyClicks(Full->FullText, "Added ");
+    // A character from the special-character panel goes in at the caret.
+    Full->SpecialClick();
+    ASSERT_TRUE(SpecialPanel() && !SpecialPanel()->isHidden());
+    for (QPushButton *b : SpecialPanel()->findChildren<QPushButton *>())
+        if (b->property("code").toInt() == 0xBD) b->click();
+    EXPECT_TRUE(SpecialPanel()->isHidden());
     key(Qt::Key_Escape);
-    EXPECT_EQ(form->Notes->toPlainText(), "Added First \"line\"");
+    EXPECT_EQ(form->Notes->toPlainText(), QString::fromUtf8("Added \u00bdFirst \"line\""));
     EXPECT_TRUE(form->Notes->document()->isModified());
     EXPECT_FALSE(Full->isVisible());
 }
