@@ -118,7 +118,8 @@ void TOrgForm::buildProgrammePage() {
 
     // 3.-5.
     PrintColumns = ReadPrintColumns();
-    WritePageHead(tour ? QStringLiteral("Tour with ") + band : EventHeading(Org->text(), Contact->text(), Event->text()));
+    WritePageHead(HtmlValue(tour ? QStringLiteral("Tour with ") + band
+                                 : EventHeading(Org->text(), Contact->text(), Event->text())));
     PageText += QStringLiteral("</Head>\r\n<Body BgColor=White>\r\n");
     PageTunes.clear();
     QString pageBreak;
@@ -135,7 +136,7 @@ void TOrgForm::buildProgrammePage() {
                 WriteLog(QStringLiteral("HTML for ") + heading);
                 PageText += QStringLiteral("<Center") + pageBreak +
                             QStringLiteral("><H1 Style=\"Font-family: Verdana; Color: #8000C0; Font-size: 18pt\">") +
-                            heading + QStringLiteral("</H1><Font Size=4>") + GetEvInfo() +
+                            HtmlValue(heading) + QStringLiteral("</H1><Font Size=4>") + HtmlValue(GetEvInfo()) +
                             QStringLiteral("</Font></Center><HR NoShade Color=\"#8000C0\"><Br>");
                 pageBreak = QStringLiteral(" Style=\"Page-break-before: Always\"");
                 BuildTab();

@@ -76,7 +76,11 @@ QStringList ReadPrintColumns() {
 QString TuneButton(const QString &query) {
     QString address = query;
     address.replace(QChar(0xF6), QLatin1Char('o'));
-    // "&" between entries as a page writes it; references in keys stay.
+    // "&" between entries as a page writes it; references in keys stay, and
+    // nothing from a title or a link may end the attribute.
+    address.replace(QLatin1Char('"'), QStringLiteral("&quot;"));
+    address.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
+    address.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
     address = EscapeHtml(address, QChar(0));
     return QStringLiteral("<Center Class=NoPrint><A Style=\"Border: Solid 2px #000000; Border-left-color: #D8D8D8; "
                           "Border-top-color: #D8D8D8; Padding: 2px; Color: #000000; Text-decoration: None; "
@@ -133,7 +137,7 @@ void SavePageFile(const QString &path, const QString &page) {
 }
 
 void BuildDancePage(const QString &title, const QString &instructionsRtf, const QString &footerRtf) {
-    const QString shown = EscapeHtml(DisplayTitle(title));
+    const QString shown = HtmlValue(DisplayTitle(title));
     QString text = rtfPlainText(instructionsRtf);
     if (!footerRtf.isEmpty()) text += QStringLiteral("\r\n") + rtfPlainText(footerRtf);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
