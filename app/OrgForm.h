@@ -614,6 +614,7 @@ private:
     void buildEventControls();
     void buildWebControls();
     void buildProgrammePage();
+    void buildDancePage();
     void buildServiceControls();
     // The play panel's glyphs, clock captions and marker (app/dances/OrgFormPlayback.cpp).
     void buildPlayPanel();

@@ -20,7 +20,10 @@
 #include "programme/ProgrammeRows.h"
 #include "programme/Rules.h"
 #include "programme/SqlProgrammeData.h"
+#include "platform/rtf/RichEdit.h"
+#include "presentation/CardSettings.h"
 #include "publishing/pages/BandTable.h"
+#include "publishing/pages/DancePage.h"
 #include "publishing/pages/Html.h"
 #include "publishing/pages/ProgrammePage.h"
 #include "publishing/pages/standins/PageStandIns.h"
@@ -31,6 +34,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QTabWidget>
 
@@ -69,11 +73,7 @@ void TOrgForm::WebClick(QAction *Sender) {
     // 2.
     const bool dances = PC->currentWidget() == DancePage;
     if (dances) {
-        const auto text = [](const char *name) {
-            Field *f = DancesData.active() && !DancesData.IsEmpty() ? DancesData.FindField(QLatin1String(name)) : nullptr;
-            return f ? f->AsString() : QString();
-        };
-        BuildDancePage(text("Title"), text("Instructions"), text("Footer"));
+        buildDancePage();
     } else {
         buildProgrammePage();
     }
@@ -86,6 +86,29 @@ void TOrgForm::WebClick(QAction *Sender) {
         page = AddToPage(LoadTextFile(ProgHtmPath), PageText, dances ? PageKind::Dances : PageKind::Events);
     SavePageFile(ProgHtmPath, page);
     OpenDocument(ProgHtmPath, ShowMaximised);
+}
+
+void TOrgForm::buildDancePage() {
+    DancePageInput in;
+    in.title = Title->text();
+    in.rtf = StripRtfHeaderGroups(Instructions);
+    in.notes = Notes->toPlainText();
+    in.useCss = OptionChecked(QStringLiteral("UseCSS"));
+    in.showTitles = OptionChecked(QStringLiteral("ShowTitles"));
+    in.halfLines = CardsHalfLines;
+    in.paraGap = CardsParaGap;
+    in.primaryFont = CardsDFont;
+    in.primarySize = CardsDSize;
+    in.separator = ProgrammeSeparator;
+    if (IniFile) {
+        in.printSize = IniFile->ReadString(QStringLiteral("Print"), QStringLiteral("Size"), in.printSize);
+        in.printFont = IniFile->ReadString(QStringLiteral("Print"), QStringLiteral("Font"), in.printFont);
+    }
+    const DancePageResult page = BuildDancePage(in);
+    if (!page.stop.isEmpty()) AbortMsg(page.stop);
+    WriteLog(QStringLiteral("HTML for ") + page.title);
+    PageText = page.page;
+    if (page.fontOpen) PageText += QStringLiteral("</Font>");
 }
 
 void TOrgForm::buildProgrammePage() {

@@ -3,7 +3,6 @@
 #include "base/FastStrings.h"
 #include "base/TextRoutines.h"
 #include "core/startup/Settings.h"
-#include "platform/rtf/RtfReader.h"
 #include "publishing/pages/Html.h"
 #include "publishing/pages/SiteConfig.h"
 
@@ -134,17 +133,4 @@ void SavePageFile(const QString &path, const QString &page) {
     if (!file.open(QIODevice::WriteOnly) || file.write(page.toUtf8()) < 0 || !file.commit())
         throw std::runtime_error(
             (QStringLiteral("Cannot write ") + path + QStringLiteral(": ") + file.errorString()).toStdString());
-}
-
-void BuildDancePage(const QString &title, const QString &instructionsRtf, const QString &footerRtf) {
-    const QString shown = HtmlValue(DisplayTitle(title));
-    QString text = rtfPlainText(instructionsRtf);
-    if (!footerRtf.isEmpty()) text += QStringLiteral("\r\n") + rtfPlainText(footerRtf);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text = text.toHtmlEscaped();
-    text.replace(QLatin1Char('\n'), QStringLiteral("<Br>\r\n"));
-    WritePageHead(shown);
-    PageText += QStringLiteral("</Head>\r\n<Body BgColor=White>\r\n<H1>") + shown + QStringLiteral("</H1>\r\n") +
-                EscapeHtml(text);
 }
