@@ -615,6 +615,10 @@ private:
     void buildWebControls();
     void buildProgrammePage();
     void buildDancePage();
+    // Tools > "&Annotate web".
+    void buildPageTools();
+    void AnnotateClick();
+    QAction *AnnotateM = nullptr;
     void buildServiceControls();
     // The play panel's glyphs, clock captions and marker (app/dances/OrgFormPlayback.cpp).
     void buildPlayPanel();

@@ -22,6 +22,8 @@
 #include "programme/SqlProgrammeData.h"
 #include "platform/rtf/RichEdit.h"
 #include "presentation/CardSettings.h"
+#include "publishing/pages/AnnForm.h"
+#include "publishing/pages/Annotation.h"
 #include "publishing/pages/BandTable.h"
 #include "publishing/pages/DancePage.h"
 #include "publishing/pages/Html.h"
@@ -35,6 +37,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <optional>
 #include <QScrollArea>
 #include <QTabWidget>
 
@@ -53,6 +56,24 @@ void TOrgForm::buildWebControls() {
     WebE->setProperty("helpContext", 53800);
     OneBandM->setProperty("helpContext", 53850);
     WebD->setProperty("helpContext", 55300);
+}
+
+void TOrgForm::buildPageTools() {
+    AnnotateM = ToolsM->addAction(QStringLiteral("&Annotate web"));
+    AnnotateM->setObjectName(QStringLiteral("AnnotateM"));
+    AnnotateM->setProperty("HelpContext", 51680);
+    connect(AnnotateM, &QAction::triggered, this, [this] { AnnotateClick(); });
+}
+
+void TOrgForm::AnnotateClick() {
+    WriteLog(QStringLiteral("Annotate"));
+    const bool saved = AnnotatePageFile(ProgHtmPath, [this](const QString &old) -> std::optional<QString> {
+        TAnnForm form(this);
+        form.UText->setPlainText(old);
+        if (form.exec() != QDialog::Accepted) return std::nullopt;
+        return form.UText->toPlainText();
+    });
+    if (saved) OpenDocument(ProgHtmPath, ShowMaximised);
 }
 
 QString TOrgForm::GetEvInfo() const {
