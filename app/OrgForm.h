@@ -521,6 +521,14 @@ public:
     // Writes "Prog.htm" for the page the item belongs to and opens it; with
     // no item the page of the page on show is only built in PageText.
     void WebClick(QAction *Sender);
+    // Tools > "&Annotate web".
+    void buildPageTools();
+    void AnnotateClick();
+    QAction *AnnotateM = nullptr;
+    // The bookings page (true) into the page named by [User] Bookings.
+    void MakeWebPages(bool bookings);
+    void BookingsClick();
+    QAction *BookingsM = nullptr;
     // Appends the band table of the programme on show to PageText.
     void BuildTab();
     QString GetEvInfo() const;
@@ -615,10 +623,6 @@ private:
     void buildWebControls();
     void buildProgrammePage();
     void buildDancePage();
-    // Tools > "&Annotate web".
-    void buildPageTools();
-    void AnnotateClick();
-    QAction *AnnotateM = nullptr;
     void buildServiceControls();
     // The play panel's glyphs, clock captions and marker (app/dances/OrgFormPlayback.cpp).
     void buildPlayPanel();

@@ -72,3 +72,9 @@ void TOrgForm::CloseMainWindow() {
     QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
 
+
+// Events > "&Bookings" until the exchange-files command arrives: only the
+// bookings page.
+void TOrgForm::BookingsClick() {
+    MakeWebPages(true);
+}
