@@ -529,6 +529,20 @@ public:
     void MakeWebPages(bool bookings);
     void BookingsClick();
     QAction *BookingsM = nullptr;
+    // ---- notes commands (app/OrgFormNotes.cpp) ---------------------------------------
+    // The memo the notes pop-up acts on: the Dances page's notes or a
+    // programme notes row's.
+    QPlainTextEdit *LinkTarget = nullptr;
+    void buildNotesCommands();
+    // Follows the link under the caret of memo, or shows the notes in the
+    // full-screen notes view when there is none.
+    void FollowNoteLink(QPlainTextEdit *memo);
+    void LocalLinkClick();
+    void WebLinkClick();
+    void PasteMemoClick();
+    void ABCBtnClick();
+    // The full-screen view of a dance's notes.
+    void OpenNotesView(const QString &notes);
     // Appends the band table of the programme on show to PageText.
     void BuildTab();
     QString GetEvInfo() const;

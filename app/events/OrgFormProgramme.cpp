@@ -115,10 +115,3 @@ void TOrgForm::NotesMouseDown(TNotes *row, QMouseEvent *event) {
     row->Notes->setFocus();
 }
 
-void TOrgForm::NotesRClick(TNotes *row) {
-    Q_UNUSED(row);
-}
-
-void TOrgForm::NotesDblClick(TNotes *row) {
-    Q_UNUSED(row);
-}

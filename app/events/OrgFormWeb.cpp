@@ -56,6 +56,7 @@ void TOrgForm::buildWebControls() {
     WebE->setProperty("helpContext", 53800);
     OneBandM->setProperty("helpContext", 53850);
     WebD->setProperty("helpContext", 55300);
+    buildNotesCommands();
 }
 
 void TOrgForm::buildPageTools() {

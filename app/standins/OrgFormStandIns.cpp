@@ -78,3 +78,8 @@ void TOrgForm::CloseMainWindow() {
 void TOrgForm::BookingsClick() {
     MakeWebPages(true);
 }
+
+// The full-screen notes view until the full-screen display arrives: logged.
+void TOrgForm::OpenNotesView(const QString &notes) {
+    WriteLog(QStringLiteral("Notes view: ") + notes.left(40));
+}

@@ -1,0 +1,126 @@
+// The notes commands of the main window: the notes pop-up (local and web
+// links, paste), following a link by a double-click, and View ABC.
+
+#include "app/OrgForm.h"
+
+#include "base/AppState.h"
+#include "base/Log.h"
+#include "base/Messages.h"
+#include "base/TextRoutines.h"
+#include "core/dances/DanceShow.h"
+#include "core/services/ShellRoutines.h"
+#include "core/startup/Settings.h"
+#include "platform/net/Fetch.h"
+#include "programme/ItemRows.h"
+#include "publishing/notes/NotesCommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+// A double-click on the Dances page's notes.
+class NotesDoubleClickWatch : public QObject {
+public:
+    NotesDoubleClickWatch(QObject *parent, std::function<void()> onDoubleClick)
+        : QObject(parent), onDoubleClick(std::move(onDoubleClick)) {}
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::MouseButtonDblClick) onDoubleClick();
+        return QObject::eventFilter(watched, event);
+    }
+    std::function<void()> onDoubleClick;
+};
+
+} // namespace
+
+void TOrgForm::buildNotesCommands() {
+    LinkTarget = Notes;
+    Notes->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Notes, &QWidget::customContextMenuRequested, this, [this] { NotesRClick(nullptr); });
+    Notes->viewport()->installEventFilter(new NotesDoubleClickWatch(Notes, [this] {
+        // The click's own handling puts the caret first.
+        QMetaObject::invokeMethod(this, [this] { FollowNoteLink(Notes); }, Qt::QueuedConnection);
+    }));
+    NPopup->setProperty("helpContext", 30350);
+    connect(LocalLink, &QAction::triggered, this, [this] { LocalLinkClick(); });
+    connect(WebLink, &QAction::triggered, this, [this] { WebLinkClick(); });
+    connect(PasteMemo, &QAction::triggered, this, [this] { PasteMemoClick(); });
+    connect(ABCBtn, &QPushButton::clicked, this, [this] { ABCBtnClick(); });
+}
+
+void TOrgForm::NotesRClick(TNotes *row) {
+    WriteLog(QStringLiteral("Add Link"));
+    LinkTarget = row ? row->Notes : Notes;
+    CheckNote->setVisible(AuthorMode);
+    NPopup->popup(QCursor::pos() - QPoint(20, 20));
+}
+
+void TOrgForm::NotesDblClick(TNotes *row) {
+    if (row) FollowNoteLink(row->Notes);
+}
+
+void TOrgForm::FollowNoteLink(QPlainTextEdit *memo) {
+    WriteLog(QStringLiteral("NotesDblClick"));
+    QAction *kept = CommandItem;
+    CommandItem = InsNotes;
+    struct Restore {
+        QAction *kept;
+        ~Restore() { CommandItem = kept; }
+    } restore{kept};
+    const NoteLinkHit link = LinkAtCaret(memo->toPlainText(), memo->textCursor().position());
+    if (!link.found) {
+        OpenNotesView(FromWidgetText(memo->toPlainText()));
+        return;
+    }
+    const QString target = FollowTarget(link, DataFolder);
+    if (target.startsWith(QLatin1String("http"), Qt::CaseInsensitive)) {
+        if (!InternetConnected()) {
+            ShowMsg(QStringLiteral("No internet connection."));
+            return;
+        }
+    } else if (AuthorMode && target.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive)) {
+        OpenWithEditor(target);
+        return;
+    }
+    OpenDocument(target);
+}
+
+void TOrgForm::LocalLinkClick() {
+    QString file;
+    if (!PickFile(this, QStringLiteral("All files|*.*"), DataFolder, true, file, QStringLiteral("Add Link"))) return;
+    LinkTarget->setPlainText(ToWidgetText(AddLocalLink(FromWidgetText(LinkTarget->toPlainText()), file, DataFolder)));
+    LinkTarget->document()->setModified(true);
+}
+
+void TOrgForm::WebLinkClick() {
+    QString address = ClipboardWebLink(QApplication::clipboard()->text());
+    if (address.isEmpty() || !YesNo(QStringLiteral("Set link to\r") + address)) {
+        address = QStringLiteral("http://");
+        if (!InputQuery(QStringLiteral("Enter web link"), QString(), address)) return;
+    }
+    LinkTarget->textCursor().insertText(address);
+    LinkTarget->document()->setModified(true);
+}
+
+void TOrgForm::PasteMemoClick() {
+    QString text = CleanPaste(QApplication::clipboard()->text());
+    if (HasLineBreaks(text) && YesNo(QStringLiteral("Reparagraph text?"))) text = ReParagraph(text);
+    QWidget *focused = QApplication::focusWidget();
+    if (auto *memo = qobject_cast<QPlainTextEdit *>(focused)) memo->insertPlainText(ToWidgetText(text));
+    else if (auto *box = qobject_cast<QLineEdit *>(focused)) box->insert(text);
+}
+
+void TOrgForm::ABCBtnClick() {
+    const QString line = AbcCommandLine(SettingText(QStringLiteral("User"), QStringLiteral("ABC")), DisplayTitle(Title->text()),
+                                        OptionChecked(QStringLiteral("PlayABC")), ProgrammeSeparator);
+    if (OptionChecked(QStringLiteral("Debug")))
+        ShowMsg(QStringLiteral("This is what is passed to Scrivlet.  Note the double-quotes!\r") + line);
+    OpenWithEditor(line);
+}
