@@ -541,6 +541,9 @@ public:
     void WebLinkClick();
     void PasteMemoClick();
     void ABCBtnClick();
+    // Tools > "Check all".
+    void CheckAllClick();
+    QAction *CheckAllM = nullptr;
     // The full-screen view of a dance's notes.
     void OpenNotesView(const QString &notes);
     // Appends the band table of the programme on show to PageText.

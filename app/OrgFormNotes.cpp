@@ -1,5 +1,6 @@
 // The notes commands of the main window: the notes pop-up (local and web
-// links, paste), following a link by a double-click, and View ABC.
+// links, paste), following a link by a double-click, View ABC, and Check all
+// (every event and dance shown in turn, so that their own checks run).
 
 #include "app/OrgForm.h"
 
@@ -8,6 +9,8 @@
 #include "base/Messages.h"
 #include "base/TextRoutines.h"
 #include "core/dances/DanceShow.h"
+#include "core/database/Tables.h"
+#include "core/filter/FilterCommands.h"
 #include "core/services/ShellRoutines.h"
 #include "core/startup/Settings.h"
 #include "platform/net/Fetch.h"
@@ -18,6 +21,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QLabel>
+#include <QScrollArea>
 #include <QEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -53,6 +58,9 @@ void TOrgForm::buildNotesCommands() {
     connect(WebLink, &QAction::triggered, this, [this] { WebLinkClick(); });
     connect(PasteMemo, &QAction::triggered, this, [this] { PasteMemoClick(); });
     connect(ABCBtn, &QPushButton::clicked, this, [this] { ABCBtnClick(); });
+    CheckAllM = ToolsM->addAction(QStringLiteral("Check all"));
+    CheckAllM->setObjectName(QStringLiteral("CheckAll"));
+    connect(CheckAllM, &QAction::triggered, this, [this] { CheckAllClick(); });
 }
 
 void TOrgForm::NotesRClick(TNotes *row) {
@@ -123,4 +131,66 @@ void TOrgForm::ABCBtnClick() {
     if (OptionChecked(QStringLiteral("Debug")))
         ShowMsg(QStringLiteral("This is what is passed to Scrivlet.  Note the double-quotes!\r") + line);
     OpenWithEditor(line);
+}
+
+void TOrgForm::CheckAllClick() {
+    WriteLog(QStringLiteral("Check All"));
+    if (EventsData.active()) EventsData.CheckBrowseMode();
+    if (DancesData.active()) DancesData.CheckBrowseMode();
+    SetFilter(FilterTable::Dances, 1);
+    SetFilter(FilterTable::Events, 1);
+    CommandItem = CheckAllM;
+    REDClick(EventsM);
+    // On every way out: the event panels back, the progress gone, no command.
+    // The walk shows each record itself, once.
+    struct Finish {
+        TOrgForm *f;
+        decltype(EventsData.AfterScroll) events = EventsData.AfterScroll;
+        decltype(DancesData.AfterScroll) dances = DancesData.AfterScroll;
+        ~Finish() {
+            EventsData.AfterScroll = events;
+            DancesData.AfterScroll = dances;
+            f->Body->show();
+            if (auto *panel = f->findChild<QLabel *>(QStringLiteral("ProgressPanel"))) panel->hide();
+            CommandItem = nullptr;
+        }
+    } finish{this};
+    EventsData.AfterScroll = nullptr;
+    DancesData.AfterScroll = nullptr;
+    if (YesNo(QStringLiteral("Start from beginning of Events and Dances?"))) {
+        EventsData.First();
+        DancesData.First();
+    }
+    const int total = 6 * EventsData.RecordCount() + DancesData.RecordCount();
+    int done = 0;
+    ShowProgressPanel(QStringLiteral("Checking every event and dance"));
+    auto *panel = findChild<QLabel *>(QStringLiteral("ProgressPanel"));
+    auto *bar = panel->findChild<QFrame *>(QStringLiteral("ProgressBar"));
+    if (!bar) {
+        bar = new QFrame(panel);
+        bar->setObjectName(QStringLiteral("ProgressBar"));
+        bar->setStyleSheet(QStringLiteral("background: #8000C0"));
+    }
+    const auto step = [&](int count) {
+        done += count;
+        bar->setGeometry(0, panel->height() - 6, total ? qRound(double(panel->width()) * done / total) : 0, 6);
+        bar->show();
+        QCoreApplication::processEvents();
+    };
+    // The programme rows stay out of sight while the events go by.
+    Body->hide();
+    for (; !EventsData.IsEmpty();) {
+        ShowEvent(true);
+        step(6);
+        EventsData.Next();
+        if (EventsData.Eof()) break;
+    }
+    Body->show();
+    REDClick(DancesM);
+    for (; !DancesData.IsEmpty();) {
+        ShowDance();
+        step(1);
+        DancesData.Next();
+        if (DancesData.Eof()) break;
+    }
 }

@@ -2,7 +2,10 @@
 #include "base/AppState.h"
 #include "platform/net/Fetch.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QTextCursor>
 
 namespace {
@@ -36,6 +39,23 @@ TEST_F(NotesLinkTest, DoubleClickOpensExactlyTheLinkElseTheNotesView) {
     SetConnectionProbe({});
     EXPECT_EQ(opener.opened.size(), 2);
     EXPECT_TRUE(answerer->sawText(QStringLiteral("No internet connection.")));
+}
+
+TEST_F(NotesLinkTest, CheckAllShowsEveryEventAndDanceToTheEnd) {
+    for (const char *title : {"Apple", "Beech", "Cedar"}) addDance(title, "Longways", "English");
+    addEvent("First Club", 47000, "Dance", "");
+    const qint64 last = addEvent("Second Club", 47010, "Dance", "");
+    open();
+    form->show();
+    answerer->script(ResultYes); // from the beginning
+    form->CheckAllClick();
+    EXPECT_EQ(EventsData.GetBookmark(), last);
+    EXPECT_EQ(form->Title->text(), QStringLiteral("Cedar"));
+    EXPECT_EQ(CommandItem, nullptr);
+    EXPECT_FALSE(form->Body->isHidden());
+    EXPECT_FALSE(form->findChild<QLabel *>(QStringLiteral("ProgressPanel"))->isVisible());
+    const QString log = logText();
+    EXPECT_EQ(log.mid(log.indexOf(QStringLiteral("Check All"))).count(QStringLiteral("ShowEvent")), 2) << log.toStdString();
 }
 
 } // namespace
