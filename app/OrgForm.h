@@ -480,7 +480,7 @@ public:
     void ShowProgressPanel(const QString &text);
     void ScaleForFonts(QWidget *control);
     // After a key press: the full-screen NumLock indicator, the lock-key sounds.
-    void LockKeys(int key);
+    void LockKeys(int key) override;
     // Shows the event of a pick-list entry ("date: text") and selects the row
     // of that title.
     void ShowEventOfDay(const QString &entry, const QString &title);
@@ -512,6 +512,23 @@ public:
     void RebuildProgrammeDisplay() override;
     void FormView() override;
 
+    // ---- the full-screen display's side (app/views/OrgFormFull.cpp) --------------
+    void ConnectFullScreen();
+    // The notes view on a notes box (not while the display shows).
+    void FullScreenNotes(QPlainTextEdit *memo);
+    QList<ProgrammeItem> ProgrammeItems() const override;
+    void SelectProgrammeRow(int index) override;
+    void ShowSelectedDance() override;
+    void StepProgrammeDance(int direction) override;
+    RichEdit *InstructionsControl() override;
+    QString ShownField(const QString &field) override;
+    double ShownEventDate() const override;
+    bool PlayPanelShown() const override;
+    void PlayOrStop() override;
+    TMyPlayer *MediaPlayer() override;
+    bool FoldersPageSaved() const override;
+    bool DancesPageSaved() const override;
+
     // ---- web pages (app/events/OrgFormWeb.cpp) ---------------------------------------
     QAction *WebE = nullptr;     // Events > "&Web page" (Ctrl+W)
     QAction *OneBandM = nullptr; // Events > "for &one band"
@@ -527,8 +544,6 @@ public:
     QAction *AnnotateM = nullptr;
     // The bookings page (true) into the page named by [User] Bookings.
     void MakeWebPages(bool bookings);
-    void BookingsClick();
-    QAction *BookingsM = nullptr;
     // ---- notes commands (app/OrgFormNotes.cpp) ---------------------------------------
     // The memo the notes pop-up acts on: the Dances page's notes or a
     // programme notes row's.
@@ -544,14 +559,38 @@ public:
     // Tools > "Check all".
     void CheckAllClick();
     QAction *CheckAllM = nullptr;
-    // The full-screen view of a dance's notes.
-    void OpenNotesView(const QString &notes);
     // Appends the band table of the programme on show to PageText.
     void BuildTab();
     QString GetEvInfo() const;
     // A dance the table lacks, met by a read of the catalogue: the not-found
     // choices, the Dances page staying where it was.
     void LocateMissing(const DanceKey &key);
+
+    // ---- exchange files, insert from list, listings (app/events/OrgFormExchange.cpp,
+    //      OrgFormInsert.cpp, OrgFormListings.cpp) -------------------------------
+    QAction *SaveAsE = nullptr, *LoadFrom = nullptr, *SaveAsD = nullptr, *LoadfromD = nullptr;
+    QAction *InsList = nullptr, *Panic = nullptr, *PanicM = nullptr, *DupDance = nullptr, *CheckRecs = nullptr,
+            *Bookings = nullptr;
+    QAction *ListRTF = nullptr, *ListText = nullptr, *Titles = nullptr, *BandTunes = nullptr;
+    void buildExchangeCommands();
+    // The Events page in front (its page-change handler run).
+    void ShowEventsPage();
+    // For each programme row: it is in the selection colour.
+    QList<bool> RowMarks() const;
+    void SaveAsEClick();
+    // Sender LoadFromP: a text file into the selected note; else a programme file.
+    void LoadFromClick(QAction *Sender);
+    void SaveAsDClick();
+    void LoadfromDClick();
+    // Sender InsList, Panic, PanicM, or BandTunes (WorkList already filled).
+    void InsListClick(QAction *Sender);
+    void DupDanceClick();
+    void CheckRecsClick();
+    void BookingsClick();
+    // Sender ListRTF or ListText.
+    void InstClick(QAction *Sender);
+    void TitlesClick();
+    void BandTunesClick();
 
     // ---- application services (app/OrgFormServices.cpp) --------------------
     QTimer *Timer;                           // one second: the playback clock
@@ -593,7 +632,6 @@ public:
     void CheckUpClick();
     void AboutClick();
     // Stand-ins until their parts of the program come.
-    void RefreshDets(const QString &text);
     void WhiteboardClick();
     void PlayBtnClick();
 
@@ -615,6 +653,79 @@ public:
     void SetProgrammeMusicLine(int n) override;
     void SaveDanceMusic(const QString &text) override;
     void SetBase(const QString &start) override;
+
+    // ---- the Folders page (app/dances/OrgFormFolders.cpp) ----------------------------
+    QTableWidget *FoldGrid = nullptr;
+    QLabel *FLab = nullptr, *FBase = nullptr;
+    QToolButton *Back = nullptr, *MP3Up = nullptr, *MP3Down = nullptr, *MP3Save = nullptr, *MP3Cancel = nullptr;
+    QMenu *FPopup = nullptr;
+    // The folder the grid shows (ends with "/"); "" until the base folder opened.
+    QString CurrentFolder;
+    // The order file's lines while the files are reordered.
+    QStringList MP3Order;
+    void buildFoldersPage();
+    void FoldersClick(bool fromMenu);
+    void InitFolders();
+    // A double-click on a row; row -1 is Back.
+    void FGDblClick(int row);
+    // The base-folder label of the Folders page (folders) or the Recordings page.
+    void BaseClick(bool folders);
+    void FontSizeClick();
+    void ReorderClick();
+    void MP3UpClick();
+    void MP3DownClick();
+    void ShowMP3();
+    void MP3SaveClick();
+    void MP3CancelClick();
+    // The CD details of the folder of a row (-1: the folder shown).
+    void CDinfoClick(int row);
+    void ShowBtns(bool on);
+    void SetFCap();
+
+    // ---- the Recordings page (app/dances/OrgFormRecordings.cpp) ------------------------
+    QAction *RecMusic = nullptr; // Dances menu "Recorded"
+    void buildRecordingsHandlers();
+    // sender: the Refresh button (selects row 1) or null; quiet only logs a
+    // base folder that cannot be found.
+    void RefreshDets(QObject *sender = nullptr, bool quiet = false);
+    void RefrBtnClick();
+    void RecPageEnter();
+    void DancePageEnter();
+    void RecGridClick();
+    void MyDblClick(int row);
+    void RecMusicClick();
+    void AddBtnClick();
+    void ScanBtnClick();
+    // The grid again from the last scan (the search box and Unused).
+    void ShowRecGrid();
+    // Plays a path from the Music dialog's match list, the play panel on host.
+    void PlayMatch(const QString &path, QWidget *host) override;
+    // Set while a match-list path starts: the Recordings grid's row is not the one.
+    bool MatchListPlay = false;
+    // ---- dance lists, history and working sets (app/dances/OrgFormLists.cpp) ----
+    QMenu *ListD = nullptr; // the Dances menu's List submenu
+    QAction *ByFormat = nullptr, *ByDate = nullptr, *Alpha = nullptr, *ByAuthor = nullptr, *Rank = nullptr;
+    QAction *WhenM = nullptr, *NoKey = nullptr, *Cards = nullptr;
+    QPushButton *Pending = nullptr;
+    void buildListCommands();
+    void ByFormatClick();
+    void ByDateClick();
+    void AlphaClick();
+    void ByAuthorClick();
+    void RankClick();
+    // Sender: WhenM or the Called box (the current dance), or a programme
+    // row's label (row gives that row's dance).
+    void WhenClick(QObject *Sender, TDance *row = nullptr);
+    // Sender: the Pending button or the Cards item.
+    void PendingClick(QObject *Sender);
+    void NoKeyClick();
+
+    // ---- contra figures (app/events/OrgFormContra.cpp) ---------------------------
+    QAction *Contra = nullptr; // Events > "Test Contra"
+    void ContraClick();
+    // Puts the current dance into the programme after the selected row
+    // (app/standins/OrgFormStandIns.cpp).
+    void SelectDClick(QObject *Sender = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

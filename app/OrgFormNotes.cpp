@@ -23,36 +23,15 @@
 #include <QCursor>
 #include <QLabel>
 #include <QScrollArea>
-#include <QEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-namespace {
-
-// A double-click on the Dances page's notes.
-class NotesDoubleClickWatch : public QObject {
-public:
-    NotesDoubleClickWatch(QObject *parent, std::function<void()> onDoubleClick)
-        : QObject(parent), onDoubleClick(std::move(onDoubleClick)) {}
-    bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::MouseButtonDblClick) onDoubleClick();
-        return QObject::eventFilter(watched, event);
-    }
-    std::function<void()> onDoubleClick;
-};
-
-} // namespace
-
 void TOrgForm::buildNotesCommands() {
     LinkTarget = Notes;
     Notes->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Notes, &QWidget::customContextMenuRequested, this, [this] { NotesRClick(nullptr); });
-    Notes->viewport()->installEventFilter(new NotesDoubleClickWatch(Notes, [this] {
-        // The click's own handling puts the caret first.
-        QMetaObject::invokeMethod(this, [this] { FollowNoteLink(Notes); }, Qt::QueuedConnection);
-    }));
     NPopup->setProperty("helpContext", 30350);
     connect(LocalLink, &QAction::triggered, this, [this] { LocalLinkClick(); });
     connect(WebLink, &QAction::triggered, this, [this] { WebLinkClick(); });
@@ -84,7 +63,7 @@ void TOrgForm::FollowNoteLink(QPlainTextEdit *memo) {
     } restore{kept};
     const NoteLinkHit link = LinkAtCaret(memo->toPlainText(), memo->textCursor().position());
     if (!link.found) {
-        OpenNotesView(FromWidgetText(memo->toPlainText()));
+        FullScreenNotes(memo);
         return;
     }
     const QString target = FollowTarget(link, DataFolder);

@@ -6,7 +6,7 @@
 
 #include "app/OrgForm.h"
 
-#include "app/standins/StandIns.h"
+#include "presentation/fullscreen/Full.h"
 #include "base/AppState.h"
 #include "base/Clock.h"
 #include "base/Cp1252.h"
@@ -354,6 +354,7 @@ void TOrgForm::OnTimer() {
     if (show.remainingShown) {
         LEDRemain->setText(show.remaining);
         if (show.stopCd) PlayBtnClick();
+        SetFullScreenTrackBar(show.percent);
     }
     if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) SeekDragging = false;
 }
@@ -471,7 +472,7 @@ void TOrgForm::SearcherEnter() {
 }
 
 void TOrgForm::SearcherChange() {
-    if (Searcher->text() != QLatin1String("Search...")) RefreshDets(Searcher->text());
+    if (Searcher->text() != QLatin1String("Search...")) ShowRecGrid();
 }
 
 // ---- saving before leaving ----------------------------------------------------------------
@@ -559,15 +560,6 @@ bool TOrgForm::FormClose() {
     return true;
 }
 
-// ---- messages from other programs ----------------------------------------------------------
-
-void TOrgForm::WMCopyData(const QByteArray &bytes) {
-    const std::optional<QString> name = CopyDataName(bytes);
-    if (!name) return;
-    CopyDataText = *name;
-    WhiteboardClick();
-}
-
 // ---- help buttons ---------------------------------------------------------------------------
 
 void TOrgForm::HelpRulesClick() { OpenHelp(20000); }
@@ -576,7 +568,4 @@ void TOrgForm::HelpDancesClick() { OpenHelp(40000); }
 void TOrgForm::HelpRecsClick() { OpenHelp(70000); }
 void TOrgForm::HelpFClick() { OpenHelp(72000); }
 
-// ---- stand-ins --------------------------------------------------------------------------------
 
-void TOrgForm::RefreshDets(const QString &text) { WriteLog(QStringLiteral("RefreshDets ") + text); }
-void TOrgForm::WhiteboardClick() { WriteLog(QStringLiteral("WhiteboardClick ") + CopyDataText); }

@@ -14,6 +14,7 @@
 #include "platform/sqlite/Dataset.h"
 #include "presentation/music/MusForm.h"
 #include "presentation/music/Playback.h"
+#include "presentation/music/RecordingsCatalogue.h"
 #include "programme/ItemRows.h"
 #include "programme/ProgrammeRows.h"
 
@@ -81,6 +82,7 @@ void TOrgForm::SetBase(const QString &start) {
         IniFile->WriteString(QStringLiteral("System"), QStringLiteral("RFolder"), folder);
     }
     SetRFolder();
-    RefreshDets(QString());
+    RecordingFileList.clear();
+    RefreshDets();
     RBaseBtn->setFocus();
 }

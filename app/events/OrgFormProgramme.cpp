@@ -103,11 +103,6 @@ void TOrgForm::TitleClick(TDance *row) {
     Q_UNUSED(row);
 }
 
-void TOrgForm::LastCRClick(TDance *row, QLabel *label) {
-    Q_UNUSED(row);
-    Q_UNUSED(label);
-}
-
 void TOrgForm::NotesMouseDown(TNotes *row, QMouseEvent *event) {
     Q_UNUSED(event);
     Rows->SelectItem(row);

@@ -64,9 +64,6 @@ void TOrgForm::buildPageTools() {
     AnnotateM->setObjectName(QStringLiteral("AnnotateM"));
     AnnotateM->setProperty("HelpContext", 51680);
     connect(AnnotateM, &QAction::triggered, this, [this] { AnnotateClick(); });
-    BookingsM = EventsM->addAction(QStringLiteral("&Bookings"));
-    BookingsM->setObjectName(QStringLiteral("BookingsM"));
-    connect(BookingsM, &QAction::triggered, this, [this] { BookingsClick(); });
 }
 
 void TOrgForm::AnnotateClick() {

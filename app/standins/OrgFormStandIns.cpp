@@ -8,10 +8,14 @@
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/database/Tables.h"
+#include "core/dances/DanceLocate.h"
 #include "core/startup/Settings.h"
 #include "core/startup/SplashForm.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DataSource.h"
+#include "programme/CallCounting.h"
+#include "programme/ProgrammeRows.h"
+#include "programme/ProgrammeText.h"
 #include "programme/Rules.h"
 
 #include <QAction>
@@ -21,26 +25,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QStandardPaths>
 #include <QTabWidget>
-
-void TOrgForm::RecDetsClick(bool fromMenu) {
-    Q_UNUSED(fromMenu);
-}
-
-void TOrgForm::FormResize() {}
-
-// The recordings base folder from [System] RFolder; "My Music" stands for
-// the user's music folder.
-void TOrgForm::SetRFolder() {
-    QString folder = SettingText(QStringLiteral("System"), QStringLiteral("RFolder"));
-    if (SameText(folder, QStringLiteral("My Music")))
-        folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-    folder.replace('\\', '/');
-    if (!folder.isEmpty() && !folder.endsWith('/')) folder += '/';
-    BaseFolder = folder;
-    RBase->setText(BaseFolder);
-}
+#include <algorithm>
 
 // ---- the window's part in the database commands --------------------------------
 
@@ -73,13 +59,23 @@ void TOrgForm::CloseMainWindow() {
 }
 
 
-// Events > "&Bookings" until the exchange-files command arrives: only the
-// bookings page.
-void TOrgForm::BookingsClick() {
-    MakeWebPages(true);
-}
-
-// The full-screen notes view until the full-screen display arrives: logged.
-void TOrgForm::OpenNotesView(const QString &notes) {
-    WriteLog(QStringLiteral("Notes view: ") + notes.left(40));
+// Putting a dance into the programme, until the chooser step of the editor
+// commands comes: the current dance goes in as a new row after the
+// selection, which moves onto it.
+void TOrgForm::SelectDClick(QObject *Sender) {
+    Q_UNUSED(Sender);
+    WriteLog(QStringLiteral("Stand-in: SelectDClick"));
+    if (!DancesData.active() || DancesData.IsEmpty()) return;
+    const DanceKey key = CurrentDanceKey(DancesData);
+    if (key.Title.isEmpty()) return;
+    SaveERec(SaveSender::None);
+    QList<ProgrammeItem> items = ReadProgramme(ProgText, ProgrammeSeparator).items;
+    items.removeIf([](const ProgrammeItem &i) { return !ItemIsWritten(i); });
+    const int at = std::clamp(ThisIndex + 1, 0, int(items.size()));
+    items.insert(at, ProgrammeItem::dance(key));
+    ProgText = WriteProgramme(items, ProgrammeSeparator, ProgText);
+    ShowEvent(false);
+    ThisIndex = at;
+    if (at < Rows->ItemList.size()) Rows->SelectItem(Rows->ItemList[at]);
+    EventsChange();
 }

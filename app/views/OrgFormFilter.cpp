@@ -3,6 +3,7 @@
 // filter commands (core/filter/FilterCommands.h).
 
 #include "app/OrgForm.h"
+#include "app/views/LayoutHolding.h"
 #include "platform/rtf/RichEdit.h"
 
 #include "base/AppState.h"
@@ -102,15 +103,6 @@ void paintBackground(QWidget *w, const QColor &colour) {
         pal.setColor(QPalette::Base, colour);
     }
     w->setPalette(pal);
-}
-
-// The box of the layout that holds a widget (searched through nested layouts).
-QBoxLayout *LayoutHolding(QLayout *layout, QWidget *w) {
-    if (!layout) return nullptr;
-    if (layout->indexOf(w) >= 0) return qobject_cast<QBoxLayout *>(layout);
-    for (int i = 0; i < layout->count(); ++i)
-        if (QBoxLayout *found = LayoutHolding(layout->itemAt(i)->layout(), w)) return found;
-    return nullptr;
 }
 
 // The data field of a box of the pages; "" for controls that hold none.

@@ -3,8 +3,7 @@
 // outlines.
 
 #include "app/OrgForm.h"
-#include "app/standins/StandIns.h"
-#include "app/standins/ViewStandIns.h"
+#include "presentation/fullscreen/Full.h"
 #include "programme/Rules.h"
 
 #include "base/AppState.h"
@@ -181,10 +180,10 @@ void TOrgForm::buildViewCommands() {
         if (b == NavButton::Insert) SetFilter(FilterTable::Dances, 1);
         if (danceBefore) danceBefore(b);
     };
-    // Where the dance was called comes with the call lists; the right-click is logged.
+    // The Called box's right-click lists the events where the dance was called.
     Called->setProperty("ownMenu", true);
     Called->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Called, &QWidget::customContextMenuRequested, this, [] { WriteLog(QStringLiteral("Called - right-click")); });
+    connect(Called, &QWidget::customContextMenuRequested, this, [this] { WhenClick(Called); });
     CreateListForm(this);
     InstallPickListWatch(this);
     InstallGrid(this);
@@ -236,6 +235,7 @@ void TOrgForm::PCChange() {
     ClosePopList();
     WriteLog(PC->tabText(PC->currentIndex()));
     DropField = nullptr;
+    if (page != RecPage) DancePageEnter();
     if (page == EventPage) {
         if (ThisIndex >= 0 && ThisIndex < Rows->ItemList.size()) Rows->SelectItem(Rows->ItemList[ThisIndex]);
     } else if (dances) {
@@ -244,6 +244,8 @@ void TOrgForm::PCChange() {
         ProgN->setEnabled(ThisIndex >= 0 && ThisIndex + 1 < Rows->ItemList.size());
     } else if (page == FolderPage) {
         InitFolders();
+    } else if (page == RecPage) {
+        RecPageEnter();
     }
     setWindowTitle(PageCaption(KindOf(this, page), page == RulePage ? RuleSetName() : QString()));
 }
@@ -463,7 +465,7 @@ void TOrgForm::ShowProgressPanel(const QString &text) {
 }
 
 void TOrgForm::LockKeys(int key) {
-    if (OptionChecked(QStringLiteral("NumLock")) && StandIn::FullScreenExists)
+    if (OptionChecked(QStringLiteral("NumLock")) && FullScreenShowing())
         ShowFullScreenNumLock(KeyState::isToggled(StateKey::NumLock));
     if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) {
         const StateKey which = key == Qt::Key_CapsLock ? StateKey::CapsLock : StateKey::NumLock;

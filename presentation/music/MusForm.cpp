@@ -10,7 +10,11 @@
 #include "core/startup/Settings.h"
 #include "presentation/music/MusicText.h"
 #include "presentation/music/Playback.h"
+#include "presentation/music/RecordingsCatalogue.h"
+#include "presentation/music/RecsForm.h"
+#include "core/views/SectForm.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -62,8 +66,7 @@ TMusForm::TMusForm(QWidget *parent) : QDialog(parent) {
     Searcher = new QLineEdit(this);
     Searcher->setObjectName(QStringLiteral("Searcher"));
     Searcher->setPlaceholderText(QStringLiteral("Search..."));
-    // The search over the recording files comes with the Recordings page.
-    Searcher->hide();
+    Searcher->installEventFilter(this);
     auto button = [this, bottom](const QString &caption, const char *name) {
         auto *b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
@@ -95,6 +98,17 @@ TMusForm::TMusForm(QWidget *parent) : QDialog(parent) {
     connect(ExitBtn, &QPushButton::clicked, this, [this] { BtnClick(false); });
     connect(DelBtn, &QPushButton::clicked, this, [this] { DelBtnClick(); });
     connect(HelpBtn, &QPushButton::clicked, this, [] { OpenHelp(58110); });
+    HelpBtn->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(HelpBtn, &QWidget::customContextMenuRequested, this, [this] { HelpRClick(); });
+    connect(Searcher, &QLineEdit::textEdited, this, [this] { SearcherChange(); });
+    recsForm = new TRecsForm(this);
+    recsForm->OnChoose = [this](const QString &path) {
+        const int row = std::max(RGrid->currentRow(), 0);
+        if (LocationColumn >= 0) setCell(RGrid, row, LocationColumn + 1, path);
+    };
+    RecordedSectionSaved = [form = QPointer<TMusForm>(this)] {
+        if (form) form->ForgetColumns();
+    };
     connect(BaseBtn, &QPushButton::clicked, this, [this] { BaseClick(); });
 }
 
@@ -200,7 +214,9 @@ void TMusForm::BtnClick(bool ok) {
     const QList<QStringList> rows = gridRows();
     bool missingLocation = false;
     const QString text = JoinMusicText(Live->text(), rows, sep, &missingLocation);
+    if (!ok) SearchList.clear();
     if (!ok && (text == MusicText || !YesNo(QStringLiteral("Save changes?")))) {
+        recsForm->hide();
         reject();
         return;
     }
@@ -236,8 +252,38 @@ void TMusForm::BtnClick(bool ok) {
         if (TheMainWindow().ProgrammeMusicLine(title) >= 0) TheMainWindow().SetProgrammeMusicLine(r + 1);
     }
     TheMainWindow().SaveDanceMusic(text);
+    recsForm->hide();
     accept();
 }
+
+bool TMusForm::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Searcher && event->type() == QEvent::FocusIn) SearcherEnter();
+    return QDialog::eventFilter(watched, event);
+}
+
+void TMusForm::SearcherEnter() {
+    if (LocationColumn == -1) AbortMsg(QStringLiteral("You don't have a Location column so you can't add a recording."));
+    if (Searcher->text() == QLatin1String("Search...")) Searcher->clear();
+}
+
+void TMusForm::SearcherChange() {
+    const QString key = NormaliseForSearch(Searcher->text());
+    if (Searcher->text() == QLatin1String("Search...") || key.size() < 3) {
+        recsForm->hide();
+        return;
+    }
+    if (RecordingFileList.isEmpty() || SearchList.isEmpty()) {
+        if (RecordingFileList.isEmpty()) BuildRecordingFileList();
+        SearchList = NormaliseForSearch(RecordingFileList);
+    }
+    const QList<SearchMatch> matches = SearchRecordings(SearchList, key);
+    if (matches.isEmpty()) return;
+    recsForm->ShowMatches(matches);
+    activateWindow();
+    Searcher->setFocus();
+}
+
+void TMusForm::HelpRClick() { ShowMsg(MusicText); }
 
 void TMusForm::BaseClick() {
     TheMainWindow().SetBase(Base->text());

@@ -9,6 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
+class TRecsForm;
 
 class TMusForm : public QDialog {
 public:
@@ -29,12 +30,26 @@ public:
     // OK (ok true) and Exit: builds, checks and saves the text.
     void BtnClick(bool ok);
     void BaseClick();
+    // The search box over RecordingFileList, and its match list.
+    void SearcherEnter();
+    void SearcherChange();
+    // A right-click on Help: the dance's music text as stored.
+    void HelpRClick();
+    TRecsForm *RecsForm() const { return recsForm; }
+    // The columns are read again at the next show ([Recorded] was edited).
+    void ForgetColumns() { columnsSet = false; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void setColumns();
     QList<QStringList> gridRows() const;
     int columnTitled(const QString &title) const;
     bool columnsSet = false;
+    TRecsForm *recsForm = nullptr;
+    // The normalised RecordingFileList the search reads, kept until Exit.
+    QString SearchList;
 };
 
 // The dialog, made on first use (owned by parent).

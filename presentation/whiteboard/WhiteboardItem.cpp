@@ -302,8 +302,14 @@ QList<QPoint> ChooserPlaces(int count, int startLeft, int clientWidth, bool larg
 void SaveWhiteboardItem(TIniFile &ini, const QString &name, const WhiteboardItem &item,
                         bool *keptFinal) {
     const QString section = sectionOf(name);
-    ini.ReplaceSections({{section + kBak, pairsOf(ini.ReadSectionValues(section))},
-                         {section, WhiteboardSectionValues(item, keptFinal)}});
+    const auto old = pairsOf(ini.ReadSectionValues(section));
+    // A new item has nothing to back up: no empty backup is made (Restore
+    // would then empty the item), and a backup kept from a deleted item of
+    // that name stays.
+    if (old.isEmpty())
+        ini.ReplaceSection(section, WhiteboardSectionValues(item, keptFinal));
+    else
+        ini.ReplaceSections({{section + kBak, old}, {section, WhiteboardSectionValues(item, keptFinal)}});
 }
 
 QString RestoreWhiteboardItem(TIniFile &ini, const QString &name) {

@@ -29,6 +29,13 @@ def click(volume):
     return [volume * math.exp(-i / (n / 5)) * math.sin(2 * math.pi * 1800 * i / RATE) for i in range(n)]
 
 
+def buzz(volume):
+    """A low rasping tone: a square wave with a slight fall."""
+    n = int(RATE * 0.25)
+    return [volume * min(1.0, i / 200, (n - 1 - i) / 200) * (1 if math.sin(2 * math.pi * (150 - 30 * i / n) * i / RATE) >= 0 else -1)
+            for i in range(n)]
+
+
 def write(name, samples):
     with wave.open(name, "wb") as w:
         w.setnchannels(1)
@@ -41,3 +48,4 @@ write("Click.wav", click(0.8))
 write("ClickQuiet.wav", click(0.25))
 write("On.wav", tone([(660, 60), (990, 80)], 0.5))
 write("Off.wav", tone([(990, 60), (660, 80)], 0.5))
+write("Buzzer.wav", buzz(0.35))

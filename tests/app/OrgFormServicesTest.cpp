@@ -9,7 +9,9 @@
 #include "core/services/IdleHook.h"
 #include "platform/sqlite/DatasetModel.h"
 #include "programme/CallCounting.h"
+#include "presentation/whiteboard/WhiteForm.h"
 #include "EventFormFixture.h"
+#include "ModalDriver.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -221,15 +223,34 @@ TEST_F(ServicesTest, SearchBoxNeedsALocationColumn) {
     form->Searcher->setText(QStringLiteral("Search..."));
     form->SearcherEnter();
     EXPECT_EQ(form->Searcher->text(), QString());
-    form->Searcher->setText(QStringLiteral("reel"));
-    EXPECT_TRUE(logLines().contains(QStringLiteral("RefreshDets reel")));
 }
 
 TEST_F(ServicesTest, MessageFromAnotherCopyOpensTheWhiteboardItem) {
     open(shown);
-    form->WMCopyData("123456789012Square Through\r\n");
-    EXPECT_EQ(CopyDataText, QStringLiteral("Square Through"));
-    EXPECT_TRUE(logLines().contains(QStringLiteral("WhiteboardClick Square Through")));
+    QString opened;
+    WhenModal([&opened](QWidget *w) {
+        if (auto *board = dynamic_cast<TWhiteForm *>(w)) opened = board->DanceName->text();
+        w->close();
+    });
+    form->WMCopyData("1234567890124 Cu\r\n");
+    EXPECT_EQ(CopyDataText, QStringLiteral("4 Cu"));
+    for (int i = 0; i < 300 && (opened.isEmpty() || OpenWhiteboard()); ++i) PumpEvents(10);
+    EXPECT_EQ(opened, QStringLiteral("4 Cu"));
+    EXPECT_TRUE(logLines().contains(QStringLiteral("Whiteboard: 4 Cu")));
+
+    // A message while a whiteboard is open closes it and opens the new item.
+    QStringList shown;
+    WhenModal([this, &shown](QWidget *first) {
+        shown << dynamic_cast<TWhiteForm *>(first)->DanceName->text();
+        WhenModal([&shown](QWidget *second) {
+            shown << dynamic_cast<TWhiteForm *>(second)->DanceName->text();
+            second->close();
+        }, first);
+        form->WMCopyData("123456789012Lilli Burlero\r\n");
+    });
+    form->WhiteboardClick();
+    for (int i = 0; i < 300 && (shown.size() < 2 || OpenWhiteboard()); ++i) PumpEvents(10);
+    EXPECT_EQ(shown, (QStringList{"4 Cu", "Lilli Burlero"}));
     CopyDataText.clear();
     form->WMCopyData("short");
     EXPECT_EQ(CopyDataText, QString());

@@ -114,6 +114,7 @@ TEST_F(WhiteboardItemTest, SettingsFileCommands) {
     EXPECT_TRUE(keptFinal);
     EXPECT_EQ(file.ReadString(QStringLiteral("%Two"), QStringLiteral("1"), {}),
               QStringLiteral("|50,60,4"));
+    EXPECT_FALSE(file.SectionExists(QStringLiteral("%Two.Bak"))) << "a new item has no backup to restore";
 
     const QString lib = path(QStringLiteral("Library.Ini"));
     WriteFileBytes(lib, "[%Pic]\r\n1=|1,2,3|4,5,6\r\nImageTop=5\r\nImage=c:\\x.jpg\r\n"

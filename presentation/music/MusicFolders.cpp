@@ -1,0 +1,190 @@
+#include "presentation/music/MusicFolders.h"
+
+#include "base/Cp1252.h"
+#include "base/TextRoutines.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <algorithm>
+#include <stdexcept>
+
+const QString FolderOrderFile = QStringLiteral("Ini.Text");
+
+namespace {
+
+const QString CdInfoMark = QStringLiteral("CDinfo:");
+const QString FolderRowMark = QStringLiteral("» ");
+
+bool IsCdInfo(const QString &line) { return line.startsWith(CdInfoMark); }
+
+void SortFolded(QStringList &names) {
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = CompareText(a, b);
+        return c != 0 ? c < 0 : a < b;
+    });
+}
+
+} // namespace
+
+bool IsMusicFile(const QString &name) {
+    if (!name.contains(QLatin1Char('.'))) return true;
+    const QString ext = FoldUpper(name.right(3));
+    return ext == QLatin1String("MP3") || ext == QLatin1String("MID") || ext == QLatin1String("M4A") ||
+           ext == QLatin1String("OGG") || ext == QLatin1String("WAV");
+}
+
+FolderMerge MergeFolderOrder(const QStringList &orderLines, const QStringList &subfolders,
+                             const QStringList &musicFiles) {
+    QList<OrderEntry> order;
+    order.reserve(orderLines.size() + musicFiles.size());
+    QHash<QString, qsizetype> known; // folded text -> first line holding it
+    for (const QString &line : orderLines) order.append({line, false});
+    // The first of duplicate lines is the one kept.
+    for (auto it = orderLines.size() - 1; it >= 0; --it) known.insert(FoldUpper(orderLines[it]), it);
+
+    for (const QString &name : musicFiles) {
+        const auto at = known.constFind(FoldUpper(name));
+        if (at == known.constEnd() || IsCdInfo(order[*at].text)) {
+            known.insert(FoldUpper(name), order.size());
+            order.append({name, true});
+        } else {
+            OrderEntry &e = order[*at];
+            e.present = true;
+            e.text = name; // the spelling on disk, so the row opens the file
+        }
+    }
+
+    FolderMerge m;
+    m.empty = order.isEmpty() && subfolders.isEmpty();
+    for (const OrderEntry &e : order)
+        if (e.present || IsCdInfo(e.text)) m.order.append(e.text);
+    m.changed = m.order != orderLines;
+    for (const QString &folder : subfolders) m.rows.append(FolderRowMark + folder);
+    for (const QString &line : m.order)
+        if (!IsCdInfo(line)) m.rows.append(line);
+    return m;
+}
+
+QStringList OrderFiles(const QStringList &order) {
+    QStringList files;
+    for (const QString &line : order)
+        if (!IsCdInfo(line)) files.append(line);
+    return files;
+}
+
+bool MoveOrderEntry(QStringList &order, int fileIndex, int delta) {
+    QList<qsizetype> at; // where each file entry stands in the order
+    for (qsizetype i = 0; i < order.size(); ++i)
+        if (!IsCdInfo(order[i])) at.append(i);
+    const int other = fileIndex + delta;
+    if (fileIndex < 0 || fileIndex >= at.size() || other < 0 || other >= at.size()) return false;
+    order.swapItemsAt(at[fileIndex], at[other]);
+    return true;
+}
+
+QString CdInfoLine(const QStringList &orderLines) {
+    for (auto i = orderLines.size() - 1; i >= 0; --i)
+        if (IsCdInfo(orderLines[i])) return orderLines[i];
+    return QStringLiteral("||||||");
+}
+
+QStringList CdInfoFields(const QString &line) {
+    MySplit(line, QStringLiteral("|"));
+    QStringList fields;
+    for (int i = 1; i <= 4; ++i) fields.append(i < SplitList.size() ? SplitList[i] : QString());
+    return fields;
+}
+
+QStringList SetCdInfo(const QStringList &orderLines, const QStringList &fields) {
+    QString line = CdInfoMark + QLatin1Char('|');
+    for (int i = 0; i < 4; ++i) {
+        QString f = i < fields.size() ? fields[i] : QString();
+        for (QChar &c : f)
+            if (c == QLatin1Char('|') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QLatin1Char(' ');
+        line += f + QLatin1Char('|');
+    }
+    QStringList lines = orderLines;
+    for (auto i = lines.size() - 1; i >= 0; --i)
+        if (IsCdInfo(lines[i])) {
+            lines[i] = line;
+            return lines;
+        }
+    lines.append(line);
+    return lines;
+}
+
+QString DefaultCdName(const QString &folder) {
+    QString f = folder;
+    while (f.endsWith(QLatin1Char('/')) || f.endsWith(QLatin1Char('\\'))) f.chop(1);
+    const qsizetype at = std::max(f.lastIndexOf(QLatin1Char('/')), f.lastIndexOf(QLatin1Char('\\')));
+    f = f.mid(at + 1);
+    f.replace(QLatin1Char('_'), QLatin1Char(' '));
+    return f;
+}
+
+FolderEntries ListFolderEntries(const QString &folder) {
+    FolderEntries e;
+    QDir dir(folder);
+    if (!dir.exists() || !dir.isReadable()) return e;
+    e.readable = true;
+    const QFileInfoList infos =
+        dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted);
+    for (const QFileInfo &info : infos)
+        (info.isDir() ? e.folders : e.files).append(info.fileName());
+    SortFolded(e.folders);
+    SortFolded(e.files);
+    return e;
+}
+
+QStringList ReadFolderOrder(const QString &folder) {
+    const QString path = FindFileNoCase(AddSlash(folder), FolderOrderFile);
+    if (!QFileInfo(path).isFile()) return {};
+    QString text = ReadTextFile(path);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+bool WriteFolderOrder(const QString &folder, const QStringList &lines, QString *error) {
+    // An order file of another case is rewritten under its own name.
+    const QString path = FindFileNoCase(AddSlash(folder), FolderOrderFile);
+    try {
+        SaveTextFile(path, lines.join(QStringLiteral("\r\n")));
+        return true;
+    } catch (const std::exception &e) {
+        if (error) *error = QString::fromUtf8(e.what());
+        return false;
+    }
+}
+
+FolderListing ListMusicFolder(const QString &folder) {
+    FolderListing listing;
+    const FolderEntries entries = ListFolderEntries(folder);
+    listing.readable = entries.readable;
+    if (!entries.readable) return listing;
+    QStringList files;
+    for (const QString &name : entries.files)
+        if (IsMusicFile(name)) files.append(name);
+    const QStringList loaded = ReadFolderOrder(folder);
+    listing.merge = MergeFolderOrder(loaded, entries.folders, files);
+    if (listing.merge.changed && !WriteFolderOrder(folder, listing.merge.order, &listing.writeError) &&
+        listing.writeError.isEmpty())
+        listing.writeError = QStringLiteral("not written");
+    return listing;
+}
+
+QString FolderCaption(const QString &current, const QString &baseFolder) {
+    if (current == baseFolder) return QStringLiteral("Base folder");
+    if (!baseFolder.isEmpty() && current.startsWith(baseFolder)) return current.mid(baseFolder.size());
+    return current;
+}
+
+QString ParentFolder(const QString &folder) {
+    QString f = folder;
+    if (f.endsWith(QLatin1Char('/'))) f.chop(1);
+    const qsizetype at = f.lastIndexOf(QLatin1Char('/'));
+    return at < 0 ? folder : f.left(at + 1);
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The music folders as the Folders page shows them: which files count as
+// music, a folder's order file "Ini.Text" merged with what the folder holds,
+// the folder's CD details line, and the caption of the folder shown. No
+// windows here: the Folders page and the Recordings page call these.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// The order file of a music folder.
+extern const QString FolderOrderFile;
+
+// A recording the catalogue lists: MP3, MID, M4A, OGG or WAV by the last
+// three characters, or a name with no "." at all.
+bool IsMusicFile(const QString &name);
+
+// One line of an order file while its folder is listed: present is set when
+// the folder still holds the file (never written to the file).
+struct OrderEntry {
+    QString text;
+    bool present = false;
+};
+
+struct FolderMerge {
+    QStringList rows;  // "» " + each subfolder, then the file names in order
+    QStringList order; // the order file's lines afterwards
+    bool changed = false;
+    // Neither an order line nor a subfolder: nothing to show.
+    bool empty = false;
+};
+
+// Merges an order file's lines with a folder's subfolders and music files
+// (both in the order the folder lists them): a file new to the order goes
+// last, a line whose file has gone is dropped (the "CDinfo:" line stays where
+// it is), and the rows show the subfolders, then the files in order.
+FolderMerge MergeFolderOrder(const QStringList &orderLines, const QStringList &subfolders,
+                             const QStringList &musicFiles);
+
+// The file entries of an order (every line but the "CDinfo:" line).
+QStringList OrderFiles(const QStringList &order);
+// Moves file entry i (among OrderFiles) one place up (delta -1) or down (+1),
+// the "CDinfo:" line keeping its place; false at either end.
+bool MoveOrderEntry(QStringList &order, int fileIndex, int delta);
+
+// ---- the CD details line --------------------------------------------------------
+
+// The last line starting "CDinfo:", or "||||||" when there is none.
+QString CdInfoLine(const QStringList &orderLines);
+// Its four fields: CD name, band, publisher, CD code.
+QStringList CdInfoFields(const QString &line);
+// The order lines with the CD details set: the last "CDinfo:" line replaced
+// where it stands, or a new one appended. A "|", CR or LF typed into a detail
+// becomes a blank, so the fields stay in place.
+QStringList SetCdInfo(const QStringList &orderLines, const QStringList &fields);
+// The CD name offered for a folder without one: its last part, "_" a blank.
+QString DefaultCdName(const QString &folder);
+
+// ---- folders on disk ---------------------------------------------------------------
+
+// The names in a folder in the program's fold order: subfolders, and files.
+struct FolderEntries {
+    QStringList folders, files;
+    bool readable = false;
+};
+FolderEntries ListFolderEntries(const QString &folder);
+
+// The folder's order file read as lines (none when it has no order file);
+// found whatever the case of its name.
+QStringList ReadFolderOrder(const QString &folder);
+// Writes the lines as the folder's order file; false (with the reason) when
+// the file cannot be written.
+bool WriteFolderOrder(const QString &folder, const QStringList &lines, QString *error = nullptr);
+
+// What the Folders page shows of a folder: its rows, the order kept, and
+// whether its order file needed rewriting. A failed rewrite (read-only
+// media) still lists the folder; writeError then holds the reason.
+struct FolderListing {
+    FolderMerge merge;
+    bool readable = false;
+    QString writeError;
+};
+FolderListing ListMusicFolder(const QString &folder);
+
+// FLab's text: "Base folder" for the base folder itself, else the folder cut
+// to what follows the base folder's text.
+QString FolderCaption(const QString &current, const QString &baseFolder);
+// The folder holding a folder (both end with "/"); the root stays itself.
+QString ParentFolder(const QString &folder);

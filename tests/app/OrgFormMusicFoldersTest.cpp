@@ -1,0 +1,116 @@
+#include "DancePageFixture.h"
+#include "platform/media/ToneWav.h"
+#include "platform/media/WavePlayer.h"
+#include "presentation/music/MusicFolders.h"
+#include "presentation/music/Playback.h"
+#include "presentation/music/RecordingsCatalogue.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QToolButton>
+
+namespace {
+
+QString Prog(QString text) { return text.replace('*', QChar(0x00B7)); }
+
+struct HeardSink : WaveSink {
+    HeardSink() { SetWaveSink(this); }
+    ~HeardSink() override { SetWaveSink(nullptr); }
+    void play(const QString &path) override { heard << path; }
+    QStringList heard;
+};
+
+class MusicPagesTest : public DancePageTest {
+protected:
+    void SetUp() override {
+        DancePageTest::SetUp();
+        qputenv("QUILLARY_AO", "null");
+        ResetPlaybackState();
+        RecordingFileList.clear();
+        music = path("Music/");
+        writeIni("DOrder=FST\r\nRFolder=" + music + "\r\n", "[Recordings]\r\nFolk\\Reel.wav=61500\r\n");
+        WriteToneWav(music + "Folk/Reel.wav", 0.2);
+        WriteToneWav(music + "Folk/Jig.wav", 0.2);
+        WriteToneWav(music + "Root.wav", 0.2);
+        addDance("Reel, The", "Longways", "Jig", {{"Music", Prog("Band*Reel******Folk\\Reel.wav")}});
+        addDance("Second Reel", "Longways", "Jig", {{"Music", Prog("*Reel******Folk\\Reel.wav")}});
+        addDance("Hits", "Circle", "Reel", {{"Music", Prog("*Folk Hits*3*****D:")}});
+        open();
+        form->SetRFolder();
+    }
+    QStringList column(QTableWidget *grid) const {
+        QStringList cells;
+        for (int r = 0; r < grid->rowCount(); ++r) cells << (grid->item(r, 0) ? grid->item(r, 0)->text() : QString());
+        return cells;
+    }
+    QString music;
+};
+
+} // namespace
+
+TEST_F(MusicPagesTest, FoldersPageBrowsesPlaysAndReorders) {
+    HeardSink sink;
+    form->InitFolders();
+    EXPECT_EQ(column(form->FoldGrid), QStringList({"» Folk", "Root.wav"}));
+    EXPECT_EQ(form->FLab->text(), QStringLiteral("Base folder"));
+    form->FGDblClick(0);
+    EXPECT_EQ(column(form->FoldGrid), QStringList({"Jig.wav", "Reel.wav"}));
+    EXPECT_EQ(form->FLab->text(), QStringLiteral("Folk/"));
+
+    // A file plays full-screen from its own path.
+    form->FGDblClick(1);
+    EXPECT_EQ(PlayFile, music + "Folk/Reel.wav");
+    EXPECT_FALSE(CdTrack);
+
+    form->ReorderClick();
+    form->FoldGrid->setCurrentCell(0, 0);
+    form->MP3UpClick(); // the first row: a beep, nothing moves
+    EXPECT_EQ(sink.heard.size(), 1);
+    form->MP3DownClick();
+    EXPECT_EQ(column(form->FoldGrid), QStringList({"Reel.wav", "Jig.wav"}));
+    form->MP3CancelClick();
+    EXPECT_EQ(column(form->FoldGrid), QStringList({"Jig.wav", "Reel.wav"}));
+    form->ReorderClick();
+    form->FoldGrid->setCurrentCell(0, 0);
+    form->MP3DownClick();
+    form->MP3SaveClick();
+    EXPECT_EQ(ReadFolderOrder(music + "Folk/"), QStringList({"Reel.wav", "Jig.wav"}));
+    EXPECT_TRUE(form->MP3Save->isHidden());
+
+    form->FGDblClick(-1); // Back
+    EXPECT_EQ(column(form->FoldGrid), QStringList({"» Folk", "Root.wav"}));
+}
+
+TEST_F(MusicPagesTest, RecordingsPageCollatesAddsAndShowsTheMark) {
+    form->RefrBtnClick();
+    EXPECT_EQ(column(form->RecGrid), QStringList({"In folder Folk", "Jig.wav", "Reel.wav", " and", "In folder [Root]",
+                                                  "Root.wav", "On drive D:", "Folk Hits, track 3"}));
+    EXPECT_EQ(form->RecGrid->currentRow(), 1);
+
+    // The mark of the row's file, stored in milliseconds.
+    form->RecGrid->setCurrentCell(2, 0);
+    EXPECT_EQ(form->MarkText->text(), QStringLiteral("1:01"));
+
+    // Headers and CD rows are no recordings.
+    for (int row : {0, 6, 7}) {
+        form->RecGrid->setCurrentCell(row, 0);
+        form->AddBtnClick();
+    }
+    EXPECT_EQ(answerer->boxes.size(), 3);
+    EXPECT_TRUE(answerer->sawText(QStringLiteral("You are not positioned on a recording.")));
+
+    // An " and" row adds the file of the row above to the current dance.
+    form->LocateDance("Hits", "Circle", "Reel");
+    form->RecGrid->setCurrentCell(3, 0);
+    answerer->script(ResultNo);
+    WhenModal([](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+    form->AddBtnClick();
+    EXPECT_EQ(scalar("SELECT Music FROM Dances WHERE Title='Hits'").toString(),
+              Prog("*Folk Hits*3*****D:\r******Folk\\Reel.wav"));
+
+    // The search box filters the last scan.
+    form->Searcher->setText(QStringLiteral("jig.w"));
+    EXPECT_EQ(column(form->RecGrid), QStringList({"In folder Folk", "Jig.wav"}));
+}

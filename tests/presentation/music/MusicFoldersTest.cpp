@@ -1,0 +1,107 @@
+#include "presentation/music/MusicFolders.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+const QString CdLine = QStringLiteral("CDinfo:|Folk Hits|Band|Pub|X1|");
+
+struct MergeCase {
+    const char *name;
+    QStringList order, folders, files;
+    QStringList rows, newOrder;
+    bool changed;
+};
+
+} // namespace
+
+TEST(MusicFolders, MergeKeepsTheUsersOrder) {
+    const QString f = QStringLiteral("» ");
+    const MergeCase cases[] = {
+        {"new file listed last", {"b.mp3", "a.mp3"}, {}, {"a.mp3", "b.mp3", "c.mp3"},
+         {"b.mp3", "a.mp3", "c.mp3"}, {"b.mp3", "a.mp3", "c.mp3"}, true},
+        {"deleted file dropped", {"b.mp3", "gone.mp3", "a.mp3"}, {}, {"a.mp3", "b.mp3"},
+         {"b.mp3", "a.mp3"}, {"b.mp3", "a.mp3"}, true},
+        {"only subfolders: nothing written", {}, {"Jigs", "Reels"}, {}, {f + "Jigs", f + "Reels"}, {}, false},
+        {"CD line kept in place", {"b.mp3", CdLine, "a.mp3"}, {"Sub"}, {"a.mp3", "b.mp3"},
+         {f + "Sub", "b.mp3", "a.mp3"}, {"b.mp3", CdLine, "a.mp3"}, false},
+        {"duplicate, empty and bar-led lines dropped", {"a.mp3", "", "a.mp3", "|b.mp3"}, {}, {"a.mp3", "b.mp3"},
+         {"a.mp3", "b.mp3"}, {"a.mp3", "b.mp3"}, true},
+        {"case of the disk wins", {"REEL.MP3"}, {}, {"Reel.mp3"}, {"Reel.mp3"}, {"Reel.mp3"}, true},
+    };
+    for (const MergeCase &c : cases) {
+        const FolderMerge m = MergeFolderOrder(c.order, c.folders, c.files);
+        EXPECT_EQ(m.rows, c.rows) << c.name;
+        EXPECT_EQ(m.order, c.newOrder) << c.name;
+        EXPECT_EQ(m.changed, c.changed) << c.name;
+    }
+    EXPECT_TRUE(MergeFolderOrder({}, {}, {}).empty);
+    EXPECT_FALSE(MergeFolderOrder({CdLine}, {}, {}).empty);
+}
+
+TEST(MusicFolders, CdDetailsReadAndWritten) {
+    EXPECT_EQ(CdInfoFields(CdInfoLine({"a.mp3"})), QStringList({"", "", "", ""}));
+    // The last CD line counts; it is replaced where it stands.
+    const QStringList two{"CDinfo:|Old|||||", "a.mp3", CdLine, "b.mp3"};
+    EXPECT_EQ(CdInfoFields(CdInfoLine(two)), QStringList({"Folk Hits", "Band", "Pub", "X1"}));
+    EXPECT_EQ(SetCdInfo(two, {"N", "B", "P", "C"}),
+              QStringList({"CDinfo:|Old|||||", "a.mp3", "CDinfo:|N|B|P|C|", "b.mp3"}));
+    EXPECT_EQ(SetCdInfo({"a.mp3"}, {"N", "", "", ""}), QStringList({"a.mp3", "CDinfo:|N||||"}));
+    // A typed "|" or line break would shift the fields at the next read.
+    const QStringList typed = SetCdInfo({}, {"Jigs | Reels", "The\rBand\n", "", "7"});
+    EXPECT_EQ(CdInfoFields(CdInfoLine(typed)), QStringList({"Jigs   Reels", "The Band ", "", "7"}));
+    EXPECT_EQ(DefaultCdName(QStringLiteral("/m/Music/Folk_Hits_2/")), QStringLiteral("Folk Hits 2"));
+}
+
+TEST(MusicFolders, ReorderMovesFilesAroundTheCdLine) {
+    QStringList order{"a.mp3", CdLine, "b.mp3", "c.mp3"};
+    EXPECT_TRUE(MoveOrderEntry(order, 1, -1));
+    EXPECT_EQ(order, QStringList({"b.mp3", CdLine, "a.mp3", "c.mp3"}));
+    EXPECT_FALSE(MoveOrderEntry(order, 0, -1));
+    EXPECT_FALSE(MoveOrderEntry(order, 2, 1));
+    EXPECT_EQ(OrderFiles(order), QStringList({"b.mp3", "a.mp3", "c.mp3"}));
+}
+
+class MusicFolderDisk : public QuillaryTest {};
+
+TEST_F(MusicFolderDisk, ListingWritesTheOrderFileOnlyWhenItChanged) {
+    const QString music = path("Music/");
+    WriteFileBytes(music + "Jigs/x.mp3", "x");
+    WriteFileBytes(music + "Old/b.mp3", "b");
+    WriteFileBytes(music + "Old/a.mp3", "a");
+    WriteFileBytes(music + "Old/notes.txt", "n");
+    WriteFileBytes(music + "Old/ini.text", "b.mp3\r\ngone.mp3\r\n");
+
+    FolderListing top = ListMusicFolder(music);
+    EXPECT_EQ(top.merge.rows, QStringList({"» Jigs", "» Old"}));
+    EXPECT_FALSE(QFile::exists(music + FolderOrderFile));
+
+    // The order file is found whatever its case and rewritten under its own name.
+    FolderListing old = ListMusicFolder(music + "Old/");
+    EXPECT_EQ(old.merge.rows, QStringList({"b.mp3", "a.mp3"}));
+    EXPECT_EQ(ReadFolderOrder(music + "Old/"), QStringList({"b.mp3", "a.mp3"}));
+    EXPECT_TRUE(QFile::exists(music + "Old/ini.text"));
+    EXPECT_FALSE(ListMusicFolder(music + "Old/").merge.changed);
+}
+
+TEST_F(MusicFolderDisk, UnwritableOrderFileStillLists) {
+    // A folder in the order file's place cannot be written, as on read-only media.
+    const QString music = path("Stick/");
+    WriteFileBytes(music + "a.mp3", "a");
+    QDir().mkpath(music + FolderOrderFile);
+    const FolderListing l = ListMusicFolder(music);
+    EXPECT_EQ(l.merge.rows, QStringList({"» Ini.Text", "a.mp3"}));
+    EXPECT_FALSE(l.writeError.isEmpty());
+}
+
+TEST(MusicFolders, MusicFilesAndCaptions) {
+    for (const char *name : {"a.MP3", "b.mid", "c.m4a", "d.Ogg", "e.wav", "Track01"})
+        EXPECT_TRUE(IsMusicFile(QString::fromLatin1(name))) << name;
+    for (const char *name : {"Ini.Text", "notes.txt", "cover.jpg"}) EXPECT_FALSE(IsMusicFile(QString::fromLatin1(name))) << name;
+    EXPECT_EQ(FolderCaption("/m/Music/", "/m/Music/"), QStringLiteral("Base folder"));
+    EXPECT_EQ(FolderCaption("/m/Music/Folk/Jigs/", "/m/Music/"), QStringLiteral("Folk/Jigs/"));
+    EXPECT_EQ(ParentFolder("/m/Music/Folk/Jigs/"), QStringLiteral("/m/Music/Folk/"));
+}
