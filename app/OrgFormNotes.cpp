@@ -32,7 +32,8 @@ void TOrgForm::buildNotesCommands() {
     LinkTarget = Notes;
     Notes->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Notes, &QWidget::customContextMenuRequested, this, [this] { NotesRClick(nullptr); });
-    NPopup->setProperty("helpContext", 30350);
+    // F1 on the pop-up answers with its highlighted command's context.
+    for (QAction *a : NPopup->actions()) a->setProperty("HelpContext", 30350);
     connect(LocalLink, &QAction::triggered, this, [this] { LocalLinkClick(); });
     connect(WebLink, &QAction::triggered, this, [this] { WebLinkClick(); });
     connect(PasteMemo, &QAction::triggered, this, [this] { PasteMemoClick(); });

@@ -53,9 +53,9 @@ void TOrgForm::buildWebControls() {
     WebE = item(EventsM, "&Web page", "WebE", QKeySequence(Qt::CTRL | Qt::Key_W));
     OneBandM = item(EventsM, "for &one band", "OneBandM", QKeySequence());
     WebD = item(DancesM, "&Web page", "WebD", QKeySequence(Qt::CTRL | Qt::Key_H));
-    WebE->setProperty("helpContext", 53800);
-    OneBandM->setProperty("helpContext", 53850);
-    WebD->setProperty("helpContext", 55300);
+    WebE->setProperty("HelpContext", 53800);
+    OneBandM->setProperty("HelpContext", 53850);
+    WebD->setProperty("HelpContext", 55300);
     buildNotesCommands();
 }
 
