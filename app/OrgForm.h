@@ -558,6 +558,11 @@ public:
     void ABCBtnClick();
     // Tools > "Check all".
     void CheckAllClick();
+    // Maintainer mode: the selected note in the tune index.
+    void CheckNoteClick();
+    // Maintainer mode, Check all: the dance's tune link against the tune
+    // index; false when the maintainer cancels the scan.
+    bool checkDanceTunes();
     QAction *CheckAllM = nullptr;
     // Appends the band table of the programme on show to PageText.
     void BuildTab();

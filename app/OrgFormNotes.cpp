@@ -5,6 +5,7 @@
 #include "app/OrgForm.h"
 
 #include "base/AppState.h"
+#include "base/FastStrings.h"
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "base/TextRoutines.h"
@@ -12,6 +13,8 @@
 #include "core/database/Tables.h"
 #include "core/filter/FilterCommands.h"
 #include "core/services/ShellRoutines.h"
+#include "core/startup/Maintainer.h"
+#include "publishing/pages/SiteConfig.h"
 #include "core/startup/Settings.h"
 #include "platform/net/Fetch.h"
 #include "programme/ItemRows.h"
@@ -37,6 +40,7 @@ void TOrgForm::buildNotesCommands() {
     connect(LocalLink, &QAction::triggered, this, [this] { LocalLinkClick(); });
     connect(WebLink, &QAction::triggered, this, [this] { WebLinkClick(); });
     connect(PasteMemo, &QAction::triggered, this, [this] { PasteMemoClick(); });
+    connect(CheckNote, &QAction::triggered, this, [this] { CheckNoteClick(); });
     connect(ABCBtn, &QPushButton::clicked, this, [this] { ABCBtnClick(); });
     CheckAllM = ToolsM->addAction(QStringLiteral("Check all"));
     CheckAllM->setObjectName(QStringLiteral("CheckAll"));
@@ -106,7 +110,14 @@ void TOrgForm::PasteMemoClick() {
 }
 
 void TOrgForm::ABCBtnClick() {
-    const QString line = AbcCommandLine(SettingText(QStringLiteral("User"), QStringLiteral("ABC")), DisplayTitle(Title->text()),
+    QString title = DisplayTitle(Title->text());
+    if (AuthorMode) {
+        // The maintainer's tune page link names the tune.
+        const QString linked = TuneLinkTitle(FromWidgetText(Notes->toPlainText()));
+        if (!linked.isEmpty()) title = linked;
+        else if (!InTuneIndex(ABCIndex, title)) AbortMsg(QStringLiteral("Link to web site - dance title not in ABC files."));
+    }
+    const QString line = AbcCommandLine(SettingText(QStringLiteral("User"), QStringLiteral("ABC")), title,
                                         OptionChecked(QStringLiteral("PlayABC")), ProgrammeSeparator);
     if (OptionChecked(QStringLiteral("Debug")))
         ShowMsg(QStringLiteral("This is what is passed to Scrivlet.  Note the double-quotes!\r") + line);
@@ -167,10 +178,51 @@ void TOrgForm::CheckAllClick() {
     }
     Body->show();
     REDClick(DancesM);
+    if (AuthorMode) LoadABCIndex();
     for (; !DancesData.IsEmpty();) {
         ShowDance();
+        if (AuthorMode && !checkDanceTunes()) return;
         step(1);
         DancesData.Next();
         if (DancesData.Eof()) break;
     }
+}
+
+void TOrgForm::CheckNoteClick() {
+    const QString text = FromWidgetText(LinkTarget->toPlainText()).trimmed();
+    if (InTuneIndex(ABCIndex, text)) {
+        ShowMsg(QStringLiteral("ABC found."));
+        return;
+    }
+    if (!YesNo(text + QStringLiteral("\rnot found in ABC files.\rReload?"))) return;
+    LoadABCIndex();
+    ShowMsg(InTuneIndex(ABCIndex, text) ? QStringLiteral("ABC found.") : QStringLiteral("Still not found."));
+}
+
+bool TOrgForm::checkDanceTunes() {
+    // The dance page is built as the web-page command builds it.
+    WebClick(nullptr);
+    const QString notes = DancesData.FieldByName(QStringLiteral("Notes")).AsString();
+    if (PosNoCase(QStringLiteral(".htm#"), notes) > 0) return true;
+    QString title = TuneLinkTitle(notes);
+    if (!title.isEmpty()) {
+        if (title.endsWith(QLatin1Char(' ')))
+            return !YesNo(QStringLiteral("Space at end of\r") + title + QStringLiteral("\rCancel scan?"));
+        const QString abcTitle = title == QString::fromUtf16(u"Heidenr\u00f6slein") ? QStringLiteral("Heidenr\\\"oslein") : title;
+        if (!InTuneIndex(ABCIndex, abcTitle))
+            return !YesNo(QStringLiteral("T:") + title + QStringLiteral("\rnot found in ABC files.\rCancel scan?"));
+        return true;
+    }
+    title = DisplayTitle(DancesData.FieldByName(QStringLiteral("Title")).AsString());
+    if (!InTuneIndex(ABCIndex, title) || DancesData.FieldByName(QStringLiteral("Style")).AsString() == QLatin1String("Technique") ||
+        DancesData.FieldByName(QStringLiteral("OwnTune")).AsString() != QLatin1String("Y"))
+        return true;
+    if (YesNo(QStringLiteral("T:") + title + QStringLiteral("\ris in ABC but no link in Notes.  Add link?"))) {
+        DancesData.Edit();
+        DancesData.FieldByName(QStringLiteral("Notes")).SetAsString(
+            notes + (notes.isEmpty() ? QString() : QStringLiteral("  ")) + TunePageAddress() + QStringLiteral("?T=") +
+            QString(title).replace(QLatin1Char(' '), QLatin1Char('_')));
+        DancesData.Post();
+    }
+    return true;
 }

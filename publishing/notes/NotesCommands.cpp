@@ -116,3 +116,25 @@ QString AbcCommandLine(const QString &abcFolder, const QString &title, bool play
     return QStringLiteral("\"/T ") + folder + QLatin1Char('|') + title + (play ? QString(separator) : QString()) +
            QLatin1Char('"');
 }
+
+bool InTuneIndex(const QString &index, const QString &title) {
+    const QString text = QLatin1Char('\n') + index;
+    const QString line = QStringLiteral("\nT:") + title;
+    for (qsizetype at = text.indexOf(line); at >= 0; at = text.indexOf(line, at + 1)) {
+        const qsizetype end = at + line.size();
+        if (end == text.size() || text[end] == QLatin1Char('\r') || text[end] == QLatin1Char('\n')) return true;
+    }
+    return false;
+}
+
+QString TuneLinkTitle(const QString &notes) {
+    const QString key = QStringLiteral("abc.aspx?T=");
+    const qsizetype at = PosNoCase(key, notes) - 1;
+    if (at < 0) return QString();
+    qsizetype end = at + key.size();
+    while (end < notes.size() && !QStringLiteral("\" \r\n").contains(notes[end])) ++end;
+    QString title = notes.mid(at + key.size(), end - at - key.size());
+    title.replace(QLatin1Char('_'), QLatin1Char(' '));
+    title.replace(QStringLiteral("%26"), QStringLiteral("&"));
+    return title;
+}

@@ -48,3 +48,10 @@ QString ReParagraph(const QString &text);
 // The View ABC command line: '"/T ' + folder + "\" + "|" + title, the
 // programme separator when the tune is to play, and the closing quote.
 QString AbcCommandLine(const QString &abcFolder, const QString &title, bool play, QChar separator);
+
+// Maintainer mode: whether the tune index holds a line "T:" + title.
+bool InTuneIndex(const QString &index, const QString &title);
+// Maintainer mode: the tune named by a tune-page link in notes (the query
+// value after "abc.aspx?T=" up to a quote, blank or line break, "_" as a
+// blank and "%26" as "&"); empty when the notes hold no such link.
+QString TuneLinkTitle(const QString &notes);

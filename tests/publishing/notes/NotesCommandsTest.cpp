@@ -57,6 +57,12 @@ TEST(NotesText, LinksPastingAndParagraphs) {
         {"Text\n\tindented", "Text indented"},
     };
     for (const auto &p : paragraphs) EXPECT_EQ(ReParagraph(QString::fromUtf8(p.pasted)), QString::fromUtf8(p.result)) << p.pasted;
+    const QString index = QStringLiteral("X:1\r\nT:Sloe Gin\r\nT:Sloe\r\nX:2\nT:Last");
+    EXPECT_TRUE(InTuneIndex(index, "Sloe") && InTuneIndex(index, "Sloe Gin") && InTuneIndex(index, "Last"));
+    EXPECT_FALSE(InTuneIndex(index, "Gin") || InTuneIndex(index, "Sloe G"));
+    EXPECT_EQ(TuneLinkTitle("Tune: https://www.vellamorrisk.com/abc.aspx?T=Rock_%26_Roll\r\nmore"), QStringLiteral("Rock & Roll"));
+    EXPECT_EQ(TuneLinkTitle("Link=\"abc.aspx?T=Sloe_Gin\" x"), QStringLiteral("Sloe Gin"));
+    EXPECT_EQ(TuneLinkTitle("no link"), QString());
     EXPECT_EQ(AbcCommandLine("C:\\ABC", "Sloe Gin", true, QChar(0xB7)), QString::fromUtf16(u"\"/T C:\\ABC\\|Sloe Gin\u00b7\""));
     EXPECT_EQ(AbcCommandLine("C:\\ABC\\", "Sloe Gin", false, QChar(0xB7)), QStringLiteral("\"/T C:\\ABC\\|Sloe Gin\""));
 }
