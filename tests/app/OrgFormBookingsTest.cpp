@@ -80,6 +80,10 @@ TEST_F(BrowserBookings, AddressesDecodedAndReformatWorks) {
     for (const char *address : {"sec@hilltop.org", "dale@x.org"})
         EXPECT_TRUE(d.contains(QStringLiteral("href=\"mailto:") + address + "\"")) << d.toStdString();
     EXPECT_TRUE(d.contains(QStringLiteral("<tr bgcolor=\"Yellow\">")));
+    QProcess check;
+    check.start(QStringLiteral(QUILLARY_SOURCE_DIR "/tests/check_html.py"), {path("Bookings.htm")});
+    ASSERT_TRUE(check.waitForFinished(60000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
     QByteArray reformat = page();
     reformat.replace("</Body>", "<Script>R()</Script></Body>");
     WriteFileBytes(path("Reformat.htm"), reformat);
