@@ -629,6 +629,7 @@ void TOrgForm::buildMenus() {
     connect(Battery, &QAction::triggered, this, [this] { BatteryClick(true); });
     AddDatabaseCommands(this, ToolsM, SettingsM);
     buildCatalogueTools();
+    buildPageTools();
 
     TagsM = named(bar->addMenu(QStringLiteral("T&ags")), "TagsM");
     UserM = named(bar->addMenu(QStringLiteral("&User")), "UserM");

@@ -553,6 +553,32 @@ public:
     // Writes "Prog.htm" for the page the item belongs to and opens it; with
     // no item the page of the page on show is only built in PageText.
     void WebClick(QAction *Sender);
+    // Tools > "&Annotate web".
+    void buildPageTools();
+    void AnnotateClick();
+    QAction *AnnotateM = nullptr;
+    // The bookings page (true) into the page named by [User] Bookings.
+    void MakeWebPages(bool bookings);
+    // ---- notes commands (app/OrgFormNotes.cpp) ---------------------------------------
+    // The memo the notes pop-up acts on: the Dances page's notes or a
+    // programme notes row's.
+    QPlainTextEdit *LinkTarget = nullptr;
+    void buildNotesCommands();
+    // Follows the link under the caret of memo, or shows the notes in the
+    // full-screen notes view when there is none.
+    void FollowNoteLink(QPlainTextEdit *memo);
+    void LocalLinkClick();
+    void WebLinkClick();
+    void PasteMemoClick();
+    void ABCBtnClick();
+    // Tools > "Check all".
+    void CheckAllClick();
+    // Maintainer mode: the selected note in the tune index.
+    void CheckNoteClick();
+    // Maintainer mode, Check all: the dance's tune link against the tune
+    // index; false when the maintainer cancels the scan.
+    bool checkDanceTunes();
+    QAction *CheckAllM = nullptr;
     // Appends the band table of the programme on show to PageText.
     void BuildTab();
     QString GetEvInfo() const;
@@ -744,6 +770,7 @@ private:
     void buildEventControls();
     void buildWebControls();
     void buildProgrammePage();
+    void buildDancePage();
     void buildServiceControls();
     // The play panel's glyphs, clock captions and marker (app/dances/OrgFormPlayback.cpp).
     void buildPlayPanel();

@@ -23,7 +23,6 @@
 #include "programme/CallCounting.h"
 #include "programme/ProgrammeRows.h"
 #include "programme/SqlProgrammeData.h"
-#include "publishing/pages/standins/BookingsStandIn.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -110,11 +110,3 @@ void TOrgForm::NotesMouseDown(TNotes *row, QMouseEvent *event) {
     row->Notes->setFocus();
 }
 
-void TOrgForm::NotesRClick(TNotes *row) {
-    Q_UNUSED(row);
-}
-
-// Links in notes are not followed yet: a double-click opens the notes view.
-void TOrgForm::NotesDblClick(TNotes *row) {
-    if (row) FullScreenNotes(row->Notes);
-}

@@ -42,7 +42,8 @@ private:
 } // namespace
 
 void TOrgForm::ConnectFullScreen() {
-    Notes->viewport()->installEventFilter(new NotesDoubleClick(Notes, [this] { FullScreenNotes(Notes); }));
+    // A link under the caret is followed; plain notes open the notes view.
+    Notes->viewport()->installEventFilter(new NotesDoubleClick(Notes, [this] { FollowNoteLink(Notes); }));
 }
 
 void TOrgForm::FullScreenNotes(QPlainTextEdit *memo) {
