@@ -159,6 +159,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildInstructionControls();
     buildPlayPanel();
     buildEditorCommands();
+    buildSelectDance();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

@@ -8,6 +8,7 @@
 #include "core/services/WheelSteps.h"
 #include "programme/ItemRows.h"
 #include "programme/ProgrammeText.h"
+#include "programme/RowDrag.h"
 
 #include <QDate>
 #include <QMainWindow>
@@ -358,6 +359,16 @@ public:
     void PasteClick();
     // The keyboard table (app/events/OrgFormKeys.cpp): true when the key stops here.
     bool FormShortcut(QKeyEvent *event);
+    // Dragging rows (app/events/OrgFormDrag.cpp) and putting dances into the
+    // programme (app/events/OrgFormSelectD.cpp).
+    void ItemMouseMove(TItem *row, QMouseEvent *event) override;
+    RowDrag Drag;
+    double LastPress = 0;  // the last press on a row, in days
+    QPushButton *SelectD = nullptr;  // Dances page: the dance into the programme
+    QAction *SelectM = nullptr;      // the same on the Dances menu
+    // sender: SelectD, SelectM, or a dance row (TitleClick, a typed letter).
+    void SelectDClick(QObject *sender);
+    void buildSelectDance();
 
     // ---- evaluation (app/events/OrgFormEvaluation.cpp) ------------------------
     // Fills the computed columns, times, history and the average row of the
@@ -382,8 +393,6 @@ public:
     bool RightClickList = false;
     // Set while "Copy Event" runs: showing the event does not evaluate it.
     bool NoEvaluation = false;
-    // The programme keys keep the selection colour of the rows.
-    bool KeepSelection = false;
     // The rows were built at least once.
     bool RowsBuilt = false;
     // Set while ShowEvent runs: a message it shows runs a local event loop,

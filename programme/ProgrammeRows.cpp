@@ -260,8 +260,24 @@ void ProgrammeRows::ScrollToSession() {
 }
 
 void ProgrammeRows::RecolourRows() {
-    const int selected = ThisItem ? int(ItemList.indexOf(ThisItem)) : -1;
-    const QList<RowColour> colours = RowColours(RowItems(), selected);
+    QList<bool> marks;
+    marks.reserve(ItemList.size());
+    for (const TItem *row : ItemList) marks.append(row == ThisItem || (KeepSelection && row->isSelected()));
+    const QList<RowColour> colours = RowColours(RowItems(), marks);
+    for (qsizetype i = 0; i < ItemList.size(); ++i) ItemList[i]->applyColour(colours[i]);
+}
+
+void ProgrammeRows::MarkRow(TItem *row, bool on) {
+    const int at = int(ItemList.indexOf(row));
+    if (at >= 0) MarkRows(at, at, on);
+}
+
+void ProgrammeRows::MarkRows(int first, int last, bool on) {
+    QList<bool> marks;
+    marks.reserve(ItemList.size());
+    for (const TItem *r : ItemList) marks.append(r->isSelected());
+    for (int i = std::max(first, 0); i <= last && i < marks.size(); ++i) marks[i] = on;
+    const QList<RowColour> colours = RowColours(RowItems(), marks);
     for (qsizetype i = 0; i < ItemList.size(); ++i) ItemList[i]->applyColour(colours[i]);
 }
 
@@ -275,6 +291,10 @@ void ProgrammeRows::ItemMouseDown(TItem *row, QMouseEvent *event) {
 
 void ProgrammeRows::ItemMouseUp(TItem *row, QMouseEvent *event) {
     if (outer) outer->ItemMouseUp(row, event);
+}
+
+void ProgrammeRows::ItemMouseMove(TItem *row, QMouseEvent *event) {
+    if (outer) outer->ItemMouseMove(row, event);
 }
 
 void ProgrammeRows::ActionClick(TItem *row) {

@@ -108,15 +108,12 @@ void TOrgForm::ActionClick(TItem *row) {
     DPopup->popup(QCursor::pos());
 }
 
-namespace {
-
+// The Events page comes up with its page-change handling.
 void ToEventsPage(TOrgForm *form) {
     if (form->PC->currentWidget() == form->EventPage) return;
     form->PC->setCurrentWidget(form->EventPage);
     form->PCChange();
 }
-
-} // namespace
 
 void TOrgForm::InsItemClick(QAction *item) {
     const QString name = item ? item->objectName() : QStringLiteral("InsNotes");
