@@ -235,6 +235,9 @@ void ProgrammeRows::SelectItem(TItem *row) {
         RecolourRows();
         return;
     }
+    // Marks kept by Ctrl and Shift stay as they are when the row selected
+    // does not change.
+    const bool same = row == ThisItem && ItemList.contains(row);
     ThisItem = row;
     ThisIndex = int(ItemList.indexOf(row));
     if (ThisIndex >= 0) {
@@ -243,7 +246,7 @@ void ProgrammeRows::SelectItem(TItem *row) {
         TitleRow->setFocus();
     }
     // Stands in for the idle-time colouring.
-    RecolourRows();
+    if (!(same && KeepSelection)) RecolourRows();
 }
 
 void ProgrammeRows::ScrollToSession() {

@@ -33,9 +33,10 @@ QList<DanceKey> GridSelection(const QTableView *grid, bool gridOnEvents) {
     auto *model = qobject_cast<DatasetModel *>(grid->model());
     if (!grid->isVisible() || gridOnEvents || !model || !grid->selectionModel()) return {};
     QList<int> rows;
-    for (const QModelIndex &i : grid->selectionModel()->selectedRows()) rows.append(i.row());
-    if (rows.size() < 2) return {};
+    for (const QModelIndex &i : grid->selectionModel()->selectedIndexes()) rows.append(i.row());
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.size() < 2) return {};
     int title = -1, format = -1, style = -1;
     for (int c = 0; c < model->columnCount(); ++c) {
         const QString f = model->fieldAt(c);
