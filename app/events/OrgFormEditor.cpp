@@ -4,6 +4,7 @@
 
 #include "app/OrgForm.h"
 
+#include "base/AppState.h"
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/database/Tables.h"
@@ -119,7 +120,11 @@ void TOrgForm::InsItemClick(QAction *item) {
     const QString name = item ? item->objectName() : QStringLiteral("InsNotes");
     WriteLog(name);
     if (DateBox->isModified()) DateBoxExit();
-    if (Rows->ThisItem) ThisIndex = int(Rows->ItemList.indexOf(Rows->ThisItem));
+    if (Rows->ThisItem) {
+        const int index = int(Rows->ItemList.indexOf(Rows->ThisItem));
+        if (AuthorMode && index != ThisIndex) ShowMsg(QStringLiteral("ThisIndex not as expected, Vellam."));
+        ThisIndex = index;
+    }
     // Row moves and heading edits since the last save reach the text first.
     SaveERec(SaveSender::None);
     const QChar code = item ? name.at(3) : QChar(u'N');

@@ -203,3 +203,26 @@ TEST_F(OrgFormDragTest, SelectDPutsTheDanceOrEverySelectedDanceInOrder) {
     EXPECT_EQ(titles(), QStringList({"Apple", "Apple", "Cherry", "Damson", "Banana", "Cherry", "Banana"}));
     EXPECT_TRUE(EventChanged);
 }
+
+TEST_F(OrgFormDragTest, CtrlDownInTheDancesTableStepsByGroup) {
+    for (const auto &[title, format] : {std::pair{"Ash", "Circle"}, std::pair{"Birch", "Circle"},
+                                        std::pair{"Cedar", "Longways"}, std::pair{"Damson", "Longways"}})
+        insert("Dances", {{"Title", title}, {"Format", format}, {"Style", "English"}});
+    open(addEvent("Club", 2, Prog("~D|Ash|Circle|English~")));
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->PC->setCurrentWidget(form->DancePage);
+    auto stepFromFirst = [this] {
+        DancesData.First();
+        form->ShowGrid(false);
+        QTest::keyClick(form->Grid, Qt::Key_Down, Qt::ControlModifier);
+        return DancesData.FieldByName("Title").AsString();
+    };
+    EXPECT_EQ(stepFromFirst(), "Birch");  // every title its own group
+    DancesFilter.Field[1] = "Format";
+    DancesFilter.Value[1] = "l";
+    DancesFilter.Count = 1;
+    SetFilter(FilterTable::Dances, 3);
+    EXPECT_EQ(stepFromFirst(), "Cedar");  // the formats are the groups
+}
