@@ -369,6 +369,11 @@ public:
     // sender: SelectD, SelectM, or a dance row (TitleClick, a typed letter).
     void SelectDClick(QObject *sender);
     void buildSelectDance();
+    // The field whose leave waits while Down has put the focus into its pick
+    // list; leaving the list hides it and leaves the field.
+    QWidget *HeldExit = nullptr;
+    bool HeldModified = false;  // it was typed into
+    void PopListExit();
 
     // ---- evaluation (app/events/OrgFormEvaluation.cpp) ------------------------
     // Fills the computed columns, times, history and the average row of the

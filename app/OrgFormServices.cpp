@@ -308,6 +308,7 @@ bool TOrgForm::eventFilter(QObject *watched, QEvent *event) {
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         // Another window or a menu in front is no leaving of the field.
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) break;
+        if (w && w == HeldExit) break;
         if (w == DateBox) DateBoxExit();
         else if (w && w->property("hooked").toBool() && (qobject_cast<QLineEdit *>(w) || w == Lvl) &&
                  !w->property("ownExit").toBool())

@@ -186,6 +186,9 @@ bool TOrgForm::FormShortcut(QKeyEvent *event) {
         break;
     case KeyCommand::PickDown:
         if (!PopList->hasFocus()) {
+            HeldExit = focus;
+            auto *edit = qobject_cast<QLineEdit *>(focus);
+            HeldModified = edit && edit->isModified();
             PopList->setFocus();
             PopList->setCurrentRow(0);
         } else if (PopList->currentRow() + 1 < PopList->count()) {

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QItemSelectionModel>
@@ -225,4 +226,33 @@ TEST_F(OrgFormDragTest, CtrlDownInTheDancesTableStepsByGroup) {
     DancesFilter.Count = 1;
     SetFilter(FilterTable::Dances, 3);
     EXPECT_EQ(stepFromFirst(), "Cedar");  // the formats are the groups
+}
+
+TEST_F(OrgFormDragTest, DownIntoThePickListHoldsTheFieldsLeave) {
+    addEvent("Oak Club", 11, QString());
+    addEvent("Oakham Club", 12, QString());
+    open(addEvent("Ash Club", 2, QString()));
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    for (const bool enter : {true, false}) {
+        SCOPED_TRACE(enter ? "Enter takes the value" : "the list is left");
+        form->Org->clear();
+        form->Org->setFocus();
+        QTest::keyClicks(form->Org, "oak");
+        ASSERT_TRUE(form->PopList->isVisible());
+        QTest::keyClick(form->Org, Qt::Key_Down);
+        EXPECT_EQ(QApplication::focusWidget(), form->PopList);
+        EXPECT_EQ(form->Org->text(), "oak");  // not yet tidied as a left box
+        QTest::keyClick(form->PopList, Qt::Key_Down);
+        if (enter) {
+            QTest::keyClick(form->PopList, Qt::Key_Return);
+            EXPECT_EQ(form->Org->text(), "Oakham Club");
+            EXPECT_EQ(QApplication::focusWidget(), form->Org);
+        } else {
+            form->Event->setFocus();
+            EXPECT_EQ(form->Org->text(), "Oak");
+        }
+        EXPECT_FALSE(form->PopList->isVisible());
+    }
 }
