@@ -61,9 +61,12 @@ void FillRow(TDance *row, const DanceKey &key) {
 } // namespace
 
 void TOrgForm::buildSelectDance() {
-    SelectD = new QPushButton(QStringLiteral("To Programme"), DPanel);
+    SelectD = new QPushButton(QStringLiteral("Put in"), DPanel);
     SelectD->setObjectName(QStringLiteral("SelectD"));
     SelectD->setToolTip(QLatin1String(SelectHint));
+    // Beside Find Dance, as narrow as its caption allows.
+    SelectD->setMinimumWidth(SelectD->fontMetrics().horizontalAdvance(SelectD->text()) + 12);
+    SelectD->setSizePolicy(QSizePolicy::Preferred, SelectD->sizePolicy().verticalPolicy());
     if (QBoxLayout *box = LayoutHolding(DPanel->layout(), TitleBtn))
         box->insertWidget(box->indexOf(TitleBtn) + 1, SelectD);
     connect(SelectD, &QPushButton::clicked, this, [this] { SelectDClick(SelectD); });

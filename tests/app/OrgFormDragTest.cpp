@@ -3,6 +3,7 @@
 #include "base/Clock.h"
 #include "core/views/ListForm.h"
 #include "ModalDriver.h"
+#include "platform/sqlite/DBNavigator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -255,4 +256,19 @@ TEST_F(OrgFormDragTest, DownIntoThePickListHoldsTheFieldsLeave) {
         }
         EXPECT_FALSE(form->PopList->isVisible());
     }
+}
+
+TEST_F(OrgFormDragTest, EventNavigatorPostSavesTheWholeEvent) {
+    openClub();
+    form->DateBox->setFocus();
+    form->DateBox->setText("24-Dec-26");
+    form->DateBox->setModified(true);
+    drag(row(1), {6, 6, 6});  // Apple after Banana
+    form->DateBox->setFocus();
+    form->ENav->click(NavButton::Post);
+    EXPECT_EQ(DayNumberToDate(scalar("SELECT EDate FROM Events WHERE Org = 'Club'").toDouble()), QDate(2026, 12, 24));
+    EXPECT_TRUE(scalar("SELECT Programme FROM Events WHERE Org = 'Club'")
+                    .toString()
+                    .startsWith(Prog("~O|Club~D|Banana|Longways|English~D|Apple|")));
+    EXPECT_FALSE(EventChanged);
 }
