@@ -272,3 +272,19 @@ TEST_F(OrgFormDragTest, EventNavigatorPostSavesTheWholeEvent) {
                     .startsWith(Prog("~O|Club~D|Banana|Longways|English~D|Apple|")));
     EXPECT_FALSE(EventChanged);
 }
+
+TEST_F(OrgFormDragTest, PressOnALastCalledDateShowsThatEvent) {
+    WriteFileBytes(path("Quillary.ini"), "[System]\r\nDBName=Quillary.mdb\r\n[Display]\r\nTitle=200\r\nLastC=70\r\n");
+    IniFile = std::make_unique<TIniFile>(path("Quillary.ini"));
+    const qint64 earlier = addEvent("Barn", -7, Prog("~D|Apple|Longways|English~D|Cherry|Longways|English~"));
+    openClub();
+    ASSERT_NE(EventsData.GetBookmark(), earlier);
+    QLabel *date = form->Rows->FindItemLabel(row(3), "LastC");
+    ASSERT_NE(date, form->Rows->DummyItem);
+    date->setText(FormatDdMmmYy(QDate(2026, 11, 29)));
+    tick();
+    QTest::mouseClick(date, Qt::LeftButton);
+    EXPECT_EQ(EventsData.GetBookmark(), earlier);
+    ASSERT_TRUE(qobject_cast<TDance *>(form->Rows->ThisItem));
+    EXPECT_EQ(static_cast<TDance *>(form->Rows->ThisItem)->key().Title, "Cherry");
+}
