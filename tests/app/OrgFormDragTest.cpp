@@ -113,7 +113,7 @@ TEST_F(OrgFormDragTest, CtrlAndShiftMarksFeedCopyAndEraseSelected) {
     openClub();
     drag(row(1), {});
     drag(row(3), {}, Qt::ControlModifier);
-    form->Rows->SelectItem(row(3));  // as the idle colouring does
+    form->OnIdle();  // the idle colouring leaves the marks alone
     EXPECT_TRUE(row(1)->isSelected());
     form->DPopup->findChild<QAction *>("CopySel")->trigger();
     EXPECT_EQ(form->ProgClip, Prog("~D|Apple|Longways|English~D|Cherry|Longways|English"));
@@ -173,6 +173,12 @@ TEST_F(OrgFormDragTest, ChoosingADanceForARow) {
     choose(row(3), "", "None");
     EXPECT_EQ(titles(), QStringList({"Apple", "Cherry", "", "Cherry", "Damson"}));
     EXPECT_FALSE(serialised().contains(QChar(0xA7)));
+    // Consecutive choices fill consecutive blank dances.
+    form->ShowProgText(true, Prog("~D|||~D|||~"));
+    choose(row(0), "Apple", "OKButton");
+    EXPECT_EQ(ThisIndex, 1);
+    choose(row(1), "Banana", "OKButton");
+    EXPECT_EQ(titles(), QStringList({"Apple", "Banana"}));
 }
 
 TEST_F(OrgFormDragTest, SelectDPutsTheDanceOrEverySelectedDanceInOrder) {
