@@ -87,11 +87,16 @@ void TOrgForm::ItemMouseMove(TItem *row, QMouseEvent *event) {
 void TOrgForm::ItemMouseUp(TItem *row, QMouseEvent *event) {
     if (!event || event->button() != Qt::LeftButton || !Drag.dragging) return;
     QList<TItem *> &rows = Rows->ItemList;
+    Rows->NoScroll = false;
+    if (!rows.contains(row)) {
+        // The rows were built anew meanwhile: they lie where they were built.
+        QList<DragRow> none;
+        Drag.Release(none, -1);
+        return;
+    }
     QList<DragRow> spans = Spans(rows);
     const bool displaced = Drag.Release(spans, int(rows.indexOf(row)));
     PlaceRows(rows, spans);
-    Rows->NoScroll = false;
-    if (!rows.contains(row)) return;
     Rows->SelectItem(row);
     if (displaced) {
         WriteLog(QStringLiteral("Row moved"));
