@@ -366,8 +366,9 @@ public:
     double LastPress = 0;  // the last press on a row, in days
     QPushButton *SelectD = nullptr;  // Dances page: the dance into the programme
     QAction *SelectM = nullptr;      // the same on the Dances menu
-    // sender: SelectD, SelectM, or a dance row (TitleClick, a typed letter).
-    void SelectDClick(QObject *sender);
+    // sender: SelectD, SelectM or null (the Dances page's dance), or a dance
+    // row (TitleClick, a typed letter: the chooser's dance).
+    void SelectDClick(QObject *sender = nullptr);
     void buildSelectDance();
     // The field whose leave waits while Down has put the focus into its pick
     // list; leaving the list hides it and leaves the field.
@@ -494,7 +495,7 @@ public:
     void ShowProgressPanel(const QString &text);
     void ScaleForFonts(QWidget *control);
     // After a key press: the full-screen NumLock indicator, the lock-key sounds.
-    void LockKeys(int key);
+    void LockKeys(int key) override;
     // Shows the event of a pick-list entry ("date: text") and selects the row
     // of that title.
     void ShowEventOfDay(const QString &entry, const QString &title);
@@ -526,6 +527,23 @@ public:
     void RebuildProgrammeDisplay() override;
     void FormView() override;
 
+    // ---- the full-screen display's side (app/views/OrgFormFull.cpp) --------------
+    void ConnectFullScreen();
+    // The notes view on a notes box (not while the display shows).
+    void FullScreenNotes(QPlainTextEdit *memo);
+    QList<ProgrammeItem> ProgrammeItems() const override;
+    void SelectProgrammeRow(int index) override;
+    void ShowSelectedDance() override;
+    void StepProgrammeDance(int direction) override;
+    RichEdit *InstructionsControl() override;
+    QString ShownField(const QString &field) override;
+    double ShownEventDate() const override;
+    bool PlayPanelShown() const override;
+    void PlayOrStop() override;
+    TMyPlayer *MediaPlayer() override;
+    bool FoldersPageSaved() const override;
+    bool DancesPageSaved() const override;
+
     // ---- web pages (app/events/OrgFormWeb.cpp) ---------------------------------------
     QAction *WebE = nullptr;     // Events > "&Web page" (Ctrl+W)
     QAction *OneBandM = nullptr; // Events > "for &one band"
@@ -541,6 +559,32 @@ public:
     // A dance the table lacks, met by a read of the catalogue: the not-found
     // choices, the Dances page staying where it was.
     void LocateMissing(const DanceKey &key);
+
+    // ---- exchange files, insert from list, listings (app/events/OrgFormExchange.cpp,
+    //      OrgFormInsert.cpp, OrgFormListings.cpp) -------------------------------
+    QAction *SaveAsE = nullptr, *LoadFrom = nullptr, *SaveAsD = nullptr, *LoadfromD = nullptr;
+    QAction *InsList = nullptr, *Panic = nullptr, *PanicM = nullptr, *DupDance = nullptr, *CheckRecs = nullptr,
+            *Bookings = nullptr;
+    QAction *ListRTF = nullptr, *ListText = nullptr, *Titles = nullptr, *BandTunes = nullptr;
+    void buildExchangeCommands();
+    // The Events page in front (its page-change handler run).
+    void ShowEventsPage();
+    // For each programme row: it is in the selection colour.
+    QList<bool> RowMarks() const;
+    void SaveAsEClick();
+    // Sender LoadFromP: a text file into the selected note; else a programme file.
+    void LoadFromClick(QAction *Sender);
+    void SaveAsDClick();
+    void LoadfromDClick();
+    // Sender InsList, Panic, PanicM, or BandTunes (WorkList already filled).
+    void InsListClick(QAction *Sender);
+    void DupDanceClick();
+    void CheckRecsClick();
+    void BookingsClick();
+    // Sender ListRTF or ListText.
+    void InstClick(QAction *Sender);
+    void TitlesClick();
+    void BandTunesClick();
 
     // ---- application services (app/OrgFormServices.cpp) --------------------
     QTimer *Timer;                           // one second: the playback clock
@@ -652,6 +696,27 @@ public:
     void PlayMatch(const QString &path, QWidget *host) override;
     // Set while a match-list path starts: the Recordings grid's row is not the one.
     bool MatchListPlay = false;
+    // ---- dance lists, history and working sets (app/dances/OrgFormLists.cpp) ----
+    QMenu *ListD = nullptr; // the Dances menu's List submenu
+    QAction *ByFormat = nullptr, *ByDate = nullptr, *Alpha = nullptr, *ByAuthor = nullptr, *Rank = nullptr;
+    QAction *WhenM = nullptr, *NoKey = nullptr, *Cards = nullptr;
+    QPushButton *Pending = nullptr;
+    void buildListCommands();
+    void ByFormatClick();
+    void ByDateClick();
+    void AlphaClick();
+    void ByAuthorClick();
+    void RankClick();
+    // Sender: WhenM or the Called box (the current dance), or a programme
+    // row's label (row gives that row's dance).
+    void WhenClick(QObject *Sender, TDance *row = nullptr);
+    // Sender: the Pending button or the Cards item.
+    void PendingClick(QObject *Sender);
+    void NoKeyClick();
+
+    // ---- contra figures (app/events/OrgFormContra.cpp) ---------------------------
+    QAction *Contra = nullptr; // Events > "Test Contra"
+    void ContraClick();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -6,7 +6,7 @@
 
 #include "app/OrgForm.h"
 
-#include "app/standins/StandIns.h"
+#include "presentation/fullscreen/Full.h"
 #include "base/AppState.h"
 #include "base/Clock.h"
 #include "base/Cp1252.h"
@@ -355,6 +355,7 @@ void TOrgForm::OnTimer() {
     if (show.remainingShown) {
         LEDRemain->setText(show.remaining);
         if (show.stopCd) PlayBtnClick();
+        SetFullScreenTrackBar(show.percent);
     }
     if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) SeekDragging = false;
 }

@@ -112,6 +112,13 @@ void SaveTextFile(const QString &name, const QString &text) {
     WriteTextFile(name, WithCrLf(text));
 }
 
+const QStringList &TitleArticles() {
+    static const QStringList articles = {QStringLiteral("The"), QStringLiteral("A"),   QStringLiteral("La"),
+                                         QStringLiteral("Le"),  QStringLiteral("An"),  QStringLiteral("Les"),
+                                         QStringLiteral("Die")};
+    return articles;
+}
+
 QString DisplayTitle(const QString &title) {
     QString t = title;
     TitleBang = t.startsWith(QChar('!'));
@@ -121,11 +128,7 @@ QString DisplayTitle(const QString &title) {
     // The blank must be at the fourth character or later, right after a comma.
     if (blank >= 3 && t[blank - 1] == QChar(',')) {
         const QString word = t.mid(blank + 1);
-        static const QStringList articles = {QStringLiteral("The"), QStringLiteral("A"),
-                                             QStringLiteral("La"),  QStringLiteral("Le"),
-                                             QStringLiteral("An"),  QStringLiteral("Les"),
-                                             QStringLiteral("Die")};
-        if (articles.contains(word)) {
+        if (TitleArticles().contains(word)) {
             TitleArticle = word;
             return word + QChar(' ') + t.left(blank - 1);
         }

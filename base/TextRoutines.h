@@ -52,3 +52,5 @@ extern bool TitleBang;
 // The title as shown: a leading "!" dropped, and a trailing ", The" (or
 // ", A", ", La", ", Le", ", An", ", Les", ", Die") moved to the front.
 QString DisplayTitle(const QString &title);
+// The articles DisplayTitle moves: "The", "A", "La", "Le", "An", "Les", "Die".
+const QStringList &TitleArticles();

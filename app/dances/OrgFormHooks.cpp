@@ -5,8 +5,8 @@
 
 #include "app/OrgForm.h"
 
+#include "presentation/ContraFigures.h"
 #include "presentation/editor/IntEForm.h"
-#include "app/standins/StandIns.h"
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/dances/DanceItems.h"
@@ -191,6 +191,7 @@ void TOrgForm::EventsAfterScroll(Dataset &ds) {
     MissingMet = false;
     ChosenMusicLine = 0;
     ThisIndex = -1;
+    ContraExtrasAnswer.clear();
     if (ds.IsEmpty() || (Grid->isHidden() && !ds.ControlsDisabled())) ShowEvent();
 }
 

@@ -74,7 +74,7 @@ void TOrgForm::buildEditorCommands() {
     };
     for (const PopupItem &item : InsertItems) add(item.name, item.caption, [this](QAction *a) { InsItemClick(a); });
     DeleteP = add("DeleteP", "&Delete     Del", [this](QAction *) { DelItemClick(true); });
-    LoadFromP = add("LoadFromP", "Load from...", [](QAction *) { WriteLog(QStringLiteral("Load from: not yet built")); });
+    LoadFromP = add("LoadFromP", "Load from...", [this](QAction *a) { LoadFromClick(a); });
     DetailsP = add("DetailsP", "Details     F10", [this](QAction *) { DetailsClick(); });
     add("Empties", "Clear &empties", [this](QAction *) { EmptiesClick(); });
     add("BlankD", "Blan&k dances", [this](QAction *) { BlankDClick(); });

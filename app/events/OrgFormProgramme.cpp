@@ -80,11 +80,6 @@ void TOrgForm::DetailsClick() {
     if (TitleBtn->isVisible()) TitleBtn->setFocus();
 }
 
-void TOrgForm::LastCRClick(TDance *row, QLabel *label) {
-    Q_UNUSED(row);
-    Q_UNUSED(label);
-}
-
 void TOrgForm::NotesMouseDown(TNotes *row, QMouseEvent *event) {
     Q_UNUSED(event);
     Rows->SelectItem(row);
@@ -96,6 +91,7 @@ void TOrgForm::NotesRClick(TNotes *row) {
     Q_UNUSED(row);
 }
 
+// Links in notes are not followed yet: a double-click opens the notes view.
 void TOrgForm::NotesDblClick(TNotes *row) {
-    Q_UNUSED(row);
+    if (row) FullScreenNotes(row->Notes);
 }

@@ -8,10 +8,14 @@
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/database/Tables.h"
+#include "core/dances/DanceLocate.h"
 #include "core/startup/Settings.h"
 #include "core/startup/SplashForm.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DataSource.h"
+#include "programme/CallCounting.h"
+#include "programme/ProgrammeRows.h"
+#include "programme/ProgrammeText.h"
 #include "programme/Rules.h"
 
 #include <QAction>
@@ -22,6 +26,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <algorithm>
 
 // ---- the window's part in the database commands --------------------------------
 
@@ -52,4 +57,3 @@ void TOrgForm::SetDOrderBox(int entry) {
 void TOrgForm::CloseMainWindow() {
     QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
-

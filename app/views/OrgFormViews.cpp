@@ -3,8 +3,7 @@
 // outlines.
 
 #include "app/OrgForm.h"
-#include "app/standins/StandIns.h"
-#include "app/standins/ViewStandIns.h"
+#include "presentation/fullscreen/Full.h"
 #include "programme/Rules.h"
 
 #include "base/AppState.h"
@@ -183,10 +182,10 @@ void TOrgForm::buildViewCommands() {
         if (b == NavButton::Insert) SetFilter(FilterTable::Dances, 1);
         if (danceBefore) danceBefore(b);
     };
-    // Where the dance was called comes with the call lists; the right-click is logged.
+    // The Called box's right-click lists the events where the dance was called.
     Called->setProperty("ownMenu", true);
     Called->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Called, &QWidget::customContextMenuRequested, this, [] { WriteLog(QStringLiteral("Called - right-click")); });
+    connect(Called, &QWidget::customContextMenuRequested, this, [this] { WhenClick(Called); });
     CreateListForm(this);
     InstallPickListWatch(this);
     InstallGrid(this);
@@ -468,7 +467,7 @@ void TOrgForm::ShowProgressPanel(const QString &text) {
 }
 
 void TOrgForm::LockKeys(int key) {
-    if (OptionChecked(QStringLiteral("NumLock")) && StandIn::FullScreenExists)
+    if (OptionChecked(QStringLiteral("NumLock")) && FullScreenShowing())
         ShowFullScreenNumLock(KeyState::isToggled(StateKey::NumLock));
     if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) {
         const StateKey which = key == Qt::Key_CapsLock ? StateKey::CapsLock : StateKey::NumLock;

@@ -164,6 +164,23 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
         {"Grand Chain", "Technique", "Technique", "", 0, "", "",
          {"Give right hand to partner, pull by, left to the next, and so on round the ring."}, "", ""},
         {"Tea Break", "Any", "Break", "", 0, "", "", {}, "", ""},
+        // A square danced without a walk-through: a break and four figures.
+        {"Allemande Break", "Square", "Break", "Reel", 2, "Sam Tucker", "Green Mountain Squares",
+         {"Allemande left your corner; grand right and left.", "Meet your partner, promenade home."},
+         "Tune: Sally Goodin", ""},
+        {"Hoedown One", "Square", "Figure", "Reel", 2, "Sam Tucker", "Green Mountain Squares",
+         {"heads promenade half way round the outside.", "heads lead right, circle to a line.",
+          "Lines forward and back; swing your corner."},
+         "Tune: Sally Goodin", ""},
+        {"Hoedown Two", "Square", "Figure", "Reel", 2, "Sam Tucker", "Green Mountain Squares",
+         {"heads right and left through; sides right and left through.", "All swing your corner."},
+         "Tune: Sally Goodin", ""},
+        {"Hoedown Three", "Square", "Figure", "Reel", 3, "Sam Tucker", "Green Mountain Squares",
+         {"heads star right; sides star left.", "Ladies chain across; swing your corner."},
+         "Tune: Sally Goodin", ""},
+        {"Hoedown Four", "Square", "Figure", "Reel", 3, "Sam Tucker", "Green Mountain Squares",
+         {"heads lead out to the right; sides pass through.", "Up & down the set, promenade."},
+         "Tune: Sally Goodin", ""},
     };
 
     for (const Dance &d : dances) {
@@ -182,10 +199,17 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
         }
         // Tune pages of the maker's site in the notes, one with a tune-book volume.
         QString notes = QString::fromUtf8(d.notes);
+        // Another dance's notes follow these when shown full-screen.
+        if (title == QLatin1String("Zephyr Reel")) notes = QStringLiteral("Patter as for Main=\"Ivy Bridge\"");
         const QString tunes = WebsiteAddress + QStringLiteral("/abc.aspx?T=");
         if (title == QLatin1String("Gathering Peascods")) notes = QStringLiteral("Tune: ") + tunes + QStringLiteral("Gathering_Peascods");
         else if (title == QLatin1String("Dancing Dorothy")) notes = QStringLiteral("Tune: ") + tunes + QStringLiteral("Dorothys_Delight");
         else if (title == QLatin1String("Pennyroyal")) notes = tunes + QStringLiteral("Pennyroyal");
+        QString instructions = d.steps.isEmpty() ? QString() : InstructionRtf(d.steps);
+        // The square figures name heads, sides and up & down in bold.
+        if (title.startsWith(QLatin1String("Hoedown")))
+            for (const char *word : {"heads", "sides", "Up & down"})
+                instructions.replace(QLatin1String(word), QStringLiteral("\\b ") + QLatin1String(word) + QStringLiteral("\\b0 "));
         QList<QPair<QString, QVariant>> row = {
             {QStringLiteral("Title"), title},
             {QStringLiteral("Format"), QString::fromUtf8(d.format)},
@@ -193,7 +217,7 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
             {QStringLiteral("Rhythm"), QString::fromUtf8(d.rhythm)},
             {QStringLiteral("Author"), QString::fromUtf8(d.author)},
             {QStringLiteral("Collection"), QString::fromUtf8(d.collection)},
-            {QStringLiteral("Instructions"), d.steps.isEmpty() ? QString() : InstructionRtf(d.steps)},
+            {QStringLiteral("Instructions"), instructions},
             {QStringLiteral("Music"), music},
             {QStringLiteral("Notes"), notes},
             {QStringLiteral("Energy"), d.level >= 4 ? QStringLiteral("High") : QStringLiteral("Medium")},
@@ -232,6 +256,11 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
     const QString interval = item(QStringLiteral("O"), QStringLiteral("Interval"));
     const QString extras = item(QStringLiteral("O"), QStringLiteral("Extras"));
     const QList<Event> events = {
+        {0, "Ashbury Squares", "Square Dance Night", "Recorded", true,
+         {dance("Kestrel's Flight"), item("O", "Squares without a walk-through"), dance("Allemande Break"),
+          dance("Hoedown One"), dance("Hoedown Two"), dance("Hoedown Three"), dance("Hoedown Four"),
+          item("N", "Tea and biscuits at nine"), item("O", "Second half"), dance("Zephyr Reel"),
+          dance("Apple Cart Jig")}},
         {-63, "Orchard Folk Club", "Autumn Dance", "The Windfalls", true,
          {item("O", "Evening Dance"), dance("Apple Cart Jig"), dance("Bramble Lane"), dance("Elderflower Waltz"),
           item("N", "Raffle after the interval"), interval, dance("Cobbler's Hornpipe"), dance("Kestrel's Flight"),

@@ -128,14 +128,14 @@ QString DialogNameFilter(const QString &filter) {
 }
 
 bool PickFile(QWidget *owner, const QString &filter, const QString &initialFolder, bool open, QString &fileName,
-              const QString &title) {
+              const QString &title, const QString &defaultSuffix) {
     FilePickRequest request;
     request.owner = owner;
     request.title = title;
     request.folder = slashes(initialFolder);
     request.fileName = slashes(fileName);
     request.nameFilter = DialogNameFilter(filter);
-    request.defaultSuffix = QFileInfo(request.fileName).suffix();
+    request.defaultSuffix = defaultSuffix.isEmpty() ? QFileInfo(request.fileName).suffix() : defaultSuffix;
     request.open = open;
     QString chosen;
     if (!CurrentFilePicker().pick(request, chosen) || chosen.isEmpty()) return false;

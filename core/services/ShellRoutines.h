@@ -29,8 +29,10 @@ void ShowInEditor(const QString &text);
 
 // The open or save dialog. filter: description and pattern pairs with "|"
 // between them ("RTF files|*.RTF"). On OK fileName becomes the chosen path.
+// defaultSuffix (no dot) is added to a name typed without one; empty takes
+// the suffix of fileName.
 bool PickFile(QWidget *owner, const QString &filter, const QString &initialFolder, bool open, QString &fileName,
-              const QString &title);
+              const QString &title, const QString &defaultSuffix = QString());
 // The dialog's form of a "|" filter: "RTF files|*.RTF" gives
 // "RTF files (*.RTF *.rtf)", since Linux file names are case-sensitive.
 QString DialogNameFilter(const QString &filter);

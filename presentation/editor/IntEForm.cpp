@@ -189,7 +189,6 @@ void TIntEForm::buildMenus() {
     connect(SettingsM, &QAction::triggered, this, [this] {
         if (!SetForm) return;
         SetForm->ShowFrom(this);
-        SetForm->exec();
     });
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
     SelectAll = item(edit, QStringLiteral("Select &all"), "SelectAll", QKeySequence(Qt::CTRL | Qt::Key_A), [this] {

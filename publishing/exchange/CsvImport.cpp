@@ -3,6 +3,7 @@
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/dances/DanceRecord.h"
+#include "core/database/TableWalk.h"
 #include "core/dialogs/Progress.h"
 #include "core/services/MainWindowLink.h"
 #include "platform/sqlite/Dataset.h"
@@ -141,6 +142,8 @@ ImportEnd RunImport(const ImportJob &job, int *stored) {
     ImportEnd end = ImportEnd::Committed;
     int count = 0, shown = -1;
     {
+        // The record shown before comes back afterwards, whole.
+        TableWalk walk{&ds};
         RunGuard guard(ds);
         try {
             Batch batch(*ds.database());

@@ -2,6 +2,7 @@
 
 #include "platform/print/CardPrinter.h"
 #include "platform/rtf/RichEdit.h"
+#include "presentation/SetForm.h"
 #include "presentation/editor/IntEForm.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QScreen>
 
 namespace {
 
@@ -119,3 +121,49 @@ TEST(JoinSeparate, LineBreaks) {
 }
 
 } // namespace
+
+// Settings opens the card settings once, its right edge 10 pixels in from
+// the editor's and 200 pixels below its top, and always wholly on screen.
+TEST_F(IntEFormTest, SettingsOpenOnceBesideTheEditor) {
+    openNine();
+    TIntEForm &editor = IntEFormWindow();
+    MakeSetForm(form.get());
+    ASSERT_TRUE(SetForm);
+    const QRect screen = SetForm->screen()->availableGeometry();
+    const struct {
+        const char *name;
+        QRect editor;
+        bool fits;
+    } cases[] = {
+        {"editor on the screen", screen, true},
+        {"editor past the right and bottom edges", screen.translated(screen.width() / 2, screen.height() - 100), false},
+    };
+    int shows = 0;
+    struct ShowCount : QObject {
+        int *n;
+        bool eventFilter(QObject *, QEvent *e) override {
+            if (e->type() == QEvent::Show) ++*n;
+            return false;
+        }
+    } counter;
+    counter.n = &shows;
+    SetForm->installEventFilter(&counter);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        shows = 0;
+        editor.setGeometry(c.editor);
+        QRect placed;
+        WhenModal([&placed](QWidget *w) {
+            placed = w->frameGeometry();
+            static_cast<QDialog *>(w)->reject();
+        });
+        editor.SettingsM->trigger();
+        EXPECT_EQ(shows, 1);
+        EXPECT_TRUE(screen.contains(placed)) << placed.x() << "," << placed.y();
+        if (c.fits) {
+            EXPECT_EQ(placed.right(), c.editor.right() - 10);
+            EXPECT_EQ(placed.top(), c.editor.top() + 200);
+        }
+    }
+    SetForm->removeEventFilter(&counter);
+}

@@ -1,0 +1,62 @@
+#pragma once
+// Insert from list, Panic! and Tunes for this band: a list of titles turned
+// into programme dances; and the recordings check of a programme. Nothing
+// is shown here: the insert window and the main window show what these give.
+
+#include "core/dances/DanceShow.h"
+#include "platform/sqlite/Database.h"
+#include "programme/ProgrammeData.h"
+#include "programme/ProgrammeItem.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The shared scratch list of titles the insert window shows.
+extern QStringList WorkList;
+
+// The titles of an instruction text's plain form: one per line (paragraphs
+// and line breaks), typographic double quotes made plain, blanks trimmed,
+// empty lines skipped.
+QStringList TitleList(const QString &plainText);
+
+// The stored form of a title shown with its article in front: "The Merry
+// Dancers" gives "Merry Dancers, The"; a title without an article stays.
+QString StoredTitleForm(const QString &shown);
+
+// The catalogue's titles, read with bound parameters, one row at most.
+class SqlTitleCatalogue {
+public:
+    explicit SqlTitleCatalogue(Database &db) : db(db) {}
+    // The title as the catalogue holds it: the title given, else its stored
+    // form; empty when neither is there.
+    QString Find(const QString &title) const;
+    // The dance a title inserts: one that is not a Break; with positional
+    // (the Dances page shows a positional dance) one of a positional style
+    // instead; else any dance of that title. Nothing when none has it.
+    std::optional<DanceKey> Choose(const QString &title, bool positional) const;
+
+private:
+    std::optional<DanceKey> first(const QString &where, const QString &title) const;
+    Database &db;
+};
+
+// The insert window's label colours.
+enum class TitleState { Unknown, Known, Chosen };
+// Which titles a button inserts, in list order: the chosen ones, or with
+// all every known one.
+QList<int> TitlesToInsert(const QList<TitleState> &states, bool all);
+// A label click: an unknown title stays as it is, others toggle.
+TitleState Toggled(TitleState state);
+
+// ---- recordings check ---------------------------------------------------------------
+
+// The texts the check shows, in order: the dances without a recording, the
+// recordings used more than once, or "All dances have recordings.". Each
+// dance row with a title and a Style other than "Technique" is judged by the
+// recording its own choice (its "§" line) would play; musicBase gives the
+// rest of the music box's input. A dance the catalogue lacks (after the
+// lookup's own miss handling) counts as without recording.
+QStringList CheckRecordings(const QList<ProgrammeItem> &rows, const DanceLookup &lookup,
+                            const MusicInput &musicBase);
