@@ -3,7 +3,6 @@
 #include "base/Clock.h"
 #include "core/views/ListForm.h"
 #include "ModalDriver.h"
-#include "platform/sqlite/DBNavigator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,8 +10,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPushButton>
 #include <QItemSelectionModel>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -55,6 +54,22 @@ protected:
     QString serialised() {
         form->SerialiseRows();
         return form->ProgText;
+    }
+    QStringList titles() {
+        QStringList out;
+        for (TItem *r : form->Rows->ItemList)
+            if (auto *d = qobject_cast<TDance *>(r)) out << d->key().Title;
+        return out;
+    }
+    // The chooser for a row: the typed text, then the button pressed.
+    void choose(TItem *target, const char *typed, const char *button) {
+        WhenModal([typed, button](QWidget *w) {
+            auto *chooser = qobject_cast<TListForm *>(w);
+            ASSERT_NE(chooser, nullptr);
+            chooser->ListSel->setText(QLatin1String(typed));
+            QTest::mouseClick(chooser->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+        });
+        form->TitleClick(static_cast<TDance *>(target));
     }
     QDateTime now = QDateTime(QDate(2026, 12, 6), QTime(20, 0));
 };
@@ -132,21 +147,6 @@ TEST_F(OrgFormDragTest, CtrlAndShiftMarksFeedCopyAndEraseSelected) {
 
 TEST_F(OrgFormDragTest, ChoosingADanceForARow) {
     openClub();
-    auto choose = [this](TItem *target, const char *typed, const char *button) {
-        WhenModal([typed, button](QWidget *w) {
-            auto *chooser = qobject_cast<TListForm *>(w);
-            ASSERT_NE(chooser, nullptr);
-            chooser->ListSel->setText(QLatin1String(typed));
-            QTest::mouseClick(chooser->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
-        });
-        form->TitleClick(static_cast<TDance *>(target));
-    };
-    auto titles = [this] {
-        QStringList out;
-        for (TItem *r : form->Rows->ItemList)
-            if (auto *d = qobject_cast<TDance *>(r)) out << d->key().Title;
-        return out;
-    };
     // No to "Replace": Damson goes in after Apple, whose place it does not take.
     answerer->script(ResultNo);
     answerer->script(ResultNo);
@@ -183,12 +183,6 @@ TEST_F(OrgFormDragTest, ChoosingADanceForARow) {
 
 TEST_F(OrgFormDragTest, SelectDPutsTheDanceOrEverySelectedDanceInOrder) {
     openClub();
-    auto titles = [this] {
-        QStringList out;
-        for (TItem *r : form->Rows->ItemList)
-            if (auto *d = qobject_cast<TDance *>(r)) out << d->key().Title;
-        return out;
-    };
     // The Dances page's dance replaces the selected one.
     form->Rows->SelectItem(row(5));
     form->PC->setCurrentWidget(form->DancePage);
@@ -262,21 +256,6 @@ TEST_F(OrgFormDragTest, DownIntoThePickListHoldsTheFieldsLeave) {
         }
         EXPECT_FALSE(form->PopList->isVisible());
     }
-}
-
-TEST_F(OrgFormDragTest, EventNavigatorPostSavesTheWholeEvent) {
-    openClub();
-    form->DateBox->setFocus();
-    form->DateBox->setText("24-Dec-26");
-    form->DateBox->setModified(true);
-    drag(row(1), {6, 6, 6});  // Apple after Banana
-    form->DateBox->setFocus();
-    form->ENav->click(NavButton::Post);
-    EXPECT_EQ(DayNumberToDate(scalar("SELECT EDate FROM Events WHERE Org = 'Club'").toDouble()), QDate(2026, 12, 24));
-    EXPECT_TRUE(scalar("SELECT Programme FROM Events WHERE Org = 'Club'")
-                    .toString()
-                    .startsWith(Prog("~O|Club~D|Banana|Longways|English~D|Apple|")));
-    EXPECT_FALSE(EventChanged);
 }
 
 TEST_F(OrgFormDragTest, PressOnALastCalledDateShowsThatEvent) {
