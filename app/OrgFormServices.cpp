@@ -246,7 +246,8 @@ void TOrgForm::OnIdle() {
         if (Rows->TitleRow->isVisible()) Rows->TitleRow->setFocus();
     }
     TItem *selected = Rows->ThisItem;
-    if (selected && ThisIndex >= 0 && Rows->ItemList.contains(selected) && !selected->isSelected() && !Rows->KeepSelection)
+    if (selected && ThisIndex >= 0 && Rows->ItemList.contains(selected) && !selected->isSelected() &&
+        !Rows->KeepSelection)
         Rows->RecolourRows();
     // 6.
     const struct {

@@ -4,8 +4,8 @@
 #include "app/OrgForm.h"
 
 #include "base/AppState.h"
-#include "base/Log.h"
 #include "base/Cp1252.h"
+#include "base/Log.h"
 #include "core/database/Tables.h"
 #include "core/filter/Filter.h"
 #include "core/startup/SplashForm.h"
@@ -190,6 +190,7 @@ bool TOrgForm::FormShortcut(QKeyEvent *event) {
             auto *edit = qobject_cast<QLineEdit *>(focus);
             HeldModified = edit && edit->isModified();
             PopList->setFocus();
+            if (!PopList->hasFocus()) HeldExit = nullptr;
             PopList->setCurrentRow(0);
         } else if (PopList->currentRow() + 1 < PopList->count()) {
             PopList->setCurrentRow(PopList->currentRow() + 1);

@@ -54,8 +54,8 @@ public:
     explicit PickListWatch(TOrgForm *form) : QObject(form), f(form) {
         for (QWidget *w : {static_cast<QWidget *>(f->Postcode), static_cast<QWidget *>(f->Email),
                            static_cast<QWidget *>(f->WebSite), static_cast<QWidget *>(f->Town),
-                           static_cast<QWidget *>(f->PopList), f->PopList->viewport(), f->Body->viewport(), static_cast<QWidget *>(f->EvPanel),
-                           static_cast<QWidget *>(f->DPanel)})
+                           static_cast<QWidget *>(f->PopList), f->PopList->viewport(), f->Body->viewport(),
+                           static_cast<QWidget *>(f->EvPanel), static_cast<QWidget *>(f->DPanel)})
             w->installEventFilter(this);
     }
 
