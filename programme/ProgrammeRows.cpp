@@ -142,6 +142,7 @@ TItem *ProgrammeRows::RowFor(const ProgrammeItem &item, int width) {
 
 void ProgrammeRows::BuildRows(const QList<ProgrammeItem> &items, bool headingsOnly) {
     FillingRows = true;
+    ++Builds;
     const qsizetype previous = ItemList.size();
     // A released row may come back for another item: the selection keeps its
     // index, not the row.

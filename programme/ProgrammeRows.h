@@ -41,6 +41,8 @@ public:
     QList<THeading *> HeadingPool;
 
     bool FillingRows = false;
+    // Counts the builds: a drag begun on rows built before ends quietly.
+    int Builds = 0;
     // Set while an evaluation or a row drag runs: selecting does not scroll.
     bool NoScroll = false;
 

@@ -22,6 +22,7 @@ public:
     int DragStartTop = -1;   // where the row rests (its slot); -1 none
     int NeighbourTop = -1;   // where the displaced neighbour rests; -1 none
     int neighbour = -1;      // the displaced neighbour's index; -1 none
+    int rowsBuild = 0;       // which build of the rows the drag began on
 
     // A press on the row whose top is rowTop, the pointer at y (any fixed
     // frame, e.g. the screen).

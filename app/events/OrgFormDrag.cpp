@@ -62,6 +62,7 @@ void TOrgForm::ItemMouseDown(TItem *row, QMouseEvent *event) {
     Rows->KeepSelection = ctrl || shift;
     Rows->SelectItem(row);
     Drag.Start(row->y(), PointerY(event));
+    Drag.rowsBuild = Rows->Builds;
     row->raise();
     if (ctrl) {
         Rows->MarkRow(row, !wasMarked);
@@ -71,7 +72,7 @@ void TOrgForm::ItemMouseDown(TItem *row, QMouseEvent *event) {
 }
 
 void TOrgForm::ItemMouseMove(TItem *row, QMouseEvent *event) {
-    if (!Drag.dragging || !event) return;
+    if (!Drag.dragging || !event || Drag.rowsBuild != Rows->Builds) return;
     QList<TItem *> &rows = Rows->ItemList;
     const int index = int(rows.indexOf(row));
     if (index < 0) return;
@@ -88,7 +89,7 @@ void TOrgForm::ItemMouseUp(TItem *row, QMouseEvent *event) {
     if (!event || event->button() != Qt::LeftButton || !Drag.dragging) return;
     QList<TItem *> &rows = Rows->ItemList;
     Rows->NoScroll = false;
-    if (!rows.contains(row)) {
+    if (!rows.contains(row) || Drag.rowsBuild != Rows->Builds) {
         // The rows were built anew meanwhile: they lie where they were built.
         QList<DragRow> none;
         Drag.Release(none, -1);
