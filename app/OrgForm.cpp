@@ -163,6 +163,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
     buildEditorCommands();
     buildListCommands();
     buildExchangeCommands();
+    buildSelectDance();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);

@@ -8,6 +8,7 @@
 #include "core/services/WheelSteps.h"
 #include "programme/ItemRows.h"
 #include "programme/ProgrammeText.h"
+#include "programme/RowDrag.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -373,6 +374,22 @@ public:
     void PasteClick();
     // The keyboard table (app/events/OrgFormKeys.cpp): true when the key stops here.
     bool FormShortcut(QKeyEvent *event);
+    // Dragging rows (app/events/OrgFormDrag.cpp) and putting dances into the
+    // programme (app/events/OrgFormSelectD.cpp).
+    void ItemMouseMove(TItem *row, QMouseEvent *event) override;
+    RowDrag Drag;
+    double LastPress = 0;  // the last press on a row, in days
+    QPushButton *SelectD = nullptr;  // Dances page: the dance into the programme
+    QAction *SelectM = nullptr;      // the same on the Dances menu
+    // sender: SelectD, SelectM or null (the Dances page's dance), or a dance
+    // row (TitleClick, a typed letter: the chooser's dance).
+    void SelectDClick(QObject *sender = nullptr);
+    void buildSelectDance();
+    // The field whose leave waits while Down has put the focus into its pick
+    // list; leaving the list hides it and leaves the field.
+    QWidget *HeldExit = nullptr;
+    bool HeldModified = false;  // it was typed into
+    void PopListExit();
 
     // ---- evaluation (app/events/OrgFormEvaluation.cpp) ------------------------
     // Fills the computed columns, times, history and the average row of the
@@ -397,8 +414,6 @@ public:
     bool RightClickList = false;
     // Set while "Copy Event" runs: showing the event does not evaluate it.
     bool NoEvaluation = false;
-    // The programme keys keep the selection colour of the rows.
-    bool KeepSelection = false;
     // The rows were built at least once.
     bool RowsBuilt = false;
     // Set while ShowEvent runs: a message it shows runs a local event loop,
@@ -743,9 +758,6 @@ public:
     // ---- contra figures (app/events/OrgFormContra.cpp) ---------------------------
     QAction *Contra = nullptr; // Events > "Test Contra"
     void ContraClick();
-    // Puts the current dance into the programme after the selected row
-    // (app/standins/OrgFormStandIns.cpp).
-    void SelectDClick(QObject *Sender = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

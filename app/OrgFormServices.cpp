@@ -246,7 +246,8 @@ void TOrgForm::OnIdle() {
         if (Rows->TitleRow->isVisible()) Rows->TitleRow->setFocus();
     }
     TItem *selected = Rows->ThisItem;
-    if (selected && ThisIndex >= 0 && Rows->ItemList.contains(selected) && !selected->isSelected() && !KeepSelection)
+    if (selected && ThisIndex >= 0 && Rows->ItemList.contains(selected) && !selected->isSelected() &&
+        !Rows->KeepSelection)
         Rows->RecolourRows();
     // 6.
     const struct {
@@ -313,6 +314,7 @@ bool TOrgForm::eventFilter(QObject *watched, QEvent *event) {
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         // Another window or a menu in front is no leaving of the field.
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) break;
+        if (w && w == HeldExit) break;
         if (w == DateBox) DateBoxExit();
         else if (w && w->property("hooked").toBool() && (qobject_cast<QLineEdit *>(w) || w == Lvl) &&
                  !w->property("ownExit").toBool())

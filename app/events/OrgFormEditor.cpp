@@ -4,6 +4,7 @@
 
 #include "app/OrgForm.h"
 
+#include "base/AppState.h"
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/database/Tables.h"
@@ -108,21 +109,22 @@ void TOrgForm::ActionClick(TItem *row) {
     DPopup->popup(QCursor::pos());
 }
 
-namespace {
-
+// The Events page comes up with its page-change handling.
 void ToEventsPage(TOrgForm *form) {
     if (form->PC->currentWidget() == form->EventPage) return;
     form->PC->setCurrentWidget(form->EventPage);
     form->PCChange();
 }
 
-} // namespace
-
 void TOrgForm::InsItemClick(QAction *item) {
     const QString name = item ? item->objectName() : QStringLiteral("InsNotes");
     WriteLog(name);
     if (DateBox->isModified()) DateBoxExit();
-    if (Rows->ThisItem) ThisIndex = int(Rows->ItemList.indexOf(Rows->ThisItem));
+    if (Rows->ThisItem) {
+        const int index = int(Rows->ItemList.indexOf(Rows->ThisItem));
+        if (AuthorMode && index != ThisIndex) ShowMsg(QStringLiteral("ThisIndex not as expected, Vellam."));
+        ThisIndex = index;
+    }
     // Row moves and heading edits since the last save reach the text first.
     SaveERec(SaveSender::None);
     const QChar code = item ? name.at(3) : QChar(u'N');

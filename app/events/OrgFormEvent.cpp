@@ -173,7 +173,7 @@ void TOrgForm::ShowEvent(bool Rebuild) {
     ShowingEvent = true;
     Body->hide();
     Rows->FillingRows = true;
-    KeepSelection = false;
+    Rows->KeepSelection = false;
     if (Rows->ThisItem && Rows->ItemList.contains(Rows->ThisItem)) Rows->ThisItem->setSelected(false);
 
     // Whatever stops the rest (a message of the evaluation, a failure), the

@@ -57,25 +57,3 @@ void TOrgForm::SetDOrderBox(int entry) {
 void TOrgForm::CloseMainWindow() {
     QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
-
-
-// Putting a dance into the programme, until the chooser step of the editor
-// commands comes: the current dance goes in as a new row after the
-// selection, which moves onto it.
-void TOrgForm::SelectDClick(QObject *Sender) {
-    Q_UNUSED(Sender);
-    WriteLog(QStringLiteral("Stand-in: SelectDClick"));
-    if (!DancesData.active() || DancesData.IsEmpty()) return;
-    const DanceKey key = CurrentDanceKey(DancesData);
-    if (key.Title.isEmpty()) return;
-    SaveERec(SaveSender::None);
-    QList<ProgrammeItem> items = ReadProgramme(ProgText, ProgrammeSeparator).items;
-    items.removeIf([](const ProgrammeItem &i) { return !ItemIsWritten(i); });
-    const int at = std::clamp(ThisIndex + 1, 0, int(items.size()));
-    items.insert(at, ProgrammeItem::dance(key));
-    ProgText = WriteProgramme(items, ProgrammeSeparator, ProgText);
-    ShowEvent(false);
-    ThisIndex = at;
-    if (at < Rows->ItemList.size()) Rows->SelectItem(Rows->ItemList[at]);
-    EventsChange();
-}

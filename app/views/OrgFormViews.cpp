@@ -174,6 +174,8 @@ void TOrgForm::buildViewCommands() {
     ENav->BeforeAction = [this](NavButton b) {
         ClosePopList();
         if (b == NavButton::Insert) SetFilter(FilterTable::Events, 1);
+        // Post saves the event as a command does (a typed date too), without counting calls.
+        if (b == NavButton::Post) SaveERec(SaveSender::Other);
     };
     auto danceBefore = DNav->BeforeAction;
     DNav->BeforeAction = [this, danceBefore](NavButton b) {
