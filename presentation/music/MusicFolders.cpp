@@ -1,11 +1,13 @@
 #include "presentation/music/MusicFolders.h"
 
+#include "base/AppState.h"
 #include "base/Cp1252.h"
 #include "base/TextRoutines.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QStandardPaths>
 #include <algorithm>
 #include <stdexcept>
 
@@ -174,6 +176,22 @@ FolderListing ListMusicFolder(const QString &folder) {
         listing.writeError.isEmpty())
         listing.writeError = QStringLiteral("not written");
     return listing;
+}
+
+QString ResolveBaseFolder(const QString &stored) {
+    QString folder = stored;
+    if (SameText(folder, QStringLiteral("My Music")))
+        folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (folder.isEmpty()) return folder;
+    const bool drive = folder.size() >= 2 && folder[1] == QLatin1Char(':');
+    if (!drive && QDir::isRelativePath(folder)) {
+        const QString inProgram = QDir::cleanPath(ProgramFolder + folder);
+        const QString inData = QDir::cleanPath(DataFolder + folder);
+        folder = !QFileInfo(inProgram).isDir() && !DataFolder.isEmpty() && QFileInfo(inData).isDir() ? inData : inProgram;
+    }
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    return folder;
 }
 
 QString FolderCaption(const QString &current, const QString &baseFolder) {

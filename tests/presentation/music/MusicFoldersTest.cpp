@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 
+#include "base/AppState.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -95,6 +97,28 @@ TEST_F(MusicFolderDisk, UnwritableOrderFileStillLists) {
     const FolderListing l = ListMusicFolder(music);
     EXPECT_EQ(l.merge.rows, QStringList({"» Ini.Text", "a.mp3"}));
     EXPECT_FALSE(l.writeError.isEmpty());
+}
+
+TEST_F(MusicFolderDisk, BaseFolderFromTheSettings) {
+    const QString program = ProgramFolder;
+    ProgramFolder = path("Program/");
+    DataFolder = path("Data/");
+    QDir().mkpath(ProgramFolder + "Music");
+    QDir().mkpath(DataFolder + "Tunes");
+    const struct {
+        const char *stored;
+        QString base;
+    } cases[] = {
+        {"Music", path("Program/Music/")},                // the program folder's own
+        {"Tunes\\", path("Data/Tunes/")},                 // only the data folder holds it
+        {"Neither", path("Program/Neither/")},            // the messages name the program's
+        {"..\\Data\\Tunes", path("Data/Tunes/")},
+        {"/srv/Music", "/srv/Music/"},
+        {"D:\\Music", "D:/Music/"},
+        {"", ""},
+    };
+    for (const auto &c : cases) EXPECT_EQ(ResolveBaseFolder(QString::fromLatin1(c.stored)), c.base) << c.stored;
+    ProgramFolder = program;
 }
 
 TEST(MusicFolders, MusicFilesAndCaptions) {
