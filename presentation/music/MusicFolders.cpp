@@ -40,20 +40,36 @@ FolderMerge MergeFolderOrder(const QStringList &orderLines, const QStringList &s
                              const QStringList &musicFiles) {
     QList<OrderEntry> order;
     order.reserve(orderLines.size() + musicFiles.size());
-    QHash<QString, qsizetype> known; // folded text -> first line holding it
     for (const QString &line : orderLines) order.append({line, false});
-    // The first of duplicate lines is the one kept.
-    for (auto it = orderLines.size() - 1; it >= 0; --it) known.insert(FoldUpper(orderLines[it]), it);
+    // The lines that may name each file, first to last: a line of the same
+    // spelling is taken before one of another case, so that two files whose
+    // names differ only in case (which a Linux folder may hold) keep a line each.
+    QHash<QString, QList<qsizetype>> exact, folded;
+    for (qsizetype i = 0; i < orderLines.size(); ++i) {
+        if (IsCdInfo(orderLines[i])) continue;
+        exact[orderLines[i]].append(i);
+        folded[FoldUpper(orderLines[i])].append(i);
+    }
+    auto claim = [&](const QList<qsizetype> &lines) -> OrderEntry * {
+        for (qsizetype i : lines)
+            if (!order[i].present) return &order[i];
+        return nullptr;
+    };
 
-    for (const QString &name : musicFiles) {
-        const auto at = known.constFind(FoldUpper(name));
-        if (at == known.constEnd() || IsCdInfo(order[*at].text)) {
-            known.insert(FoldUpper(name), order.size());
-            order.append({name, true});
+    // Same spelling first for every file, then another case, then new.
+    QList<bool> placed(musicFiles.size(), false);
+    for (qsizetype f = 0; f < musicFiles.size(); ++f)
+        if (OrderEntry *e = claim(exact.value(musicFiles[f]))) {
+            e->present = placed[f] = true;
+        }
+    for (qsizetype f = 0; f < musicFiles.size(); ++f) {
+        if (placed[f]) continue;
+        const QString &name = musicFiles[f];
+        if (OrderEntry *e = claim(folded.value(FoldUpper(name)))) {
+            e->present = true;
+            e->text = name; // the spelling on disk, so the row opens the file
         } else {
-            OrderEntry &e = order[*at];
-            e.present = true;
-            e.text = name; // the spelling on disk, so the row opens the file
+            order.append({name, true});
         }
     }
 

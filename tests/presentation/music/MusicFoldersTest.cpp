@@ -33,6 +33,9 @@ TEST(MusicFolders, MergeKeepsTheUsersOrder) {
         {"duplicate, empty and bar-led lines dropped", {"a.mp3", "", "a.mp3", "|b.mp3"}, {}, {"a.mp3", "b.mp3"},
          {"a.mp3", "b.mp3"}, {"a.mp3", "b.mp3"}, true},
         {"case of the disk wins", {"REEL.MP3"}, {}, {"Reel.mp3"}, {"Reel.mp3"}, {"Reel.mp3"}, true},
+        {"names apart from case keep a line each", {"reel.mp3", "Jig.mp3", "Reel.mp3"}, {},
+         {"Jig.mp3", "Reel.mp3", "reel.mp3"}, {"reel.mp3", "Jig.mp3", "Reel.mp3"},
+         {"reel.mp3", "Jig.mp3", "Reel.mp3"}, false},
     };
     for (const MergeCase &c : cases) {
         const FolderMerge m = MergeFolderOrder(c.order, c.folders, c.files);
