@@ -219,7 +219,8 @@ QList<DanceMusic> RecordedDances(Database &db, QChar sep) {
 }
 
 void SortCatalogueLines(QStringList &lines) {
-    // Each line's key and rest worked out once, not at every comparison.
+    // Each line's key and rest folded once, not at every comparison; folded
+    // texts compare code by code as CompareText compares the originals.
     struct Entry {
         QString key, rest;
         const QString *line;
@@ -228,11 +229,11 @@ void SortCatalogueLines(QStringList &lines) {
     entries.reserve(size_t(lines.size()));
     for (const QString &line : lines) {
         const qsizetype end = KeyEnd(line);
-        entries.push_back({line.left(end), line.mid(end), &line});
+        entries.push_back({FoldUpper(line.left(end)), FoldUpper(line.mid(end)), &line});
     }
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        int c = CompareText(a.key, b.key);
-        if (c == 0) c = CompareText(a.rest, b.rest);
+        int c = a.key.compare(b.key);
+        if (c == 0) c = a.rest.compare(b.rest);
         return c != 0 ? c < 0 : *a.line < *b.line;
     });
     QStringList sorted;
@@ -256,9 +257,9 @@ QStringList DanceListLines(const QList<DanceMusic> &dances, QChar sep) {
             QString entry;
             if (!location.contains(QLatin1Char('.'))) {
                 if (!location.isEmpty()) location[0] = Cp1252::upper(location[0]);
-                entry = ZZ + location + Backslash + LineColumn(line, sep, 1);
-                const QString track = LineColumn(line, sep, 2);
-                if (!track.isEmpty()) entry += QStringLiteral(", track ") + track;
+                const QList<QStringView> columns = QStringView(line).split(sep);
+                entry = ZZ + location + Backslash + columns.value(1).toString();
+                if (!columns.value(2).isEmpty()) entry += QStringLiteral(", track ") + columns.value(2).toString();
             } else {
                 if (!IsMusicFile(location) && location != QLatin1String(".?")) continue;
                 const bool relative = location.size() < 2 || location[1] != QLatin1Char(':');
