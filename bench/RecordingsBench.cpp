@@ -14,7 +14,6 @@
 #include "core/database/SampleCatalogue.h"
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Database.h"
-#include "platform/sqlite/Query.h"
 #include "presentation/music/MusicFolders.h"
 #include "presentation/music/RecordingsCatalogue.h"
 
@@ -222,15 +221,7 @@ BENCHMARK(BM_SearchKeystroke)->Unit(benchmark::kMillisecond);
 // file list, adding every first match.
 void BM_ScanMatch(benchmark::State &state) {
     Recordings &r = TheRecordings();
-    QList<DanceMusic> dances;
-    Query q(r.db);
-    q.setText(QStringLiteral("Select rowid, Title, Format, Style, Music from Dances Order by Title, Format, Style"));
-    q.open();
-    while (!q.eof()) {
-        dances.append({q.fields(0).AsInteger(), q.fields(1).AsString(), q.fields(2).AsString(),
-                       q.fields(3).AsString(), q.fields(4).AsString()});
-        q.next();
-    }
+    const QList<DanceMusic> dances = DancesForScan(r.db);
     int attached = 0;
     for (auto _ : state) {
         attached = 0;

@@ -205,17 +205,31 @@ QStringList RecordingFilePaths(const QString &fileList) {
 
 // ---- the dance list ------------------------------------------------------------------------
 
-QList<DanceMusic> RecordedDances(Database &db, QChar sep) {
+namespace {
+
+QList<DanceMusic> ReadDanceMusic(Database &db, const QString &sql, const QVariantList &values = {}) {
     QList<DanceMusic> dances;
     Query q(db);
-    q.setText(QStringLiteral("Select rowid, Title, Format, Style, Music from Dances where Music ALike ?"));
-    q.open({QStringLiteral("%") + sep + QStringLiteral("%")});
+    q.setText(sql);
+    q.open(values);
     while (!q.eof()) {
         dances.append({q.fields(0).AsInteger(), q.fields(1).AsString(), q.fields(2).AsString(),
                        q.fields(3).AsString(), q.fields(4).AsString()});
         q.next();
     }
     return dances;
+}
+
+} // namespace
+
+QList<DanceMusic> RecordedDances(Database &db, QChar sep) {
+    return ReadDanceMusic(db, QStringLiteral("Select rowid, Title, Format, Style, Music from Dances where Music ALike ?"),
+                          {QStringLiteral("%") + sep + QStringLiteral("%")});
+}
+
+QList<DanceMusic> DancesForScan(Database &db) {
+    return ReadDanceMusic(
+        db, QStringLiteral("Select rowid, Title, Format, Style, Music from Dances Order by Title, Format, Style"));
 }
 
 void SortCatalogueLines(QStringList &lines) {
