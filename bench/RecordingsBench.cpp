@@ -7,10 +7,14 @@
 // the same tree as a counter; a search keystroke (the collate with the
 // search text) under 100 ms; Scan's matching of the 20,000 dances under
 // 200 ms; listing a folder of 2,000 files with its order file under 100 ms.
+// The main window's own refresh and keystroke, grid filled, beside them.
 
+#include "BenchWindow.h"
+#include "app/OrgForm.h"
 #include "base/AppState.h"
 #include "base/Cp1252.h"
 #include "base/Log.h"
+#include "base/TestAnswerer.h"
 #include "core/database/SampleCatalogue.h"
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Database.h"
@@ -23,8 +27,11 @@
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QLineEdit>
+#include <QTableWidget>
 #include <benchmark/benchmark.h>
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -266,5 +273,55 @@ void BM_ListMusicFolderNewFile(benchmark::State &state) {
     WriteFolderOrder(r.bigFolder, order);
 }
 BENCHMARK(BM_ListMusicFolderNewFile)->Unit(benchmark::kMillisecond);
+
+// The main window's own refresh, the grid filled with every row, and a
+// search keystroke refilling it.
+struct Page {
+    std::unique_ptr<TOrgForm> form;
+    TestAnswerer answerer;
+
+    Page() {
+        TestAnswerer::onUnscripted = [](const QString &) {};
+        Recordings &r = TheRecordings();
+        if (!OpenCatalogueAsTheWindowDoes(r.dir.path() + QLatin1Char('/'), QStringLiteral("Large.mdb"),
+                                          "RFolder=" + r.base.toUtf8() + "\r\n"))
+            return;
+        form = std::make_unique<TOrgForm>();
+        OrgForm = form.get();
+        form->NoEvaluation = true;
+        form->SetRFolder();
+    }
+};
+
+Page &ThePage() {
+    static Page *p = new Page;
+    return *p;
+}
+
+void BM_RefreshDetsWindow(benchmark::State &state) {
+    Page &p = ThePage();
+    if (!p.form) {
+        state.SkipWithError("the catalogue did not open");
+        return;
+    }
+    for (auto _ : state) p.form->RefreshDets(nullptr, true);
+    state.counters["rows"] = p.form->RecGrid->rowCount();
+}
+BENCHMARK(BM_RefreshDetsWindow)->Unit(benchmark::kMillisecond);
+
+void BM_SearchKeystrokeWindow(benchmark::State &state) {
+    Page &p = ThePage();
+    if (!p.form) {
+        state.SkipWithError("the catalogue did not open");
+        return;
+    }
+    p.form->RefreshDets(nullptr, true);
+    const QStringList typed{QStringLiteral("Mer"), QStringLiteral("Merr")};
+    int k = 0;
+    // The text changed refills the grid, as a keystroke does.
+    for (auto _ : state) p.form->Searcher->setText(typed[k++ % 2]);
+    state.counters["rows"] = p.form->RecGrid->rowCount();
+}
+BENCHMARK(BM_SearchKeystrokeWindow)->Unit(benchmark::kMillisecond);
 
 } // namespace
