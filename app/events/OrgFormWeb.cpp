@@ -23,7 +23,6 @@
 #include "publishing/pages/BandTable.h"
 #include "publishing/pages/Html.h"
 #include "publishing/pages/ProgrammePage.h"
-#include "publishing/pages/standins/PageStandIns.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,0 +1,123 @@
+#include "publishing/maintainer/MaintainerRules.h"
+
+#include "base/Cp1252.h"
+#include "base/FastStrings.h"
+
+#include <QRegularExpression>
+
+QString CollectionCode(const QString &collection) { return collection.left(4); }
+
+bool MentionsInterpretation(const QString &text, const QString &name) {
+    if (name.isEmpty()) return false;
+    for (qsizetype at = text.indexOf(name); at >= 0; at = text.indexOf(name, at + 1)) {
+        const qsizetype from = std::max<qsizetype>(0, at - 40);
+        if (text.mid(from, at - from).contains(QLatin1String("nterp"))) return true;
+    }
+    return false;
+}
+
+bool CreditsMusic(const QString &text, const QString &name) {
+    if (name.isEmpty()) return false;
+    for (const QString &middle : {QString(), QStringLiteral("\\b "), QStringLiteral("{\\b "), QStringLiteral("\\b0 ")})
+        if (text.contains(QStringLiteral("Music: ") + middle + name)) return true;
+    return false;
+}
+
+bool IsMaintainersDance(const DanceFacts &d, const MaintainerConfig &c) {
+    if (PosNoCase(c.Name, d.Author) > 0) return true;
+    const QString code = CollectionCode(d.Collection);
+    if (SameText(code, c.OwnCode) || SameText(code, c.InterpretationCode)) return true;
+    for (const QString *t : {&d.Instructions, &d.Footer})
+        if (CreditsMusic(*t, c.Name) || MentionsInterpretation(*t, c.Name)) return true;
+    return false;
+}
+
+bool IsInterpretation(const DanceFacts &d, const MaintainerConfig &c) {
+    return SameText(CollectionCode(d.Collection), c.InterpretationCode) ||
+           MentionsInterpretation(d.Instructions, c.Name) || MentionsInterpretation(d.Footer, c.Name);
+}
+
+bool LinkedOnSite(const QString &notes, const QString &domain) {
+    if (domain.isEmpty()) return false;
+    for (qsizetype at = PosNoCase(domain, notes); at > 0; at = PosNoCase(domain, notes, at + 1)) {
+        qsizetype end = at - 1;
+        while (end < notes.size() && !QStringLiteral(" \"|<>\r\n\t").contains(notes[end])) ++end;
+        const QString link = notes.mid(at - 1, end - at + 1);
+        if (PosNoCase(QStringLiteral("abc.aspx"), link) == 0 && PosNoCase(QStringLiteral("/images/"), link) == 0)
+            return true;
+    }
+    return false;
+}
+
+QSet<QString> TuneIndexTitles(const QString &indexText) {
+    QSet<QString> titles;
+    for (QString line : indexText.split(QLatin1Char('\n'))) {
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        if (line.startsWith(QLatin1String("T:"))) titles.insert(FoldUpper(line.mid(2).trimmed()));
+    }
+    return titles;
+}
+
+QString TuneNotationTitle(const QString &title) {
+    return MultiReplace(title, QStringLiteral("ö|ü|ä|è|é|ç"),
+                        QStringLiteral("\\\"o|\\\"u|\\\"a|\\`e|\\'e|\\cc"), true);
+}
+
+QString TuneLinkName(const QString &notes, bool *hasLink) {
+    const QString marker = QStringLiteral("abc.aspx?T=");
+    const qsizetype at = PosNoCase(marker, notes);
+    *hasLink = at > 0;
+    if (at == 0) return QString();
+    qsizetype end = at - 1 + marker.size();
+    const qsizetype from = end;
+    while (end < notes.size() && !QStringLiteral(" \"|<>").contains(notes[end])) ++end;
+    QString name = notes.mid(from, end - from);
+    name.replace(QLatin1Char('_'), QLatin1Char(' '));
+    name.replace(QLatin1String("%26"), QLatin1String("&"));
+    return name;
+}
+
+QString NormaliseRtf(const QString &rtf) {
+    static const QRegularExpression words(QStringLiteral("\\\\(fs|lang)-?\\d+ ?"));
+    QString out = rtf;
+    out.remove(words);
+    return out;
+}
+
+int EarliestYear(const QString &text) {
+    static const QRegularExpression year(QStringLiteral("(?<!\\d)(1\\d{3}|20\\d{2})(?!\\d)"));
+    int earliest = 2000;
+    bool found = false;
+    for (auto it = year.globalMatch(text); it.hasNext();) {
+        const int y = it.next().captured(1).toInt();
+        if (!found || y < earliest) earliest = y;
+        found = true;
+    }
+    return earliest;
+}
+
+bool MayPublishInstructions(const DanceFacts &d, const QString &plainText, const QSet<QString> &keepTitles,
+                            const MaintainerConfig &c) {
+    if (keepTitles.contains(FoldUpper(d.Title.trimmed()))) return true;
+    if (SameText(d.Author, QStringLiteral("Traditional"))) return true;
+    for (const QString &a : c.KeepAuthors)
+        if (SameText(d.Author, a)) return true;
+    if (SameText(d.Format, QStringLiteral("Technique"))) return true;
+    if (EarliestYear(plainText) < 1950) return true;
+    const QString code = CollectionCode(d.Collection);
+    return SameText(code, c.OwnCode) || SameText(code, c.InterpretationCode);
+}
+
+QString CDPageTitle(const QString &page) {
+    const qsizetype comments = PosNoCase(QStringLiteral(">Comments<"), page);
+    if (comments == 0) return QString();
+    const qsizetype size = PosNoCase(QStringLiteral("size=+1>"), page, comments);
+    if (size == 0) return QString();
+    const qsizetype from = size - 1 + 8;
+    const qsizetype end = page.indexOf(QLatin1Char('<'), from);
+    if (!page.mid(from, (end < 0 ? page.size() : end) - from).contains(QLatin1String("53"))) return QString();
+    const qsizetype t = PosNoCase(QStringLiteral("<title>"), page);
+    const qsizetype te = PosNoCase(QStringLiteral("</title>"), page);
+    if (t == 0 || te < t) return QString();
+    return page.mid(t - 1 + 7, te - t - 7).trimmed();
+}
