@@ -78,10 +78,18 @@ QString TuneLinkName(const QString &notes, bool *hasLink) {
 }
 
 QString NormaliseRtf(const QString &rtf) {
-    static const QRegularExpression words(QStringLiteral("\\\\(fs|lang)-?\\d+ ?"));
-    QString out = rtf;
-    out.remove(words);
-    return out;
+    static const QRegularExpression words(QStringLiteral("\\\\(fs|lang)-?\\d+( ?)"));
+    static const QRegularExpression controlWordAtEnd(QStringLiteral("\\\\[A-Za-z]+-?\\d*$"));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = words.globalMatch(rtf); it.hasNext();) {
+        const auto m = it.next();
+        out += rtf.mid(from, m.capturedStart() - from);
+        // A space that ended the removed word still ends the word before it.
+        if (!m.captured(2).isEmpty() && controlWordAtEnd.match(out).hasMatch()) out += QLatin1Char(' ');
+        from = m.capturedEnd();
+    }
+    return out + rtf.mid(from);
 }
 
 int EarliestYear(const QString &text) {
