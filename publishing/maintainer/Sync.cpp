@@ -216,8 +216,9 @@ SyncOutcome RunSync(const MaintainerConfig &c, const SyncDirection &d, const Syn
     };
     for (const QString &folder : c.WorkingFolders) {
         run.AddLine(QStringLiteral("**** From ") + folder + QStringLiteral(" ****"));
-        const QString from = sourceRoot + folder;
-        const QString to = targetRoot + TranslateFolder(folder, d.source, d.target, c);
+        // The folders are named in the main PC's layout.
+        const QString from = sourceRoot + TranslateFolder(folder, QStringLiteral("main PC"), d.source, c);
+        const QString to = targetRoot + TranslateFolder(folder, QStringLiteral("main PC"), d.target, c);
         if (!QFileInfo(from).isDir()) {
             run.AddError(from + QStringLiteral(" not found."));
             continue;
