@@ -166,7 +166,7 @@ bool offerDeletions(const QStringList &files, const QString &targetFolder, const
         if (!all) {
             bool viewed = false;
             for (;;) {
-                const int r = DBox3(path + QStringLiteral("\rDelete from ") + targetFolder + QLatin1Char('?'),
+                const int r = DBox3(rel + QStringLiteral("\rDelete from ") + targetFolder + QLatin1Char('?'),
                                     QStringLiteral("&Yes"), QStringLiteral("&No"), 0,
                                     viewed ? QStringLiteral("Cancel") : QStringLiteral("&View"));
                 if (r == ResultYes || r == ResultNo) {
@@ -183,7 +183,7 @@ bool offerDeletions(const QStringList &files, const QString &targetFolder, const
         }
         if (remove && QFile::remove(path)) {
             ++outcome.deleted;
-            Progress->AddLine(QStringLiteral("Deleted ") + path);
+            Progress->AddLine(QStringLiteral("Deleted ") + rel);
         }
     }
     return true;
