@@ -78,6 +78,7 @@ QString TuneLinkName(const QString &notes, bool *hasLink) {
 }
 
 QString NormaliseRtf(const QString &rtf) {
+    if (!rtf.contains(QLatin1String("\\fs")) && !rtf.contains(QLatin1String("\\lang"))) return rtf;
     static const QRegularExpression words(QStringLiteral("\\\\(fs|lang)-?\\d+( ?)"));
     static const QRegularExpression controlWordAtEnd(QStringLiteral("\\\\[A-Za-z]+-?\\d*$"));
     QString out;
@@ -92,6 +93,33 @@ QString NormaliseRtf(const QString &rtf) {
     return out + rtf.mid(from);
 }
 
+QString RtfBareText(const QString &rtf) {
+    QString out;
+    out.reserve(rtf.size());
+    const qsizetype n = rtf.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar ch = rtf[i];
+        if (ch == QLatin1Char('{') || ch == QLatin1Char('}')) continue;
+        if (ch != QLatin1Char('\\')) {
+            out += ch;
+            continue;
+        }
+        if (i + 1 < n && rtf[i + 1].isLetter()) {
+            ++i;
+            while (i + 1 < n && rtf[i + 1].isLetter()) ++i;
+            if (i + 1 < n && rtf[i + 1] == QLatin1Char('-')) ++i;
+            while (i + 1 < n && rtf[i + 1].isDigit()) ++i;
+            if (i + 1 < n && rtf[i + 1] == QLatin1Char(' ')) ++i;
+            out += QLatin1Char(' ');
+        } else if (i + 1 < n && rtf[i + 1] == QLatin1Char('\'')) {
+            i += 3; // a character by its code: no digit of the text
+        } else {
+            ++i;
+        }
+    }
+    return out;
+}
+
 int EarliestYear(const QString &text) {
     static const QRegularExpression year(QStringLiteral("(?<!\\d)(1\\d{3}|20\\d{2})(?!\\d)"));
     int earliest = 2000;
@@ -104,16 +132,16 @@ int EarliestYear(const QString &text) {
     return earliest;
 }
 
-bool MayPublishInstructions(const DanceFacts &d, const QString &plainText, const QSet<QString> &keepTitles,
-                            const MaintainerConfig &c) {
+bool MayPublishInstructions(const DanceFacts &d, const std::function<QString()> &plainText,
+                            const QSet<QString> &keepTitles, const MaintainerConfig &c) {
     if (keepTitles.contains(FoldUpper(d.Title.trimmed()))) return true;
     if (SameText(d.Author, QStringLiteral("Traditional"))) return true;
     for (const QString &a : c.KeepAuthors)
         if (SameText(d.Author, a)) return true;
     if (SameText(d.Format, QStringLiteral("Technique"))) return true;
-    if (EarliestYear(plainText) < 1950) return true;
     const QString code = CollectionCode(d.Collection);
-    return SameText(code, c.OwnCode) || SameText(code, c.InterpretationCode);
+    if (SameText(code, c.OwnCode) || SameText(code, c.InterpretationCode)) return true;
+    return EarliestYear(plainText()) < 1950;
 }
 
 QString CDPageTitle(const QString &page) {

@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 struct DanceFacts {
     QString Title, Format, Style, Author, Collection, Instructions, Footer, Notes, Music;
@@ -45,13 +46,17 @@ QString TuneLinkName(const QString &notes, bool *hasLink);
 
 // Font-size and language control words ("\fs20", "\lang2057") removed.
 QString NormaliseRtf(const QString &rtf);
+// The text of rich text without its control words and braces: enough to
+// find years in, and much cheaper than reading the RTF.
+QString RtfBareText(const QString &rtf);
 // The earliest year (1000-2099) in the text, else 2000.
 int EarliestYear(const QString &text);
-// Whether a release may keep the dance's instructions. plainText: the
-// dance's text (instructions, footer and notes) as plain text; keepTitles:
-// the folded titles of the keep list.
-bool MayPublishInstructions(const DanceFacts &d, const QString &plainText, const QSet<QString> &keepTitles,
-                            const MaintainerConfig &c);
+// Whether a release may keep the dance's instructions. plainText gives the
+// dance's text (instructions, footer and notes) as plain text, asked for
+// only when the other rules do not decide; keepTitles: the folded titles of
+// the keep list.
+bool MayPublishInstructions(const DanceFacts &d, const std::function<QString()> &plainText,
+                            const QSet<QString> &keepTitles, const MaintainerConfig &c);
 
 // ---- the dance-book disc ------------------------------------------------------
 

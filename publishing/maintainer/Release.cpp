@@ -7,7 +7,6 @@
 #include "base/TextRoutines.h"
 #include "core/startup/Settings.h"
 #include "core/startup/StartupRules.h"
-#include "platform/rtf/RtfReader.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/JetSql.h"
 #include "presentation/music/MusicText.h"
@@ -85,19 +84,25 @@ ReleaseOutcome CleanReleaseDatabase(Database &release, const MaintainerConfig &c
             d.Style = read.columnText(3);
             d.Author = read.columnText(4);
             d.Collection = read.columnText(5);
-            d.Instructions = NormaliseRtf(read.columnText(6));
-            d.Footer = NormaliseRtf(read.columnText(7));
+            const QString storedInstructions = read.columnText(6);
+            const QString storedFooter = read.columnText(7);
+            const QString storedMusic = read.columnText(9);
+            d.Instructions = NormaliseRtf(storedInstructions);
+            d.Footer = NormaliseRtf(storedFooter);
             d.Notes = read.columnText(8);
-            const QString plain = rtfPlainText(d.Instructions) + QLatin1Char('\n') + rtfPlainText(d.Footer) +
-                                  QLatin1Char('\n') + d.Notes;
+            const auto plain = [&d] {
+                return RtfBareText(d.Instructions) + QLatin1Char('\n') + RtfBareText(d.Footer) + QLatin1Char('\n') +
+                       d.Notes;
+            };
             ++outcome.dances;
             QString instructions = d.Instructions;
             if (!instructions.isEmpty() && !MayPublishInstructions(d, plain, keep, c)) {
                 instructions.clear();
                 ++outcome.instructionsRemoved;
             }
-            updates.append({instructions, d.Footer, ReleaseMusic(read.columnText(9), separator),
-                            read.column(0).toLongLong()});
+            const QString music = ReleaseMusic(storedMusic, separator);
+            if (instructions != storedInstructions || d.Footer != storedFooter || music != storedMusic)
+                updates.append({instructions, d.Footer, music, read.column(0).toLongLong()});
         }
         for (const QVariantList &u : updates) {
             write.reset();
@@ -178,6 +183,9 @@ ReleaseOutcome MakeRelease(Database &working, const MaintainerConfig &c, const R
         working.execRaw(QStringLiteral("VACUUM INTO ") + DoubleQuotes(temp));
         Database release;
         release.open(temp);
+        // A temporary copy that is thrown away on any failure: it needs no
+        // journal on disk nor a wait for the disk on every commit.
+        release.execRaw(QStringLiteral("PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF"));
         outcome = CleanReleaseDatabase(release, c, in.today, in.separator);
         release.close();
     } catch (const DbError &e) {

@@ -94,8 +94,13 @@ TEST(MaintainerRules, ReleaseKeepRulesAndDiscPages) {
         DanceFacts d = facts(r.author, r.collection);
         d.Title = r.title;
         d.Format = r.format;
-        EXPECT_EQ(MayPublishInstructions(d, r.text, keep, c), r.kept) << r.name;
+        EXPECT_EQ(MayPublishInstructions(d, [&r] { return QString(r.text); }, keep, c), r.kept) << r.name;
     }
+    // Years come from the text, never from control words ("\ansicpg1252") or character codes.
+    EXPECT_EQ(EarliestYear(RtfBareText("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\lang1033\\fs24 "
+                                       "Made 1990\\'e91 and 1820}")),
+              1820);
+    EXPECT_EQ(EarliestYear(RtfBareText("{\\rtf1\\ansicpg1252\\lang1033 Caf\\'e9 1\\'b0}")), 2000);
     EXPECT_EQ(NormaliseRtf("{\\rtf1\\fs24\\lang2057 Walk\\fs-2 on\\f0 .}"), "{\\rtf1 Walkon\\f0 .}");
     EXPECT_EQ(CDPageTitle("<title>Hole in the Wall</title><b>Comments</b><font size=+1>Tune 53 bars</font>"),
               "Hole in the Wall");
