@@ -260,6 +260,7 @@ public:
     // ---- the maintainer's menu VellamM (OrgFormMaintainer.cpp) ----------------
     void buildMaintainerMenu();
     void ScrivletClick();
+    void MyDancesClick();
     void MyIntsClick(bool checked);
     void UnpubClick();
     void NoABCClick();

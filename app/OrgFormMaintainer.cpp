@@ -17,10 +17,12 @@
 #include "core/startup/Maintainer.h"
 #include "core/startup/MaintainerConfig.h"
 #include "core/startup/Settings.h"
+#include "publishing/maintainer/MyDances.h"
 #include "publishing/maintainer/Release.h"
 #include "publishing/maintainer/SiteLists.h"
 #include "publishing/maintainer/Sync.h"
 #include "publishing/pages/SiteConfig.h"
+#include "publishing/pages/standins/BookingsStandIn.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -40,6 +42,8 @@ QAction *addItem(QMenu *menu, const QString &caption, const char *name) {
 void TOrgForm::buildMaintainerMenu() {
     connect(addItem(VellamM, QStringLiteral("Edit instructions"), "Scrivlet"), &QAction::triggered, this,
             [this] { ScrivletClick(); });
+    connect(addItem(VellamM, QStringLiteral("My Dances"), "MyDances"), &QAction::triggered, this,
+            [this] { MyDancesClick(); });
     MyInts = addItem(VellamM, QStringLiteral("My Interpretations"), "MyInts");
     MyInts->setCheckable(true);
     connect(MyInts, &QAction::triggered, this, [this](bool checked) { MyIntsClick(checked); });
@@ -76,6 +80,22 @@ void TOrgForm::ScrivletClick() {
     if (!DancesData.active()) return;
     SaveTextFile(RTFFile, DancesData.FieldByName(QStringLiteral("Instructions")).AsString());
     OpenWithEditor(RTFFile);
+}
+
+void TOrgForm::MyDancesClick() {
+    WriteLog(QStringLiteral("My Dances"));
+    DancesData.CheckBrowseMode();
+    if (DancesData.Filtered()) SetFilter(FilterTable::Dances, 1);
+    if (MyInts) MyInts->setChecked(false);
+    const bool everyField = YesNo(QStringLiteral("Also write a CSV file of the dances with every field?"));
+    const MaintainerConfig &c = Maintainer();
+    const MyDancesResult r = MakeMyDances(Conn, c, MakerDomain(), Today(), everyField);
+    SaveTextFile(c.DancesTable, r.table);
+    SaveTextFile(DataFolder + QStringLiteral("MyDances.csv"), r.csv);
+    if (everyField) SaveTextFile(DataFolder + QStringLiteral("MyDancesAll.csv"), r.allCsv);
+    SaveTextFile(c.SiteFolder + QStringLiteral("Totals.txt"), r.totals);
+    MakeWebPages(false);
+    ShowMsg(QString::number(r.rows) + QStringLiteral(" dances written to ") + c.DancesTable + QLatin1Char('\r') + r.totals);
 }
 
 void TOrgForm::MyIntsClick(bool checked) {

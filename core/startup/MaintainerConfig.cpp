@@ -48,6 +48,9 @@ MaintainerConfig ReadMaintainerConfig(const QString &iniPath, const QString &bas
     c.PublishedCodes = listOf(str("Maintainer", "Published", QString()));
     c.PrivateSite = str("Site", "Private", c.PrivateSite);
     c.RecordingsPage = str("Site", "Recordings", c.RecordingsPage);
+    c.SiteFolder = folderUnder(baseFolder, str("Site", "Folder", QStringLiteral("Site")));
+    c.DancesTable = str("Site", "DancesTable", QStringLiteral("Dances.Tab"));
+    if (!c.DancesTable.startsWith(QLatin1Char('/'))) c.DancesTable = c.SiteFolder + c.DancesTable;
     c.LibraryOld = str("Site", "LibraryOld", QString());
     c.LibraryNew = str("Site", "LibraryNew", QString());
     c.CDFolder = folderUnder(baseFolder, str("Site", "CDFolder", QStringLiteral("CD")));

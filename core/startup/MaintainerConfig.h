@@ -34,6 +34,8 @@ struct MaintainerConfig {
     QStringList PublishedCodes;  // collections printed as books
     QString PrivateSite = QStringLiteral("/private/");
     QString RecordingsPage = QStringLiteral("recordings.htm");
+    QString SiteFolder;             // the local copy of the site
+    QString DancesTable;            // the dances table's table text
     QString LibraryOld, LibraryNew; // the outside library's address, http and https
     QString CDFolder;               // the dance-book disc's pages
     QString ScottishFile;           // the list opened by "Scottish"

@@ -1,5 +1,6 @@
 #include "platform/sqlite/Database.h"
 #include "publishing/maintainer/MaintainerRules.h"
+#include "publishing/maintainer/MyDances.h"
 #include "publishing/maintainer/SiteLists.h"
 #include "TestSupport.h"
 
@@ -177,4 +178,43 @@ TEST_F(SiteListsTest, LibraryRewriteAndInterpretationMarks) {
                              column("Select rowid from Dances where Title = 'E'").first().toLongLong()};
     EXPECT_EQ(MarkInterpretations(db, config(), &shown), 1);
     EXPECT_EQ(column("Select Title from Dances where DFilter = 'Y' order by Title"), QStringList({"D"}));
+}
+
+TEST_F(SiteListsTest, MyDancesRowsHeadingsClassesAndStops) {
+    const QString me = QStringLiteral("Vellam Orrisk");
+    MaintainerConfig c = config();
+    c.SiteFolder = path("Site/");
+    WriteFileBytes(path("Site/dances/reel.htm"), "<html></html>");
+    WriteFileBytes(path("Site/MyDances.txt"), "extra.htm\r\n");
+    auto add = [this](const QString &title, const char *format, const QString &author, const char *collection,
+                      const QVariant &level, const QString &notes, const QString &instructions = {}) {
+        dance({{"Title", title}, {"Format", format}, {"Style", "English"}, {"Author", author},
+               {"Collection", collection}, {"Lvl", level}, {"Rhythm", "Jig"}, {"Notes", notes},
+               {"Instructions", instructions}});
+    };
+    add("Reel", "Circle", me, "KRAV 1", 2, "https://www.vellamorrisk.com/dances/reel.htm");
+    add("Mill", "Circle", "Ann", "MOXE", 3, "", "Interpretation by " + me);
+    add("Lark", "Longways", "Ann", "BOOK 2", 1, "https://www.vellamorrisk.com/extra.htm", "Music: " + me);
+    add("Drill", "Technique", me, "KRAV", 1, "");
+    add("Secret", "Circle", me, "KRAV", 1, "https://www.vellamorrisk.com/private/s.htm");
+    add("Other", "Circle", "Ann", "BOOK 3", 1, "");
+    const MyDancesResult r = MakeMyDances(db, c, "vellamorrisk.com", QDate(2026, 12, 6), true);
+    EXPECT_EQ(r.table, "Title|Collection|Rhythm|Level|Music|Recording\r\n"
+                       "!ColSpan=6 Style=\"Background-color: #FFFFA0\"|Circle:  English\r\n"
+                       "!Class=I|Mill|MOXE (Ann)|Jig|3|&nbsp;|&nbsp;|\r\n"
+                       "!Class=F|<A Href=\"dances/reel.htm\">Reel</A>|KRAV 1|Jig|2|&nbsp;|&nbsp;|\r\n"
+                       "!ColSpan=6 Style=\"Background-color: #FFFFA0\"|Longways:  English\r\n"
+                       "!Class=T|<A Href=\"extra.htm\">Lark</A>|BOOK 2 (Ann)|Jig|1|&nbsp;|&nbsp;|\r\n");
+    EXPECT_EQ(r.csv, "\"Title\",\"Format\",\"Style\"\r\n\"Mill\",\"Circle\",\"English\"\r\n"
+                     "\"Reel\",\"Circle\",\"English\"\r\n\"Lark\",\"Longways\",\"English\"\r\n");
+    EXPECT_EQ(r.allCsv.count("\r\n"), 4);
+    EXPECT_EQ(r.totals, "Dances written by Vellam Orrisk: 1, interpreted by Vellam Orrisk: 1, "
+                        "music by Vellam Orrisk: 1 (Dec 26)");
+    // A page missing from the site copy, then a dance without level, stop the run.
+    add("Lost", "Circle", me, "KRAV", 1, "https://www.vellamorrisk.com/gone.htm");
+    EXPECT_THROW(MakeMyDances(db, c, "vellamorrisk.com", QDate(2026, 12, 6), false), SilentAbort);
+    EXPECT_TRUE(answerer->sawText("gone.htm is not an HTML file or in MyDances.txt"));
+    add("Bare", "Circle", me, "KRAV", QVariant(), "");
+    EXPECT_THROW(MakeMyDances(db, c, "vellamorrisk.com", QDate(2026, 12, 6), false), SilentAbort);
+    EXPECT_TRUE(answerer->sawText("No collection/level specified for Bare"));
 }
