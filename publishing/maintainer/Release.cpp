@@ -12,6 +12,7 @@
 #include "presentation/music/MusicText.h"
 #include "programme/ProgrammeText.h"
 #include "publishing/maintainer/MaintainerRules.h"
+#include "publishing/maintainer/SiteLists.h"
 #include "publishing/maintainer/Sync.h"
 
 #include <QFile>
@@ -71,25 +72,17 @@ ReleaseOutcome CleanReleaseDatabase(Database &release, const MaintainerConfig &c
     release.execRaw(QStringLiteral("DROP TABLE IF EXISTS W"));
     release.execRaw(QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS FST ON Dances (Format, Style, Title)"));
     {
-        Statement read(release.handle(),
-                       QStringLiteral("Select rowid, Title, Format, Style, Author, Collection, Instructions, Footer, "
-                                      "Notes, Music from Dances"));
+        Statement read(release.handle(), QStringLiteral("Select ") + DanceFactsColumns + QStringLiteral(" from Dances"));
         Statement write(release.handle(),
                         QStringLiteral("Update Dances Set Instructions = ?, Footer = ?, Music = ? where rowid = ?"));
         QList<QVariantList> updates;
         while (read.step()) {
-            DanceFacts d;
-            d.Title = read.columnText(1);
-            d.Format = read.columnText(2);
-            d.Style = read.columnText(3);
-            d.Author = read.columnText(4);
-            d.Collection = read.columnText(5);
-            const QString storedInstructions = read.columnText(6);
-            const QString storedFooter = read.columnText(7);
-            const QString storedMusic = read.columnText(9);
+            DanceFacts d = DanceFactsOf(read);
+            const QString storedInstructions = d.Instructions;
+            const QString storedFooter = d.Footer;
+            const QString storedMusic = d.Music;
             d.Instructions = NormaliseRtf(storedInstructions);
             d.Footer = NormaliseRtf(storedFooter);
-            d.Notes = read.columnText(8);
             const auto plain = [&d] {
                 return RtfBareText(d.Instructions) + QLatin1Char('\n') + RtfBareText(d.Footer) + QLatin1Char('\n') +
                        d.Notes;

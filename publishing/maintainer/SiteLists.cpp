@@ -11,12 +11,10 @@
 #include <QDir>
 #include <QLocale>
 
-namespace {
-
-const QString DanceColumns =
+const QString DanceFactsColumns =
     QStringLiteral("rowid, Title, Format, Style, Author, Collection, Instructions, Footer, Notes, Music");
 
-DanceFacts factsOf(const Statement &st) {
+DanceFacts DanceFactsOf(const Statement &st) {
     DanceFacts d;
     d.Title = st.columnText(1);
     d.Format = st.columnText(2);
@@ -30,16 +28,14 @@ DanceFacts factsOf(const Statement &st) {
     return d;
 }
 
-} // namespace
-
 int MarkInterpretations(Database &db, const MaintainerConfig &c, const QSet<qint64> *within) {
     QList<qint64> marked;
     {
-        Statement st(db.handle(), QStringLiteral("Select ") + DanceColumns + QStringLiteral(" from Dances"));
+        Statement st(db.handle(), QStringLiteral("Select ") + DanceFactsColumns + QStringLiteral(" from Dances"));
         while (st.step()) {
             const qint64 id = st.column(0).toLongLong();
             if (within && !within->contains(id)) continue;
-            if (IsInterpretation(factsOf(st), c)) marked << id;
+            if (IsInterpretation(DanceFactsOf(st), c)) marked << id;
         }
     }
     Batch batch(db);
@@ -61,10 +57,10 @@ QString UnpublishedList(Database &db, const MaintainerConfig &c, const QString &
                   QStringLiteral(" not appearing in books or website") + crlf;
     QString heading;
     int count = 0;
-    Statement st(db.handle(), QStringLiteral("Select ") + DanceColumns +
+    Statement st(db.handle(), QStringLiteral("Select ") + DanceFactsColumns +
                                   QStringLiteral(" from Dances Order by Format, Style, Title"));
     while (st.step()) {
-        const DanceFacts d = factsOf(st);
+        const DanceFacts d = DanceFactsOf(st);
         if (!IsMaintainersDance(d, c)) continue;
         const QString code = CollectionCode(d.Collection);
         bool published = SameText(code, c.InterpretationCode);

@@ -13,6 +13,13 @@
 #include <functional>
 
 class Database;
+class Statement;
+struct DanceFacts;
+
+// The columns a walk reads for the maintainer's rules, rowid first, and the
+// facts of the row a statement over them stands on.
+extern const QString DanceFactsColumns;
+DanceFacts DanceFactsOf(const Statement &st);
 
 // Marks DFilter = "Y" on the interpretations, in one transaction. within:
 // the rowids of the dances the filter shows (null: every dance); marks
