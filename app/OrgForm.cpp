@@ -4,6 +4,7 @@
 #include "base/Dates.h"
 #include "base/Log.h"
 #include "base/Messages.h"
+#include "core/dances/FieldRules.h"
 #include "core/database/DatabaseMenus.h"
 #include "core/database/Tables.h"
 #include "core/dialogs/MsgPanel.h"
@@ -157,6 +158,7 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
         }
     buildViewCommands();
     buildInstructionControls();
+    buildFormattingCommands();
     buildPlayPanel();
     buildEditorCommands();
     buildListCommands();
@@ -208,6 +210,9 @@ void TOrgForm::bindPages() {
         DSource->bind(box, box->objectName());
     DSource->bind(Lvl, QStringLiteral("Lvl"));
     DNav->setDataset(&DancesData);
+    // A letter in a number box: the box's own message, never an error report.
+    for (TDataSource *source : {ESource, DSource})
+        source->OnRefused = [](QWidget *, const QString &field, const QString &) { ShowMsg(NumberBoxFault(field)); };
 
     connect(ENav, &TDBNavigator::clicked, this, [this](NavButton b) { ENavClick(b); });
     connect(DNav, &TDBNavigator::clicked, this, [this](NavButton b) { DNavClick(b); });

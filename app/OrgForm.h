@@ -10,6 +10,7 @@
 #include "programme/ProgrammeText.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QMainWindow>
 #include <exception>
 #include <QStringList>
@@ -29,6 +30,7 @@ enum class NotSelection;
 class OrgFormFilterUi;
 class ProgrammeRows;
 class QAction;
+class QEvent;
 class QActionGroup;
 class QCheckBox;
 class QComboBox;
@@ -235,6 +237,19 @@ public:
     void SaveExternalInstructions();
     void CheckTemplateFont();
     void buildInstructionControls();
+
+    // ---- instruction formatting (app/dances/OrgFormFormatting.cpp) ---------------
+    QAction *DanceFont = nullptr, *ParaGapM = nullptr, *LineSpace = nullptr, *SelectAllM = nullptr;
+    QDateTime LastInstructionsPress; // the previous press in Instructions
+    void DanceFontClick();
+    void ParaGapMClick();
+    void LineSpaceClick();
+    void GenderClick(QAction *item);
+    void SelectAllClick();
+    void InstructionsMouseDown();
+    // Ctrl+A typed in an edit box goes to Select all; true when taken.
+    bool FormattingShortcutOverride(QWidget *box, QEvent *event);
+    void buildFormattingCommands();
 
     // What the instruction editor asks of the main window.
     QString DanceBox(const QString &field) override;
@@ -496,7 +511,7 @@ public:
     void ShowProgressPanel(const QString &text);
     void ScaleForFonts(QWidget *control);
     // After a key press: the full-screen NumLock indicator, the lock-key sounds.
-    void LockKeys(int key);
+    void LockKeys(int key) override;
     // Shows the event of a pick-list entry ("date: text") and selects the row
     // of that title.
     void ShowEventOfDay(const QString &entry, const QString &title);
@@ -527,6 +542,23 @@ public:
     QRect ClientGeometry() const override;
     void RebuildProgrammeDisplay() override;
     void FormView() override;
+
+    // ---- the full-screen display's side (app/views/OrgFormFull.cpp) --------------
+    void ConnectFullScreen();
+    // The notes view on a notes box (not while the display shows).
+    void FullScreenNotes(QPlainTextEdit *memo);
+    QList<ProgrammeItem> ProgrammeItems() const override;
+    void SelectProgrammeRow(int index) override;
+    void ShowSelectedDance() override;
+    void StepProgrammeDance(int direction) override;
+    RichEdit *InstructionsControl() override;
+    QString ShownField(const QString &field) override;
+    double ShownEventDate() const override;
+    bool PlayPanelShown() const override;
+    void PlayOrStop() override;
+    TMyPlayer *MediaPlayer() override;
+    bool FoldersPageSaved() const override;
+    bool DancesPageSaved() const override;
 
     // ---- web pages (app/events/OrgFormWeb.cpp) ---------------------------------------
     QAction *WebE = nullptr;     // Events > "&Web page" (Ctrl+W)

@@ -6,7 +6,7 @@
 
 #include "app/OrgForm.h"
 
-#include "app/standins/StandIns.h"
+#include "presentation/fullscreen/Full.h"
 #include "base/AppState.h"
 #include "base/Clock.h"
 #include "base/Cp1252.h"
@@ -298,6 +298,11 @@ void TOrgForm::Setup(QWidget *container) {
 
 bool TOrgForm::eventFilter(QObject *watched, QEvent *event) {
     auto *w = qobject_cast<QWidget *>(watched);
+    if (FormattingShortcutOverride(w, event)) return true;
+    // The second press of a double click comes as a double click.
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) && Instructions &&
+        watched == Instructions->viewport())
+        InstructionsMouseDown();
     switch (event->type()) {
     case QEvent::FocusIn:
         if (w == Searcher) SearcherEnter();
@@ -354,6 +359,7 @@ void TOrgForm::OnTimer() {
     if (show.remainingShown) {
         LEDRemain->setText(show.remaining);
         if (show.stopCd) PlayBtnClick();
+        SetFullScreenTrackBar(show.percent);
     }
     if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) SeekDragging = false;
 }

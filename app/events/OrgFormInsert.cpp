@@ -2,7 +2,6 @@
 // Dance; Check recordings; and the Bookings command.
 
 #include "app/OrgForm.h"
-#include "app/standins/StandIns.h"
 
 #include "base/AppState.h"
 #include "base/Log.h"

@@ -114,6 +114,7 @@ void TOrgForm::NotesRClick(TNotes *row) {
     Q_UNUSED(row);
 }
 
+// Links in notes are not followed yet: a double-click opens the notes view.
 void TOrgForm::NotesDblClick(TNotes *row) {
-    Q_UNUSED(row);
+    if (row) FullScreenNotes(row->Notes);
 }

@@ -3,7 +3,6 @@
 // (map, mail, web) and the clicks on the programme area.
 
 #include "app/OrgForm.h"
-#include "app/standins/ViewStandIns.h"
 #include "core/startup/Positioning.h"
 
 #include "base/Dates.h"

@@ -3,8 +3,7 @@
 // outlines.
 
 #include "app/OrgForm.h"
-#include "app/standins/StandIns.h"
-#include "app/standins/ViewStandIns.h"
+#include "presentation/fullscreen/Full.h"
 #include "programme/Rules.h"
 
 #include "base/AppState.h"
@@ -466,7 +465,7 @@ void TOrgForm::ShowProgressPanel(const QString &text) {
 }
 
 void TOrgForm::LockKeys(int key) {
-    if (OptionChecked(QStringLiteral("NumLock")) && StandIn::FullScreenExists)
+    if (OptionChecked(QStringLiteral("NumLock")) && FullScreenShowing())
         ShowFullScreenNumLock(KeyState::isToggled(StateKey::NumLock));
     if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) {
         const StateKey which = key == Qt::Key_CapsLock ? StateKey::CapsLock : StateKey::NumLock;
