@@ -636,6 +636,7 @@ void TOrgForm::buildMenus() {
     UserM = named(bar->addMenu(QStringLiteral("&User")), "UserM");
     VellamM = named(bar->addMenu(QStringLiteral("&Vellam")), "VellamM");
     VellamM->menuAction()->setVisible(false);
+    buildMaintainerMenu();
     HelpM = named(bar->addMenu(QStringLiteral("&Help")), "HelpM");
     buildHelpMenu();
 

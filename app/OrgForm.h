@@ -18,6 +18,8 @@
 #include <functional>
 #include <memory>
 
+struct SyncDirection;
+
 class DanceLookup;
 class Dataset;
 class EventHistory;
@@ -270,6 +272,20 @@ public:
     void ValDanceClick();
     void ReorgClick();
     bool PopListShowing() const override;
+
+    // ---- the maintainer's menu VellamM (OrgFormMaintainer.cpp) ----------------
+    void buildMaintainerMenu();
+    void ScrivletClick();
+    void MyDancesClick();
+    void MyIntsClick(bool checked);
+    void UnpubClick();
+    void NoABCClick();
+    void ScottishClick();
+    void ScanCDClick();
+    void RandomClick();
+    void InstallClick();
+    void ToFromClick(const SyncDirection &direction);
+    QAction *MyInts = nullptr;
 
     // ---- what the database logic asks of the window ---------------------------
     void ShowDance() override;

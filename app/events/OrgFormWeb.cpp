@@ -28,7 +28,6 @@
 #include "publishing/pages/DancePage.h"
 #include "publishing/pages/Html.h"
 #include "publishing/pages/ProgrammePage.h"
-#include "publishing/pages/standins/PageStandIns.h"
 
 #include <QAction>
 #include <QCheckBox>
