@@ -22,7 +22,6 @@
 #include "publishing/maintainer/SiteLists.h"
 #include "publishing/maintainer/Sync.h"
 #include "publishing/pages/SiteConfig.h"
-#include "publishing/pages/standins/BookingsStandIn.h"
 
 #include <QAction>
 #include <QCoreApplication>
