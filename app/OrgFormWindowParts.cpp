@@ -1,5 +1,5 @@
-// Main-window handlers that do only what start-up needs of them so far; each
-// grows into its full behaviour with the part of the program it belongs to.
+// Small parts of the main window that the database commands and start-up
+// reach: the busy cursor, the splash status, the order box, closing.
 
 #include "app/OrgForm.h"
 
