@@ -51,14 +51,6 @@ const PopupItem InsertItems[] = {
     {"InsB", "&Break"},            {"InsX", "&Extras"},            {"InsW", "&Workshop"},
     {"InsE", "&Evening Dance"},    {"InsJ", "Ne&xt Time"},         {"InsHdr", "Blank header"},
 };
-
-QList<bool> Marks(const QList<TItem *> &rows) {
-    QList<bool> marks;
-    marks.reserve(rows.size());
-    for (const TItem *row : rows) marks.append(row->isSelected());
-    return marks;
-}
-
 } // namespace
 
 void InstallFormShortcut(TOrgForm *form);
@@ -109,13 +101,6 @@ void TOrgForm::ActionClick(TItem *row) {
     DPopup->popup(QCursor::pos());
 }
 
-// The Events page comes up with its page-change handling.
-void ToEventsPage(TOrgForm *form) {
-    if (form->PC->currentWidget() == form->EventPage) return;
-    form->PC->setCurrentWidget(form->EventPage);
-    form->PCChange();
-}
-
 void TOrgForm::InsItemClick(QAction *item) {
     const QString name = item ? item->objectName() : QStringLiteral("InsNotes");
     WriteLog(name);
@@ -144,7 +129,7 @@ void TOrgForm::InsItemClick(QAction *item) {
 }
 
 void TOrgForm::InsNotesClick() {
-    ToEventsPage(this);
+    ShowEventsPage();
     AnyExit();
     InsItemClick(nullptr);
 }
@@ -216,7 +201,7 @@ void TOrgForm::NewTextEnter() {
 }
 
 void TOrgForm::EmptiesClick() {
-    ToEventsPage(this);
+    ShowEventsPage();
     WriteLog(QStringLiteral("Clear empties"));
     EventsChange();
     for (int i : EmptyDanceRows(Rows->RowItems())) Rows->ReleaseItem(Rows->ItemList[i]);
@@ -225,7 +210,7 @@ void TOrgForm::EmptiesClick() {
 }
 
 void TOrgForm::BlankDClick() {
-    ToEventsPage(this);
+    ShowEventsPage();
     if (EventsData.active() && EventsData.State() != DatasetState::Browse) EventsData.Post();
     const BlankResult blank = BlankDances(Rows->RowItems());
     for (int i = 0; i < Rows->ItemList.size() && i < blank.rows.size(); ++i) {
@@ -243,7 +228,7 @@ void TOrgForm::BlankDClick() {
 }
 
 void TOrgForm::ClearAllClick() {
-    ToEventsPage(this);
+    ShowEventsPage();
     WriteLog(QStringLiteral("ClearAll"));
     EventsChange();
     ProgText.clear();
@@ -288,7 +273,7 @@ void TOrgForm::CopyCutClick(QAction *item) {
     // Row moves and heading edits since the last save are copied too.
     SaveERec(SaveSender::None);
     const ClipResult r =
-        CopyToClip(command, Rows->RowItems(), Marks(Rows->ItemList), ThisIndex, ProgText, ProgrammeSeparator,
+        CopyToClip(command, Rows->RowItems(), RowMarks(), ThisIndex, ProgText, ProgrammeSeparator,
                    ProgClip, keep);
     ProgClip = r.clip;
     for (int i : r.released) Rows->ReleaseItem(Rows->ItemList[i]);
@@ -308,7 +293,7 @@ void TOrgForm::EraseSectClick() {
 
 void TOrgForm::EraseSelClick() {
     WriteLog(QStringLiteral("EraseSel"));
-    for (int i : MarkedRows(Marks(Rows->ItemList))) Rows->ReleaseItem(Rows->ItemList[i]);
+    for (int i : MarkedRows(RowMarks())) Rows->ReleaseItem(Rows->ItemList[i]);
     Rows->LayOutRows();
     EventsChange();
 }

@@ -21,7 +21,6 @@
 #include <QPushButton>
 #include <QTableView>
 
-void ToEventsPage(TOrgForm *form);
 
 namespace {
 
@@ -101,7 +100,7 @@ void TOrgForm::SelectDClick(QObject *sender) {
             }
             Rows->RecolourRows();
             Evaluate();
-            ToEventsPage(this);
+            ShowEventsPage();
             EventsChange();
             return;
         }
@@ -144,6 +143,6 @@ void TOrgForm::SelectDClick(QObject *sender) {
     if (next >= 0) Rows->SelectItem(rows[next]);
     else Rows->RecolourRows();
     Evaluate();
-    ToEventsPage(this);
+    ShowEventsPage();
     EventsChange();
 }
