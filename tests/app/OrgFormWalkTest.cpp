@@ -2,6 +2,7 @@
 // the window showing one record whole: every bound box, the check boxes,
 // the notes, the music and the instructions.
 
+#include "FakeProgress.h"
 #include "EventFormFixture.h"
 
 #include "core/dialogs/Progress.h"
@@ -16,22 +17,6 @@
 #include <QTabWidget>
 
 namespace {
-
-class QuietProgress : public ProgressView {
-public:
-    void startRun(const QString &, int) override {}
-    void setBoxWidth(int) override {}
-    void showBox() override {}
-    void appendLine(const QString &) override { ++lines; }
-    int lineCount() const override { return lines; }
-    void setErrorLabel(const QString &) override {}
-    void showGauge(int) override {}
-    void startClosing(bool) override {}
-    void showPrint() override {}
-    void review() override {}
-    void endRun() override {}
-    int lines = 0;
-};
 
 class OrgFormWalkTest : public EventFormTest {
 protected:
@@ -71,7 +56,7 @@ protected:
         if (form->DateBox->text().isEmpty()) out << "DateBox";
         return out.join(", ");
     }
-    QuietProgress progress;
+    RecordingView progress;
 };
 
 } // namespace

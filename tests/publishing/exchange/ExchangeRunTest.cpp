@@ -1,3 +1,4 @@
+#include "FakeProgress.h"
 #include "base/Cp1252.h"
 #include "core/database/Tables.h"
 #include "core/database/TablesFixture.h"
@@ -10,31 +11,6 @@
 #include <functional>
 
 namespace {
-
-// Keeps the run's lines; a hook may cancel on a gauge step or a line.
-class RecordingView : public ProgressView {
-public:
-    void startRun(const QString &, int) override { lines.clear(); }
-    void setBoxWidth(int) override {}
-    void showBox() override {}
-    void appendLine(const QString &line) override {
-        lines.append(line);
-        if (onLine) onLine(line);
-    }
-    int lineCount() const override { return int(lines.size()); }
-    void setErrorLabel(const QString &) override {}
-    void showGauge(int) override {
-        if (onGauge) onGauge(++gauges);
-    }
-    void startClosing(bool) override {}
-    void showPrint() override {}
-    void review() override {}
-    void endRun() override {}
-    QStringList lines;
-    int gauges = 0;
-    std::function<void(const QString &)> onLine;
-    std::function<void(int)> onGauge;
-};
 
 class ExchangeRunTest : public TablesTest {
 protected:

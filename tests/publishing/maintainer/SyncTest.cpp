@@ -1,3 +1,4 @@
+#include "FakeProgress.h"
 #include "core/dialogs/Progress.h"
 #include "platform/probes/MachineProbes.h"
 #include "platform/sqlite/Database.h"
@@ -25,21 +26,6 @@ struct FaultyScan : FolderScan {
         if (!failing.isEmpty() && path.contains(failing)) return false;
         return FolderScan::listFolder(path, entries);
     }
-};
-
-struct LinesView : ProgressView {
-    QStringList lines;
-    void startRun(const QString &, int) override {}
-    void setBoxWidth(int) override {}
-    void showBox() override {}
-    void appendLine(const QString &line) override { lines << line; }
-    int lineCount() const override { return int(lines.size()); }
-    void setErrorLabel(const QString &) override {}
-    void showGauge(int) override {}
-    void startClosing(bool) override {}
-    void showPrint() override {}
-    void review() override {}
-    void endRun() override {}
 };
 
 class SyncTest : public QuillaryTest {
@@ -89,7 +75,7 @@ protected:
     }
     MaintainerConfig c;
     FakeMachine machine;
-    LinesView view;
+    RecordingView view;
 };
 
 const char *Lap = "lap/Cloud/Documents/Dances/";
