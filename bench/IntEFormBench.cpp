@@ -39,6 +39,7 @@ struct EditorBench {
     std::unique_ptr<TOrgForm> form;
     TestAnswerer answerer;
     QString instructions;  // the dance's stored text
+    qint64 longest = 0;
     int cards = 0;
 
     EditorBench() {
@@ -49,7 +50,6 @@ struct EditorBench {
         size.events = 10;
         BuildLargeCatalogue(dir.path() + QLatin1Char('/') + name, 20261206, QDate(2026, 12, 6), size);
         if (!OpenCatalogueAsTheWindowDoes(dir.path() + QLatin1Char('/'), name, CardLines)) return;
-        qint64 longest = 0;
         {
             Statement s(Conn.handle(), QStringLiteral("SELECT rowid, Instructions FROM Dances ORDER BY length(Instructions) DESC LIMIT 1"));
             if (!s.step()) return;
@@ -61,13 +61,17 @@ struct EditorBench {
         SetRecordHookHandlers(OrgForm);
         form->resize(1000, 700);
         form->show();
-        DancesData.GotoBookmark(longest);
-        form->ShowDance();
+        showDance();
         TIntEForm &editor = IntEFormWindow();
         editor.resize(1200, 900);
         editor.show();
         job();
         cards = int(editor.Cards.cards.size());
+    }
+    // The dance on the main window, as a step of the navigator leaves it.
+    void showDance() {
+        DancesData.GotoBookmark(longest);
+        form->ShowDance();
     }
     // One layout job as a navigator step runs it on the shown dance.
     void job() {
@@ -91,6 +95,7 @@ void BM_IntEFormLayoutJob(benchmark::State &state) {
     for (auto _ : state) {
         state.PauseTiming();
         QApplication::processEvents();
+        b.showDance();
         state.ResumeTiming();
         auto start = std::chrono::steady_clock::now();
         b.job();
