@@ -598,6 +598,9 @@ public:
     // Follows the link under the caret of memo, or shows the notes in the
     // full-screen notes view when there is none.
     void FollowNoteLink(QPlainTextEdit *memo);
+    // The same for a text without a memo of its own (the full-screen display's).
+    void FollowNoteLinkAt(const QString &text, int caret) override;
+    void followNoteLink(const QString &text, int caret, QPlainTextEdit *memo);
     void LocalLinkClick();
     void WebLinkClick();
     void PasteMemoClick();

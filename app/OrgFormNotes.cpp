@@ -58,7 +58,13 @@ void TOrgForm::NotesDblClick(TNotes *row) {
     if (row) FollowNoteLink(row->Notes);
 }
 
-void TOrgForm::FollowNoteLink(QPlainTextEdit *memo) {
+void TOrgForm::FollowNoteLink(QPlainTextEdit *memo) { followNoteLink(memo->toPlainText(), memo->textCursor().position(), memo); }
+
+void TOrgForm::FollowNoteLinkAt(const QString &text, int caret) { followNoteLink(text, caret, nullptr); }
+
+// The link under the caret of text, followed; without one the notes view
+// opens on memo (when there is a memo and the display is not showing).
+void TOrgForm::followNoteLink(const QString &text, int caret, QPlainTextEdit *memo) {
     WriteLog(QStringLiteral("NotesDblClick"));
     QAction *kept = CommandItem;
     CommandItem = InsNotes;
@@ -66,7 +72,7 @@ void TOrgForm::FollowNoteLink(QPlainTextEdit *memo) {
         QAction *kept;
         ~Restore() { CommandItem = kept; }
     } restore{kept};
-    const NoteLinkHit link = LinkAtCaret(memo->toPlainText(), memo->textCursor().position());
+    const NoteLinkHit link = LinkAtCaret(text, caret);
     if (!link.found) {
         FullScreenNotes(memo);
         return;

@@ -527,9 +527,10 @@ bool TFull::eventFilter(QObject *watched, QEvent *event) {
     } else if (event->type() == QEvent::FocusIn && watched == TrackBar) {
         SeekDragging = true;
     } else if (event->type() == QEvent::MouseButtonDblClick && watched == FullText->viewport()) {
-        // Following a link from the notes belongs to the notes links; here
-        // a double-click does nothing more.
-        return FullText->isReadOnly();
+        // On the shown text a link under the pointer is followed as in the notes.
+        if (!FullText->isReadOnly()) return QDialog::eventFilter(watched, event);
+        FullDblClick(static_cast<QMouseEvent *>(event));
+        return true;
     } else if (event->type() == QEvent::Wheel && watched == FullText->viewport()) {
         auto *wheel = static_cast<QWheelEvent *>(event);
         FullText->verticalScrollBar()->triggerAction(wheel->angleDelta().y() < 0 ? QAbstractSlider::SliderSingleStepAdd
@@ -932,6 +933,15 @@ void TFull::ShowControls(bool on) {
 void TFull::ToggleControls() {
     ClosePanel->setVisible(!ClosePanel->isVisible());
     ShowControls(!SpeedBox->isVisible() && !CdTrack && TheMainWindow().PlayPanelShown());
+}
+
+void TFull::FullDblClick(QMouseEvent *event) {
+    const int caret = FullText->cursorForPosition(event->position().toPoint()).position();
+    // The display shows the notes' straight quotes curly; a local link is
+    // read with the quotes it was written with (one character each way).
+    QString text = FullText->toPlainText();
+    text.replace(QChar(0x201C), QLatin1Char('"')).replace(QChar(0x201D), QLatin1Char('"'));
+    TheMainWindow().FollowNoteLinkAt(text, caret);
 }
 
 void TFull::MDown(QMouseEvent *event) {

@@ -88,6 +88,8 @@ public:
     void SpeedValChange();
     void TrackBarChange();
     void SeekToMark();
+    // A double-click on the shown text: the link under the pointer is followed.
+    void FullDblClick(QMouseEvent *event);
     void MDown(QMouseEvent *event);
     void ToggleControls();
     void ExitMClick();

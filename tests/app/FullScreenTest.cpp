@@ -203,3 +203,25 @@ TEST_F(FullScreenTest, TechniqueNotesOpenInTheBrowser) {
     EXPECT_TRUE(answerer->sawText("Cannot run default browser.  Error code 0"));
     Full->Technique.clear();
 }
+
+// A double-click on the shown text follows the notes link under the pointer,
+// as the notes' own double-click does; on plain text it opens nothing.
+TEST_F(FullScreenTest, DoubleClickFollowsANotesLink) {
+    DancesData.Edit();
+    DancesData.FieldByName("Notes").SetAsString("Tune: Link=\"Tunes\\apple.pdf\" or http://x.org/apple here");
+    DancesData.Post();
+    WriteFileBytes(path("Tunes/apple.pdf"), "%PDF");
+    Full->ShowItem();
+    RecordingOpener opener;
+    const auto dblClickOn = [&](const QString &word) {
+        const int at = text().indexOf(word);
+        ASSERT_GE(at, 0) << text().toStdString();
+        QTextCursor c(Full->FullText->document());
+        c.setPosition(at + 1);
+        QTest::mouseDClick(Full->FullText->viewport(), Qt::LeftButton, {}, Full->FullText->cursorRect(c).center());
+    };
+    dblClickOn("apple.pdf");
+    dblClickOn("x.org");
+    dblClickOn("Tune:");
+    EXPECT_EQ(opener.opened, QStringList({QUrl::fromLocalFile(path("Tunes/apple.pdf")).toString(), "http://x.org/apple"}));
+}

@@ -73,6 +73,44 @@ TEST_F(IntEFormTest, PrintsNineCardsOnThreePagesAndMarksAllOrNone) {
     }
 }
 
+// A printer failing mid-job: the error goes on to the caller, and neither the
+// layout nor the printing stays marked as running; the panel hides.
+TEST_F(IntEFormTest, AnErrorMidPrintClearsBothFlags) {
+    openNine();
+    struct FailingWriter : QPdfWriter {
+        using QPdfWriter::QPdfWriter;
+        bool newPage() override {
+            if (++pages == 2) throw std::runtime_error("printer gone");
+            return QPdfWriter::newPage();
+        }
+        int pages = 0;
+    };
+    struct FailingPrinter : CardPrinter {
+        QPagedPaintDevice *choose(QWidget *, bool) override {
+            writer = std::make_unique<FailingWriter>(file);
+            writer->setResolution(300);
+            writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
+            return writer.get();
+        }
+        void setup(QWidget *) override {}
+        QString file;
+        std::unique_ptr<FailingWriter> writer;
+    } printer;
+    printer.file = path("cards.pdf");
+    SetCardPrinter(&printer);
+    TIntEForm &editor = IntEFormWindow();
+    answerer->clear();
+    editor.LayoutRunning = true;  // the print started from a layout run
+    EXPECT_THROW(editor.PrintClick(TIntEForm::PrintMode::All), std::runtime_error);
+    ASSERT_NE(printer.writer, nullptr);
+    EXPECT_EQ(printer.writer->pages, 2) << "the error came on the second page";
+    EXPECT_FALSE(editor.PrintingCards);
+    EXPECT_FALSE(editor.LayoutRunning);
+    EXPECT_TRUE(editor.PrPanel->isHidden());
+    EXPECT_FALSE(answerer->sawText("Successfully printed dances?"));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM Dances WHERE Printed='Y'").toInt(), 0);
+}
+
 TEST_F(IntEFormTest, LabelsWhereThePaginatorSaysAndEditingCommands) {
     openNine();
     TIntEForm &editor = IntEFormWindow();
