@@ -300,6 +300,19 @@ TEST_F(PictureTest, DamagedOrTruncatedFilesGiveAnErrorNamingTheFile) {
     const QString hugeFile = path(QStringLiteral("huge.bmp"));
     WriteFileBytes(hugeFile, huge);
     EXPECT_TRUE(loadError(hugeFile).contains(hugeFile));
+    // A GIF frame far larger than its few bytes could describe is refused
+    // before its canvas is made, the same from memory as from the file.
+    GifFrame vast;
+    vast.width = 12000;
+    vast.height = 12000;
+    vast.pixels = {1, 2, 3, 0};
+    const QByteArray vastBytes = makeGif(4, 4, {vast});
+    const QString vastFile = path(QStringLiteral("vast.gif"));
+    WriteFileBytes(vastFile, vastBytes);
+    EXPECT_TRUE(loadError(vastFile).endsWith(vastFile + QStringLiteral(" is damaged or incomplete: the file ends too soon")))
+        << loadError(vastFile).toStdString();
+    EXPECT_THROW(DecodePicture(vastBytes, vastFile), std::runtime_error);
+    EXPECT_EQ(DecodePicture(gif, QStringLiteral("memory.gif")).pixel(1, 0), Green);
 }
 
 } // namespace
