@@ -101,6 +101,7 @@ TEST(RuleParser, ExamplesErrorsAndJunk) {
         {"2 to dances", "Error in rule at position 6: \r\r2 to dances"},
         {"2x dances", "Error in rule at position 2: \r\r2x dances"},
         {"Session", "Error in rule at position 9: \r\rSession"},
+        {"Session \u0663: Level 1", "Error in rule at position 9: \r\rSession \u0663: Level 1"},
         {"=====", "Error in rule at position 2: \r\r====="},
         {"99999999999 dances", "Error in rule at position 1: \r\r99999999999 dances"},
     };

@@ -1,0 +1,20 @@
+// The escaping of catalogue text for a page on any text: the result is plain
+// ASCII without the separator, and escaping it again changes nothing (a
+// finished page may be run through again).
+#include "FuzzSupport.h"
+#include "publishing/pages/Html.h"
+
+#include <cstdlib>
+
+QUILLARY_FUZZ_INIT
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static const QChar separators[] = {QChar(0xB7), QLatin1Char('|'), QLatin1Char('~'), QLatin1Char('^')};
+    if (size < 1) return 0;
+    const QChar separator = separators[data[0] % 4];
+    const QString once = EscapeHtml(FuzzText(data + 1, size - 1), separator);
+    for (QChar c : once)
+        if (c.unicode() >= 128 || c == separator) std::abort();
+    if (EscapeHtml(once, separator) != once) std::abort();
+    return 0;
+}
