@@ -215,6 +215,11 @@ bool decodePng(PngJob &job) {
         return false;
     }
     png_set_read_fn(png, &job, pngRead);
+    // The texts, profiles and other notes a picture may carry are not shown:
+    // they are passed over unread, so that a damaged length claiming
+    // gigabytes makes no buffer of that size.
+    static const png_byte skipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0pCAL\0sCAL\0hIST\0";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, skipped, 9);
     png_read_info(png, info);
     png_uint_32 width = 0, height = 0;
     int depth = 0, colorType = 0;

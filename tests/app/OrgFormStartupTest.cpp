@@ -14,6 +14,7 @@
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DBNavigator.h"
 #include "programme/ProgrammeRows.h"
+#include "LineBytes.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>
@@ -436,24 +437,10 @@ TEST_F(StartupTest, PagesFitA1024Screen) {
 }
 
 namespace {
-// The lines of the bytes, each with its end (CR LF, LF or CR).
-QList<QByteArray> LinesOf(const QByteArray &bytes) {
-    QList<QByteArray> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        lines.append(bytes.mid(start, i + 1 - start));
-        start = i + 1;
-    }
-    if (start < bytes.size()) lines.append(bytes.mid(start));
-    return lines;
-}
-
 // Every line of before comes in after, in the same order, byte for byte (a
 // last line without an end may have gained one).
 bool LinesKept(const QByteArray &before, const QByteArray &after) {
-    const QList<QByteArray> was = LinesOf(before), now = LinesOf(after);
+    const QList<QByteArray> was = LinesWithEnds(before), now = LinesWithEnds(after);
     qsizetype at = 0;
     for (qsizetype i = 0; i < was.size(); ++i) {
         const bool last = i + 1 == was.size();

@@ -3,6 +3,7 @@
 // its bytes, line end included.
 #include "FuzzSupport.h"
 #include "platform/ini/IniFile.h"
+#include "tests/LineBytes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,26 +13,12 @@ QUILLARY_FUZZ_INIT
 
 namespace {
 
-// The lines of the bytes, each with its end (CR LF, LF or CR).
-QList<QByteArray> byteLines(const QByteArray &bytes) {
-    QList<QByteArray> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        lines.append(bytes.mid(start, i + 1 - start));
-        start = i + 1;
-    }
-    if (start < bytes.size()) lines.append(bytes.mid(start));
-    return lines;
-}
-
 // One key written: apart from one common run of lines before it and one
 // after, the file differs in at most one line of the original (the key's
 // line, or the last line given its end) and at most four new ones (that
 // line, a blank line and a header before a new section, the key).
 bool onlyTheKeyChanged(const QByteArray &before, const QByteArray &after) {
-    const QList<QByteArray> a = byteLines(before), b = byteLines(after);
+    const QList<QByteArray> a = LinesWithEnds(before), b = LinesWithEnds(after);
     qsizetype prefix = 0;
     while (prefix < a.size() && prefix < b.size() && a[prefix] == b[prefix]) ++prefix;
     qsizetype suffix = 0;

@@ -3,6 +3,7 @@
 // the same rule and builds the same line.
 #include "FuzzSupport.h"
 #include "programme/Rules.h"
+#include "tests/programme/RuleBoxes.h"
 
 #include <cstdlib>
 
@@ -10,22 +11,6 @@ QUILLARY_FUZZ_INIT
 
 namespace {
 
-const QList<QStringList> Boxes = {
-    {"Style", "Jig", "Dancing Master", "Technique"},
-    {"Rhythm", "Jig", "Reel", "Waltz"},
-    {"Format", "Longways", "Circle"},
-    {"Author", "Anon", "Playford"},
-};
-
-RuleEditorState StateOf(const ParsedRule &r) {
-    RuleEditorState s;
-    s.session = r.session == QLatin1Char(' ') ? -1 : r.session.digitValue() - 1;
-    s.kind = r.kind;
-    if (r.hasLow) s.num1 = QString::number(r.low);
-    if (r.hasHigh) s.num2 = QString::number(r.high);
-    s.choices = r.conditions;
-    return s;
-}
 
 bool Same(const ParsedRule &a, const ParsedRule &b) {
     return a.session == b.session && a.kind == b.kind && a.hasLow == b.hasLow && a.low == b.low &&
@@ -35,7 +20,7 @@ bool Same(const ParsedRule &a, const ParsedRule &b) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    const RuleParse parsed = ParseRule(FuzzText(data, size), Boxes);
+    const RuleParse parsed = ParseRule(FuzzText(data, size), RuleTestBoxes);
     if (!parsed.ok()) return 0;
     // A rule on all dances with no condition (a last character alone is never
     // read as one) builds a line with nothing to read back; "Session 0" is no
@@ -45,10 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (!KindShowsSelections(r.kind)) r.conditions = {};
     if (r.kind == KindAll && r.conditions == std::array<QString, 4>{}) return 0;
     if (r.session != QLatin1Char(' ') && r.session.digitValue() < 1) return 0;
-    const BuiltRule built = BuildRule(StateOf(r));
+    const BuiltRule built = BuildRule(EditorStateOf(r));
     if (!built.message.isEmpty()) return 0;
-    const RuleParse again = ParseRule(built.line, Boxes);
+    const RuleParse again = ParseRule(built.line, RuleTestBoxes);
     if (!again.ok() || !Same(again.rule, r)) std::abort();
-    if (BuildRule(StateOf(again.rule)).line != built.line) std::abort();
+    if (BuildRule(EditorStateOf(again.rule)).line != built.line) std::abort();
     return 0;
 }
