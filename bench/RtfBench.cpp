@@ -132,4 +132,22 @@ void BM_BaselinePlainDocuments(benchmark::State &state) {
 }
 BENCHMARK(BM_BaselinePlainDocuments)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// One table row of many cells (what a damaged or hostile text can hold): the
+// reading stays linear, so four times the cells take under five times as long.
+void BM_ReadWideRow(benchmark::State &state) {
+    QString rtf = QStringLiteral("{\\rtf1\\ansi\\trowd");
+    const int cells = int(state.range(0));
+    for (int i = 0; i < cells; ++i) rtf += QStringLiteral("\\intbl c%1\\cell ").arg(i % 100);
+    rtf += QStringLiteral("\\row\\pard}");
+    QTextDocument doc;
+    int columns = 0;
+    for (auto _ : state) {
+        ReadRtf(rtf, &doc);
+        columns += doc.characterCount();
+    }
+    benchmark::DoNotOptimize(columns);
+    state.counters["cells"] = double(cells);
+}
+BENCHMARK(BM_ReadWideRow)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 } // namespace

@@ -138,7 +138,8 @@ struct RuleParser {
     bool run() {
         ParsedRule &rule = out.rule;
         if (r.startsWith(QLatin1String("Session"))) {
-            if (r.size() < 9 || !r[8].isDigit()) return fail(9);
+            // Only the digits 0 to 9, as for the numbers.
+            if (r.size() < 9 || !r[8].isDigit() || r[8].unicode() >= 128) return fail(9);
             rule.session = r[8];
             p = 12;
         }

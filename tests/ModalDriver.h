@@ -30,6 +30,21 @@ inline void WhenModal(std::function<void(QWidget *)> act, QWidget *other = nullp
     });
 }
 
+// Acts on the first modal window of class T to come up; other modal windows
+// (a modal owner, a busy box during a fetch) are passed over.
+template <class T> void WhenModalOf(std::function<void(T *)> act, int tries = 300) {
+    QTimer::singleShot(10, qApp, [act, tries] {
+        auto *w = dynamic_cast<T *>(QApplication::activeModalWidget());
+        if (w && w->isVisible()) {
+            act(w);
+        } else if (tries > 0) {
+            WhenModalOf<T>(act, tries - 1);
+        } else {
+            ADD_FAILURE() << "no modal box of the expected kind came up";
+        }
+    });
+}
+
 // The real message windows in place of the answerer, with help requests
 // recorded and a watchdog that rejects boxes nobody closed.
 class WindowTest : public QuillaryTest {

@@ -51,6 +51,10 @@ QString DanceKeyFault(const DanceKey &key) {
             if (part.contains(c))
                 return QStringLiteral("Title, Format and Style may not contain \"") + c +
                        QStringLiteral("\": it divides the items of a programme");
+    // In a programme item the style ends at a recording choice.
+    if (key.Style.contains(SectionSign))
+        return QStringLiteral("Style may not contain \"") + SectionSign +
+               QStringLiteral("\": it marks the recording chosen in a programme");
     return {};
 }
 

@@ -46,8 +46,10 @@ QString textTerm(const QString &column, const QString &value, bool caseSensitive
         return caseSensitive ? column + op + DoubleQuotes(v) + QStringLiteral(" COLLATE BINARY")
                              : subject(column, false) + op + DoubleQuotes(v);
     }
-    if (caseSensitive)
-        return QStringLiteral("instr(") + column + QStringLiteral(", ") + DoubleQuotes(v) +
+    // "%" and "_" in the value are its own text, not wildcards: such a value
+    // is looked for as it stands.
+    if (caseSensitive || v.contains(QLatin1Char('%')) || v.contains(QLatin1Char('_')))
+        return QStringLiteral("instr(") + subject(column, caseSensitive) + QStringLiteral(", ") + DoubleQuotes(v) +
                (negate ? QStringLiteral(") = 0") : QStringLiteral(") > 0"));
     return (negate ? QStringLiteral("Not ") : QString()) + subject(column, false) + QStringLiteral(" alike ") +
            DoubleQuotes(QLatin1Char('%') + v + QLatin1Char('%'));

@@ -58,6 +58,8 @@ SettingsChoice ChooseSettingsFile(const QString &folder) {
 }
 
 QString SettingsNotFoundText(const QString &path) {
+    // A folder of that name is found, but is no file to read.
+    if (QFileInfo(path).isDir()) return path + QStringLiteral(" is a folder, not a settings file.  Quillary cannot run.");
     return path + QStringLiteral(" not found.  Quillary cannot run.");
 }
 

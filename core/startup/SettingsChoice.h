@@ -20,7 +20,8 @@ struct SettingsChoice {
 // matched whatever their case; a DBName with a path gives its file name.
 SettingsChoice ChooseSettingsFile(const QString &folder);
 
-// path + " not found.  Quillary cannot run."
+// path + " not found.  Quillary cannot run.", or for a folder of that name
+// path + " is a folder, not a settings file.  Quillary cannot run."
 QString SettingsNotFoundText(const QString &path);
 // The warning shown for another database than the standard one.
 QString NonStandardWarning(const SettingsChoice &choice);

@@ -215,6 +215,11 @@ bool decodePng(PngJob &job) {
         return false;
     }
     png_set_read_fn(png, &job, pngRead);
+    // The texts, profiles and other notes a picture may carry are not shown:
+    // they are passed over unread, so that a damaged length claiming
+    // gigabytes makes no buffer of that size.
+    static const png_byte skipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0pCAL\0sCAL\0hIST\0";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, skipped, 9);
     png_read_info(png, info);
     png_uint_32 width = 0, height = 0;
     int depth = 0, colorType = 0;
@@ -317,6 +322,11 @@ QImage loadGif(const QByteArray &data) {
     if (!colours || !colours->Colors) throw DecodeError{QStringLiteral("it has no colour table")};
     if (desc.Width <= 0 || desc.Height <= 0 || desc.Left < 0 || desc.Top < 0)
         throw DecodeError{QStringLiteral("its frame has no size")};
+    // A code of at least two bits gives at most 4,096 pixels: a frame larger
+    // than the rest of the file could describe is cut short, found before
+    // its canvas is made.
+    if (qint64(desc.Width) * desc.Height > (data.size() - source.pos) * 4 * 4096)
+        throw DecodeError{QStringLiteral("the file ends too soon")};
     const qint64 canvasWidth = std::max<qint64>(gif->SWidth, qint64(desc.Left) + desc.Width);
     const qint64 canvasHeight = std::max<qint64>(gif->SHeight, qint64(desc.Top) + desc.Height);
     QImage image = newImage(canvasWidth, canvasHeight, QImage::Format_ARGB32);
@@ -398,45 +408,46 @@ QImage loadWithQt(const QByteArray &data, const char *format) {
     throw std::runtime_error(text.toStdString());
 }
 
-} // namespace
+enum class Kind { Jpeg, Png, Gif, Qt };
 
-QImage LoadPicture(const QString &path) {
+struct PictureKind {
+    Kind kind;
+    const char *qtFormat = nullptr;
+};
+
+// The decoder for a file, by its extension.
+PictureKind pictureKind(const QString &path) {
     const QString ext = FoldUpper(QFileInfo(path).suffix());
     if (ext == QLatin1String("WMF") || ext == QLatin1String("EMF"))
         fail(QStringLiteral("The picture %1 is a Windows metafile, which cannot be shown on Linux.")
                  .arg(path));
-    const char *qtFormat = nullptr;
-    enum class Kind { Jpeg, Png, Gif, Qt } kind;
-    if (ext == QLatin1String("JPG") || ext == QLatin1String("JPEG")) {
-        kind = Kind::Jpeg;
-    } else if (ext == QLatin1String("PNG")) {
-        kind = Kind::Png;
-    } else if (ext == QLatin1String("GIF")) {
-        kind = Kind::Gif;
-    } else if (ext == QLatin1String("BMP") || ext == QLatin1String("DIB")) {
-        kind = Kind::Qt;
-        qtFormat = "bmp";
-    } else if (ext == QLatin1String("ICO")) {
-        kind = Kind::Qt;
-        qtFormat = "ico";
-    } else if (ext == QLatin1String("CUR")) {
-        kind = Kind::Qt;
-        qtFormat = "cur";
-    } else {
-        fail(
-            QStringLiteral("The picture %1 cannot be shown: pictures of type \"%2\" are not known.")
-                .arg(path, QFileInfo(path).suffix()));
-    }
+    if (ext == QLatin1String("JPG") || ext == QLatin1String("JPEG")) return {Kind::Jpeg};
+    if (ext == QLatin1String("PNG")) return {Kind::Png};
+    if (ext == QLatin1String("GIF")) return {Kind::Gif};
+    if (ext == QLatin1String("BMP") || ext == QLatin1String("DIB")) return {Kind::Qt, "bmp"};
+    if (ext == QLatin1String("ICO")) return {Kind::Qt, "ico"};
+    if (ext == QLatin1String("CUR")) return {Kind::Qt, "cur"};
+    fail(QStringLiteral("The picture %1 cannot be shown: pictures of type \"%2\" are not known.")
+             .arg(path, QFileInfo(path).suffix()));
+}
 
+} // namespace
+
+QImage LoadPicture(const QString &path) {
+    pictureKind(path); // an unknown kind is refused before the file is read
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         fail(QStringLiteral("Cannot open picture %1: %2").arg(path, file.errorString()));
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
         fail(QStringLiteral("Cannot read picture %1: %2").arg(path, file.errorString()));
+    return DecodePicture(data, path);
+}
 
+QImage DecodePicture(const QByteArray &data, const QString &path) {
+    const PictureKind kind = pictureKind(path);
     try {
-        switch (kind) {
+        switch (kind.kind) {
         case Kind::Jpeg:
             return loadJpeg(data);
         case Kind::Png:
@@ -444,7 +455,7 @@ QImage LoadPicture(const QString &path) {
         case Kind::Gif:
             return loadGif(data);
         case Kind::Qt:
-            return loadWithQt(data, qtFormat);
+            return loadWithQt(data, kind.qtFormat);
         }
     } catch (const DecodeError &e) {
         fail(QStringLiteral("The picture %1 is damaged or incomplete: %2").arg(path, e.reason));

@@ -10,3 +10,7 @@
 // a kind that cannot be shown (a Windows metafile, an unknown extension), or
 // is damaged or cut short.
 QImage LoadPicture(const QString &path);
+
+// The same on a file's bytes already read: the extension of path picks the
+// decoder, and the messages name path.
+QImage DecodePicture(const QByteArray &data, const QString &path);

@@ -527,12 +527,65 @@ void Parser::word(W w, bool hasParam, int param) {
 }
 
 // ---------------------------------------------------------------------------
+// The rows and columns of each table, following the document's own steps
+// into and out of cells.
+
+struct TableShape {
+    int rows = 1;
+    int columns = 1;
+};
+
+class ShapeSink : public Sink {
+public:
+    std::vector<TableShape> shapes;
+
+    void text(QStringView, const CharState &, const ParaState &para) override { before(para); }
+    void par(const CharState &, const ParaState &para) override { before(para); }
+    void cell(const CharState &, const ParaState &) override {
+        enter();
+        cellDone_ = true;
+    }
+    void row(const ParaState &) override {
+        if (!open_) return;
+        rowDone_ = true;
+        cellDone_ = false;
+    }
+    void nestedRow(const CharState &, const ParaState &para) override { before(para); }
+    void end(const CharState &, const ParaState &) override { open_ = false; }
+
+private:
+    void before(const ParaState &para) {
+        if (para.intbl) enter();
+        else open_ = false;
+    }
+    void enter() {
+        if (!open_) {
+            shapes.push_back({});
+            open_ = true;
+            row_ = col_ = 0;
+            cellDone_ = rowDone_ = false;
+        } else if (rowDone_) {
+            shapes.back().rows = ++row_ + 1;
+            col_ = 0;
+            rowDone_ = cellDone_ = false;
+        } else if (cellDone_) {
+            shapes.back().columns = std::max(shapes.back().columns, ++col_ + 1);
+            cellDone_ = false;
+        }
+    }
+    bool open_ = false, cellDone_ = false, rowDone_ = false;
+    int row_ = 0, col_ = 0;
+};
+
+// ---------------------------------------------------------------------------
 // Into a document
 
 class DocSink : public Sink {
 public:
     DocSink(QTextDocument *doc) : cur_(doc) {}
     void setParser(const Parser *p) { parser_ = p; }
+    // The tables' sizes, in order, as a first pass over the same text found them.
+    void setShapes(std::vector<TableShape> shapes) { shapes_ = std::move(shapes); }
 
     void text(QStringView t, const CharState &ch, const ParaState &para) override {
         beforeContent(para);
@@ -608,7 +661,10 @@ private:
         if (!table_) {
             flush();
             pendingPar_ = false;
-            table_ = cur_.insertTable(1, 1);
+            // Made at its full size: growing a table cell by cell, or
+            // trimming spare cells, costs Qt a pass over the whole table.
+            const TableShape shape = nextShape_ < shapes_.size() ? shapes_[nextShape_++] : TableShape{};
+            table_ = cur_.insertTable(shape.rows, shape.columns);
             blockState_.reset();
             row_ = col_ = 0;
             usedColumns_ = 1;
@@ -616,8 +672,8 @@ private:
             blockHasText_ = false;
         } else if (rowDone_) {
             flush();
-            table_->appendRows(1);
             ++row_;
+            if (row_ >= table_->rows()) table_->appendRows(1);
             col_ = 0;
             cur_ = table_->cellAt(row_, 0).firstCursorPosition();
             blockState_.reset();
@@ -626,8 +682,8 @@ private:
         } else if (cellDone_) {
             flush();
             ++col_;
-            // Columns grow by doubling (one at a time is quadratic in a long
-            // row); the unused ones go when the table ends.
+            // Only when the shapes were not counted first: columns grow by
+            // doubling, and the unused ones go when the table ends.
             if (col_ >= table_->columns()) table_->appendColumns(table_->columns());
             usedColumns_ = std::max(usedColumns_, col_ + 1);
             cur_ = table_->cellAt(row_, col_).firstCursorPosition();
@@ -743,6 +799,8 @@ private:
     bool blockHasText_ = false;
     std::optional<ParaState> blockState_; // the format the current block has, when known
     QTextTable *table_ = nullptr;
+    std::vector<TableShape> shapes_;
+    size_t nextShape_ = 0;
     int usedColumns_ = 0;
     int row_ = 0, col_ = 0;
     bool cellDone_ = false, rowDone_ = false;
@@ -823,6 +881,11 @@ RtfReadResult ReadRtf(const QString &rtf, QTextDocument *doc) {
     }
     result.rtf = true;
     DocSink sink(doc);
+    if (rtf.contains(QLatin1String("\\intbl")) || rtf.contains(QLatin1String("\\itap"))) {
+        ShapeSink shapes;
+        Parser(rtf, shapes).run();
+        sink.setShapes(std::move(shapes.shapes));
+    }
     Parser parser(rtf, sink);
     sink.setParser(&parser);
     sink.start();

@@ -6,6 +6,7 @@
 #include "platform/sqlite/Query.h"
 #include "platform/sqlite/SqlFunctions.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -42,10 +43,49 @@ QString unquoteId(QString name) {
 }
 
 // A connection to the file, or DbError with SQLite's own words.
+// The file layer of a folder where no file can be made: the database itself
+// opens, its journals do not (the test seam for an unwritable folder).
+constexpr const char *NoJournalVfs = "quillary-nojournal";
+bool refuseJournals = false;
+int (*defaultOpen)(sqlite3_vfs *, sqlite3_filename, sqlite3_file *, int, int *) = nullptr;
+
+int openRefusingJournals(sqlite3_vfs *vfs, sqlite3_filename name, sqlite3_file *file, int flags, int *outFlags) {
+    constexpr int journals = SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_TEMP_JOURNAL | SQLITE_OPEN_SUBJOURNAL |
+                             SQLITE_OPEN_SUPER_JOURNAL | SQLITE_OPEN_WAL;
+    if (flags & journals) return SQLITE_CANTOPEN;
+    return defaultOpen(vfs, name, file, flags, outFlags);
+}
+
+const char *vfsName() {
+    if (!refuseJournals) return nullptr;
+    static sqlite3_vfs shim = [] {
+        sqlite3_vfs *base = sqlite3_vfs_find(nullptr);
+        sqlite3_vfs copy = *base;
+        defaultOpen = base->xOpen;
+        copy.xOpen = openRefusingJournals;
+        copy.zName = NoJournalVfs;
+        copy.pNext = nullptr;
+        return copy;
+    }();
+    static const bool registered = sqlite3_vfs_register(&shim, 0) == SQLITE_OK;
+    return registered ? NoJournalVfs : nullptr;
+}
+
+// A write to an open database that cannot make its journal file: the
+// folder holding the database does not let files be made.
+QString journalWorded(sqlite3 *db, int ext, const QString &msg) {
+    if ((ext & 0xFF) != SQLITE_CANTOPEN && ext != SQLITE_READONLY_DIRECTORY) return msg;
+    const char *file = sqlite3_db_filename(db, "main");
+    const QString name = file && *file ? QFile::decodeName(file) : QStringLiteral("the database");
+    return QStringLiteral("Cannot save to %1: its folder does not let Quillary make the journal file beside it. "
+                          "The change is not saved. (%2)")
+        .arg(QDir::toNativeSeparators(name), msg);
+}
+
 sqlite3 *openHandle(const QString &path, int flags) {
     const QByteArray native = QFile::encodeName(path);
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(native.constData(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(native.constData(), &db, flags, vfsName());
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
         sqlite3_close_v2(db);
@@ -55,6 +95,8 @@ sqlite3 *openHandle(const QString &path, int flags) {
 }
 
 } // namespace
+
+void Database::SetJournalsRefused(bool refused) { refuseJournals = refused; }
 
 DbError::DbError(const QString &text, const QString &sql, int code)
     : std::runtime_error(text.toStdString()), m_text(text), m_sql(sql), m_code(code) {}
@@ -194,6 +236,8 @@ bool Statement::step() {
                   .arg(cols);
     } else if ((ext & 0xFF) == SQLITE_BUSY || (ext & 0xFF) == SQLITE_LOCKED) {
         msg = QStringLiteral("The database is locked by another program (%1).").arg(msg);
+    } else {
+        msg = journalWorded(m_db, ext, msg);
     }
     throw DbError(msg, m_sql, ext);
 }
@@ -407,7 +451,8 @@ void Database::execRaw(const QString &sql) {
     if (rc != SQLITE_OK) {
         const QString msg = err ? QString::fromUtf8(err) : errorText();
         sqlite3_free(err);
-        throw DbError(msg, sql, sqlite3_extended_errcode(m_db));
+        const int ext = sqlite3_extended_errcode(m_db);
+        throw DbError(journalWorded(m_db, ext, msg), sql, ext);
     }
 }
 

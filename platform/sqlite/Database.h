@@ -83,6 +83,9 @@ public:
     static constexpr int SchemaVersion = 1;
     // How long a statement waits for another connection's lock.
     static int BusyTimeoutMs;
+    // Tests: connections opened from now on cannot make their journal files,
+    // as in a folder the user may not write to (the file itself writable).
+    static void SetJournalsRefused(bool refused);
 
     Database();
     ~Database();

@@ -9,14 +9,17 @@
 #include "core/services/Help.h"
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
+#include "platform/ini/IniFile.h"
 #include "platform/probes/SystemProbes.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DBNavigator.h"
 #include "programme/ProgrammeRows.h"
+#include "LineBytes.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -430,5 +433,104 @@ TEST_F(StartupTest, PagesFitA1024Screen) {
             QApplication::processEvents();
             EXPECT_EQ(form->ScrollBox->horizontalScrollBar()->maximum(), 0) << window.width();
         }
+    }
+}
+
+namespace {
+// Every line of before comes in after, in the same order, byte for byte (a
+// last line without an end may have gained one).
+bool LinesKept(const QByteArray &before, const QByteArray &after) {
+    const QList<QByteArray> was = LinesWithEnds(before), now = LinesWithEnds(after);
+    qsizetype at = 0;
+    for (qsizetype i = 0; i < was.size(); ++i) {
+        const bool last = i + 1 == was.size();
+        while (at < now.size() && now[at] != was[i] && !(last && now[at].chopped(now[at].endsWith("\r\n") ? 2 : 1) == was[i]))
+            ++at;
+        if (at++ >= now.size()) return false;
+    }
+    return true;
+}
+} // namespace
+
+// One start-up per kind of hostile file: the message, how the start ends,
+// the catalogue byte for byte when it is refused, and every line of the
+// settings file kept (it may gain keys).
+TEST_F(StartupTest, HostileFilesAtStartUp) {
+    writeCatalogue({{0, "Today", P}});
+    const QByteArray catalogue = ReadFileBytes(path("Quillary.mdb"));
+    QByteArray noise = catalogue.left(100);
+    for (qsizetype i = 100; i < catalogue.size(); ++i) noise += char((i * 7919) >> 3);
+    QByteArray access(2048, '\0');
+    access.replace(0, 19, QByteArray("\x00\x01\x00\x00Standard Jet DB", 19));
+    QByteArray randomIni;
+    for (int i = 0; i < 600; ++i) randomIni += char((i * 7919) >> 2);
+    const QByteArray goodIni = "[System]\r\n" + sizeLine() + "\r\n";
+    const QString cannotOpen = QStringLiteral("\nCannot open Quillary database\n") + path("Quillary.mdb");
+    const QString privateArea = folder() + QStringLiteral("\nCannot write to folder.\nCopy to private area for this user?");
+    enum Seam { None, ReadOnlyFile, NoJournal, IniFolder, IniUnwritable, IniFolderUnwritable };
+    const struct {
+        const char *name;
+        QByteArray database;
+        QByteArray ini;
+        Seam seam;
+        StartupResult result;
+        QString message; // the first box
+    } cases[] = {
+        {"access", access, goodIni, None, StartupResult::Ended,
+         "The file is a Microsoft Access database, which this version of Quillary cannot read." + cannotOpen},
+        {"text", "Title,Format\r\nJig,Longways\r\n", goodIni, None, StartupResult::Ended,
+         "The file is not a Quillary database." + cannotOpen},
+        {"cut at a page", catalogue.left(4096), goodIni, None, StartupResult::Ended, "The file is not a Quillary database." + cannotOpen},
+        {"cut mid-page", catalogue.left(4096 + 1000), goodIni, None, StartupResult::Ended, "The file is not a Quillary database." + cannotOpen},
+        {"noise after the header", noise, goodIni, None, StartupResult::Ended, "The file is not a Quillary database." + cannotOpen},
+        {"read-only catalogue", catalogue, goodIni, ReadOnlyFile, StartupResult::Ended, "The file is read-only." + cannotOpen},
+        // Reading needs no journal; the first save says why it cannot be made.
+        {"no journal", catalogue, goodIni, NoJournal, StartupResult::Done, ""},
+        // No DBSize: the compaction of a first start runs.
+        {"settings empty", catalogue, "", None, StartupResult::Done, "Database compressed."},
+        {"settings random bytes", catalogue, randomIni, None, StartupResult::Done, "Database compressed."},
+        {"settings cut mid-line", catalogue, goodIni + "[Print]\r\nSi", None, StartupResult::Done, ""},
+        {"settings UTF-16", catalogue, QByteArray("\xFF\xFE[\0S\0]\0\r\0\n\0a\0=\0\x31\0\r\0\n\0", 22), None,
+         StartupResult::Done, "Database compressed."},
+        {"settings a folder", catalogue, QByteArray(), IniFolder, StartupResult::NoSettings,
+         path("Quillary.ini") + " is a folder, not a settings file.  Quillary cannot run."},
+        // Either way the folder probe cannot write; No ends the run.
+        {"settings read-only", catalogue, goodIni, IniUnwritable, StartupResult::Ended, privateArea},
+        {"settings in an unwritable folder", catalogue, goodIni, IniFolderUnwritable, StartupResult::Ended, privateArea},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        form.reset();
+        ResetTables();
+        answerer->clear();
+        TIniFile::ResetBackups();
+        QFile::remove(path("Quillary.ini.bak"));
+        QDir(path("Quillary.ini")).removeRecursively();
+        QFile::remove(path("Quillary.ini"));
+        WriteFileBytes(path("Quillary.mdb"), c.database);
+        if (c.seam == IniFolder) QDir().mkpath(path("Quillary.ini"));
+        else WriteFileBytes(path("Quillary.ini"), c.ini);
+        if (c.seam == ReadOnlyFile) QFile::setPermissions(path("Quillary.mdb"), QFileDevice::ReadOwner);
+        Database::SetJournalsRefused(c.seam == NoJournal);
+        if (c.seam == IniUnwritable || c.seam == IniFolderUnwritable) {
+            // A read-only file cannot be replaced; in an unwritable folder not even its backup is made.
+            const bool inFolder = c.seam == IniFolderUnwritable;
+            TIniFile::SetSaveFunction([inFolder](const QString &p, const QByteArray &) {
+                if (inFolder || !p.endsWith(QLatin1String(".bak")))
+                    throw std::runtime_error(("Cannot write file " + p).toStdString());
+            });
+            answerer->script(ResultNo);
+        }
+        const StartupResult result = start();
+        Database::SetJournalsRefused(false);
+        TIniFile::SetSaveFunction({});
+        QFile::setPermissions(path("Quillary.mdb"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(result, c.result);
+        if (c.message.isEmpty()) EXPECT_EQ(answerer->texts(), QStringList());
+        else EXPECT_TRUE(answerer->texts().value(0).startsWith(c.message)) << answerer->texts().value(0).toStdString();
+        if (c.database != catalogue || c.seam != None || c.ini == goodIni)
+            EXPECT_EQ(ReadFileBytes(path("Quillary.mdb")), c.database);
+        if (c.seam != IniFolder) EXPECT_TRUE(LinesKept(c.ini, ReadFileBytes(path("Quillary.ini"))));
+        if (c.seam == IniUnwritable || c.seam == IniFolderUnwritable) EXPECT_EQ(ReadFileBytes(path("Quillary.ini")), c.ini);
     }
 }

@@ -153,7 +153,12 @@ TEST_F(PictureTest, PngKeepsEveryPixelAndItsAlpha) {
     QImage deep(2, 2, QImage::Format_RGBA64);
     deep.fill(QColor(10, 200, 30));
 
-    const QImage cases[] = {source, indexed, grey, deep};
+    // Texts in the file are passed over; the pixels are all that count.
+    QImage noted = source.copy();
+    noted.setText(QStringLiteral("Title"), QStringLiteral("Morning Star"));
+    noted.setText(QStringLiteral("Description"), QString(3000, QLatin1Char('n')));
+
+    const QImage cases[] = {source, indexed, grey, deep, noted};
     int n = 0;
     for (const QImage &image : cases) {
         const QString file = path(QStringLiteral("p%1.png").arg(n++));
@@ -300,6 +305,25 @@ TEST_F(PictureTest, DamagedOrTruncatedFilesGiveAnErrorNamingTheFile) {
     const QString hugeFile = path(QStringLiteral("huge.bmp"));
     WriteFileBytes(hugeFile, huge);
     EXPECT_TRUE(loadError(hugeFile).contains(hugeFile));
+    // A PNG whose text chunk claims two gigabytes: passed over, never read.
+    QByteArray claim = ReadFileBytes(path("whole.png"));
+    claim.insert(33, QByteArray("\x7c\x00\x00\x25tEXtdate", 12));
+    const QString claimFile = path(QStringLiteral("claim.png"));
+    WriteFileBytes(claimFile, claim);
+    EXPECT_TRUE(loadError(claimFile).contains(claimFile));
+    // A GIF frame far larger than its few bytes could describe is refused
+    // before its canvas is made, the same from memory as from the file.
+    GifFrame vast;
+    vast.width = 12000;
+    vast.height = 12000;
+    vast.pixels = {1, 2, 3, 0};
+    const QByteArray vastBytes = makeGif(4, 4, {vast});
+    const QString vastFile = path(QStringLiteral("vast.gif"));
+    WriteFileBytes(vastFile, vastBytes);
+    EXPECT_TRUE(loadError(vastFile).endsWith(vastFile + QStringLiteral(" is damaged or incomplete: the file ends too soon")))
+        << loadError(vastFile).toStdString();
+    EXPECT_THROW(DecodePicture(vastBytes, vastFile), std::runtime_error);
+    EXPECT_EQ(DecodePicture(gif, QStringLiteral("memory.gif")).pixel(1, 0), Green);
 }
 
 } // namespace

@@ -3,17 +3,12 @@
 #include "platform/ini/IniFile.h"
 #include "programme/ProgrammeData.h"
 #include "programme/Rules.h"
+#include "RuleBoxes.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const QList<QStringList> Boxes = {
-    {"Style", "Jig", "Dancing Master", "Technique"},
-    {"Rhythm", "Jig", "Reel", "Waltz"},
-    {"Format", "Longways", "Circle"},
-    {"Author", "Anon", "Playford"},
-};
 
 // A parsed rule in one line: session, kind, numbers, conditions.
 QString Summary(const RuleParse &p) {
@@ -26,15 +21,6 @@ QString Summary(const RuleParse &p) {
     return s;
 }
 
-RuleEditorState StateOf(const ParsedRule &r) {
-    RuleEditorState s;
-    s.session = r.session == ' ' ? -1 : r.session.digitValue() - 1;
-    s.kind = r.kind;
-    if (r.hasLow) s.num1 = QString::number(r.low);
-    if (r.hasHigh) s.num2 = QString::number(r.high);
-    s.choices = r.conditions;
-    return s;
-}
 
 } // namespace
 
@@ -73,9 +59,9 @@ TEST(RuleBuilder, LinesAndRefusals) {
         EXPECT_EQ(b.message.isEmpty() ? b.line : b.message, QString(c.expected));
         if (!b.message.isEmpty()) continue;
         // Every built line reads back into the boxes it came from.
-        const RuleParse p = ParseRule(b.line, Boxes);
+        const RuleParse p = ParseRule(b.line, RuleTestBoxes);
         ASSERT_TRUE(p.ok()) << p.error.toStdString();
-        EXPECT_EQ(BuildRule(StateOf(p.rule)).line, b.line);
+        EXPECT_EQ(BuildRule(EditorStateOf(p.rule)).line, b.line);
     }
 }
 
@@ -101,12 +87,13 @@ TEST(RuleParser, ExamplesErrorsAndJunk) {
         {"2 to dances", "Error in rule at position 6: \r\r2 to dances"},
         {"2x dances", "Error in rule at position 2: \r\r2x dances"},
         {"Session", "Error in rule at position 9: \r\rSession"},
+        {"Session \u0663: Level 1", "Error in rule at position 9: \r\rSession \u0663: Level 1"},
         {"=====", "Error in rule at position 2: \r\r====="},
         {"99999999999 dances", "Error in rule at position 1: \r\r99999999999 dances"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.rule);
-        EXPECT_EQ(Summary(ParseRule(c.rule, Boxes)), QString(c.expected));
+        EXPECT_EQ(Summary(ParseRule(c.rule, RuleTestBoxes)), QString(c.expected));
     }
 }
 
@@ -213,7 +200,7 @@ TEST(ProgrammeTestRun, ReportsByTable) {
         in.eventText = c.event;
         in.setNames = {"Other", "Dance"};
         in.readSet = [&](const QString &name) { return name == "Dance" ? c.rules : QStringList(); };
-        in.boxItems = Boxes;
+        in.boxItems = RuleTestBoxes;
         in.dances = &dances;
         Recorder r;
         const ProgrammeTestResult res = RunProgrammeTest(in, r);

@@ -9,8 +9,11 @@ TEST(DanceRecordTest, KeyAndTuneBookChecks) {
     EXPECT_EQ(DanceKeyFault({"A", "B", "C"}), QString());
     for (const DanceKey &k : {DanceKey{"", "B", "C"}, DanceKey{"A", "", "C"}, DanceKey{"A", "B", ""}})
         EXPECT_EQ(DanceKeyFault(k), QStringLiteral("Title, Format and Style must all be specified"));
-    for (const DanceKey &k : {DanceKey{"A|B", "B", "C"}, DanceKey{"A", "B\u00B7", "C"}, DanceKey{"A", "B", "\u20ACC"}})
+    for (const DanceKey &k : {DanceKey{"A|B", "B", "C"}, DanceKey{"A", "B\u00B7", "C"}, DanceKey{"A", "B", "\u20ACC"},
+                              DanceKey{"A", "B", "C \u00A7 D"}})
         EXPECT_TRUE(DanceKeyFault(k).contains("may not contain")) << k.Title.toStdString();
+    // A "§" is only the style's: the title and format may hold one.
+    EXPECT_EQ(DanceKeyFault({"A \u00A7 B", "B \u00A7", "C"}), QString());
     for (const char *ok : {"", " ", "1", "2", "3", "3x"}) EXPECT_EQ(TolbrookFault(ok), QString()) << ok;
     for (const char *bad : {"4", "0", "x", "-1"})
         EXPECT_EQ(TolbrookFault(bad), QStringLiteral("Tolbrook must be 1, 2 or 3.")) << bad;

@@ -1,6 +1,7 @@
 #include "base/Cp1252.h"
 #include "base/TextRoutines.h"
 #include "core/database/DanceFilterSql.h"
+#include "core/database/DatabaseTools.h"
 #include "core/database/SampleCatalogue.h"
 #include "core/database/SqlRunner.h"
 #include "core/database/Tables.h"
@@ -209,4 +210,43 @@ TEST_F(FilterSqlTest, SameRowsAsTheRecordFilter) {
         if (!reference.isEmpty() && reference.size() < 6) ++selective;
     }
     EXPECT_GE(selective, int(cases.size()) - 2);
+}
+
+// Values holding the characters SQL treats specially, under every kind of
+// condition: the SQL selects what the record filter's rule accepts (a "%" or
+// "_" is its own text, never a wildcard), and Delete Dances under such a
+// filter removes the shown dance only.
+TEST_F(FilterSqlTest, HostileValuesUnderEveryCondition) {
+    const QString hostile[] = {
+        QStringLiteral("O'Neill's \"Jig\""), QStringLiteral("100% _Reel_"), QStringLiteral("[Square] \\ Set"),
+        QStringLiteral("Pound \u00A7 Dance"), QStringLiteral("Dance Into the Night"), QStringLiteral("Pol\u0161ka \u0416"),
+        QString(255, QLatin1Char('x')),
+    };
+    MyQuery.setText("Insert into Dances (Title, Format, Style, Author) values (?, 'Longways', ?, ?)");
+    for (const QString &h : hostile) MyQuery.exec({h, h, h + QStringLiteral(" | \u00B7 \u20AC")});
+    // What a wildcard reading of "100% _Reel_" would take as well.
+    MyQuery.exec({QStringLiteral("100 and a xREELx"), QStringLiteral("100 and a xREELx"), QStringLiteral("100 and a xREELx")});
+    DancesData.Refilter();
+    for (const QString &h : hostile) {
+        for (const char *field : {"Title", "Style", "Author"}) {
+            SCOPED_TRACE((h.left(30) + ' ' + field).toStdString());
+            const QList<FilterDef> filters = {condition(field, h), condition(field, "<>" + h), condition(field, h, false, true),
+                                              condition(field, h, true), condition(field, h.toLower(), false, true)};
+            for (const FilterDef &f : filters) {
+                const QSet<qint64> sql = sqlRows(f, false), reference = referenceRows(f, false);
+                EXPECT_EQ(sql, reference) << f.Value[1].left(30).toStdString();
+            }
+            EXPECT_EQ(sqlRows(condition(field, h), false).size(), 1); // its own dance only
+        }
+    }
+    const qint64 before = scalar("SELECT count(*) FROM Dances").toLongLong();
+    const FilterDef percent = condition("Title", hostile[1]);
+    DancesData.OnFilterRecord = [&](Dataset &d) { return FilterRecord(percent, FilterTable::Dances, d, {}); };
+    DancesData.Refilter();
+    answerer->script(ResultYes);
+    DeleteDancesClick(percent);
+    EXPECT_TRUE(answerer->texts().value(0).startsWith("Delete from Dances\nWhere instr(UCase([Title]), '100% _REEL_') > 0\n\n1 dances"))
+        << answerer->texts().value(0).toStdString();
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances").toLongLong(), before - 1);
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title = '100 and a xREELx'").toInt(), 1);
 }

@@ -197,6 +197,10 @@ TEST(RtfReader, Tables) {
         {"empty cells", Rtf("\\intbl\\cell x\\cell\\cell\\row"), "|[^x^]|"},
         {"five cells, no spare columns", Rtf("\\intbl a\\cell b\\cell c\\cell d\\cell e\\cell\\row\\pard"), "|[a^b^c^d^e]|"},
         {"paragraphs in a cell", Rtf("\\intbl a\\par b\\cell\\row"), "|[a|b]|"},
+        {"tables of their own sizes, one after the other",
+         Rtf("\\intbl a\\cell\\row\\intbl b\\cell c\\cell d\\cell\\row\\pard x\\par \\intbl e\\cell f\\cell\\row\\intbl g\\cell\\row\\pard"),
+         "|[a^^;b^c^d]|x|[e^f;g^]|"},
+        {"a row cut short by a closing group", Rtf("{\\intbl a\\cell b\\cell}\\pard c\\par \\intbl d\\cell\\row"), "|[a^b]|c|[d]|"},
         {"nested cells flattened", Rtf("\\intbl a{\\*\\nesttableprops\\trowd}\\itap2 x\\nestcell y\\nestcell{\\nonesttables x y}\\nestrow\\itap1\\cell\\row"),
          "|[ax\ty\t]|"},
     };

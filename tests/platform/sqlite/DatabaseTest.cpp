@@ -179,3 +179,26 @@ TEST_F(DbTest, CloseFinalisesOpenQueries) {
     EXPECT_FALSE(q.active());
     EXPECT_THROW(q.open(), DbError);
 }
+
+// A catalogue in a folder where no journal file can be made: it opens and
+// reads, and a write is refused with a message naming the file, which stays
+// as it was.
+TEST_F(DbTest, FolderWithoutRoomForTheJournal) {
+    db.close();
+    const QByteArray before = ReadFileBytes(dbPath);
+    Database::SetJournalsRefused(true);
+    Database other;
+    EXPECT_EQ(openError(other, dbPath), QStringLiteral("(opened)"));
+    Database::SetJournalsRefused(false);
+    ASSERT_TRUE(other.isOpen());
+    EXPECT_NO_THROW(Statement(other.handle(), QStringLiteral("SELECT count(*) FROM Dances")).step());
+    try {
+        Statement(other.handle(), QStringLiteral("INSERT INTO Dances (Title, Format, Style) VALUES ('A', 'B', 'C')")).step();
+        ADD_FAILURE() << "the write was taken";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.text().startsWith(QStringLiteral("Cannot save to ") + dbPath)) << e.text().toStdString();
+    }
+    EXPECT_THROW(other.execRaw(QStringLiteral("DELETE FROM Dances")), DbError);
+    other.close();
+    EXPECT_EQ(ReadFileBytes(dbPath), before);
+}

@@ -232,8 +232,7 @@ TEST_F(WhiteFormTest, ImportsTheLibraryAndAddsItsFigure) {
     http.replies["/Library.txt"] =
         HttpStub::reply(200, ReadFileBytes(QStringLiteral(QUILLARY_SOURCE_DIR "/resources/whiteboard/Library.txt")));
     QStringList offered;
-    WhenModal([&offered](QWidget *w) {
-        auto *lib = dynamic_cast<TLibForm *>(w);
+    WhenModalOf<TLibForm>([&offered](TLibForm *lib) {
         for (QCheckBox *b : lib->rows) offered << b->text(), b->setChecked(true);
         lib->accept();
     });
