@@ -19,6 +19,7 @@
 #include <QSet>
 #include <QStorageInfo>
 #include <algorithm>
+#include <vector>
 
 QString RecordingFileList;
 
@@ -214,12 +215,23 @@ QList<DanceMusic> RecordedDances(Database &db, QChar sep) {
 }
 
 void SortCatalogueLines(QStringList &lines) {
-    std::sort(lines.begin(), lines.end(), [](const QString &a, const QString &b) {
-        const QString ka = KeyOf(a), kb = KeyOf(b);
-        int c = CompareText(ka, kb);
-        if (c == 0) c = CompareText(a.mid(ka.size()), b.mid(kb.size()));
-        return c != 0 ? c < 0 : a < b;
+    // Each line's key and rest are folded once (CompareText is the order of
+    // the folded texts), not again in every comparison.
+    struct Sorted {
+        QString key, rest, line;
+    };
+    std::vector<Sorted> sorted;
+    sorted.reserve(size_t(lines.size()));
+    for (const QString &line : lines) {
+        const QString key = KeyOf(line);
+        sorted.push_back({FoldUpper(key), FoldUpper(line.mid(key.size())), line});
+    }
+    std::sort(sorted.begin(), sorted.end(), [](const Sorted &a, const Sorted &b) {
+        int c = QStringView(a.key).compare(QStringView(b.key));
+        if (c == 0) c = QStringView(a.rest).compare(QStringView(b.rest));
+        return c != 0 ? c < 0 : a.line < b.line;
     });
+    for (size_t i = 0; i < sorted.size(); ++i) lines[qsizetype(i)] = std::move(sorted[i].line);
 }
 
 QStringList DanceListLines(const QList<DanceMusic> &dances, QChar sep) {
