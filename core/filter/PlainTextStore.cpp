@@ -8,7 +8,6 @@
 #include "core/filter/Filter.h"
 #include "platform/sqlite/Database.h"
 
-#include <QSysInfo>
 #include <sqlite3.h>
 
 #include <cstring>
@@ -21,11 +20,7 @@ const char *const StoreTable = "InstructionTexts";
 // table is emptied, to be filled again by the next switches.
 constexpr qint64 RowsPerDance = 2;
 
-// The texts are kept as little-endian UTF-16 bytes, read without conversion;
-// a big-endian machine keeps none.
-bool storeUsable(Database *db) {
-    return db && db->isOpen() && QSysInfo::ByteOrder == QSysInfo::LittleEndian;
-}
+bool storeUsable(Database *db) { return db && db->isOpen(); }
 
 } // namespace
 
@@ -39,11 +34,8 @@ void PlainTextCache::loadStore() {
             sqlite3_stmt *st = s.get();
             const Key key{size_t(sqlite3_column_int64(st, 0)), size_t(sqlite3_column_int64(st, 1)),
                           qsizetype(sqlite3_column_int64(st, 2))};
-            const void *text = sqlite3_column_blob(st, 3);
-            const int bytes = sqlite3_column_bytes(st, 3);
-            if (bytes % 2 != 0) continue;
-            QString plain(bytes / 2, Qt::Uninitialized);
-            if (bytes > 0) memcpy(plain.data(), text, size_t(bytes));
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, 3));
+            const QString plain = QString::fromUtf8(text, sqlite3_column_bytes(st, 3));
             entries.insert(key, Entry{plain, QString(), false});
         }
     } catch (const DbError &) {
@@ -60,7 +52,7 @@ void PlainTextCache::keep() {
         Batch batch(*store);
         const QString table = QLatin1String(StoreTable);
         store->execRaw(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (H1 INTEGER PRIMARY KEY, H2 INTEGER NOT NULL, "
-                                      "Len INTEGER NOT NULL, Plain BLOB NOT NULL)")
+                                      "Len INTEGER NOT NULL, Plain TEXT NOT NULL)")
                            .arg(table));
         Statement count(store->handle(), QStringLiteral("SELECT (SELECT count(*) FROM %1), (SELECT count(*) FROM "
                                                         "Dances)")
@@ -78,7 +70,8 @@ void PlainTextCache::keep() {
             sqlite3_bind_int64(st, 1, qint64(k.h1));
             sqlite3_bind_int64(st, 2, qint64(k.h2));
             sqlite3_bind_int64(st, 3, qint64(k.length));
-            sqlite3_bind_blob(st, 4, it->plain.utf16(), int(it->plain.size() * 2), SQLITE_STATIC);
+            const QByteArray utf8 = it->plain.toUtf8();
+            sqlite3_bind_text(st, 4, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
             insert.step();
             insert.reset();
         }
