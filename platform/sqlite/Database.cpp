@@ -164,7 +164,7 @@ void Statement::bind(int index, const QVariant &value) {
         default: {
             // A NUL typed or pasted into a value means nothing: it goes.
             QByteArray t = value.toString().toUtf8();
-            t.replace('\0', QByteArray());
+            if (memchr(t.constData(), 0, size_t(t.size()))) t.replace('\0', QByteArray());
             rc = sqlite3_bind_text(m_stmt, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
         }
         }
