@@ -48,6 +48,12 @@ void PlainTextCache::keep() {
     // Inside another transaction the rows would stand or fall with it; they
     // wait for a later switch instead.
     if (store->batchDepth() > 0) return;
+    // A lock held by another program is not waited for: the switch goes on.
+    sqlite3_busy_timeout(store->handle(), 0);
+    struct Wait {
+        Database *db;
+        ~Wait() { sqlite3_busy_timeout(db->handle(), Database::BusyTimeoutMs); }
+    } wait{store};
     try {
         Batch batch(*store);
         const QString table = QLatin1String(StoreTable);

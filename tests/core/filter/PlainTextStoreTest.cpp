@@ -133,4 +133,16 @@ TEST_F(PlainTextStoreTest, ChangesMadeElsewhereAreNeverAnsweredStale) {
     EXPECT_FALSE(now.contains("Dance 3"));
 }
 
+TEST_F(PlainTextStoreTest, ALockHeldElsewhereKeepsNothingAndLosesNothing) {
+    condition("poussette", false);
+    Database other;
+    other.open(dbPath);
+    other.execRaw("BEGIN IMMEDIATE");
+    EXPECT_EQ(shown(), uncached());
+    EXPECT_FALSE(db.hasTable("InstructionTexts"));
+    other.execRaw("COMMIT");
+    EXPECT_EQ(shown(), uncached()); // the same switch again keeps the texts now
+    EXPECT_GT(scalar("SELECT count(*) FROM InstructionTexts").toInt(), 0);
+}
+
 } // namespace
