@@ -5,6 +5,7 @@
 #include "base/TextRoutines.h"
 #include "core/filter/Tags.h"
 #include "platform/rtf/RtfReader.h"
+#include "platform/sqlite/Database.h"
 #include "platform/sqlite/JetSql.h"
 
 #include <QRegularExpression>
@@ -98,8 +99,11 @@ void PlainTextCache::clear() {
 }
 
 void PlainTextCache::bindStore(Database *db) {
-    if (db == store) return;
+    // Another catalogue opened on the same connection is read afresh too.
+    const QString path = db ? db->path() : QString();
+    if (db == store && path == storePath) return;
     store = db;
+    storePath = path;
     clear();
 }
 

@@ -133,6 +133,7 @@ private:
     QHash<Key, Entry> entries;
     QList<Key> fresh; // converted, not yet kept in the file
     Database *store = nullptr;
+    QString storePath;
     bool storeRead = false;
     int converted = 0;
 };
