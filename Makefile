@@ -1,5 +1,6 @@
 # Entry points; each runs the bootstrap (install what is missing, configure,
-# build) first.
+# build) first. JOBS (default: the number of cores) bounds the parallel jobs
+# of the builds and test runs: `make test JOBS=4`.
 BUILD_DIR ?= build
 export BUILD_DIR
 
@@ -14,7 +15,7 @@ run: build
 	else cd $(BUILD_DIR)/program && ./quillary; fi
 
 test: build
-	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$$(nproc) --timeout 300
+	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$${JOBS:-$$(nproc)} --timeout 300
 
 bench: build
 	@$(BUILD_DIR)/quillary_bench

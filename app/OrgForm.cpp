@@ -4,6 +4,7 @@
 #include "base/Dates.h"
 #include "base/Log.h"
 #include "base/Messages.h"
+#include "core/dances/FieldRules.h"
 #include "core/database/DatabaseMenus.h"
 #include "core/database/Tables.h"
 #include "core/dialogs/MsgPanel.h"
@@ -157,10 +158,12 @@ TOrgForm::TOrgForm(QWidget *parent) : QMainWindow(parent) {
         }
     buildViewCommands();
     buildInstructionControls();
+    buildFormattingCommands();
     buildPlayPanel();
     buildEditorCommands();
     buildListCommands();
     buildExchangeCommands();
+    buildSelectDance();
 
     // Tabs that depend on options show once the options are read.
     SetPageVisible(RecPage, false);
@@ -208,6 +211,9 @@ void TOrgForm::bindPages() {
         DSource->bind(box, box->objectName());
     DSource->bind(Lvl, QStringLiteral("Lvl"));
     DNav->setDataset(&DancesData);
+    // A letter in a number box: the box's own message, never an error report.
+    for (TDataSource *source : {ESource, DSource})
+        source->OnRefused = [](QWidget *, const QString &field, const QString &) { ShowMsg(NumberBoxFault(field)); };
 
     connect(ENav, &TDBNavigator::clicked, this, [this](NavButton b) { ENavClick(b); });
     connect(DNav, &TDBNavigator::clicked, this, [this](NavButton b) { DNavClick(b); });
@@ -624,11 +630,13 @@ void TOrgForm::buildMenus() {
     connect(Battery, &QAction::triggered, this, [this] { BatteryClick(true); });
     AddDatabaseCommands(this, ToolsM, SettingsM);
     buildCatalogueTools();
+    buildPageTools();
 
     TagsM = named(bar->addMenu(QStringLiteral("T&ags")), "TagsM");
     UserM = named(bar->addMenu(QStringLiteral("&User")), "UserM");
     VellamM = named(bar->addMenu(QStringLiteral("&Vellam")), "VellamM");
     VellamM->menuAction()->setVisible(false);
+    buildMaintainerMenu();
     HelpM = named(bar->addMenu(QStringLiteral("&Help")), "HelpM");
     buildHelpMenu();
 

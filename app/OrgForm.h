@@ -8,13 +8,17 @@
 #include "core/services/WheelSteps.h"
 #include "programme/ItemRows.h"
 #include "programme/ProgrammeText.h"
+#include "programme/RowDrag.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QMainWindow>
 #include <exception>
 #include <QStringList>
 #include <functional>
 #include <memory>
+
+struct SyncDirection;
 
 class DanceLookup;
 class Dataset;
@@ -27,6 +31,7 @@ enum class NotSelection;
 class OrgFormFilterUi;
 class ProgrammeRows;
 class QAction;
+class QEvent;
 class QActionGroup;
 class QCheckBox;
 class QComboBox;
@@ -234,6 +239,19 @@ public:
     void CheckTemplateFont();
     void buildInstructionControls();
 
+    // ---- instruction formatting (app/dances/OrgFormFormatting.cpp) ---------------
+    QAction *DanceFont = nullptr, *ParaGapM = nullptr, *LineSpace = nullptr, *SelectAllM = nullptr;
+    QDateTime LastInstructionsPress; // the previous press in Instructions
+    void DanceFontClick();
+    void ParaGapMClick();
+    void LineSpaceClick();
+    void GenderClick(QAction *item);
+    void SelectAllClick();
+    void InstructionsMouseDown();
+    // Ctrl+A typed in an edit box goes to Select all; true when taken.
+    bool FormattingShortcutOverride(QWidget *box, QEvent *event);
+    void buildFormattingCommands();
+
     // What the instruction editor asks of the main window.
     QString DanceBox(const QString &field) override;
     void SetDancesFilter(int mode) override;
@@ -254,6 +272,20 @@ public:
     void ValDanceClick();
     void ReorgClick();
     bool PopListShowing() const override;
+
+    // ---- the maintainer's menu VellamM (OrgFormMaintainer.cpp) ----------------
+    void buildMaintainerMenu();
+    void ScrivletClick();
+    void MyDancesClick();
+    void MyIntsClick(bool checked);
+    void UnpubClick();
+    void NoABCClick();
+    void ScottishClick();
+    void ScanCDClick();
+    void RandomClick();
+    void InstallClick();
+    void ToFromClick(const SyncDirection &direction);
+    QAction *MyInts = nullptr;
 
     // ---- what the database logic asks of the window ---------------------------
     void ShowDance() override;
@@ -358,6 +390,22 @@ public:
     void PasteClick();
     // The keyboard table (app/events/OrgFormKeys.cpp): true when the key stops here.
     bool FormShortcut(QKeyEvent *event);
+    // Dragging rows (app/events/OrgFormDrag.cpp) and putting dances into the
+    // programme (app/events/OrgFormSelectD.cpp).
+    void ItemMouseMove(TItem *row, QMouseEvent *event) override;
+    RowDrag Drag;
+    double LastPress = 0;  // the last press on a row, in days
+    QPushButton *SelectD = nullptr;  // Dances page: the dance into the programme
+    QAction *SelectM = nullptr;      // the same on the Dances menu
+    // sender: SelectD, SelectM or null (the Dances page's dance), or a dance
+    // row (TitleClick, a typed letter: the chooser's dance).
+    void SelectDClick(QObject *sender = nullptr);
+    void buildSelectDance();
+    // The field whose leave waits while Down has put the focus into its pick
+    // list; leaving the list hides it and leaves the field.
+    QWidget *HeldExit = nullptr;
+    bool HeldModified = false;  // it was typed into
+    void PopListExit();
 
     // ---- evaluation (app/events/OrgFormEvaluation.cpp) ------------------------
     // Fills the computed columns, times, history and the average row of the
@@ -382,8 +430,6 @@ public:
     bool RightClickList = false;
     // Set while "Copy Event" runs: showing the event does not evaluate it.
     bool NoEvaluation = false;
-    // The programme keys keep the selection colour of the rows.
-    bool KeepSelection = false;
     // The rows were built at least once.
     bool RowsBuilt = false;
     // Set while ShowEvent runs: a message it shows runs a local event loop,
@@ -480,7 +526,7 @@ public:
     void ShowProgressPanel(const QString &text);
     void ScaleForFonts(QWidget *control);
     // After a key press: the full-screen NumLock indicator, the lock-key sounds.
-    void LockKeys(int key);
+    void LockKeys(int key) override;
     // Shows the event of a pick-list entry ("date: text") and selects the row
     // of that title.
     void ShowEventOfDay(const QString &entry, const QString &title);
@@ -512,6 +558,23 @@ public:
     void RebuildProgrammeDisplay() override;
     void FormView() override;
 
+    // ---- the full-screen display's side (app/views/OrgFormFull.cpp) --------------
+    void ConnectFullScreen();
+    // The notes view on a notes box (not while the display shows).
+    void FullScreenNotes(QPlainTextEdit *memo);
+    QList<ProgrammeItem> ProgrammeItems() const override;
+    void SelectProgrammeRow(int index) override;
+    void ShowSelectedDance() override;
+    void StepProgrammeDance(int direction) override;
+    RichEdit *InstructionsControl() override;
+    QString ShownField(const QString &field) override;
+    double ShownEventDate() const override;
+    bool PlayPanelShown() const override;
+    void PlayOrStop() override;
+    TMyPlayer *MediaPlayer() override;
+    bool FoldersPageSaved() const override;
+    bool DancesPageSaved() const override;
+
     // ---- web pages (app/events/OrgFormWeb.cpp) ---------------------------------------
     QAction *WebE = nullptr;     // Events > "&Web page" (Ctrl+W)
     QAction *OneBandM = nullptr; // Events > "for &one band"
@@ -521,6 +584,32 @@ public:
     // Writes "Prog.htm" for the page the item belongs to and opens it; with
     // no item the page of the page on show is only built in PageText.
     void WebClick(QAction *Sender);
+    // Tools > "&Annotate web".
+    void buildPageTools();
+    void AnnotateClick();
+    QAction *AnnotateM = nullptr;
+    // The bookings page (true) into the page named by [User] Bookings.
+    void MakeWebPages(bool bookings);
+    // ---- notes commands (app/OrgFormNotes.cpp) ---------------------------------------
+    // The memo the notes pop-up acts on: the Dances page's notes or a
+    // programme notes row's.
+    QPlainTextEdit *LinkTarget = nullptr;
+    void buildNotesCommands();
+    // Follows the link under the caret of memo, or shows the notes in the
+    // full-screen notes view when there is none.
+    void FollowNoteLink(QPlainTextEdit *memo);
+    void LocalLinkClick();
+    void WebLinkClick();
+    void PasteMemoClick();
+    void ABCBtnClick();
+    // Tools > "Check all".
+    void CheckAllClick();
+    // Maintainer mode: the selected note in the tune index.
+    void CheckNoteClick();
+    // Maintainer mode, Check all: the dance's tune link against the tune
+    // index; false when the maintainer cancels the scan.
+    bool checkDanceTunes();
+    QAction *CheckAllM = nullptr;
     // Appends the band table of the programme on show to PageText.
     void BuildTab();
     QString GetEvInfo() const;
@@ -685,9 +774,6 @@ public:
     // ---- contra figures (app/events/OrgFormContra.cpp) ---------------------------
     QAction *Contra = nullptr; // Events > "Test Contra"
     void ContraClick();
-    // Puts the current dance into the programme after the selected row
-    // (app/standins/OrgFormStandIns.cpp).
-    void SelectDClick(QObject *Sender = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -712,6 +798,7 @@ private:
     void buildEventControls();
     void buildWebControls();
     void buildProgrammePage();
+    void buildDancePage();
     void buildServiceControls();
     // The play panel's glyphs, clock captions and marker (app/dances/OrgFormPlayback.cpp).
     void buildPlayPanel();

@@ -6,7 +6,7 @@
 
 #include "app/OrgForm.h"
 
-#include "app/standins/StandIns.h"
+#include "presentation/fullscreen/Full.h"
 #include "base/AppState.h"
 #include "base/Clock.h"
 #include "base/Cp1252.h"
@@ -246,7 +246,8 @@ void TOrgForm::OnIdle() {
         if (Rows->TitleRow->isVisible()) Rows->TitleRow->setFocus();
     }
     TItem *selected = Rows->ThisItem;
-    if (selected && ThisIndex >= 0 && Rows->ItemList.contains(selected) && !selected->isSelected() && !KeepSelection)
+    if (selected && ThisIndex >= 0 && Rows->ItemList.contains(selected) && !selected->isSelected() &&
+        !Rows->KeepSelection)
         Rows->RecolourRows();
     // 6.
     const struct {
@@ -298,6 +299,11 @@ void TOrgForm::Setup(QWidget *container) {
 
 bool TOrgForm::eventFilter(QObject *watched, QEvent *event) {
     auto *w = qobject_cast<QWidget *>(watched);
+    if (FormattingShortcutOverride(w, event)) return true;
+    // The second press of a double click comes as a double click.
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) && Instructions &&
+        watched == Instructions->viewport())
+        InstructionsMouseDown();
     switch (event->type()) {
     case QEvent::FocusIn:
         if (w == Searcher) SearcherEnter();
@@ -308,6 +314,7 @@ bool TOrgForm::eventFilter(QObject *watched, QEvent *event) {
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         // Another window or a menu in front is no leaving of the field.
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) break;
+        if (w && w == HeldExit) break;
         if (w == DateBox) DateBoxExit();
         else if (w && w->property("hooked").toBool() && (qobject_cast<QLineEdit *>(w) || w == Lvl) &&
                  !w->property("ownExit").toBool())
@@ -354,6 +361,7 @@ void TOrgForm::OnTimer() {
     if (show.remainingShown) {
         LEDRemain->setText(show.remaining);
         if (show.stopCd) PlayBtnClick();
+        SetFullScreenTrackBar(show.percent);
     }
     if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) SeekDragging = false;
 }

@@ -1,6 +1,7 @@
 // The main window's start-up: everything between the first show and the
 // first record on screen, in order.
 
+#include "presentation/fullscreen/Full.h"
 #include "app/OrgForm.h"
 
 #include "base/AppState.h"
@@ -313,7 +314,8 @@ void TOrgForm::BatteryClick(bool fromMenu) {
     if (batteryDontAsk) return;
     const PowerStatus status = Probes().powerStatus();
     if (!PowerMessageWanted(fromMenu, status)) return;
-    batteryDontAsk = OKCancelDontAsk(PowerStatusText(status));
+    // Read from across the room while the full-screen display shows.
+    batteryDontAsk = OKCancelDontAsk(PowerStatusText(status), FullScreenShowing() ? 3 : 1);
 }
 
 void TOrgForm::Terminate() {

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -112,29 +115,37 @@ int CompareText(const QString &a, const QString &b) {
 
 namespace {
 
+// The length of the valid UTF-8 sequence starting with the byte at i
+// (1 for ASCII), or 0 when the bytes there are not one.
+int utf8SequenceLength(const unsigned char *p, qsizetype i, qsizetype n) {
+    const unsigned char c = p[i];
+    if (c < 0x80) return 1;
+    int len;
+    char32_t cp;
+    if ((c & 0xE0) == 0xC0) { len = 2; cp = c & 0x1F; }
+    else if ((c & 0xF0) == 0xE0) { len = 3; cp = c & 0x0F; }
+    else if ((c & 0xF8) == 0xF0) { len = 4; cp = c & 0x07; }
+    else return 0;
+    if (i + len > n) return 0;
+    for (int k = 1; k < len; ++k) {
+        if ((p[i + k] & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (p[i + k] & 0x3F);
+    }
+    if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
 // Valid UTF-8 with at least one multi-byte sequence.
 bool looksUtf8(const QByteArray &b) {
     bool multi = false;
     const auto *p = reinterpret_cast<const unsigned char *>(b.constData());
     const qsizetype n = b.size();
     for (qsizetype i = 0; i < n;) {
-        const unsigned char c = p[i];
-        if (c < 0x80) { ++i; continue; }
-        int len;
-        char32_t cp;
-        if ((c & 0xE0) == 0xC0) { len = 2; cp = c & 0x1F; }
-        else if ((c & 0xF0) == 0xE0) { len = 3; cp = c & 0x0F; }
-        else if ((c & 0xF8) == 0xF0) { len = 4; cp = c & 0x07; }
-        else return false;
-        if (i + len > n) return false;
-        for (int k = 1; k < len; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (p[i + k] & 0x3F);
-        }
-        if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
-            cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        multi = true;
+        const int len = utf8SequenceLength(p, i, n);
+        if (len == 0) return false;
+        multi = multi || len > 1;
         i += len;
     }
     return multi;
@@ -142,10 +153,36 @@ bool looksUtf8(const QByteArray &b) {
 
 } // namespace
 
+Utf8Scan ScanUtf8(const QByteArray &bytes) {
+    Utf8Scan scan;
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qsizetype i = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    int line = 1;
+    while (i < n) {
+        const int len = utf8SequenceLength(p, i, n);
+        if (len == 0 && scan.firstBadLine == 0) scan.firstBadLine = line;
+        if (len > 1) scan.multiByte = true;
+        if (p[i] == '\n' || (p[i] == '\r' && (i + 1 >= n || p[i + 1] != '\n'))) ++line;
+        i += std::max(len, 1);
+    }
+    return scan;
+}
+
 QString DecodeTextBytes(const QByteArray &bytes, TextEncoding *found) {
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         if (found) *found = TextEncoding::Utf8Bom;
         return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    }
+    const bool littleEndian = bytes.startsWith("\xFF\xFE"), bigEndian = bytes.startsWith("\xFE\xFF");
+    // Only whole UTF-16 is read as such, so that it is written back byte for byte.
+    if ((littleEndian || bigEndian) && bytes.size() % 2 == 0) {
+        QStringDecoder decode(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        const QString text = decode(QByteArrayView(bytes).sliced(2));
+        if (!decode.hasError()) {
+            if (found) *found = littleEndian ? TextEncoding::Utf16Le : TextEncoding::Utf16Be;
+            return text;
+        }
     }
     if (looksUtf8(bytes)) {
         if (found) *found = TextEncoding::Utf8;
@@ -176,6 +213,12 @@ QByteArray EncodeTextBytesAs(const QString &text, TextEncoding wanted, TextEncod
     case TextEncoding::Cp1252: return Cp1252::encode(text);
     case TextEncoding::Utf8: return text.toUtf8();
     case TextEncoding::Utf8Bom: return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be: {
+        const bool little = wanted == TextEncoding::Utf16Le;
+        QStringEncoder encode(little ? QStringEncoder::Utf16LE : QStringEncoder::Utf16BE);
+        return QByteArray(little ? "\xFF\xFE" : "\xFE\xFF") + QByteArray(encode(text));
+    }
     }
     return {};
 }

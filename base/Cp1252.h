@@ -41,16 +41,29 @@ QString FoldUpper(const QString &s);
 bool SameText(const QString &a, const QString &b);
 int CompareText(const QString &a, const QString &b);
 
-// How a text file was found on disk, so that a rewrite keeps its encoding.
-enum class TextEncoding { Cp1252, Utf8, Utf8Bom };
+// How a text file was found on disk, so that a rewrite keeps its encoding
+// (UTF-16 with its BOM in either byte order).
+enum class TextEncoding { Cp1252, Utf8, Utf8Bom, Utf16Le, Utf16Be };
 
-// The read rule: UTF-8 when the bytes start with a BOM, or are valid UTF-8
-// holding at least one multi-byte sequence; otherwise Windows-1252.
+// The read rule: UTF-8 when the bytes start with its BOM, UTF-16 when they
+// start with one of its BOMs (either byte order) and are whole UTF-16 (an even
+// count), UTF-8 when they are valid
+// UTF-8 holding at least one multi-byte sequence; otherwise Windows-1252.
 QString DecodeTextBytes(const QByteArray &bytes, TextEncoding *found = nullptr);
+
+// How far bytes (after a UTF-8 BOM) are UTF-8: the 1-based line of the first
+// byte that starts no valid sequence (0 when every byte belongs to one), and
+// whether any valid multi-byte sequence occurs. Lines end at LF, CR LF or CR.
+struct Utf8Scan {
+    int firstBadLine = 0;
+    bool multiByte = false;
+};
+Utf8Scan ScanUtf8(const QByteArray &bytes);
 // The write rule: Windows-1252 when every character fits, else UTF-8 with a BOM.
 QByteArray EncodeTextBytes(const QString &text, TextEncoding *used = nullptr);
 // Writes in the given encoding when it can hold the text (a Windows-1252 file
-// given a character outside the code page becomes UTF-8 with a BOM).
+// given a character outside the code page becomes UTF-8 with a BOM; UTF-16
+// is written with its BOM).
 QByteArray EncodeTextBytesAs(const QString &text, TextEncoding wanted, TextEncoding *used = nullptr);
 
 // Reads a whole file by the read rule; throws std::runtime_error naming the

@@ -104,11 +104,20 @@ private:
 
 // The replace loop for one kind of comparison.
 template <typename Map>
-QString replaceAll(const QString &text, const QString &oldText, const QString &newText, Map map) {
+QString replaceAll(const QString &text, const QString &oldText, const QString &newText, Map map,
+                   bool wordEnds = false) {
     const qsizetype n = text.size(), m = oldText.size(), k = newText.size();
     const char16_t *t = chars(text);
     const Horspool<Map> searcher(chars(oldText), m, map);
-    qsizetype hit = searcher.find(t, n, 0);
+    // An old text ending in a letter matches only where no letter follows.
+    const bool checkEnd = wordEnds && oldText.back().isLetter();
+    auto next = [&](qsizetype from) {
+        qsizetype hit = n - from >= m ? searcher.find(t, n, from) : -1;
+        while (checkEnd && hit >= 0 && hit + m < n && QChar(t[hit + m]).isLetter())
+            hit = n - (hit + 1) >= m ? searcher.find(t, n, hit + 1) : -1;
+        return hit;
+    };
+    qsizetype hit = next(0);
     if (hit < 0) return text; // nothing to copy
 
     // Room for the worst case when the text grows, within reason; beyond that
@@ -134,7 +143,7 @@ QString replaceAll(const QString &text, const QString &oldText, const QString &n
         put(t + from, hit - from);
         put(nw, k);
         from = hit + m;
-        hit = n - from >= m ? searcher.find(t, n, from) : -1;
+        hit = next(from);
     }
     put(t + from, n - from);
     out.resize(used);
@@ -193,10 +202,10 @@ qsizetype MustPos(const QString &sub, const QString &text, qsizetype start) {
 }
 
 QString FastReplaceStr(const QString &text, const QString &oldText, const QString &newText,
-                       bool caseSensitive) {
+                       bool caseSensitive, bool wordEnds) {
     if (text.isEmpty() || oldText.isEmpty()) return text;
-    if (caseSensitive) return replaceAll(text, oldText, newText, Exact{});
-    return replaceAll(text, oldText, newText, Folded{&foldTable()});
+    if (caseSensitive) return replaceAll(text, oldText, newText, Exact{}, wordEnds);
+    return replaceAll(text, oldText, newText, Folded{&foldTable()}, wordEnds);
 }
 
 QString ReplaceText(const QString &text, const QString &oldText, const QString &newText) {
@@ -204,7 +213,7 @@ QString ReplaceText(const QString &text, const QString &oldText, const QString &
 }
 
 QString MultiReplace(const QString &text, const QString &olds, const QString &news,
-                     bool caseSensitive) {
+                     bool caseSensitive, bool wordEnds) {
     // Takes the piece before the first "|" (all of it when there is none).
     auto takeFirst = [](QString &list) {
         const qsizetype bar = list.indexOf(QChar('|'));
@@ -218,7 +227,7 @@ QString MultiReplace(const QString &text, const QString &olds, const QString &ne
         const QString newText = takeFirst(restNew);
         trace += QStringLiteral("[") + oldText + QStringLiteral("]  >  [") + newText +
                  QStringLiteral("]\r\n");
-        result = FastReplaceStr(result, oldText, newText, caseSensitive);
+        result = FastReplaceStr(result, oldText, newText, caseSensitive, wordEnds);
         if (restOld.isEmpty() != restNew.isEmpty()) {
             ShowMsgUnlogged(QStringLiteral("MultiReplace must use same number of elements.\r\r") +
                             trace);

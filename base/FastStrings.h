@@ -23,9 +23,11 @@ qsizetype MustPos(const QString &sub, const QString &text, qsizetype start = 1);
 
 // Every occurrence of oldText replaced by newText, left to right without
 // overlaps; ignoring case unless caseSensitive. An empty text or oldText
-// gives the text unchanged; an empty newText deletes.
+// gives the text unchanged; an empty newText deletes. With wordEnds, an
+// oldText ending in a letter matches only where no letter follows ("gent" is
+// not found in "gentle").
 QString FastReplaceStr(const QString &text, const QString &oldText, const QString &newText,
-                       bool caseSensitive = false);
+                       bool caseSensitive = false, bool wordEnds = false);
 
 // Every occurrence replaced, ignoring case.
 QString ReplaceText(const QString &text, const QString &oldText, const QString &newText);
@@ -35,4 +37,4 @@ QString ReplaceText(const QString &text, const QString &oldText, const QString &
 // Lists of different lengths show the pairs done so far (not logged) and
 // abandon the action with SilentAbort.
 QString MultiReplace(const QString &text, const QString &olds, const QString &news,
-                     bool caseSensitive = false);
+                     bool caseSensitive = false, bool wordEnds = false);

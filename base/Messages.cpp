@@ -130,7 +130,7 @@ bool YesNoHelp(const QString &question, int helpContext) {
 }
 
 static BoxResult dbox3(const QString &text, const QString &c1, const QString &c2, int help,
-                       const QString &c3, bool dontAsk) {
+                       const QString &c3, bool dontAsk, int textScale = 1) {
     const bool wasShowing = BoxShowing;
     const int oldHelp = BoxHelpContext;
     BoxHelpContext = help;
@@ -144,6 +144,7 @@ static BoxResult dbox3(const QString &text, const QString &c1, const QString &c2
     r.caption3 = c3;
     r.helpContext = help;
     r.showDontAsk = dontAsk;
+    r.textScale = textScale;
     BoxResult res;
     try {
         res = present(r);
@@ -171,8 +172,8 @@ int OKHelpCancel(const QString &text, int helpContext) {
                  QStringLiteral("Cancel"));
 }
 
-bool OKCancelDontAsk(const QString &text) {
-    return dbox3(text, QStringLiteral("&OK"), QString(), 0, QStringLiteral("Cancel"), true).dontAsk;
+bool OKCancelDontAsk(const QString &text, int textScale) {
+    return dbox3(text, QStringLiteral("&OK"), QString(), 0, QStringLiteral("Cancel"), true, textScale).dontAsk;
 }
 
 bool InputQuery(const QString &caption, const QString &prompt, QString &value) {

@@ -27,6 +27,7 @@ struct BoxRequest {
     int helpContext = 0;
     int timeoutMs = 0;        // a timed message closes by itself
     bool showDontAsk = false; // OKCancelDontAsk's check box
+    int textScale = 1;        // the message text enlarged this many times
     QString caption;          // an input box's window caption
     QString value;            // an input box's starting text
 };
@@ -78,7 +79,7 @@ bool YesNoHelp(const QString &question, int helpContext);
 int DBox3(const QString &text, const QString &caption1, const QString &caption2, int helpContext,
           const QString &caption3);
 int OKHelpCancel(const QString &text, int helpContext);
-bool OKCancelDontAsk(const QString &text);
+bool OKCancelDontAsk(const QString &text, int textScale = 1);
 // An input box: the prompt with value as its starting text; OK puts the text
 // typed into value and gives true, Cancel leaves value alone and gives false.
 bool InputQuery(const QString &caption, const QString &prompt, QString &value);

@@ -159,3 +159,8 @@ QString DisplayTitle(const QString &title) {
     }
     return t;
 }
+
+QString MessageValue(const QString &value) {
+    constexpr qsizetype Shown = 100;
+    return value.size() <= Shown ? value : value.left(Shown) + QStringLiteral("...");
+}

@@ -34,6 +34,10 @@ QString AddBackslash(const QString &path);
 // s ending in "/"; an empty s stays empty.
 QString AddSlash(const QString &s);
 
+// A value as a message quotes it: at most its first 100 characters, then
+// "..." when it was longer.
+QString MessageValue(const QString &value);
+
 // The whole file with every line, the last included, ending in CR LF; a lone
 // CR or LF in the file is a line end too. The file is read by the program's
 // read rule (UTF-8 or Windows-1252). A missing or unreadable file throws

@@ -251,3 +251,26 @@ bool CheckHalfLines(int size) {
     }
     return CheckHalfLines(*IniFile, size);
 }
+
+void SetPrimaryFont(TIniFile &ini, const QString &family, int size) {
+    CardsDFont = family;
+    CheckHalfLines(ini, size);
+    ini.WriteString(Cards, QStringLiteral("DFont"), CardsDFont);
+    ini.WriteInteger(Cards, QStringLiteral("DSize"), CardsDSize);
+}
+
+bool SetCardsTwips(TIniFile &ini, const QString &key, const QString &answer) {
+    const std::optional<int> n = wholeNumber(answer);
+    if (!n) {
+        ShowMsg(QLatin1Char('\'') + answer + QStringLiteral("' is not a valid integer value"));
+        return false;
+    }
+    // A negative value would give "\sl--230", no RTF word at all.
+    if (*n < 0) {
+        ShowMsg(QLatin1Char('\'') + answer + QStringLiteral("' is below 0: the value must be 0 or more"));
+        return false;
+    }
+    ini.WriteInteger(Cards, key, *n);
+    (key == QLatin1String("LSpace") ? CardsLSpace : CardsParaGap) = *n;
+    return true;
+}

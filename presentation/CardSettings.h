@@ -109,6 +109,15 @@ extern std::function<void()> HalfLinesUntickHook;
 // option UsePrimary is on.
 QString SetRtfFontSize(const QString &rtf);
 
+// A new primary font (from a font dialog or the editor's font list):
+// CardsDFont, the size through CheckHalfLines, [Cards] DFont and DSize.
+void SetPrimaryFont(TIniFile &ini, const QString &family, int size);
+// An answer for "Para gap" or "Line spacing" (key "ParaGap" or "LSpace"):
+// a whole number of 0 or more becomes CardsParaGap or CardsLSpace and is
+// written; anything else shows a message naming the text and changes
+// nothing. True when taken.
+bool SetCardsTwips(TIniFile &ini, const QString &key, const QString &answer);
+
 // What the layout pass takes from the values above.
 CardLayout CurrentCardLayout();
 

@@ -211,10 +211,17 @@ RtfFontSpot FindRtfFontSize(const QString &s) {
         const qsizetype end = s.indexOf(u';', p + 10);
         if (end >= 0) spot.name = {p + 10, end};
     }
-    const qsizetype first = s.indexOf(QLatin1String("\\fs"));
+    // Whole size words only: "\fswiss" of a font table is passed over.
+    const auto sizeWord = [&s](qsizetype from) -> qsizetype {
+        for (int p = RTFWordPos(QStringLiteral("\\fs"), s, int(from) + 1); p > 0;
+             p = RTFWordPos(QStringLiteral("\\fs"), s, p + 1))
+            if (p - 1 + 3 < s.size() && isDigit(s[p - 1 + 3])) return p - 1;
+        return -1;
+    };
+    const qsizetype first = sizeWord(0);
     if (first < 0) return spot;
     qsizetype at = first;
-    const qsizetype second = s.indexOf(QLatin1String("\\fs"), first + 3);
+    const qsizetype second = sizeWord(first + 3);
     if (second >= 0 && QStringView(s).mid(first, second - first).contains(QLatin1String("Title"))) at = second;
     qsizetype end = at + 3;
     while (end < s.size() && isDigit(s[end])) ++end;

@@ -78,8 +78,9 @@ LayoutResult LayoutText(const QString &rtf, bool tabBlockOpen, const CardLayout 
 QString TrimRTF(const QString &rtf);
 
 // Puts the primary font into an RTF text when usePrimary is on: the name of
-// the first font ("fcharset0 " up to ";") and the size of the first "\fs"
-// (of the second when "Title" stands between the two).
+// the first font ("fcharset0 " up to ";") and the size of the first whole
+// control word "\fs" + digits (of the second when "Title" stands between
+// the two); "\fswiss" and the like are no size.
 struct RtfFontSpot {
     QPair<qsizetype, qsizetype> name{-1, -1}; // from, end of the font name
     QPair<qsizetype, qsizetype> size{-1, -1}; // from, end of the size digits

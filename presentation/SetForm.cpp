@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 TSetForm *SetForm = nullptr;
@@ -149,11 +150,31 @@ void TSetForm::LoadSet() {
 void TSetForm::SetTab1() { ::SetTab1(); }
 
 void TSetForm::ShowFrom(QWidget *editor) {
-    if (editor) {
-        const QRect r = editor->frameGeometry();
-        move(r.right() - 10 - frameGeometry().width(), r.top() + 200);
-    }
+    beside_ = editor;
+    placeBeside();
     exec();
+    beside_ = nullptr;
+}
+
+void TSetForm::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    // Placed again now that the window has its size on screen (with its frame).
+    placeBeside();
+}
+
+void TSetForm::placeBeside() {
+    if (!beside_) return;
+    // A window never shown yet is a mere 100 pixels wide until laid out.
+    if (!isVisible()) adjustSize();
+    const QRect r = beside_->frameGeometry();
+    const QSize size = frameGeometry().size();
+    QPoint at(r.right() - 10 - size.width() + 1, r.top() + 200);
+    if (QScreen *screen = beside_->screen()) {
+        const QRect room = screen->availableGeometry();
+        at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - size.width())));
+        at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height())));
+    }
+    move(at);
 }
 
 void TSetForm::StdClick(int n) {
@@ -197,4 +218,14 @@ void LoadCardSettings() {
     if (!IniFile) return;
     const CardSetValues v = CardSettingsAtStartup(*IniFile);
     if (SetForm) SetForm->showValues(v);
+}
+
+void RefillCardSettings() {
+    if (SetForm) {
+        SetForm->LoadSet();
+        SetForm->SetTab1();
+    } else if (IniFile) {
+        ::LoadSet(*IniFile);
+        ::SetTab1();
+    }
 }

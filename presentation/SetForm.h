@@ -5,6 +5,7 @@
 #include "presentation/CardSettings.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class QCheckBox;
 class QLineEdit;
@@ -20,8 +21,8 @@ public:
     // Fills the boxes from the settings file (IniFile) and the font values.
     void LoadSet();
     void SetTab1();
-    // Shows the window modally 10 pixels in from the editor's right edge and
-    // 200 pixels below its top.
+    // Shows the window modally, once, its right edge 10 pixels in from the
+    // editor's and 200 pixels below its top, wholly on the screen.
     void ShowFrom(QWidget *editor);
 
     // The boxes as they stand, and putting values into them.
@@ -37,9 +38,12 @@ public:
 
 protected:
     void reject() override; // Escape is Exit
+    void showEvent(QShowEvent *event) override;
 
 private:
     QLineEdit *edit(const QString &name) const;
+    void placeBeside();
+    QPointer<QWidget> beside_; // the editor while shown from it
 
     QRadioButton *portrait_ = nullptr;
     QRadioButton *landscape_ = nullptr;
@@ -56,3 +60,7 @@ void MakeSetForm(QWidget *mainWindow);
 // (CheckHalfLines), then the card settings (LoadSet, SetTab1) into the
 // program-wide values and, once made, into SetForm.
 void LoadCardSettings();
+// A card setting changed outside the window (the main window's font, gap and
+// spacing commands, the editor's font list): the window's boxes and the
+// tab values are refilled from the settings file, so that Apply keeps it.
+void RefillCardSettings();

@@ -145,6 +145,11 @@ void TItem::mouseReleaseEvent(QMouseEvent *event) {
     else QFrame::mouseReleaseEvent(event);
 }
 
+void TItem::mouseMoveEvent(QMouseEvent *event) {
+    if (sink) sink->ItemMouseMove(this, event);
+    else QFrame::mouseMoveEvent(event);
+}
+
 bool TItem::eventFilter(QObject *watched, QEvent *event) {
     if (watched == Action && sink) {
         // The "+" has only a click of its own; it does not start a drag.
@@ -358,11 +363,5 @@ THeading::THeading(QWidget *parent, RowEventSink *sink, const RowGeometry &geome
         plain.setBold(false);
         Time->setFont(plain);
     }
-}
-
-void THeading::mouseReleaseEvent(QMouseEvent *event) {
-    TItem::mouseReleaseEvent(event);
-    if (sink && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        sink->ItemClick(this);
 }
 

@@ -25,6 +25,8 @@ public:
     virtual ~RowEventSink() = default;
     virtual void ItemMouseDown(TItem *row, QMouseEvent *event) = 0;
     virtual void ItemMouseUp(TItem *row, QMouseEvent *event) = 0;
+    // The pointer moved with a button down since a press on the row.
+    virtual void ItemMouseMove(TItem *row, QMouseEvent *event) = 0;
     virtual void ActionClick(TItem *row) = 0;
     virtual void ItemClick(THeading *row) = 0;
     virtual void TitleClick(TDance *row) = 0;
@@ -63,6 +65,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     virtual void showColours();
 
@@ -128,9 +131,6 @@ public:
     THeading(QWidget *parent, RowEventSink *sink, const RowGeometry &geometry);
 
     QLabel *Time = nullptr;  // present when [Display] has "Time"
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
 // Label colours set by the evaluation and dropped again on reuse.

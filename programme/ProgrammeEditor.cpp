@@ -159,3 +159,20 @@ QString EnteredHeading(const QString &text) {
     if (HeadingPause(out) != PauseKind::None) out.remove(Guillemet);
     return out;
 }
+
+bool AsksReplace(const ProgrammeItem &target, const QString &chosenTitle) {
+    return target.kind == ItemKind::Dance && !target.key.Title.isEmpty() && target.key.Title != chosenTitle;
+}
+
+bool AlreadyOnProgramme(const QList<ProgrammeItem> &rows, int target, const QString &chosenTitle) {
+    if (chosenTitle == QLatin1String("Waltz")) return false;
+    for (int i = 0; i < rows.size(); ++i)
+        if (i != target && rows[i].kind == ItemKind::Dance && rows[i].key.Title == chosenTitle) return true;
+    return false;
+}
+
+int NextBlankDance(const QList<ProgrammeItem> &rows, int target) {
+    const int next = target + 1;
+    if (next <= 0 || next >= rows.size()) return -1;
+    return rows[next].kind == ItemKind::Dance && rows[next].key.Title.isEmpty() ? next : -1;
+}

@@ -76,3 +76,11 @@ QString NextTimeProgramme(const QString &programme, QChar sep);
 // The heading box's Enter: "interval" and "break" get a capital; a pause
 // heading loses every "»".
 QString EnteredHeading(const QString &text);
+
+// Putting a chosen dance on the dance row `target`:
+// the row holds another dance, so the user is asked whether to replace it;
+bool AsksReplace(const ProgrammeItem &target, const QString &chosenTitle);
+// another dance row already holds the chosen dance ("Waltz" may come often);
+bool AlreadyOnProgramme(const QList<ProgrammeItem> &rows, int target, const QString &chosenTitle);
+// the blank dance row after the target, which the next choice fills; -1 none.
+int NextBlankDance(const QList<ProgrammeItem> &rows, int target);

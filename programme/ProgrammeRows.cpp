@@ -142,6 +142,7 @@ TItem *ProgrammeRows::RowFor(const ProgrammeItem &item, int width) {
 
 void ProgrammeRows::BuildRows(const QList<ProgrammeItem> &items, bool headingsOnly) {
     FillingRows = true;
+    ++Builds;
     const qsizetype previous = ItemList.size();
     // A released row may come back for another item: the selection keeps its
     // index, not the row.
@@ -235,6 +236,9 @@ void ProgrammeRows::SelectItem(TItem *row) {
         RecolourRows();
         return;
     }
+    // Marks kept by Ctrl and Shift stay as they are when the row selected
+    // does not change.
+    const bool same = row == ThisItem && ItemList.contains(row);
     ThisItem = row;
     ThisIndex = int(ItemList.indexOf(row));
     if (ThisIndex >= 0) {
@@ -243,7 +247,7 @@ void ProgrammeRows::SelectItem(TItem *row) {
         TitleRow->setFocus();
     }
     // Stands in for the idle-time colouring.
-    RecolourRows();
+    if (!(same && KeepSelection)) RecolourRows();
 }
 
 void ProgrammeRows::ScrollToSession() {
@@ -260,8 +264,24 @@ void ProgrammeRows::ScrollToSession() {
 }
 
 void ProgrammeRows::RecolourRows() {
-    const int selected = ThisItem ? int(ItemList.indexOf(ThisItem)) : -1;
-    const QList<RowColour> colours = RowColours(RowItems(), selected);
+    QList<bool> marks;
+    marks.reserve(ItemList.size());
+    for (const TItem *row : ItemList) marks.append(row == ThisItem || (KeepSelection && row->isSelected()));
+    const QList<RowColour> colours = RowColours(RowItems(), marks);
+    for (qsizetype i = 0; i < ItemList.size(); ++i) ItemList[i]->applyColour(colours[i]);
+}
+
+void ProgrammeRows::MarkRow(TItem *row, bool on) {
+    const int at = int(ItemList.indexOf(row));
+    if (at >= 0) MarkRows(at, at, on);
+}
+
+void ProgrammeRows::MarkRows(int first, int last, bool on) {
+    QList<bool> marks;
+    marks.reserve(ItemList.size());
+    for (const TItem *r : ItemList) marks.append(r->isSelected());
+    for (int i = std::max(first, 0); i <= last && i < marks.size(); ++i) marks[i] = on;
+    const QList<RowColour> colours = RowColours(RowItems(), marks);
     for (qsizetype i = 0; i < ItemList.size(); ++i) ItemList[i]->applyColour(colours[i]);
 }
 
@@ -275,6 +295,10 @@ void ProgrammeRows::ItemMouseDown(TItem *row, QMouseEvent *event) {
 
 void ProgrammeRows::ItemMouseUp(TItem *row, QMouseEvent *event) {
     if (outer) outer->ItemMouseUp(row, event);
+}
+
+void ProgrammeRows::ItemMouseMove(TItem *row, QMouseEvent *event) {
+    if (outer) outer->ItemMouseMove(row, event);
 }
 
 void ProgrammeRows::ActionClick(TItem *row) {

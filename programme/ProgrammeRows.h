@@ -41,6 +41,8 @@ public:
     QList<THeading *> HeadingPool;
 
     bool FillingRows = false;
+    // Counts the builds: a drag begun on rows built before ends quietly.
+    int Builds = 0;
     // Set while an evaluation or a row drag runs: selecting does not scroll.
     bool NoScroll = false;
 
@@ -80,8 +82,15 @@ public:
     void ScrollToSession();
     // Saving an event forgets the session last scrolled to.
     void ForgetSession() { lastSession = -1; }
-    // Every row in its table colour, then ThisItem marked selected.
+    // Every row in its table colour, then ThisItem marked selected; while
+    // KeepSelection is set, the rows marked before keep their mark.
     void RecolourRows();
+    // Marks or unmarks one row, or rows first to last, keeping the others' marks.
+    void MarkRow(TItem *row, bool on);
+    void MarkRows(int first, int last, bool on);
+    // Set by a press with Ctrl or Shift: several rows stay marked (for Copy
+    // and Erase Selected); a plain press or showing the event clears it.
+    bool KeepSelection = false;
 
     // The main window's handlers; null runs the stand-ins here.
     void setEventSink(RowEventSink *sink) { outer = sink; }
@@ -89,6 +98,7 @@ public:
     // RowEventSink: forwarded to the main window when it handles them.
     void ItemMouseDown(TItem *row, QMouseEvent *event) override;
     void ItemMouseUp(TItem *row, QMouseEvent *event) override;
+    void ItemMouseMove(TItem *row, QMouseEvent *event) override;
     void ActionClick(TItem *row) override;
     void ItemClick(THeading *row) override;
     void TitleClick(TDance *row) override;

@@ -137,6 +137,12 @@ RowGeometry NotesRowGeometry(const RowScale &scale) {
 }
 
 QList<RowColour> RowColours(const QList<ProgrammeItem> &rows, int selected) {
+    QList<bool> marked(rows.size(), false);
+    if (selected >= 0 && selected < rows.size()) marked[selected] = true;
+    return RowColours(rows, marked);
+}
+
+QList<RowColour> RowColours(const QList<ProgrammeItem> &rows, const QList<bool> &marked) {
     QList<RowColour> colours;
     colours.reserve(rows.size());
     bool nextTime = false;
@@ -164,8 +170,9 @@ QList<RowColour> RowColours(const QList<ProgrammeItem> &rows, int selected) {
         }
         colours.append(c);
     }
-    if (selected >= 0 && selected < colours.size()) {
-        RowColour &c = colours[selected];
+    for (qsizetype i = 0; i < colours.size() && i < marked.size(); ++i) {
+        if (!marked[i]) continue;
+        RowColour &c = colours[i];
         c.background = SelectedRow;
         c.font = Black;
         c.memo = SelectedMemo;

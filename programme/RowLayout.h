@@ -115,3 +115,5 @@ struct RowColour {
 // with white text (session) or yellow with blue text; the selected row 177,
 // 140, 255 (its memo 238, 230, 255). selected: index in rows, or -1.
 QList<RowColour> RowColours(const QList<ProgrammeItem> &rows, int selected);
+// The same with every marked row in the selection colour.
+QList<RowColour> RowColours(const QList<ProgrammeItem> &rows, const QList<bool> &marked);

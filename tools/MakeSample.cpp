@@ -1,7 +1,6 @@
 // Writes the sample catalogue that a new program folder starts with.
 
 #include "core/database/SampleCatalogue.h"
-#include "platform/media/ToneWav.h"
 #include "platform/sqlite/Database.h"
 
 #include <QCoreApplication>
@@ -18,9 +17,9 @@ int main(int argc, char **argv) {
     try {
         const QString catalogue = QString::fromLocal8Bit(argv[1]);
         BuildSampleCatalogue(catalogue, QDate::currentDate());
-        // The recording of "Apple Cart Jig": a 15-second tune under Music/.
-        const QString tune = QFileInfo(catalogue).absolutePath() + QStringLiteral("/Music/Orchard/Apple Cart.wav");
-        if (!WriteToneWav(tune, 15)) throw std::runtime_error("cannot write the sample tune");
+        // The recordings of "Apple Cart Jig" under Music/.
+        if (!WriteSampleMusic(QFileInfo(catalogue).absolutePath() + QStringLiteral("/Music")))
+            throw std::runtime_error("cannot write the sample tunes");
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s: %s\n", argv[0], e.what());
         return 1;

@@ -5,7 +5,7 @@
 #include "app/OrgForm.h"
 #include "core/views/ListForm.h"
 
-#include "app/standins/StandIns.h"
+#include "presentation/fullscreen/Full.h"
 #include "presentation/editor/IntEForm.h"
 #include "base/Cp1252.h"
 #include "base/Log.h"
@@ -138,7 +138,7 @@ void TOrgForm::LocateDance(const QString &title, const QString &format, const QS
     // A dance the filter hides: offer to drop the filter. Without a filter
     // there is nothing to remove, and asking would only come round again.
     if (!MissingMet && !found && DancesData.Filtered() && !SameDanceKey(CurrentDanceKey(DancesData), key)) {
-        if (!StandIn::FullScreenExists && !YesNoHelp(QStringLiteral("Dance not available - remove filter?"), 30420))
+        if (!FullScreenShowing() && !YesNoHelp(QStringLiteral("Dance not available - remove filter?"), 30420))
             throw SilentAbort();
         SetFilter(FilterTable::Dances, 1);
         LocateDance(title, format, style);
@@ -233,7 +233,7 @@ void TOrgForm::ShowDance() {
     }
 
     const QString title = DisplayTitle(Title->text());
-    if (OptionChecked(QStringLiteral("ShowTitles")) || StandIn::FullScreenExists) {
+    if (OptionChecked(QStringLiteral("ShowTitles")) || FullScreenShowing()) {
         AddTitleHeading(Instructions, title);
         AddTitleHeading(editor.Inst, title);
     } else {
@@ -251,6 +251,9 @@ void TOrgForm::ShowDance() {
 
     if (OptionChecked(QStringLiteral("IntEditor"))) {
         QString stored;
+        // The page shows the card layout too, so that a new paragraph gap or
+        // line spacing is seen at once.
+        if (!Instructions->document()->isEmpty()) Juggle(Instructions, stored, InstructionBox::MainInstructions);
         Juggle(editor.Inst, stored, InstructionBox::EditorInstructions);
         Juggle(editor.Footer, stored, InstructionBox::EditorFooter);
     }
@@ -281,7 +284,7 @@ void TOrgForm::SetMusic() {
     in.locationColumn = LocationColumn;
     if (IniFile) in.recordedKeys = IniFile->ReadSection(QStringLiteral("Recorded"));
     in.playing = Playing;
-    in.fullScreen = StandIn::FullScreenExists;
+    in.fullScreen = FullScreenShowing();
     const MusicShown out = ShowMusic(in);
 
     MusicText = out.musicText;
@@ -447,6 +450,7 @@ void TOrgForm::MusicChange() {
 }
 
 void TOrgForm::ConnectDancePage() {
+    ConnectFullScreen();
     // The walks of other parts give Events back to these handlers.
     SetEventsScrollHandler([](Dataset &ds) {
         if (OrgForm) OrgForm->EventsAfterScroll(ds);

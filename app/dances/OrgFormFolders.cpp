@@ -27,7 +27,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
@@ -195,15 +194,10 @@ void TOrgForm::buildFoldersPage() {
 }
 
 // The recordings base folder from [System] RFolder; "My Music" stands for
-// the user's music folder.
+// the user's music folder, a relative folder lies beside the program.
 void TOrgForm::SetRFolder() {
     const QString stored = SettingText(QStringLiteral("System"), QStringLiteral("RFolder"));
-    QString folder = stored;
-    if (SameText(folder, QStringLiteral("My Music")))
-        folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-    folder.replace('\\', '/');
-    if (!folder.isEmpty() && !folder.endsWith('/')) folder += '/';
-    BaseFolder = folder;
+    BaseFolder = ResolveBaseFolder(stored);
     const QString shown = SameText(stored, QStringLiteral("My Music")) ? stored : BaseFolder;
     RBase->setText(shown);
     if (FBase) FBase->setText(shown);

@@ -7,7 +7,6 @@
 
 #include "presentation/ContraFigures.h"
 #include "presentation/editor/IntEForm.h"
-#include "app/standins/StandIns.h"
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/dances/DanceItems.h"

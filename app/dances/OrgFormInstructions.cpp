@@ -208,14 +208,9 @@ void TOrgForm::CheckTemplateFont() {
     const int answer = DBox3(TemplateFontQuestion(CardsDFont, CardsDSize, font), QStringLiteral("Font"),
                              QStringLiteral("Template"), 55072, QStringLiteral("Neither"));
     if (answer == ResultYes) {
-        CardsDFont = font.name;
-        CheckHalfLines(font.halfPoints / 2);
-        if (IniFile) {
-            IniFile->WriteString(QStringLiteral("Cards"), QStringLiteral("DFont"), CardsDFont);
-            IniFile->WriteInteger(QStringLiteral("Cards"), QStringLiteral("DSize"), CardsDSize);
-        }
+        if (IniFile) SetPrimaryFont(*IniFile, font.name, font.halfPoints / 2);
         // The settings window shows the new font, so that Apply keeps it.
-        if (SetForm) SetForm->LoadSet();
+        RefillCardSettings();
         ShowDance();
     } else if (answer == ResultNo) {
         SaveTextFile(TemplatePath(), ::SetRtfFontSize(*text, true, CardsDFont, CardsHalfPoints));

@@ -3,7 +3,7 @@
 
 #include "app/OrgForm.h"
 
-#include "app/standins/StandIns.h"
+#include "presentation/fullscreen/Full.h"
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/dances/DanceShow.h"
@@ -146,7 +146,7 @@ void TOrgForm::startPlayback() {
         source.recEntry = row >= 0 && row < cells.size() ? cells[row] : QString();
         source.recFolder = FolderOfGridRow(cells, row);
     } else {
-        if (StandIn::FullScreenExists && !IsRec->isChecked() && PC->currentWidget() == EventPage && !RecordedAsked) {
+        if (FullScreenShowing() && !IsRec->isChecked() && PC->currentWidget() == EventPage && !RecordedAsked) {
             RecordedAsked = true;
             if (YesNoHelp(QStringLiteral("Change this Event to use Recorded Music?"), 58110)) {
                 IsRec->setChecked(true);

@@ -279,17 +279,7 @@ void TOrgForm::ScanBtnClick() {
     if (DancesData.active() && DancesData.State() != DatasetState::Browse) SaveDRec();
     RefreshDets();
     const bool prompt = YesNo(QStringLiteral("Prompt for each match?\r(\"No\" to add all matches)"));
-    QList<DanceMusic> dances;
-    {
-        Query q(Conn);
-        q.setText(QStringLiteral("Select rowid, Title, Format, Style, Music from Dances Order by Title, Format, Style"));
-        q.open();
-        while (!q.eof()) {
-            dances.append({q.fields(0).AsInteger(), q.fields(1).AsString(), q.fields(2).AsString(),
-                           q.fields(3).AsString(), q.fields(4).AsString()});
-            q.next();
-        }
-    }
+    const QList<DanceMusic> dances = DancesForScan(Conn);
     const ScanIndex index(RecordingFileList);
     const Dataset::Bookmark shown = DancesData.GetBookmark();
     // Without prompts every match lands in one transaction; with them each

@@ -4,6 +4,7 @@
 
 #include "app/OrgForm.h"
 
+#include "base/AppState.h"
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/database/Tables.h"
@@ -50,14 +51,6 @@ const PopupItem InsertItems[] = {
     {"InsB", "&Break"},            {"InsX", "&Extras"},            {"InsW", "&Workshop"},
     {"InsE", "&Evening Dance"},    {"InsJ", "Ne&xt Time"},         {"InsHdr", "Blank header"},
 };
-
-QList<bool> Marks(const QList<TItem *> &rows) {
-    QList<bool> marks;
-    marks.reserve(rows.size());
-    for (const TItem *row : rows) marks.append(row->isSelected());
-    return marks;
-}
-
 } // namespace
 
 void InstallFormShortcut(TOrgForm *form);
@@ -108,21 +101,15 @@ void TOrgForm::ActionClick(TItem *row) {
     DPopup->popup(QCursor::pos());
 }
 
-namespace {
-
-void ToEventsPage(TOrgForm *form) {
-    if (form->PC->currentWidget() == form->EventPage) return;
-    form->PC->setCurrentWidget(form->EventPage);
-    form->PCChange();
-}
-
-} // namespace
-
 void TOrgForm::InsItemClick(QAction *item) {
     const QString name = item ? item->objectName() : QStringLiteral("InsNotes");
     WriteLog(name);
     if (DateBox->isModified()) DateBoxExit();
-    if (Rows->ThisItem) ThisIndex = int(Rows->ItemList.indexOf(Rows->ThisItem));
+    if (Rows->ThisItem) {
+        const int index = int(Rows->ItemList.indexOf(Rows->ThisItem));
+        if (AuthorMode && index != ThisIndex) ShowMsg(QStringLiteral("ThisIndex not as expected, Vellam."));
+        ThisIndex = index;
+    }
     // Row moves and heading edits since the last save reach the text first.
     SaveERec(SaveSender::None);
     const QChar code = item ? name.at(3) : QChar(u'N');
@@ -142,7 +129,7 @@ void TOrgForm::InsItemClick(QAction *item) {
 }
 
 void TOrgForm::InsNotesClick() {
-    ToEventsPage(this);
+    ShowEventsPage();
     AnyExit();
     InsItemClick(nullptr);
 }
@@ -214,7 +201,7 @@ void TOrgForm::NewTextEnter() {
 }
 
 void TOrgForm::EmptiesClick() {
-    ToEventsPage(this);
+    ShowEventsPage();
     WriteLog(QStringLiteral("Clear empties"));
     EventsChange();
     for (int i : EmptyDanceRows(Rows->RowItems())) Rows->ReleaseItem(Rows->ItemList[i]);
@@ -223,7 +210,7 @@ void TOrgForm::EmptiesClick() {
 }
 
 void TOrgForm::BlankDClick() {
-    ToEventsPage(this);
+    ShowEventsPage();
     if (EventsData.active() && EventsData.State() != DatasetState::Browse) EventsData.Post();
     const BlankResult blank = BlankDances(Rows->RowItems());
     for (int i = 0; i < Rows->ItemList.size() && i < blank.rows.size(); ++i) {
@@ -241,7 +228,7 @@ void TOrgForm::BlankDClick() {
 }
 
 void TOrgForm::ClearAllClick() {
-    ToEventsPage(this);
+    ShowEventsPage();
     WriteLog(QStringLiteral("ClearAll"));
     EventsChange();
     ProgText.clear();
@@ -286,7 +273,7 @@ void TOrgForm::CopyCutClick(QAction *item) {
     // Row moves and heading edits since the last save are copied too.
     SaveERec(SaveSender::None);
     const ClipResult r =
-        CopyToClip(command, Rows->RowItems(), Marks(Rows->ItemList), ThisIndex, ProgText, ProgrammeSeparator,
+        CopyToClip(command, Rows->RowItems(), RowMarks(), ThisIndex, ProgText, ProgrammeSeparator,
                    ProgClip, keep);
     ProgClip = r.clip;
     for (int i : r.released) Rows->ReleaseItem(Rows->ItemList[i]);
@@ -306,7 +293,7 @@ void TOrgForm::EraseSectClick() {
 
 void TOrgForm::EraseSelClick() {
     WriteLog(QStringLiteral("EraseSel"));
-    for (int i : MarkedRows(Marks(Rows->ItemList))) Rows->ReleaseItem(Rows->ItemList[i]);
+    for (int i : MarkedRows(RowMarks())) Rows->ReleaseItem(Rows->ItemList[i]);
     Rows->LayOutRows();
     EventsChange();
 }

@@ -141,13 +141,16 @@ void TOrgForm::LocateMissing(const DanceKey &key) {
         }
     if (DancesData.Filtered()) SetFilter(FilterTable::Dances, 1);
     SaveDancePos(DancesData);
+    // The Dances page shows its own dance again, whole, however this ends.
     try {
         LocateDance(key.Title, key.Format, key.Style);
     } catch (...) {
         RestDancePos(DancesData);
+        ShowDance();
         throw;
     }
     RestDancePos(DancesData);
+    ShowDance();
 }
 
 // ---- showing the event ------------------------------------------------------------
@@ -170,7 +173,7 @@ void TOrgForm::ShowEvent(bool Rebuild) {
     ShowingEvent = true;
     Body->hide();
     Rows->FillingRows = true;
-    KeepSelection = false;
+    Rows->KeepSelection = false;
     if (Rows->ThisItem && Rows->ItemList.contains(Rows->ThisItem)) Rows->ThisItem->setSelected(false);
 
     // Whatever stops the rest (a message of the evaluation, a failure), the
@@ -473,7 +476,12 @@ void TOrgForm::AnyExit(QWidget *sender) {
         suppressPickList = false;
         if (ds->active() && !ds->IsEmpty()) {
             if (ds->State() == DatasetState::Browse) ds->Edit();
-            ds->FieldByName(field).SetAsString(value);
+            try {
+                ds->FieldByName(field).SetAsString(value);
+            } catch (const DbError &) {
+                // Not a number for a number field: the box's binding refuses
+                // it with the box's own message when it writes.
+            }
         }
     };
     if (trimmed != text) store(trimmed);
@@ -502,6 +510,8 @@ void TOrgForm::ClosePopList() {
 }
 
 void TOrgForm::RightClick(QWidget *sender) {
+    // The date box has no list of earlier values (its name is no column).
+    if (sender == DateBox) return;
     RightClickList = true;
     try {
         DropList(sender);
@@ -574,6 +584,9 @@ void TOrgForm::SaveDRec(QObject *sender) {
     }
     WriteLog(QStringLiteral("SaveDRec"));
     ClosePopList();
+    // Typed text first: a letter in a number box is refused with its own
+    // message here, and nothing of it stays pending.
+    DSource->writeAll();
     const QString level = Lvl->currentText();
     const QString fault = DanceSaveFault(KeySig->text(), OwnTune->isChecked(), level);
     if (!fault.isEmpty()) AbortMsg(fault);

@@ -2,7 +2,6 @@
 // Dance; Check recordings; and the Bookings command.
 
 #include "app/OrgForm.h"
-#include "app/standins/StandIns.h"
 
 #include "base/AppState.h"
 #include "base/Log.h"
@@ -24,7 +23,6 @@
 #include "programme/CallCounting.h"
 #include "programme/ProgrammeRows.h"
 #include "programme/SqlProgrammeData.h"
-#include "publishing/pages/standins/BookingsStandIn.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -4,8 +4,10 @@
 #include "app/OrgForm.h"
 
 #include "base/AppState.h"
+#include "base/Cp1252.h"
 #include "base/Log.h"
 #include "core/database/Tables.h"
+#include "core/filter/Filter.h"
 #include "core/startup/SplashForm.h"
 #include "core/views/ListForm.h"
 #include "platform/sqlite/DBNavigator.h"
@@ -68,8 +70,13 @@ KeyPage PageOf(const TOrgForm *f) {
     return KeyPage::Rules;
 }
 
-void MoveToGroup(Dataset &data, bool forward) {
-    const int field = 0;
+// A group is a run of records with the same first field; with the filter's
+// one condition on Format (all one format), the same second field.
+int GroupField(const FilterDef &filter) {
+    return filter.Count == 1 && SameText(filter.Field[1], QStringLiteral("Format")) ? 1 : 0;
+}
+
+void MoveToGroup(Dataset &data, bool forward, int field) {
     if (forward) {
         const QString group = data.Fields(field).AsString();
         while (!data.Eof() && data.Fields(field).AsString() == group) data.Next();
@@ -162,15 +169,28 @@ bool TOrgForm::FormShortcut(QKeyEvent *event) {
     case KeyCommand::GridPageDown: gridData.MoveBy(gridPage); break;
     case KeyCommand::GridPrior: Grid->clearSelection(); gridData.Prior(); break;
     case KeyCommand::GridNext: Grid->clearSelection(); gridData.Next(); break;
-    case KeyCommand::GridPriorGroup: Grid->clearSelection(); MoveToGroup(gridData, false); break;
-    case KeyCommand::GridNextGroup: Grid->clearSelection(); MoveToGroup(gridData, true); break;
+    case KeyCommand::GridPriorGroup:
+        Grid->clearSelection();
+        MoveToGroup(gridData, false, GroupField(DancesFilter));
+        break;
+    case KeyCommand::GridNextGroup:
+        Grid->clearSelection();
+        MoveToGroup(gridData, true, GroupField(DancesFilter));
+        // The group's first record comes to the top of the grid.
+        if (Grid->model() && gridData.RecordIndex() >= 0)
+            Grid->scrollTo(Grid->model()->index(gridData.RecordIndex(), 0), QAbstractItemView::PositionAtTop);
+        break;
     case KeyCommand::PreviousPage: NextTabClick(false); break;
     case KeyCommand::PickEnter:
         if (PopList->currentItem()) PopListClick(PopList->currentItem());
         break;
     case KeyCommand::PickDown:
         if (!PopList->hasFocus()) {
+            HeldExit = focus;
+            auto *edit = qobject_cast<QLineEdit *>(focus);
+            HeldModified = edit && edit->isModified();
             PopList->setFocus();
+            if (!PopList->hasFocus()) HeldExit = nullptr;
             PopList->setCurrentRow(0);
         } else if (PopList->currentRow() + 1 < PopList->count()) {
             PopList->setCurrentRow(PopList->currentRow() + 1);

@@ -70,20 +70,6 @@ void TOrgForm::SerialiseRows() {
     Rows->SerialiseRows(ProgText);
 }
 
-// Until the editing commands and the drag come: a press on a row, on its "+"
-// or in a note selects the row, a double click on a dance row shows the dance (a note's memo keeps the focus); a note's memo keeps the row as high as its
-// text; the rest does nothing.
-
-void TOrgForm::ItemMouseDown(TItem *row, QMouseEvent *event) {
-    if (event && event->button() != Qt::LeftButton) return;
-    // The second press of a double click shows the dance and does nothing else.
-    if (event && event->type() == QEvent::MouseButtonDblClick) {
-        DetailsClick();
-        return;
-    }
-    Rows->SelectItem(row);
-}
-
 void TOrgForm::DetailsClick() {
     WriteLog(QStringLiteral("Details"));
     auto *dance = qobject_cast<TDance *>(Rows->ThisItem);
@@ -94,15 +80,6 @@ void TOrgForm::DetailsClick() {
     if (TitleBtn->isVisible()) TitleBtn->setFocus();
 }
 
-void TOrgForm::ItemMouseUp(TItem *row, QMouseEvent *event) {
-    Q_UNUSED(row);
-    Q_UNUSED(event);
-}
-
-void TOrgForm::TitleClick(TDance *row) {
-    Q_UNUSED(row);
-}
-
 void TOrgForm::NotesMouseDown(TNotes *row, QMouseEvent *event) {
     Q_UNUSED(event);
     Rows->SelectItem(row);
@@ -110,10 +87,3 @@ void TOrgForm::NotesMouseDown(TNotes *row, QMouseEvent *event) {
     row->Notes->setFocus();
 }
 
-void TOrgForm::NotesRClick(TNotes *row) {
-    Q_UNUSED(row);
-}
-
-void TOrgForm::NotesDblClick(TNotes *row) {
-    Q_UNUSED(row);
-}

@@ -3,7 +3,6 @@
 // and the programme test's menu item.
 
 #include "app/OrgForm.h"
-#include "app/standins/StandIns.h"
 
 #include "base/AppState.h"
 #include "base/Dates.h"

@@ -20,10 +20,14 @@
 #include "programme/ProgrammeRows.h"
 #include "programme/Rules.h"
 #include "programme/SqlProgrammeData.h"
+#include "platform/rtf/RichEdit.h"
+#include "presentation/CardSettings.h"
+#include "publishing/pages/AnnForm.h"
+#include "publishing/pages/Annotation.h"
 #include "publishing/pages/BandTable.h"
+#include "publishing/pages/DancePage.h"
 #include "publishing/pages/Html.h"
 #include "publishing/pages/ProgrammePage.h"
-#include "publishing/pages/standins/PageStandIns.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -31,6 +35,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <optional>
 #include <QScrollArea>
 #include <QTabWidget>
 
@@ -46,9 +52,28 @@ void TOrgForm::buildWebControls() {
     WebE = item(EventsM, "&Web page", "WebE", QKeySequence(Qt::CTRL | Qt::Key_W));
     OneBandM = item(EventsM, "for &one band", "OneBandM", QKeySequence());
     WebD = item(DancesM, "&Web page", "WebD", QKeySequence(Qt::CTRL | Qt::Key_H));
-    WebE->setProperty("helpContext", 53800);
-    OneBandM->setProperty("helpContext", 53850);
-    WebD->setProperty("helpContext", 55300);
+    WebE->setProperty("HelpContext", 53800);
+    OneBandM->setProperty("HelpContext", 53850);
+    WebD->setProperty("HelpContext", 55300);
+    buildNotesCommands();
+}
+
+void TOrgForm::buildPageTools() {
+    AnnotateM = ToolsM->addAction(QStringLiteral("&Annotate web"));
+    AnnotateM->setObjectName(QStringLiteral("AnnotateM"));
+    AnnotateM->setProperty("HelpContext", 51680);
+    connect(AnnotateM, &QAction::triggered, this, [this] { AnnotateClick(); });
+}
+
+void TOrgForm::AnnotateClick() {
+    WriteLog(QStringLiteral("Annotate"));
+    const bool saved = AnnotatePageFile(ProgHtmPath, [this](const QString &old) -> std::optional<QString> {
+        TAnnForm form(this);
+        form.UText->setPlainText(old);
+        if (form.exec() != QDialog::Accepted) return std::nullopt;
+        return form.UText->toPlainText();
+    });
+    if (saved) OpenDocument(ProgHtmPath, ShowMaximised);
 }
 
 QString TOrgForm::GetEvInfo() const {
@@ -69,11 +94,7 @@ void TOrgForm::WebClick(QAction *Sender) {
     // 2.
     const bool dances = PC->currentWidget() == DancePage;
     if (dances) {
-        const auto text = [](const char *name) {
-            Field *f = DancesData.active() && !DancesData.IsEmpty() ? DancesData.FindField(QLatin1String(name)) : nullptr;
-            return f ? f->AsString() : QString();
-        };
-        BuildDancePage(text("Title"), text("Instructions"), text("Footer"));
+        buildDancePage();
     } else {
         buildProgrammePage();
     }
@@ -86,6 +107,29 @@ void TOrgForm::WebClick(QAction *Sender) {
         page = AddToPage(LoadTextFile(ProgHtmPath), PageText, dances ? PageKind::Dances : PageKind::Events);
     SavePageFile(ProgHtmPath, page);
     OpenDocument(ProgHtmPath, ShowMaximised);
+}
+
+void TOrgForm::buildDancePage() {
+    DancePageInput in;
+    in.title = Title->text();
+    in.rtf = StripRtfHeaderGroups(Instructions);
+    in.notes = Notes->toPlainText();
+    in.useCss = OptionChecked(QStringLiteral("UseCSS"));
+    in.showTitles = OptionChecked(QStringLiteral("ShowTitles"));
+    in.halfLines = CardsHalfLines;
+    in.paraGap = CardsParaGap;
+    in.primaryFont = CardsDFont;
+    in.primarySize = CardsDSize;
+    in.separator = ProgrammeSeparator;
+    if (IniFile) {
+        in.printSize = IniFile->ReadString(QStringLiteral("Print"), QStringLiteral("Size"), in.printSize);
+        in.printFont = IniFile->ReadString(QStringLiteral("Print"), QStringLiteral("Font"), in.printFont);
+    }
+    const DancePageResult page = BuildDancePage(in);
+    if (!page.stop.isEmpty()) AbortMsg(page.stop);
+    WriteLog(QStringLiteral("HTML for ") + page.title);
+    PageText = page.page;
+    if (page.fontOpen) PageText += QStringLiteral("</Font>");
 }
 
 void TOrgForm::buildProgrammePage() {
@@ -118,7 +162,8 @@ void TOrgForm::buildProgrammePage() {
 
     // 3.-5.
     PrintColumns = ReadPrintColumns();
-    WritePageHead(tour ? QStringLiteral("Tour with ") + band : EventHeading(Org->text(), Contact->text(), Event->text()));
+    WritePageHead(HtmlValue(tour ? QStringLiteral("Tour with ") + band
+                                 : EventHeading(Org->text(), Contact->text(), Event->text())));
     PageText += QStringLiteral("</Head>\r\n<Body BgColor=White>\r\n");
     PageTunes.clear();
     QString pageBreak;
@@ -135,7 +180,7 @@ void TOrgForm::buildProgrammePage() {
                 WriteLog(QStringLiteral("HTML for ") + heading);
                 PageText += QStringLiteral("<Center") + pageBreak +
                             QStringLiteral("><H1 Style=\"Font-family: Verdana; Color: #8000C0; Font-size: 18pt\">") +
-                            heading + QStringLiteral("</H1><Font Size=4>") + GetEvInfo() +
+                            HtmlValue(heading) + QStringLiteral("</H1><Font Size=4>") + HtmlValue(GetEvInfo()) +
                             QStringLiteral("</Font></Center><HR NoShade Color=\"#8000C0\"><Br>");
                 pageBreak = QStringLiteral(" Style=\"Page-break-before: Always\"");
                 BuildTab();

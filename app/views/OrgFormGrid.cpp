@@ -5,6 +5,8 @@
 #include "app/OrgForm.h"
 
 #include "base/Log.h"
+#include "base/Messages.h"
+#include "core/dances/FieldRules.h"
 #include "core/database/Tables.h"
 #include "core/dialogs/MsgPanel.h"
 #include "core/filter/FilterCommands.h"
@@ -105,6 +107,7 @@ void TOrgForm::ShowGrid(bool events) {
     if (!old || &old->dataset() != &ds) {
         auto *model = new DatasetModel(ds, Grid);
         model->setEditable(true);
+        model->onRefused = [](const QString &field, const QString &) { ShowMsg(NumberBoxFault(field)); };
         Grid->setModel(model);
         delete old;
         // The record and the grid's row move together.
@@ -134,6 +137,10 @@ void TOrgForm::ShowGrid(bool events) {
     Grid->setGeometry(centralWidget()->geometry());
     Grid->setVerticalScrollBarPolicy(OptionChecked(QStringLiteral("ShowBars")) ? Qt::ScrollBarAsNeeded
                                                                               : Qt::ScrollBarAlwaysOff);
+    // The grid opens on the current record: made current before the grid
+    // takes the focus, which would otherwise move the record to the first row.
+    if (ds.RecordIndex() >= 0)
+        Grid->setCurrentIndex(model->index(ds.RecordIndex(), std::max(Grid->currentIndex().column(), 0)));
     Grid->raise();
     Grid->show();
     Grid->setFocus();
@@ -142,6 +149,11 @@ void TOrgForm::ShowGrid(bool events) {
 
 void TOrgForm::HideGrid() {
     if (Grid->isHidden()) return;
+    // A cell still being typed into is kept, as Enter would keep it.
+    if (QWidget *editor = Grid->indexWidget(Grid->currentIndex())) {
+        emit Grid->itemDelegate()->commitData(editor);
+        emit Grid->itemDelegate()->closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+    }
     auto *model = qobject_cast<DatasetModel *>(Grid->model());
     if (model && model->dataset().State() != DatasetState::Browse) model->dataset().CheckBrowseMode();
     Grid->hide();

@@ -2,8 +2,7 @@
 // programme's dances, and the full-screen display over the programme.
 
 #include "app/OrgForm.h"
-#include "app/standins/StandIns.h"
-#include "app/standins/ViewStandIns.h"
+#include "presentation/fullscreen/Full.h"
 
 #include "base/AppState.h"
 #include "base/Log.h"
@@ -69,13 +68,13 @@ void TOrgForm::OrgPNClick(QToolButton *sender) {
 void TOrgForm::ProgPNClick(QToolButton *sender) {
     WriteLog(QStringLiteral("ProgPN"));
     SavedPage = EventPage;
-    if (StandIn::FullScreenExists) ResetFullScreenSpeed();
+    if (FullScreenShowing()) ResetFullScreenSpeed();
     FocusIfPossible(TitleBtn);
     const QList<bool> titled = TitledRows();
     const int direction = sender == ProgN ? 1 : sender == ProgP ? -1 : 0;
     ProgP->setEnabled(true);
     ProgN->setEnabled(true);
-    const RowWalk walk = WalkProgramme(titled, ThisIndex, direction, StandIn::FullScreenExists);
+    const RowWalk walk = WalkProgramme(titled, ThisIndex, direction, FullScreenShowing());
     if (!walk.found) {
         if (sender) sender->setEnabled(false);
         return;

@@ -3,7 +3,6 @@
 // (map, mail, web) and the clicks on the programme area.
 
 #include "app/OrgForm.h"
-#include "app/standins/ViewStandIns.h"
 #include "core/startup/Positioning.h"
 
 #include "base/Dates.h"
@@ -18,8 +17,10 @@
 #include "platform/sqlite/Dataset.h"
 #include "programme/ProgrammeRows.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -53,14 +54,19 @@ public:
     explicit PickListWatch(TOrgForm *form) : QObject(form), f(form) {
         for (QWidget *w : {static_cast<QWidget *>(f->Postcode), static_cast<QWidget *>(f->Email),
                            static_cast<QWidget *>(f->WebSite), static_cast<QWidget *>(f->Town),
-                           f->PopList->viewport(), f->Body->viewport(), static_cast<QWidget *>(f->EvPanel),
-                           static_cast<QWidget *>(f->DPanel)})
+                           static_cast<QWidget *>(f->PopList), f->PopList->viewport(), f->Body->viewport(),
+                           static_cast<QWidget *>(f->EvPanel), static_cast<QWidget *>(f->DPanel)})
             w->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
         const QEvent::Type type = event->type();
+        if (watched == f->PopList && type == QEvent::FocusOut) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) f->PopListExit();
+            return false;
+        }
         if (type == QEvent::MouseButtonDblClick) {
             for (QWidget *box : {static_cast<QWidget *>(f->Postcode), static_cast<QWidget *>(f->Email),
                                  static_cast<QWidget *>(f->WebSite), static_cast<QWidget *>(f->Town)})
@@ -110,8 +116,9 @@ void TOrgForm::PopListClick(QListWidgetItem *item) {
     if (!target) return;
     const QString value = EntryValue(this, entry);
     WriteLog(QStringLiteral("PopListClick - Set field ") + target->objectName() + QStringLiteral(" to ") + value);
-    ClosePopList();
+    // Back in its box first, so that the list's leaving does not leave the box.
     target->setFocus();
+    ClosePopList();
     QString field;
     Dataset *ds = BoundDataset(this, target, &field);
     suppressPickList = true;
@@ -122,6 +129,18 @@ void TOrgForm::PopListClick(QListWidgetItem *item) {
         if (ds->State() == DatasetState::Browse) ds->Edit();
         ds->FieldByName(field).SetAsString(value);
     }
+}
+
+void TOrgForm::PopListExit() {
+    QWidget *held = HeldExit;
+    HeldExit = nullptr;
+    if (QApplication::focusWidget() == held) return;
+    ClosePopList();
+    // Down held the box's leave off: the focus went on elsewhere. The box
+    // forgot on losing the focus that it was typed into.
+    if (!held) return;
+    if (auto *edit = qobject_cast<QLineEdit *>(held)) edit->setModified(HeldModified);
+    AnyExit(held);
 }
 
 void TOrgForm::ShowEventOfDay(const QString &entry, const QString &title) {

@@ -3,8 +3,7 @@
 // outlines.
 
 #include "app/OrgForm.h"
-#include "app/standins/StandIns.h"
-#include "app/standins/ViewStandIns.h"
+#include "presentation/fullscreen/Full.h"
 #include "programme/Rules.h"
 
 #include "base/AppState.h"
@@ -175,6 +174,8 @@ void TOrgForm::buildViewCommands() {
     ENav->BeforeAction = [this](NavButton b) {
         ClosePopList();
         if (b == NavButton::Insert) SetFilter(FilterTable::Events, 1);
+        // Post saves the event as a command does (a typed date too), without counting calls.
+        if (b == NavButton::Post) SaveERec(SaveSender::Other);
     };
     auto danceBefore = DNav->BeforeAction;
     DNav->BeforeAction = [this, danceBefore](NavButton b) {
@@ -466,7 +467,7 @@ void TOrgForm::ShowProgressPanel(const QString &text) {
 }
 
 void TOrgForm::LockKeys(int key) {
-    if (OptionChecked(QStringLiteral("NumLock")) && StandIn::FullScreenExists)
+    if (OptionChecked(QStringLiteral("NumLock")) && FullScreenShowing())
         ShowFullScreenNumLock(KeyState::isToggled(StateKey::NumLock));
     if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) {
         const StateKey which = key == Qt::Key_CapsLock ? StateKey::CapsLock : StateKey::NumLock;

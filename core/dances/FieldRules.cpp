@@ -2,6 +2,7 @@
 
 #include "base/Cp1252.h"
 #include "base/TextRoutines.h"
+#include "core/dances/DanceRecord.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Query.h"
 
@@ -109,6 +110,12 @@ QString DanceSaveFault(const QString &keySig, bool ownTune, const QString &level
     if (!level.isEmpty() && (level.size() != 1 || level[0] < QLatin1Char('0') || level[0] > QLatin1Char('9')))
         return QStringLiteral("Level must be between 0 and 9");
     return QString();
+}
+
+QString NumberBoxFault(const QString &field) {
+    if (SameText(field, QStringLiteral("Lvl"))) return DanceSaveFault(QString(), false, QStringLiteral("x"));
+    if (SameText(field, QStringLiteral("Tolbrook"))) return TolbrookFault(QStringLiteral("x"));
+    return field + QStringLiteral(" must be a whole number.");
 }
 
 bool LevelBlankWarning(const QString &level, const QString &style) {

@@ -49,5 +49,8 @@ QStringList PickListValues(Database &db, const QString &table, const QString &fi
 // The fault that stops a dance being stored, or "": a key signature without
 // the own-tune mark, a level other than one digit.
 QString DanceSaveFault(const QString &keySig, bool ownTune, const QString &level);
+// What a number box of either page says of a text its field cannot take:
+// the box's own rule ("Level must be between 0 and 9" for the level).
+QString NumberBoxFault(const QString &field);
 // Whether to warn "Warning: Dance level is blank." (technique items need no level).
 bool LevelBlankWarning(const QString &level, const QString &style);

@@ -2,6 +2,7 @@
 
 #include "base/Cp1252.h"
 #include "core/startup/StartupRules.h"
+#include "platform/media/ToneWav.h"
 #include "platform/rtf/RtfWriter.h"
 #include "platform/sqlite/Database.h"
 
@@ -38,7 +39,19 @@ void insert(Database &db, const QString &table, const QList<QPair<QString, QVari
 
 QString item(const QString &kind, const QString &text) { return kind + QLatin1Char('|') + text; }
 
+// The recordings the sample's music lines name, under its Music folder.
+const struct {
+    const char *path;
+    double seconds, hertz;
+} SampleRecordings[] = {{"Orchard/Apple Cart.wav", 15, 440}, {"Orchard/Apple Cart (live).wav", 12, 392}};
+
 } // namespace
+
+bool WriteSampleMusic(const QString &musicFolder) {
+    for (const auto &r : SampleRecordings)
+        if (!WriteToneWav(musicFolder + QLatin1Char('/') + QLatin1String(r.path), r.seconds, r.hertz)) return false;
+    return true;
+}
 
 QString InstructionRtf(const QStringList &lines) {
     QString out = QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n"
@@ -164,6 +177,23 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
         {"Grand Chain", "Technique", "Technique", "", 0, "", "",
          {"Give right hand to partner, pull by, left to the next, and so on round the ring."}, "", ""},
         {"Tea Break", "Any", "Break", "", 0, "", "", {}, "", ""},
+        // A square danced without a walk-through: a break and four figures.
+        {"Allemande Break", "Square", "Break", "Reel", 2, "Sam Tucker", "Green Mountain Squares",
+         {"Allemande left your corner; grand right and left.", "Meet your partner, promenade home."},
+         "Tune: Sally Goodin", ""},
+        {"Hoedown One", "Square", "Figure", "Reel", 2, "Sam Tucker", "Green Mountain Squares",
+         {"heads promenade half way round the outside.", "heads lead right, circle to a line.",
+          "Lines forward and back; swing your corner."},
+         "Tune: Sally Goodin", ""},
+        {"Hoedown Two", "Square", "Figure", "Reel", 2, "Sam Tucker", "Green Mountain Squares",
+         {"heads right and left through; sides right and left through.", "All swing your corner."},
+         "Tune: Sally Goodin", ""},
+        {"Hoedown Three", "Square", "Figure", "Reel", 3, "Sam Tucker", "Green Mountain Squares",
+         {"heads star right; sides star left.", "Ladies chain across; swing your corner."},
+         "Tune: Sally Goodin", ""},
+        {"Hoedown Four", "Square", "Figure", "Reel", 3, "Sam Tucker", "Green Mountain Squares",
+         {"heads lead out to the right; sides pass through.", "Up & down the set, promenade."},
+         "Tune: Sally Goodin", ""},
     };
 
     for (const Dance &d : dances) {
@@ -173,8 +203,8 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
             music = recordings(music, {QStringLiteral("Apple Cart (tune)") + Sep + Sep + "WAV" + Sep + Sep + "Jig" + Sep +
                                            Sep + "Orchard\\Apple Cart.wav",
                                        QStringLiteral("Orchard Dance Tunes") + Sep + "3" + Sep + "CD" + Sep + "116" + Sep + "Jig",
-                                       QStringLiteral("Apple Cart (live)") + Sep + Sep + "MP3" + Sep + "112" + Sep +
-                                           "Jig" + Sep + "Slow start" + Sep + "Orchard/Apple Cart.mp3"});
+                                       QStringLiteral("Apple Cart (live)") + Sep + Sep + "WAV" + Sep + "112" + Sep +
+                                           "Jig" + Sep + "Slow start" + Sep + "Orchard/Apple Cart (live).wav"});
         } else if (title == QLatin1String("Kestrel's Flight")) {
             music = recordings(music, {QStringLiteral("New England Notes") + Sep + "7" + Sep + "CD" + Sep + "120" + Sep + "Reel"});
         } else if (title == QLatin1String("Elderflower Waltz")) {
@@ -182,10 +212,17 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
         }
         // Tune pages of the maker's site in the notes, one with a tune-book volume.
         QString notes = QString::fromUtf8(d.notes);
+        // Another dance's notes follow these when shown full-screen.
+        if (title == QLatin1String("Zephyr Reel")) notes = QStringLiteral("Patter as for Main=\"Ivy Bridge\"");
         const QString tunes = WebsiteAddress + QStringLiteral("/abc.aspx?T=");
         if (title == QLatin1String("Gathering Peascods")) notes = QStringLiteral("Tune: ") + tunes + QStringLiteral("Gathering_Peascods");
         else if (title == QLatin1String("Dancing Dorothy")) notes = QStringLiteral("Tune: ") + tunes + QStringLiteral("Dorothys_Delight");
         else if (title == QLatin1String("Pennyroyal")) notes = tunes + QStringLiteral("Pennyroyal");
+        QString instructions = d.steps.isEmpty() ? QString() : InstructionRtf(d.steps);
+        // The square figures name heads, sides and up & down in bold.
+        if (title.startsWith(QLatin1String("Hoedown")))
+            for (const char *word : {"heads", "sides", "Up & down"})
+                instructions.replace(QLatin1String(word), QStringLiteral("\\b ") + QLatin1String(word) + QStringLiteral("\\b0 "));
         QList<QPair<QString, QVariant>> row = {
             {QStringLiteral("Title"), title},
             {QStringLiteral("Format"), QString::fromUtf8(d.format)},
@@ -193,7 +230,7 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
             {QStringLiteral("Rhythm"), QString::fromUtf8(d.rhythm)},
             {QStringLiteral("Author"), QString::fromUtf8(d.author)},
             {QStringLiteral("Collection"), QString::fromUtf8(d.collection)},
-            {QStringLiteral("Instructions"), d.steps.isEmpty() ? QString() : InstructionRtf(d.steps)},
+            {QStringLiteral("Instructions"), instructions},
             {QStringLiteral("Music"), music},
             {QStringLiteral("Notes"), notes},
             {QStringLiteral("Energy"), d.level >= 4 ? QStringLiteral("High") : QStringLiteral("Medium")},
@@ -232,6 +269,11 @@ void BuildSampleCatalogue(const QString &path, const QDate &today) {
     const QString interval = item(QStringLiteral("O"), QStringLiteral("Interval"));
     const QString extras = item(QStringLiteral("O"), QStringLiteral("Extras"));
     const QList<Event> events = {
+        {0, "Ashbury Squares", "Square Dance Night", "Recorded", true,
+         {dance("Kestrel's Flight"), item("O", "Squares without a walk-through"), dance("Allemande Break"),
+          dance("Hoedown One"), dance("Hoedown Two"), dance("Hoedown Three"), dance("Hoedown Four"),
+          item("N", "Tea and biscuits at nine"), item("O", "Second half"), dance("Zephyr Reel"),
+          dance("Apple Cart Jig")}},
         {-63, "Orchard Folk Club", "Autumn Dance", "The Windfalls", true,
          {item("O", "Evening Dance"), dance("Apple Cart Jig"), dance("Bramble Lane"), dance("Elderflower Waltz"),
           item("N", "Raffle after the interval"), interval, dance("Cobbler's Hornpipe"), dance("Kestrel's Flight"),

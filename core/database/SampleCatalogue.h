@@ -8,6 +8,9 @@
 // Writes a new sample catalogue (a few dozen dances, a handful of events
 // dated around `today`) to path; an existing file there is replaced.
 void BuildSampleCatalogue(const QString &path, const QDate &today);
+// Writes every recording the sample catalogue names (short tones) under
+// musicFolder; false when one cannot be written.
+bool WriteSampleMusic(const QString &musicFolder);
 
 struct LargeCatalogueSize {
     int dances = 20000;

@@ -2,6 +2,7 @@
 
 #include "core/services/Help.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
@@ -81,7 +82,13 @@ TDBox3Form::TDBox3Form(QWidget *parent) : QDialog(parent) {
 
 BoxResult TDBox3Form::Execute(const BoxRequest &r) {
     Msg->setText(r.text);
-    Msg->setFixedHeight(Msg->heightForWidth(MsgWidth));
+    // The text's own size, taken before any enlarged message changed it.
+    static const qreal baseFontSize = Msg->font().pointSizeF();
+    QFont font = Msg->font();
+    font.setPointSizeF(baseFontSize * std::max(1, r.textScale));
+    Msg->setFont(font);
+    Msg->setFixedWidth(MsgWidth * std::max(1, r.textScale));
+    Msg->setFixedHeight(Msg->heightForWidth(MsgWidth * std::max(1, r.textScale)));
 
     Button1->setText(r.caption1);
     Button1->setVisible(true);

@@ -649,6 +649,19 @@ void NeglectedClick() {
     FilterClick(FilterSender::Neglected);
 }
 
+void ShowMarkedDances(const QString &caption) {
+    FilterUi &ui = CurrentFilterUi();
+    ui.ShowPage(FilterTable::Dances);
+    DFilterOn = true;
+    SetFilter(FilterTable::Dances, 3);
+    QString &hint = hintOf(FilterTable::Dances);
+    hint = DancesFilter.HasConditions() && !hint.isEmpty() ? hint + QStringLiteral(", ") + caption : caption;
+    ui.ShowIndicator(FilterTable::Dances, true, hint);
+    if (Dataset *ds = FilterDataset(FilterTable::Dances); ds && ds->active()) ds->First();
+    ShowRecordCount(FilterTable::Dances);
+    ui.ShowDance();
+}
+
 // ---- finds ----------------------------------------------------------------------
 
 void FindEventClick() {

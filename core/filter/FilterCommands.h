@@ -123,6 +123,10 @@ void SessionClick();
 void OddFormatClick();
 void NeverClick();
 void NeglectedClick();
+// The dances marked DFilter = "Y" by a caller, under the Dances filter's own
+// conditions (so a filter that was on is narrowed); the caption names the
+// selection. The first dance is shown.
+void ShowMarkedDances(const QString &caption);
 
 // ---- finds ----------------------------------------------------------------------
 

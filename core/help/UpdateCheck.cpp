@@ -17,7 +17,8 @@ QString OfferedVersion(const QString &page) {
         ++i;
     QString version = page.mid(start, i - start);
     while (version.endsWith(QChar('.'))) version.chop(1);
-    if (version.isEmpty() || !version[0].isDigit()) return {};
+    // No version is that long: a page that runs on in digits is unreadable.
+    if (version.isEmpty() || !version[0].isDigit() || version.size() > MaxVersionLength) return {};
     return version;
 }
 

@@ -6,7 +6,8 @@
 
 // The version after the first "Latest version is" and its blanks: the run of
 // digits and dots there (trailing dots dropped). Empty when the marker is
-// missing or no digit follows it.
+// missing, no digit follows it, or the run is longer than MaxVersionLength.
+constexpr int MaxVersionLength = 100;
 QString OfferedVersion(const QString &page);
 
 // The download page's address on the maker's site.

@@ -4,10 +4,15 @@
 // box, the focus control. The window installs itself; without it these do
 // nothing (the splash status is logged), so the logic runs in tests as it is.
 
+#include "programme/ProgrammeItem.h"
+
+#include <QList>
 #include <QRect>
 #include <QString>
 
 class QWidget;
+class RichEdit;
+class TMyPlayer;
 
 // The control the user last filtered on or focused: its table ("Events" or
 // "Dances"), its field, its text, and whether it is a check box.
@@ -82,6 +87,34 @@ public:
     virtual void RightClick(QWidget *) {}
     virtual void ClosePopList() {}
     virtual bool PopListShowing() const { return false; }
+
+    // ---- what the full-screen display asks -------------------------------
+    // The shown event's programme rows as items; ThisIndex is the current one.
+    virtual QList<ProgrammeItem> ProgrammeItems() const { return {}; }
+    // Selects row index (the Events page becomes the saved page).
+    virtual void SelectProgrammeRow(int index) { Q_UNUSED(index); }
+    // The selected dance row's dance located and shown on the main window.
+    virtual void ShowSelectedDance() {}
+    // The previous (-1) or next (+1) dance of the programme, shown.
+    virtual void StepProgrammeDance(int direction) { Q_UNUSED(direction); }
+    // The Dances page's instructions, as shown for the current dance.
+    virtual RichEdit *InstructionsControl() { return nullptr; }
+    // A box of the shown dance ("Notes", "Called", "KeySig", "Format",
+    // "Style", "Title" as shown) or event ("Org", "ETime", "Band").
+    virtual QString ShownField(const QString &field) { Q_UNUSED(field); return {}; }
+    // The shown event's date as a day number (the no-date value when none).
+    virtual double ShownEventDate() const { return 1095730; }
+    // The play panel shows (the dance has a recording to play).
+    virtual bool PlayPanelShown() const { return false; }
+    // Play or stop, as the Play button does.
+    virtual void PlayOrStop() {}
+    // The program's one player, or null before anything played.
+    virtual TMyPlayer *MediaPlayer() { return nullptr; }
+    // The Folders page is the page the display was opened from; the Dances page was.
+    virtual bool FoldersPageSaved() const { return false; }
+    virtual bool DancesPageSaved() const { return false; }
+    // After a key the display handled: the lock keys' indicator and sounds.
+    virtual void LockKeys(int key) { Q_UNUSED(key); }
 };
 
 // Installs the window's link (not owned); null restores the silent one.

@@ -16,6 +16,10 @@ QString MaintainerScrivletPath();
 // The two tune-index files, one tune per line "T:" + title.
 QString MaintainerTuneIndexPath(int n);
 
+// The maintainer's name ("Maintainer.ini", core/startup/MaintainerConfig.h),
+// used in maintainer mode and in the tune-button message.
+QString MaintainerName();
+
 // The tune index text: both files joined by a line feed (maintainer mode).
 extern QString ABCIndex;
 // Reads both tune-index files into ABCIndex; a missing file reads empty.

@@ -92,12 +92,15 @@ TListForm::TListForm(QWidget *parent) : QDialog(parent), model(new ChooserModel(
     ListGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ListGrid->verticalHeader()->setDefaultSectionSize(ListGrid->fontMetrics().height() + 4);
     ListGrid->viewport()->installEventFilter(this);
+    ListGrid->installEventFilter(this);
     ListSel = new QLineEdit(this);
     ListSel->setObjectName(QStringLiteral("ListSel"));
     ListSel->installEventFilter(this);
     auto button = [this](const QString &caption, const char *name) {
         auto *b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
+        // Select stays the default button whichever button had the focus.
+        b->setAutoDefault(false);
         return b;
     };
     DetButton = button(QStringLiteral("&Details"), "DetButton");
@@ -304,6 +307,14 @@ void TListForm::SelectClick() {
 }
 
 bool TListForm::eventFilter(QObject *watched, QEvent *event) {
+    if ((watched == ListSel || watched == ListGrid) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        // Enter selects, as Select does, whichever button had the focus last.
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            SelectClick();
+            return true;
+        }
+    }
     if (watched == ListSel && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Down || key == Qt::Key_Up) {

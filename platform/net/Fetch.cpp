@@ -11,6 +11,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
+#include <QTimer>
 
 namespace {
 
@@ -51,8 +52,15 @@ FetchOutcome QtFetcher::get(const QUrl &url) {
 
     BusyWait busy;
     QNetworkReply *reply = manager.get(request);
-    bool overCap = false;
+    bool overCap = false, pastDeadline = false;
     QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+        pastDeadline = true;
+        reply->abort();
+    });
+    deadline.start(deadlineMs);
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
         out.body += reply->readAll();
         if (out.body.size() > capBytes) {
@@ -66,7 +74,10 @@ FetchOutcome QtFetcher::get(const QUrl &url) {
     if (!overCap && out.body.size() > capBytes) overCap = true;
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (overCap) {
+    deadline.stop();
+    if (pastDeadline) {
+        out.error = QStringLiteral("No whole answer within %1 ms").arg(deadlineMs);
+    } else if (overCap) {
         out.error = QStringLiteral("The reply from %1 is larger than %2 bytes")
                         .arg(url.toDisplayString())
                         .arg(capBytes);

@@ -28,10 +28,13 @@ void SetFetcher(Fetcher *fetcher);
 // The default over Qt Network: a GET with the agent "Quillary", never from
 // or into a cache, following Qt's default redirects. It waits in a local
 // event loop with the program's windows disabled. A status outside 200-299,
-// a network error, no data for timeoutMs, or a body over capBytes fails.
+// a network error, no data for timeoutMs, no whole answer within deadlineMs
+// (a server that trickles a byte at a time never trips timeoutMs), or a
+// body over capBytes fails.
 class QtFetcher : public Fetcher {
 public:
     int timeoutMs = 30000;
+    int deadlineMs = 60000;
     qint64 capBytes = 32LL * 1024 * 1024;
     FetchOutcome get(const QUrl &url) override;
 };

@@ -12,8 +12,61 @@
 #include <QTextDocumentFragment>
 
 #include <cmath>
+#include <memory>
 
 RichEdit *WorkRich = nullptr;
+
+// The document's defaults: its font size and default tab distance.
+void ScaleDefaults(QTextDocument *doc, qreal factor) {
+    QFont base = doc->defaultFont();
+    if (base.pointSizeF() > 0) base.setPointSizeF(base.pointSizeF() * factor);
+    doc->setDefaultFont(base);
+    QTextOption option = doc->defaultTextOption();
+    option.setTabStopDistance(option.tabStopDistance() * factor);
+    doc->setDefaultTextOption(option);
+}
+
+void ScaleDocument(QTextDocument *doc, qreal factor) {
+    if (factor == 1.0) return;
+    ScaleDefaults(doc, factor);
+    QTextCursor cursor(doc);
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat bf = block.blockFormat();
+        bf.setLeftMargin(bf.leftMargin() * factor);
+        bf.setRightMargin(bf.rightMargin() * factor);
+        bf.setTextIndent(bf.textIndent() * factor);
+        QList<QTextOption::Tab> tabs = bf.tabPositions();
+        for (QTextOption::Tab &t : tabs) t.position *= factor;
+        bf.setTabPositions(tabs);
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(bf);
+        QTextCharFormat mark = block.charFormat();
+        if (mark.hasProperty(QTextFormat::FontPointSize)) {
+            mark.setFontPointSize(mark.fontPointSize() * factor);
+            cursor.setBlockCharFormat(mark);
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat cf = fragment.charFormat();
+            if (!cf.hasProperty(QTextFormat::FontPointSize)) continue;
+            cf.setFontPointSize(cf.fontPointSize() * factor);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(cf);
+        }
+    }
+}
+
+namespace {
+
+// The document as stored: a copy with the zoom taken off.
+std::unique_ptr<QTextDocument> Unzoomed(const QTextDocument *doc, qreal zoom) {
+    std::unique_ptr<QTextDocument> copy(doc->clone());
+    ScaleDocument(copy.get(), 1.0 / zoom);
+    return copy;
+}
+
+} // namespace
 
 RichEdit::RichEdit(QWidget *parent) : QTextEdit(parent) {
     setAcceptRichText(true);
@@ -26,14 +79,30 @@ RichEdit::RichEdit(QWidget *parent) : QTextEdit(parent) {
     });
 }
 
-QString RichEdit::rtf() const { return WriteRtf(document()); }
+QString RichEdit::rtf() const {
+    if (zoom_ == 1.0) return WriteRtf(document());
+    return WriteRtf(Unzoomed(document(), zoom_).get());
+}
+
+void RichEdit::setZoom(qreal ratio) {
+    if (ratio <= 0 || ratio == zoom_) return;
+    const bool wasModified = document()->isModified();
+    const bool undo = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);
+    ScaleDocument(document(), ratio / zoom_);
+    document()->setUndoRedoEnabled(undo);
+    document()->setModified(wasModified);
+    zoom_ = ratio;
+}
 
 void RichEdit::setRtf(const QString &rtf) {
     const bool wasModified = document()->isModified();
     const int caret = selStart();
     const bool undo = document()->isUndoRedoEnabled();
     document()->setUndoRedoEnabled(false);
+    if (zoom_ != 1.0) ScaleDefaults(document(), 1.0 / zoom_);
     ReadRtf(rtf, document());
+    ScaleDocument(document(), zoom_);
     document()->setUndoRedoEnabled(undo);
     document()->setModified(wasModified);
     setSelStart(caret);
@@ -41,13 +110,21 @@ void RichEdit::setRtf(const QString &rtf) {
 
 QString RichEdit::selectionRtf() const {
     const QTextCursor c = textCursor();
-    return c.hasSelection() ? WriteRtfSelection(c) : QString();
+    if (!c.hasSelection()) return QString();
+    if (zoom_ == 1.0) return WriteRtfSelection(c);
+    const std::unique_ptr<QTextDocument> copy = Unzoomed(document(), zoom_);
+    QTextCursor same(copy.get());
+    same.setPosition(c.anchor());
+    same.setPosition(c.position(), QTextCursor::KeepAnchor);
+    return WriteRtfSelection(same);
 }
 
 void RichEdit::replaceSelectionRtf(const QString &rtf) {
     QTextDocument part;
     part.setDefaultFont(document()->defaultFont());
+    if (zoom_ != 1.0) ScaleDefaults(&part, 1.0 / zoom_);
     ReadRtf(rtf, &part);
+    ScaleDocument(&part, zoom_);
     QTextCursor c = textCursor();
     c.beginEditBlock();
     c.removeSelectedText();

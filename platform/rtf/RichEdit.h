@@ -72,6 +72,12 @@ public:
     // HTML, else plain text.
     void insertMimeData(const QMimeData *source);
 
+    // The zoom ratio (1: as stored). Font sizes, indents and tab stops are
+    // shown scaled; rtf(), selectionRtf(), the plain text and loaded or
+    // inserted RTF stay in the stored sizes.
+    void setZoom(qreal ratio);
+    qreal zoom() const { return zoom_; }
+
     // The height the laid-out text needs, frame included.
     int contentHeight() const;
 
@@ -92,7 +98,11 @@ private:
     bool copyLeftWithoutSelection_ = false;
     std::function<bool(const QMimeData *)> pasteHandler_;
     int lastHeight_ = -1;
+    qreal zoom_ = 1.0;
 };
+
+// Multiplies a document's font sizes, indents and tab stops by factor.
+void ScaleDocument(QTextDocument *doc, qreal factor);
 
 // The RTF formats taken from the clipboard and drops, in order of preference.
 QStringList RtfMimeTypes();

@@ -1,5 +1,7 @@
 #include "platform/sqlite/DataSource.h"
 
+#include "base/Messages.h"
+
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -71,25 +73,40 @@ void TDataSource::typed(QWidget *box) {
     emit edited(box);
 }
 
-void TDataSource::write(const Binding &b) {
-    if (!dirty.contains(b.box) || !ds || !ds->active()) return;
+bool TDataSource::write(const Binding &b) {
+    if (!dirty.contains(b.box) || !ds || !ds->active()) return true;
     if (ds->State() == DatasetState::Browse) ds->Edit();
     Field *f = ds->FindField(b.field);
     // Taken off the list first, so that the record change shows the stored
     // value ("007" becomes "7" in a number field).
     dirty.remove(b.box);
-    if (!f) return;
+    if (!f) return true;
+    const QString text = b.edit->text();
     try {
-        f->SetAsString(b.edit->text());
-    } catch (...) {
-        dirty.insert(b.box);
-        throw;
+        f->SetAsString(text);
+    } catch (const DbError &) {
+        const FieldType type = f->DataType();
+        if (!OnRefused || type == FieldType::Text || type == FieldType::Memo) {
+            dirty.insert(b.box);
+            throw;
+        }
+        // Nothing stays pending: a later move or post does not meet it again.
+        show(b);
+        b.box->setFocus();
+        OnRefused(b.box, b.field, text);
+        // Ready to be typed over.
+        b.box->setFocus();
+        b.edit->selectAll();
+        return false;
     }
+    return true;
 }
 
 void TDataSource::writeAll() {
     const QList<Binding> all = bindings;
-    for (const Binding &b : all) write(b);
+    bool refused = false;
+    for (const Binding &b : all) refused = !write(b) || refused;
+    if (refused) throw SilentAbort();
 }
 
 void TDataSource::show(const Binding &b) {

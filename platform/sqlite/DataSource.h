@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QString>
+#include <functional>
 
 class QComboBox;
 class QLineEdit;
@@ -47,7 +48,13 @@ public:
     void writeAll();
 
     void datasetChanged(Dataset &dataset, DatasetChange change) override;
+    // A refused text abandons the post that asked for it (SilentAbort).
     void writePending(Dataset &dataset) override;
+
+    // A box's text that its number or date field cannot take: the box shows
+    // the field again, nothing is left to write, the focus stays in the box
+    // and this says why (the box, its field, the text refused).
+    std::function<void(QWidget *, const QString &, const QString &)> OnRefused;
 
 signals:
     // The user changed a box's text.
@@ -64,7 +71,8 @@ private:
     };
     void add(QWidget *box, QLineEdit *edit, const QString &field);
     void typed(QWidget *box);
-    void write(const Binding &b);
+    // False when the text was refused.
+    bool write(const Binding &b);
     void show(const Binding &b);
     void fitAll();
     const Binding *find(const QObject *box) const;

@@ -6,8 +6,10 @@ constexpr int CachedRows = 512;
 
 DatasetModel::DatasetModel(Dataset &dataset, QObject *parent) : QAbstractTableModel(parent), m_dataset(dataset) {
     if (m_dataset.active()) {
-        m_rows = m_dataset.VisibleCount();
+        m_shown = m_dataset.VisibleBookmarks();
+        m_rows = int(m_shown.size());
         m_columns = m_dataset.FieldCount();
+        m_row = m_dataset.RecordIndex();
     }
     m_dataset.addObserver(this);
 }
@@ -76,6 +78,15 @@ bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int 
         m_dataset.CheckBrowseMode();
         m_dataset.SetRecordIndex(index.row());
     }
+    if (onRefused) {
+        // Refused before the record goes into edit: nothing is left to post.
+        try {
+            Field::FromText(m_dataset.fieldInfos().at(index.column()), value.toString());
+        } catch (const DbError &) {
+            onRefused(field.FieldName(), value.toString());
+            return false;
+        }
+    }
     if (m_dataset.State() == DatasetState::Browse) m_dataset.Edit();
     m_dataset.Fields(index.column()).SetAsString(value.toString());
     return true;
@@ -83,14 +94,29 @@ bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int 
 
 void DatasetModel::datasetChanged(Dataset &dataset, DatasetChange change) {
     switch (change) {
-    case DatasetChange::Data:
-        beginResetModel();
+    case DatasetChange::Data: {
         m_cache.clear();
-        m_rows = dataset.active() ? dataset.VisibleCount() : 0;
-        m_columns = dataset.active() ? dataset.FieldCount() : 0;
-        endResetModel();
-        emit currentRowChanged(dataset.RecordIndex());
+        std::vector<Dataset::Bookmark> shown;
+        if (dataset.active()) shown = dataset.VisibleBookmarks();
+        const int columns = dataset.active() ? dataset.FieldCount() : 0;
+        if (shown == m_shown && columns == m_columns) {
+            // The same rows (an edit began, was posted or cancelled): a reset
+            // would close the cell editor and lose the view's current cell.
+            // The view's current row may already be ahead of the record (a
+            // cell edit committed on leaving its row): told only of a move.
+            if (m_rows > 0 && m_columns > 0) emit dataChanged(index(0, 0), index(m_rows - 1, m_columns - 1));
+            if (dataset.RecordIndex() == m_row) break;
+        } else {
+            beginResetModel();
+            m_shown = std::move(shown);
+            m_rows = int(m_shown.size());
+            m_columns = columns;
+            endResetModel();
+        }
+        m_row = dataset.RecordIndex();
+        emit currentRowChanged(m_row);
         break;
+    }
     case DatasetChange::Record: {
         const int row = dataset.RecordIndex();
         m_cache.remove(row);
@@ -98,7 +124,8 @@ void DatasetModel::datasetChanged(Dataset &dataset, DatasetChange change) {
         break;
     }
     case DatasetChange::Scroll:
-        emit currentRowChanged(dataset.RecordIndex());
+        m_row = dataset.RecordIndex();
+        emit currentRowChanged(m_row);
         break;
     }
 }

@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <functional>
 
 class DatasetModel : public QAbstractTableModel, public DatasetObserver {
     Q_OBJECT
@@ -25,6 +26,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     void setEditable(bool on) { m_editable = on; }
+    // A cell's text its field cannot take (a letter in a number column):
+    // the cell keeps the field's value and this says why (field, text).
+    std::function<void(const QString &, const QString &)> onRefused;
 
     void datasetChanged(Dataset &dataset, DatasetChange change) override;
 
@@ -36,7 +40,10 @@ private:
     const QStringList &rowTexts(int row) const;
 
     Dataset &m_dataset;
+    // The rows shown, by bookmark: the view is reset only when they change.
+    std::vector<Dataset::Bookmark> m_shown;
     int m_rows = 0;
+    int m_row = -1; // the record's row as last told
     int m_columns = 0;
     bool m_editable = false;
     mutable QHash<int, QStringList> m_cache;

@@ -1,5 +1,6 @@
 #include "platform/sqlite/Field.h"
 
+#include "base/TextRoutines.h"
 #include "platform/sqlite/SqlFunctions.h"
 
 #include <cmath>
@@ -13,7 +14,7 @@ bool isNumberVariant(const QVariant &v) {
 }
 
 DbError badValue(const FieldInfo &info, const QString &text, const char *what) {
-    return DbError(QStringLiteral("'%1' is not a valid %2 for field %3.").arg(text, QLatin1String(what), info.name));
+    return DbError(QStringLiteral("'%1' is not a valid %2 for field %3.").arg(MessageValue(text), QLatin1String(what), info.name));
 }
 
 } // namespace

@@ -218,6 +218,17 @@ bool LikeMatch(const QByteArray &pattern, const QByteArray &text, uint escape) {
 
 QString DayNumberText(double day) { return FormatEventDate(day); }
 
+namespace {
+
+// The dates the program can show: 1 January 100 to 31 December 9999.
+bool showableDay(double day) {
+    static const double first = double(DayZero.daysTo(QDate(100, 1, 1)));
+    static const double last = double(DayZero.daysTo(QDate(9999, 12, 31)));
+    return std::isfinite(day) && day >= first && day < last + 1;
+}
+
+} // namespace
+
 bool ParseDayNumberText(const QString &text, double *day) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return false;
@@ -228,6 +239,7 @@ bool ParseDayNumberText(const QString &text, double *day) {
     bool ok = false;
     const double n = t.toDouble(&ok);
     if (ok) {
+        if (!showableDay(n)) return false;
         *day = n;
         return true;
     }
@@ -241,7 +253,7 @@ bool ParseDayNumberText(const QString &text, double *day) {
     int year = m.captured(3).toInt();
     if (m.captured(3).size() == 2) year += year < 50 ? 2000 : 1900;
     const QDate d(year, month, m.captured(1).toInt());
-    if (!d.isValid()) return false;
+    if (!d.isValid() || !showableDay(double(DayZero.daysTo(d)))) return false;
     *day = double(DayZero.daysTo(d));
     return true;
 }

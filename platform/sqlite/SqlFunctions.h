@@ -27,7 +27,8 @@ bool LikeMatch(const QByteArray &pattern, const QByteArray &text, uint escape = 
 // "" for 0).
 QString DayNumberText(double day);
 // Reads a display text back ("Sun 6-Dec-26", "6-Dec-2026", "None", or a day
-// number); false when it is no date.
+// number); false when it is no date or no date the program can show (a day
+// number that is not finite, or outside the years 100 to 9999).
 bool ParseDayNumberText(const QString &text, double *day);
 
 // The visible text of RTF (text that is not RTF comes back as it stands),

@@ -75,11 +75,16 @@ CardGeometryRead ReadCardGeometry(const QStringList &card, const CardGeometry &p
         }
         *fields[i] = v;
     }
+    r.sizeMissing = r.geometry.dWidth <= 0 || r.geometry.dHeight <= 0;
     return r;
 }
 
 QString CardsDownAcrossMessage() {
     return QStringLiteral("Please click the \"Settings\" menu and specify the number of cards Down and Across.");
+}
+
+QString CardsSizeMessage() {
+    return QStringLiteral("Please click the \"Settings\" menu and specify the Card Width and Card Height.");
 }
 
 QString CardsNotWholeMessage() {

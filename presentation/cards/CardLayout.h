@@ -63,6 +63,7 @@ struct CardGeometryRead {
     CardGeometry geometry;
     bool downAcrossEmpty = false; // both were set to 1
     bool notWhole = false;        // a value was no whole number; it and later ones keep their old values
+    bool sizeMissing = false;     // no card width or height above 0: no card can be laid out
 };
 // Reads the eight card boxes in the order GapTop, GapLeft, DWidth, DHeight,
 // VGap, HGap, Down, Across. Down or Across empty or below 1 sets both to 1.
@@ -71,6 +72,7 @@ CardGeometryRead ReadCardGeometry(const QStringList &card, const CardGeometry &p
 // The messages of the reading above.
 QString CardsDownAcrossMessage();
 QString CardsNotWholeMessage();
+QString CardsSizeMessage();
 
 // Where cards go on paper during one print run.
 class CardPlacer {

@@ -92,6 +92,9 @@ private:
             return false;
         }
         const QString key = name.toLower();
+        // The footer rule has given the credit already: a template brought up
+        // to date keeps its own author placeholder behind the footer's.
+        if (creditWritten_ && (key == QLatin1String("author") || key == QLatin1String("collection"))) return true;
         if (key == QLatin1String("owntune"))
             out_ += v == QLatin1String("Y") && !in_.refine ? QStringLiteral("Own tune ") : QString();
         else if (key == QLatin1String("title"))
@@ -112,6 +115,7 @@ private:
         out_.clear();
         const QString author = f_("Author"), collection = f_("Collection");
         if (!in_.refine || (author.isEmpty() && collection.isEmpty())) return;
+        creditWritten_ = true;
         const QString footer = f_("Footer");
         if (footer.size() > 20) {
             out_ += footer;
@@ -168,12 +172,11 @@ private:
         if (f_("OwnTune") == QLatin1String("Y")) return RtfEscape(prefix + QStringLiteral("Own tune (") + rhythm + QStringLiteral(") "));
         QString plural = rhythm;
         if (!unphrased) {
+            // Both halves of "jig/reel" go into the plural: "jigs/reels".
             if (plural == QLatin1String("jig/reel")) plural = QStringLiteral("jigs/reel");
-            else {
-                if (plural == QLatin1String("waltz")) plural = QStringLiteral("waltze");
-                else if (plural == QLatin1String("march")) plural = QStringLiteral("marche");
-                if (plural != QLatin1String("3-time") && plural != QLatin1String("medley")) plural += QLatin1Char('s');
-            }
+            else if (plural == QLatin1String("waltz")) plural = QStringLiteral("waltze");
+            else if (plural == QLatin1String("march")) plural = QStringLiteral("marche");
+            if (plural != QLatin1String("3-time") && plural != QLatin1String("medley")) plural += QLatin1Char('s');
         }
         return RtfEscape(prefix + QStringLiteral("¶ bar ") + (style == QLatin1String("American") ? QStringLiteral("Am. ") : QString()) +
                          plural);
@@ -202,6 +205,7 @@ private:
     QString instructions_;
     bool hadFooter_ = false;
     bool colourTableAdded_ = false;
+    bool creditWritten_ = false;
 };
 
 } // namespace

@@ -13,17 +13,24 @@
 #include "presentation/CardSettings.h"
 #include "presentation/InstructionEdit.h"
 #include "presentation/SetForm.h"
+#include "presentation/editor/SpecialChars.h"
+#include "presentation/editor/TextFormatting.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolBar>
@@ -69,7 +76,11 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
 
     ToolPanel = new QWidget(this);
     ToolPanel->setObjectName(QStringLiteral("ToolPanel"));
-    auto *tools = new QHBoxLayout(ToolPanel);
+    // The navigator's row, then the tool bar's.
+    auto *rows = new QVBoxLayout(ToolPanel);
+    rows->setContentsMargins(2, 2, 2, 2);
+    auto *tools = new QHBoxLayout;
+    rows->addLayout(tools);
     INav = new TDBNavigator(ToolPanel);
     INav->setObjectName(QStringLiteral("INav"));
     INav->setProperty("HelpContext", 30200);
@@ -80,8 +91,8 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
     tools->addWidget(INav);
     tools->addWidget(NRecs);
     auto *toolBar = new QToolBar(ToolPanel);
-    tools->addWidget(toolBar);
     tools->addStretch();
+    rows->addWidget(toolBar);
     outer->addWidget(ToolPanel);
 
     Scroll = new QScrollArea(this);
@@ -89,6 +100,7 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
     Area->setObjectName(QStringLiteral("Area"));
     Scroll->setWidget(Area);
     Scroll->setWidgetResizable(false);
+    Scroll->viewport()->installEventFilter(this);
     outer->addWidget(Scroll, 1);
 
     Marker = new QWidget(Area);
@@ -139,24 +151,15 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
     connect(ITimer, &QTimer::timeout, this, [this] { OnITimer(); });
 
     buildMenus();
-    const auto tool = [&](QAction *a, const QString &hint) {
-        toolBar->addAction(a);
-        a->setToolTip(hint);
-    };
-    tool(SaveM, QStringLiteral("Save"));
-    tool(Print, QStringLiteral("Print dance cards"));
-    tool(Printed, QStringLiteral("Mark this dance as already printed"));
-    tool(Remove, QStringLiteral("Remove dance from current set of instructions to be printed"));
-    tool(ExitM, QStringLiteral("Exit Internal Editor"));
+    buildCustomPanels();
+    buildEditing(toolBar);
 
     INav->setDataset(&DancesData);
     INav->BeforeAction = [this](NavButton b) {
         if (b == NavButton::Post && Unsaved()) SaveClick();
     };
     connect(INav, &TDBNavigator::clicked, this, [this](NavButton b) { INavClick(b); });
-    Inst->setWindowKeys({QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P)});
     Inst->setCopyLeftWithoutSelection(true);
-    Footer->setWindowKeys({QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P)});
     UseInstructionPaste(Inst);
     UseInstructionPaste(Footer);
 }
@@ -189,15 +192,29 @@ void TIntEForm::buildMenus() {
     connect(SettingsM, &QAction::triggered, this, [this] {
         if (!SetForm) return;
         SetForm->ShowFrom(this);
-        SetForm->exec();
     });
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
-    SelectAll = item(edit, QStringLiteral("Select &all"), "SelectAll", QKeySequence(Qt::CTRL | Qt::Key_A), [this] {
-        if (Footer->hasFocus()) Footer->selectAll();
-        else Inst->selectAll();
-    });
+    const auto key = [](QKeyCombination k) { return QKeySequence(k); };
+    SelectAll = item(edit, QStringLiteral("Select &all"), "SelectAll", key(Qt::CTRL | Qt::Key_A), [this] { SelectAllClick(); });
+    CutM = item(edit, QStringLiteral("Cu&t"), "CutM", key(Qt::SHIFT | Qt::Key_Delete), [this] { CutClick(); });
     CopyM = item(edit, QStringLiteral("&Copy"), "CopyM", QKeySequence(Qt::CTRL | Qt::Key_Insert), [this] { CopyMClick(); });
+    DeleteM = item(edit, QStringLiteral("De&lete"), "DeleteM", key(Qt::CTRL | Qt::Key_D), [this] { DeleteMClick(); });
+    PasteM = item(edit, QStringLiteral("&Paste"), "PasteM", key(Qt::SHIFT | Qt::Key_Insert), [this] { PasteMClick(); });
+    Bold = item(edit, QStringLiteral("Bold"), "Bold", key(Qt::CTRL | Qt::Key_B), [this] { BoldClick(); });
+    Italic = item(edit, QStringLiteral("Italic"), "Italic", key(Qt::CTRL | Qt::Key_I), [this] { ItalicClick(); });
+    Underline = item(edit, QStringLiteral("Underline"), "Underline", key(Qt::CTRL | Qt::Key_U), [this] { UnderlineClick(); });
+    Normal = item(edit, QStringLiteral("Normal"), "Normal", key(Qt::CTRL | Qt::Key_Equal), [this] { NormalClick(); });
+    SpecialM = item(edit, QStringLiteral("Special"), "SpecialM", key(Qt::CTRL | Qt::Key_Z), [this] { SpecialClick(); });
+    NBS = item(edit, QStringLiteral("NBS"), "NBS", key(Qt::ALT | Qt::Key_Space), [this] { InsElem(NonBreakingSpace); });
+    NBH = item(edit, QStringLiteral("NBH"), "NBH", key(Qt::CTRL | Qt::Key_Minus), [this] { InsElem(NonBreakingHyphen); });
+    LineBreakM = item(edit, QStringLiteral("Line break"), "LineBreakM", key(Qt::CTRL | Qt::Key_Return), [this] { InsElem(LineBreak); });
+    FontM = item(edit, QStringLiteral("Font"), "FontM", key(Qt::CTRL | Qt::Key_F), [this] { FontClick(); });
+    Colour = item(edit, QStringLiteral("Colour"), "Colour", key(Qt::CTRL | Qt::Key_R), [this] { ColourClick(); });
+    BGColour = item(edit, QStringLiteral("BGColour"), "BGColour", {}, [this] { ColBgBtnClick(); });
+    Inverse = item(edit, QStringLiteral("Inverse"), "Inverse", {}, [this] { InvClick(); });
     Printed = item(edit, QStringLiteral("Printed"), "Printed", {}, [this] { PrintedClick(); });
+    PrimaryFont = item(edit, QStringLiteral("Primary font"), "PrimaryFont", {}, [this] { PFClick(); });
+    CustomiseM = item(edit, QStringLiteral("Customise"), "CustomiseM", {}, [this] { CustomiseClick(true); });
     Separate = item(edit, QStringLiteral("Separate"), "Separate", {}, [this] { SeparateClick(); });
     Join = item(edit, QStringLiteral("Join"), "Join", {}, [this] { JoinClick(); });
     Clear = item(edit, QStringLiteral("Clear"), "Clear", {}, [this] { ClearClick(); });
@@ -237,6 +254,8 @@ void TIntEForm::showEvent(QShowEvent *e) {
     DanceCount = DancesData.RecordCount();
     CardSettingsChanged = LayoutPending = true;
     LayoutAbort = PrintingCards = ClearedInstructions = false;
+    if (SpecialPanel() && SpecialPanel()->parentWidget() == this) HideSpecialChars();
+    ActiveEditor = LastRichEditor = Inst;
     Inst->setFocus();
     LayoutRunning = false;
     StartLayout();
@@ -260,11 +279,44 @@ void TIntEForm::keyPressEvent(QKeyEvent *e) {
 }
 
 bool TIntEForm::eventFilter(QObject *watched, QEvent *e) {
-    if (watched == Inst && e->type() == QEvent::KeyPress) LayoutAbort = true;
+    auto *w = qobject_cast<QWidget *>(watched);
+    switch (e->type()) {
+    case QEvent::FocusIn:
+        if (w == Inst || w == Footer || w == RTFList || w == NewText) RTFEnter(w);
+        break;
+    case QEvent::FocusOut:
+        if (w == RTFList) ActiveEditor = LastRichEditor;
+        break;
+    case QEvent::KeyPress:
+        if (w == Inst && FormShortcut(static_cast<QKeyEvent *>(e))) return true;
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (w == Inst->viewport()) InstDblClick();
+        break;
+    case QEvent::Wheel:
+        if (w == Scroll->viewport()) {
+            FormMouseWheel(static_cast<QWheelEvent *>(e)->angleDelta().y());
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonPress:
+        if (w == CustHdr || w == ItemHdr) AnyMouseDown(w, static_cast<QMouseEvent *>(e));
+        break;
+    case QEvent::MouseMove:
+        if (w == CustHdr || w == ItemHdr) AnyMouseMove(w, static_cast<QMouseEvent *>(e));
+        break;
+    default:
+        break;
+    }
     return QDialog::eventFilter(watched, e);
 }
 
 void TIntEForm::StartLayout() { ITimer->start(); }
+
+void TIntEForm::FormMouseWheel(int delta) {
+    QScrollBar *bar = Scroll->verticalScrollBar();
+    bar->setValue(bar->value() - delta * 20 / 120);
+}
 
 void TIntEForm::CardSettingsApplied() {
     CardSettingsChanged = true;
@@ -279,7 +331,7 @@ void TIntEForm::INavClick(NavButton button) {
 }
 
 void TIntEForm::CopyMClick() {
-    RichEdit *box = Footer->hasFocus() ? Footer : Inst;
+    RichEdit *box = ActiveRich();
     if (box->textCursor().hasSelection()) box->copy();
     else QApplication::clipboard()->setText(TheMainWindow().DanceBox(QStringLiteral("Title")));
 }

@@ -11,7 +11,13 @@
 class QAction;
 class QFrame;
 class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMouseEvent;
+class QPlainTextEdit;
 class QPushButton;
+class QToolBar;
 class QScrollArea;
 class QTimer;
 class RichEdit;
@@ -39,6 +45,73 @@ public:
     QTimer *ITimer;
     QAction *PrinterSetup, *Print, *PrintPage, *PrintThis, *PrintBorder, *SaveM, *ExitM, *SettingsM;
     QAction *SelectAll, *CopyM, *Printed, *Separate, *Join, *Clear, *Remove;
+
+    // Editing and formatting (IntEFormFormat.cpp).
+    QAction *CutM, *DeleteM, *PasteM, *Bold, *Italic, *Underline, *Normal, *SpecialM, *NBS, *NBH, *LineBreakM;
+    QAction *FontM, *Colour, *BGColour, *Inverse, *PrimaryFont, *CustomiseM;
+    QMenu *Popup;
+    QPushButton *ShowRTF, *SaveRTF;
+    QPlainTextEdit *RTFList;
+    QListWidget *FontList;
+    // The box that last had the focus among Inst, Footer, RTFList and
+    // NewText, and the last of those that is a rich edit.
+    QWidget *ActiveEditor = nullptr;
+    RichEdit *LastRichEditor = nullptr;
+    // The rich edit the formatting commands work on.
+    RichEdit *ActiveRich() const;
+
+    void SelectAllClick();
+    void CutClick();
+    void DeleteMClick();
+    void PasteMClick();
+    void BoldClick();
+    void ItalicClick();
+    void UnderlineClick();
+    void NormalClick();
+    void InsElem(char16_t element);
+    void SpecialClick();
+    void SBClick(const QString &caption);
+    void FontClick();
+    void ColourClick();
+    void ColBgBtnClick();
+    void InvClick();
+    void PFClick();
+    void FontListClick(const QString &family);
+    void ShowRTFClick(bool fromSender);
+    void SaveRTFClick();
+    void RTFEnter(QWidget *box);
+    void InstDblClick();
+    // 20 pixels a wheel step (delta in eighths of a degree, 120 a step).
+    void FormMouseWheel(int delta);
+    // The editor's keys on Inst; true when the key is handled.
+    bool FormShortcut(QKeyEvent *key);
+
+    // Customise items (IntEFormCustom.cpp).
+    QFrame *CustPanel, *ItemPanel;
+    QLabel *CustHdr, *ItemHdr;
+    QPushButton *AddItem, *CustHelp, *CustClose, *ItemClose;
+    QLineEdit *CTitle, *OldText;
+    RichEdit *NewText;
+    QPushButton *OKBtn, *DelBtn, *RawBtn, *HelpBtn2, *CancelBtn;
+    // Three controls head the customise panel; the item buttons follow.
+    QList<QPushButton *> ItemButtons;
+
+    void CustomiseClick(bool fromSender);
+    void CustItemClick(int tag);
+    void CustBtnClick(int tag);
+    void OKBtnClick();
+    void DelBtnClick();
+    void RawBtnClick();
+    void CancelBtnClick();
+    void HelpBtnClick();
+    void CustCloseClick();
+    void ItemCloseClick();
+    // The customise panels' headers drag them with the left button (the
+    // tool panel stands in the window's layout).
+    void AnyMouseDown(QWidget *header, QMouseEvent *e);
+    void AnyMouseMove(QWidget *header, QMouseEvent *e);
+    // NewText shows its raw RTF.
+    bool RawShown() const;
 
     // Job state.
     bool LayoutRunning = false, LayoutAbort = false, LayoutPending = false, CardSettingsChanged = false;
@@ -81,7 +154,13 @@ protected:
 
 private:
     void buildMenus();
-    void readSettings();
+    // Reads the card settings into Geometry; false (with its message) when
+    // they give no card size to lay cards out at.
+    bool readSettings();
+    bool cardSized() const { return Geometry.dWidth > 0 && Geometry.dHeight > 0; }
+    void buildEditing(QToolBar *tools);
+    void buildCustomPanels();
+    QPoint dragStart;
     void reshowDance();
     void clearMarkers();
     QWidget *marker(QWidget *w);

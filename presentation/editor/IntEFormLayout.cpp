@@ -43,7 +43,7 @@ void TIntEForm::clearMarkers() {
         if (w->property(MarkerProperty).toBool()) delete w;
 }
 
-void TIntEForm::readSettings() {
+bool TIntEForm::readSettings() {
     QStringList card;
     for (const QString &key : CardEditNames()) card.append(SettingText(QStringLiteral("Cards"), key));
     const CardGeometryRead read = ReadCardGeometry(card, Geometry);
@@ -56,6 +56,8 @@ void TIntEForm::readSettings() {
         ShowMsg(CardsDownAcrossMessage());
     }
     if (read.notWhole) ShowMsg(CardsNotWholeMessage());
+    else if (read.sizeMissing) ShowMsg(CardsSizeMessage());
+    return cardSized();
 }
 
 CardHeadingText TIntEForm::headingFor(int cardNo) const {
@@ -124,8 +126,9 @@ void TIntEForm::OnITimer() {
     const int width = int(TwipsToPixels(Geometry.dWidth));
     if (CardSettingsChanged) {
         CardSettingsChanged = false;
-        readSettings();
-        const int w = int(TwipsToPixels(Geometry.dWidth));
+        // Without a card size no card is laid out; the text stays readable at a plain width.
+        constexpr int UnsizedWidth = 480;
+        const int w = readSettings() ? int(TwipsToPixels(Geometry.dWidth)) : UnsizedWidth;
         for (RichEdit *box : {Inst, WInst, Footer, WFooter}) {
             box->setLineWrapColumnOrWidth(w);
             box->setFixedWidth(w);
@@ -133,7 +136,8 @@ void TIntEForm::OnITimer() {
         Inst->move(20, Marker->y() + 40);
         Footer->hide();
         reshowDance();
-        fillHeading(1);
+        if (cardSized()) fillHeading(1);
+        else CardHead->hide();
     }
     const int cardWidth = int(TwipsToPixels(Geometry.dWidth));
     Q_UNUSED(width);
@@ -152,7 +156,7 @@ void TIntEForm::OnITimer() {
     const bool useFooter = OptionChecked(QStringLiteral("UseFooter"));
     const double footerHeight = useFooter && !Footer->text().trimmed().isEmpty() ? DocumentTextHeight(WFooter->document()) : 0;
     const QList<CardTextLine> lines = DocumentLines(WInst->document());
-    Cards = PaginateCards(lines, TwipsToPixels(Geometry.dHeight), footerHeight, false);
+    Cards = cardSized() ? PaginateCards(lines, TwipsToPixels(Geometry.dHeight), footerHeight, false) : CardPagination{};
 
     const int top = Inst->y();
     const int labelX = Inst->x() + Inst->width() + (screen() && screen()->size().width() < 900 ? 25 : 40);

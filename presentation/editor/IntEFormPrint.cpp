@@ -50,7 +50,7 @@ void TIntEForm::PrintClick(PrintMode mode) {
         !YesNo(QStringLiteral("Print instructions for ") + QString::number(DanceCount) + QStringLiteral(" dances?")))
         return;
     if (Unsaved()) SaveClick();
-    readSettings();
+    if (!readSettings()) return;
     QPagedPaintDevice *device = CurrentCardPrinter().choose(this, SettingBool(QStringLiteral("Cards"), QStringLiteral("Portrait")));
     if (!device) return;
     CardPrintRun run(device, Geometry, PrintFirstPageOnly, PrintBorder->isChecked());

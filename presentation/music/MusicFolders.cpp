@@ -1,11 +1,13 @@
 #include "presentation/music/MusicFolders.h"
 
+#include "base/AppState.h"
 #include "base/Cp1252.h"
 #include "base/TextRoutines.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QStandardPaths>
 #include <algorithm>
 #include <stdexcept>
 
@@ -38,20 +40,36 @@ FolderMerge MergeFolderOrder(const QStringList &orderLines, const QStringList &s
                              const QStringList &musicFiles) {
     QList<OrderEntry> order;
     order.reserve(orderLines.size() + musicFiles.size());
-    QHash<QString, qsizetype> known; // folded text -> first line holding it
     for (const QString &line : orderLines) order.append({line, false});
-    // The first of duplicate lines is the one kept.
-    for (auto it = orderLines.size() - 1; it >= 0; --it) known.insert(FoldUpper(orderLines[it]), it);
+    // The lines that may name each file, first to last: a line of the same
+    // spelling is taken before one of another case, so that two files whose
+    // names differ only in case (which a Linux folder may hold) keep a line each.
+    QHash<QString, QList<qsizetype>> exact, folded;
+    for (qsizetype i = 0; i < orderLines.size(); ++i) {
+        if (IsCdInfo(orderLines[i])) continue;
+        exact[orderLines[i]].append(i);
+        folded[FoldUpper(orderLines[i])].append(i);
+    }
+    auto claim = [&](const QList<qsizetype> &lines) -> OrderEntry * {
+        for (qsizetype i : lines)
+            if (!order[i].present) return &order[i];
+        return nullptr;
+    };
 
-    for (const QString &name : musicFiles) {
-        const auto at = known.constFind(FoldUpper(name));
-        if (at == known.constEnd() || IsCdInfo(order[*at].text)) {
-            known.insert(FoldUpper(name), order.size());
-            order.append({name, true});
+    // Same spelling first for every file, then another case, then new.
+    QList<bool> placed(musicFiles.size(), false);
+    for (qsizetype f = 0; f < musicFiles.size(); ++f)
+        if (OrderEntry *e = claim(exact.value(musicFiles[f]))) {
+            e->present = placed[f] = true;
+        }
+    for (qsizetype f = 0; f < musicFiles.size(); ++f) {
+        if (placed[f]) continue;
+        const QString &name = musicFiles[f];
+        if (OrderEntry *e = claim(folded.value(FoldUpper(name)))) {
+            e->present = true;
+            e->text = name; // the spelling on disk, so the row opens the file
         } else {
-            OrderEntry &e = order[*at];
-            e.present = true;
-            e.text = name; // the spelling on disk, so the row opens the file
+            order.append({name, true});
         }
     }
 
@@ -174,6 +192,22 @@ FolderListing ListMusicFolder(const QString &folder) {
         listing.writeError.isEmpty())
         listing.writeError = QStringLiteral("not written");
     return listing;
+}
+
+QString ResolveBaseFolder(const QString &stored) {
+    QString folder = stored;
+    if (SameText(folder, QStringLiteral("My Music")))
+        folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (folder.isEmpty()) return folder;
+    const bool drive = folder.size() >= 2 && folder[1] == QLatin1Char(':');
+    if (!drive && QDir::isRelativePath(folder)) {
+        const QString inProgram = QDir::cleanPath(ProgramFolder + folder);
+        const QString inData = QDir::cleanPath(DataFolder + folder);
+        folder = !QFileInfo(inProgram).isDir() && !DataFolder.isEmpty() && QFileInfo(inData).isDir() ? inData : inProgram;
+    }
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    return folder;
 }
 
 QString FolderCaption(const QString &current, const QString &baseFolder) {

@@ -82,6 +82,12 @@ struct FolderListing {
 };
 FolderListing ListMusicFolder(const QString &folder);
 
+// The base folder a stored RFolder names, ending in "/": "My Music" is the
+// user's music folder; a relative folder ("Music") lies in the program folder,
+// or in the data folder when only that one holds it; a stored Windows path
+// ("D:\Music") stays as it is, "/" between its folders.
+QString ResolveBaseFolder(const QString &stored);
+
 // FLab's text: "Base folder" for the base folder itself, else the folder cut
 // to what follows the base folder's text.
 QString FolderCaption(const QString &current, const QString &baseFolder);

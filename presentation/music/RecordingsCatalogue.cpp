@@ -19,7 +19,6 @@
 #include <QSet>
 #include <QStorageInfo>
 #include <algorithm>
-#include <vector>
 
 QString RecordingFileList;
 
@@ -107,11 +106,16 @@ struct Walk {
     }
 };
 
-// Text up to the first "|".
-QString KeyOf(const QString &line) {
+// Where a catalogue line's place ends: before its Title, Format and Style,
+// which never hold a "|" (a file name may).
+qsizetype KeyEnd(const QString &line) {
+    int bars = 0;
+    for (qsizetype at = line.size() - 1; at >= 0; --at)
+        if (line[at] == QLatin1Char('|') && ++bars == 3) return at;
     const qsizetype bar = line.indexOf(QLatin1Char('|'));
-    return bar < 0 ? line : line.left(bar);
+    return bar < 0 ? line.size() : bar;
 }
+
 
 } // namespace
 
@@ -201,11 +205,13 @@ QStringList RecordingFilePaths(const QString &fileList) {
 
 // ---- the dance list ------------------------------------------------------------------------
 
-QList<DanceMusic> RecordedDances(Database &db, QChar sep) {
+namespace {
+
+QList<DanceMusic> ReadDanceMusic(Database &db, const QString &sql, const QVariantList &values = {}) {
     QList<DanceMusic> dances;
     Query q(db);
-    q.setText(QStringLiteral("Select rowid, Title, Format, Style, Music from Dances where Music ALike ?"));
-    q.open({QStringLiteral("%") + sep + QStringLiteral("%")});
+    q.setText(sql);
+    q.open(values);
     while (!q.eof()) {
         dances.append({q.fields(0).AsInteger(), q.fields(1).AsString(), q.fields(2).AsString(),
                        q.fields(3).AsString(), q.fields(4).AsString()});
@@ -214,24 +220,40 @@ QList<DanceMusic> RecordedDances(Database &db, QChar sep) {
     return dances;
 }
 
+} // namespace
+
+QList<DanceMusic> RecordedDances(Database &db, QChar sep) {
+    return ReadDanceMusic(db, QStringLiteral("Select rowid, Title, Format, Style, Music from Dances where Music ALike ?"),
+                          {QStringLiteral("%") + sep + QStringLiteral("%")});
+}
+
+QList<DanceMusic> DancesForScan(Database &db) {
+    return ReadDanceMusic(
+        db, QStringLiteral("Select rowid, Title, Format, Style, Music from Dances Order by Title, Format, Style"));
+}
+
 void SortCatalogueLines(QStringList &lines) {
-    // Each line's key and rest are folded once (CompareText is the order of
-    // the folded texts), not again in every comparison.
-    struct Sorted {
-        QString key, rest, line;
+    // Each line's key and rest folded once, not at every comparison; folded
+    // texts compare code by code as CompareText compares the originals.
+    struct Entry {
+        QString key, rest;
+        const QString *line;
     };
-    std::vector<Sorted> sorted;
-    sorted.reserve(size_t(lines.size()));
+    std::vector<Entry> entries;
+    entries.reserve(size_t(lines.size()));
     for (const QString &line : lines) {
-        const QString key = KeyOf(line);
-        sorted.push_back({FoldUpper(key), FoldUpper(line.mid(key.size())), line});
+        const qsizetype end = KeyEnd(line);
+        entries.push_back({FoldUpper(line.left(end)), FoldUpper(line.mid(end)), &line});
     }
-    std::sort(sorted.begin(), sorted.end(), [](const Sorted &a, const Sorted &b) {
-        int c = QStringView(a.key).compare(QStringView(b.key));
-        if (c == 0) c = QStringView(a.rest).compare(QStringView(b.rest));
-        return c != 0 ? c < 0 : a.line < b.line;
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        int c = a.key.compare(b.key);
+        if (c == 0) c = a.rest.compare(b.rest);
+        return c != 0 ? c < 0 : *a.line < *b.line;
     });
-    for (size_t i = 0; i < sorted.size(); ++i) lines[qsizetype(i)] = std::move(sorted[i].line);
+    QStringList sorted;
+    sorted.reserve(lines.size());
+    for (const Entry &e : entries) sorted.append(*e.line);
+    lines = std::move(sorted);
 }
 
 QStringList DanceListLines(const QList<DanceMusic> &dances, QChar sep) {
@@ -249,9 +271,9 @@ QStringList DanceListLines(const QList<DanceMusic> &dances, QChar sep) {
             QString entry;
             if (!location.contains(QLatin1Char('.'))) {
                 if (!location.isEmpty()) location[0] = Cp1252::upper(location[0]);
-                entry = ZZ + location + Backslash + LineColumn(line, sep, 1);
-                const QString track = LineColumn(line, sep, 2);
-                if (!track.isEmpty()) entry += QStringLiteral(", track ") + track;
+                const QList<QStringView> columns = QStringView(line).split(sep);
+                entry = ZZ + location + Backslash + columns.value(1).toString();
+                if (!columns.value(2).isEmpty()) entry += QStringLiteral(", track ") + columns.value(2).toString();
             } else {
                 if (!IsMusicFile(location) && location != QLatin1String(".?")) continue;
                 const bool relative = location.size() < 2 || location[1] != QLatin1Char(':');
@@ -276,10 +298,11 @@ QList<RecRow> CollateRecordings(const QStringList &danceLines, const QStringList
     QString prevFolder = QStringLiteral("\x01"); // no row yet
     QString prevName;
 
-    auto add = [&](const QString &line, RecRowKind kind) {
+    // line: the place, then for a dance "|" + Title + "|" + Format + "|" + Style.
+    auto add = [&](const QString &line, qsizetype keyEnd, RecRowKind kind) {
         if (options.unusedOnly && kind != RecRowKind::Unused) return;
         if (!search.isEmpty() && !FoldUpper(line).contains(search)) return;
-        QString path = KeyOf(line);
+        QString path = line.left(keyEnd);
         if (path.startsWith(ZZ)) path = path.mid(ZZ.size());
         else if (path.startsWith(QLatin1Char(' '))) path = path.mid(1);
         const qsizetype slash = path.lastIndexOf(Backslash);
@@ -306,11 +329,16 @@ QList<RecRow> CollateRecordings(const QStringList &danceLines, const QStringList
         }
         prevName = name;
         if (kind != RecRowKind::Unused) {
-            const QStringList parts = line.split(QLatin1Char('|'));
+            const QStringList parts = line.mid(keyEnd).split(QLatin1Char('|'));
             for (int c = 1; c < 4 && c < parts.size(); ++c) row.cells[c] = parts[c];
         }
         rows.append(row);
     };
+
+    std::vector<qsizetype> keyEnds;
+    keyEnds.reserve(size_t(danceLines.size()));
+    for (const QString &line : danceLines) keyEnds.push_back(KeyEnd(line));
+    auto keyOf = [&](qsizetype i) { return danceLines[i].left(keyEnds[size_t(i)]); };
 
     qsizetype i = 0, j = 0;
     const qsizetype ni = danceLines.size(), nj = filePaths.size();
@@ -318,17 +346,18 @@ QList<RecRow> CollateRecordings(const QStringList &danceLines, const QStringList
         int c;
         if (i >= ni) c = 1;
         else if (j >= nj) c = -1;
-        else c = CompareText(KeyOf(danceLines[i]), QLatin1Char(' ') + filePaths[j]);
+        else c = CompareText(keyOf(i), QLatin1Char(' ') + filePaths[j]);
         if (c == 0) {
-            const QString key = FoldUpper(KeyOf(danceLines[i]));
-            while (i < ni && FoldUpper(KeyOf(danceLines[i])) == key) add(danceLines[i++], RecRowKind::Recording);
+            const QString key = keyOf(i);
+            for (; i < ni && SameText(keyOf(i), key); ++i)
+                add(danceLines[i], keyEnds[size_t(i)], RecRowKind::Recording);
             ++j;
         } else if (c < 0) {
-            const QString &line = danceLines[i++];
-            add(line, line.startsWith(ZZ) ? RecRowKind::Recording : RecRowKind::Missing);
+            const QString &line = danceLines[i];
+            add(line, keyEnds[size_t(i++)], line.startsWith(ZZ) ? RecRowKind::Recording : RecRowKind::Missing);
         } else {
-            const QString &file = filePaths[j++];
-            if (IsMusicFile(file)) add(QLatin1Char(' ') + file, RecRowKind::Unused);
+            const QString file = QLatin1Char(' ') + filePaths[j++];
+            if (IsMusicFile(file)) add(file, file.size(), RecRowKind::Unused);
         }
     }
     return rows;

@@ -64,6 +64,8 @@ struct DanceMusic {
 // The dances whose music holds the separator (the separator goes in as a
 // bound value), in table order.
 QList<DanceMusic> RecordedDances(Database &db, QChar sep);
+// Every dance, in the order Scan matches them (Title, Format, Style).
+QList<DanceMusic> DancesForScan(Database &db);
 
 // One line per recording line: prefix + location + "|" + Title + "|" +
 // Format + "|" + Style, prefix "zz " for a CD ("Location\title, track n"), a

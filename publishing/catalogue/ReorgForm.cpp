@@ -79,8 +79,9 @@ void TReorgForm::GoBtnClick() {
         rows.append({OldBoxes[i]->objectName().mid(2), OldBoxes[i]->text(), NewBoxes[i]->text()});
     TestSave();
     ReorgEnd end;
+    QString refusal;
     try {
-        end = RunReorganise(Conn, rows, ProgrammeSeparator, [](const QString &q) { return YesNo(q); });
+        end = RunReorganise(Conn, rows, ProgrammeSeparator, [](const QString &q) { return YesNo(q); }, &refusal);
     } catch (const DbError &e) {
         ShowMsg(e.text() + QStringLiteral("\rNothing was changed."));
         return;
@@ -90,6 +91,6 @@ void TReorgForm::GoBtnClick() {
         TheMainWindow().ShowDance();
         accept();
     }
-    const QString text = ReorgEndText(end);
+    const QString text = end == ReorgEnd::Refused ? refusal : ReorgEndText(end);
     if (!text.isEmpty()) ShowMsg(text);
 }

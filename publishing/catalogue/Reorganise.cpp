@@ -4,10 +4,14 @@
 #include "base/TextRoutines.h"
 #include "core/dances/DanceItems.h"
 #include "core/dances/DanceRecord.h"
+#include "core/dances/FieldRules.h"
+#include "core/filter/Filter.h"
 #include "core/database/SqlRunner.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Field.h"
 #include "platform/sqlite/JetSql.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -33,6 +37,35 @@ QVariantList rowValues(Database &db, const QString &table, qint64 rowid, int col
 }
 
 bool generated(const QString &text) { return text.contains(QLatin1String("Generated Dance")); }
+
+// What the Dances page says of a value it would not store in the field, or "".
+QString valueFault(const FieldInfo &field, const QString &value) {
+    const QString &name = field.name;
+    if (SameText(name, QStringLiteral("Title")) || SameText(name, QStringLiteral("Format")) ||
+        SameText(name, QStringLiteral("Style"))) {
+        DanceKey key{QStringLiteral("T"), QStringLiteral("F"), QStringLiteral("S")};
+        (SameText(name, QStringLiteral("Title")) ? key.Title : SameText(name, QStringLiteral("Format")) ? key.Format : key.Style) = value;
+        return DanceKeyFault(key);
+    }
+    if (SameText(name, QStringLiteral("Lvl"))) return DanceSaveFault(QString(), false, value.trimmed());
+    if (SameText(name, QStringLiteral("Tolbrook"))) {
+        if (const QString fault = TolbrookFault(value); !fault.isEmpty()) return fault;
+    }
+    if (field.isNumeric()) {
+        try {
+            Field::FromText(field, value);
+        } catch (const DbError &) {
+            return NumberBoxFault(name);
+        }
+        return {};
+    }
+    if (IsYesNoField(name) && !value.isEmpty() && value != QLatin1String("Y"))
+        return name + QStringLiteral(" must be \"Y\" or empty");
+    if (field.size > 0 && value.size() > field.size)
+        return name + QStringLiteral(" holds at most ") + QString::number(field.size) + QStringLiteral(" characters, not ") +
+               QString::number(value.size());
+    return {};
+}
 
 // Merges the W row into the Dances row with its key, when there is one, and
 // deletes it from W.
@@ -100,8 +133,26 @@ QString ReorgMergeQuestion(const QString &title, const QString &field, const QSt
            shown + QStringLiteral("?");
 }
 
+QString ReorgValueFault(Database &db, const QList<ReorgRow> &rows) {
+    const QList<FieldInfo> fields = db.fields(QStringLiteral("Dances"));
+    for (const ReorgRow &r : rows) {
+        if (r.oldValue.isEmpty()) continue;
+        const auto info = std::find_if(fields.begin(), fields.end(), [&](const FieldInfo &f) { return SameText(f.name, r.field); });
+        if (info == fields.end()) continue;
+        const QString fault = valueFault(*info, r.newValue);
+        if (!fault.isEmpty())
+            return fault + QStringLiteral("\rReplace by ") + info->name + QStringLiteral(": \"") + MessageValue(r.newValue) +
+                   QLatin1Char('"');
+    }
+    return {};
+}
+
 ReorgEnd RunReorganise(Database &db, const QList<ReorgRow> &rows, QChar sep,
-                       const std::function<bool(const QString &)> &yesNo) {
+                       const std::function<bool(const QString &)> &yesNo, QString *refusal) {
+    if (const QString fault = ReorgValueFault(db, rows); !fault.isEmpty()) {
+        if (refusal) *refusal = fault;
+        return ReorgEnd::Refused;
+    }
     QString condition, update;
     bool keyChange = false, any = false;
     QString newFormat, newStyle;

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 TValForm::TValForm(QWidget *parent) : QDialog(parent) {
@@ -71,12 +72,17 @@ void ValidateDances(QWidget *owner) {
     context.log = [](const QString &text) { WriteLog(text); };
     TheMainWindow().SetBusy(true);
     QString result;
-    try {
-        result = ValidateWalk(DancesData, options, context);
-    } catch (const DbError &e) {
-        result = e.text();
+    {
+        // The dance the walk stopped on is shown whole, however it ends.
+        const auto show = qScopeGuard([] {
+            TheMainWindow().ShowDance();
+            TheMainWindow().SetBusy(false);
+        });
+        try {
+            result = ValidateWalk(DancesData, options, context);
+        } catch (const DbError &e) {
+            result = e.text();
+        }
     }
-    TheMainWindow().ShowDance();
-    TheMainWindow().SetBusy(false);
     ShowMsg(result);
 }

@@ -1,6 +1,7 @@
 #include "publishing/exchange/CsvExport.h"
 
 #include "base/Cp1252.h"
+#include "core/database/TableWalk.h"
 #include "core/database/Tables.h"
 #include "core/dialogs/Progress.h"
 #include "platform/sqlite/Dataset.h"
@@ -24,21 +25,6 @@ QString ExportInputFault(const QString &file, const QString &countText, int *cou
     return QString();
 }
 
-namespace {
-
-// Disables the controls of both tables for the run.
-class ControlsOff {
-public:
-    ControlsOff() {
-        for (Dataset *ds : {&EventsData, &DancesData}) ds->DisableControls();
-    }
-    ~ControlsOff() {
-        for (Dataset *ds : {&EventsData, &DancesData}) ds->EnableControls();
-    }
-};
-
-} // namespace
-
 int RunExport(const ExportJob &job) {
     Dataset &ds = *job.dataset;
     QList<int> fields = job.allFields ? QList<int>() : job.fields;
@@ -57,7 +43,8 @@ int RunExport(const ExportJob &job) {
     QString text;
     int written = 0, shown = -1;
     {
-        ControlsOff off;
+        // The shown records come back afterwards, whole.
+        TableWalk walk{&EventsData, &DancesData};
         // One read transaction for the walk: each row's reads then share the
         // file lock instead of taking and dropping it, and the lines come from
         // one consistent state of the file.

@@ -1,8 +1,11 @@
 #include "publishing/exchange/CsvImport.h"
 
+#include "base/Cp1252.h"
 #include "base/Log.h"
+#include "base/TextRoutines.h"
 #include "base/Messages.h"
 #include "core/dances/DanceRecord.h"
+#include "core/database/TableWalk.h"
 #include "core/dialogs/Progress.h"
 #include "core/services/MainWindowLink.h"
 #include "platform/sqlite/Dataset.h"
@@ -32,10 +35,15 @@ QStringList ImportPreview(const QByteArray &bytes) {
     CsvReader reader = CsvReader::fromBytes(bytes);
     QStringList fields;
     reader.readRecord(&fields, false);
+    for (QString &field : fields)
+        if (field.size() > MaxPreviewChars) field.truncate(MaxPreviewChars);
     return fields;
 }
 
 namespace {
+
+// A value as the progress box quotes it: cut short, a NUL shown as "\0".
+QString shown(const QString &value) { return MessageValue(value).replace(QChar(0), QStringLiteral("\\0")); }
 
 // Puts the dataset's hooks and controls back however the run ends.
 class RunGuard {
@@ -64,6 +72,8 @@ private:
 
 // Why a text cannot go into the field, or "" when it can.
 QString valueFault(Field &field, const QString &text) {
+    // The database would cut the text at it without a word.
+    if (text.contains(QChar(0))) return QStringLiteral("A value may not hold a NUL character.");
     if (field.DataType() == FieldType::Text && field.Size() > 0 && text.size() > field.Size())
         return QStringLiteral("The field %1 is too small to accept the amount of data you attempted to add "
                               "(%2 characters at most).")
@@ -93,17 +103,17 @@ bool importRecord(const ImportJob &job, TProgress &progress, const QStringList &
         const QString fault = valueFault(field, fields.at(i));
         if (!fault.isEmpty()) refused.append({fields.at(i), field.FieldName(), fault});
     }
-    const QString key = ds.FieldByName(job.keyField).AsString();
+    const QString key = shown(ds.FieldByName(job.keyField).AsString());
     if (endedInQuotes) progress.AddError(QStringLiteral("End of file found within quoted string: ") + key);
     for (const Refusal &r : refused) {
         progress.AddLine(r.error);
-        progress.AddError(QStringLiteral("Invalid value: ") + r.value + QStringLiteral("  Field: ") + r.field +
+        progress.AddError(QStringLiteral("Invalid value: ") + shown(r.value) + QStringLiteral("  Field: ") + r.field +
                           QStringLiteral("  ") + job.keyField + QStringLiteral(": ") + key);
     }
     QString keyFault;
     if (job.isDances && refused.isEmpty()) {
         DanceKey dk;
-        dk.Title = key;
+        dk.Title = ds.FieldByName(job.keyField).AsString();
         dk.Format = ds.FieldByName(QStringLiteral("Format")).AsString();
         dk.Style = ds.FieldByName(QStringLiteral("Style")).AsString();
         keyFault = DanceKeyFault(dk);
@@ -135,12 +145,27 @@ ImportEnd RunImport(const ImportJob &job, int *stored) {
         ShowMsg(QStringLiteral("Input file is empty."));
         return ImportEnd::Empty;
     }
+    // A file marked as UTF-8 that is not is refused whole; an unmarked one
+    // with UTF-8 in it as well is read by the rule, and the box says so.
+    const bool utf8Mark = job.bytes.startsWith("\xEF\xBB\xBF");
+    const bool utf16 = job.bytes.startsWith("\xFF\xFE") || job.bytes.startsWith("\xFE\xFF");
+    const Utf8Scan scan = utf16 ? Utf8Scan{} : ScanUtf8(job.bytes);
+    if (utf8Mark && scan.firstBadLine > 0) {
+        ShowMsg(QStringLiteral("Line %1 holds a byte that is not UTF-8, though the file is marked as UTF-8.\r"
+                               "Nothing was imported.")
+                    .arg(scan.firstBadLine));
+        return ImportEnd::Failed;
+    }
     Dataset &ds = *job.dataset;
     TProgress progress(job.caption);
     progress.SetWidth(350);
+    if (!utf8Mark && scan.multiByte && scan.firstBadLine > 0)
+        progress.AddLine(QStringLiteral("Read as Windows-1252: line %1 holds a byte that is not UTF-8.").arg(scan.firstBadLine));
     ImportEnd end = ImportEnd::Committed;
     int count = 0, shown = -1;
     {
+        // The record shown before comes back afterwards, whole.
+        TableWalk walk{&ds};
         RunGuard guard(ds);
         try {
             Batch batch(*ds.database());

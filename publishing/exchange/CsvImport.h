@@ -34,8 +34,11 @@ private:
     QList<int> m_feeds;
 };
 
+// The most characters of a field the preview shows.
+inline constexpr int MaxPreviewChars = 1000;
+
 // The fields of the file's first line as the preview shows them (blanks
-// after a comma kept); empty for an empty file.
+// after a comma kept, each cut to MaxPreviewChars); empty for an empty file.
 QStringList ImportPreview(const QByteArray &bytes);
 
 enum class ImportEnd {
@@ -56,7 +59,10 @@ struct ImportJob {
 };
 
 // The run: a record per line with the progress box's lines and errors; a
-// refused value, a missing key or a duplicate drops its record. Nothing is
+// refused value (a NUL in it refuses it too), a missing key or a duplicate
+// drops its record, and the box quotes values cut to 100 characters. A file
+// marked as UTF-8 holding a byte that is not is refused before anything
+// (ImportEnd::Failed, naming the line). Nothing is
 // stored unless the run reaches the end of the file. The dataset's
 // post-error and after-scroll hooks are off and its controls disabled for
 // the run, and put back on every way out.

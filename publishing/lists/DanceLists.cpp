@@ -7,6 +7,7 @@
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "base/TextRoutines.h"
+#include "core/startup/Maintainer.h"
 #include "core/database/DanceFilterSql.h"
 #include "core/database/SqlRunner.h"
 #include "core/database/Tables.h"
@@ -17,7 +18,6 @@
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/Query.h"
 #include "programme/ProgrammeText.h"
-#include "publishing/pages/standins/PageStandIns.h"
 
 #include <QDir>
 #include <QHash>

@@ -31,25 +31,36 @@ void AddOnce(QString &list, const QString &title) {
     if (!list.split(QLatin1Char('\r')).contains(title)) list += QLatin1Char('\r') + title;
 }
 
+// A value for a cell; the programme separator stays for the music column's
+// own reading and for the pass of EscapeHtml over the finished table.
+QString Cell(const QString &value) { return HtmlValue(value, QChar(0)); }
+
 // The first of "www.", "http:", "https:" in value (sought in that order)
-// starts an address running to the next blank; it becomes a link.
+// starts an address running to the next blank; it becomes a link when it
+// is a web address, the rest of the value stays text.
 QString LinkAddress(const QString &value) {
     qsizetype at = -1;
     for (const char *start : {"www.", "http:", "https:"}) {
         at = Find(QLatin1String(start), value);
         if (at >= 0) break;
     }
-    if (at < 0) return value;
+    if (at < 0) return Cell(value);
     qsizetype end = value.indexOf(QLatin1Char(' '), at);
     if (end < 0) end = value.size();
     const QString address = value.mid(at, end - at);
-    const QString target = Find(QStringLiteral("www."), address) == 0 ? QStringLiteral("http://") + address : address;
-    return value.left(at) + QStringLiteral("<a href=\"") + target + QStringLiteral("\">") + address +
-           QStringLiteral("</a>") + value.mid(end);
+    const QString href = HtmlHref(address);
+    const QString link = href.isEmpty() ? Cell(address)
+                                        : QStringLiteral("<a href=\"") + href + QStringLiteral("\">") + Cell(address) +
+                                              QStringLiteral("</a>");
+    return Cell(value.left(at)) + link + Cell(value.mid(end));
 }
 
+// A note's link as a small button; an address that may not go into href
+// is shown as text instead.
 QString LinkButton(const QString &link, const QString &label) {
-    return QStringLiteral(" &nbsp;<a href=\"") + link +
+    const QString href = HtmlHref(link);
+    if (href.isEmpty()) return QStringLiteral(" &nbsp;") + Cell(link) + QStringLiteral("&nbsp;");
+    return QStringLiteral(" &nbsp;<a href=\"") + href +
            QStringLiteral("\" Style=\"Text-decoration: None\"><Small Style=\"Color: #45008A;Background-color: "
                           "#D5D5FF; Border: 1px Solid #737373; Border-radius: 3px; Padding: 0 3px\">") +
            label + QStringLiteral("</small></a>&nbsp;");
@@ -67,7 +78,7 @@ void AddTuneKey(QString &cell, const QString &notes, const QString &key, const T
         if (Find(QStringLiteral("?T=") + titleKey, notes) < 0 && Find(QStringLiteral(".htm#"), notes) < 0) {
             const qsizetype own = Find(QStringLiteral("Own tune"), cell);
             if (own >= 0)
-                cell.replace(own, 8, QStringLiteral("&ldquo;") + readable + QStringLiteral("&rdquo;"));
+                cell.replace(own, 8, QStringLiteral("&ldquo;") + Cell(readable) + QStringLiteral("&rdquo;"));
         }
     }
     TuneQueryAdd(tunes, key, row.title);
@@ -132,10 +143,9 @@ void TuneBookOnly(QString &cell, const TuneRow &row, const BandSettings &s) {
     WriteLog(cell + QStringLiteral("| ") + PadRight(row.music, 60));
 }
 
-// A note's text without its links, and its text before the first link.
+// A note's text without its links (still plain text).
 QString NoteCell(const QString &text) {
     QString cell = text;
-    cell.replace(QStringLiteral("\\\""), QStringLiteral("\\&quot;"));
     for (qsizetype at = Find(LinkMarker, cell); at >= 0; at = Find(LinkMarker, cell, at)) {
         const qsizetype close = cell.indexOf(QLatin1Char('"'), at + LinkMarker.size());
         cell.remove(at, (close < 0 ? cell.size() : close + 1) - at);
@@ -143,21 +153,33 @@ QString NoteCell(const QString &text) {
     for (qsizetype at = Find(QStringLiteral("http"), cell); at >= 0; at = Find(QStringLiteral("http"), cell, at)) {
         qsizetype end = at;
         while (end < cell.size() && cell[end] != QLatin1Char(' ') && cell[end] != QLatin1Char('\r') &&
-               cell[end] != QLatin1Char('<'))
+               cell[end] != QLatin1Char('\n') && cell[end] != QLatin1Char('<'))
             ++end;
-        if (end < cell.size() && cell[end] != QLatin1Char('<')) ++end;
+        // The blank after it goes too; a line break stays.
+        if (end < cell.size() && cell[end] == QLatin1Char(' ')) ++end;
         cell.remove(at, end - at);
     }
     return cell;
 }
 
-// Straight double quotes as typographic ones, paired from the end.
+// A note's text for its cell: escaped, line breaks as "<Br>", two blanks
+// as "&nbsp; ".
+QString NoteHtml(const QString &text) {
+    QString html = Cell(text);
+    html.replace(CrLf, QStringLiteral("<Br>"));
+    html.replace(QStringLiteral("  "), QStringLiteral("&nbsp; "));
+    return html;
+}
+
+// The escaped straight double quotes of a note's text as typographic ones,
+// paired from the end; one after a backslash stays straight.
 QString CurlQuotes(const QString &cell) {
+    const QString quote = QStringLiteral("&quot;");
     QString out = cell;
     bool closing = true;
-    for (qsizetype i = out.size() - 1; i >= 0; --i) {
-        if (out[i] != QLatin1Char('"')) continue;
-        out.replace(i, 1, closing ? QStringLiteral("&rdquo;") : QStringLiteral("&ldquo;"));
+    for (qsizetype i = out.lastIndexOf(quote); i >= 0; i = i == 0 ? -1 : out.lastIndexOf(quote, i - 1)) {
+        if (i > 0 && out[i - 1] == QLatin1Char('\\')) continue;
+        out.replace(i, quote.size(), closing ? QStringLiteral("&rdquo;") : QStringLiteral("&ldquo;"));
         closing = !closing;
     }
     return out;
@@ -179,7 +201,7 @@ bool MaintainerTuneRow(const QString &text, const BandSettings &s, TuneList &tun
     } else {
         QString key = title;
         key.replace(QLatin1Char(' '), QLatin1Char('_'));
-        r.table += QStringLiteral("  <TR><TD ColSpan=") + QString::number(s.columns.size()) + QLatin1Char('>') + title +
+        r.table += QStringLiteral("  <TR><TD ColSpan=") + QString::number(s.columns.size()) + QLatin1Char('>') + Cell(title) +
                    LinkButton(TunePageAddress() + QStringLiteral("?T=") + key, QStringLiteral("Music")) +
                    QStringLiteral(" &nbsp; (I have the music but not the dance)</TD></TR>") + CrLf;
         TuneQueryAdd(tunes, key, title);
@@ -193,11 +215,12 @@ QString DanceCell(const QString &column, const DanceFields &dance, const Program
     if (SameText(column, QStringLiteral("Title"))) {
         QString title = dance.value(QStringLiteral("Title"));
         if (title.startsWith(QLatin1Char('!'))) title.remove(0, 1);
-        value = DisplayTitle(title);
+        const QString shownTitle = DisplayTitle(title);
+        value = Cell(shownTitle);
         if (!TitleArticle.isEmpty()) {
-            const qsizetype blank = value.indexOf(QLatin1Char(' '));
-            value = QStringLiteral("<small>") + TitleArticle + QStringLiteral("</small>") +
-                    (blank < 0 ? QString() : value.mid(blank));
+            const qsizetype blank = shownTitle.indexOf(QLatin1Char(' '));
+            value = QStringLiteral("<small>") + Cell(TitleArticle) + QStringLiteral("</small>") +
+                    (blank < 0 ? QString() : Cell(shownTitle.mid(blank)));
         }
         if (item.key.Style.contains(QLatin1String("Break")))
             value = QStringLiteral("<I>Break:&nbsp; </I> ") + value;
@@ -209,7 +232,7 @@ QString DanceCell(const QString &column, const DanceFields &dance, const Program
         in.isRec = s.isRec;
         in.locationColumn = s.locationColumn;
         in.recordedKeys = s.recordedKeys;
-        value = ShowMusic(in).boxText;
+        value = Cell(ShowMusic(in).boxText);
         if (s.isRec) {
             const qsizetype first = value.indexOf(s.separator);
             if (first < 0) {
@@ -276,9 +299,13 @@ void AddTuneLinks(QString &cell, const QString &notes, const TuneRow &row, const
             if (link.contains(QLatin1Char('#')) && (OnMakerSite(link) || !FoldUpper(link).startsWith(QLatin1String("HTTP"))))
                 AnchorTunes(cell, notes, link, row, s, tunes);
             else if (!keyed && row.ownTune && FoldUpper(link).endsWith(QLatin1String(".PDF"))) {
-                const QString name = link.size() > 30 ? link.left(30) + QStringLiteral("<WBr>") + link.mid(30) : link;
-                tunes.MissingMusic += QStringLiteral("<A Href=\"") + link + QStringLiteral("\">") + name +
-                                      QStringLiteral("</A>&nbsp; &nbsp; (for the dance ") + row.title +
+                const QString name =
+                    link.size() > 30 ? Cell(link.left(30)) + QStringLiteral("<WBr>") + Cell(link.mid(30)) : Cell(link);
+                const QString href = HtmlHref(link);
+                tunes.MissingMusic += (href.isEmpty() ? name
+                                                      : QStringLiteral("<A Href=\"") + href + QStringLiteral("\">") +
+                                                            name + QStringLiteral("</A>")) +
+                                      QStringLiteral("&nbsp; &nbsp; (for the dance ") + Cell(row.title) +
                                       QStringLiteral(")<Br>") + CrLf;
             }
         }
@@ -305,7 +332,7 @@ BandTableResult BuildBandTable(const QList<ProgrammeItem> &rows, const DanceLook
     QString &t = r.table;
     t = QStringLiteral("<Table Border=1 BorderColor=Green CellSpacing=0 CellPadding=2 Width=\"100%\">") + CrLf +
         QStringLiteral("  <TR BgColor=LightGreen>") + CrLf + QStringLiteral("  ");
-    for (const QString &column : s.columns) t += QStringLiteral("<TH>") + column + QStringLiteral("</TH>");
+    for (const QString &column : s.columns) t += QStringLiteral("<TH>") + Cell(column) + QStringLiteral("</TH>");
     t += QStringLiteral("</TR>") + CrLf;
 
     bool inNextTime = false, afterHeading = true, found = !s.oneBand;
@@ -342,7 +369,6 @@ BandTableResult BuildBandTable(const QList<ProgrammeItem> &rows, const DanceLook
             afterHeading = false;
         } else if (item.isNote()) {
             QString text = item.text;
-            text.replace(CrLf, QStringLiteral("<Br>"));
             if (text.startsWith(QLatin1Char('+'))) text.remove(0, 1);
             if (text.isEmpty() || text.startsWith(QLatin1Char('!')) || text.startsWith(QLatin1String("Average Level")))
                 continue;
@@ -350,13 +376,12 @@ BandTableResult BuildBandTable(const QList<ProgrammeItem> &rows, const DanceLook
                 if (!r.stop.isEmpty()) return r;
                 continue;
             }
-            QString cell = NoteCell(text);
+            QString cell = NoteHtml(NoteCell(text));
             qsizetype cut = Find(QStringLiteral("Link="), text);
             if (cut < 0) cut = Find(QStringLiteral("http"), text);
-            QString first = (cut < 0 ? text : text.left(cut)).trimmed();
-            cell.replace(QStringLiteral("  "), QStringLiteral("&nbsp; "));
-            first.replace(QStringLiteral("  "), QStringLiteral("&nbsp; "));
-            AddTuneLinks(cell, text, TuneRow{first, QString(), false, QString()}, s, tunes);
+            const QString firstText = (cut < 0 ? text : text.left(cut)).trimmed();
+            const QString first = NoteHtml(firstText);
+            AddTuneLinks(cell, text, TuneRow{firstText, QString(), false, QString()}, s, tunes);
             if (cell.contains(QLatin1String("http"))) {
                 t += QStringLiteral("  <TR><TD ColSpan=") + n + QLatin1Char('>') + first + cell.mid(first.size()) +
                      QStringLiteral("</TD></TR>") + CrLf;
@@ -398,7 +423,7 @@ BandTableResult BuildBandTable(const QList<ProgrammeItem> &rows, const DanceLook
                 }
             }
             t += QStringLiteral("  <TR Align=Center BgColor=") + colour + QStringLiteral("><TH ColSpan=") + n +
-                 QStringLiteral("><B>") + text + QStringLiteral("</B></TH></TR>") + CrLf;
+                 QStringLiteral("><B>") + Cell(text) + QStringLiteral("</B></TH></TR>") + CrLf;
             afterHeading = true;
         }
     }
@@ -413,7 +438,7 @@ QString FinishBandTable(const QString &page, const BandTableResult &table, bool 
     if (at < 0) at = out.size();
     const auto insert = [&](const QString &list, const QString &header) {
         if (list.isEmpty()) return;
-        QString shown = EscapeHtml(QStringLiteral("<B>") + list + QStringLiteral("</B>"), sep);
+        QString shown = QStringLiteral("<B>") + HtmlValue(list, sep) + QStringLiteral("</B>");
         shown.replace(QLatin1Char('\r'), QStringLiteral("<Br>"));
         out.insert(at, header + shown);
     };

@@ -51,6 +51,33 @@ QString EscapeHtml(const QString &s, QChar separator) {
 
 QString EscapeHtml(const QString &s) { return EscapeHtml(s, ProgrammeSeparator); }
 
+QString HtmlValue(const QString &value, QChar separator) {
+    QString out;
+    out.reserve(value.size() + value.size() / 8);
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '&': out += QStringLiteral("&amp;"); break;
+        case '<': out += QStringLiteral("&lt;"); break;
+        case '>': out += QStringLiteral("&gt;"); break;
+        case '"': out += QStringLiteral("&quot;"); break;
+        default: out += c;
+        }
+    }
+    return separator.isNull() ? out : EscapeHtml(out, separator);
+}
+
+QString HtmlValue(const QString &value) { return HtmlValue(value, ProgrammeSeparator); }
+
+QString HtmlHref(const QString &address) {
+    const QString folded = address.toLower();
+    for (const char *scheme : {"http://", "https://"})
+        if (folded.startsWith(QLatin1String(scheme))) return EscapeHtml(HtmlValue(address, QChar()), QChar());
+    if (folded.startsWith(QLatin1String("www.")))
+        return EscapeHtml(HtmlValue(QStringLiteral("http://") + address, QChar()), QChar());
+    if (address.isEmpty() || address.contains(QLatin1Char(':'))) return QString();
+    return EscapeHtml(HtmlValue(QString(address).replace(QLatin1Char('\\'), QLatin1Char('/')), QChar()), QChar());
+}
+
 QString PageHead(const QString &title, const QString &size, const QString &font) {
     const QString crlf = QStringLiteral("\r\n");
     return QStringLiteral("<!DOCTYPE HTML><HTML><Head><Title>") + title + QStringLiteral("</Title>") + crlf +

@@ -3,7 +3,6 @@
 #include "base/FastStrings.h"
 #include "base/TextRoutines.h"
 #include "core/startup/Settings.h"
-#include "platform/rtf/RtfReader.h"
 #include "publishing/pages/Html.h"
 #include "publishing/pages/SiteConfig.h"
 
@@ -76,7 +75,11 @@ QStringList ReadPrintColumns() {
 QString TuneButton(const QString &query) {
     QString address = query;
     address.replace(QChar(0xF6), QLatin1Char('o'));
-    // "&" between entries as a page writes it; references in keys stay.
+    // "&" between entries as a page writes it; references in keys stay, and
+    // nothing from a title or a link may end the attribute.
+    address.replace(QLatin1Char('"'), QStringLiteral("&quot;"));
+    address.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
+    address.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
     address = EscapeHtml(address, QChar(0));
     return QStringLiteral("<Center Class=NoPrint><A Style=\"Border: Solid 2px #000000; Border-left-color: #D8D8D8; "
                           "Border-top-color: #D8D8D8; Padding: 2px; Color: #000000; Text-decoration: None; "
@@ -130,17 +133,4 @@ void SavePageFile(const QString &path, const QString &page) {
     if (!file.open(QIODevice::WriteOnly) || file.write(page.toUtf8()) < 0 || !file.commit())
         throw std::runtime_error(
             (QStringLiteral("Cannot write ") + path + QStringLiteral(": ") + file.errorString()).toStdString());
-}
-
-void BuildDancePage(const QString &title, const QString &instructionsRtf, const QString &footerRtf) {
-    const QString shown = EscapeHtml(DisplayTitle(title));
-    QString text = rtfPlainText(instructionsRtf);
-    if (!footerRtf.isEmpty()) text += QStringLiteral("\r\n") + rtfPlainText(footerRtf);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text = text.toHtmlEscaped();
-    text.replace(QLatin1Char('\n'), QStringLiteral("<Br>\r\n"));
-    WritePageHead(shown);
-    PageText += QStringLiteral("</Head>\r\n<Body BgColor=White>\r\n<H1>") + shown + QStringLiteral("</H1>\r\n") +
-                EscapeHtml(text);
 }

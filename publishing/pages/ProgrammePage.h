@@ -62,7 +62,3 @@ QString AddToPage(const QString &oldPage, const QString &newPage, PageKind kind)
 // Writes the page whole as UTF-8 without a byte-order mark; a failure throws
 // std::runtime_error naming the file.
 void SavePageFile(const QString &path, const QString &page);
-
-// PageText becomes the dance page of a dance: its title, instructions and
-// footer as plain text.
-void BuildDancePage(const QString &title, const QString &instructionsRtf, const QString &footerRtf);

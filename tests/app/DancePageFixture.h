@@ -4,7 +4,6 @@
 // program-wide state of the Dances page reset around each test.
 
 #include "app/OrgForm.h"
-#include "app/standins/StandIns.h"
 #include "base/Cp1252.h"
 #include "base/Log.h"
 #include "core/dances/DanceLocate.h"
@@ -19,6 +18,7 @@
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Database.h"
+#include "presentation/fullscreen/Full.h"
 #include "publishing/exchange/CsvImport.h"
 #include "ModalDriver.h"
 #include "tests/ModalWatchdog.h"
@@ -57,7 +57,7 @@ protected:
         ResetLocateState();
         ResetRecordState();
         ResetDanceShowState();
-        InErrorHandler = StandIn::FullScreenExists = ImportWindowExists = false;
+        InErrorHandler = ImportWindowExists = false;
         OrgForm = nullptr;
     }
     void writeIni(const QString &systemLines, const QString &more = QString()) {

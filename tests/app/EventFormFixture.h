@@ -17,7 +17,9 @@
 #include "programme/ProgrammeRows.h"
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QList>
+#include <QTest>
 #include <QPair>
 #include <QVariant>
 #include <sqlite3.h>
@@ -92,6 +94,18 @@ protected:
         EventsData.GotoBookmark(event);
         form->ShowEvent(true);
         answerer->clear();
+    }
+    // On screen and active, so that boxes, the grid and its cell editor take
+    // the focus as they do for a caller. The window's own start-up gives up
+    // at once (no settings file where it looks) and closes the window; it is
+    // shown again on the catalogue the test opened.
+    void showActive() {
+        form->FormShow();
+        QCoreApplication::processEvents();
+        answerer->clear();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
     QVariant scalar(const QString &sql, const QVariantList &params = {}) {
         Statement s(Conn.handle(), sql);

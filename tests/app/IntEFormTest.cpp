@@ -2,6 +2,8 @@
 
 #include "platform/print/CardPrinter.h"
 #include "platform/rtf/RichEdit.h"
+#include "presentation/SetForm.h"
+#include "presentation/cards/CardLayout.h"
 #include "presentation/editor/IntEForm.h"
 
 #include <QApplication>
@@ -10,6 +12,7 @@
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QScreen>
 
 namespace {
 
@@ -36,9 +39,9 @@ protected:
     }
     // Nine one-card dances (a filtered set when marked) and the second
     // standard layout (two by two).
-    void openNine() {
-        writeIni("DOrder=FST\r\nIntEditor=1\r\nShowTitles=0\r\nUseFooter=1\r\n",
-                 "[Cards]\r\nGapTop=0\r\nGapLeft=200\r\nDWidth=7200\r\nDHeight=5200\r\nVGap=500\r\nHGap=1200\r\nDown=2\r\nAcross=2\r\nPortrait=0\r\n");
+    void openNine(const QString &cards = "[Cards]\r\nGapTop=0\r\nGapLeft=200\r\nDWidth=7200\r\nDHeight=5200\r\nVGap=500\r\n"
+                                         "HGap=1200\r\nDown=2\r\nAcross=2\r\nPortrait=0\r\n") {
+        writeIni("DOrder=FST\r\nIntEditor=1\r\nShowTitles=0\r\nUseFooter=1\r\n", cards);
         for (int i = 1; i <= 9; ++i)
             addDance(QStringLiteral("Dance%1").arg(i), "Longways", "English",
                      {{"Instructions", "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs24 "
@@ -102,6 +105,21 @@ TEST_F(IntEFormTest, LabelsWhereThePaginatorSaysAndEditingCommands) {
     EXPECT_TRUE(DancesData.FieldByName("Instructions").AsString().isEmpty());
 }
 
+TEST_F(IntEFormTest, NoCardSizeLaysOutNoCard) {
+    openNine(""); // a settings file with no card keys
+    TIntEForm &editor = IntEFormWindow();
+    answerer->clear();
+    editor.show();
+    editor.CardSettingsChanged = true;
+    editor.OnITimer();
+    EXPECT_EQ(answerer->texts().join('|').replace('\n', '\r'), CardsDownAcrossMessage() + '|' + CardsNotWholeMessage());
+    QStringList labels;
+    for (QLabel *l : editor.Area->findChildren<QLabel *>())
+        if (l->property("cardMarker").toBool()) labels.append(l->text());
+    EXPECT_EQ(labels, QStringList{"Footer"}) << "no card";
+    EXPECT_GT(std::min(editor.Inst->width(), editor.Inst->lineWrapColumnOrWidth()), 100) << "the text stays readable";
+}
+
 TEST(JoinSeparate, LineBreaks) {
     struct Row {
         QString text, separated, joined;
@@ -119,3 +137,49 @@ TEST(JoinSeparate, LineBreaks) {
 }
 
 } // namespace
+
+// Settings opens the card settings once, its right edge 10 pixels in from
+// the editor's and 200 pixels below its top, and always wholly on screen.
+TEST_F(IntEFormTest, SettingsOpenOnceBesideTheEditor) {
+    openNine();
+    TIntEForm &editor = IntEFormWindow();
+    MakeSetForm(form.get());
+    ASSERT_TRUE(SetForm);
+    const QRect screen = SetForm->screen()->availableGeometry();
+    const struct {
+        const char *name;
+        QRect editor;
+        bool fits;
+    } cases[] = {
+        {"editor on the screen", screen, true},
+        {"editor past the right and bottom edges", screen.translated(screen.width() / 2, screen.height() - 100), false},
+    };
+    int shows = 0;
+    struct ShowCount : QObject {
+        int *n;
+        bool eventFilter(QObject *, QEvent *e) override {
+            if (e->type() == QEvent::Show) ++*n;
+            return false;
+        }
+    } counter;
+    counter.n = &shows;
+    SetForm->installEventFilter(&counter);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        shows = 0;
+        editor.setGeometry(c.editor);
+        QRect placed;
+        WhenModal([&placed](QWidget *w) {
+            placed = w->frameGeometry();
+            static_cast<QDialog *>(w)->reject();
+        });
+        editor.SettingsM->trigger();
+        EXPECT_EQ(shows, 1);
+        EXPECT_TRUE(screen.contains(placed)) << placed.x() << "," << placed.y();
+        if (c.fits) {
+            EXPECT_EQ(placed.right(), c.editor.right() - 10);
+            EXPECT_EQ(placed.top(), c.editor.top() + 200);
+        }
+    }
+    SetForm->removeEventFilter(&counter);
+}

@@ -4,6 +4,8 @@
 #include "core/dialogs/NFForm.h"
 #include "ModalDriver.h"
 #include "EventFormFixture.h"
+
+#include "base/Clock.h"
 #include "programme/CallCounting.h"
 
 #include <QAction>
@@ -218,7 +220,9 @@ TEST_F(OrgFormEventTest, ADoubleClickOnADanceRowShowsTheDance) {
     EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
     EXPECT_EQ(form->Title->text(), QStringLiteral("Four Times"));
 
-    // A blank dance row has nothing to show.
+    // A blank dance row has nothing to show (a second later: a new press).
+    const QDateTime later = Now().addSecs(1);
+    SetClock([later] { return later; });
     form->PC->setCurrentWidget(form->EventPage);
     TItem *blank = form->Rows->ItemList.value(2);
     QTest::mouseClick(blank, Qt::LeftButton, {}, QPoint(100, 5));

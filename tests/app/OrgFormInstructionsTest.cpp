@@ -134,24 +134,35 @@ TEST_F(InstructionsTest, NoEditorOpensHelp) {
 }
 
 TEST_F(InstructionsTest, ShortInstructionsComeFromTheTemplate) {
-    openWith("UsePrimary=0\r\nIntEditor=0\r\n", "[User]\r\nEditor=" + path("editor.sh") + "\r\n");
-    editorScript("");
-    QFile::copy(QStringLiteral(QUILLARY_SOURCE_DIR "/resources/Template.RTF"), path("Template.RTF"));
-    DancesData.Edit();
-    DancesData.FieldByName("Instructions").SetAsString("");
-    DancesData.Post();
-    form->ShowDance();
-    form->Author->setText("Playford");
-    DancesData.Edit();
-    DancesData.FieldByName("Author").SetAsString("Playford");
-    DancesData.FieldByName("Rhythm").SetAsString("Jig");
-    form->Rhythm->setText("Jig");
-    form->GenerateInstructions();
-    const QString instructions = rtfPlainText(danceField("Instructions"));
-    EXPECT_TRUE(instructions.startsWith("Jack\r\nLongways duple, ¶ bar jigs")) << instructions.toStdString();
-    EXPECT_TRUE(instructions.contains("¶")) << "places to fill in";
-    EXPECT_TRUE(rtfPlainText("{\\rtf1 " + danceField("Footer")).contains("Playford")) << danceField("Footer").toStdString();
-    EXPECT_TRUE(ReadFileBytes(path("Template.RTF")).contains("(*Footer*)")) << "the standard template is brought up to date";
+    // The shipped template, and an old one whose author placeholder gets the footer put before it.
+    const QString shipped = QString::fromLatin1(ReadFileBytes(QStringLiteral(QUILLARY_SOURCE_DIR "/resources/Template.RTF")));
+    const QString old = QString(shipped).replace("(*Footer*)", "(*\\b Author\\b0*) (*Collection*)");
+    for (const QString &templ : {shipped, old}) {
+        openWith("UsePrimary=0\r\nIntEditor=0\r\n", "[User]\r\nEditor=" + path("editor.sh") + "\r\n");
+        editorScript("");
+        WriteFileBytes(path("Template.RTF"), templ.toLatin1());
+        DancesData.Edit();
+        DancesData.FieldByName("Instructions").SetAsString("");
+        DancesData.Post();
+        form->ShowDance();
+        form->Author->setText("Playford");
+        DancesData.Edit();
+        DancesData.FieldByName("Author").SetAsString("Playford");
+        DancesData.FieldByName("Rhythm").SetAsString("Jig");
+        form->Rhythm->setText("Jig");
+        form->GenerateInstructions();
+        const QString instructions = rtfPlainText(danceField("Instructions"));
+        EXPECT_TRUE(instructions.startsWith("Jack\r\nLongways duple, ¶ bar jigs")) << instructions.toStdString();
+        EXPECT_TRUE(instructions.contains("¶")) << "places to fill in";
+        const QString footer = rtfPlainText("{\\rtf1 " + danceField("Footer"));
+        EXPECT_TRUE(footer.contains("Playford")) << footer.toStdString();
+        EXPECT_EQ(footer.count("Playford"), 1) << "the author once, from the footer rule";
+        EXPECT_TRUE(ReadFileBytes(path("Template.RTF")).contains("(*Footer*)")) << "the standard template is brought up to date";
+        form.reset();
+        resetAll();
+        QFile::remove(path("Quillary.mdb"));
+        Database().create(path("Quillary.mdb"));
+    }
 }
 
 } // namespace

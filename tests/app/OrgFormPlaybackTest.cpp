@@ -95,7 +95,8 @@ TEST_F(PlaybackPanelTest, RefusedStartsLeaveThePanelIdle) {
 // With the full-screen display up, the Events page asks once per run whether
 // the event uses recorded music.
 TEST_F(PlaybackPanelTest, TheRecordedMusicQuestionOncePerRun) {
-    StandIn::FullScreenExists = true;
+    FullWindow(form.get()).PrepareNormal();
+    Full->show();
     form->PC->setCurrentWidget(form->EventPage);
     form->IsRec->setChecked(false);
     for (int i = 0; i < 2; ++i) {
@@ -105,6 +106,7 @@ TEST_F(PlaybackPanelTest, TheRecordedMusicQuestionOncePerRun) {
     }
     EXPECT_EQ(answerer->texts().count(QStringLiteral("Change this Event to use Recorded Music?")), 1);
     answerer->clear();
+    Full->hide();
 }
 
 namespace {

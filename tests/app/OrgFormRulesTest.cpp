@@ -1,3 +1,4 @@
+#include "FakeProgress.h"
 #include "EventFormFixture.h"
 #include "ModalDriver.h"
 
@@ -17,23 +18,6 @@
 #include <QScrollArea>
 
 namespace {
-
-struct LinesView : ProgressView {
-    QString caption;
-    QStringList lines;
-    int width = 0;
-    void startRun(const QString &c, int w) override { caption = c, width = w, lines.clear(); }
-    void setBoxWidth(int w) override { width = w; }
-    void showBox() override {}
-    void appendLine(const QString &line) override { lines.append(line); }
-    int lineCount() const override { return int(lines.size()); }
-    void setErrorLabel(const QString &) override {}
-    void showGauge(int) override {}
-    void startClosing(bool) override {}
-    void showPrint() override {}
-    void review() override {}
-    void endRun() override {}
-};
 
 struct Opened : DocumentOpener {
     QStringList files;
@@ -79,7 +63,7 @@ protected:
     }
     int pseudoEvents() { return scalar("SELECT count(*) FROM Events WHERE Org = 'Sessions'").toInt(); }
 
-    LinesView view;
+    RecordingView view;
     Opened opener;
     qint64 club = 0;
 };

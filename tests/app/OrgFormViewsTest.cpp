@@ -1,4 +1,5 @@
 #include "EventFormFixture.h"
+#include "ModalDriver.h"
 
 #include "core/filter/Tags.h"
 #include "core/views/ListForm.h"
@@ -189,6 +190,28 @@ TEST_F(OrgFormViewsTest, ChooserRowsAndTypeAhead) {
     DancesData.Post();
     ListForm->Prepare(ChooserMode::Dances);
     EXPECT_EQ(listed().value(0), "Aardvark");
+}
+
+// Enter selects from the type-ahead box and from the grid, after another
+// button had the focus.
+TEST_F(OrgFormViewsTest, ChooserEnterSelects) {
+    open(addEvent("Bath", 1, ""));
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        for (const bool fromGrid : {false, true}) {
+            SCOPED_TRACE(fromGrid ? "grid" : "type-ahead box");
+            WhenModal([fromGrid, key](QWidget *) {
+                ListForm->DetButton->setFocus();
+                ListForm->ListSel->setFocus();
+                ListForm->ListSel->clear();
+                QTest::keyClicks(ListForm->ListSel, "Zu");
+                if (fromGrid) QTest::keyClick(ListForm->ListSel, Qt::Key_Up);
+                QTest::keyClick(fromGrid ? static_cast<QWidget *>(ListForm->ListGrid) : ListForm->ListSel, key);
+            });
+            form->PC->setCurrentWidget(form->EventPage);
+            EXPECT_EQ(ListForm->Choose(ChooserMode::Dances), TListForm::Selected);
+            EXPECT_EQ(ListForm->Chosen("Title"), fromGrid ? "Reel of Tulloch" : "Zulu");
+        }
+    }
 }
 
 TEST_F(OrgFormViewsTest, ChooserEventsUnderTheirFilter) {

@@ -124,6 +124,48 @@ TEST_F(OrgFormWebTest, NoToOverwriteAddsBehindAPageBreakWithoutSenderNothingIsWr
     EXPECT_EQ(opener.opened.size(), 2);
 }
 
+// Every catalogue value reaches the page as text: each hostile piece in
+// turn is put into every field the page shows, between "X" and "Y".
+struct HostileCase {
+    const char16_t *piece, *escaped;
+};
+class WebEscapeTest : public OrgFormWebTest, public ::testing::WithParamInterface<HostileCase> {};
+
+TEST_P(WebEscapeTest, CatalogueValuesAreEscapedWhereInserted) {
+    const HostileCase c = GetParam();
+    const QString v = QStringLiteral("X") + QString::fromUtf16(c.piece) + QLatin1Char('Y');
+    const QString e = QStringLiteral("X") + QString::fromUtf16(c.escaped) + QLatin1Char('Y');
+    // A programme text cannot hold the separator: then its rows are plain.
+    const bool inProgramme = !v.contains(SepDot);
+    IniFile->WriteString("Print", "2", "Author");
+    IniFile->WriteString("System", "Name", "Nm" + v);
+    const QString title = inProgramme ? "Ti" + v : QStringLiteral("Ti");
+    addDance(title, {{"Music", "Mu" + v + "\u00b7Disc"}, {"Author", "Au" + v}, {"Notes", Tune + "Tu" + v + " Own"}});
+    const QString programme = inProgramme ? Prog("~D|") + title + Prog("|Longways|English~O|Hd") + v + Prog("~N|Nt") + v + Prog("~")
+                                          : Prog("~D|Ti|Longways|English~");
+    open(addEvent("Og" + v, 3, programme, {{"Event", "Ev" + v}, {"Venue", "Vn" + v}, {"Town", "Tn" + v}, {"Band", "Bd" + v}}));
+    answerer->script(ResultYes); // the button
+    form->WebClick(form->WebE);
+    const QString written = page();
+    EXPECT_TRUE(std::all_of(written.begin(), written.end(), [](QChar ch) { return ch.unicode() < 128; }));
+    QStringList fields = {"<Title>Og", "18pt\">Og", ": Ev", ">Nm", "Vn", "Tn", "with Bd", "<TD>Au"};
+    if (inProgramme) fields += {"<TD>Ti", "<TD>Mu", "<B>Hd"};
+    for (const QString &f : fields) EXPECT_TRUE(written.contains(f + e)) << f.toStdString() << "\n" << written.toStdString();
+    // A note's lone quote is a typographic one.
+    if (inProgramme) EXPECT_TRUE(written.contains("ColSpan=3>Nt" + QString(e).replace("&quot;", "&rdquo;")));
+    // The tune key in the link and in the tune button (a link ends at "<";
+    // an address holds the separator itself).
+    QString key = QStringLiteral("Tu") + (v.contains('<') ? QStringLiteral("X") : inProgramme ? e : QStringLiteral("X&#183;Y"));
+    EXPECT_TRUE(written.contains("href=\"" + Tune + key + "\"")) << written.toStdString();
+    EXPECT_TRUE(written.contains("?L1=" + key + "/")) << written.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Pieces, WebEscapeTest,
+                         ::testing::Values(HostileCase{u"<", u"&lt;"}, HostileCase{u">", u"&gt;"}, HostileCase{u"\"", u"&quot;"},
+                                           HostileCase{u"&", u"&amp;"}, HostileCase{u"\u00e9", u"&#233;"},
+                                           HostileCase{u"\u00b7", u"&bull;"},
+                                           HostileCase{u"<script>alert(1)</script>", u"&lt;script&gt;alert(1)&lt;/script&gt;"}));
+
 } // namespace
 
 // The pages as a browser reads them (ctest label "browser"): chromium's
@@ -187,5 +229,24 @@ TEST_F(BrowserPages, WrittenPagesLoad) {
     DancesData.First();
     answerer->script(ResultYes);
     form->WebClick(form->WebD);
-    EXPECT_EQ(dom("dance.htm").count(QStringLiteral("<h1>")), 1);
+    const QString dance = dom("dance.htm");
+    // "Show titles" is on: the instructions begin with the title.
+    EXPECT_EQ(dance.count(QStringLiteral("Apple Cart Jig")), 2) << dance.toStdString();
+}
+
+// A page written from hostile values: the browser runs none of them, and
+// no link takes an attribute or a script address from a note.
+TEST_F(BrowserPages, HostileValuesRunNoScript) {
+    const QString run = QStringLiteral("<script>document.write('RAN'+'X')</script>");
+    addDance("Ti" + run, {{"Music", "Mu" + run},
+                          {"Notes", "Link=\"javascript:document.write('RAN'+'X')\" http://x.org/a\"onmouseover=\"document.write('RAN'+'X')"}});
+    const QString programme = Prog("~D|") + "Ti" + run + Prog("|Longways|English~O|Hd") + run + Prog("~N|Nt") + run + Prog("~");
+    open(addEvent("Og" + run, 3, programme, {{"Event", "Ev" + run}, {"Band", "Fiddlesticks"}}));
+    form->WebClick(form->WebE);
+    const QString d = dom("hostile.htm");
+    EXPECT_FALSE(d.contains(QStringLiteral("RANX")) || d.contains(QStringLiteral("onmouseover=\"")) ||
+                 d.contains(QStringLiteral("href=\"javascript")))
+        << d.toStdString();
+    EXPECT_GE(d.count(QStringLiteral("document.write('RAN'+'X')")), 6) << d.toStdString();
+    EXPECT_TRUE(d.contains(QStringLiteral("href=\"http://x.org/a&quot;onmouseover=&quot;document.write('RAN'+'X')\"")));
 }

@@ -52,11 +52,37 @@ TEST(Cp1252, ReadRuleChoosesEncoding) {
         {"cp1252 euro", QByteArray("\x80"), QString(QChar(0x20AC)), TextEncoding::Cp1252},
         {"cp1252 dot", QByteArray("a\xB7"), QStringLiteral("a·"), TextEncoding::Cp1252},
         {"ascii", QByteArray("plain"), QStringLiteral("plain"), TextEncoding::Cp1252},
+        {"utf16 little-endian", QByteArray("\xFF\xFE" "C\0\xE9\0\x16\x04", 8), QStringLiteral("C\u00E9\u0416"), TextEncoding::Utf16Le},
+        {"utf16 big-endian", QByteArray("\xFE\xFF" "\0C\0\xE9\x04\x16", 8), QStringLiteral("C\u00E9\u0416"), TextEncoding::Utf16Be},
+        {"utf16 mark, odd length", QByteArray("\xFF\xFE" "a"), QStringLiteral("\u00FF\u00FEa"), TextEncoding::Cp1252},
+        {"utf8 with a bad byte", QByteArray("Caf\xC3\xA9 \xFF"), QStringLiteral("Caf\u00C3\u00A9 \u00FF"), TextEncoding::Cp1252},
     };
     for (const auto &c : cases) {
         TextEncoding found;
         EXPECT_EQ(DecodeTextBytes(c.bytes, &found), c.text) << c.name;
         EXPECT_EQ(found, c.enc) << c.name;
+        if (found == TextEncoding::Utf16Le || found == TextEncoding::Utf16Be) {
+            EXPECT_EQ(EncodeTextBytesAs(c.text, found), c.bytes) << c.name << ": written back as found";
+        }
+    }
+}
+
+TEST(Cp1252, ScanUtf8FindsTheLineOfTheFirstBadByte) {
+    const struct {
+        QByteArray bytes;
+        int firstBadLine;
+        bool multiByte;
+    } table[] = {
+        {"plain\r\ntext", 0, false},
+        {"Caf\xC3\xA9\r\nok", 0, true},
+        {"a\r\nb\nc\rCaf\xC3\xA9 \xD0\x96\xFF\nd\xFE", 4, true}, // CR LF, LF and CR each end a line
+        {"\xEF\xBB\xBFx\n\xC3", 2, false},                          // a sequence cut off at the end
+        {"\xC0\x80", 1, false},                                        // an over-long form
+    };
+    for (const auto &row : table) {
+        const Utf8Scan scan = ScanUtf8(row.bytes);
+        EXPECT_EQ(scan.firstBadLine, row.firstBadLine) << row.bytes.toHex().constData();
+        EXPECT_EQ(scan.multiByte, row.multiByte) << row.bytes.toHex().constData();
     }
 }
 

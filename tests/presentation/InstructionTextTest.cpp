@@ -1,4 +1,5 @@
 #include "presentation/InstructionText.h"
+#include "presentation/cards/InstructionTemplate.h"
 #include "TestSupport.h"
 
 namespace {
@@ -189,6 +190,10 @@ TEST(InstructionText, SetRtfFontSize) {
     const QString titled = Head + "\\fs32 Title\\par \\fs24 x";
     EXPECT_EQ(SetRtfFontSize(titled, true, "", "20"), Head + "\\fs32 Title\\par \\fs20 x");
     EXPECT_EQ(SetRtfFontSize("{\\rtf1 x}", true, "Verdana", "20"), "{\\rtf1 x}");
+    // Word processors name Arial's family "\fswiss" in the font table: the size is the "\fs28" after it.
+    const QString swiss = "{\\rtf1{\\fonttbl{\\f0\\fswiss\\fcharset0 Verdana;}}\\pard\\fs28 x}";
+    EXPECT_EQ(ReadTemplateFont(swiss).halfPoints, 28);
+    EXPECT_EQ(SetRtfFontSize(swiss, true, "Arial", "24"), "{\\rtf1{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\\pard\\fs24 x}");
 }
 
 TEST(InstructionText, TuneFromFirstLine) {

@@ -261,6 +261,7 @@ public:
     QStringList calls;
     void ItemMouseDown(TItem *, QMouseEvent *) override { calls << "ItemMouseDown"; }
     void ItemMouseUp(TItem *, QMouseEvent *) override { calls << "ItemMouseUp"; }
+    void ItemMouseMove(TItem *, QMouseEvent *) override { calls << "ItemMouseMove"; }
     void ActionClick(TItem *) override { calls << "ActionClick"; }
     void ItemClick(THeading *) override { calls << "ItemClick"; }
     void TitleClick(TDance *) override { calls << "TitleClick"; }
@@ -286,7 +287,11 @@ TEST_F(ProgrammeRowsTest, EventsReachTheMainWindowHandlers) {
     RecordingSink sink;
     rows->setEventSink(&sink);
 
-    QTest::mouseClick(dance(0)->Format, Qt::LeftButton);
+    QTest::mousePress(dance(0)->Format, Qt::LeftButton);
+    QMouseEvent move(QEvent::MouseMove, QPointF(3, 6), dance(0)->Format->mapToGlobal(QPointF(3, 6)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(dance(0)->Format, &move);
+    QTest::mouseRelease(dance(0)->Format, Qt::LeftButton);
     QTest::mouseClick(dance(0)->Action, Qt::LeftButton);
     RightClick(dance(0)->Title);
     RightClick(rows->FindItemLabel(dance(0), QStringLiteral("LastC")));
@@ -296,9 +301,9 @@ TEST_F(ProgrammeRowsTest, EventsReachTheMainWindowHandlers) {
     QTest::mouseDClick(notes(2)->Notes->viewport(), Qt::LeftButton);
     QTest::keyClick(notes(2)->Notes, Qt::Key_X);
     EXPECT_EQ(sink.calls.join(", ").toStdString(),
-              std::string("ItemMouseDown, ItemMouseUp, ActionClick, TitleClick, LastCRClick LastC, LastHClick, "
-                             "ItemMouseDown, ItemMouseUp, ItemClick, NotesMouseDown, NotesMouseDown, "
-                             "NotesDblClick, NotesChange"));
+              std::string("ItemMouseDown, ItemMouseMove, ItemMouseUp, ActionClick, TitleClick, LastCRClick LastC, "
+                          "LastHClick, ItemMouseDown, ItemMouseUp, NotesMouseDown, NotesMouseDown, "
+                          "NotesDblClick, NotesChange"));
     // The main window decides what a press does: nothing was selected here.
     EXPECT_EQ(rows->ThisItem, nullptr);
     rows->setEventSink(nullptr);

@@ -1,7 +1,13 @@
 #include "base/Cp1252.h"
 #include "core/database/SampleCatalogue.h"
+#include "platform/ini/IniFile.h"
 #include "platform/sqlite/Database.h"
+#include "presentation/CardSettings.h"
+#include "presentation/cards/CardLayout.h"
 #include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
 
 #include <QCryptographicHash>
 
@@ -41,6 +47,52 @@ TEST_F(QuillaryTest, SampleProgrammesNameCatalogueDances) {
         }
     }
     EXPECT_GT(items, 30);
+}
+
+// A new program folder as the build prepares it: the sample's recordings play
+// from its Music folder, and the first Ctrl+E finds a card size.
+TEST_F(QuillaryTest, NewProgramFolderPlaysTheSampleAndLaysOutCards) {
+    const QString program = path("program"), sample = path("bin/sample/");
+    QDir().mkpath(sample);
+    BuildSampleCatalogue(sample + "Quillary.mdb", QDate(2026, 12, 6));
+    ASSERT_TRUE(WriteSampleMusic(sample + "Music"));
+    const QStringList prepare = {"-DSRC=" QUILLARY_SOURCE_DIR "/resources", "-DDST=" + program, "-DBIN=" + path("bin"),
+                                 "-P", QUILLARY_SOURCE_DIR "/cmake/PrepareProgramFolder.cmake"};
+    ProgramOutput("cmake", prepare);
+
+    TIniFile ini(program + "/Quillary.ini");
+    const QString base = ini.ReadString("System", "RFolder", "");
+    EXPECT_EQ(base, program + "/Music/");
+    const QByteArray starter = ReadFileBytes(QUILLARY_SOURCE_DIR "/resources/Quillary.ini");
+    EXPECT_EQ(ReadFileBytes(program + "/Quillary.ini").replace("RFolder=" + base.toUtf8() + "\r\n", ""), starter)
+        << "the rest of the starter file byte for byte";
+    QStringList card;
+    for (const QString &key : CardEditNames()) card.append(ini.ReadString("Cards", key, ""));
+    const CardGeometryRead read = ReadCardGeometry(card);
+    EXPECT_FALSE(read.downAcrossEmpty || read.notWhole || read.sizeMissing) << card.join(',').toStdString();
+
+    Database db;
+    db.open(program + "/Quillary.mdb");
+    Statement music(db.handle(), "SELECT Title, Music FROM Dances");
+    int files = 0;
+    while (music.step()) {
+        const QStringList lines = music.columnText(1).split('\r');
+        for (int i = 0; i < lines.size(); ++i) {
+            QStringList columns = lines[i].split(SepDot);
+            if (i == 0) columns.removeFirst(); // the live-music text
+            const QString location = columns.value(6).replace('\\', '/');
+            if (!location.contains('.')) continue;
+            EXPECT_TRUE(QFile::exists(base + location)) << music.columnText(0).toStdString() << ": " << location.toStdString();
+            ++files;
+        }
+    }
+    EXPECT_GE(files, 2);
+
+    // A settings file that is there already is the user's own: never touched.
+    const QByteArray own = "[System]\r\nRFolder=/somewhere/else/\r\n";
+    WriteFileBytes(program + "/Quillary.ini", own);
+    ProgramOutput("cmake", prepare);
+    EXPECT_EQ(ReadFileBytes(program + "/Quillary.ini"), own);
 }
 
 TEST_F(QuillaryTest, LargeCatalogueRepeatsForItsSeed) {

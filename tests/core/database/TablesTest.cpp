@@ -225,8 +225,8 @@ TEST_F(TablesTest, StartCompactsFirstTimeOnlyAndStandsOnToday) {
     EXPECT_TRUE(answerer->sawText("Database compressed."));
     const qint64 recorded = IniFile->ReadInt64("System", "DBSize", 0);
     EXPECT_EQ(recorded, FileSizeOf(dbFile()));
-    // The sample's first event on or after 6 December 2026 is 9 days on.
-    EXPECT_EQ(EventsData.FieldByName("EDate").AsString(), FormatEventDate(DateToDayNumber(QDate(2026, 12, 15))));
+    // The sample's first event on or after 6 December 2026 is that day's.
+    EXPECT_EQ(EventsData.FieldByName("EDate").AsString(), FormatEventDate(DateToDayNumber(QDate(2026, 12, 6))));
     EXPECT_TRUE(EventsData.AfterScroll);
     EXPECT_FALSE(EventsData.ControlsDisabled());
     answerer->clear();
@@ -275,7 +275,7 @@ TEST_F(TablesTest, BackupAndRestoreReturnToTheTables) {
     EXPECT_EQ(window.calls.first(), QStringLiteral("Busy"));
     EXPECT_EQ(window.calls.last(), QStringLiteral("NotBusy"));
 
-    RunSQL("Delete from Dances where Style = 'Break'");
+    RunSQL("Delete from Dances where Title = 'Tea Break'");
     const int dances = DancesData.RecordCount();
     answerer->script(ResultNo);
     RestoreClick();

@@ -15,6 +15,9 @@ TEST(OfferedVersion, ReadsTheRunAfterTheFirstMarker) {
         {"<html>Please log in</html>", ""}, {"Latest version is unknown", ""},
         {"Latest version is 7.2 ... Latest version is 8.0", "7.2"}};
     for (const auto &row : table) EXPECT_EQ(OfferedVersion(row[0]), QString(row[1])) << row[0];
+    const QString longest = "9." + QString(MaxVersionLength - 2, '1');
+    EXPECT_EQ(OfferedVersion("Latest version is " + longest + " "), longest);
+    EXPECT_EQ(OfferedVersion("Latest version is " + longest + "1"), QString()) << "over the length: unreadable";
 }
 
 TEST(CheckForUpdates, OpensTheDownloadPageOnlyForANewerVersion) {

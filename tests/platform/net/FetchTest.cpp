@@ -13,6 +13,7 @@ struct FetchCase {
     const char *name;
     QByteArray raw;      // the reply to "/page"
     QByteArray expected; // the text of a successful fetch, empty for a failure
+    int trickleMs = 0;   // the body a byte at a time
 };
 
 const FetchCase FetchCases[] = {
@@ -23,6 +24,8 @@ const FetchCase FetchCases[] = {
     {"neverAnswers", "", {}},
     {"overCap", HttpStub::reply(200, QByteArray(70000, 'x')), {}},
     {"disconnected", HttpStub::reply(200, "never asked"), {}},
+    // Each byte comes well inside the no-data time, the whole body (2 s) long after the deadline.
+    {"trickles", HttpStub::reply(200, QByteArray(40, 'x')), {}, 50},
 };
 
 class FetchTest : public QuillaryTest, public ::testing::WithParamInterface<FetchCase> {};
@@ -31,12 +34,14 @@ TEST_P(FetchTest, SavesOnlyWhatArrivedWhole) {
     const FetchCase &c = GetParam();
     QtFetcher fetcher;
     fetcher.timeoutMs = 300;
+    fetcher.deadlineMs = 1000;
     fetcher.capBytes = 65536;
     SetFetcher(&fetcher);
     const bool connected = c.name != std::string("disconnected");
     SetConnectionProbe([connected] { return connected; });
     HttpStub stub;
     stub.replies["/page"] = c.raw;
+    stub.trickleMs = c.trickleMs;
     stub.replies["/other"] = HttpStub::reply(200, "moved here");
     const QString file = path("got.htm");
     QString text;

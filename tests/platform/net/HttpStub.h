@@ -1,10 +1,12 @@
 #pragma once
 // A local HTTP server on 127.0.0.1 in the test's thread, served by the event loop
-// the fetch waits in: each path answers with scripted raw bytes ("" never answers).
+// the fetch waits in: each path answers with scripted raw bytes ("" never answers),
+// all at once or trickled.
 
 #include <QHash>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 class HttpStub : public QObject {
 public:
@@ -22,13 +24,30 @@ public:
                "\r\nConnection: close\r\n" + extra + "\r\n" + body;
     }
     QHash<QByteArray, QByteArray> replies; // path -> raw bytes ("" never answers)
+    int trickleMs = 0; // > 0: the head at once, then one byte of the body each trickleMs
     QByteArray lastRequest;
 
 private:
     void answer(QTcpSocket *s) {
         lastRequest = s->readAll();
         const QByteArray raw = replies.value(lastRequest.split(' ').value(1), reply(404, "missing"));
-        if (!raw.isEmpty()) s->write(raw), s->disconnectFromHost();
+        if (raw.isEmpty()) return;
+        if (trickleMs <= 0) {
+            s->write(raw);
+            return s->disconnectFromHost();
+        }
+        const qsizetype head = raw.indexOf("\r\n\r\n") + 4;
+        s->write(raw.left(head));
+        auto *timer = new QTimer(s);
+        connect(timer, &QTimer::timeout, s, [s, timer, rest = raw.mid(head)]() mutable {
+            if (rest.isEmpty()) {
+                timer->stop();
+                return s->disconnectFromHost();
+            }
+            s->write(rest.left(1));
+            rest.remove(0, 1);
+        });
+        timer->start(trickleMs);
     }
     QTcpServer server;
 };

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextLayout>
 #include <QVBoxLayout>
 
@@ -295,4 +296,29 @@ TEST_F(RichEditTest, LayoutOfHangingIndentAndHalfLines) {
     const QTextBlock next = half.next();
     ASSERT_EQ(half.text(), "");
     EXPECT_LT(half.layout()->boundingRect().height(), next.layout()->boundingRect().height());
+}
+
+// A zoom scales sizes, indents and tab stops on screen; the stored text, a
+// text loaded while zoomed and a selection come out in the stored sizes.
+TEST_F(RichEditTest, ZoomScalesTheViewNotTheText) {
+    RichEdit e;
+    const QString text = Arial + "\\pard\\li720\\tx1440\\fs24 A1\\tab lead\\par B1\\tab back\\par }";
+    e.setRtf(text);
+    const QString stored = e.rtf();
+    const auto view = [&e] {
+        const QTextBlock b = e.document()->begin();
+        return std::tuple(b.blockFormat().leftMargin(), b.blockFormat().tabPositions().value(0).position,
+                          b.begin().fragment().charFormat().fontPointSize(),
+                          e.document()->defaultTextOption().tabStopDistance());
+    };
+    const auto [margin, tab, size, distance] = view();
+    e.setZoom(2);
+    EXPECT_EQ(view(), std::tuple(margin * 2, tab * 2, size * 2, distance * 2));
+    EXPECT_EQ(e.rtf(), stored);
+    e.setRtf(text); // loading while zoomed does not scale twice
+    EXPECT_EQ(view(), std::tuple(margin * 2, tab * 2, size * 2, distance * 2));
+    e.select(0, 2);
+    EXPECT_TRUE(e.selectionRtf().contains("\\fs24"));
+    e.setZoom(1);
+    EXPECT_EQ(view(), std::tuple(margin, tab, size, distance));
 }

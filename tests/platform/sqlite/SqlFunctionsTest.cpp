@@ -79,6 +79,10 @@ TEST(SqlFunctions, DayNumberTextMatchesTheCalendar) {
     EXPECT_FALSE(ParseDayNumberText(QStringLiteral("31-Feb-26"), &d));
     EXPECT_FALSE(ParseDayNumberText(QStringLiteral("6-Foo-26"), &d));
     EXPECT_FALSE(ParseDayNumberText(QStringLiteral("soon"), &d));
+    // Only dates the program can show, years 100 to 9999.
+    for (const char *bad : {"99999999999", "inf", "-inf", "nan", "1e308", "-1e15", "1-Jan-0099", "2958466"})
+        EXPECT_FALSE(ParseDayNumberText(QString::fromLatin1(bad), &d)) << bad;
+    for (const char *good : {"-657434", "2958465.5", "1-Jan-0100"}) EXPECT_TRUE(ParseDayNumberText(QString::fromLatin1(good), &d)) << good;
 }
 
 TEST(SqlFunctions, NoCaseCompareAgreesWithFoldedText) {

@@ -105,6 +105,7 @@ TEST(CardGeometry, DownOrAcrossBelowOneCountsAsEmpty) {
         QStringList card;
         bool empty, notWhole;
         int dHeight, down, across;
+        bool sizeMissing = false;
     };
     const CardGeometry previous{1, 2, 3, 4, 5, 6, 7, 8};
     const QList<Row> rows = {
@@ -112,11 +113,13 @@ TEST(CardGeometry, DownOrAcrossBelowOneCountsAsEmpty) {
         {{"0", "200", "7200", "5200", "500", "1200", "0", "2"}, true, false, 5200, 1, 1},
         {{"0", "200", "7200", "5200", "500", "1200", "2", ""}, true, false, 5200, 1, 1},
         {{"0", "200", "7200", "5.5", "500", "1200", "2", "2"}, false, true, 4, 7, 8},
+        {{"0", "200", "7200", "0", "500", "1200", "2", "2"}, false, false, 0, 2, 2, true},
     };
     for (const Row &r : rows) {
         const CardGeometryRead g = ReadCardGeometry(r.card, previous);
         EXPECT_EQ(g.downAcrossEmpty, r.empty) << r.card.join(',').toStdString();
         EXPECT_EQ(g.notWhole, r.notWhole);
+        EXPECT_EQ(g.sizeMissing, r.sizeMissing);
         EXPECT_EQ(QList<int>({g.geometry.dHeight, g.geometry.down, g.geometry.across}), QList<int>({r.dHeight, r.down, r.across}));
     }
 }

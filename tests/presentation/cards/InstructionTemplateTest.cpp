@@ -53,6 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
         WalkRow{"own tune", "(*Rhythm*)", {{"OwnTune", "Y"}, {"Rhythm", "Waltz"}}, false, true, true, "Own tune (waltz) ", ""},
         WalkRow{"waltzes", "(*Rhythm*)", {{"Rhythm", "Waltz"}}, false, true, true, "¶ bar waltzes", ""},
         WalkRow{"three-time", "(*Rhythm*)", {{"Rhythm", "3-time"}}, false, true, true, "¶ bar 3-time", ""},
+        WalkRow{"jig or reel", "(*Rhythm*)", {{"Rhythm", "Jig/Reel"}}, false, true, true, "¶ bar jigs/reels", ""},
+        WalkRow{"medley", "(*Rhythm*)", {{"Rhythm", "Medley"}}, false, true, true, "¶ bar medley", ""},
         WalkRow{"unphrased", "(*Rhythm*)", {{"Rhythm", "Patter, Unphrased"}}, false, true, true, "¶ bar unphrased reels", ""},
         WalkRow{"couples", "(*Format*)", {{"Format", "3 couples"}}, false, true, true, "3 couples longways", ""},
         WalkRow{"improper", "(*Format*)", {{"Style", "American"}}, false, true, true, "Longways duple improper", ""},
@@ -64,6 +66,11 @@ INSTANTIATE_TEST_SUITE_P(
         WalkRow{"long footer kept", "(*Title*)\r\n\\par (*Footer*)", {{"Author", "Pat"}, {"Footer", "\\b A footer of some length\\b0"}},
                 true, true, true, "Jack", "A footer of some length"},
         WalkRow{"footer off", "(*Title*)(*Footer*) x", {{"Author", "Pat"}}, false, true, true, "Jack x", ""},
+        // A template brought up to date holds the author after the footer: the credit is given once.
+        WalkRow{"updated template, refined", "(*Title*)\r\n\\par (*Footer*)\\par (*\\b Author\\b0*) (*Collection*)",
+                {{"Author", "Pat"}, {"Collection", "Some Book"}}, true, true, true, "Jack", "Pat -- Some Book"},
+        WalkRow{"updated template, plain", "(*Title*)\r\n\\par (*Footer*)\\par (*\\b Author\\b0*) (*Collection*)",
+                {{"Author", "Pat"}, {"Collection", "Some Book"}}, true, false, true, "Jack", "Pat Some Book"},
         WalkRow{"half-lines off", "(*Title*)\r\n\\par \r\n\\par y", {}, false, false, false, "Jack\r\ny", ""},
         WalkRow{"half-lines on", "(*Title*)\r\n\\par \r\n\\par y", {}, false, false, true, "Jack\r\n\r\ny", ""}),
     [](const auto &info) {

@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 
+#include "base/AppState.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -31,6 +33,9 @@ TEST(MusicFolders, MergeKeepsTheUsersOrder) {
         {"duplicate, empty and bar-led lines dropped", {"a.mp3", "", "a.mp3", "|b.mp3"}, {}, {"a.mp3", "b.mp3"},
          {"a.mp3", "b.mp3"}, {"a.mp3", "b.mp3"}, true},
         {"case of the disk wins", {"REEL.MP3"}, {}, {"Reel.mp3"}, {"Reel.mp3"}, {"Reel.mp3"}, true},
+        {"names apart from case keep a line each", {"reel.mp3", "Jig.mp3", "Reel.mp3"}, {},
+         {"Jig.mp3", "Reel.mp3", "reel.mp3"}, {"reel.mp3", "Jig.mp3", "Reel.mp3"},
+         {"reel.mp3", "Jig.mp3", "Reel.mp3"}, false},
     };
     for (const MergeCase &c : cases) {
         const FolderMerge m = MergeFolderOrder(c.order, c.folders, c.files);
@@ -95,6 +100,28 @@ TEST_F(MusicFolderDisk, UnwritableOrderFileStillLists) {
     const FolderListing l = ListMusicFolder(music);
     EXPECT_EQ(l.merge.rows, QStringList({"» Ini.Text", "a.mp3"}));
     EXPECT_FALSE(l.writeError.isEmpty());
+}
+
+TEST_F(MusicFolderDisk, BaseFolderFromTheSettings) {
+    const QString program = ProgramFolder;
+    ProgramFolder = path("Program/");
+    DataFolder = path("Data/");
+    QDir().mkpath(ProgramFolder + "Music");
+    QDir().mkpath(DataFolder + "Tunes");
+    const struct {
+        const char *stored;
+        QString base;
+    } cases[] = {
+        {"Music", path("Program/Music/")},                // the program folder's own
+        {"Tunes\\", path("Data/Tunes/")},                 // only the data folder holds it
+        {"Neither", path("Program/Neither/")},            // the messages name the program's
+        {"..\\Data\\Tunes", path("Data/Tunes/")},
+        {"/srv/Music", "/srv/Music/"},
+        {"D:\\Music", "D:/Music/"},
+        {"", ""},
+    };
+    for (const auto &c : cases) EXPECT_EQ(ResolveBaseFolder(QString::fromLatin1(c.stored)), c.base) << c.stored;
+    ProgramFolder = program;
 }
 
 TEST(MusicFolders, MusicFilesAndCaptions) {

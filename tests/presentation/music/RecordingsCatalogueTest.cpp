@@ -42,23 +42,26 @@ TEST(RecordingsCatalogue, CollateShowsFilesWithTheirDances) {
         Dance("Plain", S + Rec("", "", "Reel.mp3")),
         Dance("Absolute", S + Rec("", "", "C:\\Music\\x.mp3")),
         Dance("Sheet", S + Rec("", "", "Folk\\tune.pdf")), // not music: left out
+        Dance("Bar", S + Rec("", "", "Folk\\A|B.mp3")),     // a "|" in a file name
     };
-    const QStringList files{"Folk\\Reel.mp3", "Folk\\Unused.mp3", "Folk\\cover.jpg", "Reel.mp3",
-                            "Reel.mp3.mp3",  "Root.mp3",         "Ž\\Žabka.mp3",    "日本\\さくら.mp3"};
+    const QStringList files{"Folk\\A|B.mp3", "Folk\\Reel.mp3", "Folk\\Unused.mp3", "Folk\\x|y.mp3",
+                            "Folk\\cover.jpg", "Reel.mp3", "Reel.mp3.mp3", "Root.mp3", "Ž\\Žabka.mp3",
+                            "日本\\さくら.mp3"};
     const QStringList lines = DanceListLines(dances, S[0]);
     const QList<RecRow> rows = CollateRecordings(lines, files, {});
     EXPECT_EQ(Shown(rows),
-              QStringList({"In folder [Root]", "?.?|Short", "In folder Folk", "?Lost.mp3|Lost",
-                           "Reel.mp3|Reel, The", " and|Second Reel", "Unused.mp3", "In folder [Root]",
+              QStringList({"In folder [Root]", "?.?|Short", "In folder Folk", "A|B.mp3|Bar", "?Lost.mp3|Lost",
+                           "Reel.mp3|Reel, The", " and|Second Reel", "Unused.mp3", "x|y.mp3", "In folder [Root]",
                            "Reel.mp3|Plain", "Reel.mp3.mp3|Nested", "Root.mp3|Root Tune", "In folder Ž",
                            "Žabka.mp3|Žabka", "In folder 日本", "さくら.mp3|Sakura", "In folder C:\\Music",
                            "?x.mp3|Absolute", "On drive D:", "Folk Hits, track 3|Hits"}));
-    EXPECT_EQ(rows[3].kind, RecRowKind::Missing);
-    EXPECT_EQ(rows[6].kind, RecRowKind::Unused);
+    EXPECT_EQ(rows[3].kind, RecRowKind::Recording);
+    EXPECT_EQ(rows[4].kind, RecRowKind::Missing);
+    EXPECT_EQ(rows[8].kind, RecRowKind::Unused);
 
     CollateOptions unused;
     unused.unusedOnly = true;
-    EXPECT_EQ(Shown(CollateRecordings(lines, files, unused)), QStringList({"In folder Folk", "Unused.mp3"}));
+    EXPECT_EQ(Shown(CollateRecordings(lines, files, unused)), QStringList({"In folder Folk", "Unused.mp3", "x|y.mp3"}));
     CollateOptions search;
     search.search = QStringLiteral("reel");
     EXPECT_EQ(Shown(CollateRecordings(lines, files, search)),

@@ -1,4 +1,5 @@
 #include "base/Cp1252.h"
+#include "base/TextRoutines.h"
 #include "core/database/SqlRunner.h"
 #include "core/database/Tables.h"
 #include "core/database/TablesFixture.h"
@@ -73,6 +74,37 @@ TEST_F(ReorganiseTest, EndingsBeforeTheEndChangeNothing) {
     EXPECT_THROW(RunReorganise(Conn, {{"Style", "Old Style", "Newer"}}, SepDot, answer), DbError);
     EXPECT_EQ(dances(), before);
     EXPECT_EQ(stored(), programme);
+}
+
+TEST_F(ReorganiseTest, ValuesTheDancesPageRefusesStopTheRunBeforeAnything) {
+    const QStringList before = dances();
+    const struct {
+        const char *name;
+        ReorgRow row;
+        QString message; // the start of the refusal
+    } table[] = {
+        {"divider", {"Format", "Square", "Squ|are"}, "Title, Format and Style may not contain \"|\""},
+        {"separator", {"Style", "Old Style", P("Old*Style")}, QString("Title, Format and Style may not contain \"") + SepDot},
+        {"empty key field", {"Format", "Square", ""}, "Title, Format and Style must all be specified"},
+        {"letters in the level", {"Lvl", "", "abc"}, "Level must be between 0 and 9"},
+        {"letters in a count", {"Called", "2", "abc"}, "Called must be a whole number"},
+        {"over-long value", {"Author", "Ann", QString(300, 'x')}, "Author holds at most 255 characters, not 300"},
+        {"yes/no field", {"Printed", "", "N"}, "Printed must be \"Y\" or empty"},
+    };
+    for (const auto &c : table) {
+        SCOPED_TRACE(c.name);
+        asked.clear();
+        QString refusal;
+        ReorgRow row = c.row;
+        if (row.oldValue.isEmpty()) row.oldValue = "1"; // takes part
+        EXPECT_EQ(RunReorganise(Conn, {{"Author", "Ann", "Zed"}, row}, SepDot, answer, &refusal), ReorgEnd::Refused);
+        EXPECT_TRUE(refusal.startsWith(c.message)) << refusal.toStdString();
+        EXPECT_TRUE(refusal.endsWith(row.field + ": \"" + MessageValue(row.newValue) + "\"")) << refusal.toStdString();
+        EXPECT_TRUE(asked.isEmpty()) << "no question before the refusal";
+        EXPECT_FALSE(Conn.hasTable("W"));
+        EXPECT_EQ(dances(), before);
+        EXPECT_EQ(stored(), programme);
+    }
 }
 
 } // namespace

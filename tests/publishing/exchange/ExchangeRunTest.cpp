@@ -1,3 +1,4 @@
+#include "FakeProgress.h"
 #include "base/Cp1252.h"
 #include "core/database/Tables.h"
 #include "core/database/TablesFixture.h"
@@ -6,34 +7,10 @@
 #include "publishing/exchange/CsvImport.h"
 
 #include <QProcess>
+#include <QStringEncoder>
 #include <functional>
 
 namespace {
-
-// Keeps the run's lines; a hook may cancel on a gauge step or a line.
-class RecordingView : public ProgressView {
-public:
-    void startRun(const QString &, int) override { lines.clear(); }
-    void setBoxWidth(int) override {}
-    void showBox() override {}
-    void appendLine(const QString &line) override {
-        lines.append(line);
-        if (onLine) onLine(line);
-    }
-    int lineCount() const override { return int(lines.size()); }
-    void setErrorLabel(const QString &) override {}
-    void showGauge(int) override {
-        if (onGauge) onGauge(++gauges);
-    }
-    void startClosing(bool) override {}
-    void showPrint() override {}
-    void review() override {}
-    void endRun() override {}
-    QStringList lines;
-    int gauges = 0;
-    std::function<void(const QString &)> onLine;
-    std::function<void(int)> onGauge;
-};
 
 class ExchangeRunTest : public TablesTest {
 protected:
@@ -100,6 +77,67 @@ TEST_F(ExchangeRunTest, ImportKeepsGoodLinesAndReportsEachRefusal) {
     EXPECT_EQ(scalar("SELECT Lvl FROM Dances WHERE Title='Reel'").toInt(), 2);
     EXPECT_EQ(scalar("SELECT Style FROM Dances WHERE Title=?", {"O'Neill's"}).toString(), "Link=\"a.pdf\"");
     expectHooksBack();
+}
+
+TEST_F(ExchangeRunTest, HostileFilesChangeNoTextWithoutAWord) {
+    useSample();
+    ASSERT_TRUE(OpenDatabase());
+    const QByteArray huge(10 * 1024 * 1024, 'T');
+    const auto utf16 = [](QStringEncoder::Encoding order, const char *mark, const char *day) {
+        QStringEncoder encode(order);
+        return QByteArray(mark) + QByteArray(encode(QStringLiteral("Caf\u00E9 \u0416,Hall,") + day + "-Jan-2027\r\n"));
+    };
+    const auto eventJob = [](const QByteArray &csv) {
+        ImportJob job;
+        job.dataset = &EventsData;
+        job.keyField = "Org";
+        job.bytes = csv;
+        int input = 0;
+        for (const char *field : {"Org", "Event", "EDate"}) job.map.click(EventsData.FieldByName(field).Index(), input++);
+        return job;
+    };
+    const struct {
+        const char *name;
+        QByteArray csv;       // Org, Event, EDate
+        ImportEnd end;
+        QString line;         // a line of the box (or the message)
+        QString stored;       // the Org stored, "" for none
+    } table[] = {
+        {"marked utf-8, bad byte", "\xEF\xBB\xBF" "Caf\xC3\xA9,Hall,1-Jan-2027\r\nX\xFF,Hall,2-Jan-2027\r\n", ImportEnd::Failed,
+         "Line 2 holds a byte that is not UTF-8, though the file is marked as UTF-8.\nNothing was imported.", ""},
+        {"unmarked utf-8, bad byte", "Caf\xC3\xA9 \xFF,Hall,1-Jan-2027\r\n", ImportEnd::Committed,
+         "Read as Windows-1252: line 1 holds a byte that is not UTF-8.", "Caf\u00C3\u00A9 \u00FF"},
+        {"utf-16 little-endian", utf16(QStringEncoder::Utf16LE, "\xFF\xFE", "1"), ImportEnd::Committed, "Caf\u00E9 \u0416", "Caf\u00E9 \u0416"},
+        {"utf-16 big-endian", utf16(QStringEncoder::Utf16BE, "\xFE\xFF", "2"), ImportEnd::Committed, "Caf\u00E9 \u0416", "Caf\u00E9 \u0416"},
+        {"nul", QByteArray("Nul\0Club,Hall,1-Jan-2027\r\n", 26), ImportEnd::Committed,
+         "Invalid value: Nul\\0Club  Field: Org  Org: ", ""},
+        {"huge", huge + ",Hall,1-Jan-2027\r\n", ImportEnd::Committed, "Invalid value: " + QString(100, 'T') + "...  Field: Org  Org: ", ""},
+    };
+    for (const auto &row : table) {
+        SCOPED_TRACE(row.name);
+        const QStringList events = dump("Events");
+        const int before = scalar("SELECT count(*) FROM Events WHERE Org=?", {row.stored}).toInt();
+        answerer->clear();
+        view.lines.clear();
+        EXPECT_EQ(RunImport(eventJob(row.csv)), row.end);
+        const QStringList seen = view.lines + answerer->texts();
+        EXPECT_TRUE(seen.contains(row.line)) << seen.join('|').left(2000).toStdString();
+        for (const QString &line : seen) EXPECT_LE(line.size(), 300) << "no value quoted whole";
+        if (row.stored.isEmpty()) {
+            EXPECT_EQ(dump("Events"), events);
+        } else {
+            EXPECT_EQ(scalar("SELECT count(*) FROM Events WHERE Org=?", {row.stored}).toInt(), before + 1);
+        }
+    }
+    EXPECT_EQ(ImportPreview(huge + ",Hall").value(0).size(), MaxPreviewChars);
+
+    // Every day number the program cannot show is refused, naming the record.
+    const QStringList events = dump("Events");
+    for (const char *date : {"99999999999", "inf", "-inf", "1e308", "-1e15", "nan"}) {
+        EXPECT_EQ(RunImport(eventJob(QByteArray("Far Club,Hall,") + date + "\r\n")), ImportEnd::Committed);
+        EXPECT_TRUE(view.lines.contains(QString("Invalid value: ") + date + "  Field: EDate  Org: Far Club")) << date;
+    }
+    EXPECT_EQ(dump("Events"), events);
 }
 
 TEST_F(ExchangeRunTest, CancelAndAnOverlongLineStoreNothing) {

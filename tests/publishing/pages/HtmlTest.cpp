@@ -35,6 +35,33 @@ TEST(EscapeHtml, EscapesTextAndKeepsMarkUp) {
     }
 }
 
+TEST(HtmlValue, ValuesAsTextAndAddressesOnlyAsWebOrRelative) {
+    const struct {
+        const char16_t *value;
+        const char *text, *href;
+    } cases[] = {
+        {u"Club Night <Special>", "Club Night &lt;Special&gt;", "Club Night &lt;Special&gt;"},
+        {u"Jolly \"Tinker\" & <b>é</b>·", "Jolly &quot;Tinker&quot; &amp; &lt;b&gt;&#233;&lt;/b&gt;&bull;",
+         "Jolly &quot;Tinker&quot; &amp; &lt;b&gt;&#233;&lt;/b&gt;&#183;"},
+        {u"&amp;", "&amp;amp;", "&amp;amp;"},
+        {u"http://x.org/a\"onmouseover=\"y", "http://x.org/a&quot;onmouseover=&quot;y", "http://x.org/a&quot;onmouseover=&quot;y"},
+        {u"HTTPS://x.org/?a=1&b=<2>", "HTTPS://x.org/?a=1&amp;b=&lt;2&gt;", "HTTPS://x.org/?a=1&amp;b=&lt;2&gt;"},
+        {u"www.x.org/é", "www.x.org/&#233;", "http://www.x.org/&#233;"},
+        {u"javascript:alert(1)", "javascript:alert(1)", ""},
+        {u" javascript:alert(1)", " javascript:alert(1)", ""},
+        {u"http:evil", "http:evil", ""},
+        {u"C:\\Tunes\\x.pdf", "C:\\Tunes\\x.pdf", ""},
+        {u"Tunes\\x y.pdf", "Tunes\\x y.pdf", "Tunes/x y.pdf"},
+    };
+    for (const auto &c : cases) {
+        const QString value = QString::fromUtf16(c.value);
+        EXPECT_EQ(HtmlValue(value, QChar(0xB7)), QString::fromUtf8(c.text));
+        EXPECT_EQ(HtmlHref(value), QString::fromUtf8(c.href)) << value.toStdString();
+        // A finished page's pass of EscapeHtml changes nothing more.
+        EXPECT_EQ(EscapeHtml(HtmlValue(value, QChar(0xB7)), QChar(0xB7)), HtmlValue(value, QChar(0xB7)));
+    }
+}
+
 TEST(PageHead, TableFontFromPrintSettings) {
     const QString given = PageHead(QStringLiteral("T"), QStringLiteral("10"), QStringLiteral("Verdana"));
     EXPECT_TRUE(given.startsWith(QStringLiteral("<!DOCTYPE HTML><HTML><Head><Title>T</Title>\r\n<Meta charset=\"utf-8\">\r\n")));

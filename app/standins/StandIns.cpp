@@ -1,8 +1,0 @@
-#include "app/standins/StandIns.h"
-
-namespace StandIn {
-
-bool FullScreenExists = false;
-
-} // namespace StandIn
-

@@ -1,0 +1,51 @@
+#pragma once
+// The walk of a working folder tree for the copy between machines: every
+// file that is not excluded, with its size and modification time, relative
+// to the tree's root. Folders that could not be read and the walk's end by
+// the depth limit or a Cancel are kept, so that nothing is deleted on their
+// account.
+
+#include <QDateTime>
+#include <QFileInfoList>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// Excluded from copying: ".BAK", ".GID", ".DCU", ".LDB", ".SUO" files, names
+// holding "~", "Log.Txt", "Thumbs.db", "photothumb.db", "EReport.Txt".
+bool ExcludedFile(const QString &name);
+// Folders whose name starts with "." and "aspnet_client".
+bool ExcludedFolder(const QString &name);
+
+struct ScannedFile {
+    qint64 size = 0;
+    QDateTime modified;
+};
+
+struct ScanResult {
+    QHash<QString, ScannedFile> files; // by relative path ("a/b.txt")
+    QStringList folders;               // relative paths of the folders walked, "" for the root
+    QStringList unread;                // relative paths of folders not read (failed or too deep)
+    bool cancelled = false;
+    // The relative path lies in a folder that was not read.
+    bool underUnread(const QString &relPath) const;
+};
+
+class FolderScan {
+public:
+    static constexpr int MaxLevels = 16;
+    virtual ~FolderScan() = default;
+    // error: each error line (for the progress box); cancelled: polled
+    // between folders.
+    ScanResult scan(const QString &root, const std::function<void(const QString &)> &error,
+                    const std::function<bool()> &cancelled = {});
+
+protected:
+    // Lists a folder's entries; false when it cannot be read.
+    virtual bool listFolder(const QString &path, QFileInfoList *entries);
+
+private:
+    void walk(const QString &root, const QString &rel, int level, ScanResult &result,
+              const std::function<void(const QString &)> &error, const std::function<bool()> &cancelled);
+};

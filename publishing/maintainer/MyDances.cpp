@@ -1,0 +1,142 @@
+#include "publishing/maintainer/MyDances.h"
+
+#include "base/Cp1252.h"
+#include "base/FastStrings.h"
+#include "base/Messages.h"
+#include "platform/sqlite/Database.h"
+#include "presentation/music/MusicText.h"
+#include "publishing/maintainer/MaintainerRules.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QSet>
+#include <sqlite3.h>
+
+namespace {
+
+// The first page of the site that Notes link, as a name under the site
+// ("dances/reel.htm"); "" when none.
+QString sitePage(const QString &notes, const QString &domain) {
+    if (domain.isEmpty()) return QString();
+    for (qsizetype at = PosNoCase(domain, notes); at > 0; at = PosNoCase(domain, notes, at + 1)) {
+        qsizetype end = at - 1 + domain.size();
+        const qsizetype from = end;
+        while (end < notes.size() && !QStringLiteral(" \"|<>\r\n\t").contains(notes[end])) ++end;
+        QString page = notes.mid(from, end - from);
+        if (page.startsWith(QLatin1Char('/'))) page = page.mid(1);
+        if (page.isEmpty() || PosNoCase(QStringLiteral("abc.aspx"), page) > 0 || page.startsWith(QLatin1String("images/")))
+            continue;
+        return page;
+    }
+    return QString();
+}
+
+QString quotedJoin(const QStringList &values) {
+    QStringList quoted;
+    for (QString v : values) quoted << QLatin1Char('"') + v.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+    return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+}
+
+QSet<QString> listedPages(const QString &siteFolder) {
+    QSet<QString> names;
+    const QString list = FindFileNoCase(siteFolder, QStringLiteral("MyDances.txt"));
+    if (!list.isEmpty() && QFileInfo(list).isFile())
+        for (const QString &line : ReadTextFile(list).split(QLatin1Char('\n')))
+            if (!line.trimmed().isEmpty()) names.insert(FoldUpper(line.trimmed()));
+    return names;
+}
+
+} // namespace
+
+MyDancesResult MakeMyDances(Database &db, const MaintainerConfig &c, const QString &domain, const QDate &today,
+                            bool everyField) {
+    const QString crlf = QStringLiteral("\r\n");
+    const QSet<QString> listed = listedPages(c.SiteFolder);
+    MyDancesResult r;
+    r.table = QStringLiteral("Title|Collection|Rhythm|Level|Music|Recording") + crlf;
+    r.csv = QStringLiteral("\"Title\",\"Format\",\"Style\"") + crlf;
+    int written = 0, interpreted = 0, music = 0;
+    QString heading;
+    Statement st(db.handle(), QStringLiteral("Select * from Dances Order by Format, Style, Title"));
+    QStringList names;
+    for (int i = 0; i < st.columnCount(); ++i)
+        names << QString::fromUtf8(sqlite3_column_name(st.get(), i));
+    auto col = [&st, &names](const char *name) { return st.columnText(int(names.indexOf(QLatin1String(name)))); };
+    bool first = true;
+    while (st.step()) {
+        if (first && everyField) r.allCsv = quotedJoin(names);
+        first = false;
+        DanceFacts d;
+        d.Title = col("Title");
+        d.Format = col("Format");
+        d.Style = col("Style");
+        d.Author = col("Author");
+        d.Collection = col("Collection");
+        d.Instructions = col("Instructions");
+        d.Footer = col("Footer");
+        d.Notes = col("Notes");
+        d.Music = col("Music");
+        if (!IsMaintainersDance(d, c) || SameText(d.Format, QStringLiteral("Technique"))) continue;
+        if (!c.PrivateSite.isEmpty() && PosNoCase(c.PrivateSite, d.Notes) > 0) continue;
+        const QString level = col("Lvl");
+        if (d.Collection.trimmed().isEmpty() || level.isEmpty())
+            AbortMsg(QStringLiteral("No collection/level specified for ") + d.Title);
+        const bool his = PosNoCase(c.Name, d.Author) > 0;
+        const bool interpretation = IsInterpretation(d, c);
+        const bool ownTune = col("OwnTune") == QLatin1String("Y");
+        const bool hisMusic = ownTune || CreditsMusic(d.Instructions, c.Name) || CreditsMusic(d.Footer, c.Name);
+        written += his;
+        interpreted += interpretation;
+        music += hisMusic;
+
+        const QString h = d.Format + QStringLiteral(":  ") + d.Style;
+        if (h != heading) {
+            heading = h;
+            r.table += QStringLiteral("!ColSpan=6 Style=\"Background-color: #FFFFA0\"|") + h + crlf;
+        }
+        const QString kind = interpretation ? QStringLiteral("I") : (!his && hisMusic ? QStringLiteral("T")
+                                                                                     : QStringLiteral("F"));
+        QString row = QStringLiteral("!Class=") + kind + QLatin1Char('|');
+        const QString page = sitePage(d.Notes, domain);
+        if (!page.isEmpty()) {
+            const QString file = page.section(QLatin1Char('#'), 0, 0);
+            if (!QFileInfo(c.SiteFolder + file).isFile() && !listed.contains(FoldUpper(file)))
+                AbortMsg(file + QStringLiteral(" is not an HTML file or in MyDances.txt"));
+            row += QStringLiteral("<A Href=\"") + page + QStringLiteral("\">") + d.Title + QStringLiteral("</A>|");
+        } else {
+            row += d.Title + QLatin1Char('|');
+        }
+        row += (his ? d.Collection : d.Collection + QStringLiteral(" (") + d.Author + QLatin1Char(')')) + QLatin1Char('|');
+        row += col("Rhythm") + QLatin1Char('|') + level + QLatin1Char('|');
+        bool hasLink = false;
+        const QString tune = TuneLinkName(d.Notes, &hasLink);
+        if (ownTune && !hasLink)
+            row += QStringLiteral("Own tune|");
+        else if (hasLink)
+            row += QStringLiteral("<A Href=\"abc.aspx?T=") + QString(tune).replace(QLatin1Char(' '), QLatin1Char('_')) +
+                   QStringLiteral("\">") + (ownTune ? QStringLiteral("Own tune") : QStringLiteral("Tune")) +
+                   QStringLiteral("</A>|");
+        else
+            row += QStringLiteral("&nbsp;|");
+        if (!SplitMusicText(d.Music, QChar(0x00B7)).recordings.isEmpty() ||
+            !SplitMusicText(d.Music, QChar(0x20AC)).recordings.isEmpty())
+            row += QStringLiteral("<A Href=\"") + c.RecordingsPage + QLatin1Char('#') +
+                   QString(d.Title).replace(QLatin1Char(' '), QLatin1Char('_')) +
+                   QStringLiteral("\"><Img Src=\"images/rec.gif\" Alt=\"Recordings\"></A>|");
+        else
+            row += QStringLiteral("&nbsp;|");
+        r.table += row + crlf;
+        r.csv += quotedJoin({d.Title, d.Format, d.Style});
+        if (everyField) {
+            QStringList values;
+            for (int i = 0; i < names.size(); ++i) values << st.columnText(i);
+            r.allCsv += quotedJoin(values);
+        }
+        ++r.rows;
+    }
+    r.totals = QStringLiteral("Dances written by ") + c.Name + QStringLiteral(": ") + QString::number(written) +
+               QStringLiteral(", interpreted by ") + c.Name + QStringLiteral(": ") + QString::number(interpreted) +
+               QStringLiteral(", music by ") + c.Name + QStringLiteral(": ") + QString::number(music) +
+               QStringLiteral(" (") + QLocale::c().toString(today, QStringLiteral("MMM yy")) + QLatin1Char(')');
+    return r;
+}

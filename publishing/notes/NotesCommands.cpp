@@ -1,0 +1,140 @@
+#include "publishing/notes/NotesCommands.h"
+
+#include "base/Cp1252.h"
+#include "base/FastStrings.h"
+#include "programme/NoteLinks.h"
+#include "publishing/pages/SiteConfig.h"
+
+#include <QStringList>
+
+NoteLinkHit LinkAtCaret(const QString &text, int caret) {
+    NoteLinkHit hit;
+    const qsizetype reach = caret + 1; // 0-based place of the caret + 2 (1-based)
+    for (qsizetype i = std::min<qsizetype>(reach, text.size() - 1); i >= 0; --i) {
+        const QStringView at = QStringView(text).mid(i);
+        const bool local = at.startsWith(LinkMarker, Qt::CaseInsensitive);
+        if (!local && !at.startsWith(QLatin1String("http"), Qt::CaseInsensitive)) continue;
+        qsizetype from = i, end;
+        if (local) {
+            from = i + LinkMarker.size();
+            end = MustPos(QStringLiteral("\""), text, from + 1) - 1;
+        } else {
+            end = from;
+            while (end < text.size() && !QStringLiteral("\n\r \"").contains(text[end])) ++end;
+        }
+        if (end < reach) return hit;
+        hit.found = true;
+        hit.local = local;
+        hit.target = text.mid(from, end - from).trimmed();
+        return hit;
+    }
+    return hit;
+}
+
+QString ResolveLocalLink(const QString &link, const QString &dataFolder) {
+    QString path = link;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if ((path.size() < 2 || path[1] != QLatin1Char(':')) && !path.startsWith(QLatin1Char('/'))) path = dataFolder + path;
+    return path;
+}
+
+QString AddLocalLink(const QString &text, const QString &path, const QString &dataFolder) {
+    QString shown = path;
+    if (!dataFolder.isEmpty() && shown.startsWith(dataFolder)) shown = shown.mid(dataFolder.size());
+    QString out = text == QLatin1String("\r\n") ? QString() : text;
+    if (!out.isEmpty()) out += QStringLiteral("  ");
+    return out + LinkMarker + shown + QLatin1Char('"');
+}
+
+QString ClipboardWebLink(const QString &clipboard) {
+    QString address = clipboard.trimmed();
+    if (address.startsWith(QLatin1String("www."), Qt::CaseInsensitive)) address = QStringLiteral("http://") + address;
+    return address.startsWith(QLatin1String("http"), Qt::CaseInsensitive) ? address : QString();
+}
+
+QString FollowTarget(const NoteLinkHit &link, const QString &dataFolder) {
+    if (link.local || !link.target.startsWith(QLatin1String("http"), Qt::CaseInsensitive))
+        return ResolveLocalLink(link.target, dataFolder);
+    QString target = link.target;
+    const QString www = QStringLiteral("www.") + MakerDomain();
+    if (OnMakerSite(target)) target = ReplaceText(target, www, MakerDomain());
+    if (PosNoCase(QStringLiteral("abc.aspx"), target) > 0) target.replace(QLatin1Char('&'), QLatin1Char('$'));
+    return target;
+}
+
+QString CleanPaste(const QString &text) {
+    QString out = text;
+    out.replace(QChar(0x2014), QLatin1Char('-'));
+    out.replace(QChar(0x2013), QLatin1Char('-'));
+    out.replace(QChar(0x201C), QLatin1Char('"'));
+    out.replace(QChar(0x201D), QLatin1Char('"'));
+    out.replace(QChar(0xA0), QLatin1Char(' '));
+    out.replace(QChar(0x2019), QLatin1Char('\''));
+    return out;
+}
+
+bool HasLineBreaks(const QString &text) {
+    const qsizetype lf = text.indexOf(QLatin1Char('\n'));
+    return lf >= 0 && lf < text.size() - 1;
+}
+
+QString ReParagraph(const QString &text) {
+    QString t = text;
+    t.replace(QChar(0xA0), QLatin1Char(' '));
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList out;
+    bool previousEnds = true; // the line before ends a paragraph (or there is none)
+    for (QString line : t.split(QLatin1Char('\n'))) {
+        if (line == QLatin1String(">") || line == QLatin1String(" ")) line.clear();
+        const QString trimmed = line.trimmed();
+        const bool ends = trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('.')) || trimmed.startsWith(QLatin1Char('<'));
+        if (!ends && !previousEnds && !out.isEmpty() && !out.last().trimmed().isEmpty()) {
+            if (line.startsWith(QLatin1String("> "))) line[0] = QLatin1Char(' ');
+            qsizetype lead = 0;
+            while (lead < line.size() && (line[lead] == QLatin1Char(' ') || line[lead] == QLatin1Char('\t') ||
+                                          line[lead] == QChar(0x1A)))
+                ++lead;
+            out.last() += QLatin1Char(' ') + line.mid(lead);
+        } else {
+            out.append(line);
+        }
+        previousEnds = ends;
+    }
+    QString joined = out.join(QStringLiteral("\r\n"));
+    for (const char *mark : {".", "!", "?"}) {
+        const QString m = QLatin1String(mark);
+        joined.replace(m + QStringLiteral("  "), m + QLatin1Char(' '));
+        joined.replace(m + QLatin1Char(' '), m + QStringLiteral("  "));
+    }
+    return joined;
+}
+
+QString AbcCommandLine(const QString &abcFolder, const QString &title, bool play, QChar separator) {
+    QString folder = abcFolder;
+    if (!folder.endsWith(QLatin1Char('\\')) && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('\\');
+    return QStringLiteral("\"/T ") + folder + QLatin1Char('|') + title + (play ? QString(separator) : QString()) +
+           QLatin1Char('"');
+}
+
+bool InTuneIndex(const QString &index, const QString &title) {
+    const QString text = QLatin1Char('\n') + index;
+    const QString line = QStringLiteral("\nT:") + title;
+    for (qsizetype at = text.indexOf(line); at >= 0; at = text.indexOf(line, at + 1)) {
+        const qsizetype end = at + line.size();
+        if (end == text.size() || text[end] == QLatin1Char('\r') || text[end] == QLatin1Char('\n')) return true;
+    }
+    return false;
+}
+
+QString TuneLinkTitle(const QString &notes) {
+    const QString key = QStringLiteral("abc.aspx?T=");
+    const qsizetype at = PosNoCase(key, notes) - 1;
+    if (at < 0) return QString();
+    qsizetype end = at + key.size();
+    while (end < notes.size() && !QStringLiteral("\" \r\n").contains(notes[end])) ++end;
+    QString title = notes.mid(at + key.size(), end - at - key.size());
+    title.replace(QLatin1Char('_'), QLatin1Char(' '));
+    title.replace(QStringLiteral("%26"), QStringLiteral("&"));
+    return title;
+}

@@ -1,0 +1,339 @@
+#include "publishing/pages/BookingsPage.h"
+
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "base/FastStrings.h"
+#include "base/Messages.h"
+#include "publishing/pages/Html.h"
+#include "publishing/pages/TableText.h"
+
+#include <QDate>
+#include <cmath>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+const QString LineBreak = QStringLiteral("&#013;&#010;");
+
+// The decoding shared by the page's two functions: first character, last,
+// new first, new last ... then "?" and "!" back to "." and "@". Our scripts
+// hold no "&" and nothing above 127, so the page's escaping leaves them be.
+QString DecodeScript(const QString &name, const QString &write) {
+    return QStringLiteral("function ") + name +
+           QStringLiteral("(A){var s=\"\";while(A.length>0){s+=A.charAt(0);A=A.substring(1);if(A.length>0){"
+                          "s+=A.charAt(A.length-1);A=A.substring(0,A.length-1);}}"
+                          "s=s.split(\"?\").join(\".\").split(\"!\").join(\"@\");document.write(") +
+           write + QStringLiteral(");}");
+}
+
+// A value as table text: escaped for the page, "|" as the separator so that
+// it splits no cell.
+QString Value(const QString &s, QChar sep) {
+    QString v = HtmlValue(s, QChar());
+    v.replace(QLatin1Char('|'), sep);
+    return v;
+}
+
+QString WebCell(const QString &value, QChar sep) {
+    CheckNoOuterSpaces(value);
+    if (value.isEmpty() || value.startsWith(QLatin1Char('?'))) return QStringLiteral("&nbsp;|");
+    if (FoldUpper(value).startsWith(QLatin1String("HTTP"))) {
+        const QString href = HtmlHref(value);
+        if (!href.isEmpty()) return QStringLiteral("<A Href=\"") + href + QStringLiteral("\">Web Link</A>|");
+    }
+    return Value(value, sep) + QLatin1Char('|');
+}
+
+// A mail address with everything outside letters, digits and "@._+-%_" as a
+// "%" escape (a blank, a quote or a "<" cannot end a value or a string).
+QString SafeAddress(const QString &address) {
+    QString out;
+    for (const QChar c : address) {
+        const ushort u = c.unicode();
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+            QStringLiteral("@._+-%_").contains(c)) {
+            out += c;
+        } else {
+            for (const char byte : QString(c).toUtf8())
+                out += QLatin1Char('%') + QStringLiteral("%1").arg(uint(uchar(byte)), 2, 16, QLatin1Char('0')).toUpper();
+        }
+    }
+    return out;
+}
+
+// What every piece of both renderings goes through: the first "è" and the
+// first one-half sign as their names, and the "Quote!" warning for "Æ".
+struct Renderings {
+    QString page, printable;
+    bool quote = false;
+    QString fix(const QString &s) {
+        QString out = s;
+        const qsizetype e = out.indexOf(QChar(0xE8));
+        if (e >= 0) out.replace(e, 1, QStringLiteral("&egrave;"));
+        qsizetype half = out.indexOf(QChar(0xBD));
+        const qsizetype dos = out.indexOf(QChar(0xAB));
+        if (half < 0 || (dos >= 0 && dos < half)) half = dos;
+        if (half >= 0) out.replace(half, 1, QStringLiteral("&frac12;"));
+        if (out.contains(QChar(0xC6))) quote = true;
+        return out;
+    }
+    void both(const QString &s) {
+        const QString fixed = fix(s);
+        page += fixed;
+        printable += fixed;
+    }
+};
+
+// A line of the printable list as a string of R()'s document.write.
+QString ScriptString(const QString &line) {
+    QString s = line;
+    s.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    s.replace(QLatin1Char('/'), QStringLiteral("\\/"));
+    s.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+    return QLatin1Char('"') + s + QStringLiteral("\"+") + CrLf;
+}
+
+// The Reformat function: the printable list written over the page.
+QString ReformatScript(const QString &printable) {
+    QString out = QStringLiteral("<Script>") + CrLf + QStringLiteral("function R() {") + CrLf +
+                  QStringLiteral("document.write(") + CrLf;
+    bool inScript = false;
+    for (QString line : SplitLines(printable)) {
+        line.replace(LineBreak, QStringLiteral("<Br>"));
+        if (line.startsWith(QLatin1String("<ScripT>"))) {
+            const qsizetype end = line.indexOf(QLatin1String("</Script>"));
+            out += QStringLiteral("\"\");") + line.mid(8, (end < 0 ? line.size() : end) - 8) + QLatin1Char('\r') +
+                   QStringLiteral("document.write(") + CrLf;
+        } else if (inScript) {
+            if (FoldUpper(line).contains(QLatin1String("</SCRIPT"))) inScript = false;
+        } else if (line.contains(QLatin1String("<Script"))) {
+            inScript = !FoldUpper(line).contains(QLatin1String("</SCRIPT"));
+        } else {
+            out += ScriptString(line);
+        }
+    }
+    return out + QStringLiteral("\"<\\/Div><\\/Div><\\/Body><\\/HTML>\");document.close();}") + CrLf +
+           QStringLiteral("</Script>");
+}
+
+// 0-based start of the old table: our decoding script's tag, else the table
+// whose class holds "WebStart"; -1 for neither.
+qsizetype OldTableStart(const QString &page) {
+    const qsizetype script = page.indexOf(QLatin1String("function E(A){"));
+    if (script >= 0) {
+        qsizetype p = script;
+        do p = page.lastIndexOf(QLatin1Char('<'), p - 1);
+        while (p >= 0 && p + 1 < page.size() && page[p + 1] == QLatin1Char('!'));
+        if (p >= 0) return p;
+    }
+    const QString upper = FoldUpper(page);
+    for (qsizetype at = upper.indexOf(QLatin1String("<TABLE")); at >= 0; at = upper.indexOf(QLatin1String("<TABLE"), at + 1)) {
+        const qsizetype close = upper.indexOf(QLatin1Char('>'), at);
+        const QString tag = upper.mid(at, close < 0 ? -1 : close - at);
+        const qsizetype cls = tag.indexOf(QLatin1String("CLASS"));
+        if (cls >= 0 && tag.indexOf(QLatin1String("WEBSTART"), cls) >= 0) return at;
+    }
+    return -1;
+}
+
+} // namespace
+
+QString CheckNoOuterSpaces(const QString &s) {
+    if (s != s.trimmed()) AbortMsg(s + QStringLiteral(" has leading or trailing space."));
+    return s;
+}
+
+QString ScrambleAddress(const QString &address) {
+    QString a = SafeAddress(address);
+    a.replace(QLatin1Char('@'), QLatin1Char('!'));
+    a.replace(QLatin1Char('.'), QLatin1Char('?'));
+    QString odd, even;
+    for (qsizetype i = 0; i < a.size(); ++i) (i % 2 == 0 ? odd : even) += a[i];
+    std::reverse(even.begin(), even.end());
+    return odd + even;
+}
+
+QString UnscrambleAddress(const QString &scrambled) {
+    QString a = scrambled, out;
+    while (!a.isEmpty()) {
+        out += a.front();
+        a.remove(0, 1);
+        if (a.isEmpty()) break;
+        out += a.back();
+        a.chop(1);
+    }
+    out.replace(QLatin1Char('?'), QLatin1Char('.'));
+    out.replace(QLatin1Char('!'), QLatin1Char('@'));
+    return out;
+}
+
+QString BookingsTableText(const QList<BookingEvent> &events, const BookingsOptions &o) {
+    const QChar sep = o.separator;
+    QString text = QStringLiteral("!BgColor=LightGreen|Date|Location|Event|Music|Contact") + CrLf;
+    int year = -1;
+    for (const BookingEvent &e : events) {
+        if (std::trunc(e.EDate) < std::trunc(o.today)) continue;
+        const QString org = CheckNoOuterSpaces(e.Org), town = CheckNoOuterSpaces(e.Town);
+        if (e.Programme.startsWith(sep + QStringLiteral("N|Leader")) || e.EDate == NoDate) continue;
+        const QDate date = DayNumberToDate(e.EDate);
+        if (date.year() != year) {
+            year = date.year();
+            text += QStringLiteral("!BgColor=Yellow|<Big><Center>") + QString::number(year) +
+                    QStringLiteral("</Center></Big>|&nbsp;|&nbsp;|&nbsp;|&nbsp;") + CrLf;
+            if (!o.regular.isEmpty()) text += o.regular + CrLf;
+        }
+        text += ShortDayNames().value(date.dayOfWeek() % 7) + QLatin1Char(' ') + QString::number(date.day()) +
+                QLatin1Char(' ') + ShortMonthNames().value(date.month() - 1) + QLatin1Char('|');
+        if (e.Prv == QLatin1String("Y")) {
+            text += e.Programme.startsWith(sep + QStringLiteral("N|-")) ? QStringLiteral("|Not available|||")
+                                                                         : QStringLiteral("|Private event|||");
+            text += CrLf;
+            continue;
+        }
+        // Location.
+        if (PosNoCase(QStringLiteral("http"), e.Venue) > 0)
+            AbortMsg(QStringLiteral("Don't put a link in Venue - put it in Town instead."));
+        QString details = Value(e.Venue, sep);
+        if (!e.Venue.isEmpty() && !CheckNoOuterSpaces(e.Postcode).isEmpty())
+            details += QStringLiteral(", ") + Value(e.Postcode, sep);
+        if (!e.ETime.isEmpty())
+            details = details.isEmpty() ? Value(e.ETime, sep)
+                                        : details + QStringLiteral(".&nbsp; ") + Value(e.ETime, sep) + QLatin1Char('.');
+        const QString notePrefix = sep + QStringLiteral("N|+");
+        if (e.Programme.startsWith(notePrefix)) {
+            QString note = e.Programme.mid(notePrefix.size());
+            const qsizetype end = note.indexOf(sep);
+            if (end >= 0) note.truncate(end);
+            note = Value(note, sep);
+            note.replace(CrLf, LineBreak);
+            if (!details.isEmpty()) details += LineBreak;
+            details += note;
+        }
+        if (!details.isEmpty()) text += QStringLiteral("a=\"") + details + QStringLiteral("\" ");
+        text += WebCell(town, sep);
+        // Event.
+        if (org != e.Contact && org != e.Event && org != town && !org.startsWith(QLatin1Char('?')))
+            text += QStringLiteral("a=\"") + Value(org, sep) + QStringLiteral("\" ");
+        text += WebCell(e.Event, sep);
+        // Music.
+        text += WebCell(e.Band, sep);
+        // Contact.
+        if (!CheckNoOuterSpaces(e.WebSite).isEmpty()) {
+            QString href = HtmlHref(FoldUpper(e.WebSite).startsWith(QLatin1String("HTTPS")) ? e.WebSite
+                                                                                       : QStringLiteral("http://") + e.WebSite);
+            href.replace(QLatin1Char(' '), QStringLiteral("%20"));
+            if (!href.isEmpty()) text += QStringLiteral("w=") + href + QLatin1Char(' ');
+        }
+        if (!e.Email.isEmpty()) text += QStringLiteral("e=") + SafeAddress(CheckNoOuterSpaces(e.Email)) + QLatin1Char(' ');
+        if (!CheckNoOuterSpaces(e.Contact).isEmpty())
+            text += QStringLiteral("a=\"") + Value(e.Contact, sep).replace(QLatin1Char(' '), QStringLiteral("&nbsp;")) +
+                    QStringLiteral("\" ");
+        text += WebCell(e.Phone, sep);
+        text += CrLf;
+    }
+    return ReplaceText(text, QStringLiteral(" & "), QStringLiteral(" &amp; "));
+}
+
+BookingsPageResult BookingsPage(const QString &oldPage, const QString &tableText, const BookingsPageOptions &o) {
+    BookingsPageResult r;
+    const qsizetype start = OldTableStart(oldPage);
+    if (start < 0) {
+        r.stop = QStringLiteral("Error: \"WebStart\" not found in ") + o.path;
+        return r;
+    }
+    // Cut at the line's start, or at the tag when the caller's text stands
+    // before it on its line.
+    const qsizetype lineStart = oldPage.lastIndexOf(QLatin1Char('\n'), start - 1) + 1;
+    const qsizetype cut = oldPage.mid(lineStart, start - lineStart).trimmed().isEmpty() ? lineStart : start;
+    const QString head = oldPage.left(cut);
+    const QString img = o.imageFolder;
+
+    QString tableTag =
+        QStringLiteral("<Table Align=center BgColor=CornSilk Border=1 CellSpacing=0 CellPadding=5 Class=\"WebStart\">");
+    const bool styled = oldPage.contains(QLatin1String(".WebStart"));
+    if (styled) tableTag = QStringLiteral("<Table Align=center Border=0 Class=\"WebStart\">");
+    if (o.maintainer) tableTag = QStringLiteral("<Table Class=\"WebStart C\">");
+    tableTag += QLatin1Char('\r');
+
+    Renderings out;
+    out.page = QStringLiteral("<Script>\r") +
+               DecodeScript(QStringLiteral("E"), QStringLiteral("'<a href=\"mailto:'+s+'\"><img src=\"") + img +
+                                                     QStringLiteral("Email.gif\" height=\"13\" width=\"18\" alt=\"\" "
+                                                                    "title=\"Email: '+s+'\"></a>'")) +
+               QLatin1Char('\r');
+    for (const char *icon : {"Email", "WebSite", "Diamond"})
+        out.page += QStringLiteral("new Image().src=\"") + img + QLatin1String(icon) + QStringLiteral(".gif\";\r");
+    out.page += QStringLiteral("</Script>\r") + tableTag;
+    out.printable = head + QStringLiteral("<ScripT>") +
+                    DecodeScript(QStringLiteral("P"), QStringLiteral("'<Span Class=X>\\xa0E-mail: '+s+' </Span> \\xa0'")) +
+                    QStringLiteral("</Script>\r") + tableTag;
+
+    QStringList lines = SplitLines(tableText);
+    while (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    const bool hasHeader = !lines.isEmpty() && !lines.first().isEmpty();
+    if (!hasHeader && !lines.isEmpty()) lines.removeFirst();
+    bool attributes = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool header = hasHeader && i == 0;
+        const TableTextRow row = ParseTableTextRow(lines[i]);
+        if (!row.hasRowAttributes) out.both(QStringLiteral("  <TR>") + CrLf + QStringLiteral("    "));
+        else if (o.maintainer && header && styled) out.both(QStringLiteral("  <TR Class=Titles>") + CrLf + QStringLiteral("    "));
+        else out.both(QStringLiteral("  <TR ") + row.rowAttributes + QLatin1Char('>') + CrLf + QStringLiteral("    "));
+        if (row.rest.isEmpty()) {
+            out.both(QStringLiteral("&nbsp;"));
+        } else if (row.headerCell) {
+            out.both(QStringLiteral("<TH ") + row.headerAttributes + QLatin1Char('>') + row.cells.value(0).content +
+                     QStringLiteral("</TH>"));
+        } else {
+            for (const TableTextCell &cell : row.cells) {
+                QString content = cell.content;
+                content.replace(o.separator, QLatin1Char('|'));
+                while (content.endsWith(QLatin1Char(' '))) content.chop(1);
+                if (content.isEmpty()) content = QStringLiteral("&nbsp;");
+                out.both(content.contains(QLatin1String("CDsmall.gif")) ? QStringLiteral("<TD Style=\"Padding:0 30px\">")
+                         : header                                       ? QStringLiteral("<TH>")
+                                                                        : QStringLiteral("<TD>"));
+                for (const auto &[letter, raw] : cell.attributes) {
+                    attributes = true;
+                    const QString value = QString(raw).replace(o.separator, QLatin1Char('|'));
+                    const QChar l = letter.toLower();
+                    if (l == QLatin1Char('a')) {
+                        out.page += out.fix(QStringLiteral("<img src=\"") + img +
+                                            QStringLiteral("Diamond.gif\" height=\"13\" width=\"13\" alt=\"\" Title=\"") +
+                                            value + QStringLiteral("\">&nbsp;"));
+                        const bool digit = !content.isEmpty() && content[0].isDigit();
+                        out.printable += out.fix(QStringLiteral("<Span Class=X>&nbsp;") + value +
+                                                 QStringLiteral("&nbsp;</Span>") +
+                                                 (digit ? QStringLiteral("&nbsp;") : QStringLiteral("<br />")));
+                    } else if (l == QLatin1Char('e')) {
+                        const QString scrambled = ScrambleAddress(value);
+                        out.page += QStringLiteral("<Script>\rE(\"") + scrambled + QStringLiteral("\")</Script>\r");
+                        out.printable += QStringLiteral("\r<ScripT>P(\"") + scrambled + QStringLiteral("\")</Script>\r");
+                    } else {
+                        QString shown = value;
+                        for (const char *prefix : {"http://", "https://", "www."})
+                            if (shown.startsWith(QLatin1String(prefix), Qt::CaseInsensitive)) shown.remove(0, int(strlen(prefix)));
+                        if (shown.endsWith(QLatin1Char('/'))) shown.chop(1);
+                        out.page += out.fix(QStringLiteral("<A Href=\"") + value + QStringLiteral("\"> <Img Src=\"") + img +
+                                            QStringLiteral("WebSite.gif\" Height=15 Width=15 Alt=\"\" Title=\"Web Site: ") +
+                                            shown + QStringLiteral("\" /></A> "));
+                        out.printable += out.fix(CrLf + QStringLiteral("<Span Class=X>&nbsp;Web Site: ") + shown +
+                                                 QStringLiteral("&nbsp;</Span><br />"));
+                    }
+                }
+                out.both(content + (header ? QStringLiteral("</TH>") : QStringLiteral("</TD>")));
+            }
+        }
+        out.both(CrLf + QStringLiteral("  </TR>") + CrLf);
+    }
+    out.both(QStringLiteral("</Table>") + CrLf);
+    if (attributes)
+        out.page += QStringLiteral("<Br><Form>If you want to print this list complete with all the location, web site "
+                                   "and email address information, click &nbsp; ") +
+                    CrLf + QStringLiteral("<Input Type=button Value=Reformat OnClick=\"R()\"></Form>") + CrLf +
+                    ReformatScript(out.printable);
+    r.page = head + EscapeHtml(out.page, o.separator) + QStringLiteral("</Body>") + CrLf + QStringLiteral("</HTML>") + CrLf;
+    r.printable = out.printable;
+    r.quote = out.quote;
+    return r;
+}

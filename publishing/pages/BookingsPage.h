@@ -1,0 +1,60 @@
+#pragma once
+// The bookings page: every booking from today on as a table in the caller's
+// own web page, below the part of the page the caller designed, which is
+// kept byte for byte. The table is first written as table text ("Dates.Tab")
+// and then as HTML twice: the page itself (icons with tooltips, e-mail
+// addresses decoded by the page's script so that they never stand in clear)
+// and a printable list with every detail as text, which the page's
+// "Reformat" button writes in its place.
+
+#include <QChar>
+#include <QList>
+#include <QString>
+
+// The Events fields the table reads, one event.
+struct BookingEvent {
+    double EDate = 0;
+    QString Programme, Org, Town, Prv, Venue, Postcode, ETime, Contact, Event, Band, WebSite, Email, Phone;
+};
+
+struct BookingsOptions {
+    QChar separator;       // the programme separator
+    QString regular;       // [User] Regular: rows after each year's row
+    double today = 0;      // bookings before this day are passed over
+};
+
+// The table text of the events (table order); stops through AbortMsg with
+// the refusals (a blank at a field's end, a link in Venue). Values reach
+// the table as text: mark-up characters as references, '"' as "&quot;", "|"
+// as the separator.
+QString BookingsTableText(const QList<BookingEvent> &events, const BookingsOptions &o);
+
+// Stops with s + " has leading or trailing space." when s has blanks at an end.
+QString CheckNoOuterSpaces(const QString &s);
+
+// abcdef -> acefdb: the address with "@" as "!" and "." as "?", its odd
+// characters in order, then its even ones backwards. The page's script
+// reverses it. Characters outside letters, digits and "@._+-" go as "%"
+// escapes first, so that nothing in an address can end the script's string.
+QString ScrambleAddress(const QString &address);
+// The reverse, as the page's script does it.
+QString UnscrambleAddress(const QString &scrambled);
+
+struct BookingsPageResult {
+    QString page;          // the whole page
+    QString printable;     // the printable list (what Reformat writes)
+    QString stop;          // not empty: the message; nothing is written
+    bool quote = false;    // a cell holds "Æ": the "Quote!" warning
+};
+
+struct BookingsPageOptions {
+    QString imageFolder;   // "" or a folder ending "/" (maintainer mode)
+    bool maintainer = false;
+    QChar separator;
+    QString path;          // the page's path, for the stop message
+};
+
+// The caller's page with the table of tableText in place of the old one:
+// the old table is found by our decoding script, else by the table whose
+// class holds "WebStart"; everything before it stays as it was.
+BookingsPageResult BookingsPage(const QString &oldPage, const QString &tableText, const BookingsPageOptions &o);

@@ -1,3 +1,0 @@
-#include "publishing/pages/standins/PageStandIns.h"
-
-QString MaintainerName() { return QStringLiteral("Vellam Orrisk"); }

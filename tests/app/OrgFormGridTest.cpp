@@ -1,0 +1,226 @@
+// The table view as a caller uses it: typing into a cell through the grid's
+// own editor, and the record kept when switching between the views.
+
+#include "EventFormFixture.h"
+
+#include "platform/sqlite/DatasetModel.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include <sqlite3.h>
+
+namespace {
+
+class OrgFormGridTest : public EventFormTest {
+protected:
+    void SetUp() override {
+        EventFormTest::SetUp();
+        for (const char *t : {"Apple", "Millpond", "Reel", "Zulu"}) addDance(t, {{"Author", "Peter Vale"}});
+    }
+    // Reads one value through a connection of its own: only what was
+    // committed to the file is seen.
+    QString stored(const QString &sql) {
+        sqlite3 *h = nullptr;
+        QString out;
+        if (sqlite3_open_v2(QFile::encodeName(path("Quillary.mdb")).constData(), &h, SQLITE_OPEN_READONLY,
+                            nullptr) == SQLITE_OK) {
+            sqlite3_stmt *s = nullptr;
+            if (sqlite3_prepare_v2(h, sql.toUtf8().constData(), -1, &s, nullptr) == SQLITE_OK &&
+                sqlite3_step(s) == SQLITE_ROW)
+                out = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
+            sqlite3_finalize(s);
+        }
+        sqlite3_close(h);
+        return out;
+    }
+    DatasetModel *model() { return qobject_cast<DatasetModel *>(form->Grid->model()); }
+    int column(const QString &name) {
+        for (int c = 0; c < model()->columnCount(); ++c)
+            if (model()->fieldAt(c) == name) return c;
+        return -1;
+    }
+    int row(const QString &key, const QString &value) {
+        for (int r = 0; r < model()->rowCount(); ++r)
+            if (model()->data(model()->index(r, column(key))).toString() == value) return r;
+        return -1;
+    }
+    // Types into a cell as a caller does: the first key opens the cell's
+    // editor, the rest go to it.
+    QWidget *typeInto(int r, int c, const QString &text) {
+        form->Grid->setCurrentIndex(model()->index(r, c));
+        QTest::keyClick(form->Grid, text[0].toLatin1());
+        QWidget *editor = form->Grid->indexWidget(model()->index(r, c));
+        if (editor) QTest::keyClicks(editor, text.mid(1));
+        return editor;
+    }
+};
+
+} // namespace
+
+// An edit typed into a cell of either table view is posted by Enter, by
+// moving to another row and by switching back to the form, with the
+// table's before-post hook run once; Esc drops it. The file holds the result.
+TEST_F(OrgFormGridTest, CellEditsArePostedOnce) {
+    enum class End { Enter, LeaveRow, FormView, Esc };
+    const struct {
+        const char *name;
+        bool events;
+        End end;
+    } cases[] = {
+        {"dance, Enter", false, End::Enter},       {"dance, leaving the row", false, End::LeaveRow},
+        {"dance, F7", false, End::FormView},       {"dance, Esc", false, End::Esc},
+        {"event, Enter", true, End::Enter},        {"event, leaving the row", true, End::LeaveRow},
+        {"event, F7", true, End::FormView},        {"event, Esc", true, End::Esc},
+    };
+    const qint64 e = addEvent("Bath", 1, Prog("~D|Zulu|Longways|English~"), {{"Venue", "Guildhall"}});
+    addEvent("Wells", 3, QString(), {{"Venue", "Guildhall"}});
+    open(e);
+    showActive();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Dataset &ds = c.events ? EventsData : DancesData;
+        const QString table = c.events ? "Events" : "Dances";
+        const QString fieldName = c.events ? "Venue" : "Author";
+        const QString key = c.events ? "Org" : "Title";
+        const QString keyValue = c.events ? "Bath" : "Millpond";
+        const QString before = c.events ? "Guildhall" : "Peter Vale";
+        const QString typed = c.events ? "Town Hall" : "Peter Vale Junior";
+        form->PC->setCurrentWidget(c.events ? form->EventPage : form->DancePage);
+        form->FormViewClick();
+        ASSERT_FALSE(form->Grid->isHidden());
+        int posts = 0;
+        auto hook = ds.BeforePost;
+        ds.BeforePost = [&](Dataset &d) {
+            ++posts;
+            if (hook) hook(d);
+        };
+        const int r = row(key, keyValue);
+        QWidget *editor = typeInto(r, column(fieldName), typed);
+        ASSERT_TRUE(editor) << "the cell's editor did not open";
+        switch (c.end) {
+        case End::Enter: QTest::keyClick(editor, Qt::Key_Return); break;
+        case End::LeaveRow: form->Grid->setCurrentIndex(model()->index(r == 0 ? 1 : 0, 0)); break;
+        case End::FormView: form->FormViewClick(); break;
+        case End::Esc: QTest::keyClick(editor, Qt::Key_Escape); break;
+        }
+        QCoreApplication::processEvents();
+        ds.BeforePost = hook;
+        const bool kept = c.end != End::Esc;
+        EXPECT_EQ(stored(QString("SELECT %1 FROM %2 WHERE %3='%4'").arg(fieldName, table, key, keyValue)),
+                  kept ? typed : before);
+        EXPECT_EQ(posts, kept ? 1 : 0);
+        EXPECT_EQ(ds.State(), DatasetState::Browse);
+        EXPECT_TRUE(answerer->boxes.isEmpty()) << answerer->texts().join("|").toStdString();
+        // Put back for the next case.
+        Statement(Conn.handle(), QString("UPDATE %1 SET %2='%3'").arg(table, fieldName, before)).step();
+        ds.requery();
+        answerer->clear();
+        if (!form->Grid->isHidden()) form->FormViewClick();
+    }
+}
+
+// F7 opens the table view on the shown record; F7 again shows the record
+// chosen in the grid, on both pages.
+TEST_F(OrgFormGridTest, ViewSwitchKeepsTheRecord) {
+    addEvent("Bath", 1, QString());
+    const qint64 e = addEvent("Wells", 3, QString());
+    addEvent("Frome", 5, QString());
+    open(e);
+    showActive();
+    for (const bool events : {true, false}) {
+        SCOPED_TRACE(events ? "events" : "dances");
+        Dataset &ds = events ? EventsData : DancesData;
+        QLineEdit *box = events ? form->Org : form->Title;
+        const QString key = events ? "Org" : "Title";
+        form->PC->setCurrentWidget(events ? form->EventPage : form->DancePage);
+        if (!events) {
+            DancesData.GotoBookmark(2); // Millpond
+            form->ShowDance();
+        }
+        const QString shown = box->text();
+        QTest::keyClick(form.get(), Qt::Key_F7);
+        ASSERT_FALSE(form->Grid->isHidden());
+        EXPECT_EQ(model()->data(model()->index(form->Grid->currentIndex().row(), column(key))).toString(), shown);
+        EXPECT_EQ(ds.FieldByName(key).AsString(), shown);
+        QTest::keyClick(form.get(), Qt::Key_F7);
+        ASSERT_TRUE(form->Grid->isHidden());
+        EXPECT_EQ(box->text(), shown);
+        // A record chosen in the grid is the one the form shows.
+        QTest::keyClick(form.get(), Qt::Key_F7);
+        const int other = row(key, events ? "Frome" : "Zulu");
+        form->Grid->setCurrentIndex(model()->index(other, 0));
+        QTest::keyClick(form.get(), Qt::Key_F7);
+        EXPECT_EQ(box->text(), events ? "Frome" : "Zulu");
+    }
+}
+
+// A letter in a number box gets that box's own message when the box is left
+// or the dance saved; the box keeps the focus and shows the stored value, and
+// nothing stays pending for the next move.
+TEST_F(OrgFormGridTest, LettersInNumberBoxesGetTheBoxMessage) {
+    enum class Way { Leave, Return, Save, Cell };
+    const struct {
+        const char *field;
+        Way way;
+        const char *message;
+    } cases[] = {
+        {"Lvl", Way::Leave, "Level must be between 0 and 9"},
+        {"Lvl", Way::Save, "Level must be between 0 and 9"},
+        {"Tolbrook", Way::Return, "Tolbrook must be 1, 2 or 3."},
+        {"Called", Way::Leave, "Called must be a whole number."},
+        {"Lvl", Way::Cell, "Level must be between 0 and 9"},
+    };
+    const qint64 dance = addDance("Jig", {{"Lvl", 2}, {"Tolbrook", 1}, {"Called", 4}});
+    open(addEvent("Bath", 1, QString()));
+    showActive();
+    form->PC->setCurrentWidget(form->DancePage);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.field) + (c.way == Way::Save ? ", saved" : c.way == Way::Cell ? ", cell" : ""));
+        DancesData.GotoBookmark(dance);
+        form->ShowDance();
+        if (c.way == Way::Cell) {
+            // The same letter typed into the table view's cell.
+            form->FormViewClick();
+            QWidget *editor = typeInto(row("Title", "Jig"), column(c.field), "x");
+            ASSERT_TRUE(editor);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(answerer->sawText(c.message)) << answerer->texts().join("|").toStdString();
+            EXPECT_EQ(answerer->boxes.size(), 1);
+            EXPECT_EQ(scalar("SELECT Lvl FROM Dances WHERE rowid=?", {dance}).toInt(), 2);
+            form->FormViewClick();
+            continue;
+        }
+        QWidget *box = c.field == QString("Lvl") ? static_cast<QWidget *>(form->Lvl)
+                                                 : form->findChild<QLineEdit *>(c.field);
+        ASSERT_TRUE(box);
+        QLineEdit *edit = qobject_cast<QLineEdit *>(box) ? qobject_cast<QLineEdit *>(box) : box->findChild<QLineEdit *>();
+        const QString stored = DancesData.FieldByName(c.field).AsString();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, "x");
+        switch (c.way) {
+        case Way::Leave: form->Author->setFocus(); break;
+        case Way::Return: QTest::keyClick(edit, Qt::Key_Return); break;
+        case Way::Save: QTest::keyClick(edit, Qt::Key_S, Qt::ControlModifier); break;
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(answerer->boxes.size(), 1);
+        EXPECT_TRUE(answerer->sawText(c.message)) << answerer->texts().join("|").toStdString();
+        EXPECT_EQ(edit->text(), stored);
+        EXPECT_TRUE(box->hasFocus() || edit->hasFocus());
+        EXPECT_FALSE(DancesData.Modified());
+        // The next move meets nothing pending.
+        answerer->clear();
+        DancesData.Next();
+        DancesData.GotoBookmark(dance);
+        EXPECT_TRUE(answerer->texts().isEmpty()) << answerer->texts().join("|").toStdString();
+        EXPECT_EQ(scalar("SELECT " + QString(c.field) + " FROM Dances WHERE rowid=?", {dance}).toString(), stored);
+        answerer->clear();
+    }
+}

@@ -1,0 +1,220 @@
+#include "platform/sqlite/Database.h"
+#include "publishing/maintainer/MaintainerRules.h"
+#include "publishing/maintainer/MyDances.h"
+#include "publishing/maintainer/SiteLists.h"
+#include "TestSupport.h"
+
+namespace {
+
+MaintainerConfig config() {
+    MaintainerConfig c;
+    c.PublishedCodes = {QStringLiteral("BOOK")};
+    c.LibraryOld = QStringLiteral("http://library.example.org/playford");
+    c.LibraryNew = QStringLiteral("https://library.example.org/playford");
+    return c;
+}
+
+DanceFacts facts(const QString &author, const QString &collection, const QString &instructions = {},
+                 const QString &footer = {}) {
+    DanceFacts d;
+    d.Title = QStringLiteral("T");
+    d.Author = author;
+    d.Collection = collection;
+    d.Instructions = instructions;
+    d.Footer = footer;
+    return d;
+}
+
+class SiteListsTest : public QuillaryTest {
+protected:
+    void SetUp() override {
+        QuillaryTest::SetUp();
+        db.create(path("Quillary.mdb"));
+    }
+    void TearDown() override {
+        db.close();
+        QuillaryTest::TearDown();
+    }
+    void dance(const QList<QPair<QString, QVariant>> &values) { db.insertRow(QStringLiteral("Dances"), values); }
+    QStringList column(const QString &sql) {
+        QStringList out;
+        Statement s(db.handle(), sql);
+        while (s.step()) out << s.columnText(0);
+        return out;
+    }
+    Database db;
+};
+
+} // namespace
+
+TEST(MaintainerRules, WhoseDanceByEachCondition) {
+    const MaintainerConfig c = config();
+    const QString pad39(39, QLatin1Char('x'));
+    struct Row {
+        const char *name;
+        DanceFacts d;
+        bool own, interpretation;
+    } rows[] = {
+        {"his author", facts("Vellam Orrisk", ""), true, false},
+        {"own collection", facts("Ann", "KRAV 2001"), true, false},
+        {"interpretations collection", facts("Ann", "MOXE"), true, true},
+        {"music credit", facts("Ann", "", "{\\rtf1 Music: Vellam Orrisk}"), true, false},
+        {"bold music credit in footer", facts("Ann", "", "", "{\\rtf1 Music: \\b Vellam Orrisk\\b0}"), true, false},
+        // "nterp" starting 40 characters before the name counts, 41 does not.
+        {"interpretation at 40", facts("Ann", "", "Interp" + pad39.left(35) + "Vellam Orrisk"), true, true},
+        {"interpretation at 41", facts("Ann", "", "Interp" + pad39.left(36) + "Vellam Orrisk"), false, false},
+        {"someone else's", facts("Ann", "BOOK 1", "Music: Ann"), false, false},
+        {"name in another case", facts("vellam orrisk", ""), true, false},
+    };
+    for (const Row &r : rows) {
+        EXPECT_EQ(IsMaintainersDance(r.d, c), r.own) << r.name;
+        EXPECT_EQ(IsInterpretation(r.d, c), r.interpretation) << r.name;
+    }
+}
+
+TEST(MaintainerRules, ReleaseKeepRulesAndDiscPages) {
+    MaintainerConfig c = config();
+    c.KeepAuthors = {QStringLiteral("Cecil Sharp")};
+    const QSet<QString> keep{QStringLiteral("KEPT TITLE")};
+    struct Row {
+        const char *name, *title, *format, *author, *collection, *text;
+        bool kept;
+    } rows[] = {
+        {"keep list", "Kept Title", "Circle", "Ann", "", "Made 1990", true},
+        {"modern, someone else's", "Lost", "Circle", "Ann", "", "Made 1990", false},
+        {"no year counts as 2000", "Lost", "Circle", "Ann", "", "", false},
+        {"old text", "Old", "Circle", "Ann", "", "From 1990, after 1820", true},
+        {"traditional", "Trad", "Circle", "Traditional", "", "", true},
+        {"listed author", "Listed", "Circle", "cecil sharp", "", "", true},
+        {"technique", "Tech", "Technique", "Ann", "", "", true},
+        {"own collection", "Own", "Circle", "Ann", "KRAV", "", true},
+        {"1950 is not old", "Lost", "Circle", "Ann", "", "In 1950", false},
+        {"a longer number is no year", "Lost", "Circle", "Ann", "", "Code 118200", false},
+    };
+    for (const Row &r : rows) {
+        DanceFacts d = facts(r.author, r.collection);
+        d.Title = r.title;
+        d.Format = r.format;
+        EXPECT_EQ(MayPublishInstructions(d, [&r] { return QString(r.text); }, keep, c), r.kept) << r.name;
+    }
+    // Years come from the text, never from control words ("\ansicpg1252") or character codes.
+    EXPECT_EQ(EarliestYear(RtfBareText("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\lang1033\\fs24 "
+                                       "Made 1990\\'e91 and 1820}")),
+              1820);
+    EXPECT_EQ(EarliestYear(RtfBareText("{\\rtf1\\ansicpg1252\\lang1033 Caf\\'e9 1\\'b0}")), 2000);
+    EXPECT_EQ(NormaliseRtf("{\\rtf1\\fs24\\lang2057 Walk\\fs-2 on\\f0 .}"), "{\\rtf1 Walkon\\f0 .}");
+    EXPECT_EQ(CDPageTitle("<title>Hole in the Wall</title><b>Comments</b><font size=+1>Tune 53 bars</font>"),
+              "Hole in the Wall");
+    EXPECT_EQ(CDPageTitle("<title>Other</title>>Comments<font size=+1>Tune 52</font> 53"), "");
+}
+
+TEST_F(SiteListsTest, UnpublishedListsHeadingsBracketsAndTotal) {
+    const QString me = QStringLiteral("Vellam Orrisk");
+    auto add = [this](const char *title, const char *format, const char *style, const QString &author,
+                      const char *collection, const char *notes) {
+        dance({{"Title", title}, {"Format", format}, {"Style", style}, {"Author", author},
+               {"Collection", collection}, {"Notes", notes}});
+    };
+    add("Alpha", "Circle", "English", me, "", "");
+    add("Beta", "Circle", "English", "Ann", "KRAV 2001", "");
+    add("Gamma", "Circle", "English", me, "", "See https://www.vellamorrisk.com/dances/gamma.htm");
+    add("Delta", "Circle", "English", me, "", "https://www.vellamorrisk.com/abc.aspx?T=Delta and "
+                                              "https://www.vellamorrisk.com/images/d.png");
+    add("Eps", "Longways", "Scottish", me, "BOOK 1", "");
+    add("Zeta", "Longways", "Scottish", me, "", "");
+    add("Eta", "Circle", "English", "Ann", "MOXE", "");
+    add("Theta", "Circle", "English", "Ann", "", "");
+    EXPECT_EQ(UnpublishedList(db, config(), "vellamorrisk.com", QDate(2026, 12, 6)),
+              "Dances, tunes and (interpretations) by Vellam Orrisk not appearing in books or website\r\n"
+              "\r\nCircle:  English\r\n\r\n  Alpha\r\n  (Beta)\r\n  Delta\r\n"
+              "\r\nLongways:  Scottish\r\n\r\n  Zeta\r\n"
+              "\r\n\r\nTotal unpublished dances by Vellam Orrisk, Dec 26: 4");
+}
+
+TEST_F(SiteListsTest, MissingTunesKeysErrorsAndCount) {
+    auto tune = [this](const QString &title, const QVariant &called, const QVariant &volume, const QString &notes) {
+        dance({{"Title", title}, {"OwnTune", "Y"}, {"Called", called}, {"Tolbrook", volume}, {"Notes", notes}});
+    };
+    tune("Apple Tree", 3, QVariant(), "");
+    tune("Black & Blue", 1, QVariant(), "https://www.vellamorrisk.com/abc.aspx?T=Black_%26_Blue");
+    tune(QString::fromUtf8("Heidenröslein"), 0, QVariant(), "");
+    tune("Cold Wind", 0, QVariant(), "abc.aspx?T=Cold_Winds");
+    tune("Dry Leaf", 0, QVariant(), "");
+    tune("Eel", 2, 5, "");
+    tune("Fog", 1, QVariant(), "abc.aspx?T=Fog\nBank");
+    dance({{"Title", "Not Own"}, {"Called", 4}});
+    const QString index = QString::fromUtf8("X:1\r\nT:Black & Blue\r\nT:Heidenr\\\"oslein\nT:Fog\r\n");
+    int errors = 0;
+    EXPECT_EQ(MissingTunesList(db, "", index, &errors),
+              "Missing ABC tunes\r\n\r\n" + QStringLiteral("Apple Tree").leftJustified(60) + "  3   NIT\r\n" +
+                  "ERROR: Cold Wind  - Link to Cold Winds failed\r\n" +
+                  QStringLiteral("Dry Leaf").leftJustified(60) + "  0\r\n" +
+                  QStringLiteral("Eel").leftJustified(60) + "  2\r\n" +
+                  "ERROR: ^J found in Fog Bank\r\n" +
+                  QString::fromUtf8("ERROR: Heidenröslein found in ABC but no Link!\r\n") + "\r\n3 errors.\r\n");
+    EXPECT_EQ(errors, 3);
+    // One error is not counted on a line of its own; the filter's terms narrow the query.
+    const QString one = MissingTunesList(db, "and Title <> 'Fog' and Title <> 'Cold Wind'", index, &errors);
+    EXPECT_EQ(errors, 1);
+    EXPECT_FALSE(one.contains("errors."));
+}
+
+TEST_F(SiteListsTest, LibraryRewriteAndInterpretationMarks) {
+    const QString me = QStringLiteral("Vellam Orrisk");
+    dance({{"Title", "A"}, {"Notes", "http://library.example.org/playford/12 and http://library.example.org/other"}});
+    dance({{"Title", "B"}, {"Notes", "http://elsewhere.org/playford"}});
+    dance({{"Title", "C"}, {"Collection", "MOXE 3"}, {"Format", "Circle"}});
+    dance({{"Title", "D"}, {"Instructions", "Interpreted by " + me}, {"Format", "Square"}});
+    dance({{"Title", "E"}, {"Author", me}, {"DFilter", "Y"}});
+    EXPECT_EQ(RewriteLibraryAddress(db, config()), 1);
+    EXPECT_EQ(column("Select Notes from Dances order by Title"),
+              QStringList({"https://library.example.org/playford/12 and http://library.example.org/other",
+                           "http://elsewhere.org/playford", "", "", ""}));
+    // Without a filter every interpretation is marked and other marks go.
+    EXPECT_EQ(MarkInterpretations(db, config(), nullptr), 2);
+    EXPECT_EQ(column("Select Title from Dances where DFilter = 'Y' order by Title"), QStringList({"C", "D"}));
+    // Under a filter only the dances it shows keep a mark.
+    const QSet<qint64> shown{column("Select rowid from Dances where Title in ('D', 'E')").first().toLongLong(),
+                             column("Select rowid from Dances where Title = 'E'").first().toLongLong()};
+    EXPECT_EQ(MarkInterpretations(db, config(), &shown), 1);
+    EXPECT_EQ(column("Select Title from Dances where DFilter = 'Y' order by Title"), QStringList({"D"}));
+}
+
+TEST_F(SiteListsTest, MyDancesRowsHeadingsClassesAndStops) {
+    const QString me = QStringLiteral("Vellam Orrisk");
+    MaintainerConfig c = config();
+    c.SiteFolder = path("Site/");
+    WriteFileBytes(path("Site/dances/reel.htm"), "<html></html>");
+    WriteFileBytes(path("Site/MyDances.txt"), "extra.htm\r\n");
+    auto add = [this](const QString &title, const char *format, const QString &author, const char *collection,
+                      const QVariant &level, const QString &notes, const QString &instructions = {}) {
+        dance({{"Title", title}, {"Format", format}, {"Style", "English"}, {"Author", author},
+               {"Collection", collection}, {"Lvl", level}, {"Rhythm", "Jig"}, {"Notes", notes},
+               {"Instructions", instructions}});
+    };
+    add("Reel", "Circle", me, "KRAV 1", 2, "https://www.vellamorrisk.com/dances/reel.htm");
+    add("Mill", "Circle", "Ann", "MOXE", 3, "", "Interpretation by " + me);
+    add("Lark", "Longways", "Ann", "BOOK 2", 1, "https://www.vellamorrisk.com/extra.htm", "Music: " + me);
+    add("Drill", "Technique", me, "KRAV", 1, "");
+    add("Secret", "Circle", me, "KRAV", 1, "https://www.vellamorrisk.com/private/s.htm");
+    add("Other", "Circle", "Ann", "BOOK 3", 1, "");
+    const MyDancesResult r = MakeMyDances(db, c, "vellamorrisk.com", QDate(2026, 12, 6), true);
+    EXPECT_EQ(r.table, "Title|Collection|Rhythm|Level|Music|Recording\r\n"
+                       "!ColSpan=6 Style=\"Background-color: #FFFFA0\"|Circle:  English\r\n"
+                       "!Class=I|Mill|MOXE (Ann)|Jig|3|&nbsp;|&nbsp;|\r\n"
+                       "!Class=F|<A Href=\"dances/reel.htm\">Reel</A>|KRAV 1|Jig|2|&nbsp;|&nbsp;|\r\n"
+                       "!ColSpan=6 Style=\"Background-color: #FFFFA0\"|Longways:  English\r\n"
+                       "!Class=T|<A Href=\"extra.htm\">Lark</A>|BOOK 2 (Ann)|Jig|1|&nbsp;|&nbsp;|\r\n");
+    EXPECT_EQ(r.csv, "\"Title\",\"Format\",\"Style\"\r\n\"Mill\",\"Circle\",\"English\"\r\n"
+                     "\"Reel\",\"Circle\",\"English\"\r\n\"Lark\",\"Longways\",\"English\"\r\n");
+    EXPECT_EQ(r.allCsv.count("\r\n"), 4);
+    EXPECT_EQ(r.totals, "Dances written by Vellam Orrisk: 1, interpreted by Vellam Orrisk: 1, "
+                        "music by Vellam Orrisk: 1 (Dec 26)");
+    // A page missing from the site copy, then a dance without level, stop the run.
+    add("Lost", "Circle", me, "KRAV", 1, "https://www.vellamorrisk.com/gone.htm");
+    EXPECT_THROW(MakeMyDances(db, c, "vellamorrisk.com", QDate(2026, 12, 6), false), SilentAbort);
+    EXPECT_TRUE(answerer->sawText("gone.htm is not an HTML file or in MyDances.txt"));
+    add("Bare", "Circle", me, "KRAV", QVariant(), "");
+    EXPECT_THROW(MakeMyDances(db, c, "vellamorrisk.com", QDate(2026, 12, 6), false), SilentAbort);
+    EXPECT_TRUE(answerer->sawText("No collection/level specified for Bare"));
+}

@@ -1,0 +1,203 @@
+#include "FakeProgress.h"
+#include "core/dialogs/Progress.h"
+#include "platform/probes/MachineProbes.h"
+#include "platform/sqlite/Database.h"
+#include "publishing/maintainer/Sync.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <filesystem>
+
+namespace {
+
+struct FakeMachine : MachineProbes {
+    QString stick;
+    bool mailRunning = false;
+    QString volumeWithLabel(const QString &label) override { return label == "VELLAM" ? stick : QString(); }
+    bool programRunning(const QString &name) override { return mailRunning && name == "thunderbird"; }
+};
+
+// Fails on folders whose path holds `failing`; sets Cancel on reaching `cancelAt`.
+struct FaultyScan : FolderScan {
+    QString failing, cancelAt;
+    bool listFolder(const QString &path, QFileInfoList *entries) override {
+        if (!cancelAt.isEmpty() && path.contains(cancelAt)) CancelRun = true;
+        if (!failing.isEmpty() && path.contains(failing)) return false;
+        return FolderScan::listFolder(path, entries);
+    }
+};
+
+class SyncTest : public QuillaryTest {
+protected:
+    void SetUp() override {
+        QuillaryTest::SetUp();
+        QDir::setCurrent(folder());
+        machine.stick = path("stick/");
+        SetMachineProbes(&machine);
+        SetProgressView(&view);
+        for (const char *p : {"main/", "lap/", "stick/Sync/"}) QDir().mkpath(path(p));
+        c.Places = {{"main PC", path("main/"), false}, {"lap-top", path("lap/"), false}, {"USB stick", "Sync/", true}};
+        c.WorkingFolders = {"Documents/Dances/"};
+        c.Prefixes = {{"Documents/", "Cloud/Documents/"}};
+        Database db;
+        db.create(path("main/Quillary.mdb"));
+        db.insertRow("Dances", {{"Title", "Reel"}});
+        db.close();
+        write("main/Documents/Dances/a.txt", "aaa");
+        write("main/Documents/Dances/sub/b.txt", "bbb");
+        write("main/Documents/Dances/old.BAK", "x");
+        write("main/Documents/Dances/.git/config", "x");
+        TestAnswerer::onUnscripted = [](const QString &t) { ADD_FAILURE() << "unscripted: " << t.toStdString(); };
+    }
+    void TearDown() override {
+        TestAnswerer::onUnscripted = {};
+        SetMachineProbes(nullptr);
+        SetProgressView(nullptr);
+        SetDocumentOpener(nullptr);
+        QuillaryTest::TearDown();
+    }
+    void write(const QString &rel, const QByteArray &bytes) { WriteFileBytes(path(rel), bytes); }
+    QStringList files(const QString &rel) {
+        QStringList out;
+        const QString root = path(rel);
+        for (const auto &e : std::filesystem::recursive_directory_iterator(root.toStdString()))
+            if (e.is_regular_file()) out << QString::fromStdString(e.path().string()).mid(root.size());
+        out.sort();
+        return out;
+    }
+    void shiftTime(const QString &rel, int seconds) {
+        const auto p = std::filesystem::path(path(rel).toStdString());
+        std::filesystem::last_write_time(p, std::filesystem::last_write_time(p) + std::chrono::seconds(seconds));
+    }
+    SyncOutcome run(const char *from, const char *to, const SyncHooks &hooks = {}) {
+        return RunSync(c, SyncDirection{from, to, false}, hooks);
+    }
+    MaintainerConfig c;
+    FakeMachine machine;
+    RecordingView view;
+};
+
+const char *Lap = "lap/Cloud/Documents/Dances/";
+
+} // namespace
+
+TEST(FolderScan, ExclusionsAndTheDepthLimit) {
+    struct Row {
+        const char *name;
+        bool file, folder;
+    } rows[] = {{"a.txt", false, false},      {"x.bak", true, false},     {"x.Gid", true, false},
+                {"x.DCU", true, false},       {"x.ldb", true, false},     {"x.suo", true, false},
+                {"x~1.doc", true, false},     {"log.txt", true, false},   {"Thumbs.db", true, false},
+                {"photothumb.db", true, false}, {"EReport.Txt", true, false}, {".git", false, true},
+                {"aspnet_client", false, true}, {"Site", false, false},   {"x.bakery", false, false}};
+    for (const Row &r : rows) {
+        EXPECT_EQ(ExcludedFile(r.name), r.file) << r.name;
+        EXPECT_EQ(ExcludedFolder(r.name), r.folder) << r.name;
+    }
+    QTemporaryDir dir;
+    QString rel;
+    for (int level = 1; level <= 17; ++level) {
+        WriteFileBytes(dir.path() + "/" + rel + "f.txt", "x");
+        rel += QString("L%1/").arg(level);
+    }
+    QStringList errors;
+    FolderScan scan;
+    const ScanResult r = scan.scan(dir.path() + "/", [&errors](const QString &e) { errors << e; });
+    EXPECT_EQ(r.files.size(), 16);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith("Error - too many directory levels:"));
+    EXPECT_TRUE(r.underUnread(rel.chopped(1) + "/f.txt"));
+}
+
+TEST_F(SyncTest, CopiesOnlyNewOrChangedFilesKeepingTheirTimes) {
+    const SyncOutcome first = run("main PC", "lap-top");
+    EXPECT_EQ(first.copied, 2);
+    EXPECT_EQ(files(Lap), QStringList({"a.txt", "sub/b.txt"}));
+    EXPECT_EQ(QFileInfo(path(Lap) + "a.txt").lastModified(),
+              QFileInfo(path("main/Documents/Dances/a.txt")).lastModified());
+    EXPECT_TRUE(QFileInfo::exists(path("lap/Quillary.mdb")));
+    EXPECT_EQ(run("main PC", "lap-top").copied, 0);
+    shiftTime(QString(Lap) + "a.txt", 2); // FAT's two seconds are no change
+    EXPECT_EQ(run("main PC", "lap-top").copied, 0);
+    shiftTime(QString(Lap) + "a.txt", 1);
+    EXPECT_EQ(run("main PC", "lap-top").copied, 1);
+    write("main/Documents/Dances/a.txt", "aaaa"); // a new size
+    shiftTime(QString(Lap) + "a.txt", 0);
+    EXPECT_EQ(run("main PC", "lap-top").copied, 1);
+    EXPECT_EQ(ReadFileBytes(path(Lap) + "a.txt"), "aaaa");
+    // Back the other way, and onto the stick found by its label (main PC's layout).
+    EXPECT_EQ(run("lap-top", "USB stick").copied, 2);
+    EXPECT_EQ(files("stick/Sync/Documents/Dances/"), QStringList({"a.txt", "sub/b.txt"}));
+    machine.stick.clear();
+    EXPECT_THROW(run("main PC", "USB stick"), SilentAbort);
+    EXPECT_TRUE(answerer->sawText("VELLAM not found."));
+}
+
+TEST_F(SyncTest, NonMatchingFilesYesNoViewAndCancel) {
+    RecordingOpener opener;
+    for (const char *f : {"x1.txt", "x2.txt", "x3.txt", "x4.txt", "x5.txt"}) write(QString(Lap) + f, "x");
+    answerer->script(ResultNo);     // not all without asking
+    answerer->script(ResultYes);    // x1
+    answerer->script(ResultNo);     // x2
+    answerer->script(ResultCancel); // x3: View
+    answerer->script(ResultYes);    //     then Yes
+    answerer->script(ResultCancel); // x4: View
+    answerer->script(ResultCancel); //     then Cancel: the run ends
+    const SyncOutcome out = run("main PC", "lap-top");
+    EXPECT_TRUE(out.cancelled);
+    EXPECT_EQ(out.deleted, 2);
+    EXPECT_EQ(files(Lap), QStringList({"a.txt", "sub/b.txt", "x2.txt", "x4.txt", "x5.txt"}));
+    ASSERT_EQ(opener.opened.size(), 2);
+    EXPECT_TRUE(opener.opened[1].endsWith("x4.txt"));
+    EXPECT_TRUE(answerer->sawText("Delete all such non-matching files on lap-top without asking?"));
+    EXPECT_EQ(answerer->pending(), 0);
+}
+
+TEST_F(SyncTest, AnUnreadFolderOrACancelDeletesNothing) {
+    write(QString(Lap) + "sub/only-here.txt", "x");
+    write(QString(Lap) + "top.txt", "x");
+    FaultyScan scan;
+    scan.failing = "main/Documents/Dances/sub";
+    SyncHooks hooks;
+    hooks.scanner = &scan;
+    answerer->script(ResultYes); // delete all such without asking: only top.txt is such
+    const SyncOutcome out = run("main PC", "lap-top", hooks);
+    EXPECT_EQ(out.deleted, 1);
+    EXPECT_GE(out.errors, 1);
+    EXPECT_TRUE(QFileInfo::exists(path(Lap) + "sub/only-here.txt"));
+    EXPECT_FALSE(QFileInfo::exists(path(Lap) + "top.txt"));
+    // Cancel while the source is scanned: nothing is offered or deleted.
+    write(QString(Lap) + "top.txt", "x");
+    FaultyScan cancelling;
+    cancelling.cancelAt = "main/Documents/Dances/sub";
+    hooks.scanner = &cancelling;
+    EXPECT_TRUE(run("main PC", "lap-top", hooks).cancelled);
+    EXPECT_TRUE(QFileInfo::exists(path(Lap) + "top.txt"));
+}
+
+TEST_F(SyncTest, TheOpenDatabaseIsReplacedWholeAndTheMailClientRefused) {
+    Database open;
+    {
+        Database lap;
+        lap.create(path("lap/Quillary.mdb"));
+    }
+    open.open(path("lap/Quillary.mdb"));
+    QStringList calls;
+    SyncHooks hooks;
+    hooks.openDatabase = QFileInfo(path("lap/Quillary.mdb")).canonicalFilePath();
+    hooks.closeTables = [&] { calls << "close", open.close(); };
+    hooks.openTables = [&] { calls << "open", open.open(path("lap/Quillary.mdb")); };
+    run("main PC", "lap-top", hooks);
+    EXPECT_EQ(calls, QStringList({"close", "open"}));
+    Statement check(open.handle(), "PRAGMA integrity_check");
+    ASSERT_TRUE(check.step());
+    EXPECT_EQ(check.columnText(0), "ok");
+    Statement count(open.handle(), "Select Title from Dances");
+    ASSERT_TRUE(count.step());
+    EXPECT_EQ(count.columnText(0), "Reel");
+    EXPECT_TRUE(view.lines.contains("Quillary.MDB copied from main PC to lap-top"));
+    machine.mailRunning = true;
+    EXPECT_THROW(run("main PC", "lap-top"), SilentAbort);
+    EXPECT_TRUE(answerer->sawText("Please close Thunderbird and try again."));
+}

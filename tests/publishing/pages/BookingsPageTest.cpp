@@ -1,0 +1,130 @@
+#include "publishing/pages/BookingsPage.h"
+#include "publishing/pages/TableText.h"
+#include "base/Dates.h"
+#include "TestSupport.h"
+
+#include <QDate>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QUrl>
+
+namespace {
+
+const QChar Sep(0xB7);
+
+BookingEvent Booking(QDate date, const char *org, QList<QPair<const char *, QString>> fields = {}) {
+    BookingEvent e;
+    e.EDate = DateToDayNumber(date);
+    e.Org = QString::fromUtf8(org);
+    e.Event = QStringLiteral("Dance");
+    for (const auto &[name, value] : fields) {
+        const QString n = QLatin1String(name);
+        QString *f = n == "Programme" ? &e.Programme : n == "Town" ? &e.Town : n == "Prv" ? &e.Prv : n == "Venue" ? &e.Venue
+                   : n == "Postcode" ? &e.Postcode : n == "ETime" ? &e.ETime : n == "Contact" ? &e.Contact
+                   : n == "Event" ? &e.Event : n == "Band" ? &e.Band : n == "WebSite" ? &e.WebSite
+                   : n == "Email" ? &e.Email : &e.Phone;
+        *f = value;
+    }
+    return e;
+}
+
+QList<BookingEvent> Diary() {
+    return {Booking({2026, 11, 30}, "Past Club"),
+            Booking({2026, 12, 12}, "Hill \"Top\"", {{"Town", "Ashbury"}, {"Venue", "Hall | Annex"}, {"Postcode", "AB1"},
+                                                     {"ETime", "7.30"}, {"Programme", Sep + QStringLiteral("N|+Bring food\r\nand drink") + Sep},
+                                                     {"Band", "Fiddlesticks"}, {"WebSite", "www.hilltop.org"},
+                                                     {"Email", "sec@hilltop.org"}, {"Contact", "Ann Lee"}, {"Phone", "0123"}}),
+            Booking({2026, 12, 19}, "Secret", {{"Prv", "Y"}}),
+            Booking({2026, 12, 20}, "Closed", {{"Prv", "Y"}, {"Programme", Sep + QStringLiteral("N|-")}}),
+            Booking({2026, 12, 21}, "Lead", {{"Programme", Sep + QStringLiteral("N|Leader")}}),
+            Booking({2027, 1, 9}, "New Year", {{"WebSite", "https://ny.org/"}, {"Town", "Dale"}}),
+            Booking(DayNumberToDate(NoDate), "Undated")};
+}
+
+TEST_F(QuillaryTest, BookingsTableTextRows) {
+    const BookingsOptions o{Sep, QStringLiteral("Every Monday|Club|&nbsp;|&nbsp;|&nbsp;"), DateToDayNumber({2026, 12, 6})};
+    const QStringList lines = BookingsTableText(Diary(), o).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines, QStringList({
+        "!BgColor=LightGreen|Date|Location|Event|Music|Contact",
+        "!BgColor=Yellow|<Big><Center>2026</Center></Big>|&nbsp;|&nbsp;|&nbsp;|&nbsp;",
+        "Every Monday|Club|&nbsp;|&nbsp;|&nbsp;",
+        "Sat 12 Dec|a=\"Hall \u00b7 Annex, AB1.&nbsp; 7.30.&#013;&#010;Bring food&#013;&#010;and drink\" Ashbury|"
+        "a=\"Hill &quot;Top&quot;\" Dance|Fiddlesticks|w=http://www.hilltop.org e=sec@hilltop.org a=\"Ann&nbsp;Lee\" 0123|",
+        "Sat 19 Dec||Private event|||",
+        "Sun 20 Dec||Not available|||",
+        "!BgColor=Yellow|<Big><Center>2027</Center></Big>|&nbsp;|&nbsp;|&nbsp;|&nbsp;",
+        "Every Monday|Club|&nbsp;|&nbsp;|&nbsp;",
+        "Sat 9 Jan|Dale|a=\"New Year\" Dance|&nbsp;|w=https://ny.org/ &nbsp;|",
+        ""}));
+    // The row's cells as the page reads them: the bar in the venue split none.
+    const TableTextRow row = ParseTableTextRow(lines[3]);
+    ASSERT_EQ(row.cells.size(), 5);
+    EXPECT_EQ(row.cells[1].attributes.value(0).second, QStringLiteral("Hall \u00b7 Annex, AB1.&nbsp; 7.30.&#013;&#010;Bring food&#013;&#010;and drink"));
+    EXPECT_EQ(row.cells[4].attributes.size(), 3);
+    EXPECT_EQ(row.cells[4].content, QStringLiteral("0123"));
+    const struct {
+        BookingEvent event;
+        const char *message;
+    } stops[] = {{Booking({2026, 12, 8}, "Club "), "Club  has leading or trailing space."},
+                 {Booking({2026, 12, 8}, "Club", {{"Venue", "see http://x.org"}}), "Don't put a link in Venue - put it in Town instead."},
+                 {Booking({2026, 12, 8}, "Club", {{"Email", " a@b.org"}}), " a@b.org has leading or trailing space."}};
+    for (const auto &s : stops) {
+        EXPECT_THROW(BookingsTableText({s.event}, o), SilentAbort);
+        EXPECT_TRUE(answerer->sawText(QString::fromUtf8(s.message))) << s.message;
+    }
+}
+
+TEST(BookingsScramble, RoundTripsAndNeverEndsTheString) {
+    EXPECT_EQ(ScrambleAddress(QStringLiteral("abcdef")), QStringLiteral("acefdb"));
+    EXPECT_EQ(ScrambleAddress(QStringLiteral("a\"b<c d")), ScrambleAddress(QStringLiteral("a%22b%3Cc%20d")));
+    QRandomGenerator random(30);
+    const QString pool = QStringLiteral("abcxyz0189._-+@");
+    for (int i = 0; i < 200; ++i) {
+        QString address;
+        for (int j = 1 + random.bounded(40); j > 0; --j) address += pool[random.bounded(int(pool.size()))];
+        ASSERT_EQ(UnscrambleAddress(ScrambleAddress(address)), address);
+    }
+}
+
+const QByteArray UserHead =
+    "<!DOCTYPE HTML><HTML><Head><Title>Caf\xc3\xa9 bookings</Title>\r\n"
+    "<Link Rel=stylesheet Href=\"WebStart.css\">\r\n"
+    "<Script>function ok(a,b){return a && b;}</Script>\r\n"
+    "</Head><Body><Div><Div><H1>My bookings \xc3\xa9</H1>\r\n"
+    "<P>Come and dance: ";
+
+class BookingsPageTest : public QuillaryTest {
+protected:
+    QString table() {
+        return BookingsTableText(Diary(), {Sep, QString(), DateToDayNumber({2026, 12, 6})});
+    }
+    BookingsPageResult make(const QString &page) { return BookingsPage(page, table(), {QString(), false, Sep, "Bookings.htm"}); }
+};
+
+TEST_F(BookingsPageTest, KeepsTheCallersPartAndReplacesTheTable) {
+    const QString head = QString::fromUtf8(UserHead);
+    const BookingsPageResult first = make(head + "<Table Class=\"WebStart\"><TR><TD>old</TD></TR></Table>\r\n<P>old end</Body></HTML>");
+    ASSERT_TRUE(first.stop.isEmpty());
+    EXPECT_TRUE(first.page.startsWith(head + "<Script>\rfunction E(A){")) << first.page.toStdString();
+    EXPECT_FALSE(first.page.contains(QStringLiteral("old")) || first.page.contains(QStringLiteral("sec@hilltop.org")) ||
+                 first.page.contains(QStringLiteral("hilltop?org")));
+    EXPECT_EQ(make(first.page).page, first.page);
+    for (const QString &part : {QStringLiteral("<TR BgColor=Yellow>"), QStringLiteral("<TH>Date</TH>"),
+                                QStringLiteral("Title=\"Hill &quot;Top&quot;\">&nbsp;Dance</TD>"),
+                                QStringLiteral("<A Href=\"http://www.hilltop.org\"> <Img Src=\"WebSite.gif\""),
+                                QStringLiteral("E(\"") + ScrambleAddress("sec@hilltop.org") + "\")",
+                                QStringLiteral("<Input Type=button Value=Reformat OnClick=\"R()\">"),
+                                QStringLiteral("document.close();}")})
+        EXPECT_TRUE(first.page.contains(part)) << part.toStdString();
+    EXPECT_TRUE(first.printable.contains(QStringLiteral("<Span Class=X>&nbsp;Web Site: hilltop.org&nbsp;</Span>")));
+    EXPECT_TRUE(first.printable.contains(QStringLiteral("Hall | Annex")));
+    // The generated part is ASCII whatever the values hold; the head's own
+    // script and UTF-8 stay as they were.
+    const QString generated = first.page.mid(head.size());
+    EXPECT_TRUE(std::all_of(generated.begin(), generated.end(), [](QChar c) { return c.unicode() < 128; }));
+    EXPECT_TRUE(first.page.contains(QStringLiteral("return a && b;")));
+    // A page with neither the script nor a WebStart table is refused.
+    EXPECT_EQ(make(head + "<Table><TR><TD>x</TD></TR></Table>").stop, QStringLiteral("Error: \"WebStart\" not found in Bookings.htm"));
+}
+
+} // namespace
