@@ -1,5 +1,9 @@
 #include "base/TextRoutines.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "base/Cp1252.h"
 
 #include <algorithm>
@@ -10,10 +14,30 @@ bool TitleBang = false;
 
 QString UpperCaseDE(const QString &s) {
     QString out = s;
-    QChar *d = out.data();
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        const char16_t c = d[i].unicode();
-        if ((c >= 'a' && c <= 'z') || c == 0xE4 || c == 0xF6 || c == 0xFC) d[i] = QChar(c - 32);
+    auto *d = reinterpret_cast<char16_t *>(out.data());
+    const qsizetype n = out.size();
+    qsizetype i = 0;
+#ifdef __SSE2__
+    // Eight characters at a time (the filter folds every dance's
+    // instructions): a lower-case letter is one whose distance from 'a' is
+    // below 26 as an unsigned number.
+    const __m128i a = _mm_set1_epi16(short(u'a')), flip = _mm_set1_epi16(short(0x8000));
+    const __m128i below = _mm_set1_epi16(short(26 ^ 0x8000)), step = _mm_set1_epi16(32);
+    const __m128i ae = _mm_set1_epi16(short(0xE4)), oe = _mm_set1_epi16(short(0xF6)),
+                  ue = _mm_set1_epi16(short(0xFC));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(d + i));
+        const __m128i distance = _mm_xor_si128(_mm_sub_epi16(c, a), flip);
+        __m128i lower = _mm_cmplt_epi16(distance, below);
+        lower = _mm_or_si128(lower, _mm_cmpeq_epi16(c, ae));
+        lower = _mm_or_si128(lower, _mm_cmpeq_epi16(c, oe));
+        lower = _mm_or_si128(lower, _mm_cmpeq_epi16(c, ue));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(d + i), _mm_sub_epi16(c, _mm_and_si128(lower, step)));
+    }
+#endif
+    for (; i < n; ++i) {
+        const char16_t c = d[i];
+        if ((c >= 'a' && c <= 'z') || c == 0xE4 || c == 0xF6 || c == 0xFC) d[i] = char16_t(c - 32);
     }
     return out;
 }

@@ -5,6 +5,7 @@
 #include "base/TextRoutines.h"
 #include "core/filter/Tags.h"
 #include "platform/rtf/RtfReader.h"
+#include "platform/sqlite/Database.h"
 #include "platform/sqlite/JetSql.h"
 
 #include <QRegularExpression>
@@ -34,6 +35,7 @@ void ResetFilterState() {
     SessionKeyList.clear();
     SessionKeys.clear();
     SessionSelection = false;
+    SharedPlainTextCache().bindStore(nullptr);
     SharedPlainTextCache().clear();
 }
 
@@ -65,15 +67,44 @@ QString InstructionPlainText(const QString &rtf) {
 
 PlainTextCache::PlainTextCache(Converter c) : convert(std::move(c)) {}
 
+PlainTextCache::Entry &PlainTextCache::entry(const QString &stored) {
+    if (store && !storeRead) loadStore();
+    const Key key{qHash(stored, 0x51u), qHash(stored, 0x9E3779B9u), stored.size()};
+    auto it = entries.find(key);
+    if (it != entries.end()) return *it;
+    ++converted;
+    fresh.append(key);
+    return *entries.insert(key, Entry{convert(stored), QString(), false});
+}
+
 QString PlainTextCache::plain(const QString &stored) {
     if (stored.isEmpty()) return stored;
-    const Key key{qHash(stored, 0x51u), qHash(stored, 0x9E3779B9u), stored.size()};
-    const auto it = entries.constFind(key);
-    if (it != entries.constEnd()) return *it;
-    ++converted;
-    const QString text = convert(stored);
-    entries.insert(key, text);
-    return text;
+    return entry(stored).plain;
+}
+
+QString PlainTextCache::folded(const QString &stored) {
+    if (stored.isEmpty()) return stored;
+    Entry &e = entry(stored);
+    if (!e.hasFolded) {
+        e.folded = UpperCaseDE(e.plain);
+        e.hasFolded = true;
+    }
+    return e.folded;
+}
+
+void PlainTextCache::clear() {
+    entries.clear();
+    fresh.clear();
+    storeRead = false;
+}
+
+void PlainTextCache::bindStore(Database *db) {
+    // Another catalogue opened on the same connection is read afresh too.
+    const QString path = db ? db->path() : QString();
+    if (db == store && path == storePath) return;
+    store = db;
+    storePath = path;
+    clear();
 }
 
 PlainTextCache &SharedPlainTextCache() {
@@ -181,16 +212,23 @@ bool RecordFilter::passes(const Condition &c, const FilterRow &row) const {
         return false;
     }
     QString s = row.text(index);
+    bool folded = false;
     if (c.instructions) {
         const int footer = lookUp(row, QStringLiteral("Footer"), c.footer);
         const QString f = row.text(footer);
-        if (context.PlainText)
+        if (context.PlainText && !c.caseSensitive && !c.blankTest) {
+            // Folding keeps each character's place, so the folded parts
+            // joined are the joined text folded.
+            s = f.isEmpty() ? context.PlainText->folded(s) : context.PlainText->folded(s) + context.PlainText->folded(f);
+            folded = true;
+        } else if (context.PlainText) {
             s = context.PlainText->plain(s) + context.PlainText->plain(f);
-        else
+        } else {
             s = InstructionPlainText(s) + InstructionPlainText(f);
+        }
     }
     if (c.blankTest) return c.nonBlank ? !s.isEmpty() : s.isEmpty();
-    if (!c.caseSensitive) s = UpperCaseDE(s);
+    if (!c.caseSensitive && !folded) s = UpperCaseDE(s);
     const bool found = c.fullMatch ? s == c.value : s.contains(c.value);
     return found != c.negate;
 }

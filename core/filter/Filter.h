@@ -8,6 +8,8 @@
 #include "core/filter/FilterDef.h"
 #include "programme/ProgrammeItem.h"
 
+class Database;
+
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -91,15 +93,28 @@ public:
 QString InstructionPlainText(const QString &rtf);
 
 // Plain text kept per stored text, so that a second switch of an
-// Instructions condition does not convert the same RTF again.
+// Instructions condition does not convert the same RTF again. The texts are
+// found by the stored text itself (two hashes and its length), so an edit
+// made anywhere, by this program or another, simply misses. Bound to a
+// catalogue, the cache also keeps its texts in the file: the first switch
+// after a start reads them instead of converting every dance again.
 class PlainTextCache {
 public:
     using Converter = std::function<QString(const QString &)>;
     explicit PlainTextCache(Converter convert = InstructionPlainText);
     QString plain(const QString &stored);
-    void clear() { entries.clear(); }
+    // The plain text folded by UpperCaseDE, kept beside it.
+    QString folded(const QString &stored);
+    // Forgets what is held in memory (the file's texts are read again).
+    void clear();
     int size() const { return int(entries.size()); }
     int conversions() const { return converted; }
+    // The catalogue whose kept texts are read on first use; null for none.
+    void bindStore(Database *db);
+    // Writes the texts converted since the last call into the catalogue.
+    // A failure (a lock held elsewhere) loses nothing: they are converted
+    // again next time.
+    void keep();
 
 private:
     struct Key {
@@ -107,9 +122,19 @@ private:
         qsizetype length;
         bool operator==(const Key &) const = default;
     };
+    struct Entry {
+        QString plain, folded;
+        bool hasFolded = false;
+    };
     friend size_t qHash(const Key &k, size_t seed) { return qHashMulti(seed, k.h1, k.h2, k.length); }
+    Entry &entry(const QString &stored);
+    void loadStore();
     Converter convert;
-    QHash<Key, QString> entries;
+    QHash<Key, Entry> entries;
+    QList<Key> fresh; // converted, not yet kept in the file
+    Database *store = nullptr;
+    QString storePath;
+    bool storeRead = false;
     int converted = 0;
 };
 // The cache the datasets' hooks use.

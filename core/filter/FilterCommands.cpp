@@ -106,10 +106,14 @@ void applyRule(FilterTable t) {
     rule = std::make_unique<RecordFilter>(FilterOf(t), t, CurrentFilterContext(CurrentFilterUi().DebugOption()));
     if (!ds || !ds->active()) return;
     ds->FilterColumns = rule->Columns();
+    // The dances' plain instruction texts are kept in their own catalogue.
+    const bool dances = t == FilterTable::Dances;
+    if (dances) SharedPlainTextCache().bindStore(ds->database());
     if (ds->Filtered())
         ds->Refilter();
     else
         ds->SetFiltered(true);
+    if (dances) SharedPlainTextCache().keep();
 }
 
 void filterOff(FilterTable t) {

@@ -206,7 +206,7 @@ void Statement::bind(int index, const QVariant &value) {
         default: {
             // A NUL typed or pasted into a value means nothing: it goes.
             QByteArray t = value.toString().toUtf8();
-            t.replace('\0', QByteArray());
+            if (memchr(t.constData(), 0, size_t(t.size()))) t.replace('\0', QByteArray());
             rc = sqlite3_bind_text(m_stmt, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
         }
         }
@@ -436,6 +436,7 @@ void Database::close() {
     if (!m_db) return;
     for (Dataset *ds : QList<Dataset *>(m_datasets)) ds->connectionClosing();
     for (Query *q : QList<Query *>(m_queries)) q->close();
+    m_kept.clear();
     // A statement still held elsewhere keeps the closed connection alive
     // until it is finalised.
     sqlite3_close_v2(m_db);
@@ -454,6 +455,14 @@ void Database::execRaw(const QString &sql) {
         const int ext = sqlite3_extended_errcode(m_db);
         throw DbError(journalWorded(m_db, ext, msg), sql, ext);
     }
+}
+
+void Database::execKept(const QString &sql) {
+    if (!m_db) throw DbError(QStringLiteral("The database is not open."), sql);
+    auto it = m_kept.find(sql);
+    if (it == m_kept.end()) it = m_kept.emplace(sql, Statement(m_db, sql)).first;
+    it->second.step();
+    it->second.reset();
 }
 
 QString Database::errorText() const {
@@ -603,13 +612,20 @@ void Database::detach(Query *q) { m_queries.removeAll(q); }
 // ---- Batch -----------------------------------------------------------------
 
 Batch::Batch(Database &db) : m_db(db), m_level(db.m_batchDepth + 1) {
-    db.execRaw(QStringLiteral("SAVEPOINT batch%1").arg(m_level));
+    // A nested savepoint's statements are kept (a run of posts inside one
+    // transaction); the outermost release commits, and keeps its own wording
+    // of a lock held elsewhere.
+    const QString sql = QStringLiteral("SAVEPOINT batch%1").arg(m_level);
+    if (m_level > 1) db.execKept(sql);
+    else db.execRaw(sql);
     db.m_batchDepth = m_level;
 }
 
 void Batch::commit() {
     if (m_done) return;
-    m_db.execRaw(QStringLiteral("RELEASE batch%1").arg(m_level));
+    const QString sql = QStringLiteral("RELEASE batch%1").arg(m_level);
+    if (m_level > 1) m_db.execKept(sql);
+    else m_db.execRaw(sql);
     m_done = true;
     m_db.m_batchDepth = m_level - 1;
 }

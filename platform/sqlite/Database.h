@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <map>
 #include <stdexcept>
 
 struct sqlite3;
@@ -107,6 +108,9 @@ public:
 
     // Runs SQLite statements as they stand (no translation, no results).
     void execRaw(const QString &sql);
+    // Runs one statement of no results, prepared once and kept until the
+    // connection closes (the savepoints a post opens and releases).
+    void execKept(const QString &sql);
     // Adds one row with bound values (column name, value) and gives its rowid.
     qint64 insertRow(const QString &table, const QList<QPair<QString, QVariant>> &values);
     // The last error text of the connection, as SQLite words it.
@@ -135,6 +139,7 @@ public:
     // query runner uses it to call tableChanged).
     void startRecordingWrites();
     QSet<QString> stopRecordingWrites();
+    bool recordingWrites() const { return m_recording; }
 
     // Transaction depth of the open batches.
     int batchDepth() const { return m_batchDepth; }
@@ -162,6 +167,7 @@ private:
     QSet<QString> m_written;
     QList<Dataset *> m_datasets;
     QList<Query *> m_queries;
+    std::map<QString, Statement> m_kept;
 };
 
 // A transaction: every write inside it happens whole or not at all. Batches

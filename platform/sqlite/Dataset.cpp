@@ -101,6 +101,8 @@ void Dataset::finalizeStatements() {
     m_readKey.finalize();
     m_readRow.finalize();
     m_readColumn.clear();
+    m_writes.clear();
+    m_writeOnce.finalize();
 }
 
 void Dataset::setIndexName(const QString &name) {
@@ -880,6 +882,23 @@ void Dataset::Post() {
     if (AfterPost) AfterPost(*this);
 }
 
+// The insert or update for a set of assigned fields, prepared once and kept
+// for the next posts that assign the same fields (a run of imported records
+// leaves different fields blank). While writes are being recorded each
+// statement is prepared afresh, since the record of written tables is made
+// when a statement is prepared.
+Statement &Dataset::writeStatement(const QString &sql) {
+    if (db().recordingWrites()) {
+        m_writes.clear();
+        m_writeOnce = Statement(db().handle(), sql);
+        return m_writeOnce;
+    }
+    auto it = m_writes.find(sql);
+    if (it != m_writes.end()) return it->second;
+    if (m_writes.size() >= 32) m_writes.clear();
+    return m_writes.emplace(sql, Statement(db().handle(), sql)).first->second;
+}
+
 void Dataset::writeRecord(bool runAfterPost) {
     const bool inserting = m_state == DatasetState::Insert;
     qint64 rowid = m_rec.rowid;
@@ -911,18 +930,20 @@ void Dataset::writeRecord(bool runAfterPost) {
                 sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                           .arg(quoteId(m_table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
             }
-            Statement s(db().handle(), sql);
+            Statement &s = writeStatement(sql);
             s.bindAll(values);
             s.step();
+            s.reset();
             rowid = sqlite3_last_insert_rowid(db().handle());
         } else if (!names.isEmpty()) {
             QStringList sets;
             for (const QString &n : names) sets.append(n + QStringLiteral("=?"));
-            Statement s(db().handle(), QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
-                                           .arg(quoteId(m_table), sets.join(QStringLiteral(", "))));
+            Statement &s = writeStatement(
+                QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoteId(m_table), sets.join(QStringLiteral(", "))));
             values.append(rowid);
             s.bindAll(values);
             s.step();
+            s.reset();
         }
     } catch (const DbError &e) {
         PostErrorAction action = PostErrorAction::Fail;

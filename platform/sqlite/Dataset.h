@@ -240,4 +240,7 @@ private:
     mutable std::map<int, Statement> m_seek; // by mode * 16 + key columns
     mutable Statement m_readSmall, m_readKey, m_readRow;
     mutable std::vector<Statement> m_readColumn;
+    Statement &writeStatement(const QString &sql);
+    std::map<QString, Statement> m_writes; // by SQL text
+    Statement m_writeOnce;
 };

@@ -50,6 +50,17 @@ bool CsvReader::readRecord(QStringList *fields, bool skipBlanks) {
                 pos = 0;
                 continue;
             }
+            // A run of ordinary characters goes in whole.
+            const QChar *chars = m_current.constData();
+            qsizetype run = pos;
+            while (run < m_current.size() && chars[run] != QLatin1Char('"') &&
+                   (inQuotes || chars[run] != QLatin1Char(',')))
+                ++run;
+            if (run > pos) {
+                field.append(chars + pos, run - pos);
+                pos = run;
+                continue;
+            }
             const QChar c = m_current.at(pos);
             if (c == QLatin1Char(',') && !inQuotes) break;
             if (c == QLatin1Char('"')) {

@@ -45,6 +45,10 @@ int RunExport(const ExportJob &job) {
     {
         // The shown records come back afterwards, whole.
         TableWalk walk{&EventsData, &DancesData};
+        // One read transaction for the walk: each row's reads then share the
+        // file lock instead of taking and dropping it, and the lines come from
+        // one consistent state of the file.
+        Batch reading(*ds.database());
         if (job.recordCount == 0) ds.First();
         if (job.fieldNames) text += CsvLine(names, QList<bool>(names.size(), true), job.delimiter, job.separator);
         QStringList values;
@@ -64,6 +68,7 @@ int RunExport(const ExportJob &job) {
             ds.Next();
             if (job.recordCount > 0 && written >= job.recordCount) break;
         }
+        reading.commit();
     }
     WriteTextFile(job.file, text);
     progress.AddLine(QStringLiteral("Records output to %1: %2").arg(job.file).arg(written));

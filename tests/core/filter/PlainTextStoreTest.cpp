@@ -1,0 +1,148 @@
+#include "core/filter/FilterCommands.h"
+#include "core/filter/Tags.h"
+#include "core/startup/Settings.h"
+#include "platform/sqlite/Dataset.h"
+#include "platform/sqlite/DbFixture.h"
+
+#include <memory>
+
+namespace {
+
+// An Instructions condition switched on with the plain texts kept in the
+// catalogue: every answer must be the one the rule gives converting each
+// dance's text afresh, whoever changed the texts.
+class PlainTextStoreTest : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        db.execRaw("PRAGMA synchronous=OFF");
+        ResetFilterState();
+        ResetTagState();
+        ResetFilterCommands();
+        ProgrammeSeparator = SepDot;
+        // Accented, mixed-case and escaped texts; one in the footer only.
+        const QStringList texts = {
+            R"({\rtf1\ansi Lead {\b down} the middle, then Poussette\par})",
+            R"({\rtf1\ansi Circle left; \'dcber die Schulter, R\'e9verence\par})",
+            R"({\rtf1\ansi Ring \u252?ber \{braces\} and RING again\par})",
+            R"({\rtf1\ansi Set and turn single; no POUSSETTE here? Yes: poussette.\par})",
+            "",
+            R"({\rtf1\ansi cast off\tab and lead up\par})",
+        };
+        for (int i = 0; i < texts.size(); ++i)
+            addDance(QStringLiteral("Dance %1").arg(i), "Longways", "English",
+                     {{"Instructions", texts[i]}, {"Footer", i == 4 ? R"({\rtf1 Footer poussette})" : ""}});
+        dances = std::make_unique<Dataset>(db, "Dances");
+        dances->setIndexName("FST");
+        dances->open();
+        BindFilterDatasets(&db, nullptr, dances.get());
+    }
+    void TearDown() override {
+        ResetFilterCommands();
+        ResetFilterState();
+        ResetTagState();
+        dances.reset();
+        DbTest::TearDown();
+    }
+    void condition(const QString &value, bool caseSensitive, bool full = false) {
+        DancesFilter = FilterDef{};
+        DancesFilter.Field[1] = "Instructions";
+        DancesFilter.Value[1] = value;
+        DancesFilter.CaseSensitive[1] = caseSensitive;
+        DancesFilter.FullMatch[1] = full;
+        DancesFilter.Count = 1;
+    }
+    // The titles the switched filter shows.
+    QStringList shown() {
+        SetFilter(FilterTable::Dances, 3);
+        QStringList out;
+        for (qint64 b : dances->VisibleBookmarks())
+            out.append(scalar("SELECT Title FROM Dances WHERE rowid=?", {b}).toString());
+        return out;
+    }
+    // The same rule with every text converted again, no cache at all.
+    QStringList uncached() {
+        FilterContext context = CurrentFilterContext(false);
+        context.PlainText = nullptr;
+        QStringList out;
+        Dataset all(db, "Dances");
+        all.setIndexName("FST");
+        all.open();
+        for (all.First(); !all.Eof(); all.Next())
+            if (FilterRecord(DancesFilter, FilterTable::Dances, all, context))
+                out.append(all.FieldByName("Title").AsString());
+        return out;
+    }
+
+    std::unique_ptr<Dataset> dances;
+};
+
+TEST_F(PlainTextStoreTest, KeptTextsGiveTheUncachedAnswer) {
+    struct Case {
+        const char *value;
+        bool caseSensitive, full;
+    } const cases[] = {
+        {"poussette", false, false}, {"Poussette", true, false}, {"über", false, false}, {"ÜBER", true, false},
+        {"révérence", false, false}, {"{braces}", false, false}, {"<>ring", false, false}, {"", false, false},
+        {"cast off\tand lead up", false, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.value);
+        condition(QString::fromUtf8(c.value), c.caseSensitive, c.full);
+        const QStringList expected = uncached();
+        SharedPlainTextCache().clear();
+        EXPECT_EQ(shown(), expected); // converted, then kept in the file
+        SharedPlainTextCache().clear(); // as after a restart
+        const int before = SharedPlainTextCache().conversions();
+        EXPECT_EQ(shown(), expected);
+        EXPECT_EQ(SharedPlainTextCache().conversions(), before) << "texts read back, none converted";
+    }
+    EXPECT_GT(scalar("SELECT count(*) FROM InstructionTexts").toInt(), 0);
+}
+
+TEST_F(PlainTextStoreTest, ChangesMadeElsewhereAreNeverAnsweredStale) {
+    condition("poussette", false);
+    const QStringList first = shown();
+    ASSERT_EQ(first, uncached());
+    ASSERT_TRUE(first.contains("Dance 0"));
+    // Behind the program's back on its own connection, through a second
+    // connection, through the dataset, and a delete and a rename.
+    db.execRaw(R"(UPDATE Dances SET Instructions='{\rtf1 Swing partner}' WHERE Title='Dance 0')");
+    {
+        Database other;
+        other.open(dbPath);
+        other.execRaw(R"(UPDATE Dances SET Instructions='{\rtf1 now a POUSSETTE}' WHERE Title='Dance 1')");
+        other.execRaw(R"(UPDATE Dances SET Footer='' WHERE Title='Dance 4')");
+    }
+    db.tableChanged("Dances");
+    SharedPlainTextCache().clear();
+    QStringList now = shown();
+    EXPECT_EQ(now, uncached());
+    EXPECT_FALSE(now.contains("Dance 0"));
+    EXPECT_TRUE(now.contains("Dance 1"));
+    EXPECT_FALSE(now.contains("Dance 4"));
+
+    db.execRaw("DELETE FROM Dances WHERE Title='Dance 3'");
+    db.execRaw("UPDATE Dances SET Title='Renamed' WHERE Title='Dance 1'");
+    addDance("Imported", "Longways", "English", {{"Instructions", R"({\rtf1 Poussette \'e0 deux})"}});
+    db.tableChanged("Dances");
+    now = shown();
+    EXPECT_EQ(now, uncached());
+    EXPECT_TRUE(now.contains("Renamed"));
+    EXPECT_TRUE(now.contains("Imported"));
+    EXPECT_FALSE(now.contains("Dance 3"));
+}
+
+TEST_F(PlainTextStoreTest, ALockHeldElsewhereKeepsNothingAndLosesNothing) {
+    condition("poussette", false);
+    Database other;
+    other.open(dbPath);
+    other.execRaw("BEGIN IMMEDIATE");
+    EXPECT_EQ(shown(), uncached());
+    EXPECT_FALSE(db.hasTable("InstructionTexts"));
+    other.execRaw("COMMIT");
+    EXPECT_EQ(shown(), uncached()); // the same switch again keeps the texts now
+    EXPECT_GT(scalar("SELECT count(*) FROM InstructionTexts").toInt(), 0);
+}
+
+} // namespace
