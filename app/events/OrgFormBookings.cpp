@@ -131,6 +131,7 @@ void TOrgForm::MakeWebPages(bool bookings) {
         page.imageFolder = SettingText(QStringLiteral("User"), QStringLiteral("Images"));
         page.imageFolder.replace(QLatin1Char('\\'), QLatin1Char('/'));
         if (!page.imageFolder.isEmpty() && !page.imageFolder.endsWith(QLatin1Char('/'))) page.imageFolder += QLatin1Char('/');
+        page.feedback = Maintainer().Feedback;
     }
     const BookingsPageResult result = BookingsPage(old, ReadTextFile(datesTab.path), page);
     if (!result.stop.isEmpty()) AbortMsg(result.stop);

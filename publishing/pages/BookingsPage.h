@@ -74,6 +74,7 @@ struct BookingsPageOptions {
     bool maintainer = false;
     QChar separator;
     QString path;          // the page's path, for the stop message
+    QString feedback;      // maintainer mode: his site's feedback link (HTML)
 };
 
 // The caller's page with the table of tableText in place of the old one:
