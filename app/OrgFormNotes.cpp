@@ -14,6 +14,9 @@
 #include "core/filter/FilterCommands.h"
 #include "core/services/ShellRoutines.h"
 #include "core/startup/Maintainer.h"
+#include "core/startup/MaintainerConfig.h"
+#include "core/startup/StartupRules.h"
+#include "base/Cp1252.h"
 #include "publishing/pages/SiteConfig.h"
 #include "core/startup/Settings.h"
 #include "platform/net/Fetch.h"
@@ -24,6 +27,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QFileInfo>
 #include <QLabel>
 #include <QScrollArea>
 #include <QLineEdit>
@@ -93,6 +97,21 @@ void TOrgForm::LocalLinkClick() {
 
 void TOrgForm::WebLinkClick() {
     QString address = ClipboardWebLink(QApplication::clipboard()->text());
+    if (address.isEmpty() && AuthorMode && LinkTarget == Notes && DancesData.active()) {
+        // His own dance's page, or its tune page, built from his material.
+        const MaintainerConfig &c = Maintainer();
+        if (c.InstructionFiles.isEmpty()) WriteLog(QStringLiteral("Web link: no instruction collections in Maintainer.ini"));
+        QStringList collections;
+        for (const QString &file : c.InstructionFiles)
+            if (QFileInfo(file).isFile()) collections << ReadTextFile(file);
+        const MaintainerLink link =
+            MaintainerWebLink(collections, DisplayTitle(DancesData.FieldByName(QStringLiteral("Title")).AsString()),
+                              DancesData.FieldByName(QStringLiteral("Style")).AsString(), ABCIndex, MakerSite());
+        if (link.notInIndex) ShowMsg(QStringLiteral("Enter the title yourself!"));
+        LinkTarget->textCursor().insertText(link.address);
+        LinkTarget->document()->setModified(true);
+        return;
+    }
     if (address.isEmpty() || !YesNo(QStringLiteral("Set link to\r") + address)) {
         address = QStringLiteral("http://");
         if (!InputQuery(QStringLiteral("Enter web link"), QString(), address)) return;

@@ -138,3 +138,33 @@ QString TuneLinkTitle(const QString &notes) {
     title.replace(QStringLiteral("%26"), QStringLiteral("&"));
     return title;
 }
+
+MaintainerLink MaintainerWebLink(const QStringList &collections, const QString &title, const QString &style,
+                                 const QString &abcIndex, const QString &site) {
+    QStringList tries;
+    if (style.contains(QLatin1String("Break"))) tries << QStringLiteral("Break: ") + title;
+    tries << title;
+    for (const QString &name : tries) {
+        const QString key = QLatin1Char('|') + name + QStringLiteral("\\par .DT");
+        for (const QString &text : collections) {
+            const qsizetype hit = text.indexOf(key);
+            if (hit < 0) continue;
+            const qsizetype we = text.lastIndexOf(QLatin1String(" .WE"), hit);
+            if (we < 0) continue;
+            qsizetype end = we + 4;
+            while (end < text.size() && !QStringLiteral("\r\n\\|").contains(text[end])) ++end;
+            const QString page = text.mid(we + 4, end - we - 4).trimmed();
+            // The anchor: the hit's text up to the next "|", line end or
+            // control word.
+            end = hit + 1;
+            while (end < text.size() && !QStringLiteral("\r\n\\|").contains(text[end])) ++end;
+            QString anchor = text.mid(hit + 1, end - hit - 1).trimmed();
+            anchor.replace(QLatin1Char(' '), QStringLiteral("%20"));
+            if (!page.isEmpty()) return {site + QLatin1Char('/') + page + QStringLiteral(".htm#") + anchor, false};
+        }
+    }
+    QString key = title;
+    key.replace(QLatin1Char(' '), QLatin1Char('_'));
+    key.replace(QLatin1Char('&'), QStringLiteral("%26"));
+    return {site + QStringLiteral("/abc.aspx?T=") + key, !InTuneIndex(abcIndex, title)};
+}

@@ -68,3 +68,29 @@ TEST(NotesText, LinksPastingAndParagraphs) {
 }
 
 } // namespace
+
+// His own web link: the collection page and anchor of a dance, a break
+// found under "Break: ", else the tune page, flagged when no index has it.
+TEST(NotesText, MaintainerWebLinkFromHisCollections) {
+    const QStringList collections{
+        "{\\rtf1 .WE harbour\\par\r\n|Harbour Lights\\par .DT 1\r\n .WE reels\r\n|Orrisk Reel\\par .DT|2\r\n}",
+        "{\\rtf1 .WE breaks\r\n|Break: Hey Ho\\par .DT\r\n|Mill Race\\par .DTX}"};
+    const QString index = "X:1\r\nT:Rose & Thistle\r\nT:Hey Ho\r\n";
+    const QString site = "https://www.vellamorrisk.com";
+    const struct {
+        const char *title, *style, *address;
+        bool notInIndex;
+    } rows[] = {
+        {"Harbour Lights", "English", "https://www.vellamorrisk.com/harbour.htm#Harbour%20Lights", false},
+        {"Orrisk Reel", "English", "https://www.vellamorrisk.com/reels.htm#Orrisk%20Reel", false}, // the nearest .WE before it
+        {"Hey Ho", "Break", "https://www.vellamorrisk.com/breaks.htm#Break:%20Hey%20Ho", false},
+        {"Hey Ho", "English", "https://www.vellamorrisk.com/abc.aspx?T=Hey_Ho", false}, // no "Break: " tried
+        {"Rose & Thistle", "English", "https://www.vellamorrisk.com/abc.aspx?T=Rose_%26_Thistle", false},
+        {"Lost Tune", "English", "https://www.vellamorrisk.com/abc.aspx?T=Lost_Tune", true},
+    };
+    for (const auto &r : rows) {
+        const MaintainerLink link = MaintainerWebLink(collections, r.title, r.style, index, site);
+        EXPECT_EQ(link.address, QString::fromUtf8(r.address)) << r.title << " " << r.style;
+        EXPECT_EQ(link.notInIndex, r.notInIndex) << r.title;
+    }
+}
