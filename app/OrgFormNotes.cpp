@@ -28,6 +28,7 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QFileInfo>
+#include <QUrl>
 #include <QLabel>
 #include <QScrollArea>
 #include <QLineEdit>
@@ -76,6 +77,26 @@ void TOrgForm::FollowNoteLink(QPlainTextEdit *memo) {
         return;
     }
     const QString target = FollowTarget(link, DataFolder);
+    if (AuthorMode && !link.local) {
+        // A page of his site is shown in large print from his local copy.
+        const LocalSitePage local = LocalSitePageOf(target, MakerDomain(), Maintainer().SiteFolder);
+        if (!local.file.isEmpty()) {
+            if (!QFileInfo(local.file).isFile()) {
+                ShowMsg(QStringLiteral("File not found: ") + local.file);
+                return;
+            }
+            const QString page = LargePrintPage(ReadTextFile(local.file), local.anchor,
+                                                QUrl::fromLocalFile(QFileInfo(local.file).absolutePath() + QLatin1Char('/')).toString());
+            if (page.isEmpty()) {
+                ShowMsg(QStringLiteral("#") + local.anchor + QStringLiteral(" not found in ") + local.file);
+                return;
+            }
+            const QString shown = TempFolder + QStringLiteral("Technique.htm");
+            WriteBytesFile(shown, page.toUtf8());
+            OpenDocument(shown);
+            return;
+        }
+    }
     if (target.startsWith(QLatin1String("http"), Qt::CaseInsensitive)) {
         if (!InternetConnected()) {
             ShowMsg(QStringLiteral("No internet connection."));

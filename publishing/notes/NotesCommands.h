@@ -69,3 +69,17 @@ struct MaintainerLink {
 };
 MaintainerLink MaintainerWebLink(const QStringList &collections, const QString &title, const QString &style,
                                  const QString &abcIndex, const QString &site);
+
+// Maintainer mode: the page of his site a web address names, as a file of
+// his local copy (siteFolder ending "/") and the anchor after "#"; file
+// empty when the address is no ".htm" page of that domain.
+struct LocalSitePage {
+    QString file, anchor;
+};
+LocalSitePage LocalSitePageOf(const QString &address, const QString &domain, const QString &siteFolder);
+// The page to show in large print ("Technique.htm"): the page's main part
+// (its <main>, else its body), or with an anchor the part from the heading
+// of that id up to the next heading or rule; links and pictures resolve
+// against the page's own folder (baseHref). Empty when the anchor is not
+// on the page.
+QString LargePrintPage(const QString &page, const QString &anchor, const QString &baseHref);

@@ -94,3 +94,45 @@ TEST(NotesText, MaintainerWebLinkFromHisCollections) {
         EXPECT_EQ(link.notInIndex, r.notInIndex) << r.title;
     }
 }
+
+// A page of his site from his local copy: the address mapped to the file,
+// then the part shown large: the main part, or the anchor's heading up to
+// the next heading or rule.
+TEST(NotesText, LocalSitePageInLargePrint) {
+    const QString domain = "vellamorrisk.com", site = "/s/Site/";
+    const struct {
+        const char *address, *file, *anchor;
+    } addresses[] = {
+        {"https://vellamorrisk.com/dances/steps.htm#Slip%20step", "/s/Site/dances/steps.htm", "Slip%20step"},
+        {"http://www.VellamOrrisk.com/steps.htm", "/s/Site/steps.htm", ""},
+        {"https://vellamorrisk.com/abc.aspx?T=Reel", "", ""},
+        {"https://vellamorrisk.com/../etc/x.htm", "", ""},
+        {"https://other.org/steps.htm", "", ""},
+    };
+    for (const auto &a : addresses) {
+        const LocalSitePage p = LocalSitePageOf(a.address, domain, site);
+        EXPECT_EQ(p.file, QString::fromUtf8(a.file)) << a.address;
+        EXPECT_EQ(p.anchor, QString::fromUtf8(a.anchor)) << a.address;
+    }
+    const QString page = "<html><head><title>Steps</title></head><body><nav>menu</nav><main><p>Intro</p>\r\n"
+                         "<h2 id=\"set\">Set</h2><p>Right and left.</p>\r\n"
+                         "<h3><a name=\"turn\"></a>Turn</h3><p>Two hands.</p><hr><p>After rule</p>\r\n"
+                         "<p id=cast>Cast off</p><p>Behind the line.</p><H2>Last</H2></main><p>footer</p></body></html>";
+    const struct {
+        const char *anchor, *shown;
+        std::initializer_list<const char *> hidden;
+    } parts[] = {
+        {"", "<p>Intro</p>", {"menu", "footer"}},
+        {"set", "<h2 id=\"set\">Set</h2><p>Right and left.</p>", {"Intro", "Turn"}},
+        {"turn", "<h3><a name=\"turn\"></a>Turn</h3><p>Two hands.</p>", {"After rule", "Set"}},
+        {"cast", "<p id=cast>Cast off</p><p>Behind the line.</p>", {"Last", "footer"}},
+    };
+    for (const auto &p : parts) {
+        const QString shown = LargePrintPage(page, p.anchor, "file:///s/Site/");
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(p.shown)) && shown.contains("font-size: 24pt") &&
+                    shown.contains("<base href=\"file:///s/Site/\">"))
+            << p.anchor << "\n" << shown.toStdString();
+        for (const char *h : p.hidden) EXPECT_FALSE(shown.contains(QString::fromUtf8(h))) << p.anchor << " " << h;
+    }
+    EXPECT_TRUE(LargePrintPage(page, "gone", "file:///s/Site/").isEmpty());
+}
