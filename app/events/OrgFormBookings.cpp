@@ -98,7 +98,7 @@ void MakeDancesPage() {
 QString BookingsPagePath() {
     QString path = SettingText(QStringLiteral("User"), QStringLiteral("Bookings"));
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (AuthorMode) return MaintainerFolder() + QStringLiteral("Site/") + QFileInfo(path).fileName();
+    if (AuthorMode) return Maintainer().SiteFolder + QFileInfo(path).fileName();
     if (!path.isEmpty() && !path.startsWith(QLatin1Char('/')) && !path.contains(QLatin1Char(':'))) path = DataFolder + path;
     return path;
 }
