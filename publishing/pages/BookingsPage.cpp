@@ -339,7 +339,7 @@ BookingsPageResult BookingsPage(const QString &oldPage, const QString &tableText
                                    "and email address information, click &nbsp; ") +
                     CrLf + QStringLiteral("<Input Type=button Value=Reformat OnClick=\"R()\"></Form>") + CrLf +
                     ReformatScript(out.printable);
-    if (o.maintainer && !o.feedback.isEmpty()) out.page += o.feedback + CrLf;
+    if (o.maintainer && !o.feedback.isEmpty()) out.page += CrLf + o.feedback + CrLf;
     r.page = head + EscapeHtml(out.page, o.separator) + QStringLiteral("</Body>") + CrLf + QStringLiteral("</HTML>") + CrLf;
     r.printable = out.printable;
     r.quote = out.quote;
