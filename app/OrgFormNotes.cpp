@@ -14,6 +14,9 @@
 #include "core/filter/FilterCommands.h"
 #include "core/services/ShellRoutines.h"
 #include "core/startup/Maintainer.h"
+#include "core/startup/MaintainerConfig.h"
+#include "core/startup/StartupRules.h"
+#include "base/Cp1252.h"
 #include "publishing/pages/SiteConfig.h"
 #include "core/startup/Settings.h"
 #include "platform/net/Fetch.h"
@@ -24,6 +27,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QFileInfo>
+#include <QUrl>
 #include <QLabel>
 #include <QScrollArea>
 #include <QLineEdit>
@@ -78,6 +83,26 @@ void TOrgForm::followNoteLink(const QString &text, int caret, QPlainTextEdit *me
         return;
     }
     const QString target = FollowTarget(link, DataFolder);
+    if (AuthorMode && !link.local) {
+        // A page of his site is shown in large print from his local copy.
+        const LocalSitePage local = LocalSitePageOf(target, MakerDomain(), Maintainer().SiteFolder);
+        if (!local.file.isEmpty()) {
+            if (!QFileInfo(local.file).isFile()) {
+                ShowMsg(QStringLiteral("File not found: ") + local.file);
+                return;
+            }
+            const QString page = LargePrintPage(ReadTextFile(local.file), local.anchor,
+                                                QUrl::fromLocalFile(QFileInfo(local.file).absolutePath() + QLatin1Char('/')).toString());
+            if (page.isEmpty()) {
+                ShowMsg(QStringLiteral("#") + local.anchor + QStringLiteral(" not found in ") + local.file);
+                return;
+            }
+            const QString shown = TempFolder + QStringLiteral("Technique.htm");
+            WriteBytesFile(shown, page.toUtf8());
+            OpenDocument(shown);
+            return;
+        }
+    }
     if (target.startsWith(QLatin1String("http"), Qt::CaseInsensitive)) {
         if (!InternetConnected()) {
             ShowMsg(QStringLiteral("No internet connection."));
@@ -99,6 +124,21 @@ void TOrgForm::LocalLinkClick() {
 
 void TOrgForm::WebLinkClick() {
     QString address = ClipboardWebLink(QApplication::clipboard()->text());
+    if (address.isEmpty() && AuthorMode && LinkTarget == Notes && DancesData.active()) {
+        // His own dance's page, or its tune page, built from his material.
+        const MaintainerConfig &c = Maintainer();
+        if (c.InstructionFiles.isEmpty()) WriteLog(QStringLiteral("Web link: no instruction collections in Maintainer.ini"));
+        QStringList collections;
+        for (const QString &file : c.InstructionFiles)
+            if (QFileInfo(file).isFile()) collections << ReadTextFile(file);
+        const MaintainerLink link =
+            MaintainerWebLink(collections, DisplayTitle(DancesData.FieldByName(QStringLiteral("Title")).AsString()),
+                              DancesData.FieldByName(QStringLiteral("Style")).AsString(), ABCIndex, MakerSite());
+        if (link.notInIndex) ShowMsg(QStringLiteral("Enter the title yourself!"));
+        LinkTarget->textCursor().insertText(link.address);
+        LinkTarget->document()->setModified(true);
+        return;
+    }
     if (address.isEmpty() || !YesNo(QStringLiteral("Set link to\r") + address)) {
         address = QStringLiteral("http://");
         if (!InputQuery(QStringLiteral("Enter web link"), QString(), address)) return;

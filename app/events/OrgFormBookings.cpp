@@ -13,8 +13,10 @@
 #include "core/filter/FilterCommands.h"
 #include "core/services/ShellRoutines.h"
 #include "core/startup/Maintainer.h"
+#include "core/startup/MaintainerConfig.h"
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
+#include "publishing/maintainer/MyDances.h"
 #include "publishing/pages/BookingsPage.h"
 
 #include <QFile>
@@ -59,19 +61,54 @@ struct DatesTabFile {
     ~DatesTabFile() { QFile::remove(path); }
 };
 
+// The page saved whole in the encoding it was read in, the old one kept as
+// ".bak"; then shown.
+void SavePageWithBackup(const QString &path, const QString &page, TextEncoding encoding) {
+    const QString backup = path + QStringLiteral(".bak");
+    QFile::remove(backup);
+    QFile::copy(path, backup);
+    WriteBytesFile(path, EncodeTextBytesAs(page, encoding));
+    OpenDocument(path, ShowMaximised);
+}
+
+// The maintainer's dances page: its three tables rebuilt from their table
+// text (written by "My Dances"), the totals trailer after them.
+void MakeDancesPage() {
+    const MaintainerConfig &c = Maintainer();
+    const QString path = c.DancesPage;
+    TextEncoding encoding = TextEncoding::Utf8;
+    const QString old = ReadTextFile(path, &encoding);
+    const QString totalsFile = c.SiteFolder + QStringLiteral("Totals.txt");
+    DancesPageInput in;
+    in.collect = ReadTextFile(c.CollectTable);
+    in.level = ReadTextFile(c.LevelTable);
+    in.dances = ReadTextFile(c.DancesTable);
+    in.totals = QFileInfo(totalsFile).isFile() ? ReadTextFile(totalsFile).trimmed() : QString();
+    in.codeLinks = c.CodeLinks;
+    in.separator = ProgrammeSeparator;
+    in.pageName = QFileInfo(path).fileName();
+    const DancesPageResult result = RebuildDancesPage(old, in);
+    if (!result.stop.isEmpty()) AbortMsg(result.stop);
+    if (result.quote) ShowMsg(QStringLiteral("Quote!"));
+    SavePageWithBackup(path, result.page, encoding);
+}
+
 } // namespace
 
 QString BookingsPagePath() {
     QString path = SettingText(QStringLiteral("User"), QStringLiteral("Bookings"));
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (AuthorMode) return MaintainerFolder() + QStringLiteral("Site/") + QFileInfo(path).fileName();
+    if (AuthorMode) return Maintainer().SiteFolder + QFileInfo(path).fileName();
     if (!path.isEmpty() && !path.startsWith(QLatin1Char('/')) && !path.contains(QLatin1Char(':'))) path = DataFolder + path;
     return path;
 }
 
 void TOrgForm::MakeWebPages(bool bookings) {
-    // The maintainer's own dances page comes with the maintainer's site tools.
-    if (!bookings) return;
+    if (!bookings) {
+        WriteLog(QStringLiteral("Dances page"));
+        MakeDancesPage();
+        return;
+    }
     if (EventsData.active()) EventsData.CheckBrowseMode();
     SetFilter(FilterTable::Events, 1);
     const QString path = BookingsPagePath();
@@ -94,13 +131,10 @@ void TOrgForm::MakeWebPages(bool bookings) {
         page.imageFolder = SettingText(QStringLiteral("User"), QStringLiteral("Images"));
         page.imageFolder.replace(QLatin1Char('\\'), QLatin1Char('/'));
         if (!page.imageFolder.isEmpty() && !page.imageFolder.endsWith(QLatin1Char('/'))) page.imageFolder += QLatin1Char('/');
+        page.feedback = Maintainer().Feedback;
     }
     const BookingsPageResult result = BookingsPage(old, ReadTextFile(datesTab.path), page);
     if (!result.stop.isEmpty()) AbortMsg(result.stop);
     if (result.quote) ShowMsg(QStringLiteral("Quote!"));
-    const QString backup = path + QStringLiteral(".bak");
-    QFile::remove(backup);
-    QFile::copy(path, backup);
-    WriteBytesFile(path, EncodeTextBytesAs(result.page, encoding));
-    OpenDocument(path, ShowMaximised);
+    SavePageWithBackup(path, result.page, encoding);
 }

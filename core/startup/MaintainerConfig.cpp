@@ -51,6 +51,22 @@ MaintainerConfig ReadMaintainerConfig(const QString &iniPath, const QString &bas
     c.SiteFolder = folderUnder(baseFolder, str("Site", "Folder", QStringLiteral("Site")));
     c.DancesTable = str("Site", "DancesTable", QStringLiteral("Dances.Tab"));
     if (!c.DancesTable.startsWith(QLatin1Char('/'))) c.DancesTable = c.SiteFolder + c.DancesTable;
+    const auto underSite = [&c](const QString &name) {
+        return name.startsWith(QLatin1Char('/')) ? name : c.SiteFolder + name;
+    };
+    c.DancesPage = underSite(str("Site", "DancesPage", QStringLiteral("dances.htm")));
+    c.CollectTable = underSite(str("Site", "CollectTable", QStringLiteral("Collect.Tab")));
+    c.LevelTable = underSite(str("Site", "LevelTable", QStringLiteral("Level.Tab")));
+    for (const QString &line : ini.ReadSectionValues(QStringLiteral("Codes"))) {
+        const QString code = line.section(QLatin1Char('='), 0, 0).trimmed();
+        const QString page = line.section(QLatin1Char('='), 1).trimmed();
+        if (!code.isEmpty() && !page.isEmpty()) c.CodeLinks.append({code, page});
+    }
+    for (const QString &line : ini.ReadSectionValues(QStringLiteral("Instructions"))) {
+        const QString file = line.section(QLatin1Char('='), 1).trimmed();
+        if (!file.isEmpty()) c.InstructionFiles << (file.startsWith(QLatin1Char('/')) ? file : baseFolder + file);
+    }
+    c.Feedback = str("Site", "Feedback", QString());
     c.LibraryOld = str("Site", "LibraryOld", QString());
     c.LibraryNew = str("Site", "LibraryNew", QString());
     c.CDFolder = folderUnder(baseFolder, str("Site", "CDFolder", QStringLiteral("CD")));

@@ -36,6 +36,11 @@ struct MaintainerConfig {
     QString RecordingsPage = QStringLiteral("recordings.htm");
     QString SiteFolder;             // the local copy of the site
     QString DancesTable;            // the dances table's table text
+    QString DancesPage;             // the site's dances page, rebuilt by "My Dances"
+    QString CollectTable, LevelTable; // its other two tables' table text
+    QList<QPair<QString, QString>> CodeLinks; // collection code, its page on the site
+    QStringList InstructionFiles;   // his instruction collections (text with " .WE" and ".DT" lines)
+    QString Feedback;               // the feedback link put under the bookings table
     QString LibraryOld, LibraryNew; // the outside library's address, http and https
     QString CDFolder;               // the dance-book disc's pages
     QString ScottishFile;           // the list opened by "Scottish"

@@ -6,6 +6,8 @@
 #include "platform/sqlite/Database.h"
 #include "presentation/music/MusicText.h"
 #include "publishing/maintainer/MaintainerRules.h"
+#include "publishing/pages/BookingsPage.h"
+#include "publishing/pages/Html.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -138,5 +140,116 @@ MyDancesResult MakeMyDances(Database &db, const MaintainerConfig &c, const QStri
                QStringLiteral(", interpreted by ") + c.Name + QStringLiteral(": ") + QString::number(interpreted) +
                QStringLiteral(", music by ") + c.Name + QStringLiteral(": ") + QString::number(music) +
                QStringLiteral(" (") + QLocale::c().toString(today, QStringLiteral("MMM yy")) + QLatin1Char(')');
+    return r;
+}
+
+namespace {
+
+// Where a table of the page lies: from the "<" of its tag to past the
+// ">" that closes it, and from its matching "</Table>" to past that.
+struct TableSpan {
+    qsizetype tagStart = -1, rowsStart = -1, rowsEnd = -1, end = -1;
+};
+
+TableSpan FindPageTable(const QString &page, const QString &id) {
+    TableSpan t;
+    const QString upper = FoldUpper(page);
+    const QString want = FoldUpper(id);
+    for (qsizetype at = upper.indexOf(QLatin1String("<TABLE")); at >= 0; at = upper.indexOf(QLatin1String("<TABLE"), at + 1)) {
+        const qsizetype close = upper.indexOf(QLatin1Char('>'), at);
+        if (close < 0) break;
+        const QString tag = upper.mid(at, close - at);
+        const qsizetype key = tag.indexOf(QLatin1String(" ID="));
+        if (key < 0) continue;
+        qsizetype v = key + 4;
+        if (v < tag.size() && (tag[v] == QLatin1Char('"') || tag[v] == QLatin1Char('\''))) ++v;
+        if (tag.mid(v, want.size()) != want) continue;
+        const qsizetype after = v + want.size();
+        if (after < tag.size() && (tag[after].isLetterOrNumber() || tag[after] == QLatin1Char('_'))) continue;
+        // The matching end tag, tables inside counted.
+        int depth = 1;
+        qsizetype p = close + 1;
+        while (depth > 0) {
+            const qsizetype open = upper.indexOf(QLatin1String("<TABLE"), p);
+            const qsizetype end = upper.indexOf(QLatin1String("</TABLE"), p);
+            if (end < 0) return t;
+            if (open >= 0 && open < end) {
+                ++depth;
+                p = open + 6;
+            } else {
+                --depth;
+                p = end + 7;
+                if (depth == 0) {
+                    const qsizetype endClose = upper.indexOf(QLatin1Char('>'), end);
+                    if (endClose < 0) return t;
+                    t = {at, close + 1, end, endClose + 1};
+                }
+            }
+        }
+        return t;
+    }
+    return t;
+}
+
+// A linked code at the start of a cell becomes a link to its page.
+QString LinkCodes(QString html, const QList<QPair<QString, QString>> &links) {
+    for (const auto &[code, page] : links) {
+        const QString cell = QStringLiteral("<TD>") + code;
+        for (qsizetype at = html.indexOf(cell); at >= 0; at = html.indexOf(cell, at + 1)) {
+            const qsizetype after = at + cell.size();
+            if (after < html.size() && (html[after].isLetterOrNumber() || html[after] == QLatin1Char('_'))) continue;
+            const QString linked = QStringLiteral("<TD><A Href=\"") + page + QStringLiteral("\">") + code + QStringLiteral("</A>");
+            html.replace(at, cell.size(), linked);
+            at += linked.size() - 1;
+        }
+    }
+    return html;
+}
+
+} // namespace
+
+DancesPageResult RebuildDancesPage(const QString &oldPage, const DancesPageInput &in) {
+    DancesPageResult r;
+    const QString reformat = QStringLiteral("Please use Scrivlet to reformat ") + in.pageName;
+    if (oldPage.trimmed().isEmpty()) {
+        r.stop = reformat;
+        return r;
+    }
+    struct Part {
+        TableSpan span;
+        const QString *text;
+    };
+    QList<Part> parts;
+    for (const auto &[id, text] : {std::pair{"Collect", &in.collect}, {"Level", &in.level}, {"Dances", &in.dances}}) {
+        const TableSpan span = FindPageTable(oldPage, QString::fromLatin1(id));
+        if (span.end < 0) {
+            // The page is not in the form the rewrite reads.
+            r.stop = reformat;
+            return r;
+        }
+        parts.append({span, text});
+    }
+    std::sort(parts.begin(), parts.end(), [](const Part &a, const Part &b) { return a.span.tagStart < b.span.tagStart; });
+    for (qsizetype i = 1; i < parts.size(); ++i)
+        if (parts[i].span.tagStart < parts[i - 1].span.end) {
+            r.stop = reformat; // one table inside another
+            return r;
+        }
+    TableHtmlOptions options;
+    options.separator = in.separator;
+    options.separatorAs = QStringLiteral("%7C");
+    options.indentDigit = true;
+    const QString crlf = QStringLiteral("\r\n");
+    qsizetype from = 0;
+    for (const Part &part : parts) {
+        TableHtml html;
+        AppendTableTextHtml(html, *part.text, options);
+        r.quote = r.quote || html.quote;
+        r.page += oldPage.mid(from, part.span.rowsStart - from) + crlf +
+                  EscapeHtml(LinkCodes(html.page, in.codeLinks), in.separator) + QStringLiteral("</Table>");
+        from = part.span.end;
+    }
+    r.page += crlf + QStringLiteral("<P Class=Totals>") + EscapeHtml(HtmlValue(in.totals, QChar()), in.separator) +
+              QStringLiteral("</P>") + crlf + QStringLiteral("</Body>") + crlf + QStringLiteral("</HTML>") + crlf;
     return r;
 }

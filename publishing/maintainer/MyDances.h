@@ -5,7 +5,10 @@
 
 #include "core/startup/MaintainerConfig.h"
 
+#include <QChar>
 #include <QDate>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 class Database;
@@ -23,3 +26,24 @@ struct MyDancesResult {
 // named in "MyDances.txt" there), abandons with its message.
 MyDancesResult MakeMyDances(Database &db, const MaintainerConfig &c, const QString &domain, const QDate &today,
                             bool everyField);
+
+// The site's dances page rebuilt from the table text of its three tables:
+// each table marked "<Table Id=Collect", "Level" and "Dances" keeps its own
+// tag and gets the rows of its text (programme separators as "%7C", a
+// one-digit cell indented); after the last of them come the totals trailer
+// and the page's closing. Everything before and between the tables stays
+// byte for byte; the linked collection codes that begin a cell become
+// links to their pages.
+struct DancesPageInput {
+    QString collect, level, dances; // the table texts
+    QString totals;
+    QList<QPair<QString, QString>> codeLinks;
+    QChar separator;
+    QString pageName;               // for the message, "dances.htm"
+};
+struct DancesPageResult {
+    QString page;
+    QString stop;        // not empty: the message; nothing is written
+    bool quote = false;  // a cell holds "Æ"
+};
+DancesPageResult RebuildDancesPage(const QString &oldPage, const DancesPageInput &in);

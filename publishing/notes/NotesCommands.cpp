@@ -138,3 +138,121 @@ QString TuneLinkTitle(const QString &notes) {
     title.replace(QStringLiteral("%26"), QStringLiteral("&"));
     return title;
 }
+
+MaintainerLink MaintainerWebLink(const QStringList &collections, const QString &title, const QString &style,
+                                 const QString &abcIndex, const QString &site) {
+    QStringList tries;
+    if (style.contains(QLatin1String("Break"))) tries << QStringLiteral("Break: ") + title;
+    tries << title;
+    for (const QString &name : tries) {
+        const QString key = QLatin1Char('|') + name + QStringLiteral("\\par .DT");
+        for (const QString &text : collections) {
+            const qsizetype hit = text.indexOf(key);
+            if (hit < 0) continue;
+            const qsizetype we = text.lastIndexOf(QLatin1String(" .WE"), hit);
+            if (we < 0) continue;
+            qsizetype end = we + 4;
+            while (end < text.size() && !QStringLiteral("\r\n\\|").contains(text[end])) ++end;
+            const QString page = text.mid(we + 4, end - we - 4).trimmed();
+            // The anchor: the hit's text up to the next "|", line end or
+            // control word.
+            end = hit + 1;
+            while (end < text.size() && !QStringLiteral("\r\n\\|").contains(text[end])) ++end;
+            QString anchor = text.mid(hit + 1, end - hit - 1).trimmed();
+            anchor.replace(QLatin1Char(' '), QStringLiteral("%20"));
+            if (!page.isEmpty()) return {site + QLatin1Char('/') + page + QStringLiteral(".htm#") + anchor, false};
+        }
+    }
+    QString key = title;
+    key.replace(QLatin1Char(' '), QLatin1Char('_'));
+    key.replace(QLatin1Char('&'), QStringLiteral("%26"));
+    return {site + QStringLiteral("/abc.aspx?T=") + key, !InTuneIndex(abcIndex, title)};
+}
+
+LocalSitePage LocalSitePageOf(const QString &address, const QString &domain, const QString &siteFolder) {
+    const qsizetype at = PosNoCase(domain, address) - 1;
+    if (domain.isEmpty() || at < 0) return {};
+    QString rest = address.mid(at + domain.size());
+    if (!rest.startsWith(QLatin1Char('/'))) return {};
+    const QString anchor = rest.section(QLatin1Char('#'), 1);
+    rest = rest.section(QLatin1Char('#'), 0, 0).section(QLatin1Char('?'), 0, 0).mid(1);
+    if (!rest.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive) || rest.contains(QLatin1String(".."))) return {};
+    return {siteFolder + rest, anchor};
+}
+
+namespace {
+
+// The index just past the ">" of the first tag of that name from "from", -1 for none.
+qsizetype AfterTag(const QString &upper, const QString &name, qsizetype from, qsizetype *tagStart = nullptr) {
+    for (qsizetype at = upper.indexOf(QLatin1Char('<') + name, from); at >= 0;
+         at = upper.indexOf(QLatin1Char('<') + name, at + 1)) {
+        const qsizetype after = at + 1 + name.size();
+        if (after < upper.size() && upper[after].isLetterOrNumber()) continue;
+        const qsizetype close = upper.indexOf(QLatin1Char('>'), after);
+        if (close < 0) return -1;
+        if (tagStart) *tagStart = at;
+        return close + 1;
+    }
+    return -1;
+}
+
+// The start of the next heading or rule from "from"; the end when none.
+qsizetype NextHeadingOrRule(const QString &upper, qsizetype from, qsizetype limit) {
+    qsizetype best = limit;
+    for (const char *tag : {"<H1", "<H2", "<H3", "<H4", "<H5", "<H6", "<HR"}) {
+        for (qsizetype at = upper.indexOf(QLatin1String(tag), from); at >= 0 && at < best; at = upper.indexOf(QLatin1String(tag), at + 1)) {
+            const qsizetype after = at + 3;
+            if (after < upper.size() && upper[after].isLetterOrNumber()) continue;
+            best = at;
+            break;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+QString LargePrintPage(const QString &page, const QString &anchor, const QString &baseHref) {
+    const QString upper = FoldUpper(page);
+    qsizetype from = AfterTag(upper, QStringLiteral("MAIN"), 0);
+    qsizetype to = from < 0 ? -1 : upper.indexOf(QLatin1String("</MAIN"), from);
+    if (from < 0 || to < 0) {
+        from = AfterTag(upper, QStringLiteral("BODY"), 0);
+        if (from < 0) from = 0;
+        to = upper.indexOf(QLatin1String("</BODY"), from);
+        if (to < 0) to = page.size();
+    }
+    QString part;
+    if (anchor.isEmpty()) {
+        part = page.mid(from, to - from);
+    } else {
+        // The element with that id (or name), back to the heading that holds it.
+        const QString want = FoldUpper(anchor);
+        qsizetype hit = -1;
+        for (const QString &form : {QStringLiteral("ID=\"") + want + QLatin1Char('"'), QStringLiteral("NAME=\"") + want + QLatin1Char('"'),
+                                    QStringLiteral("ID=") + want + QLatin1Char('>'), QStringLiteral("NAME=") + want + QLatin1Char('>'),
+                                    QStringLiteral("ID=") + want + QLatin1Char(' '), QStringLiteral("NAME=") + want + QLatin1Char(' ')}) {
+            hit = upper.indexOf(form);
+            if (hit >= 0) break;
+        }
+        if (hit < 0) return QString();
+        const qsizetype start = upper.lastIndexOf(QLatin1Char('<'), hit);
+        // An anchor inside a heading starts the part at that heading.
+        qsizetype heading = start;
+        for (const char *tag : {"<H1", "<H2", "<H3", "<H4", "<H5", "<H6"}) {
+            const qsizetype h = upper.lastIndexOf(QLatin1String(tag), start);
+            const qsizetype close = h < 0 ? -1 : upper.indexOf(QLatin1String("</H"), h);
+            if (h >= 0 && close >= start) heading = h;
+        }
+        const bool isHeading = upper.mid(heading, 2) == QLatin1String("<H") && heading + 2 < upper.size() &&
+                               upper[heading + 2].isDigit();
+        const qsizetype bodyFrom = isHeading ? upper.indexOf(QLatin1String("</H"), hit) + 1 : upper.indexOf(QLatin1Char('>'), hit) + 1;
+        const qsizetype end = NextHeadingOrRule(upper, bodyFrom, qMax(to, bodyFrom));
+        part = page.mid(heading, end - heading);
+    }
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral("<!DOCTYPE html>") + crlf + QStringLiteral("<html><head><meta charset=\"utf-8\"><base href=\"") + baseHref +
+           QStringLiteral("\"><title>Technique</title>") + crlf +
+           QStringLiteral("<style>body, td, th, p, li {font-size: 24pt}</style></head>") + crlf + QStringLiteral("<body>") +
+           part + crlf + QStringLiteral("</body></html>") + crlf;
+}

@@ -55,3 +55,31 @@ bool InTuneIndex(const QString &index, const QString &title);
 // value after "abc.aspx?T=" up to a quote, blank or line break, "_" as a
 // blank and "%26" as "&"); empty when the notes hold no such link.
 QString TuneLinkTitle(const QString &notes);
+
+// Maintainer mode: the web link of a dance built from his own material. The
+// title (with "Break: " before it first when the style holds "Break") is
+// sought as "|" + title + "\par .DT" in his instruction collections; a hit
+// gives site + "/" + the collection's page (the text after the nearest
+// " .WE" before the hit) + ".htm#" + the anchor (the text after the hit's
+// "|", blanks as "%20"). Without a hit: the tune page of the title (blanks
+// "_", "&" "%26"), with notInIndex set when neither tune index holds it.
+struct MaintainerLink {
+    QString address;
+    bool notInIndex = false;
+};
+MaintainerLink MaintainerWebLink(const QStringList &collections, const QString &title, const QString &style,
+                                 const QString &abcIndex, const QString &site);
+
+// Maintainer mode: the page of his site a web address names, as a file of
+// his local copy (siteFolder ending "/") and the anchor after "#"; file
+// empty when the address is no ".htm" page of that domain.
+struct LocalSitePage {
+    QString file, anchor;
+};
+LocalSitePage LocalSitePageOf(const QString &address, const QString &domain, const QString &siteFolder);
+// The page to show in large print ("Technique.htm"): the page's main part
+// (its <main>, else its body), or with an anchor the part from the heading
+// of that id up to the next heading or rule; links and pictures resolve
+// against the page's own folder (baseHref). Empty when the anchor is not
+// on the page.
+QString LargePrintPage(const QString &page, const QString &anchor, const QString &baseHref);

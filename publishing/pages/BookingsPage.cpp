@@ -63,26 +63,23 @@ QString SafeAddress(const QString &address) {
 
 // What every piece of both renderings goes through: the first "è" and the
 // first one-half sign as their names, and the "Quote!" warning for "Æ".
-struct Renderings {
-    QString page, printable;
-    bool quote = false;
-    QString fix(const QString &s) {
-        QString out = s;
-        const qsizetype e = out.indexOf(QChar(0xE8));
-        if (e >= 0) out.replace(e, 1, QStringLiteral("&egrave;"));
-        qsizetype half = out.indexOf(QChar(0xBD));
-        const qsizetype dos = out.indexOf(QChar(0xAB));
-        if (half < 0 || (dos >= 0 && dos < half)) half = dos;
-        if (half >= 0) out.replace(half, 1, QStringLiteral("&frac12;"));
-        if (out.contains(QChar(0xC6))) quote = true;
-        return out;
-    }
-    void both(const QString &s) {
-        const QString fixed = fix(s);
-        page += fixed;
-        printable += fixed;
-    }
-};
+QString Fix(TableHtml &out, const QString &s) {
+    QString fixed = s;
+    const qsizetype e = fixed.indexOf(QChar(0xE8));
+    if (e >= 0) fixed.replace(e, 1, QStringLiteral("&egrave;"));
+    qsizetype half = fixed.indexOf(QChar(0xBD));
+    const qsizetype dos = fixed.indexOf(QChar(0xAB));
+    if (half < 0 || (dos >= 0 && dos < half)) half = dos;
+    if (half >= 0) fixed.replace(half, 1, QStringLiteral("&frac12;"));
+    if (fixed.contains(QChar(0xC6))) out.quote = true;
+    return fixed;
+}
+
+void Both(TableHtml &out, const QString &s) {
+    const QString fixed = Fix(out, s);
+    out.page += fixed;
+    out.printable += fixed;
+}
 
 // A line of the printable list as a string of R()'s document.write.
 QString ScriptString(const QString &line) {
@@ -137,6 +134,68 @@ qsizetype OldTableStart(const QString &page) {
 }
 
 } // namespace
+
+void AppendTableTextHtml(TableHtml &out, const QString &tableText, const TableHtmlOptions &o) {
+    QStringList lines = SplitLines(tableText);
+    while (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    const bool hasHeader = !lines.isEmpty() && !lines.first().isEmpty();
+    if (!hasHeader && !lines.isEmpty()) lines.removeFirst();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool header = hasHeader && i == 0;
+        const TableTextRow row = ParseTableTextRow(lines[i]);
+        if (!row.hasRowAttributes) Both(out, QStringLiteral("  <TR>") + CrLf + QStringLiteral("    "));
+        else if (o.maintainer && header && o.styled) Both(out, QStringLiteral("  <TR Class=Titles>") + CrLf + QStringLiteral("    "));
+        else Both(out, QStringLiteral("  <TR ") + row.rowAttributes + QLatin1Char('>') + CrLf + QStringLiteral("    "));
+        if (row.rest.isEmpty()) {
+            Both(out, QStringLiteral("&nbsp;"));
+        } else if (row.headerCell) {
+            Both(out, QStringLiteral("<TH ") + row.headerAttributes + QLatin1Char('>') + row.cells.value(0).content +
+                     QStringLiteral("</TH>"));
+        } else {
+            for (const TableTextCell &cell : row.cells) {
+                QString content = cell.content;
+                content.replace(o.separator, o.separatorAs);
+                while (content.endsWith(QLatin1Char(' '))) content.chop(1);
+                if (content.isEmpty()) content = QStringLiteral("&nbsp;");
+                Both(out, content.contains(QLatin1String("CDsmall.gif")) ? QStringLiteral("<TD Style=\"Padding:0 30px\">")
+                         : header                                       ? QStringLiteral("<TH>")
+                                                                        : QStringLiteral("<TD>"));
+                for (const auto &[letter, raw] : cell.attributes) {
+                    out.attributes = true;
+                    const QString value = QString(raw).replace(o.separator, o.separatorAs);
+                    const QChar l = letter.toLower();
+                    if (l == QLatin1Char('a')) {
+                        out.page += Fix(out, QStringLiteral("<img src=\"") + o.imageFolder +
+                                            QStringLiteral("Diamond.gif\" height=\"13\" width=\"13\" alt=\"\" Title=\"") +
+                                            value + QStringLiteral("\">&nbsp;"));
+                        const bool digit = !content.isEmpty() && content[0].isDigit();
+                        out.printable += Fix(out, QStringLiteral("<Span Class=X>&nbsp;") + value +
+                                                 QStringLiteral("&nbsp;</Span>") +
+                                                 (digit ? QStringLiteral("&nbsp;") : QStringLiteral("<br />")));
+                    } else if (l == QLatin1Char('e')) {
+                        const QString scrambled = ScrambleAddress(value);
+                        out.page += QStringLiteral("<Script>\rE(\"") + scrambled + QStringLiteral("\")</Script>\r");
+                        out.printable += QStringLiteral("\r<ScripT>P(\"") + scrambled + QStringLiteral("\")</Script>\r");
+                    } else {
+                        QString shown = value;
+                        for (const char *prefix : {"http://", "https://", "www."})
+                            if (shown.startsWith(QLatin1String(prefix), Qt::CaseInsensitive)) shown.remove(0, int(strlen(prefix)));
+                        if (shown.endsWith(QLatin1Char('/'))) shown.chop(1);
+                        out.page += Fix(out, QStringLiteral("<A Href=\"") + value + QStringLiteral("\"> <Img Src=\"") + o.imageFolder +
+                                            QStringLiteral("WebSite.gif\" Height=15 Width=15 Alt=\"\" Title=\"Web Site: ") +
+                                            shown + QStringLiteral("\" /></A> "));
+                        out.printable += Fix(out, CrLf + QStringLiteral("<Span Class=X>&nbsp;Web Site: ") + shown +
+                                                 QStringLiteral("&nbsp;</Span><br />"));
+                    }
+                }
+                if (o.indentDigit && content.size() == 1 && content[0].isDigit())
+                    content = QStringLiteral(" &nbsp; &nbsp; ") + content;
+                Both(out, content + (header ? QStringLiteral("</TH>") : QStringLiteral("</TD>")));
+            }
+        }
+        Both(out, CrLf + QStringLiteral("  </TR>") + CrLf);
+    }
+}
 
 QString CheckNoOuterSpaces(const QString &s) {
     if (s != s.trimmed()) AbortMsg(s + QStringLiteral(" has leading or trailing space."));
@@ -255,7 +314,7 @@ BookingsPageResult BookingsPage(const QString &oldPage, const QString &tableText
     if (o.maintainer) tableTag = QStringLiteral("<Table Class=\"WebStart C\">");
     tableTag += QLatin1Char('\r');
 
-    Renderings out;
+    TableHtml out;
     out.page = QStringLiteral("<Script>\r") +
                DecodeScript(QStringLiteral("E"), QStringLiteral("'<a href=\"mailto:'+s+'\"><img src=\"") + img +
                                                      QStringLiteral("Email.gif\" height=\"13\" width=\"18\" alt=\"\" "
@@ -268,70 +327,19 @@ BookingsPageResult BookingsPage(const QString &oldPage, const QString &tableText
                     DecodeScript(QStringLiteral("P"), QStringLiteral("'<Span Class=X>\\xa0E-mail: '+s+' </Span> \\xa0'")) +
                     QStringLiteral("</Script>\r") + tableTag;
 
-    QStringList lines = SplitLines(tableText);
-    while (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-    const bool hasHeader = !lines.isEmpty() && !lines.first().isEmpty();
-    if (!hasHeader && !lines.isEmpty()) lines.removeFirst();
-    bool attributes = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const bool header = hasHeader && i == 0;
-        const TableTextRow row = ParseTableTextRow(lines[i]);
-        if (!row.hasRowAttributes) out.both(QStringLiteral("  <TR>") + CrLf + QStringLiteral("    "));
-        else if (o.maintainer && header && styled) out.both(QStringLiteral("  <TR Class=Titles>") + CrLf + QStringLiteral("    "));
-        else out.both(QStringLiteral("  <TR ") + row.rowAttributes + QLatin1Char('>') + CrLf + QStringLiteral("    "));
-        if (row.rest.isEmpty()) {
-            out.both(QStringLiteral("&nbsp;"));
-        } else if (row.headerCell) {
-            out.both(QStringLiteral("<TH ") + row.headerAttributes + QLatin1Char('>') + row.cells.value(0).content +
-                     QStringLiteral("</TH>"));
-        } else {
-            for (const TableTextCell &cell : row.cells) {
-                QString content = cell.content;
-                content.replace(o.separator, QLatin1Char('|'));
-                while (content.endsWith(QLatin1Char(' '))) content.chop(1);
-                if (content.isEmpty()) content = QStringLiteral("&nbsp;");
-                out.both(content.contains(QLatin1String("CDsmall.gif")) ? QStringLiteral("<TD Style=\"Padding:0 30px\">")
-                         : header                                       ? QStringLiteral("<TH>")
-                                                                        : QStringLiteral("<TD>"));
-                for (const auto &[letter, raw] : cell.attributes) {
-                    attributes = true;
-                    const QString value = QString(raw).replace(o.separator, QLatin1Char('|'));
-                    const QChar l = letter.toLower();
-                    if (l == QLatin1Char('a')) {
-                        out.page += out.fix(QStringLiteral("<img src=\"") + img +
-                                            QStringLiteral("Diamond.gif\" height=\"13\" width=\"13\" alt=\"\" Title=\"") +
-                                            value + QStringLiteral("\">&nbsp;"));
-                        const bool digit = !content.isEmpty() && content[0].isDigit();
-                        out.printable += out.fix(QStringLiteral("<Span Class=X>&nbsp;") + value +
-                                                 QStringLiteral("&nbsp;</Span>") +
-                                                 (digit ? QStringLiteral("&nbsp;") : QStringLiteral("<br />")));
-                    } else if (l == QLatin1Char('e')) {
-                        const QString scrambled = ScrambleAddress(value);
-                        out.page += QStringLiteral("<Script>\rE(\"") + scrambled + QStringLiteral("\")</Script>\r");
-                        out.printable += QStringLiteral("\r<ScripT>P(\"") + scrambled + QStringLiteral("\")</Script>\r");
-                    } else {
-                        QString shown = value;
-                        for (const char *prefix : {"http://", "https://", "www."})
-                            if (shown.startsWith(QLatin1String(prefix), Qt::CaseInsensitive)) shown.remove(0, int(strlen(prefix)));
-                        if (shown.endsWith(QLatin1Char('/'))) shown.chop(1);
-                        out.page += out.fix(QStringLiteral("<A Href=\"") + value + QStringLiteral("\"> <Img Src=\"") + img +
-                                            QStringLiteral("WebSite.gif\" Height=15 Width=15 Alt=\"\" Title=\"Web Site: ") +
-                                            shown + QStringLiteral("\" /></A> "));
-                        out.printable += out.fix(CrLf + QStringLiteral("<Span Class=X>&nbsp;Web Site: ") + shown +
-                                                 QStringLiteral("&nbsp;</Span><br />"));
-                    }
-                }
-                out.both(content + (header ? QStringLiteral("</TH>") : QStringLiteral("</TD>")));
-            }
-        }
-        out.both(CrLf + QStringLiteral("  </TR>") + CrLf);
-    }
-    out.both(QStringLiteral("</Table>") + CrLf);
-    if (attributes)
+    TableHtmlOptions rows;
+    rows.imageFolder = img;
+    rows.maintainer = o.maintainer;
+    rows.styled = styled;
+    rows.separator = o.separator;
+    AppendTableTextHtml(out, tableText, rows);
+    Both(out, QStringLiteral("</Table>") + CrLf);
+    if (out.attributes)
         out.page += QStringLiteral("<Br><Form>If you want to print this list complete with all the location, web site "
                                    "and email address information, click &nbsp; ") +
                     CrLf + QStringLiteral("<Input Type=button Value=Reformat OnClick=\"R()\"></Form>") + CrLf +
                     ReformatScript(out.printable);
+    if (o.maintainer && !o.feedback.isEmpty()) out.page += CrLf + o.feedback + CrLf;
     r.page = head + EscapeHtml(out.page, o.separator) + QStringLiteral("</Body>") + CrLf + QStringLiteral("</HTML>") + CrLf;
     r.printable = out.printable;
     r.quote = out.quote;

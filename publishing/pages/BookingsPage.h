@@ -40,6 +40,28 @@ QString ScrambleAddress(const QString &address);
 // The reverse, as the page's script does it.
 QString UnscrambleAddress(const QString &scrambled);
 
+// Table text as HTML rows, built twice at once: the page (icons and
+// scripts for the cell attributes) and the printable list (the attributes
+// as text). The first line is the header row (TH cells); an empty first
+// line gives a table without one.
+struct TableHtml {
+    QString page, printable;
+    bool quote = false;      // a cell holds "Æ": the "Quote!" warning
+    bool attributes = false; // some cell had attributes
+};
+
+struct TableHtmlOptions {
+    QString imageFolder;     // "" or a folder ending "/"
+    bool maintainer = false;
+    bool styled = false;     // the page styles its "WebStart" table itself
+    QChar separator;         // the programme separator ...
+    QString separatorAs = QStringLiteral("|"); // ... as written in cells
+    bool indentDigit = false; // a one-digit cell indented
+};
+
+// Appends the rows of tableText (not the table's own tags) to out.
+void AppendTableTextHtml(TableHtml &out, const QString &tableText, const TableHtmlOptions &o);
+
 struct BookingsPageResult {
     QString page;          // the whole page
     QString printable;     // the printable list (what Reformat writes)
@@ -52,6 +74,7 @@ struct BookingsPageOptions {
     bool maintainer = false;
     QChar separator;
     QString path;          // the page's path, for the stop message
+    QString feedback;      // maintainer mode: his site's feedback link (HTML)
 };
 
 // The caller's page with the table of tableText in place of the old one:

@@ -61,3 +61,25 @@ TEST_F(OrgFormMaintainerTest, MyInterpretationsFiltersAndTheListsOpen) {
     EXPECT_THROW(form->InstallClick(), SilentAbort);
     EXPECT_TRUE(answerer->sawText("Install folder does not exist!"));
 }
+
+TEST_F(OrgFormMaintainerTest, DancesPageRewrittenWithItsBackup) {
+    const QString site = path("QuillaryDev/Site/");
+    const QByteArray old = "<html><head><title>D</title></head><body>\r\n<Table Id=Collect></Table>\r\n"
+                           "<Table Id=Level></Table>\r\n<Table Id=Dances></Table>\r\n</body></html>";
+    WriteFileBytes(site + "dances.htm", old);
+    WriteFileBytes(site + "Collect.Tab", "KRAV|Own\r\n");
+    WriteFileBytes(site + "Level.Tab", "1|Easy\r\n");
+    WriteFileBytes(site + "Dances.Tab", "Title|Level\r\nOrrisk Reel|2\r\n");
+    WriteFileBytes(site + "Totals.txt", "Dances written by Vellam Orrisk: 1 (Dec 26)\r\n");
+    form->MakeWebPages(false);
+    const QByteArray page = ReadFileBytes(site + "dances.htm");
+    EXPECT_TRUE(page.contains("<TD>Orrisk Reel</TD><TD> &nbsp; &nbsp; 2</TD>") && page.contains("Vellam Orrisk: 1 (Dec 26)</P>"))
+        << page.toStdString();
+    EXPECT_EQ(ReadFileBytes(site + "dances.htm.bak"), old);
+    EXPECT_EQ(opener.opened, QStringList{site + "dances.htm"});
+    // An emptied page: the message, and the file stays as it was.
+    WriteFileBytes(site + "dances.htm", "");
+    EXPECT_THROW(form->MakeWebPages(false), SilentAbort);
+    EXPECT_TRUE(answerer->sawText("Please use Scrivlet to reformat dances.htm"));
+    EXPECT_EQ(ReadFileBytes(site + "dances.htm"), QByteArray());
+}

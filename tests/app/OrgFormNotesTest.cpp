@@ -3,6 +3,11 @@
 #include "base/AppState.h"
 #include "platform/net/Fetch.h"
 
+#include "core/startup/MaintainerConfig.h"
+#include "core/startup/Settings.h"
+
+#include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -64,6 +69,40 @@ TEST_F(NotesLinkTest, CheckAllShowsEveryEventAndDanceToTheEnd) {
     EXPECT_FALSE(form->findChild<QLabel *>(QStringLiteral("ProgressPanel"))->isVisible());
     const QString log = logText();
     EXPECT_EQ(log.mid(log.indexOf(QStringLiteral("Check All"))).count(QStringLiteral("ShowEvent")), 2) << log.toStdString();
+}
+
+// Maintainer mode: a page of his site opens in large print from his copy,
+// and Web link with no address copied builds his dance's page address.
+TEST_F(NotesLinkTest, MaintainerPagesAndWebLinksFromHisCopy) {
+    struct Restore {
+        QByteArray home = qgetenv("HOME"), site = qgetenv("QUILLARY_SITE");
+        ~Restore() {
+            AuthorMode = false;
+            qputenv("HOME", home);
+            qputenv("QUILLARY_SITE", site);
+            ReloadMaintainerConfig();
+        }
+    } restore;
+    qputenv("HOME", folder().toUtf8());
+    qputenv("QUILLARY_SITE", "https://www.vellamorrisk.com");
+    ReloadMaintainerConfig();
+    AuthorMode = true;
+    TempFolder = path("tmp/");
+    QDir().mkpath(TempFolder);
+    WriteFileBytes(path("QuillaryDev/Maintainer.ini"), "[Instructions]\r\n1=Krav.txt\r\n");
+    WriteFileBytes(path("QuillaryDev/Krav.txt"), "{\\rtf1 .WE reels\\par\r\n|Sloe Gin\\par .DT\r\n}");
+    WriteFileBytes(path("QuillaryDev/Site/dances/steps.htm"),
+                   "<html><body><h2 id=set>Set</h2><p>Right and left.</p><h2 id=turn>Turn</h2></body></html>");
+    addDance("Sloe Gin", "Longways", "English");
+    open();
+    click("See https://www.vellamorrisk.com/dances/steps.htm#set", 8);
+    ASSERT_EQ(opener.opened, QStringList{QUrl::fromLocalFile(TempFolder + "Technique.htm").toString()});
+    const QByteArray shown = ReadFileBytes(TempFolder + "Technique.htm");
+    EXPECT_TRUE(shown.contains("Right and left.") && !shown.contains("Turn")) << shown.toStdString();
+    QApplication::clipboard()->clear();
+    form->Notes->setPlainText(QString());
+    form->WebLinkClick();
+    EXPECT_EQ(form->Notes->toPlainText(), QStringLiteral("https://www.vellamorrisk.com/reels.htm#Sloe%20Gin"));
 }
 
 } // namespace

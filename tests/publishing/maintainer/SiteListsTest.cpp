@@ -4,6 +4,8 @@
 #include "publishing/maintainer/SiteLists.h"
 #include "TestSupport.h"
 
+#include <QProcess>
+
 namespace {
 
 MaintainerConfig config() {
@@ -217,4 +219,52 @@ TEST_F(SiteListsTest, MyDancesRowsHeadingsClassesAndStops) {
     add("Bare", "Circle", me, "KRAV", QVariant(), "");
     EXPECT_THROW(MakeMyDances(db, c, "vellamorrisk.com", QDate(2026, 12, 6), false), SilentAbort);
     EXPECT_TRUE(answerer->sawText("No collection/level specified for Bare"));
+}
+
+// The site's dances page rebuilt from its three table texts: each table's
+// rows replaced, the maintainer's text around them kept, the trailer after
+// the last; a page not in that form is refused. The result parses.
+TEST_F(SiteListsTest, DancesPageReplacesTheThreeTables) {
+    const QString sep = QString(QChar(0x00B7));
+    const QString head = QString::fromUtf8("<!DOCTYPE html>\r\n<html><head><meta charset=\"utf-8\"><title>Dances</title>"
+                                           "<script>if (a && b) x();</script></head>\r\n<body><h1>Danses \u00e9crites</h1>\r\n");
+    const QString between = QStringLiteral("\r\n<p>Levels</p>  ");
+    const QString page = head + "<Table Id=Collect Class=C>\r\n<tr><td>old</td></tr></Table>" + between +
+                         "<table id=\"Level\"><tr><td><table><tr><td>inner</td></tr></table></td></tr></table>\r\n<hr>\r\n"
+                         "<Table Id=Dances Border=1><tr><td>old dances</td></tr></Table>\r\nOld trailer</body></html>";
+    DancesPageInput in;
+    in.collect = "Code|Collection\r\nKRAV|His own\r\nKRAVEN|Not a code\r\n";
+    in.level = "\r\n1|Easy\r\n";
+    in.dances = "Title|Collection|Level\r\n!Class=F|Reel " + sep + " Jig|KRAV 2020|2\r\n";
+    in.totals = "Dances written by Vellam Orrisk: 1 (Dec 26)";
+    in.codeLinks = {{"KRAV", "krav.htm"}};
+    in.separator = QChar(0x00B7);
+    in.pageName = "dances.htm";
+    const DancesPageResult r = RebuildDancesPage(page, in);
+    ASSERT_TRUE(r.stop.isEmpty()) << r.stop.toStdString();
+    const QString p = r.page;
+    EXPECT_TRUE(p.startsWith(head + "<Table Id=Collect Class=C>\r\n  <TR>")) << p.toStdString();
+    EXPECT_TRUE(p.contains("</Table>" + between + "<table id=\"Level\">\r\n  <TR>\r\n    <TD> &nbsp; &nbsp; 1</TD><TD>Easy</TD>"));
+    EXPECT_TRUE(p.contains("</Table>\r\n<hr>\r\n<Table Id=Dances Border=1>\r\n"));
+    EXPECT_TRUE(p.contains("<TD>Reel %7C Jig</TD><TD><A Href=\"krav.htm\">KRAV</A> 2020</TD><TD> &nbsp; &nbsp; 2</TD>"));
+    EXPECT_TRUE(p.contains("<TD><A Href=\"krav.htm\">KRAV</A></TD><TD>His own</TD>") && p.contains("<TD>KRAVEN</TD>"));
+    EXPECT_TRUE(p.endsWith("</Table>\r\n<P Class=Totals>Dances written by Vellam Orrisk: 1 (Dec 26)</P>\r\n</Body>\r\n</HTML>\r\n"));
+    for (const char *gone : {"old", "inner", "Old trailer"}) EXPECT_FALSE(p.contains(gone)) << gone;
+    EXPECT_EQ(RebuildDancesPage(p, in).page, p);
+    WriteFileBytes(path("dances.htm"), p.toUtf8());
+    QProcess check;
+    check.start(QStringLiteral(QUILLARY_SOURCE_DIR "/tests/check_html.py"), {path("dances.htm")});
+    ASSERT_TRUE(check.waitForFinished(60000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
+
+    const struct {
+        const char *name;
+        QString page;
+    } refused[] = {
+        {"empty page", " \r\n"},
+        {"no Level table", QString(page).replace("id=\"Level\"", "id=\"Levels\"")},
+        {"Dances table not closed", page.left(page.lastIndexOf("</Table>"))},
+    };
+    for (const auto &row : refused)
+        EXPECT_EQ(RebuildDancesPage(row.page, in).stop, "Please use Scrivlet to reformat dances.htm") << row.name;
 }

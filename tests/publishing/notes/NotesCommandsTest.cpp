@@ -68,3 +68,71 @@ TEST(NotesText, LinksPastingAndParagraphs) {
 }
 
 } // namespace
+
+// His own web link: the collection page and anchor of a dance, a break
+// found under "Break: ", else the tune page, flagged when no index has it.
+TEST(NotesText, MaintainerWebLinkFromHisCollections) {
+    const QStringList collections{
+        "{\\rtf1 .WE harbour\\par\r\n|Harbour Lights\\par .DT 1\r\n .WE reels\r\n|Orrisk Reel\\par .DT|2\r\n}",
+        "{\\rtf1 .WE breaks\r\n|Break: Hey Ho\\par .DT\r\n|Mill Race\\par .DTX}"};
+    const QString index = "X:1\r\nT:Rose & Thistle\r\nT:Hey Ho\r\n";
+    const QString site = "https://www.vellamorrisk.com";
+    const struct {
+        const char *title, *style, *address;
+        bool notInIndex;
+    } rows[] = {
+        {"Harbour Lights", "English", "https://www.vellamorrisk.com/harbour.htm#Harbour%20Lights", false},
+        {"Orrisk Reel", "English", "https://www.vellamorrisk.com/reels.htm#Orrisk%20Reel", false}, // the nearest .WE before it
+        {"Hey Ho", "Break", "https://www.vellamorrisk.com/breaks.htm#Break:%20Hey%20Ho", false},
+        {"Hey Ho", "English", "https://www.vellamorrisk.com/abc.aspx?T=Hey_Ho", false}, // no "Break: " tried
+        {"Rose & Thistle", "English", "https://www.vellamorrisk.com/abc.aspx?T=Rose_%26_Thistle", false},
+        {"Lost Tune", "English", "https://www.vellamorrisk.com/abc.aspx?T=Lost_Tune", true},
+    };
+    for (const auto &r : rows) {
+        const MaintainerLink link = MaintainerWebLink(collections, r.title, r.style, index, site);
+        EXPECT_EQ(link.address, QString::fromUtf8(r.address)) << r.title << " " << r.style;
+        EXPECT_EQ(link.notInIndex, r.notInIndex) << r.title;
+    }
+}
+
+// A page of his site from his local copy: the address mapped to the file,
+// then the part shown large: the main part, or the anchor's heading up to
+// the next heading or rule.
+TEST(NotesText, LocalSitePageInLargePrint) {
+    const QString domain = "vellamorrisk.com", site = "/s/Site/";
+    const struct {
+        const char *address, *file, *anchor;
+    } addresses[] = {
+        {"https://vellamorrisk.com/dances/steps.htm#Slip%20step", "/s/Site/dances/steps.htm", "Slip%20step"},
+        {"http://www.VellamOrrisk.com/steps.htm", "/s/Site/steps.htm", ""},
+        {"https://vellamorrisk.com/abc.aspx?T=Reel", "", ""},
+        {"https://vellamorrisk.com/../etc/x.htm", "", ""},
+        {"https://other.org/steps.htm", "", ""},
+    };
+    for (const auto &a : addresses) {
+        const LocalSitePage p = LocalSitePageOf(a.address, domain, site);
+        EXPECT_EQ(p.file, QString::fromUtf8(a.file)) << a.address;
+        EXPECT_EQ(p.anchor, QString::fromUtf8(a.anchor)) << a.address;
+    }
+    const QString page = "<html><head><title>Steps</title></head><body><nav>menu</nav><main><p>Intro</p>\r\n"
+                         "<h2 id=\"set\">Set</h2><p>Right and left.</p>\r\n"
+                         "<h3><a name=\"turn\"></a>Turn</h3><p>Two hands.</p><hr><p>After rule</p>\r\n"
+                         "<p id=cast>Cast off</p><p>Behind the line.</p><H2>Last</H2></main><p>footer</p></body></html>";
+    const struct {
+        const char *anchor, *shown;
+        std::initializer_list<const char *> hidden;
+    } parts[] = {
+        {"", "<p>Intro</p>", {"menu", "footer"}},
+        {"set", "<h2 id=\"set\">Set</h2><p>Right and left.</p>", {"Intro", "Turn"}},
+        {"turn", "<h3><a name=\"turn\"></a>Turn</h3><p>Two hands.</p>", {"After rule", "Set"}},
+        {"cast", "<p id=cast>Cast off</p><p>Behind the line.</p>", {"Last", "footer"}},
+    };
+    for (const auto &p : parts) {
+        const QString shown = LargePrintPage(page, p.anchor, "file:///s/Site/");
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(p.shown)) && shown.contains("font-size: 24pt") &&
+                    shown.contains("<base href=\"file:///s/Site/\">"))
+            << p.anchor << "\n" << shown.toStdString();
+        for (const char *h : p.hidden) EXPECT_FALSE(shown.contains(QString::fromUtf8(h))) << p.anchor << " " << h;
+    }
+    EXPECT_TRUE(LargePrintPage(page, "gone", "file:///s/Site/").isEmpty());
+}

@@ -123,6 +123,13 @@ TEST_F(BookingsPageTest, KeepsTheCallersPartAndReplacesTheTable) {
     const QString generated = first.page.mid(head.size());
     EXPECT_TRUE(std::all_of(generated.begin(), generated.end(), [](QChar c) { return c.unicode() < 128; }));
     EXPECT_TRUE(first.page.contains(QStringLiteral("return a && b;")));
+    // Maintainer mode: his feedback link under the table, once however often the page is made.
+    const QString feedback = QStringLiteral("<P><A Href=\"feedback.htm\">Feedback</A></P>");
+    EXPECT_FALSE(first.page.contains(QStringLiteral("feedback.htm")));
+    const BookingsPageOptions his{QString(), true, Sep, "Bookings.htm", feedback};
+    const QString mine = BookingsPage(BookingsPage(first.page, table(), his).page, table(), his).page;
+    EXPECT_EQ(mine.count(feedback), 1);
+    EXPECT_TRUE(mine.indexOf(feedback) > mine.lastIndexOf(QStringLiteral("</Table>")) && mine.endsWith(QStringLiteral("</Body>\r\n</HTML>\r\n")));
     // A page with neither the script nor a WebStart table is refused.
     EXPECT_EQ(make(head + "<Table><TR><TD>x</TD></TR></Table>").stop, QStringLiteral("Error: \"WebStart\" not found in Bookings.htm"));
 }
