@@ -598,6 +598,9 @@ public:
     // Follows the link under the caret of memo, or shows the notes in the
     // full-screen notes view when there is none.
     void FollowNoteLink(QPlainTextEdit *memo);
+    // The same for the instruction editor's text: no link, no notes view.
+    void FollowNoteLink(const QString &text, int caret) override;
+    void followLinkAt(const QString &text, int caret, QPlainTextEdit *memo);
     void LocalLinkClick();
     void WebLinkClick();
     void PasteMemoClick();

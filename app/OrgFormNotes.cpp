@@ -58,7 +58,11 @@ void TOrgForm::NotesDblClick(TNotes *row) {
     if (row) FollowNoteLink(row->Notes);
 }
 
-void TOrgForm::FollowNoteLink(QPlainTextEdit *memo) {
+void TOrgForm::FollowNoteLink(QPlainTextEdit *memo) { followLinkAt(memo->toPlainText(), memo->textCursor().position(), memo); }
+
+void TOrgForm::FollowNoteLink(const QString &text, int caret) { followLinkAt(text, caret, nullptr); }
+
+void TOrgForm::followLinkAt(const QString &text, int caret, QPlainTextEdit *memo) {
     WriteLog(QStringLiteral("NotesDblClick"));
     QAction *kept = CommandItem;
     CommandItem = InsNotes;
@@ -66,8 +70,9 @@ void TOrgForm::FollowNoteLink(QPlainTextEdit *memo) {
         QAction *kept;
         ~Restore() { CommandItem = kept; }
     } restore{kept};
-    const NoteLinkHit link = LinkAtCaret(memo->toPlainText(), memo->textCursor().position());
+    const NoteLinkHit link = LinkAtCaret(text, caret);
     if (!link.found) {
+        // The instruction editor's text (no memo) has no notes view to open.
         FullScreenNotes(memo);
         return;
     }

@@ -115,6 +115,14 @@ public:
     virtual bool DancesPageSaved() const { return false; }
     // After a key the display handled: the lock keys' indicator and sounds.
     virtual void LockKeys(int key) { Q_UNUSED(key); }
+
+    // ---- what the instruction editor asks ---------------------------------
+    // Follows the link under the caret (0-based) of a text as a double-click
+    // in the notes does; no link there does nothing.
+    virtual void FollowNoteLink(const QString &text, int caret) {
+        Q_UNUSED(text);
+        Q_UNUSED(caret);
+    }
 };
 
 // Installs the window's link (not owned); null restores the silent one.

@@ -4,7 +4,6 @@
 
 #include "presentation/editor/IntEForm.h"
 
-#include "base/Log.h"
 #include "core/services/MainWindowLink.h"
 #include "core/services/ShellRoutines.h"
 #include "core/startup/Settings.h"
@@ -256,8 +255,8 @@ void TIntEForm::SaveRTFClick() {
 }
 
 void TIntEForm::InstDblClick() {
-    // Following a link under the caret comes with the notes links.
-    WriteLog(QStringLiteral("InstDblClick"));
+    // The plain text keeps the document's positions: one character a paragraph end.
+    TheMainWindow().FollowNoteLink(Inst->document()->toPlainText(), Inst->textCursor().position());
 }
 
 bool TIntEForm::FormShortcut(QKeyEvent *key) {

@@ -283,3 +283,22 @@ TEST_F(IntEFormEditingTest, TypingIntoAHalfLineMakesItFull) {
     EXPECT_EQ(line.begin().fragment().charFormat().fontPointSize(), 12);
     EXPECT_EQ(editor->Inst->textCursor().block().blockNumber(), 1) << "the caret stays after the typed character";
 }
+
+TEST_F(IntEFormEditingTest, DoubleClickFollowsTheLinkUnderTheCaret) {
+    RecordingOpener opener;
+    setText("Tune at http://x.org/a?b=1 here\r\nSet and turn single");
+    editor->resize(800, 400);
+    editor->show();
+    editor->ITimer->stop();
+    const auto doubleClick = [&](const QString &on) {
+        QTextCursor c(editor->Inst->document());
+        c.setPosition(int(editor->Inst->document()->toPlainText().indexOf(on)) + 1);
+        QTest::mouseDClick(editor->Inst->viewport(), Qt::LeftButton, {}, editor->Inst->cursorRect(c).center());
+    };
+    doubleClick("x.org");
+    // Plain text has no link and, in the editor, no notes view to open.
+    doubleClick("turn");
+    EXPECT_EQ(opener.opened, QStringList({"http://x.org/a?b=1"}));
+    EXPECT_EQ(logText().count("NotesDblClick"), 2);
+    editor->hide();
+}
