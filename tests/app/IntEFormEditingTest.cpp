@@ -344,7 +344,7 @@ TEST_F(IntEFormEditingTest, ToolPanelDragsByItsHeaderAndKeepsItsTop) {
     }
     drag(Qt::LeftButton, {0, 150});
     ASSERT_EQ(editor->ToolPanelTop, 150);
-    // Scrolling and typing leave it where it was put.
+    // Scrolling leaves it where it was put, its left kept too.
     editor->Inst->setFixedHeight(2000);
     editor->Area->resize(editor->Area->width(), 2100);
     editor->Scroll->verticalScrollBar()->setValue(300);
