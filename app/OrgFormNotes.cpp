@@ -58,9 +58,13 @@ void TOrgForm::NotesDblClick(TNotes *row) {
     if (row) FollowNoteLink(row->Notes);
 }
 
-void TOrgForm::FollowNoteLink(QPlainTextEdit *memo) { followLinkAt(memo->toPlainText(), memo->textCursor().position(), memo); }
+void TOrgForm::FollowNoteLink(QPlainTextEdit *memo) {
+    followLinkAt(memo->toPlainText(), memo->textCursor().position(), memo);
+}
 
-void TOrgForm::FollowNoteLink(const QString &text, int caret) { followLinkAt(text, caret, nullptr); }
+void TOrgForm::FollowNoteLink(const QString &text, int caret) {
+    followLinkAt(text, caret, nullptr);
+}
 
 void TOrgForm::followLinkAt(const QString &text, int caret, QPlainTextEdit *memo) {
     WriteLog(QStringLiteral("NotesDblClick"));

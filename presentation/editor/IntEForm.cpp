@@ -111,7 +111,8 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
     Scroll->viewport()->installEventFilter(this);
     outer->addWidget(Scroll, 1);
     // After scrolling the tool panel stands where it was put.
-    connect(Scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceToolPanel(); });
+    connect(Scroll->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this] { PlaceToolPanel(); });
 
     Marker = new QWidget(Area);
     Marker->setObjectName(QStringLiteral("Marker"));
@@ -338,7 +339,8 @@ void TIntEForm::PlaceToolPanel() {
     const int clientTop = Scroll->y();
     int x = toolPanelMoved ? ToolPanel->x() : width() - ToolPanel->width() - 25;
     x = std::max(0, std::min(x, width() - ToolPanel->width()));
-    const int y = std::max(clientTop, std::min(clientTop + ToolPanelTop, height() - ToolHdr->height()));
+    const int y =
+        std::max(clientTop, std::min(clientTop + ToolPanelTop, height() - ToolHdr->height()));
     ToolPanel->move(x, y);
 }
 

@@ -165,7 +165,8 @@ void TIntEForm::AnyMouseMove(QWidget *header, QMouseEvent *e) {
 }
 
 void TIntEForm::AnyMouseUp(QWidget *header, QMouseEvent *e) {
-    if (header == ToolHdr && e->button() == Qt::LeftButton) ToolPanelTop = ToolPanel->y() - Scroll->y();
+    if (header == ToolHdr && e->button() == Qt::LeftButton)
+        ToolPanelTop = ToolPanel->y() - Scroll->y();
 }
 
 void TIntEForm::CustomiseClick(bool fromSender) {

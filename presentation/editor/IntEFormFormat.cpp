@@ -49,7 +49,8 @@ void TIntEForm::buildEditing(QToolBar *toolBar) {
         a->setToolTip(hint);
         row->addAction(a);
     };
-    for (QToolBar *bar : {toolBar, secondRow}) bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (QToolBar *bar : {toolBar, secondRow})
+        bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     // The pop-up's keys are the box's own; the menu only shows them.
     Popup = new QMenu(this);
     Popup->setObjectName(QStringLiteral("Popup"));

@@ -294,7 +294,8 @@ TEST_F(IntEFormEditingTest, DoubleClickFollowsTheLinkUnderTheCaret) {
     const auto doubleClick = [&](const QString &on) {
         QTextCursor c(editor->Inst->document());
         c.setPosition(int(editor->Inst->document()->toPlainText().indexOf(on)) + 1);
-        QTest::mouseDClick(editor->Inst->viewport(), Qt::LeftButton, {}, editor->Inst->cursorRect(c).center());
+        QTest::mouseDClick(editor->Inst->viewport(), Qt::LeftButton, {},
+                           editor->Inst->cursorRect(c).center());
     };
     doubleClick("x.org");
     // Plain text has no link and, in the editor, no notes view to open.
@@ -315,7 +316,8 @@ TEST_F(IntEFormEditingTest, ToolPanelDragsByItsHeaderAndKeepsItsTop) {
     EXPECT_EQ(panel->y(), clientTop + 40);
     EXPECT_LE(panel->geometry().right(), editor->width() - 25);
     int cardsRight = editor->Inst->geometry().right();
-    for (QLabel *l : editor->Area->findChildren<QLabel *>()) cardsRight = std::max(cardsRight, l->geometry().right());
+    for (QLabel *l : editor->Area->findChildren<QLabel *>())
+        cardsRight = std::max(cardsRight, l->geometry().right());
     EXPECT_GT(panel->x(), editor->Scroll->x() + cardsRight);
 
     const auto drag = [&](Qt::MouseButton button, QPoint by) {
@@ -333,8 +335,11 @@ TEST_F(IntEFormEditingTest, ToolPanelDragsByItsHeaderAndKeepsItsTop) {
     const QPoint start = panel->pos();
     const Row rows[] = {
         {Qt::LeftButton, {-200, 60}, {-200, 60}, 100},
-        {Qt::RightButton, {50, 50}, {-200, 60}, 100},          // only the left button drags
-        {Qt::LeftButton, {0, -1000}, {-200, clientTop - start.y()}, 0}, // the header stays in the window
+        {Qt::RightButton, {50, 50}, {-200, 60}, 100}, // only the left button drags
+        {Qt::LeftButton,
+         {0, -1000},
+         {-200, clientTop - start.y()},
+         0}, // the header stays in the window
     };
     for (const Row &r : rows) {
         drag(r.button, r.by);
