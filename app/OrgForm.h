@@ -598,7 +598,8 @@ public:
     // Follows the link under the caret of memo, or shows the notes in the
     // full-screen notes view when there is none.
     void FollowNoteLink(QPlainTextEdit *memo);
-    // The same for a text without a memo of its own (the full-screen display's).
+    // The same for a text without a memo of its own (the full-screen display's,
+    // the instruction editor's): a link is followed, plain text opens nothing.
     void FollowNoteLinkAt(const QString &text, int caret) override;
     void followNoteLink(const QString &text, int caret, QPlainTextEdit *memo);
     void LocalLinkClick();

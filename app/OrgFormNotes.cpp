@@ -79,6 +79,7 @@ void TOrgForm::followNoteLink(const QString &text, int caret, QPlainTextEdit *me
     } restore{kept};
     const NoteLinkHit link = LinkAtCaret(text, caret);
     if (!link.found) {
+        // The instruction editor's text (no memo) has no notes view to open.
         FullScreenNotes(memo);
         return;
     }

@@ -115,8 +115,9 @@ public:
     virtual bool DancesPageSaved() const { return false; }
     // After a key the display handled: the lock keys' indicator and sounds.
     virtual void LockKeys(int key) { Q_UNUSED(key); }
-    // A double-click at caret in the display's text: the link there is
-    // followed as a double-click in the notes follows it.
+    // A double-click at caret (0-based) in a text without a memo of its own
+    // (the display's, the instruction editor's): the link there is followed
+    // as a double-click in the notes follows it; no link does nothing.
     virtual void FollowNoteLinkAt(const QString &text, int caret) { Q_UNUSED(text); Q_UNUSED(caret); }
 };
 

@@ -74,12 +74,21 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
     auto *bar = new QMenuBar(this);
     outer->setMenuBar(bar);
 
-    ToolPanel = new QWidget(this);
+    ToolPanel = new QFrame(this);
     ToolPanel->setObjectName(QStringLiteral("ToolPanel"));
-    // The navigator's row, then the tool bar's.
+    ToolPanel->setFrameShape(QFrame::Box);
+    ToolPanel->setAutoFillBackground(true);
+    // The header, the navigator's row, then the tool bar's; the panel
+    // keeps the size its rows ask for.
     auto *rows = new QVBoxLayout(ToolPanel);
-    rows->setContentsMargins(2, 2, 2, 2);
+    rows->setContentsMargins(1, 1, 1, 2);
+    rows->setSpacing(2);
+    rows->setSizeConstraint(QLayout::SetFixedSize);
+    ToolHdr = PanelHeader(ToolPanel, QStringLiteral(" Toolbar"), "ToolHdr");
+    ToolHdr->installEventFilter(this);
+    rows->addWidget(ToolHdr);
     auto *tools = new QHBoxLayout;
+    tools->setContentsMargins(2, 0, 2, 0);
     rows->addLayout(tools);
     INav = new TDBNavigator(ToolPanel);
     INav->setObjectName(QStringLiteral("INav"));
@@ -93,7 +102,6 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
     auto *toolBar = new QToolBar(ToolPanel);
     tools->addStretch();
     rows->addWidget(toolBar);
-    outer->addWidget(ToolPanel);
 
     Scroll = new QScrollArea(this);
     Area = new QWidget;
@@ -102,6 +110,9 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
     Scroll->setWidgetResizable(false);
     Scroll->viewport()->installEventFilter(this);
     outer->addWidget(Scroll, 1);
+    // After scrolling the tool panel stands where it was put.
+    connect(Scroll->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this] { PlaceToolPanel(); });
 
     Marker = new QWidget(Area);
     Marker->setObjectName(QStringLiteral("Marker"));
@@ -162,6 +173,7 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
     Inst->setCopyLeftWithoutSelection(true);
     UseInstructionPaste(Inst);
     UseInstructionPaste(Footer);
+    ToolPanel->raise();
 }
 
 TIntEForm::~TIntEForm() {
@@ -300,10 +312,13 @@ bool TIntEForm::eventFilter(QObject *watched, QEvent *e) {
         }
         break;
     case QEvent::MouseButtonPress:
-        if (w == CustHdr || w == ItemHdr) AnyMouseDown(w, static_cast<QMouseEvent *>(e));
+        if (panelOf(w)) AnyMouseDown(w, static_cast<QMouseEvent *>(e));
         break;
     case QEvent::MouseMove:
-        if (w == CustHdr || w == ItemHdr) AnyMouseMove(w, static_cast<QMouseEvent *>(e));
+        if (panelOf(w)) AnyMouseMove(w, static_cast<QMouseEvent *>(e));
+        break;
+    case QEvent::MouseButtonRelease:
+        if (panelOf(w)) AnyMouseUp(w, static_cast<QMouseEvent *>(e));
         break;
     default:
         break;
@@ -312,6 +327,22 @@ bool TIntEForm::eventFilter(QObject *watched, QEvent *e) {
 }
 
 void TIntEForm::StartLayout() { ITimer->start(); }
+
+void TIntEForm::resizeEvent(QResizeEvent *e) {
+    QDialog::resizeEvent(e);
+    PlaceToolPanel();
+}
+
+void TIntEForm::PlaceToolPanel() {
+    // Until it is dragged the panel stands at the right, clear of the cards.
+    ToolPanel->layout()->activate(); // the panel takes its size before it is placed
+    const int clientTop = Scroll->y();
+    int x = toolPanelMoved ? ToolPanel->x() : width() - ToolPanel->width() - 25;
+    x = std::max(0, std::min(x, width() - ToolPanel->width()));
+    const int y =
+        std::max(clientTop, std::min(clientTop + ToolPanelTop, height() - ToolHdr->height()));
+    ToolPanel->move(x, y);
+}
 
 void TIntEForm::FormMouseWheel(int delta) {
     QScrollBar *bar = Scroll->verticalScrollBar();

@@ -36,7 +36,14 @@ public:
     QWidget *Marker;
     QWidget *Area; // the card area inside the scroll area
     QScrollArea *Scroll;
-    QWidget *ToolPanel;
+    // The tool panel floats over the card area: its header ToolHdr drags
+    // it, and its top is kept in ToolPanelTop (from the top of the client
+    // area below the menu) for the run.
+    QFrame *ToolPanel;
+    QLabel *ToolHdr;
+    int ToolPanelTop = 40;
+    // Puts the tool panel at ToolPanelTop, kept inside the window.
+    void PlaceToolPanel();
     TDBNavigator *INav;
     QLabel *NRecs;
     QFrame *PrPanel;
@@ -106,10 +113,11 @@ public:
     void HelpBtnClick();
     void CustCloseClick();
     void ItemCloseClick();
-    // The customise panels' headers drag them with the left button (the
-    // tool panel stands in the window's layout).
+    // The panels' headers (tool, customise, item) drag them with the left
+    // button; releasing the tool panel's header keeps its top.
     void AnyMouseDown(QWidget *header, QMouseEvent *e);
     void AnyMouseMove(QWidget *header, QMouseEvent *e);
+    void AnyMouseUp(QWidget *header, QMouseEvent *e);
     // NewText shows its raw RTF.
     bool RawShown() const;
 
@@ -150,6 +158,7 @@ protected:
     void showEvent(QShowEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
@@ -161,6 +170,12 @@ private:
     void buildEditing(QToolBar *tools);
     void buildCustomPanels();
     QPoint dragStart;
+    // The panel a header drags.
+    QWidget *panelOf(QWidget *header) const;
+    // A navy header with white text that drags its panel.
+    static QLabel *PanelHeader(QWidget *parent, const QString &caption, const char *name);
+    // The tool panel was dragged sideways: it keeps its left from then on.
+    bool toolPanelMoved = false;
     void reshowDance();
     void clearMarkers();
     QWidget *marker(QWidget *w);

@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
@@ -30,7 +31,9 @@ QPushButton *Button(QWidget *parent, const QString &caption, const char *name) {
     return b;
 }
 
-QLabel *Header(QWidget *parent, const QString &caption, const char *name) {
+} // namespace
+
+QLabel *TIntEForm::PanelHeader(QWidget *parent, const QString &caption, const char *name) {
     auto *l = new QLabel(caption, parent);
     l->setObjectName(QLatin1String(name));
     l->setAutoFillBackground(true);
@@ -41,6 +44,8 @@ QLabel *Header(QWidget *parent, const QString &caption, const char *name) {
     l->setCursor(Qt::SizeAllCursor);
     return l;
 }
+
+namespace {
 
 void Colours(RichEdit *box, const QColor &back) {
     QPalette p = box->palette();
@@ -64,7 +69,7 @@ void TIntEForm::buildCustomPanels() {
     CustPanel->setProperty("HelpContext", 60120);
     CustPanel->setFrameShape(QFrame::Box);
     CustPanel->setAutoFillBackground(true);
-    CustHdr = Header(CustPanel, QStringLiteral(" Customise"), "CustHdr");
+    CustHdr = PanelHeader(CustPanel, QStringLiteral(" Customise"), "CustHdr");
     CustHdr->setGeometry(0, 0, 250, 20);
     AddItem = Button(CustPanel, QStringLiteral("Add item"), "AddItem");
     AddItem->setGeometry(4, 24, 120, 24);
@@ -86,7 +91,7 @@ void TIntEForm::buildCustomPanels() {
     auto *outer = new QVBoxLayout(ItemPanel);
     outer->setContentsMargins(0, 0, 0, 4);
     auto *head = new QHBoxLayout;
-    ItemHdr = Header(ItemPanel, QStringLiteral("Customise Item"), "ItemHdr");
+    ItemHdr = PanelHeader(ItemPanel, QStringLiteral("Customise Item"), "ItemHdr");
     ItemClose = Button(ItemPanel, QStringLiteral("x"), "ItemClose");
     ItemClose->setFixedSize(18, 18);
     head->addWidget(ItemHdr, 1);
@@ -130,17 +135,38 @@ void TIntEForm::buildCustomPanels() {
     NewText->installEventFilter(this);
 }
 
+QWidget *TIntEForm::panelOf(QWidget *header) const {
+    if (!header) return nullptr;
+    if (header == ToolHdr) return ToolPanel;
+    if (header == CustHdr) return CustPanel;
+    if (header == ItemHdr) return ItemPanel;
+    return nullptr;
+}
+
 void TIntEForm::AnyMouseDown(QWidget *header, QMouseEvent *e) {
     if (e->button() != Qt::LeftButton) return;
-    QWidget *panel = header == ItemHdr ? ItemPanel : CustPanel;
+    QWidget *panel = panelOf(header);
     dragStart = e->globalPosition().toPoint() - panel->pos();
     panel->raise();
 }
 
 void TIntEForm::AnyMouseMove(QWidget *header, QMouseEvent *e) {
     if (!(e->buttons() & Qt::LeftButton)) return;
-    QWidget *panel = header == ItemHdr ? ItemPanel : CustPanel;
-    panel->move(e->globalPosition().toPoint() - dragStart);
+    QWidget *panel = panelOf(header);
+    const QPoint to = e->globalPosition().toPoint() - dragStart;
+    if (panel != ToolPanel) {
+        panel->move(to);
+        return;
+    }
+    // The tool panel's header stays inside the window, so it can be fetched back.
+    toolPanelMoved = true;
+    ToolPanel->move(std::max(0, std::min(to.x(), width() - ToolPanel->width())),
+                    std::max(Scroll->y(), std::min(to.y(), height() - ToolHdr->height())));
+}
+
+void TIntEForm::AnyMouseUp(QWidget *header, QMouseEvent *e) {
+    if (header == ToolHdr && e->button() == Qt::LeftButton)
+        ToolPanelTop = ToolPanel->y() - Scroll->y();
 }
 
 void TIntEForm::CustomiseClick(bool fromSender) {

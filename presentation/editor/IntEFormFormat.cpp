@@ -4,7 +4,6 @@
 
 #include "presentation/editor/IntEForm.h"
 
-#include "base/Log.h"
 #include "core/services/MainWindowLink.h"
 #include "core/services/ShellRoutines.h"
 #include "core/startup/Settings.h"
@@ -41,12 +40,17 @@ int ColourNumber(const QColor &c) { return c.blue() * 65536 + c.green() * 256 + 
 } // namespace
 
 void TIntEForm::buildEditing(QToolBar *toolBar) {
-    const auto tool = [toolBar](QAction *a, const QString &text, const QString &hint) {
+    // The buttons in two rows keep the floating panel narrow beside the cards.
+    auto *secondRow = new QToolBar(ToolPanel);
+    ToolPanel->layout()->addWidget(secondRow);
+    QToolBar *row = toolBar;
+    const auto tool = [&row](QAction *a, const QString &text, const QString &hint) {
         a->setIconText(text);
         a->setToolTip(hint);
-        toolBar->addAction(a);
+        row->addAction(a);
     };
-    toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (QToolBar *bar : {toolBar, secondRow})
+        bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     // The pop-up's keys are the box's own; the menu only shows them.
     Popup = new QMenu(this);
     Popup->setObjectName(QStringLiteral("Popup"));
@@ -75,17 +79,17 @@ void TIntEForm::buildEditing(QToolBar *toolBar) {
     tool(NBS, QStringLiteral("nbs"), QStringLiteral("Non-breaking space"));
     tool(NBH, QStringLiteral("nbh"), QStringLiteral("Non-breaking hyphen"));
     tool(LineBreakM, QStringLiteral("\u21b5"), QStringLiteral("New line"));
-    toolBar->addSeparator();
+    row = secondRow;
     tool(FontM, QStringLiteral("Font"), QStringLiteral("Font"));
     tool(Colour, QStringLiteral("Col"), QStringLiteral("Text colour"));
     tool(BGColour, QStringLiteral("Bg"), QStringLiteral("Background colour"));
     tool(Inverse, QStringLiteral("Inv"), QStringLiteral("Inverse text"));
-    toolBar->addSeparator();
+    row->addSeparator();
     tool(Print, QStringLiteral("Print"), QStringLiteral("Print dance cards"));
     tool(Printed, QStringLiteral("Printed"), QStringLiteral("Mark this dance as already printed"));
     tool(Remove, QStringLiteral("Remove"), QStringLiteral("Remove dance from current set of instructions to be printed"));
     tool(PrimaryFont, QStringLiteral("PF"), QStringLiteral("Primary font"));
-    toolBar->addSeparator();
+    row->addSeparator();
     tool(CustomiseM, QStringLiteral("Cust"), QStringLiteral("Show Customise options"));
     tool(ExitM, QStringLiteral("Exit"), QStringLiteral("Exit Internal Editor"));
 
@@ -95,7 +99,8 @@ void TIntEForm::buildEditing(QToolBar *toolBar) {
     SaveRTF = new QPushButton(QStringLiteral("Save RTF"), ToolPanel);
     SaveRTF->setObjectName(QStringLiteral("SaveRTF"));
     SaveRTF->hide();
-    if (auto *row = ToolPanel->layout()->itemAt(0)->layout()) {
+    // The navigator's row comes after the header.
+    if (auto *row = ToolPanel->layout()->itemAt(1)->layout()) {
         auto *line = static_cast<QHBoxLayout *>(row);
         line->insertWidget(line->count() - 1, ShowRTF);
         line->insertWidget(line->count() - 1, SaveRTF);
@@ -256,13 +261,14 @@ void TIntEForm::SaveRTFClick() {
 }
 
 void TIntEForm::InstDblClick() {
-    // Following a link under the caret comes with the notes links.
-    WriteLog(QStringLiteral("InstDblClick"));
+    // The plain text keeps the document's positions: one character a paragraph end.
+    TheMainWindow().FollowNoteLinkAt(Inst->document()->toPlainText(), Inst->textCursor().position());
 }
 
 bool TIntEForm::FormShortcut(QKeyEvent *key) {
     if (key->modifiers() & (Qt::AltModifier | Qt::ShiftModifier | Qt::ControlModifier)) return false;
     LayoutAbort = true;
+    PlaceToolPanel();
     const int k = key->key();
     if (k == Qt::Key_End || k == Qt::Key_Home || k == Qt::Key_Up || k == Qt::Key_Down) return false;
     const QString text = Inst->text();

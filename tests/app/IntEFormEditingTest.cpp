@@ -8,6 +8,7 @@
 #include "presentation/editor/TextFormatting.h"
 
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -282,4 +283,81 @@ TEST_F(IntEFormEditingTest, TypingIntoAHalfLineMakesItFull) {
     EXPECT_EQ(line.text(), "x");
     EXPECT_EQ(line.begin().fragment().charFormat().fontPointSize(), 12);
     EXPECT_EQ(editor->Inst->textCursor().block().blockNumber(), 1) << "the caret stays after the typed character";
+}
+
+TEST_F(IntEFormEditingTest, DoubleClickFollowsTheLinkUnderTheCaret) {
+    RecordingOpener opener;
+    setText("Tune at http://x.org/a?b=1 here\r\nSet and turn single");
+    editor->resize(800, 400);
+    editor->show();
+    editor->ITimer->stop();
+    const auto doubleClick = [&](const QString &on) {
+        QTextCursor c(editor->Inst->document());
+        c.setPosition(int(editor->Inst->document()->toPlainText().indexOf(on)) + 1);
+        QTest::mouseDClick(editor->Inst->viewport(), Qt::LeftButton, {},
+                           editor->Inst->cursorRect(c).center());
+    };
+    doubleClick("x.org");
+    // Plain text has no link and, in the editor, no notes view to open.
+    doubleClick("turn");
+    EXPECT_EQ(opener.opened, QStringList({"http://x.org/a?b=1"}));
+    EXPECT_EQ(logText().count("NotesDblClick"), 2);
+    editor->hide();
+}
+
+TEST_F(IntEFormEditingTest, ToolPanelDragsByItsHeaderAndKeepsItsTop) {
+    setText("A1:\tSet and turn single");
+    editor->resize(1200, 600);
+    editor->show();
+    editor->OnITimer();
+    QWidget *panel = editor->ToolPanel;
+    const int clientTop = editor->Scroll->y();
+    // At first it stands at the right, 40 pixels down, clear of the card and its labels.
+    EXPECT_EQ(panel->y(), clientTop + 40);
+    EXPECT_LE(panel->geometry().right(), editor->width() - 25);
+    int cardsRight = editor->Inst->geometry().right();
+    for (QLabel *l : editor->Area->findChildren<QLabel *>())
+        cardsRight = std::max(cardsRight, l->geometry().right());
+    EXPECT_GT(panel->x(), editor->Scroll->x() + cardsRight);
+
+    const auto drag = [&](Qt::MouseButton button, QPoint by) {
+        const QPoint from(30, 5);
+        QTest::mousePress(editor->ToolHdr, button, {}, from);
+        QTest::mouseMove(editor->ToolHdr, from + by);
+        QTest::mouseRelease(editor->ToolHdr, button, {}, from + by);
+    };
+    struct Row {
+        Qt::MouseButton button;
+        QPoint by;
+        QPoint at; // relative to where the drag began
+        int top;   // ToolPanelTop after the release
+    };
+    const QPoint start = panel->pos();
+    const Row rows[] = {
+        {Qt::LeftButton, {-200, 60}, {-200, 60}, 100},
+        {Qt::RightButton, {50, 50}, {-200, 60}, 100}, // only the left button drags
+        {Qt::LeftButton,
+         {0, -1000},
+         {-200, clientTop - start.y()},
+         0}, // the header stays in the window
+    };
+    for (const Row &r : rows) {
+        drag(r.button, r.by);
+        EXPECT_EQ(panel->x(), start.x() + r.at.x()) << r.by.x() << "," << r.by.y();
+        EXPECT_EQ(panel->y(), start.y() + r.at.y()) << r.by.x() << "," << r.by.y();
+        EXPECT_EQ(editor->ToolPanelTop, r.top);
+    }
+    drag(Qt::LeftButton, {0, 150});
+    ASSERT_EQ(editor->ToolPanelTop, 150);
+    // Scrolling leaves it where it was put, its left kept too.
+    editor->Inst->setFixedHeight(2000);
+    editor->Area->resize(editor->Area->width(), 2100);
+    editor->Scroll->verticalScrollBar()->setValue(300);
+    EXPECT_EQ(panel->y(), clientTop + 150);
+    EXPECT_EQ(panel->x(), start.x() - 200);
+    // A smaller window keeps it inside.
+    editor->resize(500, 400);
+    EXPECT_LE(panel->geometry().right(), editor->width() - 1);
+    EXPECT_EQ(panel->y(), clientTop + 150);
+    editor->hide();
 }
