@@ -15,6 +15,10 @@
 #include <sqlite3.h>
 
 namespace {
+// A catalogue value as page text: its own "<", ">", '"' and "&" never act as
+// mark-up (the page's renderer applies the rest of the escaping).
+QString text(const QString &value) { return HtmlValue(value, QChar()); }
+
 
 // The first page of the site that Notes link, as a name under the site
 // ("dances/reel.htm"); "" when none.
@@ -94,7 +98,7 @@ MyDancesResult MakeMyDances(Database &db, const MaintainerConfig &c, const QStri
         const QString h = d.Format + QStringLiteral(":  ") + d.Style;
         if (h != heading) {
             heading = h;
-            r.table += QStringLiteral("!ColSpan=6 Style=\"Background-color: #FFFFA0\"|") + h + crlf;
+            r.table += QStringLiteral("!ColSpan=6 Style=\"Background-color: #FFFFA0\"|") + text(h) + crlf;
         }
         const QString kind = interpretation ? QStringLiteral("I") : (!his && hisMusic ? QStringLiteral("T")
                                                                                      : QStringLiteral("F"));
@@ -104,18 +108,18 @@ MyDancesResult MakeMyDances(Database &db, const MaintainerConfig &c, const QStri
             const QString file = page.section(QLatin1Char('#'), 0, 0);
             if (!QFileInfo(c.SiteFolder + file).isFile() && !listed.contains(FoldUpper(file)))
                 AbortMsg(file + QStringLiteral(" is not an HTML file or in MyDances.txt"));
-            row += QStringLiteral("<A Href=\"") + page + QStringLiteral("\">") + d.Title + QStringLiteral("</A>|");
+            row += QStringLiteral("<A Href=\"") + page + QStringLiteral("\">") + text(d.Title) + QStringLiteral("</A>|");
         } else {
-            row += d.Title + QLatin1Char('|');
+            row += text(d.Title) + QLatin1Char('|');
         }
-        row += (his ? d.Collection : d.Collection + QStringLiteral(" (") + d.Author + QLatin1Char(')')) + QLatin1Char('|');
-        row += col("Rhythm") + QLatin1Char('|') + level + QLatin1Char('|');
+        row += text(his ? d.Collection : d.Collection + QStringLiteral(" (") + d.Author + QLatin1Char(')')) + QLatin1Char('|');
+        row += text(col("Rhythm")) + QLatin1Char('|') + level + QLatin1Char('|');
         bool hasLink = false;
         const QString tune = TuneLinkName(d.Notes, &hasLink);
         if (ownTune && !hasLink)
             row += QStringLiteral("Own tune|");
         else if (hasLink)
-            row += QStringLiteral("<A Href=\"abc.aspx?T=") + QString(tune).replace(QLatin1Char(' '), QLatin1Char('_')) +
+            row += QStringLiteral("<A Href=\"abc.aspx?T=") + text(QString(tune).replace(QLatin1Char(' '), QLatin1Char('_'))) +
                    QStringLiteral("\">") + (ownTune ? QStringLiteral("Own tune") : QStringLiteral("Tune")) +
                    QStringLiteral("</A>|");
         else
@@ -123,7 +127,7 @@ MyDancesResult MakeMyDances(Database &db, const MaintainerConfig &c, const QStri
         if (!SplitMusicText(d.Music, QChar(0x00B7)).recordings.isEmpty() ||
             !SplitMusicText(d.Music, QChar(0x20AC)).recordings.isEmpty())
             row += QStringLiteral("<A Href=\"") + c.RecordingsPage + QLatin1Char('#') +
-                   QString(d.Title).replace(QLatin1Char(' '), QLatin1Char('_')) +
+                   text(QString(d.Title).replace(QLatin1Char(' '), QLatin1Char('_'))) +
                    QStringLiteral("\"><Img Src=\"images/rec.gif\" Alt=\"Recordings\"></A>|");
         else
             row += QStringLiteral("&nbsp;|");

@@ -195,7 +195,7 @@ TEST_F(SiteListsTest, MyDancesRowsHeadingsClassesAndStops) {
                {"Instructions", instructions}});
     };
     add("Reel", "Circle", me, "KRAV 1", 2, "https://www.vellamorrisk.com/dances/reel.htm");
-    add("Mill", "Circle", "Ann", "MOXE", 3, "", "Interpretation by " + me);
+    add("Mill <b>Race</b> & Co", "Circle", "Ann", "MOXE", 3, "", "Interpretation by " + me);
     add("Lark", "Longways", "Ann", "BOOK 2", 1, "https://www.vellamorrisk.com/extra.htm", "Music: " + me);
     add("Drill", "Technique", me, "KRAV", 1, "");
     add("Secret", "Circle", me, "KRAV", 1, "https://www.vellamorrisk.com/private/s.htm");
@@ -203,11 +203,11 @@ TEST_F(SiteListsTest, MyDancesRowsHeadingsClassesAndStops) {
     const MyDancesResult r = MakeMyDances(db, c, "vellamorrisk.com", QDate(2026, 12, 6), true);
     EXPECT_EQ(r.table, "Title|Collection|Rhythm|Level|Music|Recording\r\n"
                        "!ColSpan=6 Style=\"Background-color: #FFFFA0\"|Circle:  English\r\n"
-                       "!Class=I|Mill|MOXE (Ann)|Jig|3|&nbsp;|&nbsp;|\r\n"
+                       "!Class=I|Mill &lt;b&gt;Race&lt;/b&gt; &amp; Co|MOXE (Ann)|Jig|3|&nbsp;|&nbsp;|\r\n"
                        "!Class=F|<A Href=\"dances/reel.htm\">Reel</A>|KRAV 1|Jig|2|&nbsp;|&nbsp;|\r\n"
                        "!ColSpan=6 Style=\"Background-color: #FFFFA0\"|Longways:  English\r\n"
                        "!Class=T|<A Href=\"extra.htm\">Lark</A>|BOOK 2 (Ann)|Jig|1|&nbsp;|&nbsp;|\r\n");
-    EXPECT_EQ(r.csv, "\"Title\",\"Format\",\"Style\"\r\n\"Mill\",\"Circle\",\"English\"\r\n"
+    EXPECT_EQ(r.csv, "\"Title\",\"Format\",\"Style\"\r\n\"Mill <b>Race</b> & Co\",\"Circle\",\"English\"\r\n"
                      "\"Reel\",\"Circle\",\"English\"\r\n\"Lark\",\"Longways\",\"English\"\r\n");
     EXPECT_EQ(r.allCsv.count("\r\n"), 4);
     EXPECT_EQ(r.totals, "Dances written by Vellam Orrisk: 1, interpreted by Vellam Orrisk: 1, "
