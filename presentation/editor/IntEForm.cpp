@@ -16,6 +16,8 @@
 #include "presentation/editor/SpecialChars.h"
 #include "presentation/editor/TextFormatting.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -256,6 +258,10 @@ void TIntEForm::SaveClick(bool fromMainWindow) {
 
 void TIntEForm::ShowModal() {
     if (isVisible()) return;
+    // Without a window manager nothing maximises the window for us: it
+    // starts at the size of the screen's free area either way.
+    if (QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     showMaximized();
     exec();
 }
