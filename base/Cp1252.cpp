@@ -199,10 +199,12 @@ QByteArray EncodeTextBytes(const QString &text, TextEncoding *used) {
 QByteArray EncodeTextBytesAs(const QString &text, TextEncoding wanted, TextEncoding *used) {
     if (wanted == TextEncoding::Cp1252 && !Cp1252::fits(text)) wanted = TextEncoding::Utf8Bom;
     if (wanted == TextEncoding::Cp1252) {
-        // Single bytes that happen to form multi-byte UTF-8 ("Ã©") would read
-        // back as other text: such a file is written as UTF-8 with a mark.
+        // Single bytes that happen to form multi-byte UTF-8 ("Ã©"), or that
+        // begin like a UTF-16 mark ("ÿþ", "þÿ"), would read back as other
+        // text: such a file is written as UTF-8 with a mark.
         QByteArray bytes = Cp1252::encode(text);
-        if (!looksUtf8(bytes)) {
+        const bool utf16Mark = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+        if (!utf16Mark && !looksUtf8(bytes)) {
             if (used) *used = wanted;
             return bytes;
         }

@@ -64,6 +64,9 @@ TEST(Cp1252, ReadRuleChoosesEncoding) {
         if (found == TextEncoding::Utf16Le || found == TextEncoding::Utf16Be) {
             EXPECT_EQ(EncodeTextBytesAs(c.text, found), c.bytes) << c.name << ": written back as found";
         }
+        // Text grown by a line (an odd file becoming even, say) still reads back as written.
+        const QString grown = c.text + QStringLiteral("\r\nKey=Value");
+        EXPECT_EQ(DecodeTextBytes(EncodeTextBytesAs(grown, TextEncoding::Cp1252)), grown) << c.name;
     }
 }
 

@@ -1,7 +1,8 @@
 // The settings file on any bytes, then a write and a re-read: the file reads,
 // the value written is there, and every line the write did not touch keeps
-// its bytes, line end included.
+// its bytes, line end included (its text, for a UTF-16 file).
 #include "FuzzSupport.h"
+#include "base/Cp1252.h"
 #include "platform/ini/IniFile.h"
 #include "tests/LineBytes.h"
 
@@ -47,7 +48,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         if (again.ReadString(QStringLiteral("Fuzz"), QStringLiteral("Key"), QString()) != QLatin1String("Value"))
             std::abort();
         QFile f(path);
-        if (!f.open(QIODevice::ReadOnly) || !onlyTheKeyChanged(bytes, f.readAll())) std::abort();
+        if (!f.open(QIODevice::ReadOnly)) std::abort();
+        const QByteArray after = f.readAll();
+        // A UTF-16 file is written back as UTF-16, and its lines are compared
+        // as text (its line ends are not single bytes); so are the lines of a
+        // file whose bytes would no longer read back in their old encoding
+        // and which is written whole as UTF-8 with a mark.
+        TextEncoding was = TextEncoding::Cp1252, now = TextEncoding::Cp1252;
+        const QString beforeText = DecodeTextBytes(bytes, &was), afterText = DecodeTextBytes(after, &now);
+        const bool utf16 = was == TextEncoding::Utf16Le || was == TextEncoding::Utf16Be;
+        if (utf16 && now != was) std::abort();
+        if (now != was && now != TextEncoding::Utf8Bom) std::abort();
+        const bool asText = utf16 || now != was;
+        if (asText ? !onlyTheKeyChanged(beforeText.toUtf8(), afterText.toUtf8()) : !onlyTheKeyChanged(bytes, after))
+            std::abort();
     } catch (const std::exception &) {
     }
     return 0;
