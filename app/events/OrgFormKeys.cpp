@@ -259,7 +259,7 @@ bool TOrgForm::FormShortcut(QKeyEvent *event) {
         break;
     case KeyCommand::RecordingsNextFolder: MoveToFolderRow(RecGrid, true); break;
     case KeyCommand::RecordingsPriorFolder: MoveToFolderRow(RecGrid, false); break;
-    case KeyCommand::FoldersRefill: WriteLog(QStringLiteral("Folders F5: the folders grid comes later")); break;
+    case KeyCommand::FoldersRefill: InitFolders(); break;
     }
     const bool leftRight = c.key == Qt::Key_Left || c.key == Qt::Key_Right;
     if (d.taken && c.page == KeyPage::Events && !c.gridShowing && !c.fieldEntered && !leftRight) {

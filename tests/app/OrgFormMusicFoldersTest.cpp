@@ -5,6 +5,7 @@
 #include "presentation/music/Playback.h"
 #include "presentation/music/RecordingsCatalogue.h"
 
+#include <QTest>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -81,6 +82,13 @@ TEST_F(MusicPagesTest, FoldersPageBrowsesPlaysAndReorders) {
 
     form->FGDblClick(-1); // Back
     EXPECT_EQ(column(form->FoldGrid), QStringList({"» Folk", "Root.wav"}));
+
+    // F5 fills the grid again from the base folder, with a file added meanwhile
+    form->FGDblClick(0);
+    WriteFileBytes(music + "New.wav", "RIFF");
+    form->PC->setCurrentWidget(form->FolderPage);
+    QTest::keyClick(form->FoldGrid, Qt::Key_F5);
+    EXPECT_EQ(column(form->FoldGrid), QStringList({"» Folk", "Root.wav", "New.wav"})); // new files after the kept order
 }
 
 TEST_F(MusicPagesTest, RecordingsPageCollatesAddsAndShowsTheMark) {
