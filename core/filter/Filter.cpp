@@ -97,7 +97,8 @@ QString PlainTextCache::folded(const QString &stored) {
     return text(entry(stored), true);
 }
 
-QString PlainTextCache::rowText(qint64 rowid, const QString &instructions, const QString &footer, bool fold) {
+QString PlainTextCache::rowText(qint64 rowid, const QString &instructions, const QString &footer,
+                                bool fold) {
     Key keys[2] = {Key{0, 0, 0}, Key{0, 0, 0}};
     QString parts[2];
     const QString *stored[2] = {&instructions, &footer};

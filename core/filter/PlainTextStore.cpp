@@ -125,8 +125,8 @@ bool PlainTextCache::beginPass() {
 }
 
 void PlainTextCache::endPass() {
-    const bool kept = passTaking && store && store->isOpen() && sqlite3_get_autocommit(store->handle()) &&
-                      currentStamp() == passStamp;
+    const bool kept = passTaking && store && store->isOpen() &&
+                      sqlite3_get_autocommit(store->handle()) && currentStamp() == passStamp;
     if (kept) {
         rowsStamp = passStamp;
         rowsValid = true;
@@ -139,7 +139,8 @@ void PlainTextCache::endPass() {
 
 bool PlainTextCache::rowText(qint64 rowid, bool fold, QString *out) {
     // A write made during the pass (a hook) ends the trust at once.
-    if (!passTrusted || rowid <= 0 || sqlite3_total_changes64(store->handle()) != passStamp.changes) return false;
+    if (!passTrusted || rowid <= 0 || sqlite3_total_changes64(store->handle()) != passStamp.changes)
+        return false;
     const auto it = rows.constFind(rowid);
     if (it == rows.constEnd()) return false;
     QString parts[2];

@@ -157,17 +157,21 @@ TEST_F(PlainTextStoreTest, TextsRememberedByRowidAreNeverAnsweredStale) {
              db.execRaw("ROLLBACK");
          }},
         {"delete", [this] { db.execRaw("DELETE FROM Dances WHERE Title='Dance 3'"); }},
-        {"rename", [this] { db.execRaw("UPDATE Dances SET Title='Renamed' WHERE Title='Dance 1'"); }},
+        {"rename",
+         [this] { db.execRaw("UPDATE Dances SET Title='Renamed' WHERE Title='Dance 1'"); }},
         {"new dance",
          [this] {
-             addDance("Imported", "Longways", "English", {{"Instructions", R"({\rtf1 Poussette})"}});
+             addDance("Imported", "Longways", "English",
+                      {{"Instructions", R"({\rtf1 Poussette})"}});
          }},
         {"rowids swapped",
          [this] {
              db.execRaw("UPDATE Dances SET rowid=-rowid WHERE Title IN ('Dance 0','Dance 2')");
-             db.execRaw("UPDATE Dances SET rowid=(SELECT -rowid FROM Dances WHERE Title='Dance 2') WHERE "
-                          "Title='Dance 0'");
-             db.execRaw("UPDATE Dances SET rowid=(SELECT max(rowid)+1 FROM Dances) WHERE Title='Dance 2'");
+             db.execRaw(
+                 "UPDATE Dances SET rowid=(SELECT -rowid FROM Dances WHERE Title='Dance 2') WHERE "
+                 "Title='Dance 0'");
+             db.execRaw(
+                 "UPDATE Dances SET rowid=(SELECT max(rowid)+1 FROM Dances) WHERE Title='Dance 2'");
          }},
         {"vacuum", [this] { db.execRaw("VACUUM"); }},
     };
