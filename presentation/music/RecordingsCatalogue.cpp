@@ -7,7 +7,6 @@
 #include "core/startup/Settings.h"
 #include "base/TextRoutines.h"
 #include "platform/sqlite/Database.h"
-#include "platform/sqlite/Query.h"
 #include "presentation/music/MusicFolders.h"
 #include "presentation/music/MusicText.h"
 #include "presentation/music/Playback.h"
@@ -19,6 +18,7 @@
 #include <QSet>
 #include <QStorageInfo>
 #include <algorithm>
+#include <sqlite3.h>
 
 QString RecordingFileList;
 
@@ -207,29 +207,28 @@ QStringList RecordingFilePaths(const QString &fileList) {
 
 namespace {
 
+// Read straight from the statement: the rows are many (every dance with a
+// recording) and each column is wanted as text.
 QList<DanceMusic> ReadDanceMusic(Database &db, const QString &sql, const QVariantList &values = {}) {
     QList<DanceMusic> dances;
-    Query q(db);
-    q.setText(sql);
-    q.open(values);
-    while (!q.eof()) {
-        dances.append({q.fields(0).AsInteger(), q.fields(1).AsString(), q.fields(2).AsString(),
-                       q.fields(3).AsString(), q.fields(4).AsString()});
-        q.next();
-    }
+    Statement s(db.handle(), sql);
+    s.bindAll(values);
+    while (s.step())
+        dances.append({sqlite3_column_int64(s.get(), 0), s.columnText(1), s.columnText(2), s.columnText(3),
+                       s.columnText(4)});
     return dances;
 }
 
 } // namespace
 
 QList<DanceMusic> RecordedDances(Database &db, QChar sep) {
-    return ReadDanceMusic(db, QStringLiteral("Select rowid, Title, Format, Style, Music from Dances where Music ALike ?"),
+    return ReadDanceMusic(db, QStringLiteral("SELECT rowid, Title, Format, Style, Music FROM Dances WHERE Music LIKE ?1"),
                           {QStringLiteral("%") + sep + QStringLiteral("%")});
 }
 
 QList<DanceMusic> DancesForScan(Database &db) {
     return ReadDanceMusic(
-        db, QStringLiteral("Select rowid, Title, Format, Style, Music from Dances Order by Title, Format, Style"));
+        db, QStringLiteral("SELECT rowid, Title, Format, Style, Music FROM Dances ORDER BY Title, Format, Style"));
 }
 
 void SortCatalogueLines(QStringList &lines) {
