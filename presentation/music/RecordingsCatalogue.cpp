@@ -232,21 +232,21 @@ QList<DanceMusic> DancesForScan(Database &db) {
 }
 
 void SortCatalogueLines(QStringList &lines) {
-    // Each line's key and rest folded once, not at every comparison; folded
+    // Each line folded once, not at every comparison (folding keeps every
+    // character's place, so the key and the rest are parts of it); folded
     // texts compare code by code as CompareText compares the originals.
     struct Entry {
-        QString key, rest;
+        QString folded;
+        qsizetype end;
         const QString *line;
     };
     std::vector<Entry> entries;
     entries.reserve(size_t(lines.size()));
-    for (const QString &line : lines) {
-        const qsizetype end = KeyEnd(line);
-        entries.push_back({FoldUpper(line.left(end)), FoldUpper(line.mid(end)), &line});
-    }
+    for (const QString &line : lines) entries.push_back({FoldUpper(line), KeyEnd(line), &line});
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        int c = a.key.compare(b.key);
-        if (c == 0) c = a.rest.compare(b.rest);
+        const QStringView fa(a.folded), fb(b.folded);
+        int c = fa.left(a.end).compare(fb.left(b.end));
+        if (c == 0) c = fa.mid(a.end).compare(fb.mid(b.end));
         return c != 0 ? c < 0 : *a.line < *b.line;
     });
     QStringList sorted;
