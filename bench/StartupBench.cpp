@@ -111,7 +111,8 @@ void StartupReadsPlain(benchmark::State &state) {
     {
         const QSettings ini(programFolder() + QStringLiteral("Quillary.ini"), QSettings::IniFormat);
         const QString stored = ini.value(QStringLiteral("System/RFolder")).toString();
-        if (!stored.isEmpty()) baseFolder = QDir::isRelativePath(stored) ? programFolder() + stored : stored;
+        if (!stored.isEmpty())
+            baseFolder = QDir::isRelativePath(stored) ? programFolder() + stored : stored;
     }
     for (auto _ : state) {
         sqlite3 *db = nullptr;
@@ -142,7 +143,8 @@ void StartupReadsPlain(benchmark::State &state) {
              [&](sqlite3_stmt *s) { music.append(columnText(s, 4)); });
         QStringList files;
         if (!baseFolder.isEmpty())
-            for (QDirIterator it(baseFolder, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            for (QDirIterator it(baseFolder, QDir::Files, QDirIterator::Subdirectories);
+                 it.hasNext();)
                 files.append(it.next());
         sqlite3_close(db);
         benchmark::DoNotOptimize(music.size());

@@ -214,21 +214,25 @@ QList<DanceMusic> ReadDanceMusic(Database &db, const QString &sql, const QVarian
     Statement s(db.handle(), sql);
     s.bindAll(values);
     while (s.step())
-        dances.append({sqlite3_column_int64(s.get(), 0), s.columnText(1), s.columnText(2), s.columnText(3),
-                       s.columnText(4)});
+        dances.append({sqlite3_column_int64(s.get(), 0), s.columnText(1), s.columnText(2),
+                       s.columnText(3), s.columnText(4)});
     return dances;
 }
 
 } // namespace
 
 QList<DanceMusic> RecordedDances(Database &db, QChar sep) {
-    return ReadDanceMusic(db, QStringLiteral("SELECT rowid, Title, Format, Style, Music FROM Dances WHERE Music LIKE ?1"),
-                          {QStringLiteral("%") + sep + QStringLiteral("%")});
+    return ReadDanceMusic(
+        db,
+        QStringLiteral("SELECT rowid, Title, Format, Style, Music FROM Dances WHERE Music LIKE ?1"),
+        {QStringLiteral("%") + sep + QStringLiteral("%")});
 }
 
 QList<DanceMusic> DancesForScan(Database &db) {
     return ReadDanceMusic(
-        db, QStringLiteral("SELECT rowid, Title, Format, Style, Music FROM Dances ORDER BY Title, Format, Style"));
+        db,
+        QStringLiteral(
+            "SELECT rowid, Title, Format, Style, Music FROM Dances ORDER BY Title, Format, Style"));
 }
 
 void SortCatalogueLines(QStringList &lines) {
@@ -242,7 +246,8 @@ void SortCatalogueLines(QStringList &lines) {
     };
     std::vector<Entry> entries;
     entries.reserve(size_t(lines.size()));
-    for (const QString &line : lines) entries.push_back({FoldUpper(line), KeyEnd(line), &line});
+    for (const QString &line : lines)
+        entries.push_back({FoldUpper(line), KeyEnd(line), &line});
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         const QStringView fa(a.folded), fb(b.folded);
         int c = fa.left(a.end).compare(fb.left(b.end));
