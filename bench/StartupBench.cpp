@@ -2,8 +2,10 @@
 // the main window to "End FormShow", offscreen, every box answered at once,
 // with [System] DBSize at the file's size so that no compaction runs. Beside
 // it, plain SQLite doing the reads start-up needs: both tables' rows in index
-// order, the current records, the events of the reminder span and the four
-// lists of the rule editor.
+// order, the current records, the events of the reminder span, the four
+// lists of the rule editor, and what the Recordings page shows: the music
+// lines of every dance with a recording and the walk of the base folder
+// ([System] RFolder; this catalogue's settings name none).
 
 #include "app/OrgForm.h"
 #include "base/AppState.h"
@@ -18,7 +20,9 @@
 #include "platform/probes/SystemProbes.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -103,6 +107,13 @@ template <class Reader> void each(sqlite3 *db, const char *sql, Reader read, dou
 void StartupReadsPlain(benchmark::State &state) {
     const QString path = programFolder() + QStringLiteral("Quillary.mdb");
     const double today = DateToDayNumber(BenchToday);
+    QString baseFolder; // the same [System] RFolder as the real start-up reads
+    {
+        const QSettings ini(programFolder() + QStringLiteral("Quillary.ini"), QSettings::IniFormat);
+        const QString stored = ini.value(QStringLiteral("System/RFolder")).toString();
+        if (!stored.isEmpty())
+            baseFolder = QDir::isRelativePath(stored) ? programFolder() + stored : stored;
+    }
     for (auto _ : state) {
         sqlite3 *db = nullptr;
         sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
@@ -125,7 +136,19 @@ void StartupReadsPlain(benchmark::State &state) {
                                 "SELECT DISTINCT Format FROM Dances ORDER BY Format",
                                 "SELECT DISTINCT Author FROM Dances ORDER BY Author"})
             each(db, sql, [&](sqlite3_stmt *s) { seen.append(columnText(s, 0)); });
+        // The Recordings page: every dance whose music names a recording,
+        // and the music files under the base folder.
+        QStringList music;
+        each(db, "SELECT rowid, Title, Format, Style, Music FROM Dances WHERE Music LIKE '%.%'",
+             [&](sqlite3_stmt *s) { music.append(columnText(s, 4)); });
+        QStringList files;
+        if (!baseFolder.isEmpty())
+            for (QDirIterator it(baseFolder, QDir::Files, QDirIterator::Subdirectories);
+                 it.hasNext();)
+                files.append(it.next());
         sqlite3_close(db);
+        benchmark::DoNotOptimize(music.size());
+        benchmark::DoNotOptimize(files.size());
         benchmark::DoNotOptimize(events.data());
         benchmark::DoNotOptimize(dances.data());
         benchmark::DoNotOptimize(seen.size());

@@ -181,8 +181,11 @@ void TOrgForm::ShowRecGrid() {
     RecGrid->clearContents();
     if (RecGrid->columnCount() < 4) RecGrid->setColumnCount(4);
     RecGrid->setRowCount(int(rows.size()));
+    // An empty cell gets no item (it reads and draws as empty): most rows
+    // fill only some of the columns.
     for (int r = 0; r < rows.size(); ++r)
         for (int c = 0; c < 4; ++c) {
+            if (c > 0 && rows[r].cells[c].isEmpty()) continue;
             auto *item = new QTableWidgetItem(rows[r].cells[c]);
             if (c == 0) item->setData(KindRole, int(rows[r].kind));
             RecGrid->setItem(r, c, item);

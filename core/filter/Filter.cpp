@@ -67,14 +67,24 @@ QString InstructionPlainText(const QString &rtf) {
 
 PlainTextCache::PlainTextCache(Converter c) : convert(std::move(c)) {}
 
-PlainTextCache::Entry &PlainTextCache::entry(const QString &stored) {
+PlainTextCache::Entry &PlainTextCache::entry(const QString &stored, Key *out) {
     if (store && !storeRead) loadStore();
     const Key key{qHash(stored, 0x51u), qHash(stored, 0x9E3779B9u), stored.size()};
+    if (out) *out = key;
     auto it = entries.find(key);
     if (it != entries.end()) return *it;
     ++converted;
     fresh.append(key);
     return *entries.insert(key, Entry{convert(stored), QString(), false});
+}
+
+QString PlainTextCache::text(Entry &e, bool fold) {
+    if (!fold) return e.plain;
+    if (!e.hasFolded) {
+        e.folded = UpperCaseDE(e.plain);
+        e.hasFolded = true;
+    }
+    return e.folded;
 }
 
 QString PlainTextCache::plain(const QString &stored) {
@@ -84,17 +94,25 @@ QString PlainTextCache::plain(const QString &stored) {
 
 QString PlainTextCache::folded(const QString &stored) {
     if (stored.isEmpty()) return stored;
-    Entry &e = entry(stored);
-    if (!e.hasFolded) {
-        e.folded = UpperCaseDE(e.plain);
-        e.hasFolded = true;
-    }
-    return e.folded;
+    return text(entry(stored), true);
+}
+
+QString PlainTextCache::rowText(qint64 rowid, const QString &instructions, const QString &footer,
+                                bool fold) {
+    Key keys[2] = {Key{0, 0, 0}, Key{0, 0, 0}};
+    QString parts[2];
+    const QString *stored[2] = {&instructions, &footer};
+    for (int i = 0; i < 2; ++i)
+        if (!stored[i]->isEmpty()) parts[i] = text(entry(*stored[i], &keys[i]), fold);
+    if (passTaking && rowid > 0) rows.insert(rowid, {keys[0], keys[1]});
+    return parts[1].isEmpty() ? parts[0] : parts[0] + parts[1];
 }
 
 void PlainTextCache::clear() {
     entries.clear();
     fresh.clear();
+    rows.clear();
+    rowsValid = false;
     storeRead = false;
 }
 
@@ -211,21 +229,22 @@ bool RecordFilter::passes(const Condition &c, const FilterRow &row) const {
         }
         return false;
     }
-    QString s = row.text(index);
+    QString s;
     bool folded = false;
     if (c.instructions) {
-        const int footer = lookUp(row, QStringLiteral("Footer"), c.footer);
-        const QString f = row.text(footer);
-        if (context.PlainText && !c.caseSensitive && !c.blankTest) {
+        const bool fold = context.PlainText && !c.caseSensitive && !c.blankTest;
+        const qint64 id = context.PlainText ? row.rowid() : 0;
+        if (!context.PlainText || !context.PlainText->rowText(id, fold, &s)) {
+            s = row.text(index);
+            const QString f = row.text(lookUp(row, QStringLiteral("Footer"), c.footer));
             // Folding keeps each character's place, so the folded parts
             // joined are the joined text folded.
-            s = f.isEmpty() ? context.PlainText->folded(s) : context.PlainText->folded(s) + context.PlainText->folded(f);
-            folded = true;
-        } else if (context.PlainText) {
-            s = context.PlainText->plain(s) + context.PlainText->plain(f);
-        } else {
-            s = InstructionPlainText(s) + InstructionPlainText(f);
+            s = context.PlainText ? context.PlainText->rowText(id, s, f, fold)
+                                  : InstructionPlainText(s) + InstructionPlainText(f);
         }
+        folded = fold;
+    } else {
+        s = row.text(index);
     }
     if (c.blankTest) return c.nonBlank ? !s.isEmpty() : s.isEmpty();
     if (!c.caseSensitive && !folded) s = UpperCaseDE(s);
@@ -260,7 +279,7 @@ bool RecordFilter::Accept(const FilterRow &row) const {
     return accept;
 }
 
-QStringList RecordFilter::Columns() const {
+QStringList RecordFilter::Columns(bool instructionTexts) const {
     QStringList cols;
     auto add = [&cols](const QString &name) {
         for (const QString &c : cols)
@@ -268,6 +287,7 @@ QStringList RecordFilter::Columns() const {
         cols.append(name);
     };
     for (const Condition &c : conditions) {
+        if (c.instructions && !instructionTexts) continue;
         add(c.field);
         if (c.instructions) add(QStringLiteral("Footer"));
     }
@@ -498,4 +518,10 @@ int FindDanceRowByText(const QList<ProgrammeItem> &rows, const QString &text) {
             return i;
     }
     return -1;
+}
+
+bool RecordFilter::ReadsInstructions() const {
+    for (const Condition &c : conditions)
+        if (c.instructions) return true;
+    return false;
 }

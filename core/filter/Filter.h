@@ -87,6 +87,8 @@ public:
     virtual QString text(int index) const = 0;
     // A numeric field's value; nothing when blank.
     virtual std::optional<double> number(int index) const = 0;
+    // The row's rowid in its table; 0 when it has none.
+    virtual qint64 rowid() const { return 0; }
 };
 
 // The plain text of stored instructions (RTF), as the filter searches it.
@@ -116,6 +118,22 @@ public:
     // again next time.
     void keep();
 
+    // A dance's texts remembered by rowid across runs of the rule over the
+    // Dances table, so that a switch over a catalogue nobody has changed
+    // need not read the stored RTF again. BeginPass answers whether they
+    // may be used: the same connection, no change made on it, no commit by
+    // another connection, no schema change (nor VACUUM) since they were
+    // taken, and no transaction open (what it wrote could still be undone).
+    // Otherwise the pass reads every row and remembers it afresh.
+    bool beginPass();
+    void endPass();
+    // The instructions and footer joined, folded by UpperCaseDE or plain;
+    // false when the dance is not remembered or the pass may not use them.
+    bool rowText(qint64 rowid, bool fold, QString *text);
+    // The same from the stored texts; remembered by rowid while a pass is
+    // taking them.
+    QString rowText(qint64 rowid, const QString &instructions, const QString &footer, bool fold);
+
 private:
     struct Key {
         size_t h1, h2;
@@ -127,7 +145,17 @@ private:
         bool hasFolded = false;
     };
     friend size_t qHash(const Key &k, size_t seed) { return qHashMulti(seed, k.h1, k.h2, k.length); }
-    Entry &entry(const QString &stored);
+    struct Stamp {
+        quint64 open = 0;
+        qint64 changes = -1, dataVersion = -1, schema = -1;
+        bool operator==(const Stamp &) const = default;
+    };
+    Entry &entry(const QString &stored, Key *key = nullptr);
+    QString text(Entry &e, bool fold);
+    Stamp currentStamp() const;
+    QHash<qint64, std::pair<Key, Key>> rows; // rowid: instructions, footer (length 0: empty)
+    Stamp rowsStamp, passStamp;
+    bool rowsValid = false, passTrusted = false, passTaking = false;
     void loadStore();
     Converter convert;
     QHash<Key, Entry> entries;
@@ -180,8 +208,10 @@ public:
     // number throws FilterValueError; a field the row lacks throws
     // std::runtime_error. Never shows a box.
     bool Accept(const FilterRow &row) const;
-    // The columns Accept reads.
-    QStringList Columns() const;
+    // The columns Accept reads; without the instructions and footer that an
+    // Instructions condition reads when the texts are remembered by rowid.
+    QStringList Columns(bool instructionTexts = true) const;
+    bool ReadsInstructions() const;
 
 private:
     struct Condition {

@@ -65,6 +65,7 @@ public:
         return FilterFieldClass::Text;
     }
     QString text(int index) const override { return ds.Fields(index).AsString(); }
+    qint64 rowid() const override { return ds.CandidateRowid(); }
     std::optional<double> number(int index) const override {
         const QVariant v = ds.Fields(index).Value();
         if (v.isNull() || !v.isValid()) return std::nullopt;
@@ -106,14 +107,38 @@ void applyRule(FilterTable t) {
     rule = std::make_unique<RecordFilter>(FilterOf(t), t, CurrentFilterContext(CurrentFilterUi().DebugOption()));
     if (!ds || !ds->active()) return;
     ds->FilterColumns = rule->Columns();
-    // The dances' plain instruction texts are kept in their own catalogue.
+    // The dances' plain instruction texts are kept in their own catalogue,
+    // and remembered by rowid while nothing changes it.
     const bool dances = t == FilterTable::Dances;
-    if (dances) SharedPlainTextCache().bindStore(ds->database());
+    PlainTextCache &texts = SharedPlainTextCache();
+    const bool pass = dances && rule->ReadsInstructions();
+    if (dances) texts.bindStore(ds->database());
+    if (pass && texts.beginPass()) {
+        // The rowid alone when the rule reads nothing else (an empty list
+        // would read every column).
+        ds->FilterColumns = rule->Columns(false);
+        if (ds->FilterColumns.isEmpty()) ds->FilterColumns = QStringList{QStringLiteral("rowid")};
+    }
+    struct PassEnd {
+        Dataset *ds;
+        const RecordFilter *rule;
+        PlainTextCache *texts;
+        ~PassEnd() {
+            if (!texts) return;
+            texts->endPass();
+            ds->FilterColumns = rule->Columns(); // later passes (requery) read the texts
+        }
+    } end{ds, rule.get(), pass ? &texts : nullptr};
     if (ds->Filtered())
         ds->Refilter();
     else
         ds->SetFiltered(true);
-    if (dances) SharedPlainTextCache().keep();
+    if (pass) {
+        end.texts = nullptr;
+        texts.endPass();
+        ds->FilterColumns = rule->Columns();
+    }
+    if (dances) texts.keep();
 }
 
 void filterOff(FilterTable t) {

@@ -54,6 +54,9 @@ void PlainTextCache::keep() {
         Database *db;
         ~Wait() { sqlite3_busy_timeout(db->handle(), Database::BusyTimeoutMs); }
     } wait{store};
+    // The texts remembered by rowid stay usable after this write of our
+    // own, if nothing else changed since they were taken.
+    const bool current = rowsValid && currentStamp() == rowsStamp;
     try {
         Batch batch(*store);
         const QString table = QLatin1String(StoreTable);
@@ -84,7 +87,70 @@ void PlainTextCache::keep() {
         insert.finalize();
         batch.commit();
         fresh.clear();
+        if (current) rowsStamp = currentStamp();
     } catch (const DbError &) {
         // Kept for the next try.
     }
+}
+
+PlainTextCache::Stamp PlainTextCache::currentStamp() const {
+    Stamp s;
+    if (!store || !store->isOpen()) return s;
+    sqlite3 *h = store->handle();
+    s.open = store->openCount();
+    s.changes = sqlite3_total_changes64(h);
+    try {
+        Statement data(h, QStringLiteral("PRAGMA data_version"));
+        if (data.step()) s.dataVersion = sqlite3_column_int64(data.get(), 0);
+        Statement schema(h, QStringLiteral("PRAGMA schema_version"));
+        if (schema.step()) s.schema = sqlite3_column_int64(schema.get(), 0);
+    } catch (const DbError &) {
+        s.dataVersion = -1; // unknown: nothing remembered is used
+    }
+    return s;
+}
+
+bool PlainTextCache::beginPass() {
+    passTrusted = passTaking = false;
+    if (!store || !store->isOpen() || !sqlite3_get_autocommit(store->handle())) return false;
+    passStamp = currentStamp();
+    if (passStamp.dataVersion < 0 || passStamp.schema < 0) return false;
+    passTaking = true;
+    passTrusted = rowsValid && rowsStamp == passStamp;
+    if (!passTrusted) {
+        rows.clear();
+        rowsValid = false;
+    }
+    return passTrusted;
+}
+
+void PlainTextCache::endPass() {
+    const bool kept = passTaking && store && store->isOpen() &&
+                      sqlite3_get_autocommit(store->handle()) && currentStamp() == passStamp;
+    if (kept) {
+        rowsStamp = passStamp;
+        rowsValid = true;
+    } else {
+        rows.clear();
+        rowsValid = false;
+    }
+    passTrusted = passTaking = false;
+}
+
+bool PlainTextCache::rowText(qint64 rowid, bool fold, QString *out) {
+    // A write made during the pass (a hook) ends the trust at once.
+    if (!passTrusted || rowid <= 0 || sqlite3_total_changes64(store->handle()) != passStamp.changes)
+        return false;
+    const auto it = rows.constFind(rowid);
+    if (it == rows.constEnd()) return false;
+    QString parts[2];
+    const Key keys[2] = {it->first, it->second};
+    for (int i = 0; i < 2; ++i) {
+        if (keys[i].length == 0) continue;
+        const auto e = entries.find(keys[i]);
+        if (e == entries.end()) return false;
+        parts[i] = text(*e, fold);
+    }
+    *out = parts[1].isEmpty() ? parts[0] : parts[0] + parts[1];
+    return true;
 }

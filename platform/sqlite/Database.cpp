@@ -316,6 +316,7 @@ void Database::open(const QString &path) {
 
     m_db = openHandle(path, SQLITE_OPEN_READWRITE);
     m_path = path;
+    ++m_openCount;
     try {
         if (sqlite3_db_readonly(m_db, "main") == 1) throw DbError(QStringLiteral("The file is read-only."));
         configure();
@@ -415,6 +416,7 @@ void Database::create(const QString &path) {
 
     m_db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     m_path = path;
+    ++m_openCount;
     try {
         configure();
         execRaw(QStringLiteral("PRAGMA journal_mode=DELETE"));

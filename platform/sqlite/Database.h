@@ -105,6 +105,9 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     QString path() const { return m_path; }
     sqlite3 *handle() const { return m_db; }
+    // Counts the opens of this object: what was learnt about one
+    // connection's file is not taken for the next one's.
+    quint64 openCount() const { return m_openCount; }
 
     // Runs SQLite statements as they stand (no translation, no results).
     void execRaw(const QString &sql);
@@ -163,6 +166,7 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_path;
     int m_batchDepth = 0;
+    quint64 m_openCount = 0;
     bool m_recording = false;
     QSet<QString> m_written;
     QList<Dataset *> m_datasets;

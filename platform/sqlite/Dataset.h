@@ -96,11 +96,14 @@ public:
     // A hook that throws switches filtering off.
     std::function<bool(Dataset &)> OnFilterRecord;
     // Columns the hook reads (empty: all); others are fetched when read.
+    // A name that is no field is passed over ("rowid": none but the rowid).
     QStringList FilterColumns;
     void SetFiltered(bool on);
     bool Filtered() const { return m_filtered; }
     // Runs the hook over every row again (its definition changed).
     void Refilter();
+    // The rowid of the row the hook is judging in a pass; 0 otherwise.
+    qint64 CandidateRowid() const { return m_candidate ? m_candidate->rowid : 0; }
 
     // ---- editing ------------------------------------------------------------
     void Edit();

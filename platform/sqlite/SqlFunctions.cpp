@@ -131,7 +131,14 @@ void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
         esc = nextCp(p, end);
         if (p != end) return sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
     }
-    sqlite3_result_int(ctx, LikeMatch(valueBytes(argv[0]), valueBytes(argv[1]), esc) ? 1 : 0);
+    // Matched where SQLite holds the texts, without copying them: the
+    // function runs once per row of a scan.
+    const auto *p = sqlite3_value_text(argv[0]);
+    const int np = sqlite3_value_bytes(argv[0]);
+    const auto *s = sqlite3_value_text(argv[1]);
+    const int ns = sqlite3_value_bytes(argv[1]);
+    if (!p || !s) return sqlite3_result_error_nomem(ctx);
+    sqlite3_result_int(ctx, likeFrom(p, p + np, s, s + ns, esc) ? 1 : 0);
 }
 
 void ucaseFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {

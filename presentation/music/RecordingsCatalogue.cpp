@@ -7,7 +7,6 @@
 #include "core/startup/Settings.h"
 #include "base/TextRoutines.h"
 #include "platform/sqlite/Database.h"
-#include "platform/sqlite/Query.h"
 #include "presentation/music/MusicFolders.h"
 #include "presentation/music/MusicText.h"
 #include "presentation/music/Playback.h"
@@ -19,6 +18,7 @@
 #include <QSet>
 #include <QStorageInfo>
 #include <algorithm>
+#include <sqlite3.h>
 
 QString RecordingFileList;
 
@@ -207,47 +207,51 @@ QStringList RecordingFilePaths(const QString &fileList) {
 
 namespace {
 
+// Read straight from the statement: the rows are many (every dance with a
+// recording) and each column is wanted as text.
 QList<DanceMusic> ReadDanceMusic(Database &db, const QString &sql, const QVariantList &values = {}) {
     QList<DanceMusic> dances;
-    Query q(db);
-    q.setText(sql);
-    q.open(values);
-    while (!q.eof()) {
-        dances.append({q.fields(0).AsInteger(), q.fields(1).AsString(), q.fields(2).AsString(),
-                       q.fields(3).AsString(), q.fields(4).AsString()});
-        q.next();
-    }
+    Statement s(db.handle(), sql);
+    s.bindAll(values);
+    while (s.step())
+        dances.append({sqlite3_column_int64(s.get(), 0), s.columnText(1), s.columnText(2),
+                       s.columnText(3), s.columnText(4)});
     return dances;
 }
 
 } // namespace
 
 QList<DanceMusic> RecordedDances(Database &db, QChar sep) {
-    return ReadDanceMusic(db, QStringLiteral("Select rowid, Title, Format, Style, Music from Dances where Music ALike ?"),
-                          {QStringLiteral("%") + sep + QStringLiteral("%")});
+    return ReadDanceMusic(
+        db,
+        QStringLiteral("SELECT rowid, Title, Format, Style, Music FROM Dances WHERE Music LIKE ?1"),
+        {QStringLiteral("%") + sep + QStringLiteral("%")});
 }
 
 QList<DanceMusic> DancesForScan(Database &db) {
     return ReadDanceMusic(
-        db, QStringLiteral("Select rowid, Title, Format, Style, Music from Dances Order by Title, Format, Style"));
+        db,
+        QStringLiteral(
+            "SELECT rowid, Title, Format, Style, Music FROM Dances ORDER BY Title, Format, Style"));
 }
 
 void SortCatalogueLines(QStringList &lines) {
-    // Each line's key and rest folded once, not at every comparison; folded
+    // Each line folded once, not at every comparison (folding keeps every
+    // character's place, so the key and the rest are parts of it); folded
     // texts compare code by code as CompareText compares the originals.
     struct Entry {
-        QString key, rest;
+        QString folded;
+        qsizetype end;
         const QString *line;
     };
     std::vector<Entry> entries;
     entries.reserve(size_t(lines.size()));
-    for (const QString &line : lines) {
-        const qsizetype end = KeyEnd(line);
-        entries.push_back({FoldUpper(line.left(end)), FoldUpper(line.mid(end)), &line});
-    }
+    for (const QString &line : lines)
+        entries.push_back({FoldUpper(line), KeyEnd(line), &line});
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        int c = a.key.compare(b.key);
-        if (c == 0) c = a.rest.compare(b.rest);
+        const QStringView fa(a.folded), fb(b.folded);
+        int c = fa.left(a.end).compare(fb.left(b.end));
+        if (c == 0) c = fa.mid(a.end).compare(fb.mid(b.end));
         return c != 0 ? c < 0 : *a.line < *b.line;
     });
     QStringList sorted;

@@ -4,6 +4,7 @@
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/DbFixture.h"
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -131,6 +132,63 @@ TEST_F(PlainTextStoreTest, ChangesMadeElsewhereAreNeverAnsweredStale) {
     EXPECT_TRUE(now.contains("Renamed"));
     EXPECT_TRUE(now.contains("Imported"));
     EXPECT_FALSE(now.contains("Dance 3"));
+}
+
+// The texts remembered by rowid between switches: used only while nothing
+// can have changed the dances, whatever way they were changed.
+TEST_F(PlainTextStoreTest, TextsRememberedByRowidAreNeverAnsweredStale) {
+    using Change = std::function<void()>;
+    const std::pair<const char *, Change> changes[] = {
+        {"own connection",
+         [this] {
+             db.execRaw(R"(UPDATE Dances SET Instructions='{\rtf1 Swing}' WHERE Title='Dance 0')");
+         }},
+        {"second connection",
+         [this] {
+             Database other;
+             other.open(dbPath);
+             other.execRaw(R"(UPDATE Dances SET Footer='{\rtf1 poussette}' WHERE Title='Dance 5')");
+         }},
+        {"undone transaction",
+         [this] {
+             db.execRaw("BEGIN");
+             db.execRaw(R"(UPDATE Dances SET Instructions='' WHERE Title='Dance 3')");
+             EXPECT_EQ(shown(), uncached());
+             db.execRaw("ROLLBACK");
+         }},
+        {"delete", [this] { db.execRaw("DELETE FROM Dances WHERE Title='Dance 3'"); }},
+        {"rename",
+         [this] { db.execRaw("UPDATE Dances SET Title='Renamed' WHERE Title='Dance 1'"); }},
+        {"new dance",
+         [this] {
+             addDance("Imported", "Longways", "English",
+                      {{"Instructions", R"({\rtf1 Poussette})"}});
+         }},
+        {"rowids swapped",
+         [this] {
+             db.execRaw("UPDATE Dances SET rowid=-rowid WHERE Title IN ('Dance 0','Dance 2')");
+             db.execRaw(
+                 "UPDATE Dances SET rowid=(SELECT -rowid FROM Dances WHERE Title='Dance 2') WHERE "
+                 "Title='Dance 0'");
+             db.execRaw(
+                 "UPDATE Dances SET rowid=(SELECT max(rowid)+1 FROM Dances) WHERE Title='Dance 2'");
+         }},
+        {"vacuum", [this] { db.execRaw("VACUUM"); }},
+    };
+    condition("poussette", false);
+    PlainTextCache &texts = SharedPlainTextCache();
+    for (const auto &[name, change] : changes) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(shown(), uncached());
+        EXPECT_EQ(shown(), uncached());
+        EXPECT_TRUE(texts.beginPass()) << "nothing changed: the remembered texts are used";
+        texts.endPass();
+        change();
+        db.tableChanged("Dances");
+        EXPECT_FALSE(texts.beginPass());
+        texts.endPass();
+        EXPECT_EQ(shown(), uncached());
+    }
 }
 
 TEST_F(PlainTextStoreTest, ALockHeldElsewhereKeepsNothingAndLosesNothing) {
