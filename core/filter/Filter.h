@@ -100,6 +100,10 @@ QString InstructionPlainText(const QString &rtf);
 // made anywhere, by this program or another, simply misses. Bound to a
 // catalogue, the cache also keeps its texts in the file: the first switch
 // after a start reads them instead of converting every dance again.
+// The table of the catalogue that keeps the converted texts: a cache only,
+// which a copy given to others (the release) leaves out.
+inline constexpr const char *InstructionTextsTable = "InstructionTexts";
+
 class PlainTextCache {
 public:
     using Converter = std::function<QString(const QString &)>;

@@ -14,7 +14,7 @@
 
 namespace {
 
-const char *const StoreTable = "InstructionTexts";
+const char *const StoreTable = InstructionTextsTable;
 
 // More rows than this many per dance (old texts left by edits) and the
 // table is emptied, to be filled again by the next switches.

@@ -5,6 +5,7 @@
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "base/TextRoutines.h"
+#include "core/filter/Filter.h"
 #include "core/startup/Settings.h"
 #include "core/startup/StartupRules.h"
 #include "platform/sqlite/Database.h"
@@ -70,6 +71,8 @@ ReleaseOutcome CleanReleaseDatabase(Database &release, const MaintainerConfig &c
             if (!line.trimmed().isEmpty()) keep.insert(FoldUpper(line.trimmed()));
     Batch batch(release);
     release.execRaw(QStringLiteral("DROP TABLE IF EXISTS W"));
+    // The kept plain texts would still hold the instructions removed below.
+    release.execRaw(QStringLiteral("DROP TABLE IF EXISTS ") + QLatin1String(InstructionTextsTable));
     release.execRaw(QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS FST ON Dances (Format, Style, Title)"));
     {
         Statement read(release.handle(), QStringLiteral("Select ") + DanceFactsColumns + QStringLiteral(" from Dances"));

@@ -44,6 +44,7 @@ protected:
         event(QDate(2026, 12, 7), Sep + QString("N|-") + Sep);
         event(QDate(2026, 1, 1), Sep + QString("D|Reel|Square|American") + Sep + "N|Bring shoes" + Sep);
         working.execRaw("CREATE TABLE W (X TEXT)");
+        working.execRaw("CREATE TABLE InstructionTexts (Plain TEXT)");
         in.programFolder = prog;
         in.programFile = prog + "quillary";
         in.recordings = {"Mark1=12"};
@@ -83,7 +84,8 @@ TEST_F(ReleaseTest, InstallGetsAStrippedCopyAndTheWorkingFileStays) {
     EXPECT_EQ(column(release, "Select distinct Music from Dances"), QStringList({"Live band"}));
     EXPECT_EQ(column(release, "Select Programme || '/' || Contact || Phone || Email || Fee from Events order by EDate"),
               QStringList({Sep + QString("D|Reel|Square|American") + Sep + "/", "/"}));
-    EXPECT_EQ(column(release, "Select count(*) from sqlite_master where name = 'W'"), QStringList({"0"}));
+    EXPECT_EQ(column(release, "Select count(*) from sqlite_master where name in ('W', 'InstructionTexts')"),
+              QStringList({"0"}));
     EXPECT_EQ(column(path("work/Quillary.mdb"), "Select count(*) from Events where Contact = 'Joe'"),
               QStringList({"3"}));
     const QString ini = LoadTextFile(prog + "Install/Quillary.ini");
