@@ -694,8 +694,11 @@ int TOrgForm::HorizontalRange() const {
         if (DancePage->size() != size) DancePage->resize(size);
         if (QLayout *l = DancePage->layout()) l->activate();
     }
+    // The play panel stands right of the fields, or under them in the
+    // compact arrangement.
     const QPoint right = PlayPnl->mapTo(Content, QPoint(PlayPnl->width(), 0));
-    return right.x();
+    const QPoint fields = DPanel->mapTo(Content, QPoint(DPanel->width(), 0));
+    return std::max(right.x(), fields.x());
 }
 
 void TOrgForm::SetScrollRange() {

@@ -37,6 +37,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QHBoxLayout;
 class QIcon;
 class QKeyEvent;
 class QLabel;
@@ -316,6 +317,10 @@ public:
     void RecDetsClick(bool fromMenu);
     void SetRFolder();
     void FormResize();
+    // Below 800 pixels the Dances page moves Tolbrook, its label, the Music
+    // button and the play panel to a row of their own under the fields.
+    bool CompactDances = false;
+    QHBoxLayout *CompactRow = nullptr;
     // Creates the media player (owner: the notes area).
     void CreatePlayer();
 

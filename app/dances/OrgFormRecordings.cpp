@@ -215,12 +215,45 @@ void TOrgForm::RecPageEnter() {
 }
 
 void TOrgForm::DancePageEnter() {
-    if (PlayHome && PlayPnl->parentWidget() != DancePage) PlayHome->insertWidget(PlayHomeIndex, PlayPnl);
+    if (PlayPnl->parentWidget() == DancePage) return;
+    if (CompactDances && CompactRow) CompactRow->insertWidget(3, PlayPnl);
+    else if (PlayHome) PlayHome->insertWidget(PlayHomeIndex, PlayPnl);
 }
 
-// The Folders grid fills its page through the layout, and a window narrower
-// than the Dances page scrolls sideways, so a resize moves nothing.
-void TOrgForm::FormResize() {}
+// The Folders grid fills its page through the layout. Narrower than 800
+// pixels the Dances page takes its compact arrangement: Tolbrook, its label,
+// the Music button and the play panel in a row under the fields; wider, they
+// go back to their places.
+void TOrgForm::FormResize() {
+    const bool compact = width() < 800;
+    if (compact == CompactDances) return;
+    FindPlayHome(this);
+    auto *page = qobject_cast<QBoxLayout *>(DancePage->layout());
+    QBoxLayout *bar = LayoutHolding(DPanel->layout(), OwnTune);
+    if (!page || !bar || !PlayHome) return;
+    if (!CompactRow) {
+        CompactRow = new QHBoxLayout;
+        page->insertLayout(1, CompactRow);
+    }
+    const bool playHere = PlayPnl->parentWidget() == DancePage;
+    if (compact) {
+        for (QWidget *w : {static_cast<QWidget *>(TolbrookLab), static_cast<QWidget *>(Tolbrook),
+                           static_cast<QWidget *>(MusicBtn)})
+            CompactRow->addWidget(w);
+        if (playHere) CompactRow->addWidget(PlayPnl);
+        else CompactRow->addSpacing(0);
+        CompactRow->addStretch(1);
+    } else {
+        const int after = bar->indexOf(OwnTune) + 1;
+        bar->insertWidget(after, TolbrookLab);
+        bar->insertWidget(after + 1, Tolbrook);
+        if (QBoxLayout *musicRow = LayoutHolding(page, Music)) musicRow->insertWidget(0, MusicBtn);
+        if (playHere) PlayHome->insertWidget(PlayHomeIndex, PlayPnl);
+        while (QLayoutItem *item = CompactRow->takeAt(0)) delete item;
+    }
+    CompactDances = compact;
+    SetScrollRange();
+}
 
 void TOrgForm::RecGridClick() {
     if (Playing) return;

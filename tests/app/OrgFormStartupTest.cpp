@@ -17,6 +17,7 @@
 #include "LineBytes.h"
 #include "TestSupport.h"
 
+#include <QPushButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -154,7 +155,10 @@ TEST_F(StartupTest, LogMarksThePhasesInOrder) {
     EXPECT_EQ(answerer->boxes.size(), 0);
     EXPECT_EQ(form->PC->currentWidget(), form->EventPage);
     // The scroll range reaches the playback panel's right edge on the Dances
-    // page, though that page has not been shown.
+    // page, though that page has not been shown (the wide arrangement).
+    form->showNormal();
+    form->resize(1000, 700);
+    QApplication::processEvents();
     const int range = form->HorizontalRange();
     EXPECT_GT(range, form->DPanel->width());
     EXPECT_EQ(range, form->PlayPnl->mapTo(form->Content, QPoint(form->PlayPnl->width(), 0)).x());
@@ -433,6 +437,25 @@ TEST_F(StartupTest, PagesFitA1024Screen) {
             QApplication::processEvents();
             EXPECT_EQ(form->ScrollBox->horizontalScrollBar()->maximum(), 0) << window.width();
         }
+    }
+    // Narrower than 800 pixels Tolbrook, its label, Music and the play panel
+    // stand in a row under the fields; wider, they go back.
+    const auto underTheFields = [this] {
+        const int below = form->DPanel->mapTo(form->DancePage, QPoint(0, form->DPanel->height())).y();
+        bool all = true, none = true;
+        for (QWidget *w : {static_cast<QWidget *>(form->TolbrookLab), static_cast<QWidget *>(form->Tolbrook),
+                           static_cast<QWidget *>(form->MusicBtn), static_cast<QWidget *>(form->PlayPnl)}) {
+            const bool under = w->parentWidget() == form->DancePage && w->mapTo(form->DancePage, QPoint()).y() >= below &&
+                               w->mapTo(form->DancePage, QPoint()).y() < form->Music->mapTo(form->DancePage, QPoint()).y();
+            all = all && under, none = none && !under;
+        }
+        return all ? 1 : none ? 0 : -1;
+    };
+    form->PC->setCurrentWidget(form->DancePage);
+    for (const auto &[width, expected] : {std::pair{700, 1}, {900, 0}, {760, 1}, {1024, 0}}) {
+        form->resize(width, 700);
+        QApplication::processEvents();
+        EXPECT_EQ(underTheFields(), expected) << width;
     }
 }
 
