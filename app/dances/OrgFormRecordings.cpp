@@ -34,6 +34,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -84,8 +85,9 @@ public:
     }
 };
 
-// The play panel's place on the Dances page.
-QBoxLayout *PlayHome = nullptr;
+// The play panel's place on the Dances page (of the window that found it:
+// a later window finds its own).
+QPointer<QBoxLayout> PlayHome;
 int PlayHomeIndex = -1;
 
 // The entry of a row after moving up past " and" rows, and the header
@@ -197,7 +199,7 @@ void TOrgForm::RefrBtnClick() { RefreshDets(RefrBtn); }
 namespace {
 
 void FindPlayHome(TOrgForm *f) {
-    if (PlayHome) return;
+    if (PlayHome && PlayHome->parentWidget() == f->DancePage) return;
     PlayHome = LayoutHolding(f->DancePage->layout(), f->PlayPnl);
     if (PlayHome) PlayHomeIndex = PlayHome->indexOf(f->PlayPnl);
 }
