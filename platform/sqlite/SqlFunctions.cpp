@@ -187,12 +187,18 @@ int NoCaseCompare(const char *a, int na, const char *b, int nb) {
     const auto *q = reinterpret_cast<const unsigned char *>(b);
     const auto *qe = q + nb;
     while (p < pe && q < qe) {
-        if (*p < 0x80 && *q < 0x80) {
-            const uint x = fold(*p++), y = fold(*q++);
+        // The sorts of a scan compare mostly short ASCII words: those fold
+        // by arithmetic, and equal bytes need no fold at all.
+        uint x = *p, y = *q;
+        if ((x | y) < 0x80) {
+            ++p, ++q;
+            if (x == y) continue;
+            x -= (x - 'a' < 26u) ? 32 : 0;
+            y -= (y - 'a' < 26u) ? 32 : 0;
             if (x != y) return x < y ? -1 : 1;
             continue;
         }
-        const uint x = fold(nextCp(p, pe)), y = fold(nextCp(q, qe));
+        x = fold(nextCp(p, pe)), y = fold(nextCp(q, qe));
         if (x != y) return x < y ? -1 : 1;
     }
     if (p < pe) return 1;
