@@ -114,16 +114,8 @@ void TOrgForm::remindBookings() {
 
 void TOrgForm::fillSelectionBoxes() {
     for (QComboBox *box : SelBoxes) {
-        const QString field = box->itemText(0);
-        Query q(Conn);
-        q.setText(QStringLiteral("Select Distinct ") + field + QStringLiteral(" from Dances Order by ") +
-                  field);
-        q.open();
-        for (; !q.eof(); q.next()) {
-            const QString value = q.fields(0).AsString();
+        for (const QString &value : DistinctDanceValues(box->itemText(0)))
             if (!value.isEmpty() && value != QLatin1String("ZZZ")) box->addItem(value);
-        }
-        q.close();
         box->setCurrentIndex(0);
     }
 }

@@ -154,7 +154,6 @@ void openDances() {
         RebuildDanceIndex(order.name);
     }
     DancesData.open();
-
     MigrateNotes();
     if (!Conn.hasField(QStringLiteral("Dances"), QStringLiteral("CD"))) {
         DancesData.close();
@@ -173,9 +172,117 @@ void RebuildDanceIndex(const QString &order) {
     RunSQL(QStringLiteral("Create Unique Index ") + order + QStringLiteral(" on Dances ") + DanceOrderOf(order).columns);
 }
 
+namespace {
+
+// What the connection has seen: a write by this program or another, a
+// reopen, a schema change or an open transaction all tell.
+struct ConnStamp {
+    quint64 opened = 0;
+    qint64 changes = -1, dataVersion = -1, schema = -1;
+    bool operator==(const ConnStamp &) const = default;
+};
+
+ConnStamp connStamp() {
+    ConnStamp s;
+    sqlite3 *h = Conn.handle();
+    if (!h || !sqlite3_get_autocommit(h)) return s;
+    s.opened = Conn.openCount();
+    s.changes = sqlite3_total_changes64(h);
+    Statement data(h, QStringLiteral("PRAGMA data_version"));
+    if (data.step()) s.dataVersion = sqlite3_column_int64(data.get(), 0);
+    Statement schema(h, QStringLiteral("PRAGMA schema_version"));
+    if (schema.step()) s.schema = sqlite3_column_int64(schema.get(), 0);
+    return s;
+}
+
+// The authors read in the notes pass, for the rule editor's list.
+struct KeptValues {
+    QString field;
+    QStringList values;
+    ConnStamp stamp;
+};
+KeptValues KeptAuthors;
+
+// Rows of the notes pass whose notes hold the old host.
+qint64 OldHostRows = 0;
+quint64 TallyRegisteredFor = 0;
+
+// Whether UTF-8 text holds the old host, ignoring case as PosNoCase does.
+// The host is plain ASCII, and in UTF-8 (valid or not) only ASCII bytes
+// stand for ASCII characters, which fold by themselves: comparing bytes with
+// their ASCII case folded finds exactly what a search of the decoded text
+// finds.
+bool holdsOldHost(const unsigned char *text, int size) {
+    static const QByteArray host = OldWebHost.toLatin1().toUpper();
+    const int m = int(host.size());
+    const auto upper = [](unsigned char c) { return c - 'a' < 26u ? char(c - 32) : char(c); };
+    for (int i = 0; i + m <= size; ++i) {
+        int k = 0;
+        while (k < m && upper(text[i + k]) == host[k]) ++k;
+        if (k == m) return true;
+    }
+    return false;
+}
+
+// Counts the rows whose notes hold the old host and keeps every row: as a
+// WHERE term it lets one scan of Dances both list the authors and look for
+// the host.
+void tallyFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    const unsigned char *text = sqlite3_value_text(argv[0]);
+    if (text && holdsOldHost(text, sqlite3_value_bytes(argv[0]))) ++OldHostRows;
+    sqlite3_result_int(ctx, 1);
+}
+
+QString distinctSql(const QString &field) {
+    return QStringLiteral("Select Distinct ") + field + QStringLiteral(" from Dances Order by ") + field;
+}
+
+// The values of a query's first column as its field gives them.
+QStringList firstColumn(Query &q) {
+    QStringList values;
+    for (; !q.eof(); q.next()) values.append(q.fields(0).AsString());
+    q.close();
+    return values;
+}
+
+// One pass over Dances: the distinct authors in their order (the statement
+// the rule editor's list is read with, plus a WHERE term that keeps every
+// row), and whether any notes hold the old host.
+bool notesHoldOldHost() {
+    KeptAuthors = {};
+    if (TallyRegisteredFor != Conn.openCount()) {
+        const int rc = sqlite3_create_function_v2(Conn.handle(), "OldHostTally", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY,
+                                                  nullptr, tallyFunction, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) throw Conn.errorFor(rc, QStringLiteral("OldHostTally"));
+        TallyRegisteredFor = Conn.openCount();
+    }
+    OldHostRows = 0;
+    const QString author = QStringLiteral("Author");
+    Query q(Conn);
+    q.setText(QStringLiteral("Select Distinct Author from Dances where OldHostTally(Notes) Order by Author"));
+    q.open();
+    const QStringList authors = firstColumn(q);
+    if (OldHostRows > 0) return true;
+    KeptAuthors = {author, authors, connStamp()};
+    return false;
+}
+
+} // namespace
+
+QStringList DistinctDanceValues(const QString &field) {
+    if (!KeptAuthors.field.isEmpty() && KeptAuthors.field == field) {
+        KeptValues kept;
+        std::swap(kept, KeptAuthors);
+        if (kept.stamp.opened != 0 && kept.stamp == connStamp()) return kept.values;
+    }
+    Query q(Conn);
+    q.setText(distinctSql(field));
+    q.open();
+    return firstColumn(q);
+}
+
 void MigrateNotes() {
-    if (RunSQL(QStringLiteral("Select Top 1 Notes from Dances where Notes ALike \"%") + OldWebHost + QStringLiteral("%\"")) <= 0)
-        return;
+    if (!notesHoldOldHost()) return;
     WriteLog(QStringLiteral("Changing ") + OldWebHost + QStringLiteral(" to ") + NewWebHost +
              QStringLiteral(" in all Notes fields"));
     Batch batch(Conn);
@@ -353,6 +460,7 @@ void ResetTables() {
         while (ds->ControlsDisabled()) ds->EnableControls();
     }
     QuietShow = false;
+    KeptAuthors = {};
     EventChanged = false;
     KeptEventsPos = KeptDancesPos = 0;
 }

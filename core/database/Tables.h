@@ -37,8 +37,15 @@ bool OpenDatabase();
 // Deletes the dances whose title holds "####" and creates the order's index.
 void RebuildDanceIndex(const QString &order);
 // Rewrites the old web host in every Notes field (one transaction); nothing
-// happens when no Notes field holds it.
+// happens when no Notes field holds it. The pass that looks for it also
+// reads the authors of the rule editor's list (DistinctDanceValues).
 void MigrateNotes();
+// The values of a Dances field, spelt and ordered as "Select Distinct " +
+// field + " from Dances Order by " + field gives them. The authors read
+// while the notes were checked serve once, while nothing has changed the
+// catalogue since (a write by this program or another, a reopen, a schema
+// change); otherwise the values are read again.
+QStringList DistinctDanceValues(const QString &field);
 
 // The connection (when closed) and both datasets open again.
 void OpenTables();

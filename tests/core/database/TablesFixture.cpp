@@ -42,9 +42,9 @@ void TablesTest::useDances(const QList<QStringList> &dances) {
     QFile::remove(dbFile());
     Database db;
     db.create(dbFile());
-    Statement s(db.handle(), "INSERT INTO Dances (Title, Format, Style) VALUES (?,?,?)");
+    Statement s(db.handle(), "INSERT INTO Dances (Title, Format, Style, Author) VALUES (?,?,?,?)");
     for (const QStringList &d : dances) {
-        s.bindAll({d.value(0), d.value(1), d.value(2)});
+        s.bindAll({d.value(0), d.value(1), d.value(2), d.value(3)});
         s.step();
         s.reset();
     }

@@ -60,7 +60,7 @@ protected:
     void writeIni(const QString &systemLines = QString());
     // The sample catalogue as "Quillary.mdb" in the data folder.
     void useSample();
-    // An empty catalogue with the given dances (title, format, style).
+    // An empty catalogue with the given dances (title, format, style, author).
     void useDances(const QList<QStringList> &dances);
     QString dbFile() const { return path("Quillary.mdb"); }
     QString logText() const;

@@ -173,6 +173,110 @@ TEST_F(TablesTest, NotesMigrationReplacesEveryOccurrenceIgnoringCase) {
     EXPECT_EQ(logText().count("in all Notes fields"), 1) << "nothing left to change: no walk";
 }
 
+// The pass that looks for the old host decides alone whether the notes are
+// walked: it must find every text the walk's search finds, and nothing else.
+TEST_F(TablesTest, NotesPassFindsWhatTheWalkFinds) {
+    const struct {
+        const char *notes;
+        bool blob;
+        const char *after; // nullptr: left as it was, and no walk
+    } cases[] = {
+        {"see WWW.QUILLARY.FREESERVE.CO.UK/x", false, "see www.quillary.org.uk/x"},
+        {"\xC3\xA9t\xC3\xA9 www.Quillary.freeserve.co.uk", false, "\xC3\xA9t\xC3\xA9 www.quillary.org.uk"},
+        {"www.quillary.freeserve.co.uk", true, "www.quillary.org.uk"},
+        {"www.quillary.freeserve.co.u", false, nullptr},
+        {"www.quillary.free serve.co.uk", false, nullptr},
+        // Letters that only look like the host's.
+        {"www.qu\xC4\xB0llary.freeserve.co.uk", false, nullptr},
+        {"www.quillary.free\xC5\xBFerve.co.uk", false, nullptr},
+        {"www.quillary.freeserve.co.u\xE2\x84\xAA", false, nullptr},
+        {"www.quillary.freeserve.co\xFF.uk", false, nullptr},
+        {"", false, nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.notes);
+        ResetTables();
+        WriteFileBytes(path("Log.Txt"), QByteArray());
+        useDances({{"Jig", "Longways", "English"}, {"Reel", "Longways", "English"}});
+        {
+            Database db;
+            db.open(dbFile());
+            Statement s(db.handle(), "UPDATE Dances SET Notes = ? WHERE Title = 'Jig'");
+            const QByteArray bytes(c.notes);
+            s.bind(1, c.blob ? QVariant(bytes) : QVariant(QString::fromUtf8(bytes)));
+            s.step();
+        }
+        ASSERT_TRUE(OpenDatabase());
+        const QVariant notes = scalar("SELECT Notes FROM Dances WHERE Title = 'Jig'");
+        const QString text = notes.typeId() == QMetaType::QByteArray ? QString::fromUtf8(notes.toByteArray()) : notes.toString();
+        EXPECT_EQ(text, QString::fromUtf8(c.after ? c.after : c.notes));
+        EXPECT_EQ(logText().count("in all Notes fields"), c.after ? 1 : 0);
+    }
+}
+
+// The authors read in the notes pass are the list the plain statement gives,
+// spelling and order, and are never used once the catalogue has changed.
+TEST_F(TablesTest, AuthorsOfTheNotesPassAreThePlainListAndNeverStale) {
+    const QString plain = QStringLiteral("Select Distinct Author from Dances Order by Author");
+    const auto plainList = [&] {
+        Query q(Conn);
+        q.setText(plain);
+        q.open();
+        QStringList values;
+        for (; !q.eof(); q.next()) values.append(q.fields(0).AsString());
+        return values;
+    };
+    const auto fill = [&] {
+        QList<QStringList> dances;
+        const char *authors[] = {"smith", "Ann Fairley", "SMITH", "", "\xC3\xA9mile", "Smith", "\xC3\x89MILE",
+                                 "ZZZ", "ann fairley", "Zoe", "zoe", "traditional"};
+        int i = 0;
+        for (const char *a : authors) dances.append({QStringLiteral("Dance %1").arg(i++), "Longways", "English", a});
+        useDances(dances);
+    };
+    const struct {
+        const char *name;
+        std::function<void()> between;
+        const char *added; // an author the list must then hold
+    } cases[] = {
+        {"nothing", [] {}, nullptr},
+        {"this connection", [] { Conn.execRaw("UPDATE Dances SET Author = 'Quentin' WHERE Title = 'Dance 0'"); },
+         "Quentin"},
+        {"another connection",
+         [this] {
+             Database other;
+             other.open(dbFile());
+             other.execRaw("UPDATE Dances SET Author = 'Ursula' WHERE Title = 'Dance 1'");
+         },
+         "Ursula"},
+        {"a rolled-back write",
+         [] {
+             Conn.execRaw("BEGIN");
+             Conn.execRaw("UPDATE Dances SET Author = 'Vera' WHERE Title = 'Dance 2'");
+             Conn.execRaw("ROLLBACK");
+         },
+         nullptr},
+        {"a reopen",
+         [] {
+             Conn.close();
+             OpenTables();
+         },
+         nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetTables();
+        fill();
+        ASSERT_TRUE(OpenDatabase());
+        c.between();
+        const QStringList got = DistinctDanceValues(QStringLiteral("Author"));
+        EXPECT_EQ(got, plainList());
+        if (c.added) EXPECT_TRUE(got.contains(QLatin1String(c.added)));
+        EXPECT_EQ(DistinctDanceValues(QStringLiteral("Author")), plainList()) << "read again";
+    }
+    EXPECT_EQ(DistinctDanceValues(QStringLiteral("Style")), QStringList{"English"});
+}
+
 TEST_F(TablesTest, CompactionShrinksTheFileAndRecordsItsSize) {
     useDances({{"Jig", "Longways", "English"}});
     ASSERT_TRUE(OpenDatabase());
