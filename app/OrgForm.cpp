@@ -13,6 +13,7 @@
 #include "platform/rtf/RichEdit.h"
 #include "platform/shell/KeyState.h"
 #include "platform/sqlite/DataSource.h"
+#include "platform/picture/StandardIcon.h"
 #include "platform/sqlite/DBNavigator.h"
 #include "programme/ProgrammeRows.h"
 
@@ -85,7 +86,7 @@ QLabel *label(QWidget *parent, const QString &text, QWidget *buddy, const char *
 QToolButton *toolButton(QWidget *parent, const char *name, QStyle::StandardPixmap icon,
                         const QString &hint) {
     auto *b = named(new QToolButton(parent), name);
-    b->setIcon(parent->style()->standardIcon(icon));
+    b->setIcon(LazyStandardIcon(icon, parent));
     b->setToolTip(hint);
     b->setAutoRaise(true);
     return b;

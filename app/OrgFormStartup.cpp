@@ -201,7 +201,7 @@ StartupResult TOrgForm::runStartup() {
     const bool rules = OptionChecked(QStringLiteral("ShowRules"));
     SetPageVisible(RulePage, rules);
     RulesM->menuAction()->setVisible(rules);
-    PlayBtn->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    PlayBtn->setIcon(*PlayImg);
 
     // 20. The media player.
     CreatePlayer();

@@ -13,6 +13,7 @@
 #include "core/startup/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "platform/media/MyPlayer.h"
+#include "platform/picture/StandardIcon.h"
 #include "presentation/music/Playback.h"
 
 #include <QCheckBox>
@@ -52,7 +53,7 @@ QIcon DrawHand() {
 } // namespace
 
 void TOrgForm::buildPlayPanel() {
-    PlayImg = new QIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    PlayImg = new QIcon(LazyStandardIcon(QStyle::SP_MediaPlay, this));
     Hand = new QIcon(DrawHand());
 
     PlayTimes = new QWidget(PlayPnl);

@@ -1,6 +1,7 @@
 #include "platform/sqlite/DBNavigator.h"
 
 #include "base/Messages.h"
+#include "platform/picture/StandardIcon.h"
 
 #include <QHBoxLayout>
 #include <QStyle>
@@ -36,7 +37,7 @@ TDBNavigator::TDBNavigator(QWidget *parent) : QWidget(parent) {
     for (const ButtonLook &look : Looks) {
         auto *b = new QToolButton(this);
         b->setObjectName(QLatin1String(look.name));
-        if (look.icon != QStyle::SP_CustomBase) b->setIcon(style()->standardIcon(look.icon));
+        if (look.icon != QStyle::SP_CustomBase) b->setIcon(LazyStandardIcon(look.icon, this));
         else b->setText(QString::fromUtf8(look.text));
         b->setToolTip(QLatin1String(look.hint));
         b->setAutoRaise(true);
