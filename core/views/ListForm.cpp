@@ -7,6 +7,7 @@
 #include "core/services/Help.h"
 #include "core/services/MainWindowLink.h"
 #include "core/startup/Settings.h"
+#include "platform/picture/StandardIcon.h"
 
 #include <QAbstractTableModel>
 #include <QGuiApplication>
@@ -76,7 +77,7 @@ TListForm::TListForm(QWidget *parent) : QDialog(parent), model(new ChooserModel(
     CLab->setObjectName(QStringLiteral("CLab"));
     NoFilter = new QToolButton(this);
     NoFilter->setObjectName(QStringLiteral("NoFilter"));
-    NoFilter->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
+    NoFilter->setIcon(LazyStandardIcon(QStyle::SP_DialogResetButton, this));
     NoFilter->setToolTip(QStringLiteral("Remove the filter"));
     NF2 = new QPushButton(QStringLiteral("&F"), this);
     NF2->setObjectName(QStringLiteral("NF2"));
