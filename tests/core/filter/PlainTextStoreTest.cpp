@@ -235,6 +235,58 @@ TEST_F(PlainTextStoreTest, KeptTextsFollowTheStoredTextNotTheRowid) {
     }
 }
 
+// A generated catalogue of accented, mixed-case and escaped texts: the
+// matches of every condition with the texts converted, kept, read back after
+// a restart and brought up to date after edits are those of the rule with no
+// cache at all.
+TEST_F(PlainTextStoreTest, GeneratedCatalogueMatchesTheUncachedRule) {
+    const char *const words[] = {"poussette", "Poussette", "POUSSETTE", "\\'fcber", "\\u252?ber", "\\'dcBER",
+                                 "R\\'e9v\\'e9rence", "{\\b down}", "\\{braces\\}", "\\tab", "stra\\'dfe",
+                                 "\\'e4rmel", "\\line", "ring", "RING", "{\\i Ring}"};
+    quint32 seed = 20261207;
+    const auto next = [&seed](quint32 n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    const auto text = [&](int count) {
+        QString t = QStringLiteral("{\\rtf1\\ansi ");
+        for (int i = 0; i < count; ++i) t += QString::fromLatin1(words[next(std::size(words))]) + ' ';
+        return t + '}';
+    };
+    for (int i = 0; i < 120; ++i)
+        addDance(QStringLiteral("Generated %1").arg(i), "Square", "American",
+                 {{"Instructions", next(8) == 0 ? QString() : text(1 + int(next(6)))},
+                  {"Footer", next(4) == 0 ? text(2) : QString()}});
+    db.tableChanged("Dances");
+    struct Case {
+        const char *value;
+        bool caseSensitive;
+    } const cases[] = {{"poussette", false}, {"POUSSETTE", true}, {"über", false}, {"Über", true},
+                       {"révérence", false}, {"ärmel", false},     {"straße", false}, {"{braces}", false},
+                       {"<>ring", false},    {"Ring", true},       {"", false}};
+    const auto compare = [&](const char *when) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(when) + ": " + c.value);
+            condition(QString::fromUtf8(c.value), c.caseSensitive);
+            const QStringList expected = uncached();
+            EXPECT_EQ(shown(), expected);
+        }
+    };
+    SharedPlainTextCache().clear();
+    compare("converted");
+    SharedPlainTextCache().clear();
+    compare("read back");
+    for (int i = 0; i < 15; ++i) {
+        Statement edit(db.handle(), "UPDATE Dances SET Instructions = ? WHERE Title = ?");
+        edit.bindAll({text(3), QStringLiteral("Generated %1").arg(next(120))});
+        edit.step();
+    }
+    db.tableChanged("Dances");
+    compare("after edits");
+    SharedPlainTextCache().clear();
+    compare("read back after edits");
+}
+
 TEST_F(PlainTextStoreTest, ALockHeldElsewhereKeepsNothingAndLosesNothing) {
     condition("poussette", false);
     Database other;
