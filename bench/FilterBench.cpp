@@ -139,7 +139,9 @@ void BM_InstructionsSwitchAfterEdit(benchmark::State &state) {
     int shown = 0, n = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        c.db.execRaw(QStringLiteral("UPDATE Dances SET Instructions = '{\\rtf1 poussette %1}' WHERE rowid = 7").arg(++n));
+        c.db.execRaw(QStringLiteral(
+                         "UPDATE Dances SET Instructions = '{\\rtf1 poussette %1}' WHERE rowid = 7")
+                         .arg(++n));
         state.ResumeTiming();
         shown = Switch();
     }

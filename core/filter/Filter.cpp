@@ -95,7 +95,8 @@ QString PlainTextCache::folded(const QString &stored) {
     return text(entry(stored), true);
 }
 
-QString PlainTextCache::rowText(qint64, const QString &instructions, const QString &footer, bool fold) {
+QString PlainTextCache::rowText(qint64, const QString &instructions, const QString &footer,
+                                bool fold) {
     QString parts[2];
     const QString *stored[2] = {&instructions, &footer};
     for (int i = 0; i < 2; ++i)

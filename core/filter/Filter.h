@@ -178,6 +178,8 @@ private:
     bool heldRowsUsable(const Stamp &now) const;
     bool refreshRows();
     bool refreshWritten();
+    void convertInto(Row &row, const char *instructions, qsizetype instructionBytes,
+                     const char *footer, qsizetype footerBytes);
     void noteWrite(Database *db, const char *table, qint64 rowid);
     QHash<qint64, Row> rows; // every dance by rowid, after a pass began
     Stamp rowsStamp, passStamp;

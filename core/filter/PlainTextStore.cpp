@@ -29,14 +29,18 @@ constexpr qsizetype WrittenLimit = 2000;
 bool storeUsable(Database *db) { return db && db->isOpen(); }
 
 // The table as this version keeps it; an older layout is made again.
-bool storeHasLayout(Database *db) { return db->hasTable(QLatin1String(StoreTable)) && db->hasField(QLatin1String(StoreTable), QStringLiteral("Hash1")) && db->hasField(QLatin1String(StoreTable), QStringLiteral("Id")); }
+bool storeHasLayout(Database *db) {
+    return db->hasTable(QLatin1String(StoreTable)) &&
+           db->hasField(QLatin1String(StoreTable), QStringLiteral("Hash1")) &&
+           db->hasField(QLatin1String(StoreTable), QStringLiteral("Id"));
+}
 
 // Four multiply-and-shift chains over the text's 8-byte words, two for
 // each half of the digest. Each step is a one-to-one map of a chain's state
 // for a given word, so texts that differ in one word always differ in both
 // halves; the digest is the same on every machine and in every version.
-constexpr quint64 M1 = 0x9E3779B97F4A7C15ull, M2 = 0xC2B2AE3D27D4EB4Full, M3 = 0x165667B19E3779F9ull,
-                  M4 = 0xD6E8FEB86659FD93ull;
+constexpr quint64 M1 = 0x9E3779B97F4A7C15ull, M2 = 0xC2B2AE3D27D4EB4Full,
+                  M3 = 0x165667B19E3779F9ull, M4 = 0xD6E8FEB86659FD93ull;
 
 struct Chains {
     quint64 a0 = M3, a1 = M4, b0 = M1, b1 = M2;
@@ -76,10 +80,30 @@ struct Chains {
     }
 };
 
+// A dance's two stored texts, from column `first` of a statement's row.
+struct Stored {
+    const char *instructions = nullptr, *footer = nullptr;
+    qsizetype instructionBytes = 0, footerBytes = 0;
+};
+
+// False when either is not text: the pass reads such a dance as the dataset
+// gives it.
+bool storedTexts(sqlite3_stmt *st, int first, Stored *out) {
+    const int t1 = sqlite3_column_type(st, first), t2 = sqlite3_column_type(st, first + 1);
+    if ((t1 != SQLITE_TEXT && t1 != SQLITE_NULL) || (t2 != SQLITE_TEXT && t2 != SQLITE_NULL))
+        return false;
+    out->instructions = reinterpret_cast<const char *>(sqlite3_column_text(st, first));
+    out->instructionBytes = sqlite3_column_bytes(st, first);
+    out->footer = reinterpret_cast<const char *>(sqlite3_column_text(st, first + 1));
+    out->footerBytes = sqlite3_column_bytes(st, first + 1);
+    return true;
+}
+
 } // namespace
 
-PlainTextCache::Digest PlainTextCache::DigestOf(const char *instructions, qsizetype instructionBytes,
-                                                const char *footer, qsizetype footerBytes) {
+PlainTextCache::Digest PlainTextCache::DigestOf(const char *instructions,
+                                                qsizetype instructionBytes, const char *footer,
+                                                qsizetype footerBytes) {
     Chains c;
     c.words(instructions, instructionBytes);
     c.mark(instructionBytes);
@@ -92,14 +116,24 @@ PlainTextCache::Digest PlainTextCache::DigestOf(const char *instructions, qsizet
     return d;
 }
 
+void PlainTextCache::convertInto(Row &row, const char *instructions, qsizetype instructionBytes,
+                                 const char *footer, qsizetype footerBytes) {
+    QString parts[2];
+    if (instructionBytes > 0) parts[0] = convert(QString::fromUtf8(instructions, instructionBytes));
+    if (footerBytes > 0) parts[1] = convert(QString::fromUtf8(footer, footerBytes));
+    ++converted;
+    row.text = Entry{parts[1].isEmpty() ? parts[0] : parts[0] + parts[1], QString(), false};
+}
+
 bool PlainTextCache::refreshRows() {
     // The kept texts are read on the first pass after a start; later passes
     // reuse what is held and convert only the dances whose texts changed.
     const bool readKept = !storeRead && storeHasLayout(store);
-    const QString sql = readKept ? QStringLiteral("SELECT d.rowid, d.Instructions, d.Footer, t.Hash1, t.Hash2, "
-                                                  "t.Bytes, t.Plain FROM Dances d LEFT JOIN %1 t ON t.Id = d.rowid")
-                                       .arg(QLatin1String(StoreTable))
-                                 : QStringLiteral("SELECT rowid, Instructions, Footer FROM Dances");
+    const QString sql =
+        readKept ? QStringLiteral("SELECT d.rowid, d.Instructions, d.Footer, t.Hash1, t.Hash2, "
+                                  "t.Bytes, t.Plain FROM Dances d LEFT JOIN %1 t ON t.Id = d.rowid")
+                       .arg(QLatin1String(StoreTable))
+                 : QStringLiteral("SELECT rowid, Instructions, Footer FROM Dances");
     // The rows are brought up to date in place; those of dances no longer
     // met are dropped at the end.
     const quint32 refresh = ++refreshes;
@@ -110,39 +144,32 @@ bool PlainTextCache::refreshRows() {
         sqlite3_stmt *st = s.get();
         while (s.step()) {
             const qint64 rowid = sqlite3_column_int64(st, 0);
-            const int t1 = sqlite3_column_type(st, 1), t2 = sqlite3_column_type(st, 2);
-            // Values that are not text are read as the dataset gives them,
-            // by the pass itself.
-            if ((t1 != SQLITE_TEXT && t1 != SQLITE_NULL) || (t2 != SQLITE_TEXT && t2 != SQLITE_NULL)) continue;
-            const auto *p1 = reinterpret_cast<const char *>(sqlite3_column_text(st, 1));
-            const qsizetype n1 = sqlite3_column_bytes(st, 1);
-            const auto *p2 = reinterpret_cast<const char *>(sqlite3_column_text(st, 2));
-            const qsizetype n2 = sqlite3_column_bytes(st, 2);
-            const Digest d = DigestOf(p1, n1, p2, n2);
+            Stored t;
+            if (!storedTexts(st, 1, &t)) continue;
+            const Digest d = DigestOf(t.instructions, t.instructionBytes, t.footer, t.footerBytes);
             Row &row = rows[rowid];
             row.seen = refresh;
             ++met;
             if (row.digest == d) continue;
             row.digest = d;
             if (readKept && sqlite3_column_type(st, 6) == SQLITE_TEXT &&
-                quint64(sqlite3_column_int64(st, 3)) == d.h1 && quint64(sqlite3_column_int64(st, 4)) == d.h2 &&
+                quint64(sqlite3_column_int64(st, 3)) == d.h1 &&
+                quint64(sqlite3_column_int64(st, 4)) == d.h2 &&
                 sqlite3_column_int64(st, 5) == d.bytes) {
                 const auto *kept = reinterpret_cast<const char *>(sqlite3_column_text(st, 6));
-                row.text = Entry{QString::fromUtf8(kept, sqlite3_column_bytes(st, 6)), QString(), false};
+                row.text =
+                    Entry{QString::fromUtf8(kept, sqlite3_column_bytes(st, 6)), QString(), false};
                 continue;
             }
-            QString parts[2];
-            if (n1 > 0) parts[0] = convert(QString::fromUtf8(p1, n1));
-            if (n2 > 0) parts[1] = convert(QString::fromUtf8(p2, n2));
-            ++converted;
-            row.text = Entry{parts[1].isEmpty() ? parts[0] : parts[0] + parts[1], QString(), false};
+            convertInto(row, t.instructions, t.instructionBytes, t.footer, t.footerBytes);
             converts.append(rowid);
         }
     } catch (const DbError &) {
         rows.clear();
         return false;
     }
-    if (met != rows.size()) rows.removeIf([refresh](const auto &it) { return it.value().seen != refresh; });
+    if (met != rows.size())
+        rows.removeIf([refresh](const auto &it) { return it.value().seen != refresh; });
     fresh.append(converts);
     storeRead = true;
     return true;
@@ -165,20 +192,27 @@ void PlainTextCache::keep() {
     try {
         Batch batch(*store);
         const QString table = QLatin1String(StoreTable);
-        if (store->hasTable(table) && !storeHasLayout(store)) store->execRaw(QStringLiteral("DROP TABLE %1").arg(table));
-        store->execRaw(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Id INTEGER PRIMARY KEY, Hash1 INTEGER NOT NULL, "
-                                      "Hash2 INTEGER NOT NULL, Bytes INTEGER NOT NULL, Plain TEXT NOT NULL)")
-                           .arg(table));
+        if (store->hasTable(table) && !storeHasLayout(store))
+            store->execRaw(QStringLiteral("DROP TABLE %1").arg(table));
+        store->execRaw(
+            QStringLiteral(
+                "CREATE TABLE IF NOT EXISTS %1 (Id INTEGER PRIMARY KEY, Hash1 INTEGER NOT NULL, "
+                "Hash2 INTEGER NOT NULL, Bytes INTEGER NOT NULL, Plain TEXT NOT NULL)")
+                .arg(table));
         Statement count(store->handle(), QStringLiteral("SELECT (SELECT count(*) FROM %1), (SELECT count(*) FROM "
                                                         "Dances)")
                                              .arg(table));
-        if (count.step() &&
-            sqlite3_column_int64(count.get(), 0) + fresh.size() > sqlite3_column_int64(count.get(), 1) + SpareRows)
-            store->execRaw(QStringLiteral("DELETE FROM %1 WHERE Id NOT IN (SELECT rowid FROM Dances)").arg(table));
+        if (count.step() && sqlite3_column_int64(count.get(), 0) + fresh.size() >
+                                sqlite3_column_int64(count.get(), 1) + SpareRows)
+            store->execRaw(
+                QStringLiteral("DELETE FROM %1 WHERE Id NOT IN (SELECT rowid FROM Dances)")
+                    .arg(table));
         count.finalize();
-        Statement insert(store->handle(), QStringLiteral("INSERT OR REPLACE INTO %1 (Id, Hash1, Hash2, Bytes, Plain) "
-                                                         "VALUES (?, ?, ?, ?, ?)")
-                                              .arg(table));
+        Statement insert(
+            store->handle(),
+            QStringLiteral("INSERT OR REPLACE INTO %1 (Id, Hash1, Hash2, Bytes, Plain) "
+                           "VALUES (?, ?, ?, ?, ?)")
+                .arg(table));
         for (const qint64 rowid : std::as_const(fresh)) {
             const auto it = rows.constFind(rowid);
             if (it == rows.constEnd()) continue;
@@ -220,7 +254,8 @@ PlainTextCache::Stamp PlainTextCache::currentStamp() const {
 
 bool PlainTextCache::heldRowsUsable(const Stamp &now) const {
     return rowsValid && !writtenOverflow && store && store->hasRowWriteListener(this) &&
-           now.open == rowsStamp.open && now.dataVersion == rowsStamp.dataVersion && now.schema == rowsStamp.schema;
+           now.open == rowsStamp.open && now.dataVersion == rowsStamp.dataVersion &&
+           now.schema == rowsStamp.schema;
 }
 
 void PlainTextCache::noteWrite(Database *db, const char *table, qint64 rowid) {
@@ -233,7 +268,8 @@ void PlainTextCache::noteWrite(Database *db, const char *table, qint64 rowid) {
 
 bool PlainTextCache::refreshWritten() {
     try {
-        Statement s(store->handle(), QStringLiteral("SELECT Instructions, Footer FROM Dances WHERE rowid = ?"));
+        Statement s(store->handle(),
+                    QStringLiteral("SELECT Instructions, Footer FROM Dances WHERE rowid = ?"));
         sqlite3_stmt *st = s.get();
         for (const qint64 rowid : std::as_const(written)) {
             sqlite3_bind_int64(st, 1, rowid);
@@ -242,25 +278,17 @@ bool PlainTextCache::refreshWritten() {
                 s.reset();
                 continue;
             }
-            const int t1 = sqlite3_column_type(st, 0), t2 = sqlite3_column_type(st, 1);
-            if ((t1 != SQLITE_TEXT && t1 != SQLITE_NULL) || (t2 != SQLITE_TEXT && t2 != SQLITE_NULL)) {
+            Stored t;
+            if (!storedTexts(st, 0, &t)) {
                 rows.remove(rowid);
                 s.reset();
                 continue;
             }
-            const auto *p1 = reinterpret_cast<const char *>(sqlite3_column_text(st, 0));
-            const qsizetype n1 = sqlite3_column_bytes(st, 0);
-            const auto *p2 = reinterpret_cast<const char *>(sqlite3_column_text(st, 1));
-            const qsizetype n2 = sqlite3_column_bytes(st, 1);
-            const Digest d = DigestOf(p1, n1, p2, n2);
+            const Digest d = DigestOf(t.instructions, t.instructionBytes, t.footer, t.footerBytes);
             Row &row = rows[rowid];
             if (row.digest != d) {
-                QString parts[2];
-                if (n1 > 0) parts[0] = convert(QString::fromUtf8(p1, n1));
-                if (n2 > 0) parts[1] = convert(QString::fromUtf8(p2, n2));
-                ++converted;
                 row.digest = d;
-                row.text = Entry{parts[1].isEmpty() ? parts[0] : parts[0] + parts[1], QString(), false};
+                convertInto(row, t.instructions, t.instructionBytes, t.footer, t.footerBytes);
                 fresh.append(rowid);
             }
             s.reset();
@@ -300,11 +328,13 @@ bool PlainTextCache::beginPass() {
     return true;
 }
 
-void PlainTextCache::endPass() { passTrusted = false; }
+void PlainTextCache::endPass() {
+    passTrusted = false;
+}
 
 bool PlainTextCache::rowsCurrent() const {
-    return store && store->isOpen() && sqlite3_get_autocommit(store->handle()) && heldRowsUsable(currentStamp()) &&
-           written.isEmpty();
+    return store && store->isOpen() && sqlite3_get_autocommit(store->handle()) &&
+           heldRowsUsable(currentStamp()) && written.isEmpty();
 }
 
 bool PlainTextCache::rowText(qint64 rowid, bool fold, QString *out) {

@@ -297,7 +297,8 @@ void Database::configure() {
 
 void Database::rowWritten(void *self, int, const char *, const char *table, qint64 rowid) {
     auto *db = static_cast<Database *>(self);
-    for (const auto &[owner, listener] : db->m_rowListeners) listener(db, table, rowid);
+    for (const auto &[owner, listener] : db->m_rowListeners)
+        listener(db, table, rowid);
 }
 
 void Database::setRowWriteListener(const void *owner, RowWriteListener listener) {

@@ -202,7 +202,8 @@ TEST_F(PlainTextStoreTest, TextsRememberedByRowidAreNeverAnsweredStale) {
 TEST_F(PlainTextStoreTest, KeptTextsFollowTheStoredTextNotTheRowid) {
     const std::pair<const char *, const char *> changes[] = {
         {"rowids swapped",
-         "CREATE TEMP TABLE r AS SELECT rowid AS id, Title FROM Dances WHERE Title IN ('Dance 0','Dance 2');"
+         "CREATE TEMP TABLE r AS SELECT rowid AS id, Title FROM Dances WHERE Title IN ('Dance "
+         "0','Dance 2');"
          "UPDATE Dances SET rowid=-rowid WHERE Title IN ('Dance 0','Dance 2');"
          "UPDATE Dances SET rowid=(SELECT id FROM r WHERE Title='Dance 2') WHERE Title='Dance 0';"
          "UPDATE Dances SET rowid=(SELECT id FROM r WHERE Title='Dance 0') WHERE Title='Dance 2';"
@@ -210,13 +211,16 @@ TEST_F(PlainTextStoreTest, KeptTextsFollowTheStoredTextNotTheRowid) {
         {"a new dance on a deleted dance's rowid",
          "CREATE TEMP TABLE r AS SELECT rowid AS id FROM Dances WHERE Title='Dance 0';"
          "DELETE FROM Dances WHERE Title='Dance 0';"
-         "INSERT INTO Dances (rowid, Title, Format, Style, Instructions) SELECT id, 'New', 'Longways', 'English', "
+         "INSERT INTO Dances (rowid, Title, Format, Style, Instructions) SELECT id, 'New', "
+         "'Longways', 'English', "
          "'{\\rtf1 plain swing}' FROM r;"
          "DROP TABLE r"},
         {"the kept table of an older version",
-         "DROP TABLE InstructionTexts; CREATE TABLE InstructionTexts (H1 INTEGER PRIMARY KEY, H2 INTEGER, "
+         "DROP TABLE InstructionTexts; CREATE TABLE InstructionTexts (H1 INTEGER PRIMARY KEY, H2 "
+         "INTEGER, "
          "Len INTEGER, Plain TEXT); INSERT INTO InstructionTexts VALUES (1, 2, 3, 'POUSSETTE')"},
-        {"kept rows whose digest does not match", "UPDATE InstructionTexts SET Hash1 = Hash1 + 1, Plain = 'POUSSETTE'"},
+        {"kept rows whose digest does not match",
+         "UPDATE InstructionTexts SET Hash1 = Hash1 + 1, Plain = 'POUSSETTE'"},
         {"a kept text that is not text", "UPDATE InstructionTexts SET Plain = X'00'"},
     };
     condition("poussette", false);
@@ -231,7 +235,8 @@ TEST_F(PlainTextStoreTest, KeptTextsFollowTheStoredTextNotTheRowid) {
         SharedPlainTextCache().clear();
         const int before = SharedPlainTextCache().conversions();
         EXPECT_EQ(shown(), uncached());
-        EXPECT_EQ(SharedPlainTextCache().conversions(), before) << "the switch before kept every text";
+        EXPECT_EQ(SharedPlainTextCache().conversions(), before)
+            << "the switch before kept every text";
     }
 }
 
@@ -240,9 +245,11 @@ TEST_F(PlainTextStoreTest, KeptTextsFollowTheStoredTextNotTheRowid) {
 // a restart and brought up to date after edits are those of the rule with no
 // cache at all.
 TEST_F(PlainTextStoreTest, GeneratedCatalogueMatchesTheUncachedRule) {
-    const char *const words[] = {"poussette", "Poussette", "POUSSETTE", "\\'fcber", "\\u252?ber", "\\'dcBER",
-                                 "R\\'e9v\\'e9rence", "{\\b down}", "\\{braces\\}", "\\tab", "stra\\'dfe",
-                                 "\\'e4rmel", "\\line", "ring", "RING", "{\\i Ring}"};
+    const char *const words[] = {
+        "poussette",  "Poussette",         "POUSSETTE",  "\\'fcber",     "\\u252?ber",
+        "\\'dcBER",   "R\\'e9v\\'e9rence", "{\\b down}", "\\{braces\\}", "\\tab",
+        "stra\\'dfe", "\\'e4rmel",         "\\line",     "ring",         "RING",
+        "{\\i Ring}"};
     quint32 seed = 20261207;
     const auto next = [&seed](quint32 n) {
         seed = seed * 1664525u + 1013904223u;
@@ -250,7 +257,8 @@ TEST_F(PlainTextStoreTest, GeneratedCatalogueMatchesTheUncachedRule) {
     };
     const auto text = [&](int count) {
         QString t = QStringLiteral("{\\rtf1\\ansi ");
-        for (int i = 0; i < count; ++i) t += QString::fromLatin1(words[next(std::size(words))]) + ' ';
+        for (int i = 0; i < count; ++i)
+            t += QString::fromLatin1(words[next(std::size(words))]) + ' ';
         return t + '}';
     };
     for (int i = 0; i < 120; ++i)
@@ -261,9 +269,10 @@ TEST_F(PlainTextStoreTest, GeneratedCatalogueMatchesTheUncachedRule) {
     struct Case {
         const char *value;
         bool caseSensitive;
-    } const cases[] = {{"poussette", false}, {"POUSSETTE", true}, {"über", false}, {"Über", true},
-                       {"révérence", false}, {"ärmel", false},     {"straße", false}, {"{braces}", false},
-                       {"<>ring", false},    {"Ring", true},       {"", false}};
+    } const cases[] = {{"poussette", false}, {"POUSSETTE", true},  {"über", false},
+                       {"Über", true},       {"révérence", false}, {"ärmel", false},
+                       {"straße", false},    {"{braces}", false},  {"<>ring", false},
+                       {"Ring", true},       {"", false}};
     const auto compare = [&](const char *when) {
         for (const Case &c : cases) {
             SCOPED_TRACE(std::string(when) + ": " + c.value);
@@ -323,12 +332,15 @@ TEST(PlainTextDigest, TextsThatDifferNeverShareADigest) {
     };
     for (const Pair &p : pairs) {
         SCOPED_TRACE(p.name);
-        const auto a = PlainTextCache::DigestOf(p.i1.constData(), p.i1.size(), p.f1.constData(), p.f1.size());
-        const auto b = PlainTextCache::DigestOf(p.i2.constData(), p.i2.size(), p.f2.constData(), p.f2.size());
+        const auto a =
+            PlainTextCache::DigestOf(p.i1.constData(), p.i1.size(), p.f1.constData(), p.f1.size());
+        const auto b =
+            PlainTextCache::DigestOf(p.i2.constData(), p.i2.size(), p.f2.constData(), p.f2.size());
         EXPECT_NE(a.h1, b.h1);
         EXPECT_NE(a.h2, b.h2);
         const QByteArray copy = p.i1;
-        EXPECT_TRUE(a == PlainTextCache::DigestOf(copy.constData(), copy.size(), p.f1.constData(), p.f1.size()));
+        EXPECT_TRUE(a == PlainTextCache::DigestOf(copy.constData(), copy.size(), p.f1.constData(),
+                                                  p.f1.size()));
     }
 }
 
