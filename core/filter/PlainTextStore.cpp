@@ -128,18 +128,18 @@ void PlainTextCache::convertInto(Row &row, const char *instructions, qsizetype i
 bool PlainTextCache::refreshRows() {
     // The kept texts are read on the first pass after a start; later passes
     // reuse what is held and convert only the dances whose texts changed.
-    const bool readKept = !storeRead && storeHasLayout(store);
-    const QString sql =
-        readKept ? QStringLiteral("SELECT d.rowid, d.Instructions, d.Footer, t.Hash1, t.Hash2, "
-                                  "t.Bytes, t.Plain FROM Dances d LEFT JOIN %1 t ON t.Id = d.rowid")
-                       .arg(QLatin1String(StoreTable))
-                 : QStringLiteral("SELECT rowid, Instructions, Footer FROM Dances");
     // The rows are brought up to date in place; those of dances no longer
     // met are dropped at the end.
     const quint32 refresh = ++refreshes;
     QList<qint64> converts;
     qsizetype met = 0;
     try {
+        const bool readKept = !storeRead && storeHasLayout(store);
+        const QString sql =
+            readKept ? QStringLiteral("SELECT d.rowid, d.Instructions, d.Footer, t.Hash1, t.Hash2, "
+                                      "t.Bytes, t.Plain FROM Dances d LEFT JOIN %1 t ON t.Id = d.rowid")
+                           .arg(QLatin1String(StoreTable))
+                     : QStringLiteral("SELECT rowid, Instructions, Footer FROM Dances");
         Statement s(store->handle(), sql);
         sqlite3_stmt *st = s.get();
         while (s.step()) {
