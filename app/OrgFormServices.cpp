@@ -34,6 +34,7 @@
 #include "core/startup/Settings.h"
 #include "core/startup/SplashForm.h"
 #include "platform/media/MyPlayer.h"
+#include "platform/media/WavePlayer.h"
 #include "presentation/music/Playback.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DatasetModel.h"
@@ -227,6 +228,7 @@ void TOrgForm::MyException(std::exception_ptr error) {
 // ---- idle time -------------------------------------------------------------------
 
 void TOrgForm::OnIdle() {
+    HoldSounds(false); // start-up has ended
     // 1.
     RestoreCursors();
     busy = 0;

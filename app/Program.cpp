@@ -15,6 +15,7 @@
 #include "core/startup/SplashForm.h"
 #include "core/views/ListForm.h"
 #include "platform/instance/SingleInstance.h"
+#include "platform/media/WavePlayer.h"
 #include "platform/rtf/RichEdit.h"
 #include "presentation/CardSettings.h"
 #include "presentation/SetForm.h"
@@ -85,6 +86,9 @@ int ProgramBlock(const ProgramOptions &options) {
                                                             : options.programFolder + '/';
     }
 
+    // The splash window's click waits until start-up has ended (the first
+    // idle call), so that loading the sound library delays nothing.
+    HoldSounds(true);
     CreateForms();
     QObject::connect(&instance, &SingleInstance::messageReceived, OrgForm,
                      [](const QByteArray &bytes) {

@@ -4,8 +4,9 @@
 // Author non-blank) under 100 ms. Also measured: the same with an
 // Instructions condition, first switch after a start (plain texts read from
 // the catalogue, where an earlier run kept them), the very first switch on a
-// catalogue that keeps none yet, and the second switch (taken from memory), "Not recent", and plain SQLite reading the
-// same columns as the twin to compare with.
+// catalogue that keeps none yet, the second switch (taken from memory), a
+// switch after one dance was edited, "Not recent", and plain SQLite reading
+// the same columns as the twin to compare with.
 
 #include "base/Cp1252.h"
 #include "core/database/SampleCatalogue.h"
@@ -127,6 +128,26 @@ void BM_InstructionsSecondSwitch(benchmark::State &state) {
     state.counters["shown"] = shown;
 }
 BENCHMARK(BM_InstructionsSecondSwitch)->Unit(benchmark::kMillisecond);
+
+// A later switch after one dance's instructions were changed: only that
+// dance is converted again, the others are taken by their digest.
+void BM_InstructionsSwitchAfterEdit(benchmark::State &state) {
+    Prepare();
+    SetCondition(1, QStringLiteral("Instructions"), QStringLiteral("poussette"));
+    Catalogue &c = TheCatalogue();
+    Switch();
+    int shown = 0, n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        c.db.execRaw(QStringLiteral(
+                         "UPDATE Dances SET Instructions = '{\\rtf1 poussette %1}' WHERE rowid = 7")
+                         .arg(++n));
+        state.ResumeTiming();
+        shown = Switch();
+    }
+    state.counters["shown"] = shown;
+}
+BENCHMARK(BM_InstructionsSwitchAfterEdit)->Unit(benchmark::kMillisecond);
 
 void BM_NotRecent(benchmark::State &state) {
     Prepare();

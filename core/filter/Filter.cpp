@@ -68,13 +68,11 @@ QString InstructionPlainText(const QString &rtf) {
 PlainTextCache::PlainTextCache(Converter c) : convert(std::move(c)) {}
 
 PlainTextCache::Entry &PlainTextCache::entry(const QString &stored, Key *out) {
-    if (store && !storeRead) loadStore();
     const Key key{qHash(stored, 0x51u), qHash(stored, 0x9E3779B9u), stored.size()};
     if (out) *out = key;
     auto it = entries.find(key);
     if (it != entries.end()) return *it;
     ++converted;
-    fresh.append(key);
     return *entries.insert(key, Entry{convert(stored), QString(), false});
 }
 
@@ -97,14 +95,12 @@ QString PlainTextCache::folded(const QString &stored) {
     return text(entry(stored), true);
 }
 
-QString PlainTextCache::rowText(qint64 rowid, const QString &instructions, const QString &footer,
+QString PlainTextCache::rowText(qint64, const QString &instructions, const QString &footer,
                                 bool fold) {
-    Key keys[2] = {Key{0, 0, 0}, Key{0, 0, 0}};
     QString parts[2];
     const QString *stored[2] = {&instructions, &footer};
     for (int i = 0; i < 2; ++i)
-        if (!stored[i]->isEmpty()) parts[i] = text(entry(*stored[i], &keys[i]), fold);
-    if (passTaking && rowid > 0) rows.insert(rowid, {keys[0], keys[1]});
+        if (!stored[i]->isEmpty()) parts[i] = text(entry(*stored[i]), fold);
     return parts[1].isEmpty() ? parts[0] : parts[0] + parts[1];
 }
 
@@ -112,7 +108,7 @@ void PlainTextCache::clear() {
     entries.clear();
     fresh.clear();
     rows.clear();
-    rowsValid = false;
+    rowsValid = passTrusted = false;
     storeRead = false;
 }
 

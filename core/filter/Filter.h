@@ -95,11 +95,13 @@ public:
 QString InstructionPlainText(const QString &rtf);
 
 // Plain text kept per stored text, so that a second switch of an
-// Instructions condition does not convert the same RTF again. The texts are
-// found by the stored text itself (two hashes and its length), so an edit
-// made anywhere, by this program or another, simply misses. Bound to a
-// catalogue, the cache also keeps its texts in the file: the first switch
-// after a start reads them instead of converting every dance again.
+// Instructions condition does not convert the same RTF again. Texts met one
+// at a time are found by the stored text itself (two hashes and its length),
+// so an edit made anywhere, by this program or another, simply misses.
+// Bound to a catalogue, the cache also keeps each dance's text in the file,
+// by rowid beside a digest of the stored RTF it was made from: the first
+// switch after a start reads the stored texts raw, and takes the kept text
+// of every dance whose digest still matches instead of converting it again.
 // The table of the catalogue that keeps the converted texts: a cache only,
 // which a copy given to others (the release) leaves out.
 inline constexpr const char *InstructionTextsTable = "InstructionTexts";
@@ -122,21 +124,32 @@ public:
     // again next time.
     void keep();
 
-    // A dance's texts remembered by rowid across runs of the rule over the
-    // Dances table, so that a switch over a catalogue nobody has changed
-    // need not read the stored RTF again. BeginPass answers whether they
-    // may be used: the same connection, no change made on it, no commit by
-    // another connection, no schema change (nor VACUUM) since they were
-    // taken, and no transaction open (what it wrote could still be undone).
-    // Otherwise the pass reads every row and remembers it afresh.
+    // A pass of the rule over the Dances table. BeginPass makes every
+    // dance's text current by rowid, reading the stored texts again unless
+    // nothing can have changed them since the last pass (the same
+    // connection, no change made on it, no commit by another connection, no
+    // schema change nor VACUUM). It answers false, and the pass converts
+    // what it meets, while a transaction is open (what it wrote could still
+    // be undone) or when the texts cannot be read.
     bool beginPass();
     void endPass();
+    // Whether the texts held by rowid are current without reading anything.
+    bool rowsCurrent() const;
     // The instructions and footer joined, folded by UpperCaseDE or plain;
-    // false when the dance is not remembered or the pass may not use them.
+    // false when the dance is not held or the pass may not use them.
     bool rowText(qint64 rowid, bool fold, QString *text);
-    // The same from the stored texts; remembered by rowid while a pass is
-    // taking them.
+    // The same from the stored texts, converted or found by content.
     QString rowText(qint64 rowid, const QString &instructions, const QString &footer, bool fold);
+
+    // A digest of a dance's stored instructions and footer (the bytes as
+    // the file holds them): what a kept text is checked against.
+    struct Digest {
+        quint64 h1 = 0, h2 = 0;
+        qint64 bytes = -1;
+        bool operator==(const Digest &) const = default;
+    };
+    static Digest DigestOf(const char *instructions, qsizetype instructionBytes, const char *footer,
+                           qsizetype footerBytes);
 
 private:
     struct Key {
@@ -148,6 +161,11 @@ private:
         QString plain, folded;
         bool hasFolded = false;
     };
+    struct Row {
+        Digest digest;
+        Entry text;
+        quint32 seen = 0; // the refresh that last met the dance
+    };
     friend size_t qHash(const Key &k, size_t seed) { return qHashMulti(seed, k.h1, k.h2, k.length); }
     struct Stamp {
         quint64 open = 0;
@@ -155,18 +173,28 @@ private:
         bool operator==(const Stamp &) const = default;
     };
     Entry &entry(const QString &stored, Key *key = nullptr);
-    QString text(Entry &e, bool fold);
+    static QString text(Entry &e, bool fold);
     Stamp currentStamp() const;
-    QHash<qint64, std::pair<Key, Key>> rows; // rowid: instructions, footer (length 0: empty)
+    bool heldRowsUsable(const Stamp &now) const;
+    bool refreshRows();
+    bool refreshWritten();
+    void convertInto(Row &row, const char *instructions, qsizetype instructionBytes,
+                     const char *footer, qsizetype footerBytes);
+    void noteWrite(Database *db, const char *table, qint64 rowid);
+    QHash<qint64, Row> rows; // every dance by rowid, after a pass began
     Stamp rowsStamp, passStamp;
-    bool rowsValid = false, passTrusted = false, passTaking = false;
-    void loadStore();
+    bool rowsValid = false, passTrusted = false;
+    quint32 refreshes = 0;
+    // Dances written through the store's own connection since the rows were
+    // made current; past a limit the whole table is read again instead.
+    QSet<qint64> written;
+    bool writtenOverflow = false;
     Converter convert;
-    QHash<Key, Entry> entries;
-    QList<Key> fresh; // converted, not yet kept in the file
+    QHash<Key, Entry> entries; // texts met one at a time
+    QList<qint64> fresh;       // rows converted, not yet kept in the file
     Database *store = nullptr;
     QString storePath;
-    bool storeRead = false;
+    bool storeRead = false; // the file's kept texts were read since the last clear
     int converted = 0;
 };
 // The cache the datasets' hooks use.

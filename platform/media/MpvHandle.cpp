@@ -2,17 +2,32 @@
 
 #include "base/Log.h"
 
+#include "platform/media/MpvLibrary.h"
+
 #include <clocale>
+#include <cstring>
 #include <mpv/client.h>
 
-mpv_handle *MakeMpvHandle(const QString &audioOutput, bool keepOpen) {
-    // libmpv refuses to start under a locale whose numbers are not "C".
-    std::setlocale(LC_NUMERIC, "C");
-    mpv_handle *handle = mpv_create();
-    if (!handle) {
-        WriteLog(QStringLiteral("Sound player could not be created"));
+void MpvNumericLocale() {
+    // Only written when it differs: another thread may be reading it.
+    const char *now = std::setlocale(LC_NUMERIC, nullptr);
+    if (!now || std::strcmp(now, "C") != 0) std::setlocale(LC_NUMERIC, "C");
+}
+
+mpv_handle *MakeMpvHandle(const QString &audioOutput, bool keepOpen, QString *failure) {
+    const auto fail = [failure](const QString &text) {
+        if (failure)
+            *failure = text;
+        else
+            WriteLog(text);
         return nullptr;
-    }
+    };
+    // libmpv refuses to start under a locale whose numbers are not "C".
+    MpvNumericLocale();
+    if (!LoadMpvLibrary())
+        return fail(QStringLiteral("Sound player could not be created: ") + MpvLibraryError());
+    mpv_handle *handle = mpv_create();
+    if (!handle) return fail(QStringLiteral("Sound player could not be created"));
     const char *options[][2] = {
         {"config", "no"},      {"terminal", "no"},     {"vid", "no"},  {"vo", "null"},
         {"audio-display", "no"}, {"idle", "yes"},      {"input-default-bindings", "no"},
@@ -23,8 +38,7 @@ mpv_handle *MakeMpvHandle(const QString &audioOutput, bool keepOpen) {
     if (!audioOutput.isEmpty()) mpv_set_option_string(handle, "ao", audioOutput.toUtf8().constData());
     if (mpv_initialize(handle) < 0) {
         mpv_terminate_destroy(handle);
-        WriteLog(QStringLiteral("Sound player could not be started"));
-        return nullptr;
+        return fail(QStringLiteral("Sound player could not be started"));
     }
     return handle;
 }

@@ -292,6 +292,28 @@ void Database::configure() {
     sqlite3_busy_timeout(m_db, BusyTimeoutMs);
     RegisterSqlFunctions(m_db);
     sqlite3_set_authorizer(m_db, &Database::authorize, this);
+    sqlite3_update_hook(m_db, &Database::rowWritten, this);
+}
+
+void Database::rowWritten(void *self, int, const char *, const char *table, qint64 rowid) {
+    auto *db = static_cast<Database *>(self);
+    for (const auto &[owner, listener] : db->m_rowListeners)
+        listener(db, table, rowid);
+}
+
+void Database::setRowWriteListener(const void *owner, RowWriteListener listener) {
+    for (auto it = m_rowListeners.begin(); it != m_rowListeners.end(); ++it)
+        if (it->first == owner) {
+            m_rowListeners.erase(it);
+            break;
+        }
+    if (listener) m_rowListeners.emplace_back(owner, std::move(listener));
+}
+
+bool Database::hasRowWriteListener(const void *owner) const {
+    for (const auto &entry : m_rowListeners)
+        if (entry.first == owner) return true;
+    return false;
 }
 
 void Database::open(const QString &path) {

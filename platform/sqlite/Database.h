@@ -9,7 +9,9 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <map>
+#include <vector>
 #include <stdexcept>
 
 struct sqlite3;
@@ -147,6 +149,14 @@ public:
     // Transaction depth of the open batches.
     int batchDepth() const { return m_batchDepth; }
 
+    // Rows written through this connection, told as they are written:
+    // inserts and updates always, deletes except those SQLite makes without
+    // telling (a REPLACE conflict, a DELETE of a whole table). One listener
+    // per owner; an empty one removes it.
+    using RowWriteListener = std::function<void(Database *db, const char *table, qint64 rowid)>;
+    void setRowWriteListener(const void *owner, RowWriteListener listener);
+    bool hasRowWriteListener(const void *owner) const;
+
     // Registration of the objects that hold statements on this connection.
     void attach(Dataset *ds);
     void detach(Dataset *ds);
@@ -162,6 +172,7 @@ private:
     // needs (only CD may be missing: start-up adds it), before any write.
     void checkFields() const;
     static int authorize(void *self, int action, const char *a, const char *b, const char *, const char *);
+    static void rowWritten(void *self, int op, const char *db, const char *table, qint64 rowid);
 
     sqlite3 *m_db = nullptr;
     QString m_path;
@@ -172,6 +183,7 @@ private:
     QList<Dataset *> m_datasets;
     QList<Query *> m_queries;
     std::map<QString, Statement> m_kept;
+    std::vector<std::pair<const void *, RowWriteListener>> m_rowListeners;
 };
 
 // A transaction: every write inside it happens whole or not at all. Batches

@@ -6,6 +6,8 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -113,4 +115,18 @@ TEST(WavePlayer, PlaysSilentlyWithNullOutput) {
     EXPECT_TRUE(player.waitForEnd(5000));
     player.play(dir.filePath(QStringLiteral("missing.wav")));
     EXPECT_FALSE(player.waitForEnd(5000)) << "a missing file ends in an error, only logged";
+
+    // Held while start-up runs: nothing starts until the hold ends, then
+    // the sound plays whole.
+    HoldSounds(true);
+    player.play(wav);
+    QThread::msleep(200);
+    EXPECT_TRUE(player.hasWaitingSounds());
+    HoldSounds(false);
+    QElapsedTimer clock;
+    clock.start();
+    while (player.hasWaitingSounds() && clock.elapsed() < 5000)
+        QThread::msleep(10);
+    EXPECT_FALSE(player.hasWaitingSounds()) << "the end of the hold starts it";
+    EXPECT_TRUE(player.waitForEnd(5000));
 }

@@ -143,6 +143,14 @@ TEST_F(PlainTextStoreTest, TextsRememberedByRowidAreNeverAnsweredStale) {
          [this] {
              db.execRaw(R"(UPDATE Dances SET Instructions='{\rtf1 Swing}' WHERE Title='Dance 0')");
          }},
+        {"through the program",
+         [this] {
+             dances->SetFiltered(false);
+             dances->First();
+             dances->Edit();
+             dances->FieldByName("Instructions").SetAsString(R"({\rtf1 Poussette and swing})");
+             dances->Post();
+         }},
         {"second connection",
          [this] {
              Database other;
@@ -181,14 +189,111 @@ TEST_F(PlainTextStoreTest, TextsRememberedByRowidAreNeverAnsweredStale) {
         SCOPED_TRACE(name);
         EXPECT_EQ(shown(), uncached());
         EXPECT_EQ(shown(), uncached());
-        EXPECT_TRUE(texts.beginPass()) << "nothing changed: the remembered texts are used";
-        texts.endPass();
+        EXPECT_TRUE(texts.rowsCurrent()) << "nothing changed: the texts held are used";
         change();
         db.tableChanged("Dances");
-        EXPECT_FALSE(texts.beginPass());
-        texts.endPass();
+        EXPECT_FALSE(texts.rowsCurrent());
         EXPECT_EQ(shown(), uncached());
     }
+}
+
+// What a later start finds in the file: a kept text is taken only for the
+// very stored texts it was made from, whatever rowid the dance has now.
+TEST_F(PlainTextStoreTest, KeptTextsFollowTheStoredTextNotTheRowid) {
+    const std::pair<const char *, const char *> changes[] = {
+        {"rowids swapped",
+         "CREATE TEMP TABLE r AS SELECT rowid AS id, Title FROM Dances WHERE Title IN ('Dance "
+         "0','Dance 2');"
+         "UPDATE Dances SET rowid=-rowid WHERE Title IN ('Dance 0','Dance 2');"
+         "UPDATE Dances SET rowid=(SELECT id FROM r WHERE Title='Dance 2') WHERE Title='Dance 0';"
+         "UPDATE Dances SET rowid=(SELECT id FROM r WHERE Title='Dance 0') WHERE Title='Dance 2';"
+         "DROP TABLE r"},
+        {"a new dance on a deleted dance's rowid",
+         "CREATE TEMP TABLE r AS SELECT rowid AS id FROM Dances WHERE Title='Dance 0';"
+         "DELETE FROM Dances WHERE Title='Dance 0';"
+         "INSERT INTO Dances (rowid, Title, Format, Style, Instructions) SELECT id, 'New', "
+         "'Longways', 'English', "
+         "'{\\rtf1 plain swing}' FROM r;"
+         "DROP TABLE r"},
+        {"the kept table of an older version",
+         "DROP TABLE InstructionTexts; CREATE TABLE InstructionTexts (H1 INTEGER PRIMARY KEY, H2 "
+         "INTEGER, "
+         "Len INTEGER, Plain TEXT); INSERT INTO InstructionTexts VALUES (1, 2, 3, 'POUSSETTE')"},
+        {"kept rows whose digest does not match",
+         "UPDATE InstructionTexts SET Hash1 = Hash1 + 1, Plain = 'POUSSETTE'"},
+        {"a kept text that is not text", "UPDATE InstructionTexts SET Plain = X'00'"},
+    };
+    condition("poussette", false);
+    for (const auto &[name, sql] : changes) {
+        SCOPED_TRACE(name);
+        SharedPlainTextCache().clear();
+        ASSERT_EQ(shown(), uncached());
+        db.execRaw(QString::fromUtf8(sql));
+        db.tableChanged("Dances");
+        SharedPlainTextCache().clear(); // a restart
+        EXPECT_EQ(shown(), uncached());
+        SharedPlainTextCache().clear();
+        const int before = SharedPlainTextCache().conversions();
+        EXPECT_EQ(shown(), uncached());
+        EXPECT_EQ(SharedPlainTextCache().conversions(), before)
+            << "the switch before kept every text";
+    }
+}
+
+// A generated catalogue of accented, mixed-case and escaped texts: the
+// matches of every condition with the texts converted, kept, read back after
+// a restart and brought up to date after edits are those of the rule with no
+// cache at all.
+TEST_F(PlainTextStoreTest, GeneratedCatalogueMatchesTheUncachedRule) {
+    const char *const words[] = {
+        "poussette",  "Poussette",         "POUSSETTE",  "\\'fcber",     "\\u252?ber",
+        "\\'dcBER",   "R\\'e9v\\'e9rence", "{\\b down}", "\\{braces\\}", "\\tab",
+        "stra\\'dfe", "\\'e4rmel",         "\\line",     "ring",         "RING",
+        "{\\i Ring}"};
+    quint32 seed = 20261207;
+    const auto next = [&seed](quint32 n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    const auto text = [&](int count) {
+        QString t = QStringLiteral("{\\rtf1\\ansi ");
+        for (int i = 0; i < count; ++i)
+            t += QString::fromLatin1(words[next(std::size(words))]) + ' ';
+        return t + '}';
+    };
+    for (int i = 0; i < 120; ++i)
+        addDance(QStringLiteral("Generated %1").arg(i), "Square", "American",
+                 {{"Instructions", next(8) == 0 ? QString() : text(1 + int(next(6)))},
+                  {"Footer", next(4) == 0 ? text(2) : QString()}});
+    db.tableChanged("Dances");
+    struct Case {
+        const char *value;
+        bool caseSensitive;
+    } const cases[] = {{"poussette", false}, {"POUSSETTE", true},  {"über", false},
+                       {"Über", true},       {"révérence", false}, {"ärmel", false},
+                       {"straße", false},    {"{braces}", false},  {"<>ring", false},
+                       {"Ring", true},       {"", false}};
+    const auto compare = [&](const char *when) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(when) + ": " + c.value);
+            condition(QString::fromUtf8(c.value), c.caseSensitive);
+            const QStringList expected = uncached();
+            EXPECT_EQ(shown(), expected);
+        }
+    };
+    SharedPlainTextCache().clear();
+    compare("converted");
+    SharedPlainTextCache().clear();
+    compare("read back");
+    for (int i = 0; i < 15; ++i) {
+        Statement edit(db.handle(), "UPDATE Dances SET Instructions = ? WHERE Title = ?");
+        edit.bindAll({text(3), QStringLiteral("Generated %1").arg(next(120))});
+        edit.step();
+    }
+    db.tableChanged("Dances");
+    compare("after edits");
+    SharedPlainTextCache().clear();
+    compare("read back after edits");
 }
 
 TEST_F(PlainTextStoreTest, ALockHeldElsewhereKeepsNothingAndLosesNothing) {
@@ -201,6 +306,42 @@ TEST_F(PlainTextStoreTest, ALockHeldElsewhereKeepsNothingAndLosesNothing) {
     other.execRaw("COMMIT");
     EXPECT_EQ(shown(), uncached()); // the same switch again keeps the texts now
     EXPECT_GT(scalar("SELECT count(*) FROM InstructionTexts").toInt(), 0);
+}
+
+} // namespace
+
+namespace {
+
+// Stored texts that differ must give different digests, however little
+// they differ: the kept text of one would answer for the other.
+TEST(PlainTextDigest, TextsThatDifferNeverShareADigest) {
+    const QByteArray long1(4000, 'x');
+    QByteArray long2 = long1;
+    long2[1999] = 'y';
+    struct Pair {
+        const char *name;
+        QByteArray i1, f1, i2, f2;
+    } const pairs[] = {
+        {"one byte", "{\\rtf1 poussette}", "", "{\\rtf1 poussettE}", ""},
+        {"a byte across the parts", "{\\rtf1 a}b", "c", "{\\rtf1 a}", "bc"},
+        {"all in the footer", "abc", "", "", "abc"},
+        {"a zero byte at the end", "abc", "", QByteArray("abc\0", 4), ""},
+        {"the last of a long text", long1, "", long1.left(3999) + 'y', ""},
+        {"the middle of a long text", long1, "f", long2, "f"},
+        {"two words swapped", "12345678abcdefgh", "", "abcdefgh12345678", ""},
+    };
+    for (const Pair &p : pairs) {
+        SCOPED_TRACE(p.name);
+        const auto a =
+            PlainTextCache::DigestOf(p.i1.constData(), p.i1.size(), p.f1.constData(), p.f1.size());
+        const auto b =
+            PlainTextCache::DigestOf(p.i2.constData(), p.i2.size(), p.f2.constData(), p.f2.size());
+        EXPECT_NE(a.h1, b.h1);
+        EXPECT_NE(a.h2, b.h2);
+        const QByteArray copy = p.i1;
+        EXPECT_TRUE(a == PlainTextCache::DigestOf(copy.constData(), copy.size(), p.f1.constData(),
+                                                  p.f1.size()));
+    }
 }
 
 } // namespace
