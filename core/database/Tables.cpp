@@ -154,6 +154,7 @@ void openDances() {
         RebuildDanceIndex(order.name);
     }
     DancesData.open();
+
     MigrateNotes();
     if (!Conn.hasField(QStringLiteral("Dances"), QStringLiteral("CD"))) {
         DancesData.close();
@@ -233,21 +234,31 @@ void tallyFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
     sqlite3_result_int(ctx, 1);
 }
 
-QString distinctSql(const QString &field) {
-    return QStringLiteral("Select Distinct ") + field + QStringLiteral(" from Dances Order by ") + field;
+QString distinctSql(const QString &field, const QString &where = QString()) {
+    return QStringLiteral("Select Distinct ") + field + QStringLiteral(" from Dances ") + where +
+           QStringLiteral("Order by ") + field;
 }
 
-// The values of a query's first column as its field gives them.
-QStringList firstColumn(Query &q) {
+// Runs a query and gives its first column's values as its field gives them.
+QStringList firstColumn(Query &q, const QString &sql) {
     QStringList values;
-    for (; !q.eof(); q.next()) values.append(q.fields(0).AsString());
+    try {
+        q.setText(sql);
+        q.open();
+        for (; !q.eof(); q.next()) values.append(q.fields(0).AsString());
+    } catch (...) {
+        q.close();
+        throw;
+    }
     q.close();
     return values;
 }
 
 // One pass over Dances: the distinct authors in their order (the statement
 // the rule editor's list is read with, plus a WHERE term that keeps every
-// row), and whether any notes hold the old host.
+// row), and whether any notes hold the old host. It runs in the free-SQL
+// query, which then holds it as the latest statement, as it held the check
+// this pass replaces.
 bool notesHoldOldHost() {
     KeptAuthors = {};
     if (TallyRegisteredFor != Conn.openCount()) {
@@ -258,10 +269,7 @@ bool notesHoldOldHost() {
     }
     OldHostRows = 0;
     const QString author = QStringLiteral("Author");
-    Query q(Conn);
-    q.setText(QStringLiteral("Select Distinct Author from Dances where OldHostTally(Notes) Order by Author"));
-    q.open();
-    const QStringList authors = firstColumn(q);
+    const QStringList authors = firstColumn(MyQuery, distinctSql(author, QStringLiteral("where OldHostTally(Notes) ")));
     if (OldHostRows > 0) return true;
     KeptAuthors = {author, authors, connStamp()};
     return false;
@@ -276,9 +284,7 @@ QStringList DistinctDanceValues(const QString &field) {
         if (kept.stamp.opened != 0 && kept.stamp == connStamp()) return kept.values;
     }
     Query q(Conn);
-    q.setText(distinctSql(field));
-    q.open();
-    return firstColumn(q);
+    return firstColumn(q, distinctSql(field));
 }
 
 void MigrateNotes() {

@@ -211,6 +211,9 @@ TEST_F(TablesTest, NotesPassFindsWhatTheWalkFinds) {
         const QString text = notes.typeId() == QMetaType::QByteArray ? QString::fromUtf8(notes.toByteArray()) : notes.toString();
         EXPECT_EQ(text, QString::fromUtf8(c.after ? c.after : c.notes));
         EXPECT_EQ(logText().count("in all Notes fields"), c.after ? 1 : 0);
+        // As after the check it replaces, the free-SQL query holds the pass
+        // (what "View SQL" and the error handler offer).
+        EXPECT_TRUE(MyQuery.lastText().contains(QLatin1String("Notes"))) << MyQuery.lastText().toStdString();
     }
 }
 
