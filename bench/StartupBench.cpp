@@ -5,7 +5,9 @@
 // order, the current records, the events of the reminder span, the four
 // lists of the rule editor, and what the Recordings page shows: the music
 // lines of every dance with a recording and the walk of the base folder
-// ([System] RFolder; this catalogue's settings name none).
+// ([System] RFolder; this catalogue's settings name none). Start-up looks
+// for the old web host in the notes in the same scan that lists the
+// authors; the twin reads the authors alone, as it never did that check.
 
 #include "app/OrgForm.h"
 #include "base/AppState.h"
