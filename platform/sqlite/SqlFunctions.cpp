@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace {
@@ -182,6 +183,8 @@ const QDate DayZero(1899, 12, 30);
 } // namespace
 
 int NoCaseCompare(const char *a, int na, const char *b, int nb) {
+    // A sort for Distinct compares mostly a value with a copy of itself.
+    if (na == nb && std::memcmp(a, b, size_t(na)) == 0) return 0;
     const auto *p = reinterpret_cast<const unsigned char *>(a);
     const auto *pe = p + na;
     const auto *q = reinterpret_cast<const unsigned char *>(b);
