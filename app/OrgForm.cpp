@@ -14,6 +14,7 @@
 #include "platform/shell/KeyState.h"
 #include "platform/sqlite/DataSource.h"
 #include "platform/sqlite/DBNavigator.h"
+#include "presentation/music/RecordingsGrid.h"
 #include "programme/ProgrammeRows.h"
 
 #include <QAction>
@@ -583,7 +584,7 @@ void TOrgForm::buildRecordingsPage() {
     bar->addStretch(1);
     bar->addWidget(HelpRecs);
     page->addLayout(bar);
-    RecGrid = named(new QTableWidget(RecPage), "RecGrid");
+    RecGrid = named(new RecordingsGrid(RecPage), "RecGrid");
     RecGrid->verticalHeader()->hide();
     page->addWidget(RecGrid, 1);
 }

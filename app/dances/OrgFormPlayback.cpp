@@ -14,6 +14,7 @@
 #include "platform/ini/IniFile.h"
 #include "platform/media/MyPlayer.h"
 #include "presentation/music/Playback.h"
+#include "presentation/music/RecordingsGrid.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -103,14 +104,7 @@ void TOrgForm::CreatePlayer() {
     Player->OnNotify = [this](TMyPlayer *) { NotifyClick(); };
 }
 
-QStringList TOrgForm::RecGridFirstCells() const {
-    QStringList cells;
-    for (int r = 0; r < RecGrid->rowCount(); ++r) {
-        const QTableWidgetItem *item = RecGrid->item(r, 0);
-        cells.append(item ? item->text() : QString());
-    }
-    return cells;
-}
+QStringList TOrgForm::RecGridFirstCells() const { return RecGrid->firstCells(); }
 
 void TOrgForm::PlayBtnClick() {
     if (Playing) stopPlayback();
