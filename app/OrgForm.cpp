@@ -15,6 +15,7 @@
 #include "platform/sqlite/DataSource.h"
 #include "platform/picture/StandardIcon.h"
 #include "platform/sqlite/DBNavigator.h"
+#include "presentation/music/RecordingsGrid.h"
 #include "programme/ProgrammeRows.h"
 
 #include <QAction>
@@ -584,7 +585,7 @@ void TOrgForm::buildRecordingsPage() {
     bar->addStretch(1);
     bar->addWidget(HelpRecs);
     page->addLayout(bar);
-    RecGrid = named(new QTableWidget(RecPage), "RecGrid");
+    RecGrid = named(new RecordingsGrid(RecPage), "RecGrid");
     RecGrid->verticalHeader()->hide();
     page->addWidget(RecGrid, 1);
 }

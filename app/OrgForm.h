@@ -52,6 +52,7 @@ class QScrollArea;
 class QTabWidget;
 class QTableView;
 class QTableWidget;
+class RecordingsGrid;
 class QTextEdit;
 class QTimer;
 class QToolButton;
@@ -143,7 +144,7 @@ public:
     QCheckBox *Unused;
     QPushButton *AddBtn, *ScanBtn, *RefrBtn, *RBaseBtn, *HelpRecs;
     QLabel *RBase, *CurDance;
-    QTableWidget *RecGrid;
+    RecordingsGrid *RecGrid;
 
     // The table view of Events or Dances (hidden until asked for).
     QTableView *Grid;

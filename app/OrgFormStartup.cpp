@@ -21,6 +21,7 @@
 #include "core/startup/StartupRules.h"
 #include "platform/probes/SystemProbes.h"
 #include "presentation/SetForm.h"
+#include "presentation/music/RecordingsGrid.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -15,6 +15,7 @@
 #include "platform/media/MyPlayer.h"
 #include "platform/picture/StandardIcon.h"
 #include "presentation/music/Playback.h"
+#include "presentation/music/RecordingsGrid.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -104,14 +105,7 @@ void TOrgForm::CreatePlayer() {
     Player->OnNotify = [this](TMyPlayer *) { NotifyClick(); };
 }
 
-QStringList TOrgForm::RecGridFirstCells() const {
-    QStringList cells;
-    for (int r = 0; r < RecGrid->rowCount(); ++r) {
-        const QTableWidgetItem *item = RecGrid->item(r, 0);
-        cells.append(item ? item->text() : QString());
-    }
-    return cells;
-}
+QStringList TOrgForm::RecGridFirstCells() const { return RecGrid->firstCells(); }
 
 void TOrgForm::PlayBtnClick() {
     if (Playing) stopPlayback();

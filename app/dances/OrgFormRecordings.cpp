@@ -24,6 +24,7 @@
 #include "presentation/music/MusicText.h"
 #include "presentation/music/Playback.h"
 #include "presentation/music/RecordingsCatalogue.h"
+#include "presentation/music/RecordingsGrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,18 +39,20 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
-#include <QTableWidget>
 
 namespace {
 
-constexpr int KindRole = Qt::UserRole + 1;
+constexpr int KindRole = RecordingsModel::KindRole;
 const QColor TitleColour(155, 222, 255);
 const QColor HeaderColour(227, 215, 255);
 const QColor MissingColour(255, 0, 0);
 
-// The last refresh's sorted dance lines and file paths: the search box and
-// Unused filter them again without walking the folders.
-QStringList LastDanceLines, LastFilePaths;
+// The last refresh's dance lines and file paths: the search box and Unused
+// filter them again without walking the folders. The lines are sorted when
+// first collated.
+QList<DanceLine> LastDanceLines;
+bool LastLinesSorted = false;
+QStringList LastFilePaths;
 
 // The grid's cells as the page draws them: headers on lilac, missing
 // recordings on red without their "?", " and" rows in italics, each text
@@ -127,8 +130,8 @@ void TOrgForm::buildRecordingsHandlers() {
     connect(AddBtn, &QPushButton::clicked, this, [this] { AddBtnClick(); });
     connect(ScanBtn, &QPushButton::clicked, this, [this] { ScanBtnClick(); });
     connect(RBaseBtn, &QPushButton::clicked, this, [this] { BaseClick(false); });
-    connect(RecGrid, &QTableWidget::currentCellChanged, this, [this] { RecGridClick(); });
-    connect(RecGrid, &QTableWidget::cellDoubleClicked, this, [this](int row) { MyDblClick(row); });
+    connect(RecGrid, &RecordingsGrid::currentCellChanged, this, [this] { RecGridClick(); });
+    connect(RecGrid, &RecordingsGrid::cellDoubleClicked, this, [this](int row) { MyDblClick(row); });
     if (QAction *option = OptionAction(QStringLiteral("RecDets")))
         connect(option, &QAction::triggered, this, [this] { RecDetsClick(true); });
     RecMusic = DancesM->addAction(QStringLiteral("Recorded"));
@@ -167,7 +170,8 @@ void TOrgForm::RefreshDets(QObject *sender, bool quiet) {
     if (quiet) hooks.message = hooks.log;
     LastFilePaths = BuildRecordingFileList(hooks);
     LastDanceLines.clear();
-    if (Conn.isOpen()) LastDanceLines = DanceListLines(RecordedDances(Conn, ProgrammeSeparator), ProgrammeSeparator);
+    if (Conn.isOpen()) LastDanceLines = RecordedDanceLines(Conn, ProgrammeSeparator);
+    LastLinesSorted = false;
     WriteLog(QStringLiteral("Three-way collate: ") + QString::number(LastDanceLines.size()) +
              QStringLiteral(" Dances against ") + QString::number(LastFilePaths.size()) + QStringLiteral(" files"));
     ShowRecGrid();
@@ -178,20 +182,16 @@ void TOrgForm::ShowRecGrid() {
     CollateOptions options;
     options.unusedOnly = Unused->isChecked();
     options.search = Searcher->text();
-    const QList<RecRow> rows = CollateRecordings(LastDanceLines, LastFilePaths, options);
-    const QSignalBlocker quiet(RecGrid);
-    RecGrid->clearContents();
     if (RecGrid->columnCount() < 4) RecGrid->setColumnCount(4);
-    RecGrid->setRowCount(int(rows.size()));
-    // An empty cell gets no item (it reads and draws as empty): most rows
-    // fill only some of the columns.
-    for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < 4; ++c) {
-            if (c > 0 && rows[r].cells[c].isEmpty()) continue;
-            auto *item = new QTableWidgetItem(rows[r].cells[c]);
-            if (c == 0) item->setData(KindRole, int(rows[r].kind));
-            RecGrid->setItem(r, c, item);
+    // While the page is hidden (a refresh at start-up) the sort and the
+    // collate wait until the grid is shown or read.
+    RecGrid->setRowsWhenNeeded([options] {
+        if (!LastLinesSorted) {
+            SortDanceLines(LastDanceLines);
+            LastLinesSorted = true;
         }
+        return CollateRecordings(LastDanceLines, LastFilePaths, options);
+    });
 }
 
 void TOrgForm::RefrBtnClick() { RefreshDets(RefrBtn); }
@@ -277,10 +277,7 @@ void TOrgForm::RecGridClick() {
 
 void TOrgForm::MyDblClick(int row) {
     if (row < 0 || row >= RecGrid->rowCount()) return;
-    auto cell = [this, row](int c) {
-        const QTableWidgetItem *item = RecGrid->item(row, c);
-        return item ? item->text() : QString();
-    };
+    auto cell = [this, row](int c) { return RecGrid->text(row, c); };
     if (cell(1).isEmpty()) return;
     LocateDance(cell(1), cell(2), cell(3));
     ShowDance();

@@ -12,6 +12,7 @@
 #include "core/views/ListForm.h"
 #include "platform/sqlite/DBNavigator.h"
 #include "platform/sqlite/Dataset.h"
+#include "presentation/music/RecordingsGrid.h"
 #include "programme/CallCounting.h"
 #include "programme/KeyTable.h"
 #include "programme/ProgrammeRows.h"
@@ -95,12 +96,11 @@ void MoveToGroup(Dataset &data, bool forward, int field) {
 }
 
 // The recordings grid's next or previous "In folder" row.
-void MoveToFolderRow(QTableWidget *grid, bool down) {
+void MoveToFolderRow(RecordingsGrid *grid, bool down) {
     int row = grid->currentRow();
     const int last = grid->rowCount() - 1;
     auto isFolder = [grid](int r) {
-        const QTableWidgetItem *cell = grid->item(r, 0);
-        return cell && cell->text().contains(QLatin1String("In folder"));
+        return grid->text(r, 0).contains(QLatin1String("In folder"));
     };
     if (down) {
         do ++row;

@@ -29,11 +29,14 @@ void SortFolded(QStringList &names) {
 
 } // namespace
 
-bool IsMusicFile(const QString &name) {
+bool IsMusicFile(QStringView name) {
     if (!name.contains(QLatin1Char('.'))) return true;
-    const QString ext = FoldUpper(name.right(3));
-    return ext == QLatin1String("MP3") || ext == QLatin1String("MID") || ext == QLatin1String("M4A") ||
-           ext == QLatin1String("OGG") || ext == QLatin1String("WAV");
+    if (name.size() < 3) return false;
+    // The last three characters folded in place: called once per recording line.
+    char16_t folded[3];
+    for (int k = 0; k < 3; ++k) folded[k] = Cp1252::upper(name[name.size() - 3 + k]).unicode();
+    const QStringView ext(folded, 3);
+    return ext == u"MP3" || ext == u"MID" || ext == u"M4A" || ext == u"OGG" || ext == u"WAV";
 }
 
 FolderMerge MergeFolderOrder(const QStringList &orderLines, const QStringList &subfolders,

@@ -13,7 +13,7 @@ extern const QString FolderOrderFile;
 
 // A recording the catalogue lists: MP3, MID, M4A, OGG or WAV by the last
 // three characters, or a name with no "." at all.
-bool IsMusicFile(const QString &name);
+bool IsMusicFile(QStringView name);
 
 // One line of an order file while its folder is listed: present is set when
 // the folder still holds the file (never written to the file).

@@ -18,6 +18,7 @@
 #include <QSet>
 #include <QStorageInfo>
 #include <algorithm>
+#include <cstring>
 #include <sqlite3.h>
 
 QString RecordingFileList;
@@ -207,6 +208,23 @@ QStringList RecordingFilePaths(const QString &fileList) {
 
 namespace {
 
+// The dances whose music holds the separator, and the value bound to ?1.
+// A separator that no other character folds to (and no wildcard) is found
+// by instr, which gives the rows of the folding LIKE without calling it
+// once per dance.
+struct RecordedQuery {
+    QString sql;
+    QString value;
+};
+RecordedQuery RecordedQueryFor(QChar sep) {
+    bool alone = sep != QLatin1Char('%') && sep != QLatin1Char('_');
+    for (char16_t c = 0; alone && c < 0x180; ++c)
+        if (c != sep.unicode() && Cp1252::upper(QChar(c)) == Cp1252::upper(sep)) alone = false;
+    const QString columns = QStringLiteral("SELECT rowid, Title, Format, Style, Music FROM Dances WHERE ");
+    if (alone) return {columns + QStringLiteral("instr(Music, ?1) > 0"), QString(sep)};
+    return {columns + QStringLiteral("Music LIKE ?1"), QStringLiteral("%") + sep + QStringLiteral("%")};
+}
+
 // Read straight from the statement: the rows are many (every dance with a
 // recording) and each column is wanted as text.
 QList<DanceMusic> ReadDanceMusic(Database &db, const QString &sql, const QVariantList &values = {}) {
@@ -222,10 +240,8 @@ QList<DanceMusic> ReadDanceMusic(Database &db, const QString &sql, const QVarian
 } // namespace
 
 QList<DanceMusic> RecordedDances(Database &db, QChar sep) {
-    return ReadDanceMusic(
-        db,
-        QStringLiteral("SELECT rowid, Title, Format, Style, Music FROM Dances WHERE Music LIKE ?1"),
-        {QStringLiteral("%") + sep + QStringLiteral("%")});
+    const RecordedQuery query = RecordedQueryFor(sep);
+    return ReadDanceMusic(db, query.sql, {query.value});
 }
 
 QList<DanceMusic> DancesForScan(Database &db) {
@@ -235,114 +251,325 @@ QList<DanceMusic> DancesForScan(Database &db) {
             "SELECT rowid, Title, Format, Style, Music FROM Dances ORDER BY Title, Format, Style"));
 }
 
-void SortCatalogueLines(QStringList &lines) {
-    // Each line folded once, not at every comparison (folding keeps every
-    // character's place, so the key and the rest are parts of it); folded
-    // texts compare code by code as CompareText compares the originals.
+namespace {
+
+// Cp1252::upper, with the ASCII letters done here.
+inline char16_t FoldChar(char16_t c) {
+    if (c < 0x80) return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+    return Cp1252::upper(QChar(c)).unicode();
+}
+
+// Text compared after folding both sides, as CompareText compares.
+int CompareFolded(QStringView a, QStringView b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = FoldChar(a[i].unicode()), y = FoldChar(b[i].unicode());
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// A dance line's place against a file path with its leading blank.
+int CompareWithBlank(QStringView place, QStringView path) {
+    if (place.isEmpty()) return -1;
+    const char16_t first = FoldChar(place[0].unicode());
+    if (first != u' ') return first < u' ' ? -1 : 1;
+    return CompareFolded(place.sliced(1), path);
+}
+
+// A text in up to seven pieces, the first keyPieces of them its key.
+struct TextPieces {
+    QStringView piece[7];
+    int count = 0, keyPieces = 1;
+    QString joined() const {
+        QString t;
+        for (int k = 0; k < count; ++k) t += piece[k];
+        return t;
+    }
+};
+
+// Folded texts compared code by code, as CompareText compares the
+// originals; four characters at a time while they are the same.
+inline int CompareCodes(const char16_t *a, qsizetype na, const char16_t *b, qsizetype nb) {
+    const qsizetype n = std::min(na, nb);
+    qsizetype i = 0;
+    for (quint64 x, y; i + 4 <= n; i += 4) {
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) break;
+    }
+    for (; i < n; ++i)
+        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+    return na == nb ? 0 : (na < nb ? -1 : 1);
+}
+
+// The order of n texts: by the folded key, then the folded rest, then the
+// text as it stands. Each text is folded once, into one buffer, not at
+// every comparison (folding keeps every character's place).
+template <class PiecesOf> std::vector<qsizetype> FoldedOrder(qsizetype n, PiecesOf piecesOf) {
     struct Entry {
-        QString folded;
-        qsizetype end;
-        const QString *line;
+        qsizetype at, keyLength, length, index;
     };
+    qsizetype total = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const TextPieces t = piecesOf(i);
+        for (int k = 0; k < t.count; ++k) total += t.piece[k].size();
+    }
+    std::vector<char16_t> folded(size_t(total) + 1);
     std::vector<Entry> entries;
-    entries.reserve(size_t(lines.size()));
-    for (const QString &line : lines)
-        entries.push_back({FoldUpper(line), KeyEnd(line), &line});
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        const QStringView fa(a.folded), fb(b.folded);
-        int c = fa.left(a.end).compare(fb.left(b.end));
-        if (c == 0) c = fa.mid(a.end).compare(fb.mid(b.end));
-        return c != 0 ? c < 0 : *a.line < *b.line;
+    entries.reserve(size_t(n));
+    char16_t *to = folded.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const TextPieces t = piecesOf(i);
+        Entry e{to - folded.data(), 0, 0, i};
+        for (int k = 0; k < t.count; ++k) {
+            const char16_t *from = t.piece[k].utf16();
+            for (qsizetype c = 0; c < t.piece[k].size(); ++c) *to++ = FoldChar(from[c]);
+            if (k + 1 == t.keyPieces) e.keyLength = to - folded.data() - e.at;
+        }
+        e.length = to - folded.data() - e.at;
+        entries.push_back(e);
+    }
+    const char16_t *f = folded.data();
+    std::sort(entries.begin(), entries.end(), [f, &piecesOf](const Entry &a, const Entry &b) {
+        int c = CompareCodes(f + a.at, a.keyLength, f + b.at, b.keyLength);
+        if (c == 0)
+            c = CompareCodes(f + a.at + a.keyLength, a.length - a.keyLength, f + b.at + b.keyLength,
+                             b.length - b.keyLength);
+        // Texts the same but for case (rare): as they stand.
+        if (c == 0) c = piecesOf(a.index).joined().compare(piecesOf(b.index).joined());
+        return c < 0;
+    });
+    std::vector<qsizetype> order;
+    order.reserve(entries.size());
+    for (const Entry &e : entries) order.push_back(e.index);
+    return order;
+}
+
+// Column k of a recording line (columns parted by the separator).
+QStringView ColumnOf(QStringView line, QChar sep, int k) {
+    qsizetype start = 0;
+    for (; k > 0; --k) {
+        const qsizetype at = line.indexOf(sep, start);
+        if (at < 0) return {};
+        start = at + 1;
+    }
+    const qsizetype end = line.indexOf(sep, start);
+    return line.sliced(start, (end < 0 ? line.size() : end) - start);
+}
+
+// The place of one line of a music text (the first line starts with the
+// live text; the others get a separator in front so that their columns
+// match), "" when the line gives none: a first line of live text alone, or
+// a location that is no music file.
+QString PlaceOf(QStringView text, bool first, QChar sep) {
+    const qsizetype count = text.count(sep) + (first ? 0 : 1);
+    if (first && count == 0) return {};
+    // A line of other than seven separators is padded to seven and ".?".
+    const QStringView location = count < 7 ? QStringView() : text.sliced(text.lastIndexOf(sep) + 1);
+    const bool padded = count != 7;
+    QString place;
+    if (!padded && !location.contains(QLatin1Char('.'))) {
+        // A CD: "zz " + location + "\" + its title and ", track " + Trk.
+        const QStringView title = ColumnOf(text, sep, first ? 1 : 0);
+        const QStringView track = ColumnOf(text, sep, first ? 2 : 1);
+        place.reserve(ZZ.size() + location.size() + title.size() + track.size() + 9);
+        place += ZZ;
+        if (!location.isEmpty()) {
+            place += Cp1252::upper(location[0]);
+            place += location.sliced(1);
+        }
+        place += Backslash;
+        place += title;
+        if (!track.isEmpty()) {
+            place += QLatin1String(", track ");
+            place += track;
+        }
+        return place;
+    }
+    const bool noLocation = padded && location.isEmpty();
+    if (!noLocation && (padded || !IsMusicFile(location))) return {};
+    if (noLocation) return QStringLiteral(" .?");
+    const bool relative = location.size() < 2 || location[1] != QLatin1Char(':');
+    place.reserve(location.size() + 1);
+    if (relative) place += QLatin1Char(' ');
+    const qsizetype at = place.size();
+    place += location;
+    if (relative && !location.startsWith(QLatin1Char('/'))) {
+        QChar *d = place.data();
+        for (qsizetype k = at; k < place.size(); ++k)
+            if (d[k] == QLatin1Char('/')) d[k] = Backslash;
+    }
+    return place;
+}
+
+} // namespace
+
+QString DanceLine::text() const {
+    QString t;
+    t.reserve(place.size() + title.size() + format.size() + style.size() + 3);
+    t += place;
+    t += QLatin1Char('|');
+    t += title;
+    t += QLatin1Char('|');
+    t += format;
+    t += QLatin1Char('|');
+    t += style;
+    return t;
+}
+
+void SortCatalogueLines(QStringList &lines) {
+    const std::vector<qsizetype> order = FoldedOrder(lines.size(), [&](qsizetype i) {
+        const QStringView line(lines[i]);
+        const qsizetype end = KeyEnd(lines[i]);
+        TextPieces t;
+        t.piece[0] = line.first(end);
+        t.piece[1] = line.sliced(end);
+        t.count = 2;
+        return t;
     });
     QStringList sorted;
     sorted.reserve(lines.size());
-    for (const Entry &e : entries) sorted.append(*e.line);
+    for (qsizetype i : order) sorted.append(lines[i]);
     lines = std::move(sorted);
+}
+
+namespace {
+
+// Hands take the place of each recording line of a music text, in order.
+// Lines end at CR; the LF of a CR LF goes with its CR.
+template <class Take> void PlacesOf(QStringView music, QChar sep, Take take) {
+    qsizetype start = 0;
+    for (bool first = true;; first = false) {
+        const qsizetype cr = music.indexOf(CR, start);
+        QStringView text = music.sliced(start, (cr < 0 ? music.size() : cr) - start);
+        if (!first && text.startsWith(QLatin1Char('\n'))) text = text.sliced(1);
+        QString place = PlaceOf(text, first, sep);
+        if (!place.isEmpty()) take(std::move(place));
+        if (cr < 0) break;
+        start = cr + 1;
+    }
+}
+
+} // namespace
+
+void SortDanceLines(QList<DanceLine> &lines) {
+    static const QString Bar = QStringLiteral("|");
+    const std::vector<qsizetype> order = FoldedOrder(lines.size(), [&](qsizetype i) {
+        const DanceLine &l = lines[i];
+        TextPieces t;
+        t.piece[0] = l.place;
+        t.piece[1] = t.piece[3] = t.piece[5] = Bar;
+        t.piece[2] = l.title;
+        t.piece[4] = l.format;
+        t.piece[6] = l.style;
+        t.count = 7;
+        return t;
+    });
+    QList<DanceLine> sorted;
+    sorted.reserve(lines.size());
+    for (qsizetype i : order) sorted.append(std::move(lines[i]));
+    lines = std::move(sorted);
+}
+
+namespace {
+
+QString TextOf(const Statement &s, int column) {
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s.get(), column)),
+                             sqlite3_column_bytes(s.get(), column));
+}
+
+} // namespace
+
+QList<DanceLine> DanceLinesOf(const QList<DanceMusic> &dances, QChar sep) {
+    QList<DanceLine> lines;
+    lines.reserve(dances.size() * 2);
+    for (const DanceMusic &d : dances)
+        PlacesOf(d.music, sep, [&](QString &&place) { lines.append({std::move(place), d.title, d.format, d.style}); });
+    SortDanceLines(lines);
+    return lines;
+}
+
+QList<DanceLine> RecordedDanceLines(Database &db, QChar sep) {
+    // Read straight from the statement, the lines made as the rows come;
+    // Title, Format and Style only for a dance with lines.
+    const RecordedQuery query = RecordedQueryFor(sep);
+    Statement s(db.handle(), query.sql);
+    s.bindAll({query.value});
+    QList<DanceLine> lines;
+    lines.reserve(4096);
+    while (s.step()) {
+        const QString music = TextOf(s, 4);
+        const qsizetype first = lines.size();
+        PlacesOf(music, sep, [&](QString &&place) { lines.append({std::move(place), {}, {}, {}}); });
+        if (lines.size() == first) continue;
+        const QString title = TextOf(s, 1), format = TextOf(s, 2), style = TextOf(s, 3);
+        for (qsizetype k = first; k < lines.size(); ++k) {
+            lines[k].title = title;
+            lines[k].format = format;
+            lines[k].style = style;
+        }
+    }
+    return lines;
 }
 
 QStringList DanceListLines(const QList<DanceMusic> &dances, QChar sep) {
     QStringList out;
-    for (const DanceMusic &d : dances) {
-        QString music = d.music;
-        music.replace(QStringLiteral("\r\n"), QString(CR));
-        const QStringList lines = music.split(CR);
-        for (int n = 0; n < lines.size(); ++n) {
-            QString line = n == 0 ? lines[n] : sep + lines[n];
-            if (n == 0 && !line.contains(sep)) continue; // live text alone
-            const qsizetype count = line.count(sep);
-            if (count != 7) line += QString(std::max<qsizetype>(0, 7 - count), sep) + QStringLiteral(".?");
-            QString location = line.mid(line.lastIndexOf(sep) + 1);
-            QString entry;
-            if (!location.contains(QLatin1Char('.'))) {
-                if (!location.isEmpty()) location[0] = Cp1252::upper(location[0]);
-                const QList<QStringView> columns = QStringView(line).split(sep);
-                entry = ZZ + location + Backslash + columns.value(1).toString();
-                if (!columns.value(2).isEmpty()) entry += QStringLiteral(", track ") + columns.value(2).toString();
-            } else {
-                if (!IsMusicFile(location) && location != QLatin1String(".?")) continue;
-                const bool relative = location.size() < 2 || location[1] != QLatin1Char(':');
-                if (relative && !location.startsWith(QLatin1Char('/'))) location.replace(QLatin1Char('/'), Backslash);
-                entry = (relative ? QStringLiteral(" ") : QString()) + location;
-            }
-            out.append(entry + QLatin1Char('|') + d.title + QLatin1Char('|') + d.format + QLatin1Char('|') + d.style);
-        }
-    }
-    SortCatalogueLines(out);
+    for (const DanceLine &line : DanceLinesOf(dances, sep)) out.append(line.text());
     return out;
 }
 
 // ---- the collate -----------------------------------------------------------------------------
 
-QList<RecRow> CollateRecordings(const QStringList &danceLines, const QStringList &filePaths,
+QList<RecRow> CollateRecordings(const QList<DanceLine> &danceLines, const QStringList &filePaths,
                                 const CollateOptions &options) {
     QList<RecRow> rows;
+    rows.reserve(danceLines.size() + filePaths.size() / 4 + 16);
     const QString search = options.search == QLatin1String("Search...") || options.search.size() < 3
                                ? QString()
                                : FoldUpper(options.search);
+    static const QString And = QStringLiteral(" and");
     QString prevFolder = QStringLiteral("\x01"); // no row yet
     QString prevName;
 
-    // line: the place, then for a dance "|" + Title + "|" + Format + "|" + Style.
-    auto add = [&](const QString &line, qsizetype keyEnd, RecRowKind kind) {
+    // place: the line's text up to its Title, or a file's " " + path.
+    auto add = [&](const DanceLine *line, QStringView place, RecRowKind kind) {
         if (options.unusedOnly && kind != RecRowKind::Unused) return;
-        if (!search.isEmpty() && !FoldUpper(line).contains(search)) return;
-        QString path = line.left(keyEnd);
-        if (path.startsWith(ZZ)) path = path.mid(ZZ.size());
-        else if (path.startsWith(QLatin1Char(' '))) path = path.mid(1);
+        if (!search.isEmpty() && !FoldUpper(line ? line->text() : place.toString()).contains(search)) return;
+        QStringView path = place;
+        if (path.startsWith(ZZ)) path = path.sliced(ZZ.size());
+        else if (path.startsWith(QLatin1Char(' '))) path = path.sliced(1);
         const qsizetype slash = path.lastIndexOf(Backslash);
-        const QString folder = slash < 0 ? QString() : path.left(slash);
-        QString name = path.mid(slash + 1);
-        if (!SameText(folder, prevFolder) || rows.isEmpty()) {
-            RecRow header;
+        const QStringView folder = slash < 0 ? QStringView() : path.first(slash);
+        if (rows.isEmpty() || CompareFolded(folder, prevFolder) != 0) {
+            RecRow &header = rows.emplace_back();
             header.kind = RecRowKind::Header;
-            header.cells[0] = folder.size() == 2 && folder[1] == QLatin1Char(':')
-                                  ? QStringLiteral("On drive ") + folder
-                                  : QStringLiteral("In folder ") + (folder.isEmpty() ? QStringLiteral("[Root]") : folder);
-            rows.append(header);
-            prevFolder = folder;
+            if (folder.size() == 2 && folder[1] == QLatin1Char(':'))
+                header.cells[0] = QStringLiteral("On drive ") + folder.toString();
+            else
+                header.cells[0] = QStringLiteral("In folder ") +
+                                  (folder.isEmpty() ? QStringLiteral("[Root]") : folder.toString());
+            prevFolder = folder.toString();
             prevName.clear();
         }
-        if (kind == RecRowKind::Missing) name.prepend(QLatin1Char('?'));
-        RecRow row;
+        QString name;
+        if (kind == RecRowKind::Missing) name = QLatin1Char('?');
+        name += path.sliced(slash + 1);
+        RecRow &row = rows.emplace_back();
         row.kind = kind;
         if (name == prevName && name != QLatin1String("?.?") && kind != RecRowKind::Unused) {
             row.kind = RecRowKind::And;
-            row.cells[0] = QStringLiteral(" and");
+            row.cells[0] = And;
         } else {
             row.cells[0] = name;
         }
-        prevName = name;
-        if (kind != RecRowKind::Unused) {
-            const QStringList parts = line.mid(keyEnd).split(QLatin1Char('|'));
-            for (int c = 1; c < 4 && c < parts.size(); ++c) row.cells[c] = parts[c];
+        prevName = std::move(name);
+        if (line && kind != RecRowKind::Unused) {
+            row.cells[1] = line->title;
+            row.cells[2] = line->format;
+            row.cells[3] = line->style;
         }
-        rows.append(row);
     };
-
-    std::vector<qsizetype> keyEnds;
-    keyEnds.reserve(size_t(danceLines.size()));
-    for (const QString &line : danceLines) keyEnds.push_back(KeyEnd(line));
-    auto keyOf = [&](qsizetype i) { return danceLines[i].left(keyEnds[size_t(i)]); };
 
     qsizetype i = 0, j = 0;
     const qsizetype ni = danceLines.size(), nj = filePaths.size();
@@ -350,21 +577,37 @@ QList<RecRow> CollateRecordings(const QStringList &danceLines, const QStringList
         int c;
         if (i >= ni) c = 1;
         else if (j >= nj) c = -1;
-        else c = CompareText(keyOf(i), QLatin1Char(' ') + filePaths[j]);
+        else c = CompareWithBlank(danceLines[i].place, filePaths[j]);
         if (c == 0) {
-            const QString key = keyOf(i);
-            for (; i < ni && SameText(keyOf(i), key); ++i)
-                add(danceLines[i], keyEnds[size_t(i)], RecRowKind::Recording);
+            const QString &key = danceLines[i].place;
+            for (; i < ni && CompareFolded(danceLines[i].place, key) == 0; ++i)
+                add(&danceLines[i], danceLines[i].place, RecRowKind::Recording);
             ++j;
         } else if (c < 0) {
-            const QString &line = danceLines[i];
-            add(line, keyEnds[size_t(i++)], line.startsWith(ZZ) ? RecRowKind::Recording : RecRowKind::Missing);
+            const DanceLine &line = danceLines[i++];
+            add(&line, line.place, line.place.startsWith(ZZ) ? RecRowKind::Recording : RecRowKind::Missing);
         } else {
-            const QString file = QLatin1Char(' ') + filePaths[j++];
-            if (IsMusicFile(file)) add(file, file.size(), RecRowKind::Unused);
+            const QString &path = filePaths[j++];
+            if (IsMusicFile(path)) {
+                const QString file = QLatin1Char(' ') + path;
+                add(nullptr, file, RecRowKind::Unused);
+            }
         }
     }
     return rows;
+}
+
+QList<RecRow> CollateRecordings(const QStringList &danceLines, const QStringList &filePaths,
+                                const CollateOptions &options) {
+    QList<DanceLine> lines;
+    lines.reserve(danceLines.size());
+    for (const QString &text : danceLines) {
+        const qsizetype end = KeyEnd(text);
+        const QList<QStringView> parts = QStringView(text).sliced(end).split(QLatin1Char('|'));
+        lines.append({text.first(end), parts.value(1).toString(), parts.value(2).toString(),
+                      parts.value(3).toString()});
+    }
+    return CollateRecordings(lines, filePaths, options);
 }
 
 // ---- Add ----------------------------------------------------------------------------------

@@ -67,10 +67,24 @@ QList<DanceMusic> RecordedDances(Database &db, QChar sep);
 // Every dance, in the order Scan matches them (Title, Format, Style).
 QList<DanceMusic> DancesForScan(Database &db);
 
-// One line per recording line: prefix + location + "|" + Title + "|" +
-// Format + "|" + Style, prefix "zz " for a CD ("Location\title, track n"), a
-// blank for a path under the base folder; sorted by the location (no case),
+// A dance's recording line as the page sorts and collates it: its place
+// (prefix + location: "zz " for a CD, "Location\title, track n"; a blank for
+// a path under the base folder) and the dance's Title, Format and Style.
+struct DanceLine {
+    QString place, title, format, style;
+    // The line's text: place + "|" + Title + "|" + Format + "|" + Style.
+    QString text() const;
+};
+
+// One line per recording line of the dances, sorted by the place (no case),
 // then the rest.
+QList<DanceLine> DanceLinesOf(const QList<DanceMusic> &dances, QChar sep);
+// The lines of the dances RecordedDances reads, read and made in one pass,
+// in table order (not sorted).
+QList<DanceLine> RecordedDanceLines(Database &db, QChar sep);
+// Sorts them as DanceLinesOf does.
+void SortDanceLines(QList<DanceLine> &lines);
+// Their texts.
 QStringList DanceListLines(const QList<DanceMusic> &dances, QChar sep);
 // Sorts catalogue lines by their text up to "|" without regard to case, then
 // by the rest.
@@ -89,6 +103,9 @@ struct CollateOptions {
 };
 // The Recordings grid's rows of sorted dance lines and sorted file paths (as
 // RecordingFilePaths gives them).
+QList<RecRow> CollateRecordings(const QList<DanceLine> &danceLines, const QStringList &filePaths,
+                                const CollateOptions &options);
+// The same of the lines' texts (the place ends before the third "|" from the end).
 QList<RecRow> CollateRecordings(const QStringList &danceLines, const QStringList &filePaths,
                                 const CollateOptions &options);
 

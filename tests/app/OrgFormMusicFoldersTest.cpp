@@ -4,6 +4,7 @@
 #include "presentation/music/MusicFolders.h"
 #include "presentation/music/Playback.h"
 #include "presentation/music/RecordingsCatalogue.h"
+#include "presentation/music/RecordingsGrid.h"
 
 #include <QTest>
 #include <QLabel>
@@ -44,6 +45,11 @@ protected:
     QStringList column(QTableWidget *grid) const {
         QStringList cells;
         for (int r = 0; r < grid->rowCount(); ++r) cells << (grid->item(r, 0) ? grid->item(r, 0)->text() : QString());
+        return cells;
+    }
+    QStringList column(RecordingsGrid *grid) const {
+        QStringList cells;
+        for (int r = 0; r < grid->rowCount(); ++r) cells << grid->text(r, 0);
         return cells;
     }
     QString music;
