@@ -32,6 +32,8 @@ mpv_handle *MakeMpvHandle(const QString &audioOutput, bool keepOpen, QString *fa
         {"config", "no"},      {"terminal", "no"},     {"vid", "no"},  {"vo", "null"},
         {"audio-display", "no"}, {"idle", "yes"},      {"input-default-bindings", "no"},
         {"load-scripts", "no"}, {"ytdl", "no"},
+        // The scripts libmpv carries itself: each would start a Lua thread.
+        {"osc", "no"}, {"load-stats-overlay", "no"}, {"load-osd-console", "no"}, {"load-auto-profiles", "no"},
     };
     for (const auto &option : options) mpv_set_option_string(handle, option[0], option[1]);
     mpv_set_option_string(handle, "keep-open", keepOpen ? "yes" : "no");
