@@ -273,13 +273,9 @@ bool PlainTextCache::refreshWritten() {
         sqlite3_stmt *st = s.get();
         for (const qint64 rowid : std::as_const(written)) {
             sqlite3_bind_int64(st, 1, rowid);
-            if (!s.step()) {
-                rows.remove(rowid);
-                s.reset();
-                continue;
-            }
             Stored t;
-            if (!storedTexts(st, 0, &t)) {
+            // A dance deleted, or one whose texts the pass reads itself.
+            if (!s.step() || !storedTexts(st, 0, &t)) {
                 rows.remove(rowid);
                 s.reset();
                 continue;
