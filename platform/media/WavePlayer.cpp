@@ -14,6 +14,9 @@
 namespace {
 WaveSink *g_sink = nullptr;
 std::atomic<bool> g_held{false};
+// Every wave player, for the end of a hold.
+std::mutex g_playersLock;
+std::vector<MpvWavePlayer *> g_players;
 
 bool soundsHeld() {
     return g_held.load();
@@ -28,11 +31,6 @@ MpvWavePlayer &sharedPlayer() {
 WaveSink &CurrentWaveSink() {
     return g_sink ? *g_sink : sharedPlayer();
 }
-
-namespace {
-std::mutex g_playersLock;
-std::vector<MpvWavePlayer *> g_players;
-} // namespace
 
 void HoldSounds(bool hold) {
     if (!g_held.exchange(hold) || hold) return;
