@@ -175,32 +175,11 @@ void RebuildDanceIndex(const QString &order) {
 
 namespace {
 
-// What the connection has seen: a write by this program or another, a
-// reopen, a schema change or an open transaction all tell.
-struct ConnStamp {
-    quint64 opened = 0;
-    qint64 changes = -1, dataVersion = -1, schema = -1;
-    bool operator==(const ConnStamp &) const = default;
-};
-
-ConnStamp connStamp() {
-    ConnStamp s;
-    sqlite3 *h = Conn.handle();
-    if (!h || !sqlite3_get_autocommit(h)) return s;
-    s.opened = Conn.openCount();
-    s.changes = sqlite3_total_changes64(h);
-    Statement data(h, QStringLiteral("PRAGMA data_version"));
-    if (data.step()) s.dataVersion = sqlite3_column_int64(data.get(), 0);
-    Statement schema(h, QStringLiteral("PRAGMA schema_version"));
-    if (schema.step()) s.schema = sqlite3_column_int64(schema.get(), 0);
-    return s;
-}
-
 // The authors read in the notes pass, for the rule editor's list.
 struct KeptValues {
     QString field;
     QStringList values;
-    ConnStamp stamp;
+    Database::ChangeStamp stamp;
 };
 KeptValues KeptAuthors;
 
@@ -271,7 +250,7 @@ bool notesHoldOldHost() {
     const QString author = QStringLiteral("Author");
     const QStringList authors = firstColumn(MyQuery, distinctSql(author, QStringLiteral("where OldHostTally(Notes) ")));
     if (OldHostRows > 0) return true;
-    KeptAuthors = {author, authors, connStamp()};
+    KeptAuthors = {author, authors, Conn.changeStamp()};
     return false;
 }
 
@@ -281,7 +260,7 @@ QStringList DistinctDanceValues(const QString &field) {
     if (!KeptAuthors.field.isEmpty() && KeptAuthors.field == field) {
         KeptValues kept;
         std::swap(kept, KeptAuthors);
-        if (kept.stamp.opened != 0 && kept.stamp == connStamp()) return kept.values;
+        if (kept.stamp.known() && kept.stamp == Conn.changeStamp()) return kept.values;
     }
     Query q(Conn);
     return firstColumn(q, distinctSql(field));

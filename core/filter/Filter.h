@@ -6,9 +6,8 @@
 // odd formats) and of the finds.
 
 #include "core/filter/FilterDef.h"
+#include "platform/sqlite/Database.h"
 #include "programme/ProgrammeItem.h"
-
-class Database;
 
 #include <QHash>
 #include <QList>
@@ -167,11 +166,7 @@ private:
         quint32 seen = 0; // the refresh that last met the dance
     };
     friend size_t qHash(const Key &k, size_t seed) { return qHashMulti(seed, k.h1, k.h2, k.length); }
-    struct Stamp {
-        quint64 open = 0;
-        qint64 changes = -1, dataVersion = -1, schema = -1;
-        bool operator==(const Stamp &) const = default;
-    };
+    using Stamp = Database::ChangeStamp;
     Entry &entry(const QString &stored, Key *key = nullptr);
     static QString text(Entry &e, bool fold);
     Stamp currentStamp() const;

@@ -236,20 +236,7 @@ void PlainTextCache::keep() {
 }
 
 PlainTextCache::Stamp PlainTextCache::currentStamp() const {
-    Stamp s;
-    if (!store || !store->isOpen()) return s;
-    sqlite3 *h = store->handle();
-    s.open = store->openCount();
-    s.changes = sqlite3_total_changes64(h);
-    try {
-        Statement data(h, QStringLiteral("PRAGMA data_version"));
-        if (data.step()) s.dataVersion = sqlite3_column_int64(data.get(), 0);
-        Statement schema(h, QStringLiteral("PRAGMA schema_version"));
-        if (schema.step()) s.schema = sqlite3_column_int64(schema.get(), 0);
-    } catch (const DbError &) {
-        s.dataVersion = -1; // unknown: nothing remembered is used
-    }
-    return s;
+    return store ? store->changeStamp() : Stamp();
 }
 
 bool PlainTextCache::heldRowsUsable(const Stamp &now) const {
@@ -299,11 +286,11 @@ bool PlainTextCache::refreshWritten() {
 
 bool PlainTextCache::beginPass() {
     passTrusted = false;
-    if (!store || !store->isOpen() || !sqlite3_get_autocommit(store->handle())) return false;
     // Taken before anything is read: a commit made elsewhere while the texts
-    // are read makes the next pass read them again.
+    // are read makes the next pass read them again. Unknown while a
+    // transaction is open.
     const Stamp now = currentStamp();
-    if (now.dataVersion < 0 || now.schema < 0) return false;
+    if (!now.known()) return false;
     if (!heldRowsUsable(now)) {
         rowsValid = false;
         // Told of every write from here on, so that a later pass need read
@@ -329,8 +316,7 @@ void PlainTextCache::endPass() {
 }
 
 bool PlainTextCache::rowsCurrent() const {
-    return store && store->isOpen() && sqlite3_get_autocommit(store->handle()) &&
-           heldRowsUsable(currentStamp()) && written.isEmpty();
+    return heldRowsUsable(currentStamp()) && written.isEmpty();
 }
 
 bool PlainTextCache::rowText(qint64 rowid, bool fold, QString *out) {

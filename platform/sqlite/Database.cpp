@@ -295,6 +295,23 @@ void Database::configure() {
     sqlite3_update_hook(m_db, &Database::rowWritten, this);
 }
 
+Database::ChangeStamp Database::changeStamp() const {
+    ChangeStamp s;
+    if (!m_db || !sqlite3_get_autocommit(m_db)) return s;
+    try {
+        Statement data(m_db, QStringLiteral("PRAGMA data_version"));
+        Statement schema(m_db, QStringLiteral("PRAGMA schema_version"));
+        if (!data.step() || !schema.step()) return s;
+        s.dataVersion = sqlite3_column_int64(data.get(), 0);
+        s.schema = sqlite3_column_int64(schema.get(), 0);
+    } catch (const DbError &) {
+        return s;
+    }
+    s.open = m_openCount;
+    s.changes = sqlite3_total_changes64(m_db);
+    return s;
+}
+
 void Database::rowWritten(void *self, int, const char *, const char *table, qint64 rowid) {
     auto *db = static_cast<Database *>(self);
     for (const auto &[owner, listener] : db->m_rowListeners)

@@ -149,6 +149,19 @@ public:
     // Transaction depth of the open batches.
     int batchDepth() const { return m_batchDepth; }
 
+    // What the connection has seen, so that something read earlier can be
+    // known to still stand: the open of the file, the changes made on it,
+    // commits by other connections and the schema (VACUUM changes it too).
+    // Unknown (all empty) while the connection is closed or a transaction is
+    // open, since what it wrote could still be undone.
+    struct ChangeStamp {
+        quint64 open = 0;
+        qint64 changes = -1, dataVersion = -1, schema = -1;
+        bool known() const { return open != 0 && dataVersion >= 0 && schema >= 0; }
+        bool operator==(const ChangeStamp &) const = default;
+    };
+    ChangeStamp changeStamp() const;
+
     // Rows written through this connection, told as they are written:
     // inserts and updates always, deletes except those SQLite makes without
     // telling (a REPLACE conflict, a DELETE of a whole table). One listener
