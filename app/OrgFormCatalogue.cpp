@@ -4,6 +4,7 @@
 
 #include "app/OrgForm.h"
 
+#include "base/AppState.h"
 #include "base/Clock.h"
 #include "base/Dates.h"
 #include "base/Log.h"
@@ -15,6 +16,7 @@
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
 #include "core/startup/StartupRules.h"
+#include "publishing/maintainer/Release.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -45,6 +47,7 @@ bool TOrgForm::openCatalogue() {
     // 25.-26. The database and both tables (Events muted, without its
     // after-scroll handler until set-up is done).
     CleanLeftovers(DatabasePath(), IniFile ? IniFile->FileName() : QString());
+    RemoveMaintainerLeftovers(ProgramFolder, DatabasePath());
     if (!OpenDatabase()) return false;
 
     // 27. Compaction once the file has grown by more than a fifth.

@@ -42,3 +42,7 @@ ReleaseOutcome CleanReleaseDatabase(Database &release, const MaintainerConfig &c
 
 // The whole release (steps logged; every failure shown and abandoning).
 ReleaseOutcome MakeRelease(Database &working, const MaintainerConfig &c, const ReleaseInput &in);
+
+// At program start: the temporaries a killed release left in the Install
+// folder, and those a killed copy between machines left beside the database.
+void RemoveMaintainerLeftovers(const QString &programFolder, const QString &databasePath);
