@@ -13,6 +13,7 @@
 #include "core/database/Tables.h"
 #include "core/services/Help.h"
 #include "core/services/IdleHook.h"
+#include "core/startup/MaintainerConfig.h"
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
 #include "core/startup/StartupRules.h"
@@ -47,7 +48,7 @@ bool TOrgForm::openCatalogue() {
     // 25.-26. The database and both tables (Events muted, without its
     // after-scroll handler until set-up is done).
     CleanLeftovers(DatabasePath(), IniFile ? IniFile->FileName() : QString());
-    RemoveMaintainerLeftovers(ProgramFolder, DatabasePath());
+    RemoveMaintainerLeftovers(ProgramFolder, DatabasePath(), AuthorMode ? &Maintainer() : nullptr);
     if (!OpenDatabase()) return false;
 
     // 27. Compaction once the file has grown by more than a fifth.

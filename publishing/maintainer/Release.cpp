@@ -202,10 +202,16 @@ ReleaseOutcome MakeRelease(Database &working, const MaintainerConfig &c, const R
     return outcome;
 }
 
-void RemoveMaintainerLeftovers(const QString &programFolder, const QString &databasePath) {
+void RemoveMaintainerLeftovers(const QString &programFolder, const QString &databasePath,
+                               const MaintainerConfig *places) {
     const QString install = FindFileNoCase(programFolder, QStringLiteral("Install"));
     if (!install.isEmpty() && QFileInfo(install).isDir()) RemoveCopyLeftovers(install + QLatin1Char('/'));
-    if (databasePath.isEmpty()) return;
-    const QFileInfo database(databasePath);
-    RemoveCopyLeftovers(database.absolutePath() + QLatin1Char('/'), database.fileName());
+    if (!databasePath.isEmpty()) {
+        const QFileInfo database(databasePath);
+        RemoveCopyLeftovers(database.absolutePath() + QLatin1Char('/'), database.fileName());
+    }
+    if (!places) return;
+    // The stick may not be there; the machines' folders are.
+    for (const SyncPlace &p : places->Places)
+        if (!p.stick && QFileInfo(p.folder).isDir()) RemoveCopyLeftovers(p.folder, places->DatabaseName);
 }

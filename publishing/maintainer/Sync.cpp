@@ -161,6 +161,11 @@ QString placeRoot(const MaintainerConfig &c, const QString &name) {
 }
 
 void emptyFolder(const QString &folder) {
+    // Emptying through a link would empty a folder outside the trees.
+    if (QFileInfo(QDir::cleanPath(folder)).isSymLink()) {
+        ShowMsg(folder + QStringLiteral(" is a link: nothing was deleted from it."));
+        return;
+    }
     const QString own = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     for (const QFileInfo &f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
         if (f.fileName() != own) QFile::remove(f.absoluteFilePath());

@@ -137,12 +137,15 @@ TEST_F(ReleaseTest, LeftoverTemporariesGoAtTheNextStart) {
         {"work/~Quillary.mdb.part-journal", true},
         {"work/~Other.txt.part", false},
         {"prog/~quillary.part", false},
+        {"lap/~Quillary.mdb.part", true},
+        {"lap/~notes.txt.part", false},
     };
     auto make = [&] {
         for (const auto &r : rows) WriteFileBytes(path(r.file), "left over");
     };
     make();
-    RemoveMaintainerLeftovers(prog, path("work/Quillary.mdb"));
+    c.Places = {{"lap-top", path("lap/"), false}, {"USB stick", "/Sync/", true}};
+    RemoveMaintainerLeftovers(prog, path("work/Quillary.mdb"), &c);
     for (const auto &r : rows) EXPECT_NE(QFileInfo::exists(path(r.file)), r.removed) << "start: " << r.file;
     make();
     MakeRelease(working, c, in);

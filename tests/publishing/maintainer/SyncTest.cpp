@@ -244,9 +244,15 @@ TEST_F(SyncTest, LinksAreNeverFollowed) {
         {"source file links outside", from + "precious.txt", outside + "precious.txt", "Passed over the link "},
     };
     for (const Row &r : rows) ASSERT_TRUE(QFile::link(r.target, r.link)) << r.name;
+    // The temporary web folder emptied on request is a link, too.
+    c.TempWebFolder = "web/";
+    ASSERT_TRUE(QFile::link(outside, path("main/web")));
     const QMap<QString, QByteArray> before = Snapshot(outside);
+    answerer->script(ResultYes); // empty the web folder first
+    answerer->script(ResultOK);  // it is a link: nothing deleted
     answerer->script(ResultYes); // delete all such without asking
-    const SyncOutcome out = run("main PC", "lap-top");
+    const SyncOutcome out = RunSync(c, SyncDirection{"main PC", "lap-top", true}, {});
+    EXPECT_TRUE(answerer->sawText(path("main/web/") + " is a link: nothing was deleted from it."));
     EXPECT_EQ(Snapshot(outside), before);
     EXPECT_EQ(out.deleted, 1);
     EXPECT_TRUE(answerer->sawText(to + "orphan.txt\nDelete all such non-matching files on lap-top without asking?"));
