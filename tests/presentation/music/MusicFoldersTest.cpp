@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <functional>
 #include <QFile>
 
 namespace {
@@ -135,42 +134,27 @@ TEST_F(MusicFolderDisk, HostileFoldersLeaveOutsideFilesAlone) {
     const QString realCd = "CDinfo:|Real CD|Band|Pub|X1|";
     struct Row {
         const char *name;
-        std::function<void()> make;
+        QList<QPair<QString, QByteArray>> files; // made under the base folder
+        QList<QPair<QString, QString>> links;    // link under the base folder, what it points at
         const char *folder;
         QStringList rows;
         bool writable; // its order file may be written
     };
     const QList<Row> rows = {
-        {"order file links to a file",
-         [&] {
-             WriteFileBytes(base + "Linked/a.mp3", "a");
-             QFile::link(outside + "diary.txt", base + "Linked/Ini.Text");
-         },
+        {"order file links to a file", {{"Linked/a.mp3", "a"}}, {{"Linked/Ini.Text", outside + "diary.txt"}},
          "Linked/", {"a.mp3"}, false},
-        {"order file links to nothing",
-         [&] {
-             WriteFileBytes(base + "Dangling/a.mp3", "a");
-             QFile::link(outside + "new.txt", base + "Dangling/Ini.Text");
-         },
+        {"order file links to nothing", {{"Dangling/a.mp3", "a"}}, {{"Dangling/Ini.Text", outside + "new.txt"}},
          "Dangling/", {"a.mp3"}, false},
-        {"folder links out of the base folder",
-         [&] { QFile::link(outside + "Album", base + "Away"); }, "Away/", {"b.mp3", "a.mp3"}, false},
-        {"folder links within the base folder",
-         [&] {
-             WriteFileBytes(base + "Real/a.mp3", "a");
-             QFile::link(base + "Real", base + "Alias");
-         },
-         "Alias/", {"a.mp3"}, true},
+        {"folder links out of the base folder", {}, {{"Away", outside + "Album"}}, "Away/", {"b.mp3", "a.mp3"}, false},
+        {"folder links within the base folder", {{"Real/a.mp3", "a"}}, {{"Alias", base + "Real"}}, "Alias/",
+         {"a.mp3"}, true},
         {"file name holding line breaks",
-         [&] {
-             WriteFileBytes(base + "Forged/a.mp3", "a");
-             WriteFileBytes(base + "Forged/" + forged, "x");
-             WriteFileBytes(base + "Forged/Ini.Text", (realCd + "\r\n").toLatin1());
-         },
+         {{"Forged/a.mp3", "a"}, {"Forged/" + forged, "x"}, {"Forged/Ini.Text", (realCd + "\r\n").toLatin1()}}, {},
          "Forged/", {"a.mp3"}, true},
     };
     for (const Row &r : rows) {
-        r.make();
+        for (const auto &[file, bytes] : r.files) WriteFileBytes(base + file, bytes);
+        for (const auto &[link, target] : r.links) ASSERT_TRUE(QFile::link(target, base + link)) << r.name;
         const QMap<QString, QByteArray> before = Snapshot(outside);
         const QString folder = base + r.folder;
         const FolderListing l = ListMusicFolder(folder, base);
