@@ -4,6 +4,7 @@
 
 #include "app/OrgForm.h"
 
+#include "base/AppState.h"
 #include "base/Clock.h"
 #include "base/Dates.h"
 #include "base/Log.h"
@@ -12,9 +13,11 @@
 #include "core/database/Tables.h"
 #include "core/services/Help.h"
 #include "core/services/IdleHook.h"
+#include "core/startup/MaintainerConfig.h"
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
 #include "core/startup/StartupRules.h"
+#include "publishing/maintainer/Release.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -45,6 +48,7 @@ bool TOrgForm::openCatalogue() {
     // 25.-26. The database and both tables (Events muted, without its
     // after-scroll handler until set-up is done).
     CleanLeftovers(DatabasePath(), IniFile ? IniFile->FileName() : QString());
+    RemoveMaintainerLeftovers(ProgramFolder, DatabasePath(), AuthorMode ? &Maintainer() : nullptr);
     if (!OpenDatabase()) return false;
 
     // 27. Compaction once the file has grown by more than a fifth.

@@ -218,7 +218,7 @@ namespace {
 // nothing to show.
 bool ListFolder(TOrgForm *f, const QString &folder) {
     WriteLog(QStringLiteral("Contents of folder ") + folder);
-    const FolderListing listing = ListMusicFolder(folder);
+    const FolderListing listing = ListMusicFolder(folder, BaseFolder);
     if (!listing.readable) {
         WriteLog(QStringLiteral("Cannot read ") + folder);
         f->FoldGrid->setRowCount(0);
@@ -350,7 +350,7 @@ void TOrgForm::MP3DownClick() {
 
 void TOrgForm::MP3SaveClick() {
     QString error;
-    if (!WriteFolderOrder(CurrentFolder, MP3Order, &error)) {
+    if (!WriteFolderOrder(CurrentFolder, MP3Order, &error, BaseFolder)) {
         // The new order stays on show, so the user can try again.
         ShowMsg(QStringLiteral("The order could not be saved:\r") + error);
         return;
@@ -379,7 +379,7 @@ void TOrgForm::CDinfoClick(int row) {
     form.SetFields(fields);
     if (form.exec() != QDialog::Accepted) return;
     QString error;
-    if (!WriteFolderOrder(folder, SetCdInfo(lines, form.Fields()), &error))
+    if (!WriteFolderOrder(folder, SetCdInfo(lines, form.Fields()), &error, BaseFolder))
         ShowMsg(QStringLiteral("The CD details could not be saved:\r") + error);
 }
 

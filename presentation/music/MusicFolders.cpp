@@ -2,6 +2,7 @@
 
 #include "base/AppState.h"
 #include "base/Cp1252.h"
+#include "base/Log.h"
 #include "base/TextRoutines.h"
 
 #include <QDir>
@@ -169,7 +170,43 @@ QStringList ReadFolderOrder(const QString &folder) {
     return lines;
 }
 
-bool WriteFolderOrder(const QString &folder, const QStringList &lines, QString *error) {
+namespace {
+
+bool HoldsLineBreak(const QString &name) {
+    return name.contains(QLatin1Char('\n')) || name.contains(QLatin1Char('\r'));
+}
+
+// A name as the log shows it: its line breaks written out, so it stays on one line.
+QString LoggedName(QString name) {
+    name.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    name.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    return name;
+}
+
+} // namespace
+
+QString OrderFileRefusal(const QString &folder, const QString &baseFolder) {
+    const QString path = FindFileNoCase(AddSlash(folder), FolderOrderFile);
+    const QFileInfo file(path);
+    // A link is never written through: its target may be any file of the user's.
+    if (file.isSymLink() || (file.exists() && !file.isFile()))
+        return path + QStringLiteral(" is a link or not a plain file, so it is only read.");
+    if (!baseFolder.isEmpty()) {
+        const QString base = QFileInfo(baseFolder).canonicalFilePath();
+        const QString here = QFileInfo(folder).canonicalFilePath();
+        if (!base.isEmpty() && !here.isEmpty() && here != base && !here.startsWith(AddSlash(base)))
+            return folder + QStringLiteral(" is reached through a link that leaves the base folder, so its order "
+                                           "file is only read.");
+    }
+    return QString();
+}
+
+bool WriteFolderOrder(const QString &folder, const QStringList &lines, QString *error, const QString &baseFolder) {
+    const QString refusal = OrderFileRefusal(folder, baseFolder);
+    if (!refusal.isEmpty()) {
+        if (error) *error = refusal;
+        return false;
+    }
     // An order file of another case is rewritten under its own name.
     const QString path = FindFileNoCase(AddSlash(folder), FolderOrderFile);
     try {
@@ -181,17 +218,26 @@ bool WriteFolderOrder(const QString &folder, const QStringList &lines, QString *
     }
 }
 
-FolderListing ListMusicFolder(const QString &folder) {
+FolderListing ListMusicFolder(const QString &folder, const QString &baseFolder) {
     FolderListing listing;
-    const FolderEntries entries = ListFolderEntries(folder);
+    FolderEntries entries = ListFolderEntries(folder);
     listing.readable = entries.readable;
     if (!entries.readable) return listing;
+    // A name holding a line break would become lines of the order file of
+    // its own (a forged "CDinfo:" line among them): it is passed over.
+    for (QStringList *names : {&entries.folders, &entries.files})
+        names->removeIf([&](const QString &name) {
+            if (!HoldsLineBreak(name)) return false;
+            WriteLog(QStringLiteral("Passed over a name holding a line break: ") + LoggedName(folder + name));
+            return true;
+        });
     QStringList files;
     for (const QString &name : entries.files)
         if (IsMusicFile(name)) files.append(name);
     const QStringList loaded = ReadFolderOrder(folder);
     listing.merge = MergeFolderOrder(loaded, entries.folders, files);
-    if (listing.merge.changed && !WriteFolderOrder(folder, listing.merge.order, &listing.writeError) &&
+    if (listing.merge.changed &&
+        !WriteFolderOrder(folder, listing.merge.order, &listing.writeError, baseFolder) &&
         listing.writeError.isEmpty())
         listing.writeError = QStringLiteral("not written");
     return listing;

@@ -68,19 +68,25 @@ FolderEntries ListFolderEntries(const QString &folder);
 // The folder's order file read as lines (none when it has no order file);
 // found whatever the case of its name.
 QStringList ReadFolderOrder(const QString &folder);
+// Why the folder's order file may only be read, or empty: it is a link (its
+// target may be any file of the user's) or not a plain file, or the folder
+// lies outside the base folder (when given) through a link.
+QString OrderFileRefusal(const QString &folder, const QString &baseFolder = QString());
 // Writes the lines as the folder's order file; false (with the reason) when
-// the file cannot be written.
-bool WriteFolderOrder(const QString &folder, const QStringList &lines, QString *error = nullptr);
+// the file cannot or may not be written (see OrderFileRefusal).
+bool WriteFolderOrder(const QString &folder, const QStringList &lines, QString *error = nullptr,
+                      const QString &baseFolder = QString());
 
 // What the Folders page shows of a folder: its rows, the order kept, and
 // whether its order file needed rewriting. A failed rewrite (read-only
-// media) still lists the folder; writeError then holds the reason.
+// media, a link) still lists the folder; writeError then holds the reason.
+// Names holding a line break are passed over and logged.
 struct FolderListing {
     FolderMerge merge;
     bool readable = false;
     QString writeError;
 };
-FolderListing ListMusicFolder(const QString &folder);
+FolderListing ListMusicFolder(const QString &folder, const QString &baseFolder = QString());
 
 // The base folder a stored RFolder names, ending in "/": "My Music" is the
 // user's music folder; a relative folder ("Music") lies in the program folder,

@@ -336,6 +336,10 @@ void ImportWhiteboardItems(TIniFile &library, TIniFile &ini, const QStringList &
         QList<QPair<QString, QString>> kept;
         for (const auto &kv : pairsOf(library.ReadSectionValues(s)))
             if (!kv.first.trimmed().startsWith('I', Qt::CaseInsensitive)) kept.append(kv);
+        // An item of the same name is kept as its backup, as a save keeps
+        // it, so Restore brings it back.
+        const auto old = pairsOf(ini.ReadSectionValues(s));
+        if (!old.isEmpty()) changes.append({s + kBak, old});
         changes.append({s, kept});
     }
     if (!changes.isEmpty()) ini.ReplaceSections(changes);

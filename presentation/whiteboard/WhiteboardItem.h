@@ -107,7 +107,8 @@ QString RestoreWhiteboardItem(TIniFile &ini, const QString &name);
 // The library's kind word for a section: "Figure", "Dance" or "Formation".
 QString LibraryKind(TIniFile &library, const QString &section);
 // Copies the ticked library sections over the program's in one write, every
-// key but those starting with "I" (picture keys naming files elsewhere).
+// key but those starting with "I" (picture keys naming files elsewhere). An
+// item replaced is kept as its ".Bak" section, so Restore brings it back.
 void ImportWhiteboardItems(TIniFile &library, TIniFile &ini, const QStringList &sections);
 // Inserts the figure's steps before the current step: dancers on the board
 // do it from where they stand, the others stand still. Returns the number of

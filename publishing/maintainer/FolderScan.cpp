@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 bool ExcludedFile(const QString &name) {
     if (name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('~'))) return true;
@@ -17,6 +18,11 @@ bool ExcludedFile(const QString &name) {
 
 bool ExcludedFolder(const QString &name) {
     return name.startsWith(QLatin1Char('.')) || SameText(name, QStringLiteral("aspnet_client"));
+}
+
+bool CopyTemporary(const QString &name) {
+    static const QRegularExpression temporary(QStringLiteral("^~.+\\.part(-journal)?$"));
+    return temporary.match(name).hasMatch();
 }
 
 bool ScanResult::underUnread(const QString &relPath) const {
@@ -62,10 +68,14 @@ void FolderScan::walk(const QString &root, const QString &rel, int level, ScanRe
     for (const QFileInfo &e : entries) {
         const QString name = e.fileName();
         const QString relName = rel.isEmpty() ? name : rel + QLatin1Char('/') + name;
-        if (e.isDir()) {
+        if (e.isSymLink()) {
+            result.links << relName;
+        } else if (e.isDir()) {
             if (!ExcludedFolder(name)) subfolders << relName;
         } else if (!ExcludedFile(name)) {
             result.files.insert(relName, ScannedFile{e.size(), e.lastModified()});
+        } else if (CopyTemporary(name)) {
+            result.leftovers << relName;
         }
     }
     for (const QString &sub : subfolders) walk(root, sub, level + 1, result, error, cancelled);

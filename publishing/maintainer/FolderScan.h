@@ -3,7 +3,8 @@
 // file that is not excluded, with its size and modification time, relative
 // to the tree's root. Folders that could not be read and the walk's end by
 // the depth limit or a Cancel are kept, so that nothing is deleted on their
-// account.
+// account. A symbolic link is neither a file nor a folder of the tree: it is
+// listed apart and never followed, so no copy or deletion reaches through it.
 
 #include <QDateTime>
 #include <QFileInfoList>
@@ -17,6 +18,8 @@
 bool ExcludedFile(const QString &name);
 // Folders whose name starts with "." and "aspnet_client".
 bool ExcludedFolder(const QString &name);
+// A copy's temporary: "~" + name + ".part", or its database journal.
+bool CopyTemporary(const QString &name);
 
 struct ScannedFile {
     qint64 size = 0;
@@ -27,6 +30,8 @@ struct ScanResult {
     QHash<QString, ScannedFile> files; // by relative path ("a/b.txt")
     QStringList folders;               // relative paths of the folders walked, "" for the root
     QStringList unread;                // relative paths of folders not read (failed or too deep)
+    QStringList links;                 // relative paths of the links passed over, never followed
+    QStringList leftovers;             // relative paths of a copy's temporaries left by a killed run
     bool cancelled = false;
     // The relative path lies in a folder that was not read.
     bool underUnread(const QString &relPath) const;

@@ -157,6 +157,8 @@ ReleaseOutcome MakeRelease(Database &working, const MaintainerConfig &c, const R
     QString install = FindFileNoCase(in.programFolder, QStringLiteral("Install"));
     if (install.isEmpty() || !QFileInfo(install).isDir()) AbortMsg(QStringLiteral("Install folder does not exist!"));
     install += QLatin1Char('/');
+    // The temporaries of a killed release (the program's and the database's copies).
+    RemoveCopyLeftovers(install);
     // 2. The program; its help pages are inside it.
     const QString programName = QFileInfo(in.programFile).fileName();
     copyInto(in.programFile, install, QStringLiteral("Cannot copy ") + programName + QLatin1Char('\r'));
@@ -198,4 +200,18 @@ ReleaseOutcome MakeRelease(Database &working, const MaintainerConfig &c, const R
              QString::number(outcome.instructionsRemoved) + QStringLiteral(" instructions removed, ") +
              QString::number(outcome.eventsDeleted) + QStringLiteral(" events deleted"));
     return outcome;
+}
+
+void RemoveMaintainerLeftovers(const QString &programFolder, const QString &databasePath,
+                               const MaintainerConfig *places) {
+    const QString install = FindFileNoCase(programFolder, QStringLiteral("Install"));
+    if (!install.isEmpty() && QFileInfo(install).isDir()) RemoveCopyLeftovers(install + QLatin1Char('/'));
+    if (!databasePath.isEmpty()) {
+        const QFileInfo database(databasePath);
+        RemoveCopyLeftovers(database.absolutePath() + QLatin1Char('/'), database.fileName());
+    }
+    if (!places) return;
+    // The stick may not be there; the machines' folders are.
+    for (const SyncPlace &p : places->Places)
+        if (!p.stick && QFileInfo(p.folder).isDir()) RemoveCopyLeftovers(p.folder, places->DatabaseName);
 }

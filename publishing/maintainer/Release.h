@@ -42,3 +42,9 @@ ReleaseOutcome CleanReleaseDatabase(Database &release, const MaintainerConfig &c
 
 // The whole release (steps logged; every failure shown and abandoning).
 ReleaseOutcome MakeRelease(Database &working, const MaintainerConfig &c, const ReleaseInput &in);
+
+// At program start: the temporaries a killed release left in the Install
+// folder, and the database copies a killed copy between machines left beside
+// the database and (given the maintainer's places) in each machine's folder.
+void RemoveMaintainerLeftovers(const QString &programFolder, const QString &databasePath,
+                               const MaintainerConfig *places = nullptr);

@@ -1,10 +1,14 @@
 #pragma once
 // Copying the maintainer's working folders and database between two places
-// (the main PC, the lap-top, the USB stick): only new or changed files are
-// copied, each whole (a temporary name, then renamed over the target) and
-// keeping its modification time; target files without a source are offered
-// for deletion, never under a folder whose scan failed and never after a
-// Cancel. Messages go through the message layer, lines to the progress box.
+// (the main PC, the lap-top, the USB stick): only files new or newer on the
+// source are copied, each whole (a temporary name, then renamed over the
+// target) and keeping its modification time, the target's old copy kept
+// beside it as ".bak"; files and a database newer on the target are listed
+// and replaced only when the user agrees. Target files without a source are
+// offered for deletion, never under a folder whose scan failed and never
+// after a Cancel. Symbolic links are passed over and reported, on either
+// side: nothing is copied, written or deleted through one. Messages go
+// through the message layer, lines to the progress box.
 
 #include "core/startup/MaintainerConfig.h"
 #include "publishing/maintainer/FolderScan.h"
@@ -12,20 +16,30 @@
 #include <QString>
 #include <functional>
 
-// A file counts as changed when the target is missing, the sizes differ or
-// the modification times lie more than 2 seconds apart (FAT keeps 2-second
-// times).
-bool FileChanged(const ScannedFile &source, const ScannedFile *target);
+// Which copy of a file is the newer. Times within 2 seconds are the same
+// (FAT keeps 2-second times); then a size that differs counts the source as
+// newer unless its time is the earlier. A missing target: the source.
+enum class CopyState { Same, SourceNewer, TargetNewer };
+CopyState CompareCopies(const ScannedFile &source, const ScannedFile *target);
 
 // Copies a file to a temporary name in the target's folder, gives it the
 // source's modification time and renames it over the target. False with
 // *error ("Error code " + errno + ":  " + its text) when it failed; the
 // target is then as it was.
 bool CopyFileWhole(const QString &source, const QString &target, QString *error);
+// The same, keeping the target's old copy beside it as target + ".bak"
+// first; nothing is replaced when that copy cannot be made.
+bool ReplaceKeepingBak(const QString &source, const QString &target, QString *error);
 
 // Copies a database with SQLite's backup API into a temporary file beside
 // the target, then renames it over the target. False with *error.
 bool CopyDatabaseWhole(const QString &source, const QString &target, QString *error);
+
+// Removes a copy's temporaries ("~" + name + ".part", and a database's
+// journal of it) left in a folder (not below) by a killed run, each logged;
+// with onlyFor set, only those of that file name (any case). Returns how
+// many were removed.
+int RemoveCopyLeftovers(const QString &folder, const QString &onlyFor = QString());
 
 // A working folder's path in the other place's layout: the main PC and the
 // stick keep the first prefix of each pair, the lap-top the second.

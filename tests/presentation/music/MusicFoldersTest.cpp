@@ -3,8 +3,10 @@
 #include "TestSupport.h"
 
 #include "base/AppState.h"
+#include "base/Log.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 
 namespace {
@@ -100,6 +102,78 @@ TEST_F(MusicFolderDisk, UnwritableOrderFileStillLists) {
     const FolderListing l = ListMusicFolder(music);
     EXPECT_EQ(l.merge.rows, QStringList({"» Ini.Text", "a.mp3"}));
     EXPECT_FALSE(l.writeError.isEmpty());
+}
+
+namespace {
+
+// Every file under a folder with its bytes, links not followed.
+QMap<QString, QByteArray> Snapshot(const QString &root) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString p = it.next();
+        files.insert(p, QFileInfo(p).isSymLink() ? QByteArray("link") : ReadFileBytes(p));
+    }
+    return files;
+}
+
+} // namespace
+
+// Hostile folders under the base folder: a listing, a saved reorder and saved
+// CD details never change a file outside the base folder, nor follow a link
+// to write; a name holding a line break never reaches the order file.
+TEST_F(MusicFolderDisk, HostileFoldersLeaveOutsideFilesAlone) {
+    WriteLog("START");
+    const QString base = path("Music/"), outside = path("Outside/");
+    WriteFileBytes(outside + "diary.txt", "Monday: dentist\r\nTuesday: band\r\n");
+    WriteFileBytes(outside + "Album/a.mp3", "a");
+    WriteFileBytes(outside + "Album/b.mp3", "b");
+    WriteFileBytes(outside + "Album/Ini.Text", "b.mp3\r\n");
+    const QString forged = "b\nCDinfo:|Forged CD|x|y|z|\n.mp3";
+    const QString realCd = "CDinfo:|Real CD|Band|Pub|X1|";
+    struct Row {
+        const char *name;
+        QList<QPair<QString, QByteArray>> files; // made under the base folder
+        QList<QPair<QString, QString>> links;    // link under the base folder, what it points at
+        const char *folder;
+        QStringList rows;
+        bool writable; // its order file may be written
+    };
+    const QList<Row> rows = {
+        {"order file links to a file", {{"Linked/a.mp3", "a"}}, {{"Linked/Ini.Text", outside + "diary.txt"}},
+         "Linked/", {"a.mp3"}, false},
+        {"order file links to nothing", {{"Dangling/a.mp3", "a"}}, {{"Dangling/Ini.Text", outside + "new.txt"}},
+         "Dangling/", {"a.mp3"}, false},
+        {"folder links out of the base folder", {}, {{"Away", outside + "Album"}}, "Away/", {"b.mp3", "a.mp3"}, false},
+        {"folder links within the base folder", {{"Real/a.mp3", "a"}}, {{"Alias", base + "Real"}}, "Alias/",
+         {"a.mp3"}, true},
+        {"file name holding line breaks",
+         {{"Forged/a.mp3", "a"}, {"Forged/" + forged, "x"}, {"Forged/Ini.Text", (realCd + "\r\n").toLatin1()}}, {},
+         "Forged/", {"a.mp3"}, true},
+    };
+    for (const Row &r : rows) {
+        for (const auto &[file, bytes] : r.files) WriteFileBytes(base + file, bytes);
+        for (const auto &[link, target] : r.links) ASSERT_TRUE(QFile::link(target, base + link)) << r.name;
+        const QMap<QString, QByteArray> before = Snapshot(outside);
+        const QString folder = base + r.folder;
+        const FolderListing l = ListMusicFolder(folder, base);
+        EXPECT_EQ(l.merge.rows, r.rows) << r.name;
+        EXPECT_EQ(l.writeError.isEmpty(), r.writable) << r.name;
+        QString error;
+        EXPECT_EQ(WriteFolderOrder(folder, ReadFolderOrder(folder), &error, base), r.writable) << r.name;
+        EXPECT_EQ(WriteFolderOrder(folder, SetCdInfo(ReadFolderOrder(folder), {"CD", "", "", ""}), &error, base),
+                  r.writable)
+            << r.name;
+        EXPECT_EQ(Snapshot(outside), before) << r.name;
+        EXPECT_FALSE(QFileInfo(folder + FolderOrderFile).isSymLink() && r.writable) << r.name;
+    }
+    EXPECT_TRUE(ReadFolderOrder(base + "Real/").contains("a.mp3"));
+    // The real CD details stand; the forged name is logged on one line.
+    const QStringList forgedOrder = ReadFolderOrder(base + "Forged/");
+    EXPECT_EQ(forgedOrder, QStringList({"CDinfo:|CD||||", "a.mp3"}));
+    EXPECT_TRUE(QString::fromLatin1(ReadFileBytes(path("Log.Txt")))
+                    .contains("Passed over a name holding a line break: " + base + "Forged/b\\nCDinfo:|Forged CD|x|y|z|\\n.mp3"));
 }
 
 TEST_F(MusicFolderDisk, BaseFolderFromTheSettings) {

@@ -140,6 +140,29 @@ TEST_F(WhiteboardItemTest, SettingsFileCommands) {
     EXPECT_FALSE(file.SectionExists(QStringLiteral("%Pic.Bak")));
 }
 
+// An import over an item of the same name keeps the item as its backup:
+// Restore brings it back, a second Restore the library's version again.
+TEST_F(WhiteboardItemTest, ImportKeepsTheReplacedItemForRestore) {
+    const QString ini = path(QStringLiteral("Quillary.ini"));
+    WriteFileBytes(ini, "[%Reel]\r\n1=|1,1,0|2,2,0|3,3,0\r\nComment=mine\r\n[%Reel.Bak]\r\n1=|7,7,7\r\n");
+    const QString lib = path(QStringLiteral("Library.Ini"));
+    WriteFileBytes(lib, "[%Reel]\r\n1=|9,9,1|8,8,1|7,7,1\r\nImage=c:\\x.jpg\r\n[%New]\r\n1=|5,5,5\r\n");
+    TIniFile file(ini), library(lib);
+    ImportWhiteboardItems(library, file, {QStringLiteral("%Reel"), QStringLiteral("%New")});
+    const QStringList mine{"1=|1,1,0|2,2,0|3,3,0", "Comment=mine"};
+    const QStringList theirs{"1=|9,9,1|8,8,1|7,7,1"};
+    EXPECT_EQ(file.ReadSectionValues(QStringLiteral("%Reel")), theirs);
+    EXPECT_EQ(file.ReadSectionValues(QStringLiteral("%Reel.Bak")), mine);
+    EXPECT_FALSE(file.SectionExists(QStringLiteral("%New.Bak"))) << "nothing was replaced";
+    // Written to the file, not only held in memory.
+    TIniFile again(ini);
+    EXPECT_EQ(again.ReadSectionValues(QStringLiteral("%Reel.Bak")), mine);
+    EXPECT_EQ(RestoreWhiteboardItem(again, QStringLiteral("Reel")), QString());
+    EXPECT_EQ(again.ReadSectionValues(QStringLiteral("%Reel")), mine);
+    EXPECT_EQ(RestoreWhiteboardItem(again, QStringLiteral("Reel")), QString());
+    EXPECT_EQ(again.ReadSectionValues(QStringLiteral("%Reel")), theirs);
+}
+
 TEST_F(WhiteboardItemTest, RefusesNamesThatCannotBeSections) {
     for (const char *name : {"", "  ", "Reel.Bak", "Reel.bak", "A]B", "A\nB", "A\rB"})
         EXPECT_FALSE(CheckItemName(QString::fromLatin1(name)).isEmpty()) << name;

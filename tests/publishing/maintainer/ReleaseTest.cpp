@@ -118,3 +118,38 @@ TEST_F(ReleaseTest, RefusalsAndFailuresLeaveEverythingAsItWas) {
     EXPECT_THROW(MakeRelease(working, c, in), SilentAbort);
     EXPECT_TRUE(answerer->sawText("Install folder does not exist!"));
 }
+
+// The temporaries of a killed release go when the release runs again, and at
+// program start also those a killed copy left beside the database; nothing
+// else goes.
+TEST_F(ReleaseTest, LeftoverTemporariesGoAtTheNextStart) {
+    const struct {
+        const char *file;
+        bool removed;
+    } rows[] = {
+        {"prog/Install/~quillary.part", true},
+        {"prog/Install/~Quillary.mdb.part", true},
+        {"prog/Install/~Quillary.mdb.part-journal", true},
+        {"prog/Install/~ReadMe.Txt.part", true},
+        {"prog/Install/notes~.txt", false},
+        {"prog/Install/Setup.part", false},
+        {"work/~Quillary.mdb.part", true},
+        {"work/~Quillary.mdb.part-journal", true},
+        {"work/~Other.txt.part", false},
+        {"prog/~quillary.part", false},
+        {"lap/~Quillary.mdb.part", true},
+        {"lap/~notes.txt.part", false},
+    };
+    auto make = [&] {
+        for (const auto &r : rows) WriteFileBytes(path(r.file), "left over");
+    };
+    make();
+    c.Places = {{"lap-top", path("lap/"), false}, {"USB stick", "/Sync/", true}};
+    RemoveMaintainerLeftovers(prog, path("work/Quillary.mdb"), &c);
+    for (const auto &r : rows) EXPECT_NE(QFileInfo::exists(path(r.file)), r.removed) << "start: " << r.file;
+    make();
+    MakeRelease(working, c, in);
+    for (const auto &r : rows)
+        EXPECT_NE(QFileInfo::exists(path(r.file)), r.removed && QString(r.file).startsWith("prog/Install/"))
+            << "release: " << r.file;
+}

@@ -120,12 +120,13 @@ TEST_F(SyncTest, CopiesOnlyNewOrChangedFilesKeepingTheirTimes) {
     EXPECT_EQ(run("main PC", "lap-top").copied, 0);
     shiftTime(QString(Lap) + "a.txt", 2); // FAT's two seconds are no change
     EXPECT_EQ(run("main PC", "lap-top").copied, 0);
-    shiftTime(QString(Lap) + "a.txt", 1);
+    shiftTime("main/Documents/Dances/a.txt", 5); // newer on the source
     EXPECT_EQ(run("main PC", "lap-top").copied, 1);
-    write("main/Documents/Dances/a.txt", "aaaa"); // a new size
-    shiftTime(QString(Lap) + "a.txt", 0);
+    write("main/Documents/Dances/a.txt", "aaaa"); // a new size, newer still
+    shiftTime("main/Documents/Dances/a.txt", 10);
     EXPECT_EQ(run("main PC", "lap-top").copied, 1);
     EXPECT_EQ(ReadFileBytes(path(Lap) + "a.txt"), "aaaa");
+    EXPECT_EQ(ReadFileBytes(path(Lap) + "a.txt.bak"), "aaa") << "the replaced copy is kept";
     // Back the other way, and onto the stick found by its label (main PC's layout).
     EXPECT_EQ(run("lap-top", "USB stick").copied, 2);
     EXPECT_EQ(files("stick/Sync/Documents/Dances/"), QStringList({"a.txt", "sub/b.txt"}));
@@ -182,6 +183,7 @@ TEST_F(SyncTest, TheOpenDatabaseIsReplacedWholeAndTheMailClientRefused) {
         Database lap;
         lap.create(path("lap/Quillary.mdb"));
     }
+    shiftTime("lap/Quillary.mdb", -60); // older than the main PC's
     open.open(path("lap/Quillary.mdb"));
     QStringList calls;
     SyncHooks hooks;
@@ -197,7 +199,133 @@ TEST_F(SyncTest, TheOpenDatabaseIsReplacedWholeAndTheMailClientRefused) {
     ASSERT_TRUE(count.step());
     EXPECT_EQ(count.columnText(0), "Reel");
     EXPECT_TRUE(view.lines.contains("Quillary.MDB copied from main PC to lap-top"));
+    EXPECT_TRUE(QFileInfo(path("lap/Quillary.mdb.bak")).isFile());
     machine.mailRunning = true;
     EXPECT_THROW(run("main PC", "lap-top"), SilentAbort);
     EXPECT_TRUE(answerer->sawText("Please close Thunderbird and try again."));
+}
+
+namespace {
+
+// Every file under a folder with its bytes, links not followed.
+QMap<QString, QByteArray> Snapshot(const QString &root) {
+    QMap<QString, QByteArray> out;
+    for (const auto &e : std::filesystem::recursive_directory_iterator(root.toStdString())) {
+        const QString p = QString::fromStdString(e.path().string());
+        if (e.is_symlink()) out.insert(p, "link");
+        else if (e.is_regular_file()) out.insert(p, ReadFileBytes(p));
+    }
+    return out;
+}
+
+} // namespace
+
+// Links on either side are passed over and reported: nothing outside the two
+// trees is read into them, written or deleted, and the links stay links.
+TEST_F(SyncTest, LinksAreNeverFollowed) {
+    const QString outside = path("outside/");
+    WriteFileBytes(outside + "precious.txt", "precious");
+    WriteFileBytes(outside + "sub/b.txt", "outside b");
+    WriteFileBytes(outside + "secret/key.txt", "secret");
+    const QString from = path("main/Documents/Dances/"), to = path(Lap);
+    QDir().mkpath(to);
+    write(QString(Lap) + "orphan.txt", "x"); // so the delete-all question comes
+    write("main/Documents/Dances/line\nbreak.txt", "lines");
+    struct Row {
+        const char *name;
+        QString link, target; // the link made and where it points
+        const char *reported; // the progress line: ending in a blank, the link follows
+    } rows[] = {
+        {"target folder links outside", to + "linked", outside, "Passed over the link "},
+        {"target subfolder is a link", to + "sub", outside + "sub", "Not copied through a link: sub/b.txt"},
+        {"target file is a link", to + "a.txt", outside + "precious.txt", "Not copied through a link: a.txt"},
+        {"temporary in the target is a link", to + "~a.txt.part", outside + "precious.txt", "Passed over the link "},
+        {"source folder links outside", from + "secret", outside + "secret", "Passed over the link "},
+        {"source file links outside", from + "precious.txt", outside + "precious.txt", "Passed over the link "},
+    };
+    for (const Row &r : rows) ASSERT_TRUE(QFile::link(r.target, r.link)) << r.name;
+    // The temporary web folder emptied on request is a link, too.
+    c.TempWebFolder = "web/";
+    ASSERT_TRUE(QFile::link(outside, path("main/web")));
+    const QMap<QString, QByteArray> before = Snapshot(outside);
+    answerer->script(ResultYes); // empty the web folder first
+    answerer->script(ResultOK);  // it is a link: nothing deleted
+    answerer->script(ResultYes); // delete all such without asking
+    const SyncOutcome out = RunSync(c, SyncDirection{"main PC", "lap-top", true}, {});
+    EXPECT_TRUE(answerer->sawText(path("main/web/") + " is a link: nothing was deleted from it."));
+    EXPECT_EQ(Snapshot(outside), before);
+    EXPECT_EQ(out.deleted, 1);
+    EXPECT_TRUE(answerer->sawText(to + "orphan.txt\nDelete all such non-matching files on lap-top without asking?"));
+    for (const Row &r : rows) {
+        if (r.link.startsWith(to)) {
+            EXPECT_TRUE(QFileInfo(r.link).isSymLink()) << r.name;
+        }
+        const QString line = r.reported + (QString(r.reported).endsWith(' ') ? r.link : QString());
+        EXPECT_TRUE(view.lines.contains(line)) << r.name << ": " << line.toStdString();
+    }
+    // Neither the source's links nor what they point at were copied; a name
+    // holding a line break is copied as it stands.
+    QStringList copied;
+    for (const auto &[file, bytes] : Snapshot(to).asKeyValueRange())
+        if (bytes != "link") copied << file.mid(to.size());
+    EXPECT_EQ(copied, QStringList({"line\nbreak.txt"}));
+    EXPECT_FALSE(QFileInfo::exists(to + "secret"));
+    EXPECT_FALSE(QFileInfo::exists(to + "precious.txt"));
+}
+
+// Data newer on the target is listed and kept unless the user agrees; when
+// replaced, the newer copy stays beside it as ".bak".
+TEST_F(SyncTest, NewerDataOnTheTargetIsAskedForAndKept) {
+    run("main PC", "lap-top");
+    write(QString(Lap) + "a.txt", "edited on the lap-top");
+    shiftTime(QString(Lap) + "a.txt", 60);
+    {
+        Database lap;
+        lap.open(path("lap/Quillary.mdb"));
+        for (const char *title : {"Jig", "Hornpipe", "Polka", "Waltz"}) lap.insertRow("Dances", {{"Title", title}});
+    }
+    shiftTime("lap/Quillary.mdb", 60);
+    const QByteArray lapDatabase = ReadFileBytes(path("lap/Quillary.mdb"));
+    answerer->script(ResultNo); // the database
+    answerer->script(ResultNo); // the files
+    EXPECT_EQ(run("main PC", "lap-top").copied, 0);
+    EXPECT_EQ(ReadFileBytes(path(Lap) + "a.txt"), "edited on the lap-top");
+    EXPECT_EQ(ReadFileBytes(path("lap/Quillary.mdb")), lapDatabase);
+    EXPECT_TRUE(view.lines.contains("Newer on lap-top: a.txt"));
+    EXPECT_FALSE(view.lines.contains("Copied a.txt"));
+    EXPECT_TRUE(answerer->sawText("Quillary.MDB on lap-top is newer than on main PC.\nReplace it with the older copy? "
+                                  "The newer one is kept as Quillary.mdb.bak."));
+    answerer->script(ResultYes);
+    answerer->script(ResultYes);
+    EXPECT_EQ(run("main PC", "lap-top").copied, 1);
+    EXPECT_EQ(ReadFileBytes(path(Lap) + "a.txt"), "aaa");
+    EXPECT_EQ(ReadFileBytes(path(Lap) + "a.txt.bak"), "edited on the lap-top");
+    EXPECT_EQ(ReadFileBytes(path("lap/Quillary.mdb.bak")), lapDatabase);
+    Database lap;
+    lap.open(path("lap/Quillary.mdb"));
+    Statement count(lap.handle(), "Select count(*) from Dances");
+    ASSERT_TRUE(count.step());
+    EXPECT_EQ(count.columnText(0), "1");
+    EXPECT_EQ(answerer->pending(), 0);
+}
+
+// A killed copy's temporaries go at the next copy (in either place, and in
+// the target's tree); other names holding "~" or ".part" stay.
+TEST_F(SyncTest, LeftoverTemporariesGoAtTheNextCopy) {
+    run("main PC", "lap-top");
+    const struct {
+        const char *file;
+        bool removed;
+    } rows[] = {
+        {"lap/~Quillary.mdb.part", true},
+        {"lap/~Quillary.mdb.part-journal", true},
+        {"main/~quillary.MDB.part", true},
+        {"lap/Cloud/Documents/Dances/sub/~b.txt.part", true},
+        {"lap/~Other.mdb.part", false},
+        {"lap/Quillary.mdb.part", false},
+        {"lap/Cloud/Documents/Dances/~lock.doc", false},
+    };
+    for (const auto &r : rows) write(r.file, "left over");
+    run("main PC", "lap-top");
+    for (const auto &r : rows) EXPECT_NE(QFileInfo::exists(path(r.file)), r.removed) << r.file;
 }
