@@ -63,15 +63,6 @@ const QString DanceOrders[] = {QStringLiteral("FST"), QStringLiteral("FTS"), QSt
 
 QString field(const QString &name) { return DancesData.FieldByName(name).AsString(); }
 
-// Marks the record changed without changing it: Printed written back with
-// its own value (the notes and music boxes are not bound to fields).
-void markDanceChanged() {
-    if (DancesData.Modified() || ShowingDance || !DancesData.active()) return;
-    DancesData.Edit();
-    Field &printed = DancesData.FieldByName(QStringLiteral("Printed"));
-    printed.SetValue(printed.Value());
-}
-
 } // namespace
 
 // ---- finding a dance -------------------------------------------------------------
@@ -432,7 +423,7 @@ private:
 
 void TOrgForm::NChange() {
     FitNotesBox(Notes);
-    markDanceChanged();
+    MarkDanceChanged(DancesData);
 }
 
 void TOrgForm::MusicChange() {
@@ -445,7 +436,7 @@ void TOrgForm::MusicChange() {
     }
     if (text != MusicText) {
         MusicText = text;
-        markDanceChanged();
+        MarkDanceChanged(DancesData);
     }
 }
 

@@ -45,7 +45,7 @@ void QuietDancesWrite(const std::function<void()> &write) {
 void TIntEForm::PrintClick(PrintMode mode) {
     PrintFirstPageOnly = mode == PrintMode::FirstPage;
     PrintThisDanceOnly = mode == PrintMode::ThisDance;
-    DanceCount = PrintThisDanceOnly ? 1 : DancesData.RecordCount();
+    DanceCount = PrintThisDanceOnly ? 1 : DancesData.VisibleCount();
     if (DanceCount >= 20 && !PrintFirstPageOnly &&
         !YesNo(QStringLiteral("Print instructions for ") + QString::number(DanceCount) + QStringLiteral(" dances?")))
         return;
@@ -64,6 +64,9 @@ void TIntEForm::PrintClick(PrintMode mode) {
     PrPanel->show();
     PrPanel->raise();
     PrintingCards = true;
+    // Each dance is laid out as the layout job does it: its text reloaded
+    // and re-laid is no edit of the dance.
+    LayoutRunning = true;
     // Both flags go and the panel hides on every way out.
     struct End {
         TIntEForm *f;

@@ -164,7 +164,8 @@ TEST(JoinSeparate, LineBreaks) {
     };
     const QList<Row> rows = {
         {"a\r\nb", "a\r\n\r\nb", "a\r\nb"},                      // no blank line: Join changes nothing
-        {"\r\nb", "\r\n\r\nb", "\r\nb"},
+        {"\r\nb", "\r\nb", "\r\nb"},                         // a break opening the text stays single
+        {"\r\na\r\nb", "\r\na\r\n\r\nb", "\r\na\r\nb"},
         {"T\r\n\r\nback.\r\nSet", "T\r\n\r\n\r\n\r\nback.\r\n\r\nSet", "T\r\nback. Set"},
         {"T\r\n\r\nback. \r\nSet\r\n\r\nx", "T\r\n\r\n\r\n\r\nback. \r\n\r\nSet\r\n\r\n\r\n\r\nx", "T\r\nback. Set\r\nx"},
     };
