@@ -67,13 +67,15 @@ void TIntEForm::PrintClick(PrintMode mode) {
     // Each dance is laid out as the layout job does it: its text reloaded
     // and re-laid is no edit of the dance.
     LayoutRunning = true;
-    // Both flags go and the panel hides on every way out.
+    // Both flags go and the panel hides once the cards are out, and on
+    // every way out.
     struct End {
         TIntEForm *f;
-        ~End() {
+        void operator()() const {
             f->PrintingCards = f->LayoutRunning = false;
             f->PrPanel->hide();
         }
+        ~End() { (*this)(); }
     } end{this};
     const double width = TwipsToPixels(Geometry.dWidth);
     for (int danceNo = 1; !StopPrinting && !run.stopped() && !DancesData.Eof(); ++danceNo) {
@@ -104,6 +106,7 @@ void TIntEForm::PrintClick(PrintMode mode) {
         DancesData.Next();
     }
     const bool cancelled = StopPrinting;
+    end();
     if (!run.end()) {
         ShowMsg(QStringLiteral("Printing failed"));
         return;

@@ -40,6 +40,17 @@ public:
     std::unique_ptr<QPdfWriter> writer;
 };
 
+// Notes whether the print panel still shows when a box comes up.
+class PanelWatcher : public TestAnswerer {
+public:
+    BoxResult present(const BoxRequest &request) override {
+        if (panel && panel->isVisible()) shownWithPanel.append(request.text);
+        return TestAnswerer::present(request);
+    }
+    QWidget *panel = nullptr;
+    QStringList shownWithPanel;
+};
+
 const QString OneCard = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs24 "
                         "Lead up and back.\r\n\\par }";
 
@@ -157,6 +168,11 @@ TEST_F(IntEFormRecordTest, TypedTextIsKeptWhenTheDanceIsLeft) {
 // by two: the question only from 20 dances, and no page after the last card.
 TEST_F(IntEFormRecordTest, PrintingCountsTheSetNotTheTable) {
     openWith("ShowTitles=0\r\n", 23);
+    answerer.reset();
+    auto watcher = std::make_unique<PanelWatcher>();
+    watcher->panel = editor->PrPanel;
+    PanelWatcher *watch = watcher.get();
+    answerer = std::move(watcher);
     const struct {
         int set;
         bool asked;
@@ -178,6 +194,7 @@ TEST_F(IntEFormRecordTest, PrintingCountsTheSetNotTheTable) {
         EXPECT_EQ(answerer->sawText(QStringLiteral("Print instructions for %1 dances?").arg(r.set)), r.asked);
         EXPECT_EQ(printer.chosen, r.pages ? 1 : 0);
         if (r.pages) {
+            EXPECT_TRUE(answerer->sawText("Successfully printed dances?"));
             printer.writer.reset();
             const QString info = ProgramOutput("pdfinfo", {printer.file});
             EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(r.pages)))) << info.toStdString();
@@ -185,6 +202,7 @@ TEST_F(IntEFormRecordTest, PrintingCountsTheSetNotTheTable) {
         SetCardPrinter(nullptr);
         editor->close();
     }
+    EXPECT_EQ(watch->shownWithPanel, QStringList()) << "the print panel is gone before the question";
 }
 
 TEST_F(IntEFormRecordTest, RemovingTheWholeSetClosesTheEditor) {
