@@ -201,7 +201,9 @@ void TOrgForm::ShowDance() {
         if (!editor.Footer->text().trimmed().isEmpty()) shown = JoinFooter(TrimRTF(instructions), footer);
         LoadRichText(shown, Instructions);
     } else {
-        editor.Inst->clear();
+        // Empty, in the card font: what is typed into a dance without
+        // instructions is stored in that font too.
+        LoadRichText(head + para + QStringLiteral("\r\n}\r\n"), editor.Inst);
     }
 
     // The value the Dances filter looks for in the instructions, in bold red.

@@ -221,29 +221,41 @@ TEST_F(IntEFormRecordTest, RemovingTheWholeSetClosesTheEditor) {
 }
 
 // Under "Show titles" the title heading is stored with the instructions:
-// in the card font, and Panic! does not offer its own title as a dance.
+// in the card font, as is what is typed into a dance that had none; and
+// Panic! does not offer its own title as a dance.
 TEST_F(IntEFormRecordTest, TitleHeadingInTheCardFontAndNotInPanicsList) {
     writeIni("DOrder=FST\r\nIntEditor=1\r\nRefine=0\r\nShowTitles=1\r\n", "[Cards]\r\nDFont=Georgia\r\nDSize=12\r\n");
     CardSettingsAtStartup(*IniFile);
     addDance("Panic!", "Technique", "Technique",
              {{"Instructions", "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Georgia;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs24 "
                                "Reel\r\n\\par Jig\r\n\\par }"}});
+    addDance("Grand Chain", "Technique", "Technique");
     addDance("Reel", "Longways", "English");
     addDance("Jig", "Longways", "English");
     addEvent("Club", 46000, "Dance", Prog("*O|First*"));
     open();
-    form->LocateDance("Panic!", "Technique", "Technique");
-    form->ShowDance();
     editor = &IntEFormWindow();
-    showEditor();
-    ASSERT_EQ(editor->Inst->document()->firstBlock().text(), "Panic!");
-    editor->SaveClick();
-    editor->close();
-    const QString rtf = stored("Instructions", "Panic!");
-    ASSERT_EQ(rtfPlainText(rtf).left(6), "Panic!") << rtf.toStdString();
-    QStringList fonts;
-    for (const auto &m : QRegularExpression("\\\\fcharset\\d+ ([^;]*);").globalMatch(rtf)) fonts.append(m.captured(1));
-    EXPECT_EQ(fonts, QStringList{"Georgia"}) << rtf.toStdString();
+    const struct {
+        const char *title, *typed, *text;
+    } rows[] = {
+        {"Panic!", "", "Panic!\nReel\nJig"},
+        {"Grand Chain", "Hands across", "Grand Chain\nHands across"},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.title);
+        form->LocateDance(r.title, "Technique", "Technique");
+        form->ShowDance();
+        showEditor();
+        ASSERT_EQ(editor->Inst->document()->firstBlock().text(), r.title);
+        if (*r.typed) type(editor->Inst, r.typed);
+        editor->SaveClick();
+        editor->close();
+        const QString rtf = stored("Instructions", r.title);
+        EXPECT_EQ(rtfPlainText(rtf).trimmed().replace("\r\n", "\n"), r.text) << rtf.toStdString();
+        QStringList fonts;
+        for (const auto &m : QRegularExpression("\\\\fcharset\\d+ ([^;]*);").globalMatch(rtf)) fonts.append(m.captured(1));
+        EXPECT_EQ(fonts, QStringList{"Georgia"}) << rtf.toStdString();
+    }
 
     form->Rows->SelectItem(form->Rows->ItemList[0]);
     QStringList labels;
