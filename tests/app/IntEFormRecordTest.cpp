@@ -3,8 +3,8 @@
 // title heading stored in the card font and kept out of Panic!'s list.
 
 #include "DancePageFixture.h"
+#include "PdfCardPrinter.h"
 
-#include "platform/print/CardPrinter.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/sqlite/DBNavigator.h"
@@ -14,31 +14,13 @@
 #include "programme/ProgrammeRows.h"
 
 #include <QLabel>
-#include <QPageLayout>
 #include <QPushButton>
-#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QToolButton>
 
 namespace {
-
-class PdfPrinter : public CardPrinter {
-public:
-    explicit PdfPrinter(const QString &file) : file(file) {}
-    QPagedPaintDevice *choose(QWidget *, bool) override {
-        ++chosen;
-        writer = std::make_unique<QPdfWriter>(file);
-        writer->setResolution(300);
-        writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
-        return writer.get();
-    }
-    void setup(QWidget *) override {}
-    QString file;
-    int chosen = 0;
-    std::unique_ptr<QPdfWriter> writer;
-};
 
 // Notes whether the print panel still shows when a box comes up.
 class PanelWatcher : public TestAnswerer {
@@ -186,7 +168,7 @@ TEST_F(IntEFormRecordTest, PrintingCountsTheSetNotTheTable) {
         ASSERT_EQ(DancesData.VisibleCount(), r.set);
         showEditor();
         EXPECT_EQ(editor->NRecs->text(), QString::number(r.set) + " dances");
-        PdfPrinter printer(path(QStringLiteral("set%1.pdf").arg(r.set)));
+        PdfCardPrinter printer(path(QStringLiteral("set%1.pdf").arg(r.set)));
         SetCardPrinter(&printer);
         answerer->clear();
         answerer->script(ResultNo); // to the count question, or to "Successfully printed dances?"

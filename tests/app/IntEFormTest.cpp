@@ -1,4 +1,5 @@
 #include "DancePageFixture.h"
+#include "PdfCardPrinter.h"
 
 #include "platform/print/CardPrinter.h"
 #include "platform/rtf/RichEdit.h"
@@ -15,20 +16,6 @@
 #include <QScreen>
 
 namespace {
-
-class PdfCardPrinter : public CardPrinter {
-public:
-    explicit PdfCardPrinter(const QString &file) : file(file) {}
-    QPagedPaintDevice *choose(QWidget *, bool portrait) override {
-        writer = std::make_unique<QPdfWriter>(file);
-        writer->setResolution(300);
-        writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), portrait ? QPageLayout::Portrait : QPageLayout::Landscape, QMarginsF()));
-        return writer.get();
-    }
-    void setup(QWidget *) override {}
-    QString file;
-    std::unique_ptr<QPdfWriter> writer;
-};
 
 class IntEFormTest : public DancePageTest {
 protected:
