@@ -6,7 +6,7 @@
 
 QStringList WorkList;
 
-QStringList TitleList(const QString &plainText) {
+QStringList TitleList(const QString &plainText, const QString &ownTitle) {
     QString text = plainText;
     text.replace(QChar(0x201C), QLatin1Char('"')).replace(QChar(0x201D), QLatin1Char('"'));
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|[\r\n\v\f]"));
@@ -15,6 +15,7 @@ QStringList TitleList(const QString &plainText) {
         const QString title = line.trimmed();
         if (!title.isEmpty()) titles.append(title);
     }
+    if (!titles.isEmpty() && !ownTitle.isEmpty() && titles.first() == ownTitle.trimmed()) titles.removeFirst();
     return titles;
 }
 

@@ -18,8 +18,10 @@ extern QStringList WorkList;
 
 // The titles of an instruction text's plain form: one per line (paragraphs
 // and line breaks), typographic double quotes made plain, blanks trimmed,
-// empty lines skipped.
-QStringList TitleList(const QString &plainText);
+// empty lines skipped. A first line that is ownTitle, the shown title of the
+// dance holding the list (its heading under "Show titles"), is no title of
+// the list.
+QStringList TitleList(const QString &plainText, const QString &ownTitle = QString());
 
 // The stored form of a title shown with its article in front: "The Merry
 // Dancers" gives "Merry Dancers, The"; a title without an article stays.

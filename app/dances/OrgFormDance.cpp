@@ -63,15 +63,6 @@ const QString DanceOrders[] = {QStringLiteral("FST"), QStringLiteral("FTS"), QSt
 
 QString field(const QString &name) { return DancesData.FieldByName(name).AsString(); }
 
-// Marks the record changed without changing it: Printed written back with
-// its own value (the notes and music boxes are not bound to fields).
-void markDanceChanged() {
-    if (DancesData.Modified() || ShowingDance || !DancesData.active()) return;
-    DancesData.Edit();
-    Field &printed = DancesData.FieldByName(QStringLiteral("Printed"));
-    printed.SetValue(printed.Value());
-}
-
 } // namespace
 
 // ---- finding a dance -------------------------------------------------------------
@@ -210,7 +201,9 @@ void TOrgForm::ShowDance() {
         if (!editor.Footer->text().trimmed().isEmpty()) shown = JoinFooter(TrimRTF(instructions), footer);
         LoadRichText(shown, Instructions);
     } else {
-        editor.Inst->clear();
+        // Empty, in the card font: what is typed into a dance without
+        // instructions is stored in that font too.
+        LoadRichText(head + para + QStringLiteral("\r\n}\r\n"), editor.Inst);
     }
 
     // The value the Dances filter looks for in the instructions, in bold red.
@@ -432,7 +425,7 @@ private:
 
 void TOrgForm::NChange() {
     FitNotesBox(Notes);
-    markDanceChanged();
+    MarkDanceChanged(DancesData);
 }
 
 void TOrgForm::MusicChange() {
@@ -445,7 +438,7 @@ void TOrgForm::MusicChange() {
     }
     if (text != MusicText) {
         MusicText = text;
-        markDanceChanged();
+        MarkDanceChanged(DancesData);
     }
 }
 

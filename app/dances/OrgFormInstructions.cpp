@@ -77,7 +77,9 @@ void TOrgForm::AddTitleHeading(RichEdit *box, const QString &title) {
     c.movePosition(QTextCursor::Start);
     c.insertBlock();
     c.movePosition(QTextCursor::Start);
+    // In the card font, as the rest of the text: the heading is stored with it.
     QTextCharFormat heading;
+    if (!CardsDFont.isEmpty()) heading.setFontFamilies(QStringList{CardsDFont});
     heading.setFontPointSize(14);
     heading.setFontWeight(QFont::Bold);
     c.insertText(title, heading);

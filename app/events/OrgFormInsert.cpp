@@ -63,11 +63,12 @@ void TOrgForm::InsListClick(QAction *Sender) {
         if (CurrentDanceKey(DancesData).Title != QLatin1String("Panic!")) return;
         ShowDance();
     }
-    // The list is the instructions' own text: with "Show titles" the view
-    // would begin with the dance's title.
+    // The list is the instructions' own text, less the dance's title heading
+    // that "Show titles" shows and the instruction editor then stores.
     if (Sender != BandTunes)
         WorkList = DancesData.active() && !DancesData.IsEmpty()
-                       ? TitleList(rtfPlainText(DancesData.FieldByName(QStringLiteral("Instructions")).AsString()))
+                       ? TitleList(rtfPlainText(DancesData.FieldByName(QStringLiteral("Instructions")).AsString()),
+                                   DisplayTitle(DancesData.FieldByName(QStringLiteral("Title")).AsString()))
                        : QStringList();
     ShowEventsPage();
     SavePos();

@@ -6,6 +6,7 @@
 #include "base/Cp1252.h"
 #include "base/FastStrings.h"
 #include "core/startup/Settings.h"
+#include "platform/sqlite/Dataset.h"
 
 bool ShowingDance = false;
 QString LastInstructions;
@@ -29,6 +30,13 @@ void ResetDanceShowState() {
     CurrentMusicLine.clear();
     ChosenMusicLine = 0;
     MusicText.clear();
+}
+
+void MarkDanceChanged(Dataset &dances) {
+    if (dances.Modified() || ShowingDance || !dances.active()) return;
+    dances.Edit();
+    Field &printed = dances.FieldByName(QStringLiteral("Printed"));
+    printed.SetValue(printed.Value());
 }
 
 namespace {

@@ -24,6 +24,14 @@ extern QChar NbspState;
 // Puts the state of this file back to its start (tests).
 void ResetDanceShowState();
 
+class Dataset;
+// A box of the dance that is not bound to a field changed: the record is
+// put in edit with Printed written back with its own value, so that it counts
+// as modified and is posted (or cancelled) when it is left. Nothing while a
+// dance is being shown, when the record is already modified, or when the
+// table is closed.
+void MarkDanceChanged(Dataset &dances);
+
 // ---- music ---------------------------------------------------------------------
 
 // The play controls' state, read by playback and the music dialog.

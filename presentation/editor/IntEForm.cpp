@@ -4,6 +4,7 @@
 #include "base/TextRoutines.h"
 #include "core/database/Tables.h"
 #include "core/dances/DanceRecord.h"
+#include "core/dances/DanceShow.h"
 #include "core/services/MainWindowLink.h"
 #include "core/startup/Settings.h"
 #include "platform/print/CardPrinter.h"
@@ -144,6 +145,7 @@ TIntEForm::TIntEForm(QWidget *parent) : QDialog(parent) {
             LayoutPending = true;
             if (!LayoutRunning && OptionChecked(QStringLiteral("IntEditor")) && isVisible()) StartLayout();
         });
+        connect(e, &QTextEdit::textChanged, this, [this] { RTFChange(); });
         e->installEventFilter(this);
     }
     Footer->hide();
@@ -237,6 +239,11 @@ void TIntEForm::buildMenus() {
     connect(Remove, &QAction::triggered, this, [this] { RemoveClick(); });
 }
 
+void TIntEForm::RTFChange() {
+    if (LayoutRunning || !DancesData.active() || DancesData.IsEmpty()) return;
+    MarkDanceChanged(DancesData);
+}
+
 bool TIntEForm::Unsaved() const { return Inst->modified() || Footer->modified(); }
 
 void TIntEForm::SaveClick(bool fromMainWindow) {
@@ -269,7 +276,7 @@ void TIntEForm::ShowModal() {
 void TIntEForm::showEvent(QShowEvent *e) {
     QDialog::showEvent(e);
     Scroll->ensureVisible(0, 0);
-    DanceCount = DancesData.RecordCount();
+    DanceCount = DancesData.VisibleCount(); // the set: the dances the filter lets through
     CardSettingsChanged = LayoutPending = true;
     LayoutAbort = PrintingCards = ClearedInstructions = false;
     if (SpecialPanel() && SpecialPanel()->parentWidget() == this) HideSpecialChars();
@@ -381,9 +388,10 @@ struct PlainEdit {
     QString with;
 };
 
+// Each line break is doubled, except one that opens the text.
 QList<PlainEdit> SeparateEdits(const QString &t) {
     QList<PlainEdit> out;
-    for (qsizetype p = t.indexOf(QLatin1String("\r\n")); p >= 0; p = t.indexOf(QLatin1String("\r\n"), p + 2))
+    for (qsizetype p = t.indexOf(QLatin1String("\r\n"), 1); p >= 0; p = t.indexOf(QLatin1String("\r\n"), p + 2))
         out.append({int(p), 0, QStringLiteral("\r\n")});
     return out;
 }

@@ -87,6 +87,10 @@ public:
     void ShowRTFClick(bool fromSender);
     void SaveRTFClick();
     void RTFEnter(QWidget *box);
+    // A change of Inst or Footer makes the dance's record modified, so that
+    // leaving it posts the text (or closing asks); changes made while a
+    // dance is shown or laid out are no edits.
+    void RTFChange();
     void InstDblClick();
     // 20 pixels a wheel step (delta in eighths of a degree, 120 a step).
     void FormMouseWheel(int delta);

@@ -45,7 +45,7 @@ void QuietDancesWrite(const std::function<void()> &write) {
 void TIntEForm::PrintClick(PrintMode mode) {
     PrintFirstPageOnly = mode == PrintMode::FirstPage;
     PrintThisDanceOnly = mode == PrintMode::ThisDance;
-    DanceCount = PrintThisDanceOnly ? 1 : DancesData.RecordCount();
+    DanceCount = PrintThisDanceOnly ? 1 : DancesData.VisibleCount();
     if (DanceCount >= 20 && !PrintFirstPageOnly &&
         !YesNo(QStringLiteral("Print instructions for ") + QString::number(DanceCount) + QStringLiteral(" dances?")))
         return;
@@ -64,13 +64,18 @@ void TIntEForm::PrintClick(PrintMode mode) {
     PrPanel->show();
     PrPanel->raise();
     PrintingCards = true;
-    // Both flags go and the panel hides on every way out.
+    // Each dance is laid out as the layout job does it: its text reloaded
+    // and re-laid is no edit of the dance.
+    LayoutRunning = true;
+    // Both flags go and the panel hides once the cards are out, and on
+    // every way out.
     struct End {
         TIntEForm *f;
-        ~End() {
+        void operator()() const {
             f->PrintingCards = f->LayoutRunning = false;
             f->PrPanel->hide();
         }
+        ~End() { (*this)(); }
     } end{this};
     const double width = TwipsToPixels(Geometry.dWidth);
     for (int danceNo = 1; !StopPrinting && !run.stopped() && !DancesData.Eof(); ++danceNo) {
@@ -101,6 +106,7 @@ void TIntEForm::PrintClick(PrintMode mode) {
         DancesData.Next();
     }
     const bool cancelled = StopPrinting;
+    end();
     if (!run.end()) {
         ShowMsg(QStringLiteral("Printing failed"));
         return;

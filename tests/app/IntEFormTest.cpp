@@ -1,4 +1,5 @@
 #include "DancePageFixture.h"
+#include "PdfCardPrinter.h"
 
 #include "platform/print/CardPrinter.h"
 #include "platform/rtf/RichEdit.h"
@@ -15,20 +16,6 @@
 #include <QScreen>
 
 namespace {
-
-class PdfCardPrinter : public CardPrinter {
-public:
-    explicit PdfCardPrinter(const QString &file) : file(file) {}
-    QPagedPaintDevice *choose(QWidget *, bool portrait) override {
-        writer = std::make_unique<QPdfWriter>(file);
-        writer->setResolution(300);
-        writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), portrait ? QPageLayout::Portrait : QPageLayout::Landscape, QMarginsF()));
-        return writer.get();
-    }
-    void setup(QWidget *) override {}
-    QString file;
-    std::unique_ptr<QPdfWriter> writer;
-};
 
 class IntEFormTest : public DancePageTest {
 protected:
@@ -164,7 +151,8 @@ TEST(JoinSeparate, LineBreaks) {
     };
     const QList<Row> rows = {
         {"a\r\nb", "a\r\n\r\nb", "a\r\nb"},                      // no blank line: Join changes nothing
-        {"\r\nb", "\r\n\r\nb", "\r\nb"},
+        {"\r\nb", "\r\nb", "\r\nb"},                         // a break opening the text stays single
+        {"\r\na\r\nb", "\r\na\r\n\r\nb", "\r\na\r\nb"},
         {"T\r\n\r\nback.\r\nSet", "T\r\n\r\n\r\n\r\nback.\r\n\r\nSet", "T\r\nback. Set"},
         {"T\r\n\r\nback. \r\nSet\r\n\r\nx", "T\r\n\r\n\r\n\r\nback. \r\n\r\nSet\r\n\r\n\r\n\r\nx", "T\r\nback. Set\r\nx"},
     };

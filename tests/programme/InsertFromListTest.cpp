@@ -18,6 +18,9 @@ TEST(TitleList, LinesQuotesAndBlanks) {
                          " Jig\vReel\n\t\r\nLast";
     EXPECT_EQ(TitleList(text), (QStringList{"The Merry Dancers", "\"Hey\" Jig", "Reel", "Last"}));
     EXPECT_EQ(TitleList(QString()), QStringList());
+    // The list dance's own title heading is no item; further down it is one.
+    EXPECT_EQ(TitleList("\r\n Panic! \r\n\r\nReel\r\nPanic!", "Panic!"), (QStringList{"Reel", "Panic!"}));
+    EXPECT_EQ(TitleList("Reel\r\nPanic!", "Panic!"), (QStringList{"Reel", "Panic!"}));
     EXPECT_EQ(StoredTitleForm("The Merry Dancers"), "Merry Dancers, The");
     EXPECT_EQ(StoredTitleForm("Theme Tune"), "Theme Tune");
     EXPECT_EQ(StoredTitleForm("A"), "A");
