@@ -1,5 +1,6 @@
 #include "EventFormFixture.h"
 #include "ModalDriver.h"
+#include "PlainRead.h"
 
 #include "core/views/ListForm.h"
 #include "programme/KeyTable.h"
@@ -43,7 +44,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         answerer->clear();
     }
-    QString stored() { return scalar("SELECT Programme FROM Events WHERE rowid=?", {club}).toString(); }
+    QString stored() { return PlainRead(path("Quillary.mdb"), "SELECT Programme FROM Events WHERE rowid=?", club); }
     QWidget *focused() { return QApplication::focusWidget() ? QApplication::focusWidget() : form.get(); }
 
     const QString programme = Prog("~D|Hoedown One|Longways|English~D|Kestrel|Longways|English~");
@@ -158,7 +159,7 @@ TEST_F(OrgFormKeysTest, CtrlSFromAClaimingBoxStoresTheEvent) {
     QTest::keyClicks(form->Org, QStringLiteral(" Night"));
     QTest::keyClick(form->Org, Qt::Key_S, Qt::ControlModifier);
     form->Org->removeEventFilter(&claims);
-    EXPECT_EQ(scalar("SELECT Org FROM Events WHERE rowid=?", {club}).toString(), "Club Night");
+    EXPECT_EQ(PlainRead(path("Quillary.mdb"), "SELECT Org FROM Events WHERE rowid=?", club), "Club Night");
 }
 
 TEST(WindowKeys, BoxesKeepTheirClipboardAndSelectAllKeys) {
