@@ -164,7 +164,8 @@ TEST_F(OrgFormFormattingTest, SelectAllPressesAndRightClicks) {
     form->Title->setFocus();
     QTest::keyClick(form->Title, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(form->Title->selectedText(), form->Title->text());
-    EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasFormat("text/rtf"));
+    const QMimeData *before = QApplication::clipboard()->mimeData();
+    EXPECT_FALSE(before && before->hasFormat("text/rtf"));
     form->SelectAllM->trigger();
     const QMimeData *data = QApplication::clipboard()->mimeData();
     ASSERT_TRUE(data && data->hasFormat("text/rtf"));

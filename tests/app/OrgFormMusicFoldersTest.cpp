@@ -133,14 +133,7 @@ TEST_F(MusicPagesTest, RecordingsPageCollatesAddsAndShowsTheMark) {
 // Ctrl+Down and Ctrl+Up jump between the "In folder" rows (the last row and
 // the first at the ends), also after a field of another page had the focus.
 TEST_F(MusicPagesTest, CtrlUpDownJumpBetweenFolderRows) {
-    // The window's own start-up gives up (no settings file where it looks)
-    // and closes it: it is shown again on the test's catalogue.
-    form->FormShow();
-    QCoreApplication::processEvents();
-    answerer->clear();
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    showActive();
     form->ShowEvent(true);
     ASSERT_TRUE(form->RowsBuilt);
     form->PC->setCurrentWidget(form->DancePage);
