@@ -13,6 +13,8 @@
 #include <QDate>
 #include <QDateTime>
 #include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <exception>
 #include <QStringList>
 #include <functional>
@@ -250,8 +252,6 @@ public:
     void GenderClick(QAction *item);
     void SelectAllClick();
     void InstructionsMouseDown();
-    // Ctrl+A typed in an edit box goes to Select all; true when taken.
-    bool FormattingShortcutOverride(QWidget *box, QEvent *event);
     void buildFormattingCommands();
 
     // What the instruction editor asks of the main window.
@@ -599,7 +599,7 @@ public:
     // ---- notes commands (app/OrgFormNotes.cpp) ---------------------------------------
     // The memo the notes pop-up acts on: the Dances page's notes or a
     // programme notes row's.
-    QPlainTextEdit *LinkTarget = nullptr;
+    QPointer<QPlainTextEdit> LinkTarget;
     void buildNotesCommands();
     // Follows the link under the caret of memo, or shows the notes in the
     // full-screen notes view when there is none.
@@ -611,6 +611,10 @@ public:
     void LocalLinkClick();
     void WebLinkClick();
     void PasteMemoClick();
+    // The special-character panel over the window; a button's character
+    // replaces the selection of the notes the menu was opened on.
+    void SpecialClick();
+    void SBClick(const QString &caption);
     void ABCBtnClick();
     // Tools > "Check all".
     void CheckAllClick();

@@ -19,6 +19,7 @@
 #include "base/Cp1252.h"
 #include "publishing/pages/SiteConfig.h"
 #include "core/startup/Settings.h"
+#include "presentation/editor/SpecialChars.h"
 #include "platform/net/Fetch.h"
 #include "programme/ItemRows.h"
 #include "publishing/notes/NotesCommands.h"
@@ -46,6 +47,7 @@ void TOrgForm::buildNotesCommands() {
     connect(WebLink, &QAction::triggered, this, [this] { WebLinkClick(); });
     connect(PasteMemo, &QAction::triggered, this, [this] { PasteMemoClick(); });
     connect(CheckNote, &QAction::triggered, this, [this] { CheckNoteClick(); });
+    connect(Special, &QAction::triggered, this, [this] { SpecialClick(); });
     connect(ABCBtn, &QPushButton::clicked, this, [this] { ABCBtnClick(); });
     CheckAllM = ToolsM->addAction(QStringLiteral("Check all"));
     CheckAllM->setObjectName(QStringLiteral("CheckAll"));
@@ -146,6 +148,18 @@ void TOrgForm::WebLinkClick() {
     }
     LinkTarget->textCursor().insertText(address);
     LinkTarget->document()->setModified(true);
+}
+
+void TOrgForm::SpecialClick() {
+    ShowSpecialChars(this, [this](const QString &caption) { SBClick(caption); });
+}
+
+void TOrgForm::SBClick(const QString &caption) {
+    HideSpecialChars();
+    // The notes row the menu was opened on may have gone with a re-shown event.
+    if (!LinkTarget) return;
+    LinkTarget->textCursor().insertText(caption);
+    LinkTarget->setFocus();
 }
 
 void TOrgForm::PasteMemoClick() {

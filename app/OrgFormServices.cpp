@@ -301,7 +301,6 @@ void TOrgForm::Setup(QWidget *container) {
 
 bool TOrgForm::eventFilter(QObject *watched, QEvent *event) {
     auto *w = qobject_cast<QWidget *>(watched);
-    if (FormattingShortcutOverride(w, event)) return true;
     // The second press of a double click comes as a double click.
     if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) && Instructions &&
         watched == Instructions->viewport())

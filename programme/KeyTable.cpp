@@ -138,3 +138,17 @@ int PageRow(const QList<int> &heights, int from, int areaHeight, bool down) {
     }
     return at;
 }
+
+bool TextBoxKeepsKey(QKeyCombination key) {
+    static const QKeyCombination kept[] = {
+        Qt::CTRL | Qt::Key_X,       Qt::CTRL | Qt::Key_C,       Qt::CTRL | Qt::Key_V,        Qt::CTRL | Qt::Key_A,
+        Qt::SHIFT | Qt::Key_Delete, Qt::CTRL | Qt::Key_Insert,  Qt::SHIFT | Qt::Key_Insert};
+    const QKeyCombination plain(key.keyboardModifiers() & ~Qt::KeypadModifier, key.key());
+    return std::find(std::begin(kept), std::end(kept), plain) != std::end(kept);
+}
+
+bool WindowKeyWins(QKeyCombination key, const QList<QKeySequence> &windowKeys) {
+    if (!(key.keyboardModifiers() & Qt::ControlModifier) || TextBoxKeepsKey(key)) return false;
+    const QKeySequence pressed(QKeyCombination(key.keyboardModifiers() & ~Qt::KeypadModifier, key.key()));
+    return windowKeys.contains(pressed);
+}

@@ -5,6 +5,7 @@
 // command and keeps the selected row in range.
 
 #include <QChar>
+#include <QKeySequence>
 #include <QList>
 #include <Qt>
 
@@ -49,3 +50,12 @@ KeyDecision DecideKey(const KeyContext &state);
 // The row a page key selects: rows are counted from `from` in its direction
 // until their heights exceed the height of the row area.
 int PageRow(const QList<int> &heights, int from, int areaHeight, bool down);
+
+// The keys a text box keeps although the window has a command on them: cut,
+// copy, paste and select all (Ctrl+X, Ctrl+C, Ctrl+V, Ctrl+A, Shift+Delete,
+// Ctrl+Insert, Shift+Insert).
+bool TextBoxKeepsKey(QKeyCombination key);
+// Whether the window's command on a Ctrl key runs although the focused box
+// has a use of its own for the key (Ctrl+E, end of line on X11).
+// windowKeys: the shortcuts of the window's commands that can run now.
+bool WindowKeyWins(QKeyCombination key, const QList<QKeySequence> &windowKeys);

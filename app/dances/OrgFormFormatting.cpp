@@ -20,7 +20,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -130,13 +129,4 @@ void TOrgForm::InstructionsMouseDown() {
     const bool twice = LastInstructionsPress.isValid() && LastInstructionsPress.msecsTo(now) < 800;
     LastInstructionsPress = now;
     if (twice) EnsureGridView();
-}
-
-bool TOrgForm::FormattingShortcutOverride(QWidget *box, QEvent *event) {
-    if (event->type() != QEvent::ShortcutOverride || !box || !box->property("hooked").toBool()) return false;
-    auto *key = static_cast<QKeyEvent *>(event);
-    if (key->keyCombination() != QKeyCombination(Qt::ControlModifier, Qt::Key_A)) return false;
-    // Not accepted: the window's Select all takes the key.
-    event->ignore();
-    return true;
 }

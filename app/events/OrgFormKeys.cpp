@@ -17,6 +17,7 @@
 #include "programme/KeyTable.h"
 #include "programme/ProgrammeRows.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -29,6 +30,30 @@
 #include <QTableWidget>
 
 namespace {
+
+// Whether the action's shortcut can run in the window: it hangs in the
+// window itself, in its menu bar or in a menu under them.
+bool ReachableIn(const QAction *action, const QWidget *window, int depth = 0) {
+    if (!action || depth > 8) return false;
+    for (QObject *owner : action->associatedObjects()) {
+        if (auto *menu = qobject_cast<QMenu *>(owner)) {
+            if (ReachableIn(menu->menuAction(), window, depth + 1)) return true;
+        } else if (auto *w = qobject_cast<QWidget *>(owner); w && w->window() == window) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The shortcuts of the window's commands that can run now.
+QList<QKeySequence> WindowCommandKeys(const QWidget *window) {
+    QList<QKeySequence> keys;
+    for (const QAction *a : window->findChildren<QAction *>()) {
+        if (!a->isEnabled() || !a->isVisible() || a->shortcuts().isEmpty() || !ReachableIn(a, window)) continue;
+        keys += a->shortcuts();
+    }
+    return keys;
+}
 
 // Qt offers a press first as a shortcut override, then as a key press, each
 // to the focus widget and then up to its parents: the table decides once, at
@@ -47,8 +72,20 @@ protected:
         if (type == QEvent::ShortcutOverride) {
             swallow = form->FormShortcut(key);
             overrideCame = true;
-            if (swallow) key->accept();
-            return swallow;
+            if (swallow) {
+                key->accept();
+                return true;
+            }
+            // A menu command's key that the focused box would take for its
+            // own use (Ctrl+E in a line edit on X11) runs the command: the box
+            // never sees the override, so the shortcut map acts on the key.
+            if ((key->modifiers() & Qt::ControlModifier) &&
+                WindowKeyWins(key->keyCombination(), WindowCommandKeys(form))) {
+                key->ignore();
+                overrideCame = false;
+                return true;
+            }
+            return false;
         }
         // The press of a key decided at its override, or one that came alone.
         const bool taken = overrideCame ? swallow : form->FormShortcut(key);
@@ -107,9 +144,10 @@ void MoveToFolderRow(RecordingsGrid *grid, bool down) {
         while (row < last && !isFolder(row));
         row = std::min(row, last);
     } else {
+        // Up to the first row at most: it is the first folder's own row.
         do --row;
-        while (row > 1 && !isFolder(row));
-        row = std::max(row, 1);
+        while (row > 0 && !isFolder(row));
+        row = std::max(row, 0);
     }
     if (row >= 0 && row <= last) grid->setCurrentCell(row, 0);
 }

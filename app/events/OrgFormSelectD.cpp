@@ -111,7 +111,6 @@ void TOrgForm::SelectDClick(QObject *sender) {
     } else {
         TListForm *chooser = CreateListForm(this);
         const int result = chooser->Choose(ChooserMode::Dances);
-        if (result == TListForm::Cancelled) return;
         if (result == TListForm::New) return NewDanceClick();
         if (result == TListForm::NoneChosen) {
             // "None": the row becomes a blank dance.
@@ -123,6 +122,8 @@ void TOrgForm::SelectDClick(QObject *sender) {
             EventsChange();
             return;
         }
+        // Cancel, Esc or the close box: the programme stays as it was.
+        if (result != TListForm::Selected) return;
         chosen = {chooser->Chosen(QStringLiteral("Title")), chooser->Chosen(QStringLiteral("Format")),
                   chooser->Chosen(QStringLiteral("Style"))};
     }

@@ -233,6 +233,8 @@ void TOrgForm::PCChange() {
     HideGrid();
     MsgPanel->hide();
     if (QWidget *focus = QApplication::focusWidget(); focus && isAncestorOf(focus)) focus->clearFocus();
+    // With the focus gone no field is entered: the new page's keys are its own.
+    FieldEntered = false;
     ScrollBox->setVerticalScrollBarPolicy(page == FolderPage ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     ClosePopList();
     WriteLog(PC->tabText(PC->currentIndex()));

@@ -4,6 +4,7 @@
 #include "platform/print/LinePrinter.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -115,6 +116,27 @@ void TProgBox::closeEvent(QCloseEvent *event) {
     // The close box during a run asks like Cancel; the run ends itself.
     event->ignore();
     AskCancelRun();
+}
+
+bool TProgBox::event(QEvent *event) {
+    const bool done = QDialog::event(event);
+    // A window manager adds its frame after the window is shown: the window
+    // is fitted again whenever it shows, moves or changes size.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) fitToScreen();
+    return done;
+}
+
+void TProgBox::fitToScreen() {
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen || !isVisible()) return;
+    const QRect free = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (frame.top() >= free.top() && frame.bottom() <= free.bottom()) return;
+    // As high as the free area less 1, title bar and frame included.
+    const int chrome = frame.height() - height();
+    resize(width(), std::max(free.height() - 1 - chrome, 100));
+    move(x(), free.top());
 }
 
 void TProgBox::startRun(const QString &caption, int width) {

@@ -46,9 +46,12 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
+    bool event(QEvent *event) override;
 
 private:
     bool reviewing() const;
+    // Keeps the window with its frame and title bar on the screen's free area.
+    void fitToScreen();
     QStringList lines;
 };
 

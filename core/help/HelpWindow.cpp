@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
@@ -65,6 +66,14 @@ void THelpWindow::ShowTopic(const QString &target) {
     if (isMinimized()) showNormal();
     raise();
     activateWindow();
+}
+
+void THelpWindow::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool THelpWindow::eventFilter(QObject *watched, QEvent *event) {

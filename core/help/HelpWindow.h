@@ -24,4 +24,6 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Esc closes the window.
+    void keyPressEvent(QKeyEvent *event) override;
 };

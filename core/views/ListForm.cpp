@@ -217,6 +217,7 @@ void TListForm::Prepare(ChooserMode m, const QString &otherText) {
         start = EventsData.FieldByName(QStringLiteral("Org")).AsString();
     }
     ListSel->setText(start);
+    caretAfterStart = !selectAll;
     if (selectAll) ListSel->selectAll();
     else ListSel->setCursorPosition(int(start.size()));
     // 7.
@@ -233,6 +234,20 @@ void TListForm::place() {
     const int right = client.isValid() ? client.right() : avail.right();
     setGeometry(std::max(avail.left(), right - w + 1), avail.top(), w, std::min(height, avail.height()));
 }
+
+void TListForm::setVisible(bool visible) {
+    QDialog::setVisible(visible);
+    // Shown before the window manager has made it active, the dialog hands
+    // the box a tab focus, which selects its whole text: a typed character
+    // keeps its caret after it, so the next key adds to it.
+    if (visible && caretAfterStart) {
+        ListSel->deselect();
+        ListSel->setCursorPosition(int(ListSel->text().size()));
+    }
+}
+
+// Esc and the close box answer as Cancel does: nothing is chosen.
+void TListForm::reject() { done(Cancelled); }
 
 int TListForm::Choose(ChooserMode m, const QString &otherText) {
     Prepare(m, otherText);

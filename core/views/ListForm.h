@@ -59,6 +59,9 @@ public:
     void NoFilterClick();
     void SelectClick();
 
+    void setVisible(bool visible) override;
+    void reject() override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -74,6 +77,7 @@ private:
     bool loaded = false;
     int remembered = 0;
     int openedOnPage = -1;
+    bool caretAfterStart = false;  // the box starts with a typed character
 };
 
 extern TListForm *ListForm;

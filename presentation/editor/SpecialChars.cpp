@@ -2,6 +2,7 @@
 
 #include "base/Cp1252.h"
 #include "base/Messages.h"
+#include "core/startup/Settings.h"
 #include "platform/rtf/RichEdit.h"
 
 #include <QFrame>
@@ -59,7 +60,13 @@ void ShowSpecialChars(QWidget *owner, std::function<void(const QString &)> handl
         if (!f.fontFamilies().toStringList().isEmpty()) font.setFamilies(f.fontFamilies().toStringList());
     }
     font.setPointSize(12);
-    for (QPushButton *b : Panel->findChildren<QPushButton *>()) b->setFont(font);
+    // The fractions keep the decorative display font chosen at start-up.
+    QFont fractions = font;
+    if (!SpecialFont.isEmpty()) fractions.setFamilies({SpecialFont});
+    for (QPushButton *b : Panel->findChildren<QPushButton *>()) {
+        const int code = b->property("code").toInt();
+        b->setFont(code >= 0xBC && code <= 0xBE ? fractions : font);
+    }
     Panel->show();
     Panel->raise();
 }

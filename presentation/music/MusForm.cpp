@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
@@ -88,7 +89,7 @@ TMusForm::TMusForm(QWidget *parent) : QDialog(parent) {
     layout->addWidget(Searcher);
     layout->addLayout(bottom);
 
-    connect(Live, &QLineEdit::selectionChanged, this, [this] { LiveClick(); });
+    Live->installEventFilter(this);
     connect(RGrid, &QTableWidget::cellClicked, this, [this] { RGridClick(); });
     connect(RGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         const QModelIndex index = RGrid->indexAt(at);
@@ -258,6 +259,12 @@ void TMusForm::BtnClick(bool ok) {
 
 bool TMusForm::eventFilter(QObject *watched, QEvent *event) {
     if (watched == Searcher && event->type() == QEvent::FocusIn) SearcherEnter();
+    // A click in the live box (left button released over it) makes live
+    // music the choice.
+    if (watched == Live && event->type() == QEvent::MouseButtonRelease) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && Live->rect().contains(mouse->position().toPoint())) LiveClick();
+    }
     return QDialog::eventFilter(watched, event);
 }
 

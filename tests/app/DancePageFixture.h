@@ -21,6 +21,7 @@
 #include "presentation/fullscreen/Full.h"
 #include "publishing/exchange/CsvImport.h"
 #include "ModalDriver.h"
+#include "ShowActive.h"
 #include "tests/ModalWatchdog.h"
 
 #include <QTabWidget>
@@ -137,6 +138,8 @@ protected:
         SetFilter(FilterTable::Events, 3);
         ASSERT_TRUE(EventsData.Filtered());
     }
+    // On screen and active (ShowActive.h).
+    void showActive() { ShowMainWindowActive(form.get(), [this] { answerer->clear(); }); }
     QString logText() const { return QString::fromLatin1(ReadFileBytes(path("Log.Txt"))); }
 
     std::unique_ptr<TOrgForm> form;

@@ -15,6 +15,7 @@
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
 #include "programme/ProgrammeRows.h"
+#include "ShowActive.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -95,18 +96,8 @@ protected:
         form->ShowEvent(true);
         answerer->clear();
     }
-    // On screen and active, so that boxes, the grid and its cell editor take
-    // the focus as they do for a caller. The window's own start-up gives up
-    // at once (no settings file where it looks) and closes the window; it is
-    // shown again on the catalogue the test opened.
-    void showActive() {
-        form->FormShow();
-        QCoreApplication::processEvents();
-        answerer->clear();
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    }
+    // On screen and active (ShowActive.h).
+    void showActive() { ShowMainWindowActive(form.get(), [this] { answerer->clear(); }); }
     QVariant scalar(const QString &sql, const QVariantList &params = {}) {
         Statement s(Conn.handle(), sql);
         s.bindAll(params);

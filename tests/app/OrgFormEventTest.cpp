@@ -3,6 +3,9 @@
 #include "core/dances/DanceLocate.h"
 #include "core/dialogs/NFForm.h"
 #include "ModalDriver.h"
+#include "PlainRead.h"
+#include "core/startup/Settings.h"
+#include "presentation/editor/SpecialChars.h"
 #include "EventFormFixture.h"
 
 #include "base/Clock.h"
@@ -13,6 +16,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -205,6 +209,64 @@ TEST_F(OrgFormEventTest, AClickInANoteSelectsItsRowAndTypesIntoIt) {
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" at ten"));
     EXPECT_EQ(note->text(), QStringLiteral("Raffle at ten"));
     EXPECT_TRUE(EventChanged);
+}
+
+// "Special character" from the notes pop-up: the clicked button's character
+// replaces the selection of the notes the menu was opened on, and is stored.
+TEST_F(OrgFormEventTest, SpecialCharacterGoesIntoTheNotes) {
+    const qint64 e = addEvent("Hall", 3, Prog("~D|Spare One|Longways|English~N|Tune X~"));
+    open(e);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto button = [](int code) -> QPushButton * {
+        for (QPushButton *b : SpecialPanel()->findChildren<QPushButton *>())
+            if (b->property("code").toInt() == code) return b;
+        return nullptr;
+    };
+    auto *note = qobject_cast<TNotes *>(form->Rows->ItemList.value(1));
+    ASSERT_NE(note, nullptr);
+    // On the Events page for the selected "X" of a notes row; on the Dances
+    // page at the end of the dance's notes.
+    const struct {
+        QWidget *page;
+        QPlainTextEdit *memo;
+        TNotes *row;
+        int code;
+        const char *after;
+    } cases[] = {{form->EventPage, note->Notes, note, 0xE9, "Tune \u00E9"},
+                 {form->DancePage, form->Notes, nullptr, 0xBD, "In G\u00BD"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.after);
+        form->PC->setCurrentWidget(c.page);
+        if (!c.row) {
+            DancesData.GotoBookmark(spare);
+            form->ShowDance();
+            form->Notes->setFocus();
+            QTest::keyClicks(form->Notes, QStringLiteral("In G"));
+        }
+        QTextCursor cursor = c.memo->textCursor();
+        cursor.movePosition(QTextCursor::End);
+        if (c.row) cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor);
+        c.memo->setTextCursor(cursor);
+        form->NotesRClick(c.row);
+        form->NPopup->hide();
+        form->Special->trigger();
+        ASSERT_TRUE(SpecialPanel() && SpecialPanel()->isVisible());
+        EXPECT_EQ(SpecialPanel()->parentWidget(), form.get());
+        // The fractions in the display font chosen at start-up.
+        ASSERT_FALSE(SpecialFont.isEmpty());
+        EXPECT_EQ(button(0xBC)->font().family(), SpecialFont);
+        EXPECT_NE(button(0x41)->font().family(), SpecialFont);
+        QTest::mouseClick(button(c.code), Qt::LeftButton);
+        EXPECT_FALSE(SpecialPanel()->isVisible());
+        EXPECT_EQ(c.memo->toPlainText(), QString::fromUtf8(c.after));
+        if (c.row) form->SaveE->trigger();
+        else form->SaveDRec();
+    }
+    EXPECT_EQ(PlainRead(path("Quillary.mdb"), "SELECT Programme FROM Events WHERE rowid=?", e),
+              Prog("~D|Spare One|Longways|English~N|Tune \u00E9~"));
+    EXPECT_EQ(PlainRead(path("Quillary.mdb"), "SELECT Notes FROM Dances WHERE rowid=?", spare), "In G\u00BD");
 }
 
 TEST_F(OrgFormEventTest, ADoubleClickOnADanceRowShowsTheDance) {

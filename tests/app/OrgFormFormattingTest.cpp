@@ -159,9 +159,14 @@ TEST_F(OrgFormFormattingTest, SelectAllPressesAndRightClicks) {
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QApplication::clipboard()->clear();
-    // Ctrl+A typed in the title box reaches Select all.
+    // Ctrl+A typed in the title box selects the title; Select all from the
+    // menu copies the instructions.
     form->Title->setFocus();
     QTest::keyClick(form->Title, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(form->Title->selectedText(), form->Title->text());
+    const QMimeData *before = QApplication::clipboard()->mimeData();
+    EXPECT_FALSE(before && before->hasFormat("text/rtf"));
+    form->SelectAllM->trigger();
     const QMimeData *data = QApplication::clipboard()->mimeData();
     ASSERT_TRUE(data && data->hasFormat("text/rtf"));
     const QString rtf = QString::fromLatin1(data->data("text/rtf"));

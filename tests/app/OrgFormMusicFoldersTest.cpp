@@ -6,6 +6,7 @@
 #include "presentation/music/RecordingsCatalogue.h"
 #include "presentation/music/RecordingsGrid.h"
 
+#include <QApplication>
 #include <QTest>
 #include <QLabel>
 #include <QLineEdit>
@@ -127,4 +128,30 @@ TEST_F(MusicPagesTest, RecordingsPageCollatesAddsAndShowsTheMark) {
     // The search box filters the last scan.
     form->Searcher->setText(QStringLiteral("jig.w"));
     EXPECT_EQ(column(form->RecGrid), QStringList({"In folder Folk", "Jig.wav"}));
+}
+
+// Ctrl+Down and Ctrl+Up jump between the "In folder" rows (the last row and
+// the first at the ends), also after a field of another page had the focus.
+TEST_F(MusicPagesTest, CtrlUpDownJumpBetweenFolderRows) {
+    showActive();
+    form->ShowEvent(true);
+    ASSERT_TRUE(form->RowsBuilt);
+    form->PC->setCurrentWidget(form->DancePage);
+    form->Title->setFocus();
+    form->AnyEnter(form->Title);
+    form->PC->setCurrentWidget(form->RecPage);
+    form->RefrBtnClick();
+    // In folder Folk, Jig, Reel, " and", In folder [Root], Root.wav, On drive D:, Folk Hits.
+    form->RecGrid->setFocus();
+    form->RecGrid->setCurrentCell(5, 0);
+    const struct {
+        Qt::Key key;
+        int row;
+    } steps[] = {{Qt::Key_Up, 4}, {Qt::Key_Up, 0}, {Qt::Key_Up, 0}, {Qt::Key_Down, 4}, {Qt::Key_Down, 7},
+                 {Qt::Key_Down, 7}};
+    for (const auto &s : steps) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form.get(), s.key,
+                        Qt::ControlModifier);
+        EXPECT_EQ(form->RecGrid->currentRow(), s.row);
+    }
 }

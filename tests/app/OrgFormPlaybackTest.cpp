@@ -1,15 +1,19 @@
 #include "DancePageFixture.h"
+#include "PlainRead.h"
 #include "platform/media/MyPlayer.h"
 #include "platform/shell/FilePicker.h"
 #include "presentation/music/MusForm.h"
 #include "presentation/music/Playback.h"
 #include "platform/media/ToneWav.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -164,4 +168,35 @@ TEST_F(PlaybackPanelTest, TheMusicDialogEditsAndStoresTheText) {
     EXPECT_EQ(MusicText, stored);
     EXPECT_EQ(ChosenMusicLine, 2);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+// A plain click in the live box makes live music the choice: the mark of
+// the recording goes and OK leaves no recording chosen.
+TEST_F(PlaybackPanelTest, AClickInLiveChoosesLiveMusic) {
+    const QString music = Prog("Band*Old*3*****D:\rTone******Orchard\\Tone.wav");
+    form->SaveDanceMusic(music);
+    TMusForm &dialog = MusForm(form.get());
+    dialog.FormShow();
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto click = [&dialog](Qt::MouseButton button) {
+        const QPointF at(5, dialog.Live->height() / 2);
+        QMouseEvent press(QEvent::MouseButtonPress, at, dialog.Live->mapToGlobal(at), button, button, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, dialog.Live->mapToGlobal(at), button, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(dialog.Live, &press);
+        QApplication::sendEvent(dialog.Live, &release);
+    };
+    // The second recording marked, as a click on its row does.
+    dialog.RGrid->setCurrentCell(1, 1);
+    dialog.RGridClick();
+    click(Qt::RightButton);
+    EXPECT_EQ(Cell(dialog.RGrid, 1, 0), QStringLiteral("X")) << "only a left click chooses";
+    click(Qt::LeftButton);
+    for (int row = 0; row < dialog.RGrid->rowCount(); ++row) EXPECT_EQ(Cell(dialog.RGrid, row, 0), QString()) << row;
+    ChosenMusicLine = 2;
+    dialog.BtnClick(true);
+    EXPECT_EQ(ChosenMusicLine, 0);
+    EXPECT_EQ(PlainRead(path("Quillary.mdb"), "SELECT Music FROM Dances WHERE Title='Apple Cart Jig' AND rowid>?", 0),
+              music);
 }

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -128,4 +129,29 @@ TEST(LinePrinter, WritesPdfWithoutPrinter) {
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_GE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "), 2)
         << "200 lines in 12 points take more than one page";
+}
+
+// With its frame and title bar the box stays on the screen's free area, its
+// buttons included, during the run and in the review after it.
+TEST_F(ProgBoxTest, BoxFitsTheFreeScreenArea) {
+    auto fits = [this] {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box.get()));
+        QCoreApplication::processEvents();
+        const QRect free = box->screen()->availableGeometry();
+        const QRect frame = box->frameGeometry();
+        EXPECT_GE(frame.top(), free.top());
+        EXPECT_LE(frame.bottom(), free.bottom());
+        EXPECT_GE(box->height(), free.height() * 9 / 10) << "as high as the area allows";
+        auto *cancel = child<QPushButton>("CancelBtn");
+        EXPECT_LE(cancel->mapToGlobal(QPoint(0, cancel->height() - 1)).y(), free.bottom());
+    };
+    TProgress run(QStringLiteral("Test"));
+    run.AddLine(QStringLiteral("No rule called \"Dance\"."));
+    run.SetPercent(10);
+    fits();
+    whenModal([&] {
+        fits();
+        QTest::mouseClick(child<QPushButton>("CancelBtn"), Qt::LeftButton);
+    });
+    run.Finish();
 }

@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
+#include <QToolButton>
 
 namespace {
 
@@ -78,6 +79,21 @@ TEST_F(QuillaryTest, HelpHookAnswersNumbersAndF1) {
         EXPECT_EQ(shown(), box == inside ? "qrc:/help/dances.html" : "qrc:/help/index.html");
     }
     delete outside;
+}
+
+// Esc closes the help window, wherever its focus is; other keys leave it.
+TEST_F(QuillaryTest, EscClosesTheHelpWindow) {
+    THelpWindow help;
+    for (QWidget *focus : {static_cast<QWidget *>(help.Browser), static_cast<QWidget *>(help.HomeBtn)}) {
+        help.ShowTopic(QStringLiteral("index.html"));
+        QApplication::setActiveWindow(&help);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&help));
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Down);
+        EXPECT_TRUE(help.isVisible());
+        QTest::keyClick(focus, Qt::Key_Escape);
+        EXPECT_FALSE(help.isVisible()) << focus->objectName().toStdString();
+    }
 }
 
 } // namespace
