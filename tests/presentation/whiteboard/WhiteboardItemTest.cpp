@@ -247,3 +247,24 @@ TEST_F(WhiteboardItemTest, SeedsOnceAndFetchesTheLibrary) {
     EXPECT_EQ(LibraryKind(*kept, QStringLiteral("%Jig")), QStringLiteral("Dance"));
     EXPECT_EQ(LibraryKind(*kept, QStringLiteral("%None")), QStringLiteral("Formation"));
 }
+
+// A database with a settings file of its own: the samples go into that file,
+// IniFile stays on it, and Quillary.ini is left as it was.
+TEST_F(WhiteboardItemTest, SeedsTheSettingsFileInUse) {
+    const QString standard = path(QStringLiteral("Quillary.ini"));
+    const QString own = path(QStringLiteral("Other.Ini"));
+    WriteFileBytes(standard, "[System]\r\nDBName=Other.mdb\r\n");
+    WriteFileBytes(own, "[System]\r\nHand=1\r\n");
+    const QByteArray standardBefore = ReadFileBytes(standard);
+    IniName = own;
+    IniFile = std::make_unique<TIniFile>(own);
+    EXPECT_TRUE(CheckIni());
+    ASSERT_NE(IniFile, nullptr);
+    IniFile->WriteString(QStringLiteral("User"), QStringLiteral("Later"), QStringLiteral("yes"));
+    const QString ownText = QString::fromLatin1(ReadFileBytes(own));
+    EXPECT_TRUE(ownText.contains(QStringLiteral("[%Lilli Burlero]")));
+    EXPECT_TRUE(ownText.contains(QStringLiteral("Later=yes")));
+    EXPECT_TRUE(ownText.contains(QStringLiteral("Hand=1")));
+    EXPECT_EQ(ReadFileBytes(standard), standardBefore);
+    EXPECT_EQ(ChooserEntries(*IniFile, ChooserMode::Open), QStringList{"Lilli Burlero"});
+}
