@@ -154,6 +154,16 @@ TEST(WhiteboardEdit, Snaps) {
     EXPECT_EQ(SnapCentre(QPoint(36 + 211, 35 + 239)), QPoint(236, 285));
 }
 
+// A box kept inside its area: moved in the least, never to a negative place.
+TEST(WhiteboardEdit, KeepsABoxInside) {
+    const QSize box(600, 145), area(1240, 700);
+    const QList<QPair<QPoint, QPoint>> rows = {{{770, 450}, {640, 450}}, {{100, 100}, {100, 100}},
+                                               {{640, 555}, {640, 555}}, {{2000, 900}, {640, 555}},
+                                               {{-20, -5}, {0, 0}}};
+    for (const auto &[in, out] : rows) EXPECT_EQ(KeepInside(in, box, area), out) << in.x() << "," << in.y();
+    EXPECT_EQ(KeepInside({50, 50}, box, QSize(400, 100)), QPoint(0, 0)); // larger than the area
+}
+
 TEST(WhiteboardEdit, StepCommands) {
     WhiteboardItem five;
     five.dancers = {{1, {}}, {9, {}}};
