@@ -99,6 +99,7 @@ TEST_F(FullScreenTest, SpaceStepsTheSquares) {
         shown << Full->BFPanel->text() + (Full->SwapShown ? "x" : "");
     }
     EXPECT_EQ(shown.join(' '), "1 2 Br1 3x 4x Br1 3 4 Br1 1x 2x Br1 Sequence ended");
+    EXPECT_FALSE(Full->InitPnl->isVisible()) << "the end says itself alone";
     EXPECT_TRUE(text().contains("Sides lead") || Full->SwapShown == false);
 }
 
