@@ -226,3 +226,20 @@ TEST_F(FullScreenTest, DoubleClickFollowsANotesLink) {
     dblClickOn("Tune:");
     EXPECT_EQ(opener.opened, QStringList({QUrl::fromLocalFile(path("Tunes/apple.pdf")).toString(), "http://x.org/apple"}));
 }
+
+// Opened from the Folders page after a notes row was shown: the caption names
+// the playing file and the close panel shows beside the speed and volume.
+TEST_F(FullScreenTest, FromTheFoldersPageTheFileAndTheCloseButton) {
+    key(Qt::Key_End, Qt::ControlModifier); // the notes row
+    ASSERT_EQ(Full->windowTitle(), "Notes - full-screen");
+    Full->hide();
+    form->SavedPage = form->FolderPage;
+    PlayFile = BaseFolder + "Tone.wav";
+    FullWindow(form.get()).PrepareNormal();
+    Full->show();
+    EXPECT_EQ(Full->windowTitle(), "Tone.wav - full-screen");
+    EXPECT_TRUE(Full->ClosePanel->isVisible());
+    EXPECT_TRUE(Full->SpeedBox->isVisible());
+    EXPECT_EQ(text(), "  Tone.wav");
+    form->SavedPage = nullptr;
+}
