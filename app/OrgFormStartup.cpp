@@ -19,6 +19,7 @@
 #include "core/startup/SettingsChoice.h"
 #include "core/startup/SplashForm.h"
 #include "core/startup/StartupRules.h"
+#include "platform/picture/ProgramCursors.h"
 #include "platform/probes/SystemProbes.h"
 #include "presentation/SetForm.h"
 #include "presentation/music/RecordingsGrid.h"
@@ -217,6 +218,9 @@ StartupResult TOrgForm::runStartup() {
     // 22. Language.
     const QString language = LanguageWarning(Probes().defaultLanguageName());
     if (!language.isEmpty()) OKHelpCancel(language, LanguageHelp);
+
+    // 23. The program's own cursors.
+    LoadProgramCursors();
 
     // 24. The date box's hint.
     DateBox->setToolTip(QStringLiteral("Date in format d-MMM-yy (Today is ") + shortDate(Today()) +
