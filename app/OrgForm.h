@@ -530,7 +530,6 @@ public:
     void EnsureGridView();
     void FocusIfPossible(QWidget *control);
     void ShowProgressPanel(const QString &text);
-    void ScaleForFonts(QWidget *control);
     // After a key press: the full-screen NumLock indicator, the lock-key sounds.
     void LockKeys(int key) override;
     // Shows the event of a pick-list entry ("date: text") and selects the row

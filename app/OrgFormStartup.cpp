@@ -287,7 +287,10 @@ StartupResult TOrgForm::runStartup() {
     });
     BatteryClick(false);
 
-    // 39. Screens far from the design width; the playback panel's size.
+    // 39. Screens far from the design width; the playback panel's size. The
+    // window's own controls need no scaling: its layouts fit them to the
+    // maximised window and its fonts. Only the programme rows, placed by
+    // hand, grow with the factor under "To fit" (RowLayout).
     const int range = HorizontalRange();
     if ((range < 1024 || range > 1026) && range > 0) ScreenScale = screenWidth() * 10000 / range;
     PlayPanelWidth = PlayPnl->width();
