@@ -223,8 +223,8 @@ public:
     void DancesAfterScroll(Dataset &dataset) override;
     void EventsEnable();
 
-    // Handlers of the dance editing that the hooks call; each does the least
-    // they need (app/standins/OrgFormHookStandIns.cpp).
+    // A new dance record, as the record hooks and the dance commands start one
+    // (app/views/OrgFormViews.cpp).
     void NewDanceClick();
 
     // ---- instructions command (app/dances/OrgFormInstructions.cpp) ----------------
@@ -354,7 +354,8 @@ public:
     ProgrammeRead ShowProgText(bool Rebuild, const QString &programme = QString());
     // The rows back into ProgText; throws in the headings-only view.
     void SerialiseRows();
-    // What the rows report (stand-ins until the editing commands come).
+    // What the rows report: the drag (OrgFormDrag.cpp), the row menu
+    // (OrgFormEditor.cpp) and the clicks on headings and titles.
     void ItemMouseDown(TItem *row, QMouseEvent *event) override;
     void ItemMouseUp(TItem *row, QMouseEvent *event) override;
     void ActionClick(TItem *row) override;
@@ -460,7 +461,8 @@ public:
     // The context menu of an edit: the pick list with every value.
     void RightClick(QWidget *sender);
     void ClosePopList();
-    // A value picked in the list (its part of the main window comes later).
+    // A value picked in the list: into its box, or the event it names
+    // (app/views/OrgFormPickList.cpp).
     void PopListClick(QListWidgetItem *item);
 
     // ---- rule sets (app/events/OrgFormRules.cpp) -----------------------------------
@@ -530,7 +532,6 @@ public:
     void EnsureGridView();
     void FocusIfPossible(QWidget *control);
     void ShowProgressPanel(const QString &text);
-    void ScaleForFonts(QWidget *control);
     // After a key press: the full-screen NumLock indicator, the lock-key sounds.
     void LockKeys(int key) override;
     // Shows the event of a pick-list entry ("date: text") and selects the row
@@ -696,7 +697,8 @@ public:
     void ReportClick();
     void CheckUpClick();
     void AboutClick();
-    // Stand-ins until their parts of the program come.
+    // The whiteboard (app/views/OrgFormWhiteboard.cpp) and the Play button
+    // (app/dances/OrgFormPlayback.cpp).
     void WhiteboardClick();
     void PlayBtnClick();
 

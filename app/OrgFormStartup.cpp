@@ -19,6 +19,7 @@
 #include "core/startup/SettingsChoice.h"
 #include "core/startup/SplashForm.h"
 #include "core/startup/StartupRules.h"
+#include "platform/picture/ProgramCursors.h"
 #include "platform/probes/SystemProbes.h"
 #include "presentation/SetForm.h"
 #include "presentation/music/RecordingsGrid.h"
@@ -218,6 +219,9 @@ StartupResult TOrgForm::runStartup() {
     const QString language = LanguageWarning(Probes().defaultLanguageName());
     if (!language.isEmpty()) OKHelpCancel(language, LanguageHelp);
 
+    // 23. The program's own cursors.
+    LoadProgramCursors();
+
     // 24. The date box's hint.
     DateBox->setToolTip(QStringLiteral("Date in format d-MMM-yy (Today is ") + shortDate(Today()) +
                         QStringLiteral(") or ") + CurrentShortDateFormat());
@@ -283,7 +287,10 @@ StartupResult TOrgForm::runStartup() {
     });
     BatteryClick(false);
 
-    // 39. Screens far from the design width; the playback panel's size.
+    // 39. Screens far from the design width; the playback panel's size. The
+    // window's own controls need no scaling: its layouts fit them to the
+    // maximised window and its fonts. Only the programme rows, placed by
+    // hand, grow with the factor under "To fit" (RowLayout).
     const int range = HorizontalRange();
     if ((range < 1024 || range > 1026) && range > 0) ScreenScale = screenWidth() * 10000 / range;
     PlayPanelWidth = PlayPnl->width();

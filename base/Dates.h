@@ -46,13 +46,13 @@ QDate DayNumberToDate(double dayNumber);
 const QStringList &ShortMonthNames();
 const QStringList &ShortDayNames();
 
-// The Events page's date box: read it, and empty it. Until the Events page
-// installs its own, the box reads as "" and emptying does nothing.
+// The Events page's date box: read it, and empty it. Without the main window
+// (start-up before it, tests) the box reads as "" and emptying does nothing.
 struct DateBoxHook {
     std::function<QString()> read;
     std::function<void()> empty;
 };
-// An empty hook restores the stand-in.
+// An empty hook goes back to the empty box.
 void SetDateBoxHook(DateBoxHook hook);
 QString DateBox();
 void EmptyDateBox();

@@ -19,7 +19,7 @@ class TItem;
 class TNotes;
 
 // Where the rows send what the user does to them. The main window handles
-// these; the row list has stand-ins until it does.
+// these; a row list without it (a test, a listing) only selects the row.
 class RowEventSink {
 public:
     virtual ~RowEventSink() = default;

@@ -285,8 +285,8 @@ void ProgrammeRows::MarkRows(int first, int last, bool on) {
     for (qsizetype i = 0; i < ItemList.size(); ++i) ItemList[i]->applyColour(colours[i]);
 }
 
-// Until the main window handles the rows' events: a press on a row or on its
-// "+" selects it; the rest does nothing.
+// Without the main window as the sink (a list of rows on its own): a press on
+// a row or on its "+" selects it; the rest does nothing.
 
 void ProgrammeRows::ItemMouseDown(TItem *row, QMouseEvent *event) {
     if (outer) return outer->ItemMouseDown(row, event);

@@ -92,7 +92,8 @@ public:
     // and Erase Selected); a plain press or showing the event clears it.
     bool KeepSelection = false;
 
-    // The main window's handlers; null runs the stand-ins here.
+    // The main window's handlers; without them a press selects the row and
+    // the rest does nothing.
     void setEventSink(RowEventSink *sink) { outer = sink; }
 
     // RowEventSink: forwarded to the main window when it handles them.

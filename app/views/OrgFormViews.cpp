@@ -356,12 +356,6 @@ void TOrgForm::LargeClick() {
     ShowDance();
 }
 
-void TOrgForm::ScaleForFonts(QWidget *control) {
-    if (!control || !OptionChecked(QStringLiteral("ToFit")) || ScreenScale < 10000) return;
-    control->resize(control->width() * ScreenScale / 10000, control->height() * ScreenScale / 10000);
-    control->move(control->x() * ScreenScale / 10000, control->y() * ScreenScale / 10000);
-}
-
 void TOrgForm::TemplateMClick() {
     QString file = ProgramFolder + SettingText(QStringLiteral("User"), QStringLiteral("Template"));
     if (!PickFile(this, QStringLiteral("RTF files|*.RTF"), ProgramFolder, true, file, QStringLiteral("Template")))

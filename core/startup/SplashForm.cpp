@@ -4,6 +4,7 @@
 #include "base/Messages.h"
 #include "core/services/ShellRoutines.h"
 #include "core/startup/StartupRules.h"
+#include "platform/picture/ProgramCursors.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -123,7 +124,7 @@ bool TSplashForm::eventFilter(QObject *watched, QEvent *event) {
         switch (event->type()) {
         case QEvent::Enter:
             setColour(Website, QPalette::WindowText, Qt::red);
-            Website->setCursor(Qt::PointingHandCursor);
+            Website->setCursor(ProgramCursorOf(ProgramCursor::WebSite));
             break;
         case QEvent::Leave:
             setColour(Website, QPalette::WindowText, Qt::blue);

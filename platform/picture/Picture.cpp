@@ -1,6 +1,7 @@
 #include "platform/picture/Picture.h"
 
 #include "base/Cp1252.h"
+#include "platform/picture/Metafile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -408,7 +409,7 @@ QImage loadWithQt(const QByteArray &data, const char *format) {
     throw std::runtime_error(text.toStdString());
 }
 
-enum class Kind { Jpeg, Png, Gif, Qt };
+enum class Kind { Jpeg, Png, Gif, Qt, Wmf };
 
 struct PictureKind {
     Kind kind;
@@ -418,8 +419,9 @@ struct PictureKind {
 // The decoder for a file, by its extension.
 PictureKind pictureKind(const QString &path) {
     const QString ext = FoldUpper(QFileInfo(path).suffix());
-    if (ext == QLatin1String("WMF") || ext == QLatin1String("EMF"))
-        fail(QStringLiteral("The picture %1 is a Windows metafile, which cannot be shown on Linux.")
+    if (ext == QLatin1String("WMF")) return {Kind::Wmf};
+    if (ext == QLatin1String("EMF"))
+        fail(QStringLiteral("The picture %1 is an enhanced Windows metafile (EMF), which cannot be shown on Linux.")
                  .arg(path));
     if (ext == QLatin1String("JPG") || ext == QLatin1String("JPEG")) return {Kind::Jpeg};
     if (ext == QLatin1String("PNG")) return {Kind::Png};
@@ -456,6 +458,12 @@ QImage DecodePicture(const QByteArray &data, const QString &path) {
             return loadGif(data);
         case Kind::Qt:
             return loadWithQt(data, kind.qtFormat);
+        case Kind::Wmf: {
+            QString why;
+            QImage image = DecodeWindowsMetafile(data, kMaxPixels, why);
+            if (image.isNull()) throw DecodeError{why};
+            return image;
+        }
         }
     } catch (const DecodeError &e) {
         fail(QStringLiteral("The picture %1 is damaged or incomplete: %2").arg(path, e.reason));

@@ -1,13 +1,14 @@
 #pragma once
 // Loads a picture file for showing: the decoder is chosen by the file's
 // extension. JPEG, GIF (its first frame, transparency kept) and PNG go through
-// their own libraries; bitmaps and icons through Qt's readers.
+// their own libraries; Windows metafiles (WMF) through libwmf; bitmaps and
+// icons through Qt's readers.
 
 #include <QImage>
 #include <QString>
 
 // Throws std::runtime_error naming the file when it cannot be opened, is of
-// a kind that cannot be shown (a Windows metafile, an unknown extension), or
+// a kind that cannot be shown (an enhanced metafile, an unknown extension), or
 // is damaged or cut short.
 QImage LoadPicture(const QString &path);
 

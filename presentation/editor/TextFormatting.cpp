@@ -102,8 +102,8 @@ bool ChoosePrimaryFont(QWidget *parent) {
     const std::optional<QFont> f = CurrentFormatDialogs().font(parent, start);
     if (!f || !IniFile) return false;
     const int size = f->pointSize() > 0 ? f->pointSize() : int(std::lround(f->pointSizeF()));
-    // A font this machine lacks opens the dialog at its stand-in: taking that
-    // unchanged keeps the name the settings hold.
+    // A font this machine lacks opens the dialog at the font Qt shows in its
+    // place: taking that unchanged keeps the name the settings hold.
     const QString family = f->family() == QFontInfo(start).family() ? CardsDFont : f->family();
     SetPrimaryFont(*IniFile, family, size > 0 ? size : CardsDSize);
     RefillCardSettings();

@@ -372,7 +372,10 @@ void TFull::FormShow() {
     if (main.FoldersPageSaved()) {
         ShowControls(true);
         TrackBar->hide();
+        ClosePanel->show();
         const QString name = PlayFile.mid(PlayFile.lastIndexOf(QRegularExpression(QStringLiteral("[\\\\/]"))) + 1);
+        // The caption names what plays, not what an earlier run showed.
+        setWindowTitle(name + QStringLiteral(" - full-screen"));
         FullText->clear();
         QTextCharFormat format;
         format.setFontPointSize(24);

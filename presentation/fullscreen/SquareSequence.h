@@ -18,8 +18,9 @@ public:
     QString Initialise(const QList<ProgrammeItem> &rows, int current);
     // The step panel shows; Space steps only then.
     bool active() const { return panelShown; }
-    // "Sequence initialised" shows while the block's first row is current.
-    bool initialisedShown(int current) const { return panelShown && current == blockFirst; }
+    // "Sequence initialised" shows while the block's first row is current,
+    // until the sequence has ended (then the step panel alone says so).
+    bool initialisedShown(int current) const { return panelShown && !ended && current == blockFirst; }
     // The step panel: "Br" + n on a break, the figure number, the position in
     // a longways block, or "Sequence ended".
     QString PanelText(const QList<ProgrammeItem> &rows, int current) const;

@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -161,7 +162,31 @@ void TMusForm::FormShow() {
         setCell(RGrid, line - 1, 0, Mark);
         RGrid->setCurrentCell(line - 1, 1);
     }
+    fitRows(int(parts.recordings.size()) + 1);
     RGrid->setFocus();
+}
+
+// Makes the grid tall enough to show the title row and the first `rows`
+// rows (every recording and the empty row below them), within the screen.
+void TMusForm::fitRows(int rows) {
+    QHeaderView *header = RGrid->horizontalHeader();
+    int h = std::max(header->height(), header->sizeHint().height()) + 2 * RGrid->frameWidth();
+    for (int r = 0; r < rows && r < RGrid->rowCount(); ++r) h += RGrid->rowHeight(r);
+    int contentWidth = 0;
+    for (int c = 0; c < RGrid->columnCount(); ++c)
+        if (!RGrid->isColumnHidden(c)) contentWidth += RGrid->columnWidth(c);
+    if (contentWidth + 2 * RGrid->frameWidth() > RGrid->minimumWidth())
+        h += RGrid->horizontalScrollBar()->sizeHint().height();
+    int room = h;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        room = screen->availableGeometry().height() * 2 / 3;
+    RGrid->setMinimumHeight(std::max(std::min(h, room), 80));
+    if (QLayout *l = layout()) l->activate();
+    if (height() < minimumSizeHint().height()) {
+        resize(width(), minimumSizeHint().height());
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            move(x(), std::max(0, (screen->availableGeometry().height() - height()) / 2));
+    }
 }
 
 void TMusForm::LiveClick() {

@@ -44,6 +44,7 @@ protected:
 
 private:
     void setColumns();
+    void fitRows(int rows);
     QList<QStringList> gridRows() const;
     int columnTitled(const QString &title) const;
     bool columnsSet = false;

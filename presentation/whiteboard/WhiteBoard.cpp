@@ -41,6 +41,12 @@ TWhiteBoard::TWhiteBoard(WhiteboardEditor &e, QWidget *parent) : QWidget(parent)
     DText->installEventFilter(this);
 }
 
+QPoint TWhiteBoard::placeText() {
+    const QPoint at = KeepInside(QPoint(editor.item.textLeft, editor.item.textTop), DText->size(), size());
+    DText->move(at);
+    return at;
+}
+
 QList<int> TWhiteBoard::gridRows() const {
     QList<int> out;
     for (int y = 94; y < height() - 52; y += 100) out << y;

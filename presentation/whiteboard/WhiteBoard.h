@@ -42,6 +42,10 @@ public:
     QList<int> gridRows() const;
     QList<int> gridColumns() const;
 
+    // Shows the text box at the item's place, moved in as far as it takes to
+    // keep it whole on the board; returns where it stands.
+    QPoint placeText();
+
     // Board drawing into any painter (the widget's own, or a bench image).
     void paintBoard(QPainter &p, const QRect &area) const;
 

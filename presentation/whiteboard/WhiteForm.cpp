@@ -439,9 +439,9 @@ void TWhiteForm::openItem(const QString &name) {
     Comment->setVisible(!item.comment.isEmpty());
     TextM->setChecked(item.textOn);
     Board->DText->setPlainText(QString(item.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    Board->DText->move(item.textLeft, item.textTop);
-    Board->DText->setVisible(item.textOn);
     editor.open(item);
+    Board->placeText(); // a place stored on a wider screen stays as stored
+    Board->DText->setVisible(item.textOn);
     ShowImage();
     named = item.countsAsNamed();
     editor.loading = false;
@@ -756,7 +756,10 @@ void TWhiteForm::TextMClick() {
     if (TextM->isChecked()) {
         editor.loading = true;
         Board->DText->setPlainText(QStringLiteral("Enter text here..."));
-        Board->DText->move(editor.item.textLeft, editor.item.textTop);
+        // A new text box stands where it is seen, whole on the board.
+        const QPoint at = Board->placeText();
+        editor.item.textLeft = at.x();
+        editor.item.textTop = at.y();
         Board->DText->show();
         editor.loading = false;
     } else if (!YesNo(QStringLiteral("Remove the text?"))) {

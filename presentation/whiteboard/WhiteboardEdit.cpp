@@ -13,6 +13,12 @@ QPoint SnapCentre(QPoint p) {
     return QPoint(SnapCoordinate(p.x() - 36) + 36, SnapCoordinate(p.y() - 35) + 35);
 }
 
+QPoint KeepInside(QPoint topLeft, QSize box, QSize area) {
+    const int x = std::max(0, std::min(topLeft.x(), area.width() - box.width()));
+    const int y = std::max(0, std::min(topLeft.y(), area.height() - box.height()));
+    return QPoint(x, y);
+}
+
 void WhiteboardEditor::open(const WhiteboardItem &opened) {
     item = opened;
     current = item.dancers.isEmpty() ? 0 : 1;

@@ -7,12 +7,17 @@
 #include "presentation/whiteboard/WhiteboardItem.h"
 
 #include <QMap>
+#include <QPoint>
+#include <QSize>
 
 // Snaps a coordinate to the nearest multiple of 50 when it lies within 11
 // pixels of it.
 int SnapCoordinate(int v);
 // The centre marker snaps with its coordinates less 36 and 35.
 QPoint SnapCentre(QPoint p);
+// A box's top-left moved the least that keeps the box inside the area (its
+// top-left corner wins when the box is larger than the area).
+QPoint KeepInside(QPoint topLeft, QSize box, QSize area);
 
 class WhiteboardEditor {
 public:

@@ -1,6 +1,7 @@
 #include "presentation/whiteboard/WhiteboardLibrary.h"
 
 #include "base/AppState.h"
+#include "base/Cp1252.h"
 #include "base/Messages.h"
 #include "base/TextRoutines.h"
 #include "core/startup/Settings.h"
@@ -10,8 +11,17 @@
 #include <QFile>
 #include <stdexcept>
 
+// The settings file in use: the open settings object's file, else the one
+// start-up chose, else the standard file of the data folder. A database with a
+// settings file of its own keeps its items, and every other setting, there.
+static QString SettingsFileInUse() {
+    if (IniFile) return IniFile->FileName();
+    if (!IniName.isEmpty()) return IniName;
+    return FindFileNoCase(DataFolder, StandardIniName);
+}
+
 bool CheckIni() {
-    const QString name = DataFolder + QStringLiteral("Quillary.ini");
+    const QString name = SettingsFileInUse();
     bool added = false;
     try {
         const QString text = LoadTextFile(name);

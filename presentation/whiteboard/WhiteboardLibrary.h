@@ -8,8 +8,10 @@
 #include <functional>
 #include <memory>
 
-// Loads DataFolder + "Quillary.ini"; when it holds no whiteboard item, adds
-// the two samples in one write and makes IniFile again on that file. A file
+// Loads the settings file in use (that of another database when it has one of
+// its own, else DataFolder + "Quillary.ini"); when it holds no whiteboard
+// item, adds the two samples in one write and makes IniFile again on that
+// same file, so every later setting still goes where it went before. A file
 // that cannot be read or written gives its message and stays as it was.
 // Returns whether the samples were added.
 bool CheckIni();

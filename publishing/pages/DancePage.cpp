@@ -257,6 +257,9 @@ private:
             const int d = primary[word[1].digitValue()] ? 0 : word[1].digitValue();
             if (d == 0) {
                 if (fontNo != 0) page += in.useCss ? QStringLiteral("</Span>") : QStringLiteral("</Font>");
+                // The size goes back to the primary one: a size's tag ends too.
+                if (font.open) page += QStringLiteral("</Font>");
+                font.open = false;
                 font.size = 2 * in.primarySize;
                 font.face = in.primaryFont;
                 fontNo = 0;
@@ -456,6 +459,7 @@ DancePageResult BuildDancePage(const DancePageInput &in) {
     if (in.useCss) StyleBlock(page, in, c);
     page += QStringLiteral("</Head>") + CrLf + QStringLiteral("<Body BgColor=White>") + CrLf;
     const int firstLine = in.showTitles ? 2 : 0;
+    const qsizetype bodyStart = page.size();
     if (in.showTitles)
         page += QStringLiteral("<P>");
     else if (in.useCss)
@@ -481,7 +485,10 @@ DancePageResult BuildDancePage(const DancePageInput &in) {
 
     // Page end.
     c.end();
-    r.fontOpen = c.fontOpen();
+    // The rich text switches formatting on and off in any order; the page
+    // nests its tags, and nothing stays open into the notes.
+    page = page.left(bodyStart) + BalanceInlineTags(page.mid(bodyStart));
+    r.fontOpen = false;
     if (!in.notes.isEmpty())
         page += CrLf + QStringLiteral("<P><HR NoShade Color=\"#8000C0\"><P>") + DanceNotesHtml(in.notes);
     return r;

@@ -3,6 +3,8 @@
 #include "core/startup/Settings.h"
 #include "presentation/CardSettings.h"
 
+#include <QRegularExpression>
+
 QString PageText;
 
 namespace {
@@ -113,6 +115,74 @@ void OpenFontTag(QString &page, FontState &state, bool useCss, const QString &pr
 
 void OpenFontTag(FontState &state) {
     OpenFontTag(PageText, state, OptionChecked(QStringLiteral("UseCSS")), CardsDFont, CardsDSize);
+}
+
+QString BalanceInlineTags(const QString &html) {
+    static const QRegularExpression tag(QStringLiteral("<(/?)(b|i|u|font|span|td|tr|table)\\b[^<>]*>"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    struct Open {
+        QString name; // lower case
+        QString tag;  // the start tag as written
+    };
+    const auto endTag = [](const QString &name) {
+        if (name == QLatin1String("font")) return QStringLiteral("</Font>");
+        if (name == QLatin1String("span")) return QStringLiteral("</Span>");
+        return QStringLiteral("</") + name.toUpper() + QLatin1Char('>');
+    };
+    // open: written and not yet closed, outermost first. pending: closed
+    // only for the mark-up's sake (an outer tag closed, a cell ended); they
+    // are written again before the next text, or dropped when the text
+    // closes them first.
+    QList<Open> open, pending;
+    QString out;
+    out.reserve(html.size() + 64);
+    const auto closeFrom = [&](qsizetype k) {
+        for (qsizetype j = open.size() - 1; j >= k; --j) out += endTag(open[j].name);
+    };
+    const auto text = [&](const QString &segment) {
+        if (!pending.isEmpty() && !segment.trimmed().isEmpty()) {
+            for (const Open &o : pending) out += o.tag;
+            open += pending;
+            pending.clear();
+        }
+        out += segment;
+    };
+    qsizetype from = 0;
+    for (auto it = tag.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        text(html.mid(from, m.capturedStart() - from));
+        from = m.capturedEnd();
+        const bool closing = !m.captured(1).isEmpty();
+        const QString name = m.captured(2).toLower();
+        if (name == QLatin1String("td") || name == QLatin1String("tr") || name == QLatin1String("table")) {
+            if (closing) {
+                closeFrom(0);
+                pending = open + pending;
+                open.clear();
+            }
+            out += m.captured(0);
+        } else if (!closing) {
+            open.append({name, m.captured(0)});
+            out += m.captured(0);
+        } else {
+            qsizetype k = open.size() - 1;
+            while (k >= 0 && open[k].name != name) --k;
+            if (k >= 0) {
+                closeFrom(k);
+                pending = open.mid(k + 1) + pending;
+                open.resize(k);
+            } else {
+                for (qsizetype j = pending.size() - 1; j >= 0; --j)
+                    if (pending[j].name == name) {
+                        pending.removeAt(j);
+                        break;
+                    }
+            }
+        }
+    }
+    text(html.mid(from));
+    closeFrom(0);
+    return out;
 }
 
 QString RtfColourHex(const QString &colourTable, const QString &component) {

@@ -55,6 +55,14 @@ void OpenFontTag(QString &page, FontState &state, bool useCss, const QString &pr
 // The same on PageText with the "Use CSS" option and the card's primary font.
 void OpenFontTag(FontState &state);
 
+// Balances the inline formatting tags (B, I, U, Font, Span) of converted
+// rich text: a tag closed while others opened after it are open closes those
+// first and opens them again after it; an end tag with nothing open to close
+// is dropped; what is open at a table cell's end is closed there and opened
+// again in the next cell (or after the table); what is open at the end is
+// closed. Other mark-up and the text stay as they are.
+QString BalanceInlineTags(const QString &html);
+
 // One component ("red", "green" or "blue") of the colour-table entry at the
 // front of colourTable, as at least two upper-case hexadecimal digits; "00"
 // when the entry has no such component.

@@ -99,6 +99,7 @@ TEST_F(FullScreenTest, SpaceStepsTheSquares) {
         shown << Full->BFPanel->text() + (Full->SwapShown ? "x" : "");
     }
     EXPECT_EQ(shown.join(' '), "1 2 Br1 3x 4x Br1 3 4 Br1 1x 2x Br1 Sequence ended");
+    EXPECT_FALSE(Full->InitPnl->isVisible()) << "the end says itself alone";
     EXPECT_TRUE(text().contains("Sides lead") || Full->SwapShown == false);
 }
 
@@ -224,4 +225,21 @@ TEST_F(FullScreenTest, DoubleClickFollowsANotesLink) {
     dblClickOn("x.org");
     dblClickOn("Tune:");
     EXPECT_EQ(opener.opened, QStringList({QUrl::fromLocalFile(path("Tunes/apple.pdf")).toString(), "http://x.org/apple"}));
+}
+
+// Opened from the Folders page after a notes row was shown: the caption names
+// the playing file and the close panel shows beside the speed and volume.
+TEST_F(FullScreenTest, FromTheFoldersPageTheFileAndTheCloseButton) {
+    key(Qt::Key_End, Qt::ControlModifier); // the notes row
+    ASSERT_EQ(Full->windowTitle(), "Notes - full-screen");
+    Full->hide();
+    form->SavedPage = form->FolderPage;
+    PlayFile = BaseFolder + "Tone.wav";
+    FullWindow(form.get()).PrepareNormal();
+    Full->show();
+    EXPECT_EQ(Full->windowTitle(), "Tone.wav - full-screen");
+    EXPECT_TRUE(Full->ClosePanel->isVisible());
+    EXPECT_TRUE(Full->SpeedBox->isVisible());
+    EXPECT_EQ(text(), "  Tone.wav");
+    form->SavedPage = nullptr;
 }

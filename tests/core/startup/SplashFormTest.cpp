@@ -1,4 +1,5 @@
 #include "core/startup/SplashForm.h"
+#include "platform/picture/ProgramCursors.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -40,7 +41,8 @@ TEST(SplashForm, WebsiteLabelLightsUpUnderTheMouse) {
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(site, &enter);
     EXPECT_EQ(site->palette().color(QPalette::WindowText), QColor(Qt::red));
-    EXPECT_EQ(site->cursor().shape(), Qt::PointingHandCursor);
+    // The program's own web-site cursor.
+    EXPECT_EQ(site->cursor().pixmap().toImage(), ProgramCursorOf(ProgramCursor::WebSite).pixmap().toImage());
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(site, &leave);
     EXPECT_EQ(site->palette().color(QPalette::WindowText), QColor(Qt::blue));

@@ -312,13 +312,25 @@ TEST_F(WhiteFormTest, TextBoxIsDraggedAndSaved) {
     form->TextMClick();
     QPlainTextEdit *text = form->Board->DText;
     ASSERT_TRUE(text->isVisible());
+    // The standard place (770, 450) would run off a 1280-pixel board: the box
+    // comes in just far enough to stand whole on it.
+    EXPECT_TRUE(form->Board->rect().contains(text->geometry())) << form->Board->width();
+    EXPECT_EQ(text->geometry().right(), form->Board->rect().right());
+    EXPECT_EQ(text->y(), 450);
     text->setPlainText(QStringLiteral("Lines forward\nand back"));
+    const QPoint by = QPoint(398, 411) - text->pos();
     QTest::mousePress(text, Qt::LeftButton, {}, QPoint(50, 3));
-    QTest::mouseMove(text, QPoint(78, -36)); // to 798,411
-    QTest::mouseRelease(text, Qt::LeftButton, {}, QPoint(78, -36));
-    EXPECT_EQ(text->pos(), QPoint(800, 400));
+    QTest::mouseMove(text, QPoint(50, 3) + by); // to 398,411
+    QTest::mouseRelease(text, Qt::LeftButton, {}, QPoint(50, 3) + by);
+    EXPECT_EQ(text->pos(), QPoint(400, 400));
     answerer->scriptText(QStringLiteral("With Text"));
     QTest::mouseClick(form->SaveAs, Qt::LeftButton);
     EXPECT_EQ(IniFile->ReadSectionValues(QStringLiteral("%With Text")).mid(9),
-              (QStringList{QStringLiteral("Text=Lines forward§and back"), "TextTop=400", "TextLeft=800"}));
+              (QStringList{QStringLiteral("Text=Lines forward§and back"), "TextTop=400", "TextLeft=400"}));
+
+    // A place stored on a wider screen shows whole and stays as stored.
+    IniFile->WriteString(QStringLiteral("%With Text"), QStringLiteral("TextLeft"), QStringLiteral("1900"));
+    choose(QStringLiteral("New"), QStringLiteral("With Text"));
+    EXPECT_TRUE(form->Board->rect().contains(text->geometry()));
+    EXPECT_EQ(form->editor.item.textLeft, 1900);
 }

@@ -177,6 +177,16 @@ TEST(WhiteboardEdit, Snaps) {
     EXPECT_EQ(SnapCentre(QPoint(36 + 211, 35 + 239)), QPoint(236, 285));
 }
 
+// A box kept inside its area: moved in the least, never to a negative place.
+TEST(WhiteboardEdit, KeepsABoxInside) {
+    const QSize box(600, 145), area(1240, 700);
+    const QList<QPair<QPoint, QPoint>> rows = {{{770, 450}, {640, 450}}, {{100, 100}, {100, 100}},
+                                               {{640, 555}, {640, 555}}, {{2000, 900}, {640, 555}},
+                                               {{-20, -5}, {0, 0}}};
+    for (const auto &[in, out] : rows) EXPECT_EQ(KeepInside(in, box, area), out) << in.x() << "," << in.y();
+    EXPECT_EQ(KeepInside({50, 50}, box, QSize(400, 100)), QPoint(0, 0)); // larger than the area
+}
+
 TEST(WhiteboardEdit, StepCommands) {
     WhiteboardItem five;
     five.dancers = {{1, {}}, {9, {}}};
@@ -269,4 +279,25 @@ TEST_F(WhiteboardItemTest, SeedsOnceAndFetchesTheLibrary) {
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(LibraryKind(*kept, QStringLiteral("%Jig")), QStringLiteral("Dance"));
     EXPECT_EQ(LibraryKind(*kept, QStringLiteral("%None")), QStringLiteral("Formation"));
+}
+
+// A database with a settings file of its own: the samples go into that file,
+// IniFile stays on it, and Quillary.ini is left as it was.
+TEST_F(WhiteboardItemTest, SeedsTheSettingsFileInUse) {
+    const QString standard = path(QStringLiteral("Quillary.ini"));
+    const QString own = path(QStringLiteral("Other.Ini"));
+    WriteFileBytes(standard, "[System]\r\nDBName=Other.mdb\r\n");
+    WriteFileBytes(own, "[System]\r\nHand=1\r\n");
+    const QByteArray standardBefore = ReadFileBytes(standard);
+    IniName = own;
+    IniFile = std::make_unique<TIniFile>(own);
+    EXPECT_TRUE(CheckIni());
+    ASSERT_NE(IniFile, nullptr);
+    IniFile->WriteString(QStringLiteral("User"), QStringLiteral("Later"), QStringLiteral("yes"));
+    const QString ownText = QString::fromLatin1(ReadFileBytes(own));
+    EXPECT_TRUE(ownText.contains(QStringLiteral("[%Lilli Burlero]")));
+    EXPECT_TRUE(ownText.contains(QStringLiteral("Later=yes")));
+    EXPECT_TRUE(ownText.contains(QStringLiteral("Hand=1")));
+    EXPECT_EQ(ReadFileBytes(standard), standardBefore);
+    EXPECT_EQ(ChooserEntries(*IniFile, ChooserMode::Open), QStringList{"Lilli Burlero"});
 }

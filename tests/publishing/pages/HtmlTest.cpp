@@ -106,3 +106,26 @@ TEST(RtfColourHex, ComponentsOfTheFirstEntry) {
 }
 
 } // namespace
+
+// Inline tags of converted rich text nest; cells and the end close them.
+TEST(BalanceInlineTags, NestsAndCloses) {
+    const struct {
+        const char *name, *in, *out;
+    } cases[] = {
+        {"balanced stays", "<B>a<I>b</I></B>", "<B>a<I>b</I></B>"},
+        {"outer closed first", "<B><Font Size=4>Title</B> rest</Font>", "<B><Font Size=4>Title</Font></B><Font Size=4> rest</Font>"},
+        {"open at the end", "<U>a<Span Style=\"x\">b", "<U>a<Span Style=\"x\">b</Span></U>"},
+        {"stray end tag", "a</B>b</font>", "ab"},
+        {"across cells, closed before text",
+         "<TR><TD><B><Font Size=4>T</B></TD></TR>\r\n<TR><TD><B></B></Font>A1 x</TD></TR>",
+         "<TR><TD><B><Font Size=4>T</Font></B></TD></TR>\r\n<TR><TD><B></B>A1 x</TD></TR>"},
+        {"across cells, closed after text", "<TD><Font Size=4>T</TD><TD>A1</Font> x</TD>",
+         "<TD><Font Size=4>T</Font></TD><TD><Font Size=4>A1</Font> x</TD>"},
+        {"across cells, carried into text", "<TD><Font Size=2>a</TD><TD>b</TD>",
+         "<TD><Font Size=2>a</Font></TD><TD><Font Size=2>b</Font></TD>"},
+        {"after the table", "<Table><TR><TD><I>a</TD></TR></Table><P>b</I>",
+         "<Table><TR><TD><I>a</I></TD></TR></Table><I><P>b</I>"},
+        {"lower case and other mark-up kept", "<b>x<br></b><Hr>", "<b>x<br></B><Hr>"},
+    };
+    for (const auto &c : cases) EXPECT_EQ(BalanceInlineTags(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.name;
+}
