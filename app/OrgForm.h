@@ -438,6 +438,9 @@ public:
     bool NoEvaluation = false;
     // The rows were built at least once.
     bool RowsBuilt = false;
+    // A dance post being stored renamed its items in the programmes: the
+    // shown event follows once the post is stored.
+    bool ProgrammesRenamed = false;
     // Set while ShowEvent runs: a message it shows runs a local event loop,
     // whose idle time must not show the event again underneath it.
     bool ShowingEvent = false;

@@ -1,5 +1,6 @@
 #include "DancePageFixture.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -309,4 +310,101 @@ TEST_F(HooksTest, WebLinksBecomeBareInTheStandardCatalogueOnly) {
     form->LocateDance("Linked", "Circle", "Reel");
     EXPECT_EQ(scalar("SELECT Notes FROM Dances WHERE Title='Linked'").toString(), QStringLiteral("See Link=\"http://y\""))
         << "not in another catalogue";
+}
+
+// ---- the key a refused or cancelled post leaves behind ------------------------------
+
+namespace {
+
+class LeftKeyTest : public HooksTest {
+protected:
+    // Copies the shown dance as Copy Dance does and tries to store it under
+    // its own key: the table refuses the second "Hole".
+    void copyAndFailOnce() {
+        form->PC->setCurrentWidget(form->DancePage);
+        form->LocateDance("Hole", "Longways", "Duple");
+        form->findChild<QAction *>("DupDance")->trigger();
+        ASSERT_EQ(DancesData.State(), DatasetState::Insert);
+        failPost();
+    }
+    void failPost() {
+        answerer->script(ResultOK); // the table's refusal
+        EXPECT_THROW(DancesData.Post(), SilentAbort);
+        EXPECT_TRUE(answerer->boxes.last().text.startsWith("Dances table:\n"));
+    }
+    void storeVariant() {
+        DancesData.FieldByName("Title").SetAsString("Hole (variant)");
+        answerer->clear();
+        DancesData.Post(); // an unscripted rename question would fail the test
+        EXPECT_TRUE(answerer->boxes.isEmpty());
+        expectProgrammesUntouched();
+        EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title IN ('Hole', 'Hole (variant)')").toInt(), 2);
+        EXPECT_EQ(OldTitle, QStringLiteral("Hole (variant)"));
+    }
+    void expectProgrammesUntouched() {
+        EXPECT_EQ(programmeOf(first), Prog("*D|Hole|Longways|Duple§2*N|x*D|hole|LONGWAYS|duple*"));
+        EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|Hole|Longways|Duple*"));
+    }
+};
+
+} // namespace
+
+TEST_F(LeftKeyTest, ACopyRefusedOnceIsStoredUnderItsNewTitleRenamingNothing) {
+    open();
+    copyAndFailOnce();
+    storeVariant();
+}
+
+TEST_F(LeftKeyTest, ACopyRefusedTwiceIsStoredUnderItsNewTitleRenamingNothing) {
+    open();
+    copyAndFailOnce();
+    failPost();
+    storeVariant();
+}
+
+TEST_F(LeftKeyTest, CancelAfterARefusedCopyRenamesTheOriginalByItsOwnKey) {
+    open();
+    form->PC->setCurrentWidget(form->DancePage);
+    form->LocateDance("Hole", "Longways", "Duple");
+    form->findChild<QAction *>("DupDance")->trigger();
+    DancesData.FieldByName("Title").SetAsString("Hole in the Wall"); // another dance's key
+    failPost();
+    DancesData.Cancel();
+    ASSERT_EQ(shownTitle(), QStringLiteral("Hole"));
+    DancesData.Edit(); // typed straight into the original, which shows again
+    DancesData.FieldByName("Title").SetAsString("Keyhole");
+    answerer->clear();
+    answerer->script(ResultYes);
+    DancesData.Post();
+    EXPECT_EQ(answerer->boxes[0].text,
+              QString::fromUtf8("OLD:  Hole · Longways · Duple\nNEW: Keyhole · Longways · Duple\nDid you really mean this change?"));
+    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|Keyhole|Longways|Duple*"));
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title='Hole in the Wall'").toInt(), 1);
+}
+
+TEST_F(LeftKeyTest, ARefusedRenameLeavesTheStoredKeyAndTheShownRows) {
+    {
+        Database db;
+        db.open(path("Quillary.mdb"));
+        db.execRaw("CREATE TRIGGER refuse BEFORE UPDATE ON Dances WHEN new.Title = 'Keyhole' "
+                   "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    }
+    open();
+    const QString shown = form->ProgText;
+    ASSERT_EQ(shown, programmeOf(first));
+    retitle("Hole", "Keyhole");
+    answerer->script(ResultYes); // the rename
+    failPost();
+    expectProgrammesUntouched();
+    EXPECT_EQ(form->ProgText, shown) << "the Events page shows what is stored";
+    // Cancelled and renamed otherwise: asked with the key as stored.
+    DancesData.Cancel();
+    DancesData.Edit();
+    DancesData.FieldByName("Title").SetAsString("Pinhole");
+    answerer->clear();
+    answerer->script(ResultYes);
+    DancesData.Post();
+    EXPECT_TRUE(answerer->boxes[0].text.startsWith(QString::fromUtf8("OLD:  Hole · Longways · Duple\nNEW: Pinhole")));
+    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|Pinhole|Longways|Duple*"));
+    EXPECT_EQ(form->ProgText, programmeOf(first)) << "the stored rename shows on the Events page";
 }
