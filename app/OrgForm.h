@@ -441,6 +441,9 @@ public:
     // A dance post being stored renamed its items in the programmes: the
     // shown event follows once the post is stored.
     bool ProgrammesRenamed = false;
+    // The shown rows and ProgText belong to an event other than the current
+    // record (it moved while the table view showed).
+    bool EventRowsStale = false;
     // Set while ShowEvent runs: a message it shows runs a local event loop,
     // whose idle time must not show the event again underneath it.
     bool ShowingEvent = false;

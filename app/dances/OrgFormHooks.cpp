@@ -205,6 +205,8 @@ void TOrgForm::EventsAfterScroll(Dataset &ds) {
     ChosenMusicLine = 0;
     ThisIndex = -1;
     ContraExtrasAnswer.clear();
+    // The rows shown are another event's until this one is shown.
+    EventRowsStale = true;
     if (ds.IsEmpty() || (Grid->isHidden() && !ds.ControlsDisabled())) ShowEvent();
 }
 

@@ -239,6 +239,8 @@ void TOrgForm::PCChange() {
     DropField = nullptr;
     if (page != RecPage) DancePageEnter();
     if (page == EventPage) {
+        // The record moved while another page showed its table view.
+        if (EventRowsStale) ShowEvent(true);
         if (ThisIndex >= 0 && ThisIndex < Rows->ItemList.size()) Rows->SelectItem(Rows->ItemList[ThisIndex]);
     } else if (dances) {
         ShowDance();
