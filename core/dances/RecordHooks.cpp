@@ -26,7 +26,8 @@ void AnyAfterPost(Dataset &ds) {
 void BeforeDelete(Dataset &ds) {
     if (Handlers) Handlers->BeforeDelete(ds);
 }
-void BeforeInsert(Dataset &) {}
+// A new record starts with the filter off, so that it stays in sight.
+void BeforeInsert(Dataset &ds) { SetFilter(ds, 1); }
 void DancesAfterScroll(Dataset &ds) {
     if (Handlers) Handlers->DancesAfterScroll(ds);
 }
