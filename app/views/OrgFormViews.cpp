@@ -10,6 +10,8 @@
 #include "base/Cp1252.h"
 #include "base/Log.h"
 #include "base/Messages.h"
+#include "base/TextRoutines.h"
+#include "core/dances/DanceLocate.h"
 #include "core/dances/RecordHooks.h"
 #include "core/database/Tables.h"
 #include "core/dialogs/MsgPanel.h"
@@ -308,6 +310,12 @@ void TOrgForm::NewDanceClick() {
 
 void TOrgForm::DeleteDanceClick() {
     WriteLog(QStringLiteral("Delete Dance"));
+    // A dance goes with its instructions: a slip of the mouse must not cost them.
+    if (DancesData.active() && !DancesData.IsEmpty()) {
+        QString title = StoredDanceKey(DancesData).Title;
+        if (title.isEmpty()) title = CurrentDanceKey(DancesData).Title;
+        if (!YesNo(QStringLiteral("Delete dance ") + DisplayTitle(title) + QLatin1Char('?'))) return;
+    }
     DancesData.Delete();
     ShowDance();
 }

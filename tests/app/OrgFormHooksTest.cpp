@@ -408,3 +408,46 @@ TEST_F(LeftKeyTest, ARefusedRenameLeavesTheStoredKeyAndTheShownRows) {
     EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|Pinhole|Longways|Duple*"));
     EXPECT_EQ(form->ProgText, programmeOf(first)) << "the stored rename shows on the Events page";
 }
+
+// ---- inserting --------------------------------------------------------------------
+
+// A copy starts with its table's filter off, so that it stays in sight when
+// it is stored, as a new dance does.
+TEST_F(HooksTest, CopiesStartWithTheFilterOff) {
+    open();
+    filterDances("Format", "Circle");
+    form->findChild<QAction *>("DupDance")->trigger();
+    EXPECT_EQ(DancesData.State(), DatasetState::Insert);
+    EXPECT_FALSE(DancesData.Filtered());
+    DancesData.FieldByName("Title").SetAsString("Other Again");
+    DancesData.Post();
+    EXPECT_EQ(shownTitle(), QStringLiteral("Other Again"));
+
+    filterEvents("Org", "Hall");
+    answerer->script(ResultNo);  // no counting, should the save ask
+    answerer->script(ResultYes); // the whole programme
+    form->DupEventClick();
+    EXPECT_EQ(EventsData.State(), DatasetState::Insert);
+    EXPECT_FALSE(EventsData.Filtered());
+}
+
+// Delete Dance asks first, naming the dance as it is shown; No keeps the
+// dance, its instructions and every programme item.
+TEST_F(HooksTest, DeleteDanceAsksFirst) {
+    const qint64 tinker = addDance("Tinker, The", "Longways", "Duple", {{"Instructions", "{\\rtf1 steps}"}});
+    const qint64 club = addEvent("Barn", 46020, "Three", Prog("*D|Tinker, The|Longways|Duple*"));
+    open();
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        form->PC->setCurrentWidget(form->DancePage);
+        form->LocateDance("Tinker, The", "Longways", "Duple");
+        answerer->clear();
+        answerer->script(yes ? ResultYes : ResultNo);
+        form->findChild<QAction *>("DeleteDance")->trigger();
+        ASSERT_FALSE(answerer->boxes.isEmpty());
+        EXPECT_EQ(answerer->boxes[0].text, QStringLiteral("Delete dance The Tinker?"));
+        EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE rowid=?", {tinker}).toInt(), yes ? 0 : 1);
+        EXPECT_EQ(programmeOf(club), yes ? Prog("*N|Tinker, The|Longways|Duple (dance has been deleted)*")
+                                         : Prog("*D|Tinker, The|Longways|Duple*"));
+    }
+}
