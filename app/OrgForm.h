@@ -15,6 +15,8 @@
 #include <QMainWindow>
 #include <exception>
 #include <QStringList>
+#include <QVariant>
+#include <optional>
 #include <functional>
 #include <memory>
 
@@ -219,6 +221,7 @@ public:
     void EDataChange();
     void EventsAfterScroll(Dataset &dataset) override;
     void DancesAfterScroll(Dataset &dataset) override;
+    void DancesPostFailed(Dataset &dataset) override;
     void EventsEnable();
 
     // Handlers of the dance editing that the hooks call; each does the least
@@ -441,6 +444,14 @@ public:
     // A dance post being stored renamed its items in the programmes: the
     // shown event follows once the post is stored.
     bool ProgrammesRenamed = false;
+    // The shown event's edits, stored inside a dance post that renamed
+    // programmes: put back as edits should that post fail.
+    struct HeldEventEdits {
+        qint64 record = 0;
+        QVariantList values;
+        QString progText;
+    };
+    std::optional<HeldEventEdits> HeldEvent;
     // The shown rows and ProgText belong to an event other than the current
     // record (it moved while the table view showed).
     bool EventRowsStale = false;

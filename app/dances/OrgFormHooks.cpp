@@ -54,6 +54,7 @@ void TOrgForm::DancesBeforePost(Dataset &ds) {
     // A refused post earlier may have left programmes to show again: the
     // rollback put them back as they were.
     ProgrammesRenamed = false;
+    HeldEvent.reset();
     const DanceKey newKey = CurrentDanceKey(ds);
     // The key the programmes hold is the record's as stored (none for a new
     // one), whatever an earlier post that was refused or cancelled left behind.
@@ -98,6 +99,15 @@ void TOrgForm::DancesBeforePost(Dataset &ds) {
         }
         WriteLog(question);
         // The post runs in one transaction: these writes stand or fall with it.
+        // The shown event's edits go in first; should the post fail, they
+        // come back as edits (DancesPostFailed).
+        if (EventsData.active() && EventsData.State() == DatasetState::Edit &&
+            (EventsData.Modified() || EventChanged)) {
+            SaveERec(SaveSender::None);
+            HeldEventEdits held{EventsData.GetBookmark(), {}, ProgText};
+            for (int i = 0; i < EventsData.FieldCount(); ++i) held.values.append(EventsData.Fields(i).Value());
+            HeldEvent = std::move(held);
+        }
         EventsData.CheckBrowseMode();
         RenameDanceItemsEverywhere(Conn, sep, storedKey, newKey);
         // The shown event follows once the post is stored (after-post): a
@@ -114,6 +124,23 @@ void TOrgForm::DancesBeforePost(Dataset &ds) {
         setOldKey(newKey);
         ShowEventKeepingPage();
     }
+}
+
+// The rollback undid the shown event's edits stored with the refused dance:
+// they are edits of the record again, and its rows (never shown anew) keep
+// theirs, so the next save or move stores them.
+void TOrgForm::DancesPostFailed(Dataset &) {
+    ProgrammesRenamed = false;
+    if (!HeldEvent) return;
+    const HeldEventEdits held = std::move(*HeldEvent);
+    HeldEvent.reset();
+    if (!EventsData.active() || EventsData.State() != DatasetState::Browse || EventsData.GetBookmark() != held.record)
+        return;
+    EventsData.Edit();
+    for (int i = 0; i < EventsData.FieldCount() && i < held.values.size(); ++i)
+        if (EventsData.Fields(i).Value() != held.values[i]) EventsData.Fields(i).SetValue(held.values[i]);
+    ProgText = held.progText;
+    EventsChange();
 }
 
 void TOrgForm::EventsBeforePost(Dataset &ds) {
@@ -142,6 +169,7 @@ void TOrgForm::AnyAfterPost(Dataset &ds) {
     const Dataset::Bookmark current = ds.GetBookmark();
     const bool dances = &ds == &DancesData;
     if (dances) {
+        HeldEvent.reset();
         // The key is the one stored now; programmes renamed with it show.
         setOldKey(CurrentDanceKey(ds));
         if (std::exchange(ProgrammesRenamed, false)) ShowEventKeepingPage();

@@ -17,6 +17,9 @@ RecordHookHandlers *InstalledRecordHookHandlers() { return Handlers; }
 void DancesBeforePost(Dataset &ds) {
     if (Handlers) Handlers->DancesBeforePost(ds);
 }
+void DancesPostFailed(Dataset &ds) {
+    if (Handlers) Handlers->DancesPostFailed(ds);
+}
 void EventsBeforePost(Dataset &ds) {
     if (Handlers) Handlers->EventsBeforePost(ds);
 }

@@ -1,6 +1,7 @@
 #include "DancePageFixture.h"
 
 #include <QAction>
+#include "programme/ProgrammeRows.h"
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -450,4 +451,32 @@ TEST_F(HooksTest, DeleteDanceAsksFirst) {
         EXPECT_EQ(programmeOf(club), yes ? Prog("*N|Tinker, The|Longways|Duple (dance has been deleted)*")
                                          : Prog("*D|Tinker, The|Longways|Duple*"));
     }
+}
+
+// The shown event's edits are stored inside a rename; the refused rename
+// gives them back as edits, and the next move stores them.
+TEST_F(LeftKeyTest, EventEditsStoredWithARefusedRenameAreKept) {
+    {
+        Database db;
+        db.open(path("Quillary.mdb"));
+        db.execRaw("CREATE TRIGGER refuse BEFORE UPDATE ON Dances WHEN new.Title = 'Keyhole' "
+                   "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    }
+    open();
+    form->ShowEvent(true);
+    form->Rows->SelectItem(form->Rows->ItemList[0]);
+    form->findChild<QAction *>("InsI")->trigger();
+    EventsData.FieldByName("Venue").SetAsString("Barn");
+    const QString edited = form->ProgText;
+    ASSERT_NE(edited, programmeOf(first));
+    retitle("Hole", "Keyhole");
+    answerer->script(ResultYes); // the rename
+    failPost();
+    expectProgrammesUntouched();
+    EXPECT_TRUE(EventChanged);
+    EXPECT_TRUE(EventsData.Modified());
+    DancesData.Cancel();
+    EventsData.Next();
+    EXPECT_EQ(programmeOf(first), edited);
+    EXPECT_EQ(scalar("SELECT Venue FROM Events WHERE rowid=?", {first}).toString(), QStringLiteral("Barn"));
 }
