@@ -333,6 +333,21 @@ protected:
         EXPECT_THROW(DancesData.Post(), SilentAbort);
         EXPECT_TRUE(answerer->boxes.last().text.startsWith("Dances table:\n"));
     }
+    // The table refuses any dance stored under the title Keyhole.
+    void refuseKeyhole() {
+        Database db;
+        db.open(path("Quillary.mdb"));
+        db.execRaw("CREATE TRIGGER refuse BEFORE UPDATE ON Dances WHEN new.Title = 'Keyhole' "
+                   "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    }
+    // Renames Hole to Keyhole, which the table refuses after the programmes
+    // were rewritten: the rollback leaves them as they were.
+    void failKeyholeRename() {
+        retitle("Hole", "Keyhole");
+        answerer->script(ResultYes); // the rename
+        failPost();
+        expectProgrammesUntouched();
+    }
     void storeVariant() {
         DancesData.FieldByName("Title").SetAsString("Hole (variant)");
         answerer->clear();
@@ -384,19 +399,11 @@ TEST_F(LeftKeyTest, CancelAfterARefusedCopyRenamesTheOriginalByItsOwnKey) {
 }
 
 TEST_F(LeftKeyTest, ARefusedRenameLeavesTheStoredKeyAndTheShownRows) {
-    {
-        Database db;
-        db.open(path("Quillary.mdb"));
-        db.execRaw("CREATE TRIGGER refuse BEFORE UPDATE ON Dances WHEN new.Title = 'Keyhole' "
-                   "BEGIN SELECT RAISE(ABORT, 'refused'); END");
-    }
+    refuseKeyhole();
     open();
     const QString shown = form->ProgText;
     ASSERT_EQ(shown, programmeOf(first));
-    retitle("Hole", "Keyhole");
-    answerer->script(ResultYes); // the rename
-    failPost();
-    expectProgrammesUntouched();
+    failKeyholeRename();
     EXPECT_EQ(form->ProgText, shown) << "the Events page shows what is stored";
     // Cancelled and renamed otherwise: asked with the key as stored.
     DancesData.Cancel();
@@ -456,12 +463,7 @@ TEST_F(HooksTest, DeleteDanceAsksFirst) {
 // The shown event's edits are stored inside a rename; the refused rename
 // gives them back as edits, and the next move stores them.
 TEST_F(LeftKeyTest, EventEditsStoredWithARefusedRenameAreKept) {
-    {
-        Database db;
-        db.open(path("Quillary.mdb"));
-        db.execRaw("CREATE TRIGGER refuse BEFORE UPDATE ON Dances WHEN new.Title = 'Keyhole' "
-                   "BEGIN SELECT RAISE(ABORT, 'refused'); END");
-    }
+    refuseKeyhole();
     open();
     form->ShowEvent(true);
     form->Rows->SelectItem(form->Rows->ItemList[0]);
@@ -469,10 +471,7 @@ TEST_F(LeftKeyTest, EventEditsStoredWithARefusedRenameAreKept) {
     EventsData.FieldByName("Venue").SetAsString("Barn");
     const QString edited = form->ProgText;
     ASSERT_NE(edited, programmeOf(first));
-    retitle("Hole", "Keyhole");
-    answerer->script(ResultYes); // the rename
-    failPost();
-    expectProgrammesUntouched();
+    failKeyholeRename();
     EXPECT_TRUE(EventChanged);
     EXPECT_TRUE(EventsData.Modified());
     DancesData.Cancel();
