@@ -17,6 +17,8 @@
 #include <QPointer>
 #include <exception>
 #include <QStringList>
+#include <QVariant>
+#include <optional>
 #include <functional>
 #include <memory>
 
@@ -221,6 +223,7 @@ public:
     void EDataChange();
     void EventsAfterScroll(Dataset &dataset) override;
     void DancesAfterScroll(Dataset &dataset) override;
+    void DancesPostFailed(Dataset &dataset) override;
     void EventsEnable();
 
     // A new dance record, as the record hooks and the dance commands start one
@@ -439,6 +442,20 @@ public:
     bool NoEvaluation = false;
     // The rows were built at least once.
     bool RowsBuilt = false;
+    // A dance post being stored renamed its items in the programmes: the
+    // shown event follows once the post is stored.
+    bool ProgrammesRenamed = false;
+    // The shown event's edits, stored inside a dance post that renamed
+    // programmes: put back as edits should that post fail.
+    struct HeldEventEdits {
+        qint64 record = 0;
+        QVariantList values;
+        QString progText;
+    };
+    std::optional<HeldEventEdits> HeldEvent;
+    // The shown rows and ProgText belong to an event other than the current
+    // record (it moved while the table view showed).
+    bool EventRowsStale = false;
     // Set while ShowEvent runs: a message it shows runs a local event loop,
     // whose idle time must not show the event again underneath it.
     bool ShowingEvent = false;

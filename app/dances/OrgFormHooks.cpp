@@ -32,8 +32,6 @@ namespace {
 
 QString text(Dataset &ds, const QString &name) { return ds.FieldByName(name).AsString(); }
 
-DanceKey oldKey() { return {OldTitle, OldFormat, OldStyle}; }
-
 void setOldKey(const DanceKey &key) {
     OldTitle = key.Title;
     OldFormat = key.Format;
@@ -53,9 +51,16 @@ void TOrgForm::DancesBeforePost(Dataset &ds) {
     if (ds.ControlsDisabled() || ImportWindowExists) return;
     AnyExit();
 
+    // A refused post earlier may have left programmes to show again: the
+    // rollback put them back as they were.
+    ProgrammesRenamed = false;
+    HeldEvent.reset();
     const DanceKey newKey = CurrentDanceKey(ds);
+    // The key the programmes hold is the record's as stored (none for a new
+    // one), whatever an earlier post that was refused or cancelled left behind.
+    const DanceKey storedKey = StoredDanceKey(ds);
     const QChar sep = ProgrammeSeparator;
-    const QString oldItem = ProgrammeKey(oldKey(), sep);
+    const QString oldItem = ProgrammeKey(storedKey, sep);
     const QString newItem = ProgrammeKey(newKey, sep);
 
     const QString keyFault = DanceKeyFault(newKey);
@@ -85,8 +90,8 @@ void TOrgForm::DancesBeforePost(Dataset &ds) {
 
     if (OptionChecked(QStringLiteral("IntEditor")) && IntEFormWindow().Unsaved()) IntEFormWindow().SaveClick(true);
 
-    if (!OldTitle.isEmpty() && oldItem != newItem) {
-        const QString question = KeyChangeQuestion(oldKey(), newKey, sep);
+    if (!storedKey.Title.isEmpty() && oldItem != newItem) {
+        const QString question = KeyChangeQuestion(storedKey, newKey, sep);
         if (!YesNo(question)) {
             ds.Cancel();
             setOldKey(CurrentDanceKey(ds));
@@ -94,15 +99,48 @@ void TOrgForm::DancesBeforePost(Dataset &ds) {
         }
         WriteLog(question);
         // The post runs in one transaction: these writes stand or fall with it.
+        // The shown event's edits go in first; should the post fail, they
+        // come back as edits (DancesPostFailed).
+        if (EventsData.active() && EventsData.State() == DatasetState::Edit &&
+            (EventsData.Modified() || EventChanged)) {
+            SaveERec(SaveSender::None);
+            HeldEventEdits held{EventsData.GetBookmark(), {}, ProgText};
+            for (int i = 0; i < EventsData.FieldCount(); ++i) held.values.append(EventsData.Fields(i).Value());
+            HeldEvent = std::move(held);
+        }
         EventsData.CheckBrowseMode();
-        RenameDanceItemsEverywhere(Conn, sep, oldKey(), newKey);
-        ShowEventKeepingPage();
-        if (!SameDanceKey(oldKey(), newKey) && MergeOtherDance(ds, newKey, [](const QString &q) { return YesNo(q); }))
+        RenameDanceItemsEverywhere(Conn, sep, storedKey, newKey);
+        // The shown event follows once the post is stored (after-post): a
+        // post refused now must not leave renamed rows on the Events page.
+        ProgrammesRenamed = true;
+        if (!SameDanceKey(storedKey, newKey) && MergeOtherDance(ds, newKey, [](const QString &q) { return YesNo(q); }))
             // The merged music is the dance's own now: a second post (the
             // navigator's) must not put the box's old text back.
             MusicText = text(ds, QStringLiteral("Music"));
     }
-    setOldKey(newKey);
+    // Stored already from inside this handler: no after-post follows.
+    if (ds.State() != DatasetState::Edit && ds.State() != DatasetState::Insert && ProgrammesRenamed) {
+        ProgrammesRenamed = false;
+        setOldKey(newKey);
+        ShowEventKeepingPage();
+    }
+}
+
+// The rollback undid the shown event's edits stored with the refused dance:
+// they are edits of the record again, and its rows (never shown anew) keep
+// theirs, so the next save or move stores them.
+void TOrgForm::DancesPostFailed(Dataset &) {
+    ProgrammesRenamed = false;
+    if (!HeldEvent) return;
+    const HeldEventEdits held = std::move(*HeldEvent);
+    HeldEvent.reset();
+    if (!EventsData.active() || EventsData.State() != DatasetState::Browse || EventsData.GetBookmark() != held.record)
+        return;
+    EventsData.Edit();
+    for (int i = 0; i < EventsData.FieldCount() && i < held.values.size(); ++i)
+        if (EventsData.Fields(i).Value() != held.values[i]) EventsData.Fields(i).SetValue(held.values[i]);
+    ProgText = held.progText;
+    EventsChange();
 }
 
 void TOrgForm::EventsBeforePost(Dataset &ds) {
@@ -130,10 +168,14 @@ void TOrgForm::AnyAfterPost(Dataset &ds) {
     if (ds.ControlsDisabled()) return;
     const Dataset::Bookmark current = ds.GetBookmark();
     const bool dances = &ds == &DancesData;
+    if (dances) {
+        HeldEvent.reset();
+        // The key is the one stored now; programmes renamed with it show.
+        setOldKey(CurrentDanceKey(ds));
+        if (std::exchange(ProgrammesRenamed, false)) ShowEventKeepingPage();
+    }
     if (ds.Filtered() && current != PendingRec && !QuietFilterPost) {
         if (ds.VisibleCount() > 0) {
-            // Another record shows now: its key is the one to compare with.
-            if (dances) setOldKey(CurrentDanceKey(ds));
             OKHelpCancel(QStringLiteral("Record may no longer match filter."), 30410);
         } else {
             SetFilter(dances ? FilterTable::Dances : FilterTable::Events, 1);
@@ -150,8 +192,7 @@ void TOrgForm::BeforeDelete(Dataset &ds) {
     if (&ds != &DancesData) return;
     BusyCursor busy;
     // The key as stored: the boxes may hold edits that were never posted.
-    DanceKey key = oldKey();
-    if (key.Title.isEmpty()) key = CurrentDanceKey(ds);
+    const DanceKey key = StoredDanceKey(ds);
     // The delete runs in one transaction: these writes stand or fall with it.
     EventsData.CheckBrowseMode();
     DanceItemsToNotesEverywhere(Conn, ProgrammeSeparator, key);
@@ -192,6 +233,8 @@ void TOrgForm::EventsAfterScroll(Dataset &ds) {
     ChosenMusicLine = 0;
     ThisIndex = -1;
     ContraExtrasAnswer.clear();
+    // The rows shown are another event's until this one is shown.
+    EventRowsStale = true;
     if (ds.IsEmpty() || (Grid->isHidden() && !ds.ControlsDisabled())) ShowEvent();
 }
 

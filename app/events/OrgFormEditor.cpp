@@ -145,6 +145,8 @@ void TOrgForm::DelItemClick(bool withSender) {
     if (next == -2) {
         ProgText.clear();
         ShowEvent(false);
+        // Showing forgets the edit mark; the emptied programme is still to save.
+        if (withSender) EventsChange();
     } else {
         ThisIndex = next;
         if (next >= 0) Rows->SelectItem(Rows->ItemList[next]);
@@ -230,9 +232,12 @@ void TOrgForm::BlankDClick() {
 void TOrgForm::ClearAllClick() {
     ShowEventsPage();
     WriteLog(QStringLiteral("ClearAll"));
+    // Marked before as well: the headings-only view goes while every row is there.
     EventsChange();
     ProgText.clear();
     ShowEvent(false);
+    // Showing forgets the edit mark; the emptied programme is still to save.
+    EventsChange();
 }
 
 void TOrgForm::DupEventClick() {

@@ -162,6 +162,8 @@ void TOrgForm::ShowEvent(bool Rebuild) {
     GroupP->setEnabled(true);
     GroupN->setEnabled(true);
     WriteLog(QStringLiteral("ShowEvent ") + FormatEventDate(EventDay()));
+    // Cleared first: the page change below must not show the event again.
+    if (Rebuild) EventRowsStale = false;
 
     // 2.
     if (PC->currentWidget() != EventPage) {
@@ -241,6 +243,8 @@ void TOrgForm::ShowEvent() { ShowEvent(true); }
 void TOrgForm::SaveERec(SaveSender sender) {
     // 1.
     WriteLog(QStringLiteral("SaveERec"));
+    // Rows built for another event never go into this one.
+    if (EventRowsStale) ShowEventKeepingPage();
     Rows->ForgetSession();
     const QChar sep = ProgrammeSeparator;
 

@@ -157,6 +157,9 @@ void TOrgForm::HideGrid() {
     auto *model = qobject_cast<DatasetModel *>(Grid->model());
     if (model && model->dataset().State() != DatasetState::Browse) model->dataset().CheckBrowseMode();
     Grid->hide();
+    // Whichever way the form comes back, it shows the record the table left
+    // current, programme included.
+    if (EventRowsStale && PC->currentWidget() == EventPage) ShowEvent(true);
 }
 
 void TOrgForm::FormViewClick() {
@@ -165,10 +168,11 @@ void TOrgForm::FormViewClick() {
     if (!Grid->isHidden()) {
         WriteLog(QStringLiteral("Form view"));
         setWindowTitle(QStringLiteral("Quillary"));
+        if (ThisIndex == -1) ThisIndex = 0;
+        // The table may have changed the event: it is shown whole again.
+        if (page == EventPage && GridOnEvents) EventRowsStale = true;
         HideGrid();
         MsgPanel->hide();
-        if (ThisIndex == -1) ThisIndex = 0;
-        if (page == EventPage && GridOnEvents) ShowEvent(true);
         FocusIfPossible(TitleBtn);
         if (page == DancePage) ShowDance();
         return;

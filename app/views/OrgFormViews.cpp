@@ -10,6 +10,8 @@
 #include "base/Cp1252.h"
 #include "base/Log.h"
 #include "base/Messages.h"
+#include "base/TextRoutines.h"
+#include "core/dances/DanceLocate.h"
 #include "core/dances/RecordHooks.h"
 #include "core/database/Tables.h"
 #include "core/dialogs/MsgPanel.h"
@@ -241,6 +243,8 @@ void TOrgForm::PCChange() {
     DropField = nullptr;
     if (page != RecPage) DancePageEnter();
     if (page == EventPage) {
+        // The record moved while another page showed its table view.
+        if (EventRowsStale) ShowEvent(true);
         if (ThisIndex >= 0 && ThisIndex < Rows->ItemList.size()) Rows->SelectItem(Rows->ItemList[ThisIndex]);
     } else if (dances) {
         ShowDance();
@@ -308,6 +312,12 @@ void TOrgForm::NewDanceClick() {
 
 void TOrgForm::DeleteDanceClick() {
     WriteLog(QStringLiteral("Delete Dance"));
+    // A dance goes with its instructions: a slip of the mouse must not cost them.
+    if (DancesData.active() && !DancesData.IsEmpty()) {
+        QString title = StoredDanceKey(DancesData).Title;
+        if (title.isEmpty()) title = CurrentDanceKey(DancesData).Title;
+        if (!YesNo(QStringLiteral("Delete dance ") + DisplayTitle(title) + QLatin1Char('?'))) return;
+    }
     DancesData.Delete();
     ShowDance();
 }

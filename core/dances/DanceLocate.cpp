@@ -30,6 +30,15 @@ DanceKey CurrentDanceKey(Dataset &dances) {
             dances.FieldByName(QStringLiteral("Style")).AsString()};
 }
 
+DanceKey StoredDanceKey(Dataset &dances) {
+    if (!dances.active() || dances.IsEmpty() || dances.State() == DatasetState::Insert || !dances.database()) return {};
+    Statement s(dances.database()->handle(),
+                QStringLiteral("SELECT Title, Format, Style FROM \"%1\" WHERE rowid=?").arg(dances.tableName()));
+    s.bind(1, dances.GetBookmark());
+    if (!s.step()) return {};
+    return {s.columnText(0), s.columnText(1), s.columnText(2)};
+}
+
 bool SeekDance(Dataset &dances, const QString &order, const DanceKey &key) {
     if (!SameText(order, QStringLiteral("FSRT"))) {
         if (!dances.Seek(DanceSeekKey(order, key), SeekMode::FirstEq)) return false;

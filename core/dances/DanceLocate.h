@@ -35,6 +35,12 @@ bool SameDanceKey(const DanceKey &a, const DanceKey &b);
 // The key of the dataset's current record.
 DanceKey CurrentDanceKey(Dataset &dances);
 
+// The key of the current record as the table holds it: empty while the
+// record is being inserted (it is not stored yet) and when none is shown.
+// Edits not yet stored, and those a refused post left in the record, do not
+// count.
+DanceKey StoredDanceKey(Dataset &dances);
+
 // Moves the dataset to the dance: a first-equal seek on its index (for
 // FSRT, whose Rhythm is not known, the row of the whole key). True when the
 // record then shown has the whole key; a miss may leave the dataset on

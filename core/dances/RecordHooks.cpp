@@ -17,6 +17,9 @@ RecordHookHandlers *InstalledRecordHookHandlers() { return Handlers; }
 void DancesBeforePost(Dataset &ds) {
     if (Handlers) Handlers->DancesBeforePost(ds);
 }
+void DancesPostFailed(Dataset &ds) {
+    if (Handlers) Handlers->DancesPostFailed(ds);
+}
 void EventsBeforePost(Dataset &ds) {
     if (Handlers) Handlers->EventsBeforePost(ds);
 }
@@ -26,7 +29,8 @@ void AnyAfterPost(Dataset &ds) {
 void BeforeDelete(Dataset &ds) {
     if (Handlers) Handlers->BeforeDelete(ds);
 }
-void BeforeInsert(Dataset &) {}
+// A new record starts with the filter off, so that it stays in sight.
+void BeforeInsert(Dataset &ds) { SetFilter(ds, 1); }
 void DancesAfterScroll(Dataset &ds) {
     if (Handlers) Handlers->DancesAfterScroll(ds);
 }

@@ -19,6 +19,8 @@ public:
     virtual void BeforeDelete(Dataset &dataset) = 0;
     virtual void DancesAfterScroll(Dataset &dataset) = 0;
     virtual void EventsAfterScroll(Dataset &dataset) = 0;
+    // A dance post failed and its transaction is rolled back.
+    virtual void DancesPostFailed(Dataset &) {}
 };
 
 // Installs the window's handlers (not owned); null removes them.
@@ -30,6 +32,7 @@ RecordHookHandlers *InstalledRecordHookHandlers();
 extern bool EventChanged;
 
 void DancesBeforePost(Dataset &dataset);
+void DancesPostFailed(Dataset &dataset);
 void EventsBeforePost(Dataset &dataset);
 void AnyAfterPost(Dataset &dataset);
 void BeforeDelete(Dataset &dataset);

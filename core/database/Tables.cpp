@@ -51,6 +51,7 @@ void attachHandlers() {
     }
     EventsData.BeforePost = EventsBeforePost;
     DancesData.BeforePost = DancesBeforePost;
+    DancesData.AfterPostFailed = DancesPostFailed;
     DancesData.AfterScroll = DancesAfterScroll;
 }
 
@@ -441,6 +442,7 @@ void ResetTables() {
         ds->OnFilterRecord = nullptr;
         ds->FilterColumns.clear();
         ds->BeforePost = ds->AfterPost = ds->BeforeDelete = ds->BeforeInsert = ds->AfterScroll = nullptr;
+        ds->AfterPostFailed = nullptr;
         ds->OnPostError = nullptr;
         while (ds->ControlsDisabled()) ds->EnableControls();
     }

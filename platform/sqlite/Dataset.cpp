@@ -859,26 +859,32 @@ void Dataset::Post() {
     }
     if (m_disabled == 0)
         for (DatasetObserver *o : QList<DatasetObserver *>(m_observers)) o->writePending(*this);
-    // What before-post writes elsewhere stands or falls with the record.
-    Batch batch(db());
-    m_writtenInHook = false;
-    if (BeforePost) {
-        m_inBeforePost = true;
-        try {
-            BeforePost(*this);
-        } catch (...) {
+    try {
+        // What before-post writes elsewhere stands or falls with the record.
+        Batch batch(db());
+        m_writtenInHook = false;
+        if (BeforePost) {
+            m_inBeforePost = true;
+            try {
+                BeforePost(*this);
+            } catch (...) {
+                m_inBeforePost = false;
+                throw;
+            }
             m_inBeforePost = false;
-            throw;
         }
-        m_inBeforePost = false;
+        if (m_state != DatasetState::Edit && m_state != DatasetState::Insert) {
+            // Posted from inside the hook, or cancelled there (which undoes its writes).
+            if (m_writtenInHook) batch.commit();
+            return;
+        }
+        writeRecord(false);
+        batch.commit();
+    } catch (...) {
+        // The rollback is done: what the hook wrote elsewhere is undone.
+        if (AfterPostFailed) AfterPostFailed(*this);
+        throw;
     }
-    if (m_state != DatasetState::Edit && m_state != DatasetState::Insert) {
-        // Posted from inside the hook, or cancelled there (which undoes its writes).
-        if (m_writtenInHook) batch.commit();
-        return;
-    }
-    writeRecord(false);
-    batch.commit();
     if (AfterPost) AfterPost(*this);
 }
 

@@ -125,6 +125,9 @@ public:
     bool Modified() const { return m_modified; }
 
     std::function<void(Dataset &)> BeforePost, AfterPost, BeforeDelete, BeforeInsert, AfterScroll;
+    // A post that failed (the hook threw or the write was refused), once its
+    // transaction is rolled back; the failure passes on afterwards.
+    std::function<void(Dataset &)> AfterPostFailed;
     // A post the database refuses; Abort leaves the record in edit and
     // abandons silently, Fail passes the error on.
     std::function<void(Dataset &, const DbError &, PostErrorAction &)> OnPostError;

@@ -5,6 +5,11 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTest>
+#include <functional>
+#include <optional>
+
+#include "core/filter/FilterCommands.h"
+#include "platform/sqlite/DBNavigator.h"
 
 namespace {
 class OrgFormEditorTest : public EventFormTest {};
@@ -53,4 +58,75 @@ TEST_F(OrgFormEditorTest, EachKeyPressActsOnce) {
     const qsizetype rows = form->Rows->ItemList.size();
     QTest::keyClick(target(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(form->Rows->ItemList.size(), rows + 1);
+}
+
+// Emptying the programme is an edit like any other: whichever way the caller
+// moves on, the emptied programme is what the event holds afterwards.
+TEST_F(OrgFormEditorTest, AnEmptiedProgrammeIsKeptWhenMovingOn) {
+    struct Emptying {
+        const char *name;
+        std::function<void(TOrgForm &)> run;
+    };
+    const Emptying emptyings[] = {
+        {"Clear All", [](TOrgForm &f) { f.DPopup->findChild<QAction *>("ClearAll")->trigger(); }},
+        {"Delete of the only row",
+         [](TOrgForm &f) {
+             f.Rows->SelectItem(f.Rows->ItemList[0]);
+             f.DPopup->findChild<QAction *>("DeleteP")->trigger();
+         }},
+    };
+    struct Move {
+        const char *name;
+        std::function<void(TOrgForm &)> run;
+    };
+    auto key = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+        QTest::keyClick(target, k, m);
+    };
+    const Move moves[] = {
+        {"Right", [&](TOrgForm &) { key(Qt::Key_Right); }},
+        {"Left", [&](TOrgForm &) { key(Qt::Key_Left); }},
+        {"a find",
+         [&](TOrgForm &f) {
+             SetEventChooser([] { return std::optional<EventChoice>(EventChoice{"Hall", "9-Dec-26", "Dance"}); });
+             f.FindEventClick();
+             SetEventChooser({});
+         }},
+        {"F6, then the next event",
+         [&](TOrgForm &f) {
+             key(Qt::Key_F6);
+             EXPECT_EQ(f.PC->currentWidget(), f.DancePage);
+             EXPECT_TRUE(EventChanged) << "still to save";
+             f.ENav->click(NavButton::Next);
+         }},
+    };
+    addDance("A");
+    const QString full = Prog("~D|A|Longways|English~");
+    const qint64 before = addEvent("Barn", 1, Prog("~N|before~"));
+    const qint64 club = addEvent("Club", 2, full);
+    const qint64 hall = addEvent("Hall", 3, Prog("~N|after~"));
+    open(club);
+    showActive();
+    // F6 comes last: the field it focuses takes the arrow keys afterwards.
+    for (const Move &m : moves)
+        for (const Emptying &e : emptyings) {
+            SCOPED_TRACE(std::string(e.name) + ", then " + m.name);
+            {
+                Statement reset(Conn.handle(), "UPDATE Events SET Programme=? WHERE rowid=?");
+                reset.bindAll({full, club});
+                reset.step();
+            }
+            Conn.tableChanged("Events");
+            EventsData.GotoBookmark(club);
+            form->ShowEvent(true);
+            ASSERT_EQ(form->ProgText, full);
+            e.run(*form);
+            EXPECT_TRUE(form->ProgText.isEmpty());
+            m.run(*form);
+            EXPECT_NE(EventsData.GetBookmark(), club) << "moved on";
+            EXPECT_EQ(scalar("SELECT Programme FROM Events WHERE rowid=?", {club}).toString(), QString());
+            EXPECT_EQ(scalar("SELECT Programme FROM Events WHERE rowid=?", {before}).toString(), Prog("~N|before~"));
+            EXPECT_EQ(scalar("SELECT Programme FROM Events WHERE rowid=?", {hall}).toString(), Prog("~N|after~"));
+            answerer->clear();
+        }
 }

@@ -5,6 +5,7 @@
 
 #include "platform/sqlite/DatasetModel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -221,6 +222,65 @@ TEST_F(OrgFormGridTest, LettersInNumberBoxesGetTheBoxMessage) {
         DancesData.GotoBookmark(dance);
         EXPECT_TRUE(answerer->texts().isEmpty()) << answerer->texts().join("|").toStdString();
         EXPECT_EQ(scalar("SELECT " + QString(c.field) + " FROM Dances WHERE rowid=?", {dance}).toString(), stored);
+        answerer->clear();
+    }
+}
+
+// Back from the table view by any way, the form shows the event chosen in the
+// table whole, its programme included; saving it then changes no programme.
+TEST_F(OrgFormGridTest, TheFormShowsTheChosenEventWholeAndItsSaveKeepsEveryProgramme) {
+    enum class Back { F7, F10, Menu, CellThenF7 };
+    const struct {
+        const char *name;
+        Back back;
+    } ways[] = {{"F7", Back::F7},
+                {"F10", Back::F10},
+                {"the View menu", Back::Menu},
+                {"a cell typed into, then F7", Back::CellThenF7}};
+    const QString square = Prog("~O|Square Dance Night~D|Apple|Longways|English~D|Reel|Longways|English~");
+    const QString valley = Prog("~O|Valley Ceilidh~D|Zulu|Longways|English~");
+    const qint64 first = addEvent("Squares", 1, square);
+    const qint64 second = addEvent("Valley", 3, valley);
+    open(first);
+    showActive();
+    for (const auto &w : ways) {
+        SCOPED_TRACE(w.name);
+        EventsData.GotoBookmark(first);
+        form->PC->setCurrentWidget(form->EventPage);
+        form->ShowEvent(true);
+        ASSERT_EQ(form->ProgText, square);
+        QTest::keyClick(form.get(), Qt::Key_F7);
+        ASSERT_FALSE(form->Grid->isHidden());
+        form->Grid->setCurrentIndex(model()->index(row("Org", "Valley"), 0));
+        ASSERT_EQ(EventsData.GetBookmark(), second);
+        switch (w.back) {
+        case Back::F7: QTest::keyClick(form.get(), Qt::Key_F7); break;
+        case Back::F10: QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10); break;
+        case Back::Menu: form->findChild<QAction *>("FormView")->trigger(); break;
+        case Back::CellThenF7: {
+            QWidget *editor = typeInto(form->Grid->currentIndex().row(), column("Venue"), "Barn");
+            ASSERT_TRUE(editor);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTest::keyClick(form.get(), Qt::Key_F7);
+            break;
+        }
+        }
+        QCoreApplication::processEvents();
+        form->PC->setCurrentWidget(form->EventPage);
+        ASSERT_TRUE(form->Grid->isHidden());
+        EXPECT_EQ(form->Org->text(), QStringLiteral("Valley"));
+        EXPECT_EQ(form->ProgText, valley);
+        EXPECT_TRUE(captions().contains(QStringLiteral("Valley Ceilidh")));
+        EXPECT_FALSE(captions().contains(QStringLiteral("Square Dance Night")));
+        QTest::mouseClick(form->Org, Qt::LeftButton);
+        int saves = 0;
+        const auto counting = QObject::connect(form->SaveE, &QAction::triggered, [&saves] { ++saves; });
+        QTest::keyClick(form->Org, Qt::Key_S, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        QObject::disconnect(counting);
+        EXPECT_EQ(saves, 1);
+        EXPECT_EQ(stored(QString("SELECT Programme FROM Events WHERE rowid=%1").arg(first)), square);
+        EXPECT_EQ(stored(QString("SELECT Programme FROM Events WHERE rowid=%1").arg(second)), valley);
         answerer->clear();
     }
 }

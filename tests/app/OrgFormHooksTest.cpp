@@ -1,5 +1,7 @@
 #include "DancePageFixture.h"
 
+#include <QAction>
+#include "programme/ProgrammeRows.h"
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -309,4 +311,171 @@ TEST_F(HooksTest, WebLinksBecomeBareInTheStandardCatalogueOnly) {
     form->LocateDance("Linked", "Circle", "Reel");
     EXPECT_EQ(scalar("SELECT Notes FROM Dances WHERE Title='Linked'").toString(), QStringLiteral("See Link=\"http://y\""))
         << "not in another catalogue";
+}
+
+// ---- the key a refused or cancelled post leaves behind ------------------------------
+
+namespace {
+
+class LeftKeyTest : public HooksTest {
+protected:
+    // Copies the shown dance as Copy Dance does and tries to store it under
+    // its own key: the table refuses the second "Hole".
+    void copyAndFailOnce() {
+        form->PC->setCurrentWidget(form->DancePage);
+        form->LocateDance("Hole", "Longways", "Duple");
+        form->findChild<QAction *>("DupDance")->trigger();
+        ASSERT_EQ(DancesData.State(), DatasetState::Insert);
+        failPost();
+    }
+    void failPost() {
+        answerer->script(ResultOK); // the table's refusal
+        EXPECT_THROW(DancesData.Post(), SilentAbort);
+        EXPECT_TRUE(answerer->boxes.last().text.startsWith("Dances table:\n"));
+    }
+    // The table refuses any dance stored under the title Keyhole.
+    void refuseKeyhole() {
+        Database db;
+        db.open(path("Quillary.mdb"));
+        db.execRaw("CREATE TRIGGER refuse BEFORE UPDATE ON Dances WHEN new.Title = 'Keyhole' "
+                   "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    }
+    // Renames Hole to Keyhole, which the table refuses after the programmes
+    // were rewritten: the rollback leaves them as they were.
+    void failKeyholeRename() {
+        retitle("Hole", "Keyhole");
+        answerer->script(ResultYes); // the rename
+        failPost();
+        expectProgrammesUntouched();
+    }
+    void storeVariant() {
+        DancesData.FieldByName("Title").SetAsString("Hole (variant)");
+        answerer->clear();
+        DancesData.Post(); // an unscripted rename question would fail the test
+        EXPECT_TRUE(answerer->boxes.isEmpty());
+        expectProgrammesUntouched();
+        EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title IN ('Hole', 'Hole (variant)')").toInt(), 2);
+        EXPECT_EQ(OldTitle, QStringLiteral("Hole (variant)"));
+    }
+    void expectProgrammesUntouched() {
+        EXPECT_EQ(programmeOf(first), Prog("*D|Hole|Longways|Duple§2*N|x*D|hole|LONGWAYS|duple*"));
+        EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|Hole|Longways|Duple*"));
+    }
+};
+
+} // namespace
+
+TEST_F(LeftKeyTest, ACopyRefusedOnceIsStoredUnderItsNewTitleRenamingNothing) {
+    open();
+    copyAndFailOnce();
+    storeVariant();
+}
+
+TEST_F(LeftKeyTest, ACopyRefusedTwiceIsStoredUnderItsNewTitleRenamingNothing) {
+    open();
+    copyAndFailOnce();
+    failPost();
+    storeVariant();
+}
+
+TEST_F(LeftKeyTest, CancelAfterARefusedCopyRenamesTheOriginalByItsOwnKey) {
+    open();
+    form->PC->setCurrentWidget(form->DancePage);
+    form->LocateDance("Hole", "Longways", "Duple");
+    form->findChild<QAction *>("DupDance")->trigger();
+    DancesData.FieldByName("Title").SetAsString("Hole in the Wall"); // another dance's key
+    failPost();
+    DancesData.Cancel();
+    ASSERT_EQ(shownTitle(), QStringLiteral("Hole"));
+    DancesData.Edit(); // typed straight into the original, which shows again
+    DancesData.FieldByName("Title").SetAsString("Keyhole");
+    answerer->clear();
+    answerer->script(ResultYes);
+    DancesData.Post();
+    EXPECT_EQ(answerer->boxes[0].text,
+              QString::fromUtf8("OLD:  Hole · Longways · Duple\nNEW: Keyhole · Longways · Duple\nDid you really mean this change?"));
+    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|Keyhole|Longways|Duple*"));
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title='Hole in the Wall'").toInt(), 1);
+}
+
+TEST_F(LeftKeyTest, ARefusedRenameLeavesTheStoredKeyAndTheShownRows) {
+    refuseKeyhole();
+    open();
+    const QString shown = form->ProgText;
+    ASSERT_EQ(shown, programmeOf(first));
+    failKeyholeRename();
+    EXPECT_EQ(form->ProgText, shown) << "the Events page shows what is stored";
+    // Cancelled and renamed otherwise: asked with the key as stored.
+    DancesData.Cancel();
+    DancesData.Edit();
+    DancesData.FieldByName("Title").SetAsString("Pinhole");
+    answerer->clear();
+    answerer->script(ResultYes);
+    DancesData.Post();
+    EXPECT_TRUE(answerer->boxes[0].text.startsWith(QString::fromUtf8("OLD:  Hole · Longways · Duple\nNEW: Pinhole")));
+    EXPECT_EQ(programmeOf(second), Prog("*D|Other|Circle|Mixer*D|Pinhole|Longways|Duple*"));
+    EXPECT_EQ(form->ProgText, programmeOf(first)) << "the stored rename shows on the Events page";
+}
+
+// ---- inserting --------------------------------------------------------------------
+
+// A copy starts with its table's filter off, so that it stays in sight when
+// it is stored, as a new dance does.
+TEST_F(HooksTest, CopiesStartWithTheFilterOff) {
+    open();
+    filterDances("Format", "Circle");
+    form->findChild<QAction *>("DupDance")->trigger();
+    EXPECT_EQ(DancesData.State(), DatasetState::Insert);
+    EXPECT_FALSE(DancesData.Filtered());
+    DancesData.FieldByName("Title").SetAsString("Other Again");
+    DancesData.Post();
+    EXPECT_EQ(shownTitle(), QStringLiteral("Other Again"));
+
+    filterEvents("Org", "Hall");
+    answerer->script(ResultNo);  // no counting, should the save ask
+    answerer->script(ResultYes); // the whole programme
+    form->DupEventClick();
+    EXPECT_EQ(EventsData.State(), DatasetState::Insert);
+    EXPECT_FALSE(EventsData.Filtered());
+}
+
+// Delete Dance asks first, naming the dance as it is shown; No keeps the
+// dance, its instructions and every programme item.
+TEST_F(HooksTest, DeleteDanceAsksFirst) {
+    const qint64 tinker = addDance("Tinker, The", "Longways", "Duple", {{"Instructions", "{\\rtf1 steps}"}});
+    const qint64 club = addEvent("Barn", 46020, "Three", Prog("*D|Tinker, The|Longways|Duple*"));
+    open();
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        form->PC->setCurrentWidget(form->DancePage);
+        form->LocateDance("Tinker, The", "Longways", "Duple");
+        answerer->clear();
+        answerer->script(yes ? ResultYes : ResultNo);
+        form->findChild<QAction *>("DeleteDance")->trigger();
+        ASSERT_FALSE(answerer->boxes.isEmpty());
+        EXPECT_EQ(answerer->boxes[0].text, QStringLiteral("Delete dance The Tinker?"));
+        EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE rowid=?", {tinker}).toInt(), yes ? 0 : 1);
+        EXPECT_EQ(programmeOf(club), yes ? Prog("*N|Tinker, The|Longways|Duple (dance has been deleted)*")
+                                         : Prog("*D|Tinker, The|Longways|Duple*"));
+    }
+}
+
+// The shown event's edits are stored inside a rename; the refused rename
+// gives them back as edits, and the next move stores them.
+TEST_F(LeftKeyTest, EventEditsStoredWithARefusedRenameAreKept) {
+    refuseKeyhole();
+    open();
+    form->ShowEvent(true);
+    form->Rows->SelectItem(form->Rows->ItemList[0]);
+    form->findChild<QAction *>("InsI")->trigger();
+    EventsData.FieldByName("Venue").SetAsString("Barn");
+    const QString edited = form->ProgText;
+    ASSERT_NE(edited, programmeOf(first));
+    failKeyholeRename();
+    EXPECT_TRUE(EventChanged);
+    EXPECT_TRUE(EventsData.Modified());
+    DancesData.Cancel();
+    EventsData.Next();
+    EXPECT_EQ(programmeOf(first), edited);
+    EXPECT_EQ(scalar("SELECT Venue FROM Events WHERE rowid=?", {first}).toString(), QStringLiteral("Barn"));
 }

@@ -76,6 +76,18 @@ TEST_F(DatasetTransactionTest, AFailedAbortedOrCancelledPostUndoesTheHookWrites)
     EXPECT_EQ(db.batchDepth(), 0);
 }
 
+// Told once the rollback is done, and only for a post that failed.
+TEST_F(DatasetTransactionTest, AFailedPostIsToldAfterItsRollback) {
+    QStringList seen;
+    ds->AfterPostFailed = [&](Dataset &) { seen.append(programme() + "/" + QString::number(db.batchDepth())); };
+    editTitle("banana"); // a duplicate key
+    EXPECT_THROW(ds->Post(), DbError);
+    EXPECT_EQ(seen, QStringList{"old/0"});
+    editTitle("Cherry");
+    ds->Post();
+    EXPECT_EQ(seen.size(), 1);
+}
+
 TEST_F(DatasetTransactionTest, ANestedPostInTheHookKeepsItsWrites) {
     ds->BeforePost = [this](Dataset &d) {
         writeEvent();
