@@ -116,9 +116,11 @@ QList<DanceColumn> DanceFileColumns(const QList<FieldInfo> &fields) {
 QString DanceFileText(const QStringList &values, const QList<DanceColumn> &columns, QChar sep) {
     QString text;
     for (qsizetype i = 0; i < columns.size(); ++i) {
-        QString value = i < values.size() ? values[i] : QString();
-        if (columns[i].name.compare(QLatin1String("Notes"), Qt::CaseInsensitive) == 0) value.replace(sep, QLatin1Char(' '));
-        text += value;
+        if (i < values.size())
+            for (const QChar c : values[i]) {
+                if (c == sep || c == DanceFileEscape) text += DanceFileEscape;
+                text += c;
+            }
         text += sep;
     }
     return text;
@@ -128,11 +130,28 @@ DanceFileRead ReadDanceFile(const QString &fileText, QChar sep, const QList<Danc
                             const QString &name) {
     DanceFileRead read;
     const QStringView text = WithoutFinalLineEnd(fileText);
-    if (!text.endsWith(sep)) {
+    // The values between the separators, each escaped separator or escape
+    // mark taken as the character it marks.
+    QStringList pieces;
+    QString piece;
+    bool endsWithSep = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        endsWithSep = false;
+        if (c == DanceFileEscape && i + 1 < text.size() && (text[i + 1] == sep || text[i + 1] == DanceFileEscape)) {
+            piece += text[++i];
+        } else if (c == sep) {
+            pieces.append(piece);
+            piece.clear();
+            endsWithSep = true;
+        } else {
+            piece += c;
+        }
+    }
+    if (!endsWithSep) {
         read.error = WrongSeparatorText(name);
         return read;
     }
-    QStringList pieces = text.chopped(1).toString().split(sep);
     const auto column = [&](const char *wanted) {
         for (qsizetype i = 0; i < columns.size(); ++i)
             if (columns[i].name.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0) return int(i);

@@ -60,16 +60,23 @@ struct DanceColumn {
 // numeric ones numbers, one-character texts yes/no.
 QList<DanceColumn> DanceFileColumns(const QList<FieldInfo> &fields);
 
+// The mark written before a separator or another such mark inside a dance
+// file's value. A control character that typed text never holds, so a file
+// written before values were marked reads as it always did.
+inline constexpr QChar DanceFileEscape{0x0010};
+
 // The dance file of one record: every column's text (Null as "") followed
-// by sep. A separator inside Notes is written as a blank; Music keeps its
-// separators (the reader finds them by counting from both ends).
+// by sep; a separator or escape mark inside a value goes with the escape
+// mark before it, so every value reads back as it was.
 QString DanceFileText(const QStringList &values, const QList<DanceColumn> &columns, QChar sep);
 
 struct DanceFileRead {
     QStringList values; // one per column, when error is empty
     QString error;
 };
-// Reads a dance file's text. With more separators than columns the columns
+// Reads a dance file's text, escaped separators and marks as the characters
+// they mark. With more separators than columns (a file written before
+// values were marked, its recordings holding separators) the columns
 // before Notes come from the front, those after Music from the back, Notes
 // takes the next piece and Music the rest; otherwise field by field, missing
 // fields empty (files of older catalogues). Music's CR LF and LF become CR. The whole

@@ -130,19 +130,35 @@ TEST_F(DanceFileTest, RecordsRoundTripThroughAFile) {
         QStringList values;
     } cases[] = {
         {"recordings with separators and CR lines", record({{"Music", music}, {"Lvl", "3"}, {"OwnTune", "Y"}})},
-        {"separator in Notes made a blank", record({{"Notes", P("a~b\r\nc")}, {"Music", music}})},
+        {"separator in Notes", record({{"Notes", P("a~b\r\nc")}, {"Music", music}})},
         {"non-ASCII rich text and title",
          record({{"Title", "Ländler 舞"}, {"Instructions", "{\\rtf1\\ansi Caf\\'e9 \\u8364? line\r\n\\par }"}})},
         {"Null numbers", record({{"Called", ""}, {"Tolbrook", ""}, {"CD", "Y"}})},
     };
+    // Every text field holding both separators, the escape mark alone, before
+    // a separator and at its end.
+    const QString esc = DanceFileEscape;
+    QStringList every = record({});
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].kind == DanceColumn::Text)
+            every[i] = columns[i].name + P("~a^b") + esc + "c" + esc + P("~d|e") + esc + esc + P("~") + esc;
+    every[at("Music")].replace("\r\n", "\r");
     for (const QChar sep : {SepDot, SepEuro})
         for (const auto &c : cases) {
             QStringList values = c.values;
             values.replaceInStrings(QString(SepDot), QString(sep));
             const DanceFileRead read = ReadDanceFile(throughFile(DanceFileText(values, columns, sep)), sep, columns);
-            values[at("Notes")].replace(sep, ' ');
             EXPECT_EQ(read.values, values) << c.name << ": " << read.error.toStdString();
         }
+    for (const QChar sep : {SepDot, SepEuro}) {
+        const DanceFileRead read = ReadDanceFile(throughFile(DanceFileText(every, columns, sep)), sep, columns);
+        EXPECT_EQ(read.values, every) << read.error.toStdString();
+    }
+    // A file written before values were marked reads as it always did: the
+    // recordings' separators found by counting from both ends.
+    QStringList old = record({{"Author", "Smith"}, {"Notes", "see x.org"}, {"Music", music}, {"Lvl", "2"}, {"CD", "Y"}});
+    const DanceFileRead read = ReadDanceFile(throughFile(old.join(SepDot) + SepDot + "\r\n"), SepDot, columns);
+    EXPECT_EQ(read.values, old) << read.error.toStdString();
 }
 
 TEST_F(DanceFileTest, OldAndForeignFiles) {
@@ -160,6 +176,8 @@ TEST_F(DanceFileTest, OldAndForeignFiles) {
         {"no separator", "Apple Cart Jig\r\n", "d.Da\rwas not written with the separator"},
         {"the other separator", P("T^F^\r\n"), "was not written"},
         {"empty", QString(), "was not written"},
+        {"final separator escaped", full + DanceFileEscape + SepDot, "was not written"},
+        {"escape mark before another character", full.chopped(1) + DanceFileEscape + P("x~"), "CD holds \u0010x"},
     };
     for (const auto &c : cases) {
         const DanceFileRead r = ReadDanceFile(c.text, SepDot, columns, "d.Da");
