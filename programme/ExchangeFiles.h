@@ -34,8 +34,11 @@ struct ProgrammeFileRead {
 };
 // Reads a programme file's text (as LoadTextFile gives it). A text that is
 // not empty and does not end with sep was written with the other separator
-// or cut short: refused, naming the file. Unknown items are left out and
-// named in one message (at most 10). A file without items is refused too.
+// or cut short: refused, naming the file. Unknown items (a kind the program
+// does not know, or an item that would change when loaded: a dance not
+// written as the program writes it, or whose key holds a line break) are
+// left out and named in one message (at most 10). A file without items is
+// refused too.
 ProgrammeFileRead ReadProgrammeFile(const QString &fileText, QChar sep, const QString &name);
 
 // Load From: the programme string with the items inserted after the selected

@@ -88,6 +88,12 @@ TEST_F(ExchangeFilesTest, DamagedProgrammeFilesGiveOneMessageEach) {
         {"NUL inside items", P("N|a") + QChar(0) + P("b~\r\n"), "", "", 1},
         {"empty", QString(), "holds no programme items", "", 0},
         {"separators alone", P("~~\r\n"), "holds no programme items", "", 0},
+        // Items that would read back as other items are named, not loaded.
+        {"line break in a dance key", P("D|T\r\nx|F|S~N|b~\r\n"), "", "holds items", 1},
+        {"recording mark not a number", P("D|T|F|S\u00a7x~D|T|F|S\u00a72~\r\n"), "", "holds items", 1},
+        {"recording with a leading zero", P("D|T|F|S\u00a702~\r\n"), "", "holds items", 0},
+        {"dance without its bars", P("DT~D|T|F~D|||~\r\n"), "", "DT\rD|T|F", 1},
+        {"kind letter without its bar", P("Nabc~N~O|h~\r\n"), "", "Nabc", 2},
     };
     for (const auto &c : cases) {
         const ProgrammeFileRead r = ReadProgrammeFile(c.text, SepDot, "old.Ev");
