@@ -317,7 +317,8 @@ BookingsPageResult BookingsPage(const QString &oldPage, const QString &tableText
     }
     // Cut at the line's start, or at the tag when the caller's text stands
     // before it on its line.
-    const qsizetype lineStart = oldPage.lastIndexOf(QLatin1Char('\n'), start - 1) + 1;
+    // (A search back from before the page's start would wrap to its end.)
+    const qsizetype lineStart = start > 0 ? oldPage.lastIndexOf(QLatin1Char('\n'), start - 1) + 1 : 0;
     const qsizetype cut = oldPage.mid(lineStart, start - lineStart).trimmed().isEmpty() ? lineStart : start;
     const QString head = oldPage.left(cut);
     const QString img = o.imageFolder;

@@ -195,6 +195,7 @@ TEST_F(QuillaryTest, BookingsOldTableFoundOnlyByARealScript) {
         {"function before any tag", "function E(A){ <P>mine</P>\n" + table + "<B>end</B>", true, "function E(A){ <P>mine</P>\n"},
         {"function in text", "<P>function E(A){</P>\n" + table, true, "<P>function E(A){</P>\n"},
         {"function in a script", "<P>mine</P>\n<Script>\r<!--\rfunction E(A){}</Script>\n" + table, true, "<P>mine</P>\n"},
+        {"script at the page's start", "<Script>function E(A){}</Script>\n" + table + "\r\n<P>end</P>\r\n", true, ""},
     };
     for (const auto &p : pages) {
         const BookingsPageResult r = BookingsPage(p.page, "Date\r\n", {QString(), false, Sep, "b.htm", {}});
