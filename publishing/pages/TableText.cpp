@@ -73,8 +73,13 @@ QString TableTextValue(const QString &value, const QString &lineBreak) {
 }
 
 QString TableTextHref(const QString &address) {
-    QString href = HtmlHref(address);
-    for (const auto &[c, escape] : {std::pair{'|', "%7C"}, {' ', "%20"}, {'\t', "%09"}, {'\r', "%0D"}, {'\n', "%0A"}})
-        href.replace(QLatin1Char(c), QLatin1String(escape));
-    return href;
+    const QString href = HtmlHref(address);
+    QString out;
+    for (const QChar c : href) {
+        if (c.unicode() <= ' ' || c == QLatin1Char('|') || c.unicode() == 0x7F)
+            out += QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            out += c;
+    }
+    return out;
 }

@@ -37,7 +37,8 @@ TableTextCell ParseTableTextCell(const QString &cell);
 // attributes.
 QString TableTextValue(const QString &value, const QString &lineBreak);
 // A web address for an href in table text: as HtmlHref makes it, with "|",
-// blanks, tabs and line breaks as "%" escapes, so it ends no cell or row.
+// blanks and control characters (line breaks) as "%" escapes, so it ends no
+// cell or row.
 // Empty for an address that is no web address or relative file name.
 QString TableTextHref(const QString &address);
 

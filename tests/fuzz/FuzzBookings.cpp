@@ -27,10 +27,10 @@ void CheckPage(const QString &text, QChar sep, bool maintainer) {
 void CheckValue(const QString &text) {
     const QString v = TableTextValue(text, QStringLiteral("<Br>"));
     const QString line = QStringLiteral("d|a=\"") + TableTextValue(text, QStringLiteral("&#013;&#010;")) +
-                         QStringLiteral("\" ") + v + QLatin1Char('|') + v;
+                         QStringLiteral("\" ") + v + QLatin1Char('|') + v + QStringLiteral("|x");
     if (SplitLines(line).size() != 1) std::abort();
     const TableTextRow row = ParseTableTextRow(line);
-    if (row.hasRowAttributes || row.headerCell || row.cells.size() != 3 || row.cells[1].attributes.size() != 1 ||
+    if (row.hasRowAttributes || row.headerCell || row.cells.size() != 4 || row.cells[1].attributes.size() != 1 ||
         !row.cells[2].attributes.isEmpty() || row.cells[2].content != v)
         std::abort();
     for (const QChar c : TableTextHref(text))
