@@ -20,6 +20,23 @@ QString Shown(const QString &value) {
     return v;
 }
 
+// A programme file's item as the programme itself writes items: "N" alone,
+// or a kind letter and "|"; a dance whose text is exactly what the program
+// writes for the dance it reads as (so a "§" choice is a plain number), its
+// key on one line. Anything else would change when loaded.
+bool KnownFileItem(QStringView raw, QChar sep) {
+    if (raw == QLatin1String("N")) return true;
+    if (raw.size() < 2 || raw[1] != u'|') return false;
+    if (raw[0] == u'N' || raw[0] == u'O') return true;
+    if (raw[0] != u'D') return false;
+    const ItemsRead read = ReadExchange(raw.toString(), sep);
+    if (read.items.size() != 1 || !read.messages.isEmpty()) return false;
+    const DanceKey &key = read.items[0].key;
+    for (const QString *part : {&key.Title, &key.Format, &key.Style})
+        if (part->contains(QLatin1Char('\r')) || part->contains(QLatin1Char('\n'))) return false;
+    return ItemText(read.items[0], sep) == raw;
+}
+
 bool IsWholeNumber(const QString &value) {
     bool ok = false;
     value.toLongLong(&ok);
@@ -58,7 +75,11 @@ ProgrammeFileRead ReadProgrammeFile(const QString &fileText, QChar sep, const QS
         read.error = WrongSeparatorText(name);
         return read;
     }
-    const ItemsRead items = ReadExchange(fileText, sep);
+    ItemsRead items;
+    for (const QStringView raw : text.split(sep, Qt::SkipEmptyParts)) {
+        if (KnownFileItem(raw, sep)) items.items.append(ReadExchange(raw.toString(), sep).items);
+        else items.messages.append(QStringLiteral("Unknown item: ") + raw.toString());
+    }
     read.items = items.items;
     if (!items.messages.isEmpty()) {
         constexpr int Shown10 = 10;
@@ -116,9 +137,11 @@ QList<DanceColumn> DanceFileColumns(const QList<FieldInfo> &fields) {
 QString DanceFileText(const QStringList &values, const QList<DanceColumn> &columns, QChar sep) {
     QString text;
     for (qsizetype i = 0; i < columns.size(); ++i) {
-        QString value = i < values.size() ? values[i] : QString();
-        if (columns[i].name.compare(QLatin1String("Notes"), Qt::CaseInsensitive) == 0) value.replace(sep, QLatin1Char(' '));
-        text += value;
+        if (i < values.size())
+            for (const QChar c : values[i]) {
+                if (c == sep || c == DanceFileEscape) text += DanceFileEscape;
+                text += c;
+            }
         text += sep;
     }
     return text;
@@ -128,11 +151,28 @@ DanceFileRead ReadDanceFile(const QString &fileText, QChar sep, const QList<Danc
                             const QString &name) {
     DanceFileRead read;
     const QStringView text = WithoutFinalLineEnd(fileText);
-    if (!text.endsWith(sep)) {
+    // The values between the separators, each escaped separator or escape
+    // mark taken as the character it marks.
+    QStringList pieces;
+    QString piece;
+    bool endsWithSep = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        endsWithSep = false;
+        if (c == DanceFileEscape && i + 1 < text.size() && (text[i + 1] == sep || text[i + 1] == DanceFileEscape)) {
+            piece += text[++i];
+        } else if (c == sep) {
+            pieces.append(piece);
+            piece.clear();
+            endsWithSep = true;
+        } else {
+            piece += c;
+        }
+    }
+    if (!endsWithSep) {
         read.error = WrongSeparatorText(name);
         return read;
     }
-    QStringList pieces = text.chopped(1).toString().split(sep);
     const auto column = [&](const char *wanted) {
         for (qsizetype i = 0; i < columns.size(); ++i)
             if (columns[i].name.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0) return int(i);

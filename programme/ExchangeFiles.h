@@ -34,8 +34,11 @@ struct ProgrammeFileRead {
 };
 // Reads a programme file's text (as LoadTextFile gives it). A text that is
 // not empty and does not end with sep was written with the other separator
-// or cut short: refused, naming the file. Unknown items are left out and
-// named in one message (at most 10). A file without items is refused too.
+// or cut short: refused, naming the file. Unknown items (a kind the program
+// does not know, or an item that would change when loaded: a dance not
+// written as the program writes it, or whose key holds a line break) are
+// left out and named in one message (at most 10). A file without items is
+// refused too.
 ProgrammeFileRead ReadProgrammeFile(const QString &fileText, QChar sep, const QString &name);
 
 // Load From: the programme string with the items inserted after the selected
@@ -60,16 +63,23 @@ struct DanceColumn {
 // numeric ones numbers, one-character texts yes/no.
 QList<DanceColumn> DanceFileColumns(const QList<FieldInfo> &fields);
 
+// The mark written before a separator or another such mark inside a dance
+// file's value. A control character that typed text never holds, so a file
+// written before values were marked reads as it always did.
+inline constexpr QChar DanceFileEscape{0x0010};
+
 // The dance file of one record: every column's text (Null as "") followed
-// by sep. A separator inside Notes is written as a blank; Music keeps its
-// separators (the reader finds them by counting from both ends).
+// by sep; a separator or escape mark inside a value goes with the escape
+// mark before it, so every value reads back as it was.
 QString DanceFileText(const QStringList &values, const QList<DanceColumn> &columns, QChar sep);
 
 struct DanceFileRead {
     QStringList values; // one per column, when error is empty
     QString error;
 };
-// Reads a dance file's text. With more separators than columns the columns
+// Reads a dance file's text, escaped separators and marks as the characters
+// they mark. With more separators than columns (a file written before
+// values were marked, its recordings holding separators) the columns
 // before Notes come from the front, those after Music from the back, Notes
 // takes the next piece and Music the rest; otherwise field by field, missing
 // fields empty (files of older catalogues). Music's CR LF and LF become CR. The whole

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QUrl>
 #include <QFileInfo>
 
 void QuillaryTest::SetUp() {
@@ -62,6 +63,16 @@ QString ProgramOutput(const QString &program, const QStringList &args) {
     p.start(program, args);
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString BrowserDom(const QString &file, const QString &profileFolder, QString *log) {
+    QProcess chromium;
+    chromium.start(QStringLiteral("chromium"),
+                   {"--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking", "--enable-logging=stderr",
+                    "--user-data-dir=" + profileFolder, "--dump-dom", QUrl::fromLocalFile(file).toString()});
+    EXPECT_TRUE(chromium.waitForFinished(60000)) << "chromium did not run: " << chromium.errorString().toStdString();
+    if (log) *log = QString::fromUtf8(chromium.readAllStandardError());
+    return QString::fromUtf8(chromium.readAllStandardOutput());
 }
 
 void PumpEvents(int ms) {

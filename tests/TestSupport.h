@@ -46,5 +46,9 @@ public:
 // Runs a program and gives its standard output (pdfinfo, pdftotext and the like).
 QString ProgramOutput(const QString &program, const QStringList &args);
 
+// The document headless chromium makes of a page file (its profile in
+// profileFolder); *log gets chromium's log, where script errors show.
+QString BrowserDom(const QString &file, const QString &profileFolder, QString *log = nullptr);
+
 // Handles the application's events for a while.
 void PumpEvents(int ms);

@@ -170,8 +170,7 @@ void TOrgForm::EditInstructions() {
         OpenHelp(58201);
         return;
     }
-    const QString file = RTFFile.contains(QLatin1Char(' ')) ? QLatin1Char('"') + RTFFile + QLatin1Char('"') : RTFFile;
-    RunCommand(editor + QLatin1Char(' ') + file, [this] { SaveExternalInstructions(); });
+    RunCommand(editor, {RTFFile}, [this] { SaveExternalInstructions(); });
 }
 
 void TOrgForm::SaveExternalInstructions() {

@@ -87,15 +87,24 @@ bool OpenDocument(const QString &target, int showMode) {
     return true;
 }
 
-void RunCommand(const QString &commandLine, const std::function<void()> &afterRun) {
-    ProcessRunner &runner = CurrentProcessRunner();
-    const QStringList parts = QProcess::splitCommand(commandLine);
+void RunCommand(const QString &program, const QStringList &arguments, const std::function<void()> &afterRun) {
     ProcessOutcome outcome;
-    if (!parts.isEmpty()) outcome = runner.run(parts.constFirst(), parts.mid(1));
-    if (!outcome.started) outcome = runner.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), commandLine});
-    if (!outcome.started) throw std::runtime_error((QStringLiteral("Unable to run \r") + commandLine).toStdString());
+    if (!program.isEmpty()) outcome = CurrentProcessRunner().run(program, arguments);
+    if (!outcome.started) {
+        // The command as the user would type it: arguments with blanks quoted.
+        QString shown = program;
+        for (const QString &a : arguments)
+            shown += QLatin1Char(' ') + (a.contains(QLatin1Char(' ')) || a.isEmpty() ? QLatin1Char('"') + a + QLatin1Char('"') : a);
+        throw std::runtime_error((QStringLiteral("Unable to run \r") + shown).toStdString());
+    }
     if (outcome.exitCode != 0) ShowMsg(QStringLiteral("Error calling external routine"));
     if (afterRun) afterRun();
+}
+
+void RunCommand(const QString &commandLine, const std::function<void()> &afterRun) {
+    const QStringList parts = QProcess::splitCommand(commandLine);
+    if (parts.isEmpty()) throw std::runtime_error((QStringLiteral("Unable to run \r") + commandLine).toStdString());
+    RunCommand(parts.constFirst(), parts.mid(1), afterRun);
 }
 
 void OpenWithEditor(const QString &fileName) {

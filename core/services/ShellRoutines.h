@@ -5,6 +5,7 @@
 // The replaceable parts live in platform/shell/ and platform/media/.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -17,9 +18,14 @@ enum ShowMode : int { ShowNormal = 1, ShowMaximised = 3 };
 // False (after its message) when no program opened it.
 bool OpenDocument(const QString &target, int showMode = ShowNormal);
 
-// Runs a command line and waits for it to end: as a program, else through
-// the shell ("/bin/sh -c"); neither starting raises "Unable to run". A
-// non-zero exit shows "Error calling external routine". afterRun follows.
+// Runs a program with its arguments and waits for it to end. No shell takes
+// part, so nothing in a path or a file name ("$", "`", ";", blanks) acts: the
+// program gets each argument whole. A program that cannot start raises
+// "Unable to run \r" and the command; a non-zero exit shows "Error calling
+// external routine". afterRun follows a run that started.
+void RunCommand(const QString &program, const QStringList &arguments, const std::function<void()> &afterRun);
+// A command line from the settings (Backup, Restore): parted into the program
+// and its arguments (double quotes keep blanks together), then run as above.
 void RunCommand(const QString &commandLine, const std::function<void()> &afterRun = {});
 
 // Opens a file with the configured editor program, else with its own program.

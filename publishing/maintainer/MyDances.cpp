@@ -8,6 +8,7 @@
 #include "publishing/maintainer/MaintainerRules.h"
 #include "publishing/pages/BookingsPage.h"
 #include "publishing/pages/Html.h"
+#include "publishing/pages/TableText.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -15,9 +16,10 @@
 #include <sqlite3.h>
 
 namespace {
-// A catalogue value as page text: its own "<", ">", '"' and "&" never act as
-// mark-up (the page's renderer applies the rest of the escaping).
-QString text(const QString &value) { return HtmlValue(value, QChar()); }
+// A catalogue value as page text within its cell: its own mark-up, "|",
+// line breaks and leading "!" or "x=" never act (the page's renderer applies
+// the rest of the escaping).
+QString text(const QString &value) { return TableTextValue(value, QStringLiteral("<Br>")); }
 
 
 // The first page of the site that Notes link, as a name under the site
@@ -108,12 +110,13 @@ MyDancesResult MakeMyDances(Database &db, const MaintainerConfig &c, const QStri
             const QString file = page.section(QLatin1Char('#'), 0, 0);
             if (!QFileInfo(c.SiteFolder + file).isFile() && !listed.contains(FoldUpper(file)))
                 AbortMsg(file + QStringLiteral(" is not an HTML file or in MyDances.txt"));
-            row += QStringLiteral("<A Href=\"") + page + QStringLiteral("\">") + text(d.Title) + QStringLiteral("</A>|");
+            row += QStringLiteral("<A Href=\"") + TableTextHref(page) + QStringLiteral("\">") + text(d.Title) +
+                   QStringLiteral("</A>|");
         } else {
             row += text(d.Title) + QLatin1Char('|');
         }
         row += text(his ? d.Collection : d.Collection + QStringLiteral(" (") + d.Author + QLatin1Char(')')) + QLatin1Char('|');
-        row += text(col("Rhythm")) + QLatin1Char('|') + level + QLatin1Char('|');
+        row += text(col("Rhythm")) + QLatin1Char('|') + text(level) + QLatin1Char('|');
         bool hasLink = false;
         const QString tune = TuneLinkName(d.Notes, &hasLink);
         if (ownTune && !hasLink)

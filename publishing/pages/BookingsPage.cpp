@@ -26,22 +26,31 @@ QString DecodeScript(const QString &name, const QString &write) {
            write + QStringLiteral(");}");
 }
 
-// A value as table text: escaped for the page, "|" as the separator so that
-// it splits no cell.
-QString Value(const QString &s, QChar sep) {
-    QString v = HtmlValue(s, QChar());
-    v.replace(QLatin1Char('|'), sep);
-    return v;
-}
+// A value as one cell's text; in a tooltip ("a=") a line break is a
+// character reference the tooltip shows as a new line.
+QString Value(const QString &s) { return TableTextValue(s, QStringLiteral("<Br>")); }
+QString Detail(const QString &s) { return TableTextValue(s, LineBreak); }
 
-QString WebCell(const QString &value, QChar sep) {
+QString WebCell(const QString &value) {
     CheckNoOuterSpaces(value);
     if (value.isEmpty() || value.startsWith(QLatin1Char('?'))) return QStringLiteral("&nbsp;|");
     if (FoldUpper(value).startsWith(QLatin1String("HTTP"))) {
-        const QString href = HtmlHref(value);
+        const QString href = TableTextHref(value);
         if (!href.isEmpty()) return QStringLiteral("<A Href=\"") + href + QStringLiteral("\">Web Link</A>|");
     }
-    return Value(value, sep) + QLatin1Char('|');
+    return Value(value) + QLatin1Char('|');
+}
+
+// A web address the page may link to: http(s), and nothing in it that
+// could end the attribute.
+bool LinkableAddress(const QString &address) {
+    const QString folded = address.toLower();
+    if (!folded.startsWith(QLatin1String("http://")) && !folded.startsWith(QLatin1String("https://"))) return false;
+    for (const QChar c : address)
+        if (c.unicode() <= ' ' || c == QLatin1Char('"') || c == QLatin1Char('\'') || c == QLatin1Char('<') ||
+            c == QLatin1Char('>') || c == QLatin1Char('`'))
+            return false;
+    return true;
 }
 
 // A mail address with everything outside letters, digits and "@._+-%_" as a
@@ -116,12 +125,18 @@ QString ReformatScript(const QString &printable) {
 // 0-based start of the old table: our decoding script's tag, else the table
 // whose class holds "WebStart"; -1 for neither.
 qsizetype OldTableStart(const QString &page) {
-    const qsizetype script = page.indexOf(QLatin1String("function E(A){"));
-    if (script >= 0) {
+    // The function counts only inside a script element: the "<" before it
+    // (comment marks "<!" passed over, never beyond the page's start) opens
+    // a Script tag.
+    for (qsizetype script = page.indexOf(QLatin1String("function E(A){")); script >= 0;
+         script = page.indexOf(QLatin1String("function E(A){"), script + 1)) {
         qsizetype p = script;
-        do p = page.lastIndexOf(QLatin1Char('<'), p - 1);
+        do p = p > 0 ? page.lastIndexOf(QLatin1Char('<'), p - 1) : -1;
         while (p >= 0 && p + 1 < page.size() && page[p + 1] == QLatin1Char('!'));
-        if (p >= 0) return p;
+        if (p < 0) continue;
+        const QString tag = FoldUpper(page.mid(p, 8));
+        if (tag.startsWith(QLatin1String("<SCRIPT")) && (tag.size() == 7 || tag[7] == QLatin1Char('>') || tag[7].isSpace()))
+            return p;
     }
     const QString upper = FoldUpper(page);
     for (qsizetype at = upper.indexOf(QLatin1String("<TABLE")); at >= 0; at = upper.indexOf(QLatin1String("<TABLE"), at + 1)) {
@@ -162,7 +177,8 @@ void AppendTableTextHtml(TableHtml &out, const QString &tableText, const TableHt
                                                                         : QStringLiteral("<TD>"));
                 for (const auto &[letter, raw] : cell.attributes) {
                     out.attributes = true;
-                    const QString value = QString(raw).replace(o.separator, o.separatorAs);
+                    QString value = QString(raw).replace(o.separator, o.separatorAs);
+                    if (letter.toLower() != QLatin1Char('e')) value.replace(QLatin1Char('"'), QLatin1String("&quot;"));
                     const QChar l = letter.toLower();
                     if (l == QLatin1Char('a')) {
                         out.page += Fix(out, QStringLiteral("<img src=\"") + o.imageFolder +
@@ -176,7 +192,7 @@ void AppendTableTextHtml(TableHtml &out, const QString &tableText, const TableHt
                         const QString scrambled = ScrambleAddress(value);
                         out.page += QStringLiteral("<Script>\rE(\"") + scrambled + QStringLiteral("\")</Script>\r");
                         out.printable += QStringLiteral("\r<ScripT>P(\"") + scrambled + QStringLiteral("\")</Script>\r");
-                    } else {
+                    } else if (LinkableAddress(raw)) {
                         QString shown = value;
                         for (const char *prefix : {"http://", "https://", "www."})
                             if (shown.startsWith(QLatin1String(prefix), Qt::CaseInsensitive)) shown.remove(0, int(strlen(prefix)));
@@ -252,42 +268,41 @@ QString BookingsTableText(const QList<BookingEvent> &events, const BookingsOptio
         // Location.
         if (PosNoCase(QStringLiteral("http"), e.Venue) > 0)
             AbortMsg(QStringLiteral("Don't put a link in Venue - put it in Town instead."));
-        QString details = Value(e.Venue, sep);
+        QString details = Detail(e.Venue);
         if (!e.Venue.isEmpty() && !CheckNoOuterSpaces(e.Postcode).isEmpty())
-            details += QStringLiteral(", ") + Value(e.Postcode, sep);
+            details += QStringLiteral(", ") + Detail(e.Postcode);
         if (!e.ETime.isEmpty())
-            details = details.isEmpty() ? Value(e.ETime, sep)
-                                        : details + QStringLiteral(".&nbsp; ") + Value(e.ETime, sep) + QLatin1Char('.');
+            details = details.isEmpty() ? Detail(e.ETime)
+                                        : details + QStringLiteral(".&nbsp; ") + Detail(e.ETime) + QLatin1Char('.');
         const QString notePrefix = sep + QStringLiteral("N|+");
         if (e.Programme.startsWith(notePrefix)) {
             QString note = e.Programme.mid(notePrefix.size());
             const qsizetype end = note.indexOf(sep);
             if (end >= 0) note.truncate(end);
-            note = Value(note, sep);
-            note.replace(CrLf, LineBreak);
+            note = Detail(note);
             if (!details.isEmpty()) details += LineBreak;
             details += note;
         }
         if (!details.isEmpty()) text += QStringLiteral("a=\"") + details + QStringLiteral("\" ");
-        text += WebCell(town, sep);
+        text += WebCell(town);
         // Event.
         if (org != e.Contact && org != e.Event && org != town && !org.startsWith(QLatin1Char('?')))
-            text += QStringLiteral("a=\"") + Value(org, sep) + QStringLiteral("\" ");
-        text += WebCell(e.Event, sep);
+            text += QStringLiteral("a=\"") + Detail(org) + QStringLiteral("\" ");
+        text += WebCell(e.Event);
         // Music.
-        text += WebCell(e.Band, sep);
+        text += WebCell(e.Band);
         // Contact.
         if (!CheckNoOuterSpaces(e.WebSite).isEmpty()) {
-            QString href = HtmlHref(FoldUpper(e.WebSite).startsWith(QLatin1String("HTTPS")) ? e.WebSite
-                                                                                       : QStringLiteral("http://") + e.WebSite);
-            href.replace(QLatin1Char(' '), QStringLiteral("%20"));
+            const QString href = TableTextHref(FoldUpper(e.WebSite).startsWith(QLatin1String("HTTPS"))
+                                                   ? e.WebSite
+                                                   : QStringLiteral("http://") + e.WebSite);
             if (!href.isEmpty()) text += QStringLiteral("w=") + href + QLatin1Char(' ');
         }
         if (!e.Email.isEmpty()) text += QStringLiteral("e=") + SafeAddress(CheckNoOuterSpaces(e.Email)) + QLatin1Char(' ');
         if (!CheckNoOuterSpaces(e.Contact).isEmpty())
-            text += QStringLiteral("a=\"") + Value(e.Contact, sep).replace(QLatin1Char(' '), QStringLiteral("&nbsp;")) +
+            text += QStringLiteral("a=\"") + Detail(e.Contact).replace(QLatin1Char(' '), QStringLiteral("&nbsp;")) +
                     QStringLiteral("\" ");
-        text += WebCell(e.Phone, sep);
+        text += WebCell(e.Phone);
         text += CrLf;
     }
     return ReplaceText(text, QStringLiteral(" & "), QStringLiteral(" &amp; "));
@@ -302,7 +317,8 @@ BookingsPageResult BookingsPage(const QString &oldPage, const QString &tableText
     }
     // Cut at the line's start, or at the tag when the caller's text stands
     // before it on its line.
-    const qsizetype lineStart = oldPage.lastIndexOf(QLatin1Char('\n'), start - 1) + 1;
+    // (A search back from before the page's start would wrap to its end.)
+    const qsizetype lineStart = start > 0 ? oldPage.lastIndexOf(QLatin1Char('\n'), start - 1) + 1 : 0;
     const qsizetype cut = oldPage.mid(lineStart, start - lineStart).trimmed().isEmpty() ? lineStart : start;
     const QString head = oldPage.left(cut);
     const QString img = o.imageFolder;

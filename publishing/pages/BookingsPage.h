@@ -25,8 +25,8 @@ struct BookingsOptions {
 
 // The table text of the events (table order); stops through AbortMsg with
 // the refusals (a blank at a field's end, a link in Venue). Values reach
-// the table as text: mark-up characters as references, '"' as "&quot;", "|"
-// as the separator.
+// the table as text, each within its cell (TableTextValue); only http(s)
+// addresses become links.
 QString BookingsTableText(const QList<BookingEvent> &events, const BookingsOptions &o);
 
 // Stops with s + " has leading or trailing space." when s has blanks at an end.

@@ -1,5 +1,7 @@
 #include "publishing/pages/TableText.h"
 
+#include "publishing/pages/Html.h"
+
 #include <QRegularExpression>
 
 QStringList SplitLines(const QString &text) {
@@ -53,4 +55,31 @@ TableTextRow ParseTableTextRow(const QString &line) {
     if (cells.size() > 1 && cells.last().isEmpty()) cells.removeLast();
     for (const QString &cell : cells) row.cells.append(ParseTableTextCell(cell));
     return row;
+}
+
+QString TableTextValue(const QString &value, const QString &lineBreak) {
+    QString v = HtmlValue(value, QChar());
+    v.replace(QLatin1Char('|'), QLatin1String("&#124;"));
+    v.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    v.replace(QLatin1Char('\n'), lineBreak);
+    // A cell drops the blanks after an attribute, so look past them.
+    qsizetype i = 0;
+    while (i < v.size() && v[i] == QLatin1Char(' ')) ++i;
+    if (i < v.size() && v[i] == QLatin1Char('!'))
+        v.replace(i, 1, QLatin1String("&#33;"));
+    else if (i + 1 < v.size() && v[i].isLetter() && v[i].unicode() < 128 && v[i + 1] == QLatin1Char('='))
+        v.replace(i + 1, 1, QLatin1String("&#61;"));
+    return v;
+}
+
+QString TableTextHref(const QString &address) {
+    const QString href = HtmlHref(address);
+    QString out;
+    for (const QChar c : href) {
+        if (c.unicode() <= ' ' || c == QLatin1Char('|') || c.unicode() == 0x7F)
+            out += QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            out += c;
+    }
+    return out;
 }

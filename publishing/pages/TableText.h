@@ -29,5 +29,18 @@ TableTextRow ParseTableTextRow(const QString &line);
 // A cell's leading attributes taken off; leading blanks after each dropped.
 TableTextCell ParseTableTextCell(const QString &cell);
 
+// A value from the catalogue as table text, made to stay one cell's text
+// (or a quoted attribute value) whatever it holds: mark-up characters and
+// "|" become references, so the page shows the value as typed; line breaks
+// (CR LF, CR or LF) become lineBreak, so no value starts a row; a leading
+// "!" or letter + "=" is escaped, so no value gives row, header or cell
+// attributes.
+QString TableTextValue(const QString &value, const QString &lineBreak);
+// A web address for an href in table text: as HtmlHref makes it, with "|",
+// blanks and control characters (line breaks) as "%" escapes, so it ends no
+// cell or row.
+// Empty for an address that is no web address or relative file name.
+QString TableTextHref(const QString &address);
+
 // The lines of a text, parted at CR LF, CR or LF.
 QStringList SplitLines(const QString &text);

@@ -92,3 +92,26 @@ TEST_F(BrowserBookings, AddressesDecodedAndReformatWorks) {
     for (const char *text : {"E-mail: sec@hilltop.org", "E-mail: dale@x.org", "Web Site: hilltop.org", "Village Hall", "Bring a plate\\"})
         EXPECT_TRUE(r.contains(QString::fromUtf8(text))) << text << "\n" << r.toStdString();
 }
+
+// Hostile values in every field the table shows: the page and its Reformat
+// copy run none of them, and no link takes a script address.
+TEST_F(BrowserBookings, HostileValuesRunNoScript) {
+    const QString run = QStringLiteral("document.write('RAN'+'X')");
+    const QString sep = SepDot;
+    open(addEvent("Og\r\n!autofocus onfocus=" + run + "|x", 20, sep + "N|+Bring\r!tabindex=3 autofocus onfocus=" + run + "|" + sep,
+                  {{"Town", "w=javascript:" + run}, {"Venue", "Hall\r\n!tabindex=1 autofocus onfocus=" + run + "|"},
+                   {"ETime", "7pm\n!tabindex=2 autofocus onfocus=" + run}, {"Event", "w=javascript:" + run},
+                   {"Band", "!onmouseover=" + run + "|x"}, {"Contact", "Al\r\n!autofocus onfocus=" + run},
+                   {"Phone", "e=x w=javascript:" + run}, {"WebSite", "x.org/|w=javascript:" + run + " z"}}));
+    form->MakeWebPages(true);
+    WriteFileBytes(path("Reformat.htm"), page().replace("</Body>", "<Script>R()</Script></Body>"));
+    for (const char *name : {"Bookings.htm", "Reformat.htm"}) {
+        QString log;
+        const QString d = BrowserDom(path(name), path(QStringLiteral("profile-") + name), &log);
+        EXPECT_TRUE(d.contains(QStringLiteral("Hall"))) << name << "\n" << d.toStdString();
+        EXPECT_FALSE(d.contains(QStringLiteral("RANX")) || d.contains(QStringLiteral("onfocus=\"")) ||
+                     d.contains(QStringLiteral("onmouseover=\"")) || d.contains(QStringLiteral("href=\"javascript")))
+            << name << "\n" << d.toStdString();
+        EXPECT_FALSE(log.contains(QStringLiteral("Uncaught"))) << log.toStdString();
+    }
+}

@@ -82,8 +82,8 @@ TEST_F(OrgFormExchangeTest, AProgrammeSavedAndLoadedIntoAnotherEventGivesTheSame
 
 TEST_F(OrgFormExchangeTest, ADanceSavedAndLoadedIsANewUnpostedDanceWithEveryField) {
     const QString music = QStringLiteral("Band·Jigs·3·CD·116··fast·jigs.mp3\rReels·1·CD·····reels.mp3");
-    addDance("Apple Cart Jig", {{"Music", music}, {"Lvl", 3}, {"Notes", "a·b"}, {"Instructions", "{\\rtf1 Lead}"},
-                                {"OwnTune", "Y"}, {"Called", QVariant()}});
+    addDance("Apple Cart Jig", {{"Music", music}, {"Lvl", 3}, {"Notes", "a·b"}, {"Instructions", "{\\rtf1 Lead · set}"},
+                                {"Author", "Smith·Jones"}, {"OwnTune", "Y"}, {"Called", QVariant()}});
     open(addEvent("Club", 2, QString()));
     form->PC->setCurrentWidget(form->DancePage);
     picker.answer = path("apple.Da");
@@ -91,7 +91,6 @@ TEST_F(OrgFormExchangeTest, ADanceSavedAndLoadedIsANewUnpostedDanceWithEveryFiel
     EXPECT_TRUE(answerer->sawText("Dance saved as " + path("apple.Da")));
     QStringList saved;
     for (int i = 0; i < DancesData.FieldCount(); ++i) saved.append(DancesData.Fields(i).AsString());
-    saved[DancesData.FieldByName("Notes").Index()] = "a b";
 
     answerer->clear();
     item("LoadfromD")->trigger();

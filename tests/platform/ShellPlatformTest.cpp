@@ -6,6 +6,8 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QThread>
 #include <QLabel>
@@ -14,26 +16,37 @@
 #include <QTest>
 #include <QTimer>
 
-TEST(ProcessRunner, RealShellForms) {
-    // "exit" is no program: the shell form runs it.
-    struct Case {
-        const char *line;
-        bool message;
-    };
-    const QList<Case> cases = {
-        {"exit 0", false},
-        {"exit 3", true},
-        {"quillary-no-such-program --flag", true}, // the shell's 127
-        {"true", false},
-    };
+// Real programs, in a folder whose name holds shell marks: each argument
+// arrives whole and nothing in one runs; a program that cannot start is
+// reported, never handed to a shell.
+TEST(ProcessRunner, ArgumentsArriveWholeAndNeverRun) {
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString folder = temp.path() + QStringLiteral("/a;b $(touch marker1) `touch marker2`/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QDir::setCurrent(folder);
+    const QString script = folder + QStringLiteral("args me.sh");
+    WriteFileBytes(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/got\"\nexit $#\n");
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QStringList hostile = {folder + QStringLiteral("$$This.RTF"), QStringLiteral("$(touch marker3)"),
+                                 QStringLiteral("`touch marker4`"), QStringLiteral("x; touch marker5"), QStringLiteral("two words")};
     TestAnswerer answerer;
-    for (const Case &c : cases) {
-        answerer.clear();
-        int after = 0;
-        RunCommand(QString::fromLatin1(c.line), [&] { ++after; });
-        EXPECT_EQ(after, 1) << c.line;
-        EXPECT_EQ(answerer.sawText(QStringLiteral("Error calling external routine")), c.message) << c.line;
+    int after = 0;
+    RunCommand(script, hostile, [&] { ++after; });
+    EXPECT_EQ(after, 1);
+    EXPECT_EQ(QString::fromUtf8(ReadFileBytes(folder + QStringLiteral("got"))), hostile.join('\n') + '\n');
+    EXPECT_TRUE(answerer.sawText(QStringLiteral("Error calling external routine"))) << "the script exits with its count";
+    for (const QString &line : {QStringLiteral("exit 0"), QStringLiteral("true; touch marker6"), QStringLiteral("true $(touch marker7)")}) {
+        try {
+            RunCommand(line, [&] { ++after; });
+            EXPECT_FALSE(line.startsWith(QLatin1String("exit"))) << "no shell built-in runs";
+        } catch (const std::runtime_error &e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(QStringLiteral("Unable to run \r"))) << e.what();
+        }
     }
+    for (const QString &where : {folder, temp.path() + '/', QDir::currentPath() + '/'})
+        for (int i = 1; i <= 7; ++i) EXPECT_FALSE(QFile::exists(where + QStringLiteral("marker%1").arg(i))) << i;
+    QDir::setCurrent(QDir::tempPath());
 }
 
 TEST(ProcessRunner, WindowsAreDisabledOnlyWhileWaiting) {

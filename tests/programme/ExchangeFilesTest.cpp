@@ -88,6 +88,12 @@ TEST_F(ExchangeFilesTest, DamagedProgrammeFilesGiveOneMessageEach) {
         {"NUL inside items", P("N|a") + QChar(0) + P("b~\r\n"), "", "", 1},
         {"empty", QString(), "holds no programme items", "", 0},
         {"separators alone", P("~~\r\n"), "holds no programme items", "", 0},
+        // Items that would read back as other items are named, not loaded.
+        {"line break in a dance key", P("D|T\r\nx|F|S~N|b~\r\n"), "", "holds items", 1},
+        {"recording mark not a number", P("D|T|F|S\u00a7x~D|T|F|S\u00a72~\r\n"), "", "holds items", 1},
+        {"recording with a leading zero", P("D|T|F|S\u00a702~\r\n"), "", "holds items", 0},
+        {"dance without its bars", P("DT~D|T|F~D|||~\r\n"), "", "DT\rD|T|F", 1},
+        {"kind letter without its bar", P("Nabc~N~O|h~\r\n"), "", "Nabc", 2},
     };
     for (const auto &c : cases) {
         const ProgrammeFileRead r = ReadProgrammeFile(c.text, SepDot, "old.Ev");
@@ -130,19 +136,35 @@ TEST_F(DanceFileTest, RecordsRoundTripThroughAFile) {
         QStringList values;
     } cases[] = {
         {"recordings with separators and CR lines", record({{"Music", music}, {"Lvl", "3"}, {"OwnTune", "Y"}})},
-        {"separator in Notes made a blank", record({{"Notes", P("a~b\r\nc")}, {"Music", music}})},
+        {"separator in Notes", record({{"Notes", P("a~b\r\nc")}, {"Music", music}})},
         {"non-ASCII rich text and title",
          record({{"Title", "Ländler 舞"}, {"Instructions", "{\\rtf1\\ansi Caf\\'e9 \\u8364? line\r\n\\par }"}})},
         {"Null numbers", record({{"Called", ""}, {"Tolbrook", ""}, {"CD", "Y"}})},
     };
+    // Every text field holding both separators, the escape mark alone, before
+    // a separator and at its end.
+    const QString esc = DanceFileEscape;
+    QStringList every = record({});
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].kind == DanceColumn::Text)
+            every[i] = columns[i].name + P("~a^b") + esc + "c" + esc + P("~d|e") + esc + esc + P("~") + esc;
+    every[at("Music")].replace("\r\n", "\r");
     for (const QChar sep : {SepDot, SepEuro})
         for (const auto &c : cases) {
             QStringList values = c.values;
             values.replaceInStrings(QString(SepDot), QString(sep));
             const DanceFileRead read = ReadDanceFile(throughFile(DanceFileText(values, columns, sep)), sep, columns);
-            values[at("Notes")].replace(sep, ' ');
             EXPECT_EQ(read.values, values) << c.name << ": " << read.error.toStdString();
         }
+    for (const QChar sep : {SepDot, SepEuro}) {
+        const DanceFileRead read = ReadDanceFile(throughFile(DanceFileText(every, columns, sep)), sep, columns);
+        EXPECT_EQ(read.values, every) << read.error.toStdString();
+    }
+    // A file written before values were marked reads as it always did: the
+    // recordings' separators found by counting from both ends.
+    QStringList old = record({{"Author", "Smith"}, {"Notes", "see x.org"}, {"Music", music}, {"Lvl", "2"}, {"CD", "Y"}});
+    const DanceFileRead read = ReadDanceFile(throughFile(old.join(SepDot) + SepDot + "\r\n"), SepDot, columns);
+    EXPECT_EQ(read.values, old) << read.error.toStdString();
 }
 
 TEST_F(DanceFileTest, OldAndForeignFiles) {
@@ -160,6 +182,8 @@ TEST_F(DanceFileTest, OldAndForeignFiles) {
         {"no separator", "Apple Cart Jig\r\n", "d.Da\rwas not written with the separator"},
         {"the other separator", P("T^F^\r\n"), "was not written"},
         {"empty", QString(), "was not written"},
+        {"final separator escaped", full + DanceFileEscape + SepDot, "was not written"},
+        {"escape mark before another character", full.chopped(1) + DanceFileEscape + P("x~"), "CD holds \u0010x"},
     };
     for (const auto &c : cases) {
         const DanceFileRead r = ReadDanceFile(c.text, SepDot, columns, "d.Da");

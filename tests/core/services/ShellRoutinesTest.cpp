@@ -119,23 +119,25 @@ TEST_F(ShellTest, ExistingFileOpensByItsPathWhateverTheCaseAndSlashes) {
     }
 }
 
-TEST_F(ShellTest, RunCommandFallsBackToShellThenRaises) {
+TEST_F(ShellTest, RunCommandStartsTheProgramAloneNeverTheShell) {
     struct Case {
         const char *name;
-        QStringList startable;  // programs that start
+        QString line;
+        QStringList startable; // programs that start
         int exitCode;
-        QList<QStringList> calls;
-        bool raises;
+        QStringList call;      // program and arguments, as the runner got them
+        const char *error;     // "" for none
         bool message;
     };
-    const QString line = QStringLiteral("backup \"My Data\" -q");
-    const QStringList direct = {QStringLiteral("backup"), QStringLiteral("My Data"), QStringLiteral("-q")};
-    const QStringList shell = {QStringLiteral("/bin/sh"), QStringLiteral("-c"), line};
+    const QStringList backup = {QStringLiteral("backup"), QStringLiteral("My Data"), QStringLiteral("-q")};
     const QList<Case> cases = {
-        {"program", {QStringLiteral("backup")}, 0, {direct}, false, false},
-        {"program fails", {QStringLiteral("backup")}, 2, {direct}, false, true},
-        {"through shell", {QStringLiteral("/bin/sh")}, 0, {direct, shell}, false, false},
-        {"neither", {}, 0, {direct, shell}, true, false},
+        {"program", "backup \"My Data\" -q", {"backup"}, 0, backup, "", false},
+        {"program fails", "backup \"My Data\" -q", {"backup"}, 2, backup, "", true},
+        {"cannot start: no shell tried", "backup \"My Data\" -q", {"/bin/sh"}, 0, backup,
+         "Unable to run \rbackup \"My Data\" -q", false},
+        {"shell syntax is plain text", "cp $(touch m) `touch m`;rm \"$$x\"", {"cp"}, 0,
+         {"cp", "$(touch", "m)", "`touch", "m`;rm", "$$x"}, "", false},
+        {"empty line", "", {"/bin/sh"}, 0, {}, "Unable to run \r", false},
     };
     for (const Case &c : cases) {
         runner.calls.clear();
@@ -143,21 +145,26 @@ TEST_F(ShellTest, RunCommandFallsBackToShellThenRaises) {
         answerer->clear();
         for (const QString &p : c.startable) runner.outcomes[p] = ProcessOutcome{true, c.exitCode};
         int after = 0;
-        if (c.raises) {
-            try {
-                RunCommand(line, [&] { ++after; });
-                ADD_FAILURE() << c.name << ": no error raised";
-            } catch (const std::runtime_error &e) {
-                EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Unable to run \r") + line) << c.name;
-            }
-            EXPECT_EQ(after, 0) << c.name;
-        } else {
-            RunCommand(line, [&] { ++after; });
-            EXPECT_EQ(after, 1) << c.name;
+        try {
+            RunCommand(c.line, [&] { ++after; });
+            EXPECT_FALSE(*c.error) << c.name << ": no error raised";
+        } catch (const std::runtime_error &e) {
+            EXPECT_EQ(QString::fromUtf8(e.what()), QString::fromUtf8(c.error)) << c.name;
         }
-        EXPECT_EQ(runner.calls, c.calls) << c.name;
+        EXPECT_EQ(after, *c.error ? 0 : 1) << c.name;
+        EXPECT_EQ(runner.calls, c.call.isEmpty() ? QList<QStringList>{} : QList<QStringList>{c.call}) << c.name;
         EXPECT_EQ(answerer->sawText(QStringLiteral("Error calling external routine")), c.message) << c.name;
     }
+    // A program path and a file name with blanks and shell marks go whole.
+    runner.calls.clear();
+    const QString program = QStringLiteral("/opt/My Editor/edit"), file = QStringLiteral("/data;$(x)/$$This.RTF");
+    try {
+        RunCommand(program, {file}, {});
+        ADD_FAILURE() << "no error raised";
+    } catch (const std::runtime_error &e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Unable to run \r") + program + ' ' + file);
+    }
+    EXPECT_EQ(runner.calls, QList<QStringList>{QStringList({program, file})});
 }
 
 TEST_F(ShellTest, EditorOpensFileElseFallsBackToItsProgram) {

@@ -4,6 +4,7 @@
 #include "publishing/maintainer/SiteLists.h"
 #include "TestSupport.h"
 
+#include <QDate>
 #include <QProcess>
 
 namespace {
@@ -267,4 +268,41 @@ TEST_F(SiteListsTest, DancesPageReplacesTheThreeTables) {
     };
     for (const auto &row : refused)
         EXPECT_EQ(RebuildDancesPage(row.page, in).stop, "Please use Scrivlet to reformat dances.htm") << row.name;
+}
+
+// The dances page from hostile catalogue values, in a browser (ctest label
+// "browser"): every value stays text in its own cell and runs nothing.
+class BrowserDancesPage : public SiteListsTest {};
+
+TEST_F(BrowserDancesPage, HostileValuesRunNoScript) {
+    const QString run = QStringLiteral("document.write('RAN'+'X')");
+    MaintainerConfig c = config();
+    c.SiteFolder = path("Site/");
+    const QString hostile[] = {"!tabindex=1 autofocus onfocus=" + run + "|x", "w=javascript:" + run,
+                               "T\r\n!autofocus onfocus=" + run + "|", "T|w=javascript:" + run + " z", "<script>" + run + "</script>"};
+    int n = 0;
+    for (const QString &h : hostile)
+        dance({{"Title", h}, {"Format", "Circle\n!onmouseover=" + run + "|"}, {"Style", "English"}, {"Author", "Vellam Orrisk"},
+               {"Collection", QStringLiteral("KRAV %1 ").arg(++n) + h}, {"Lvl", h}, {"Rhythm", h}});
+    const MyDancesResult r = MakeMyDances(db, c, "vellamorrisk.com", QDate(2026, 12, 6), false);
+    EXPECT_EQ(r.rows, 5);
+    DancesPageInput in;
+    in.dances = r.table;
+    in.collect = in.level = "Code\r\n";
+    in.totals = r.totals;
+    in.separator = QChar(0x00B7);
+    in.pageName = "dances.htm";
+    const DancesPageResult page = RebuildDancesPage("<html><body><Table Id=Collect></Table><Table Id=Level></Table>"
+                                                    "<Table Id=Dances></Table></body></html>", in);
+    ASSERT_TRUE(page.stop.isEmpty());
+    WriteFileBytes(path("dances.htm"), page.page.toUtf8());
+    const QString d = BrowserDom(path("dances.htm"), path("profile"));
+    EXPECT_FALSE(d.contains(QStringLiteral("RANX")) || d.contains(QStringLiteral("onfocus=\"")) ||
+                 d.contains(QStringLiteral("onmouseover=\"")) || d.contains(QStringLiteral("href=\"javascript")) ||
+                 d.contains(QStringLiteral("<script")))
+        << d.toStdString();
+    // Each dance one row of six cells, its heading one row of one cell.
+    const QString dances = d.mid(d.lastIndexOf(QStringLiteral("<table")));
+    EXPECT_EQ(dances.count(QStringLiteral("<tr")), 1 + 1 + 5) << dances.toStdString();
+    EXPECT_EQ(dances.count(QStringLiteral("<td")), 6 * 5 + 1) << dances.toStdString();
 }

@@ -48,7 +48,7 @@ TEST_F(QuillaryTest, BookingsTableTextRows) {
         "!BgColor=LightGreen|Date|Location|Event|Music|Contact",
         "!BgColor=Yellow|<Big><Center>2026</Center></Big>|&nbsp;|&nbsp;|&nbsp;|&nbsp;",
         "Every Monday|Club|&nbsp;|&nbsp;|&nbsp;",
-        "Sat 12 Dec|a=\"Hall \u00b7 Annex, AB1.&nbsp; 7.30.&#013;&#010;Bring food&#013;&#010;and drink\" Ashbury|"
+        "Sat 12 Dec|a=\"Hall &#124; Annex, AB1.&nbsp; 7.30.&#013;&#010;Bring food&#013;&#010;and drink\" Ashbury|"
         "a=\"Hill &quot;Top&quot;\" Dance|Fiddlesticks|w=http://www.hilltop.org e=sec@hilltop.org a=\"Ann&nbsp;Lee\" 0123|",
         "Sat 19 Dec||Private event|||",
         "Sun 20 Dec||Not available|||",
@@ -59,7 +59,7 @@ TEST_F(QuillaryTest, BookingsTableTextRows) {
     // The row's cells as the page reads them: the bar in the venue split none.
     const TableTextRow row = ParseTableTextRow(lines[3]);
     ASSERT_EQ(row.cells.size(), 5);
-    EXPECT_EQ(row.cells[1].attributes.value(0).second, QStringLiteral("Hall \u00b7 Annex, AB1.&nbsp; 7.30.&#013;&#010;Bring food&#013;&#010;and drink"));
+    EXPECT_EQ(row.cells[1].attributes.value(0).second, QStringLiteral("Hall &#124; Annex, AB1.&nbsp; 7.30.&#013;&#010;Bring food&#013;&#010;and drink"));
     EXPECT_EQ(row.cells[4].attributes.size(), 3);
     EXPECT_EQ(row.cells[4].content, QStringLiteral("0123"));
     const struct {
@@ -117,7 +117,7 @@ TEST_F(BookingsPageTest, KeepsTheCallersPartAndReplacesTheTable) {
                                 QStringLiteral("document.close();}")})
         EXPECT_TRUE(first.page.contains(part)) << part.toStdString();
     EXPECT_TRUE(first.printable.contains(QStringLiteral("<Span Class=X>&nbsp;Web Site: hilltop.org&nbsp;</Span>")));
-    EXPECT_TRUE(first.printable.contains(QStringLiteral("Hall | Annex")));
+    EXPECT_TRUE(first.printable.contains(QStringLiteral("Hall &#124; Annex")));
     // The generated part is ASCII whatever the values hold; the head's own
     // script and UTF-8 stay as they were.
     const QString generated = first.page.mid(head.size());
@@ -132,6 +132,78 @@ TEST_F(BookingsPageTest, KeepsTheCallersPartAndReplacesTheTable) {
     EXPECT_TRUE(mine.indexOf(feedback) > mine.lastIndexOf(QStringLiteral("</Table>")) && mine.endsWith(QStringLiteral("</Body>\r\n</HTML>\r\n")));
     // A page with neither the script nor a WebStart table is refused.
     EXPECT_EQ(make(head + "<Table><TR><TD>x</TD></TR></Table>").stop, QStringLiteral("Error: \"WebStart\" not found in Bookings.htm"));
+}
+
+// A value put into table text is one cell's text whatever it holds: no
+// line break starts a row, no "|" a cell, no leading "!" or "x=" gives
+// attributes, no address but http(s) becomes a link.
+TEST_F(QuillaryTest, BookingsHostileValuesStayInTheirCells) {
+    const struct {
+        const char *value, *want;
+    } values[] = {{"w=javascript:x", "w&#61;javascript:x"}, {"!a|b\r\nc\rd\ne", "&#33;a&#124;b<Br>c<Br>d<Br>e"},
+                  {"  e=1", "  e&#61;1"}, {"Reel & <Jig>", "Reel &amp; &lt;Jig&gt;"}, {"a = b", "a = b"}};
+    for (const auto &v : values) EXPECT_EQ(TableTextValue(QString::fromUtf8(v.value), "<Br>"), QString::fromUtf8(v.want));
+    EXPECT_EQ(TableTextHref("http://x.org/a|b c\r\n!d"), "http://x.org/a%7Cb%20c%0D%0A!d");
+    EXPECT_EQ(TableTextHref("javascript:alert(1)"), "");
+
+    const char *pieces[] = {"V\r\n!tabindex=1 autofocus onfocus=alert(1)|x", "w=javascript:alert(1)", "!onmouseover=alert(1)|x",
+                            "e=x a=\"q\" w=javascript:alert(1)", "V\rw=javascript:alert(1)", "V\n!x|y",
+                            "V|w=javascript:alert(1) z", "http://x.org/|w=javascript:alert(1) z"};
+    const char *fields[] = {"Town", "Event", "Band", "Phone", "Venue", "Postcode", "ETime", "Org", "Contact", "WebSite", "note"};
+    const BookingsOptions o{Sep, QString(), DateToDayNumber({2026, 12, 6})};
+    for (const char *piece : pieces)
+        for (const char *field : fields) {
+            const QString v = QString::fromUtf8(piece), f = QLatin1String(field);
+            if (f == "Venue" && v.contains("http")) continue; // refused with its message
+            const QDate day(2026, 12, 12);
+            const BookingEvent e = f == "note" ? Booking(day, "Club", {{"Venue", "Hall"}, {"Programme", QString(Sep) + "N|+" + v + Sep}})
+                                   : f == "Org" ? Booking(day, piece, {{"Venue", "Hall"}})
+                                                : Booking(day, "Club", {{"Venue", "Hall"}, {"Email", "a@b.org"}, {field, v}});
+            const QString text = BookingsTableText({e}, o);
+            const QStringList lines = text.split("\r\n");
+            ASSERT_EQ(lines.size(), 4) << field << " " << piece << "\n" << text.toStdString();
+            const TableTextRow row = ParseTableTextRow(lines[2]);
+            EXPECT_FALSE(row.hasRowAttributes || row.headerCell) << field << " " << piece;
+            ASSERT_EQ(row.cells.size(), 5) << field << " " << piece << "\n" << text.toStdString();
+            const QString letters[] = {"", "a", "a", "", "wea"};
+            for (int i = 0; i < 5; ++i)
+                for (const auto &[letter, value] : row.cells[i].attributes) {
+                    EXPECT_TRUE(letters[i].contains(letter)) << field << " " << piece << " cell " << i;
+                    if (letter == 'w') {
+                        EXPECT_TRUE(value.startsWith("http://") || value.startsWith("https://")) << value.toStdString();
+                    }
+                }
+            const QString page = BookingsPage("<Body><Table Class=WebStart></Table>", text, {QString(), false, Sep, "b.htm", {}}).page;
+            EXPECT_EQ(page.left(page.indexOf("</Table>")).count("<TR"), 3) << page.toStdString();
+            EXPECT_FALSE(page.contains("Href=\"javascript", Qt::CaseInsensitive) || page.contains("<TR ta", Qt::CaseInsensitive) ||
+                         page.contains("<TH onm", Qt::CaseInsensitive))
+                << page.toStdString();
+        }
+}
+
+// The old table is found by our script only inside a script element, and a
+// search for it never runs past the page's start.
+TEST_F(QuillaryTest, BookingsOldTableFoundOnlyByARealScript) {
+    const QString table = "<Table Class=\"WebStart\"><TR><TD>old</TD></TR></Table>";
+    const struct {
+        const char *name;
+        QString page;
+        bool found;
+        QString kept; // the caller's part before the new table
+    } pages[] = {
+        {"comment marks alone before the function", "<!x function E(A){ <!y", false, ""},
+        {"function before any tag", "function E(A){ <P>mine</P>\n" + table + "<B>end</B>", true, "function E(A){ <P>mine</P>\n"},
+        {"function in text", "<P>function E(A){</P>\n" + table, true, "<P>function E(A){</P>\n"},
+        {"function in a script", "<P>mine</P>\n<Script>\r<!--\rfunction E(A){}</Script>\n" + table, true, "<P>mine</P>\n"},
+        {"script at the page's start", "<Script>function E(A){}</Script>\n" + table + "\r\n<P>end</P>\r\n", true, ""},
+    };
+    for (const auto &p : pages) {
+        const BookingsPageResult r = BookingsPage(p.page, "Date\r\n", {QString(), false, Sep, "b.htm", {}});
+        EXPECT_EQ(r.stop.isEmpty(), p.found) << p.name;
+        if (!p.found) continue;
+        EXPECT_FALSE(r.page.contains("old")) << p.name << "\n" << r.page.toStdString();
+        EXPECT_TRUE(r.page.startsWith(p.kept + "<Script>\rfunction E(A){")) << p.name << "\n" << r.page.toStdString();
+    }
 }
 
 } // namespace
