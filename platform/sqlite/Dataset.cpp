@@ -910,11 +910,8 @@ void Dataset::writeRecord(bool runAfterPost) {
             if (!m_rec.assigned[size_t(i)]) continue;
             const FieldInfo &f = m_infos[i];
             const QVariant &v = m_rec.values[i];
-            if (f.type == FieldType::Text && f.size > 0 && !v.isNull() && v.toString().size() > f.size)
-                throw DbError(QStringLiteral("The field %1 is too small to accept the amount of data you attempted "
-                                             "to add (%2 characters at most).")
-                                  .arg(f.name)
-                                  .arg(f.size));
+            if (!v.isNull())
+                if (const QString fault = Field::SizeFault(f, v.toString()); !fault.isEmpty()) throw DbError(fault);
             names.append(quoteId(f.name));
             values.append(v);
             for (const KeyColumn &k : m_key)
