@@ -4,12 +4,6 @@
 
 namespace {
 
-QString quoted(const QString &name) {
-    QString q = name;
-    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
 // A long run with ever new sets of columns keeps no more statements than this.
 constexpr int MaxKeptInserts = 256;
 
@@ -25,12 +19,12 @@ Statement &TableAppender::insertFor(const QByteArray &assigned) {
     QStringList names, marks;
     for (int i = 0; i < m_fields.size(); ++i)
         if (assigned.at(i)) {
-            names.append(quoted(m_fields[i].name));
+            names.append(QuoteIdentifier(m_fields[i].name));
             marks.append(QStringLiteral("?"));
         }
-    const QString sql = names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table))
+    const QString sql = names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QuoteIdentifier(m_table))
                                         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                              .arg(quoted(m_table), names.join(QStringLiteral(", ")),
+                                              .arg(QuoteIdentifier(m_table), names.join(QStringLiteral(", ")),
                                                    marks.join(QStringLiteral(", ")));
     if (m_inserts.size() >= MaxKeptInserts) m_inserts.clear();
     return *m_inserts.insert(assigned, std::make_shared<Statement>(m_db.handle(), sql)).value();
