@@ -8,6 +8,7 @@
 #include <QStringEncoder>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <stdexcept>
 
 namespace {
@@ -37,6 +38,17 @@ const Tables &tables() {
     return t;
 }
 
+// The first byte from i with its high bit set, or n; eight bytes at a time.
+qsizetype asciiEnd(const unsigned char *p, qsizetype i, qsizetype n) {
+    constexpr quint64 HighBits = 0x8080808080808080ULL;
+    for (quint64 w; i + 8 <= n; i += 8) {
+        std::memcpy(&w, p + i, 8);
+        if (w & HighBits) break;
+    }
+    while (i < n && p[i] < 0x80) ++i;
+    return i;
+}
+
 } // namespace
 
 namespace Cp1252 {
@@ -47,9 +59,19 @@ QChar decodeByte(unsigned char b) {
 }
 
 QString decode(const QByteArray &bytes) {
-    QString out(bytes.size(), Qt::Uninitialized);
-    QChar *d = out.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) d[i] = decodeByte(static_cast<unsigned char>(bytes[i]));
+    // Latin-1 is Windows-1252 but for 0x80-0x9F: those few are put right.
+    QString out = QString::fromLatin1(bytes);
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    QChar *d = nullptr;
+    for (qsizetype i = 0; i < n; ++i) {
+        i = asciiEnd(p, i, n);
+        if (i >= n) break;
+        if (p[i] <= 0x9F) {
+            if (!d) d = out.data();
+            d[i] = QChar(High[p[i] - 0x80]);
+        }
+    }
     return out;
 }
 
@@ -143,6 +165,8 @@ bool looksUtf8(const QByteArray &b) {
     const auto *p = reinterpret_cast<const unsigned char *>(b.constData());
     const qsizetype n = b.size();
     for (qsizetype i = 0; i < n;) {
+        i = asciiEnd(p, i, n);
+        if (i >= n) break;
         const int len = utf8SequenceLength(p, i, n);
         if (len == 0) return false;
         multi = multi || len > 1;
@@ -157,14 +181,24 @@ Utf8Scan ScanUtf8(const QByteArray &bytes) {
     Utf8Scan scan;
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
     const qsizetype n = bytes.size();
-    qsizetype i = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    int line = 1;
-    while (i < n) {
+    const qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    qsizetype bad = -1;
+    for (qsizetype i = start; i < n;) {
+        i = asciiEnd(p, i, n);
+        if (i >= n) break;
         const int len = utf8SequenceLength(p, i, n);
-        if (len == 0 && scan.firstBadLine == 0) scan.firstBadLine = line;
+        if (len == 0 && bad < 0) bad = i;
         if (len > 1) scan.multiByte = true;
-        if (p[i] == '\n' || (p[i] == '\r' && (i + 1 >= n || p[i + 1] != '\n'))) ++line;
+        if (bad >= 0 && scan.multiByte) break;
         i += std::max(len, 1);
+    }
+    if (bad >= 0) {
+        // Line breaks are single bytes, never part of a sequence: counted up
+        // to the bad byte (CR LF, LF or a lone CR each end a line).
+        int line = 1;
+        for (qsizetype i = start; i < bad; ++i)
+            if (p[i] == '\n' || (p[i] == '\r' && (i + 1 >= n || p[i + 1] != '\n'))) ++line;
+        scan.firstBadLine = line;
     }
     return scan;
 }

@@ -7,12 +7,12 @@
 // too); a rename rewriting the programmes of 5,000 events under 1 s.
 
 #include "BenchWindow.h"
+#include "LargeCatalogue.h"
 #include "app/OrgForm.h"
 #include "base/AppState.h"
 #include "base/Cp1252.h"
 #include "core/dances/DanceItems.h"
 #include "core/dances/DanceLocate.h"
-#include "core/database/SampleCatalogue.h"
 #include "core/database/Tables.h"
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Database.h"
@@ -40,7 +40,7 @@ Catalogue &LargeCatalogue() {
     static Catalogue *c = [] {
         auto *cat = new Catalogue;
         cat->path = cat->dir.path() + QStringLiteral("/Large.mdb");
-        BuildLargeCatalogue(cat->path, 20261206, QDate(2026, 12, 6));
+        CopyLargeCatalogue(cat->path);
         cat->db.open(cat->path);
         QHash<DanceKey, int> uses;
         Statement s(cat->db.handle(), QStringLiteral("SELECT Programme FROM Events ORDER BY EDate"));

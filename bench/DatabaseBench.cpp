@@ -1,8 +1,9 @@
 // The table layer on the large catalogue (20,000 dances, 5,000 events), each
 // measure beside plain SQLite doing the same reads through its C API.
 
+#include "LargeCatalogue.h"
+
 #include "base/Cp1252.h"
-#include "core/database/SampleCatalogue.h"
 #include "core/database/SqlRunner.h"
 #include "core/database/Tables.h"
 #include "core/startup/Settings.h"
@@ -20,7 +21,7 @@ const QString &catalogue() {
     static QTemporaryDir dir;
     static const QString path = [] {
         const QString p = dir.path() + QStringLiteral("/Quillary.mdb");
-        BuildLargeCatalogue(p, 2026, QDate(2026, 12, 6));
+        CopyLargeCatalogue(p);
         return p;
     }();
     return path;

@@ -8,8 +8,9 @@
 // switch after one dance was edited, "Not recent", and plain SQLite reading
 // the same columns as the twin to compare with.
 
+#include "LargeCatalogue.h"
+
 #include "base/Cp1252.h"
-#include "core/database/SampleCatalogue.h"
 #include "core/filter/FilterCommands.h"
 #include "core/filter/Tags.h"
 #include "core/startup/Settings.h"
@@ -29,7 +30,7 @@ struct Catalogue {
 
     Catalogue() {
         const QString path = dir.path() + QStringLiteral("/Large.mdb");
-        BuildLargeCatalogue(path, 20261206, QDate(2026, 12, 6));
+        CopyLargeCatalogue(path);
         db.open(path);
         events = std::make_unique<Dataset>(db, QStringLiteral("Events"));
         events->setIndexName(QStringLiteral("EDate"));

@@ -5,11 +5,11 @@
 // and loads its stored instructions into a plain rich edit.
 
 #include "BenchWindow.h"
+#include "LargeCatalogue.h"
 #include "app/OrgForm.h"
 #include "base/AppState.h"
 #include "base/Cp1252.h"
 #include "base/TestAnswerer.h"
-#include "core/database/SampleCatalogue.h"
 #include "core/database/Tables.h"
 #include "core/startup/Settings.h"
 #include "platform/rtf/RichEdit.h"
@@ -40,7 +40,7 @@ struct Display {
     Display() {
         TestAnswerer::onUnscripted = [](const QString &) {};
         const QString path = dir.path() + QStringLiteral("/Large.mdb");
-        BuildLargeCatalogue(path, 20261206, QDate(2026, 12, 6));
+        CopyLargeCatalogue(path);
         if (!OpenCatalogueAsTheWindowDoes(dir.path() + QStringLiteral("/"), QStringLiteral("Large.mdb"),
                                           "Gender=1\r\n[User]\r\nZoom=150\r\n"))
             return;

@@ -4,9 +4,10 @@
 // "Tunes for this band" over 300 events of one band.
 // Targets: the listing under 300 ms; the band's tunes under 100 ms.
 
+#include "LargeCatalogue.h"
+
 #include "base/Cp1252.h"
 #include "base/TextRoutines.h"
-#include "core/database/SampleCatalogue.h"
 #include "platform/sqlite/Database.h"
 #include "programme/Listings.h"
 #include "programme/ProgrammeText.h"
@@ -29,7 +30,7 @@ Catalogue &ListingCatalogue() {
     static Catalogue *c = [] {
         auto *cat = new Catalogue;
         const QString path = cat->dir.filePath(QStringLiteral("Large.mdb"));
-        BuildLargeCatalogue(path, 20261206, QDate(2026, 12, 6));
+        CopyLargeCatalogue(path);
         cat->db.open(path);
         Statement own(cat->db.handle(), QStringLiteral("UPDATE Dances SET OwnTune = 'Y', Notes = "
                                                        "'Tune: http://example.org/abc.aspx?T=' || rowid "

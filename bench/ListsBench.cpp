@@ -5,7 +5,8 @@
 // under 1 s; the contra analysis of the candidates under 1 s, and a rebuild
 // (texts already analysed) under 300 ms.
 
-#include "core/database/SampleCatalogue.h"
+#include "LargeCatalogue.h"
+
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Dataset.h"
 #include "presentation/ContraFigures.h"
@@ -26,7 +27,7 @@ struct Catalogue {
 
     Catalogue() {
         const QString path = dir.path() + QStringLiteral("/Large.mdb");
-        BuildLargeCatalogue(path, 20261206, QDate(2026, 12, 6));
+        CopyLargeCatalogue(path);
         db.open(path);
         events = std::make_unique<Dataset>(db, QStringLiteral("Events"));
         events->setIndexName(QStringLiteral("EDate"));

@@ -2,7 +2,8 @@
 // 200 folders) after 50 files changed, beside a plain walk of both trees with
 // stat; and the release on the large catalogue beside VACUUM INTO alone.
 
-#include "core/database/SampleCatalogue.h"
+#include "LargeCatalogue.h"
+
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/JetSql.h"
 #include "publishing/maintainer/Release.h"
@@ -89,7 +90,7 @@ struct Large {
     QString path;
     Large() {
         path = dir.path() + "/Quillary.mdb";
-        BuildLargeCatalogue(path, 2026, QDate(2026, 12, 6));
+        CopyLargeCatalogue(path);
         QDir().mkpath(dir.path() + "/prog/Install");
         QFile program(dir.path() + "/prog/quillary");
         program.open(QIODevice::WriteOnly);

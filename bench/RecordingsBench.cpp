@@ -10,12 +10,12 @@
 // The main window's own refresh and keystroke, grid filled, beside them.
 
 #include "BenchWindow.h"
+#include "LargeCatalogue.h"
 #include "app/OrgForm.h"
 #include "base/AppState.h"
 #include "base/Cp1252.h"
 #include "base/Log.h"
 #include "base/TestAnswerer.h"
-#include "core/database/SampleCatalogue.h"
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Database.h"
 #include "presentation/music/MusicFolders.h"
@@ -56,7 +56,7 @@ struct Recordings {
 
     Recordings() {
         const QString path = dir.path() + QStringLiteral("/Large.mdb");
-        BuildLargeCatalogue(path, 20261207, QDate(2026, 12, 7));
+        CopyLargeCatalogue(path);
         db.open(path);
         base = dir.path() + QStringLiteral("/Music/");
         buildTree();

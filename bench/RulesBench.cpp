@@ -5,8 +5,9 @@
 // settings file: under 20 ms; "Show ALL sessions" text and "List ALL
 // sessions" titles, read included: each under 200 ms.
 
+#include "LargeCatalogue.h"
+
 #include "base/Cp1252.h"
-#include "core/database/SampleCatalogue.h"
 #include "platform/ini/IniFile.h"
 #include "platform/sqlite/Database.h"
 #include "programme/ProgrammeText.h"
@@ -32,7 +33,7 @@ RulesCatalogue &Catalogue() {
     static RulesCatalogue c;
     static const bool built = [] {
         const QString path = c.dir.filePath(QStringLiteral("Large.mdb"));
-        BuildLargeCatalogue(path, 20261206, QDate(2026, 12, 6));
+        CopyLargeCatalogue(path);
         c.db.open(path);
         // Every seventh event gains a session heading of its own.
         c.db.execRaw(QStringLiteral("UPDATE Events SET Programme = '") + QString(SepDot) +

@@ -9,13 +9,14 @@
 // for the old web host in the notes in the same scan that lists the
 // authors; the twin reads the authors alone, as it never did that check.
 
+#include "LargeCatalogue.h"
+
 #include "app/OrgForm.h"
 #include "base/AppState.h"
 #include "base/Clock.h"
 #include "base/Dates.h"
 #include "base/Log.h"
 #include "base/TestAnswerer.h"
-#include "core/database/SampleCatalogue.h"
 #include "core/database/Tables.h"
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
@@ -45,7 +46,7 @@ const QString &programFolder() {
     static QTemporaryDir dir;
     static const QString folder = [] {
         const QString f = dir.path() + '/';
-        BuildLargeCatalogue(f + QStringLiteral("Quillary.mdb"), 2026, BenchToday);
+        CopyLargeCatalogue(f + QStringLiteral("Quillary.mdb"));
         const qint64 size = QFileInfo(f + QStringLiteral("Quillary.mdb")).size();
         QFile ini(f + QStringLiteral("Quillary.ini"));
         ini.open(QIODevice::WriteOnly);

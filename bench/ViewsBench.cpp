@@ -5,9 +5,9 @@
 // under 100 ms; the Dances page switched to table view under 300 ms.
 
 #include "BenchWindow.h"
+#include "LargeCatalogue.h"
 #include "app/OrgForm.h"
 #include "base/AppState.h"
-#include "core/database/SampleCatalogue.h"
 #include "core/database/Tables.h"
 #include "core/startup/Settings.h"
 #include "core/views/ListForm.h"
@@ -28,7 +28,7 @@ struct Window {
 
     Window() {
         const QString path = dir.path() + QStringLiteral("/Large.mdb");
-        BuildLargeCatalogue(path, 20261206, QDate(2026, 12, 6));
+        CopyLargeCatalogue(path);
         const bool opened = OpenCatalogueAsTheWindowDoes(dir.path() + QStringLiteral("/"), QStringLiteral("Large.mdb"));
         LocationColumn = 6;
         if (!opened) return;

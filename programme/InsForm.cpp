@@ -82,7 +82,7 @@ void TInsForm::FormCreate() {
     const int height = std::min(wanted, screen.height() - 40);
     resize(290, std::max(height, 120));
     move(screen.right() - frameGeometry().width() + 1, screen.top());
-    if (!anyKnown) ShowMsg(QStringLiteral("Insert from List: No dance titles found."));
+    if (!anyKnown) OKHelpCancel(QStringLiteral("Insert from List: No dance titles found."), InsertHelp);
 }
 
 void TInsForm::paint(int index) {
@@ -109,7 +109,7 @@ bool TInsForm::eventFilter(QObject *watched, QEvent *event) {
 void TInsForm::BtnClick(QPushButton *sender) {
     const QList<int> wanted = TitlesToInsert(states, sender == AllBtn);
     if (wanted.isEmpty()) {
-        ShowMsg(QStringLiteral("No dances selected."));
+        OKHelpCancel(QStringLiteral("No dances selected."), InsertHelp);
         return;
     }
     const bool positional = sink.PositionalShown();

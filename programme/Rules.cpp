@@ -395,12 +395,16 @@ ProgrammeTestResult RunProgrammeTest(const ProgrammeTestInput &in, RuleReport &r
             if (row.key.Style == QLatin1String("Technique")) continue;
             if (!anySession && rule.session != current) continue;
 
+            // Every dance taking part is located, so that one the catalogue
+            // lacks gets its choices whatever the rule; one still missing
+            // afterwards has no fields to judge.
+            const std::optional<DanceFields> &dance = danceAt(i);
             if (rule.kind == KindTotal) {
                 ++count;
                 continue;
             }
-            const std::optional<DanceFields> &dance = danceAt(i);
-            const DanceFields fields = dance ? *dance : DanceFields();
+            if (!dance) continue;
+            const DanceFields &fields = *dance;
             const QString title = DisplayTitle(row.key.Title);
             if (rule.kind == KindLevel) {
                 const QString level = fields.value(QStringLiteral("Lvl"));

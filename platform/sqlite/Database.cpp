@@ -101,6 +101,12 @@ void Database::SetJournalsRefused(bool refused) { refuseJournals = refused; }
 DbError::DbError(const QString &text, const QString &sql, int code)
     : std::runtime_error(text.toStdString()), m_text(text), m_sql(sql), m_code(code) {}
 
+QString QuoteIdentifier(const QString &name) {
+    QString q = name;
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
 FieldType FieldTypeOfDeclaration(const QString &declared, int *size) {
     *size = 0;
     const QString d = FoldUpper(declared.trimmed());

@@ -50,6 +50,10 @@ struct FieldInfo {
 // "SMALLINT", "DATETIME" ...); the size goes to *size.
 FieldType FieldTypeOfDeclaration(const QString &declared, int *size);
 
+// A table or column name as SQL names it: between double quotes, any double
+// quote in it doubled.
+QString QuoteIdentifier(const QString &name);
+
 // One prepared statement, finalised when it goes.
 class Statement {
 public:

@@ -11,12 +11,6 @@
 
 namespace {
 
-QString quoteId(const QString &name) {
-    QString q = name;
-    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
 constexpr int MemoShownChars = 200;
 
 } // namespace
@@ -79,7 +73,7 @@ void Dataset::setupIndex() {
         const QString coll = s.columnText(2);
         const bool desc = s.column(1).toLongLong() != 0;
         m_key.push_back({*it, SameText(coll, QStringLiteral("NOCASE")), desc});
-        const QString term = quoteId(m_infos[*it].name) + QStringLiteral(" COLLATE ") + coll;
+        const QString term = QuoteIdentifier(m_infos[*it].name) + QStringLiteral(" COLLATE ") + coll;
         order.append(term + (desc ? QStringLiteral(" DESC") : QString()));
         reversed.append(term + (desc ? QString() : QStringLiteral(" DESC")));
     }
@@ -195,7 +189,7 @@ void Dataset::loadKeys(bool runFilter) {
     std::vector<qint64> keys, shown;
     const bool filtering = runFilter && m_filtered && OnFilterRecord;
     if (!filtering) {
-        Statement s(db().handle(), QStringLiteral("SELECT rowid FROM %1 %2").arg(quoteId(m_table), m_orderBy));
+        Statement s(db().handle(), QStringLiteral("SELECT rowid FROM %1 %2").arg(QuoteIdentifier(m_table), m_orderBy));
         while (s.step()) keys.push_back(sqlite3_column_int64(s.get(), 0));
         m_keys.swap(keys);
         if (runFilter && m_filtered) m_visible = m_keys; // filtering without a hook shows every row
@@ -207,18 +201,18 @@ void Dataset::loadKeys(bool runFilter) {
     if (FilterColumns.isEmpty()) {
         for (const FieldInfo &f : m_infos) {
             columnOf[size_t(f.index)] = int(columns.size()) + 1;
-            columns.append(quoteId(f.name));
+            columns.append(QuoteIdentifier(f.name));
         }
     } else {
         for (const QString &name : FilterColumns) {
             const auto it = m_names.constFind(FoldUpper(name));
             if (it == m_names.constEnd() || columnOf[size_t(*it)] >= 0) continue;
             columnOf[size_t(*it)] = int(columns.size()) + 1;
-            columns.append(quoteId(m_infos[*it].name));
+            columns.append(QuoteIdentifier(m_infos[*it].name));
         }
     }
     const QString select = columns.isEmpty() ? QString() : QStringLiteral(", ") + columns.join(QStringLiteral(", "));
-    Statement s(db().handle(), QStringLiteral("SELECT rowid%1 FROM %2 %3").arg(select, quoteId(m_table), m_orderBy));
+    Statement s(db().handle(), QStringLiteral("SELECT rowid%1 FROM %2 %3").arg(select, QuoteIdentifier(m_table), m_orderBy));
     Candidate c;
     c.stmt = &s;
     c.columnOf = columnOf;
@@ -351,7 +345,7 @@ void Dataset::moveTo(int pos) {
 
 QString Dataset::smallColumns() const {
     QStringList cols;
-    for (int f : m_smallFields) cols.append(quoteId(m_infos[f].name));
+    for (int f : m_smallFields) cols.append(QuoteIdentifier(m_infos[f].name));
     if (cols.isEmpty()) cols.append(QStringLiteral("rowid"));
     return cols.join(QStringLiteral(", "));
 }
@@ -377,7 +371,7 @@ Dataset::Record Dataset::recordFrom(const Statement *s, int first, qint64 rowid)
 void Dataset::readRecord(qint64 rowid) {
     if (!m_readSmall.valid())
         m_readSmall = Statement(db().handle(),
-                                QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(smallColumns(), quoteId(m_table)));
+                                QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(smallColumns(), QuoteIdentifier(m_table)));
     m_readSmall.bind(1, rowid);
     // The record's buffers are reused: a walk reads one row after another.
     const int n = int(m_infos.size());
@@ -405,7 +399,7 @@ QVariant Dataset::fetchColumn(int field, qint64 rowid) const {
     Statement &s = m_readColumn[size_t(field)];
     if (!s.valid())
         s = Statement(db().handle(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
-                                         .arg(quoteId(m_infos[field].name), quoteId(m_table)));
+                                         .arg(QuoteIdentifier(m_infos[field].name), QuoteIdentifier(m_table)));
     s.bind(1, rowid);
     QVariant v;
     if (s.step()) v = s.column(0);
@@ -464,10 +458,10 @@ QVariantList Dataset::rowValues(int visibleRow) const {
     if (!m_readRow.valid()) {
         QStringList cols;
         for (const FieldInfo &f : m_infos)
-            cols.append(f.type == FieldType::Memo ? QStringLiteral("substr(%1, 1, %2)").arg(quoteId(f.name)).arg(MemoShownChars)
-                                                  : quoteId(f.name));
+            cols.append(f.type == FieldType::Memo ? QStringLiteral("substr(%1, 1, %2)").arg(QuoteIdentifier(f.name)).arg(MemoShownChars)
+                                                  : QuoteIdentifier(f.name));
         m_readRow = Statement(db().handle(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
-                                                 .arg(cols.join(QStringLiteral(", ")), quoteId(m_table)));
+                                                 .arg(cols.join(QStringLiteral(", ")), QuoteIdentifier(m_table)));
     }
     m_readRow.bind(1, r[size_t(visibleRow)]);
     QVariantList out;
@@ -581,9 +575,9 @@ std::vector<Dataset::KeyValue> Dataset::keyOf(qint64 rowid) const {
     std::vector<KeyValue> out;
     if (!m_readKey.valid()) {
         QStringList cols;
-        for (const KeyColumn &k : m_key) cols.append(quoteId(m_infos[k.field].name));
+        for (const KeyColumn &k : m_key) cols.append(QuoteIdentifier(m_infos[k.field].name));
         m_readKey = Statement(db().handle(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
-                                                 .arg(cols.join(QStringLiteral(", ")), quoteId(m_table)));
+                                                 .arg(cols.join(QStringLiteral(", ")), QuoteIdentifier(m_table)));
     }
     m_readKey.bind(1, rowid);
     if (m_readKey.step()) {
@@ -677,7 +671,7 @@ qint64 Dataset::seekBySql(SeekMode mode, const std::vector<KeyValue> &key, Recor
     if (it == m_seek.end()) {
         QStringList names, marks;
         for (int c = 0; c < columns; ++c) {
-            names.append(quoteId(m_infos[m_key[size_t(c)].field].name));
+            names.append(QuoteIdentifier(m_infos[m_key[size_t(c)].field].name));
             marks.append(QStringLiteral("?%1").arg(c + 1));
         }
         QString where;
@@ -697,7 +691,7 @@ qint64 Dataset::seekBySql(SeekMode mode, const std::vector<KeyValue> &key, Recor
         }
         const bool backwards = mode == SeekMode::LastEq || mode == SeekMode::BeforeEq || mode == SeekMode::Before;
         it = m_seek.emplace(slot, Statement(db().handle(), QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3 %4 LIMIT 1")
-                                                                .arg(smallColumns(), quoteId(m_table), where,
+                                                                .arg(smallColumns(), QuoteIdentifier(m_table), where,
                                                                      backwards ? m_orderByDesc : m_orderBy)))
                  .first;
     }
@@ -916,12 +910,9 @@ void Dataset::writeRecord(bool runAfterPost) {
             if (!m_rec.assigned[size_t(i)]) continue;
             const FieldInfo &f = m_infos[i];
             const QVariant &v = m_rec.values[i];
-            if (f.type == FieldType::Text && f.size > 0 && !v.isNull() && v.toString().size() > f.size)
-                throw DbError(QStringLiteral("The field %1 is too small to accept the amount of data you attempted "
-                                             "to add (%2 characters at most).")
-                                  .arg(f.name)
-                                  .arg(f.size));
-            names.append(quoteId(f.name));
+            if (!v.isNull())
+                if (const QString fault = Field::SizeFault(f, v.toString()); !fault.isEmpty()) throw DbError(fault);
+            names.append(QuoteIdentifier(f.name));
             values.append(v);
             for (const KeyColumn &k : m_key)
                 if (k.field == i) keyAssigned = true;
@@ -929,12 +920,12 @@ void Dataset::writeRecord(bool runAfterPost) {
         if (inserting) {
             QString sql;
             if (names.isEmpty()) {
-                sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteId(m_table));
+                sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QuoteIdentifier(m_table));
             } else {
                 QStringList marks;
                 for (int i = 0; i < names.size(); ++i) marks.append(QStringLiteral("?"));
                 sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(quoteId(m_table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+                          .arg(QuoteIdentifier(m_table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
             }
             Statement &s = writeStatement(sql);
             s.bindAll(values);
@@ -945,7 +936,7 @@ void Dataset::writeRecord(bool runAfterPost) {
             QStringList sets;
             for (const QString &n : names) sets.append(n + QStringLiteral("=?"));
             Statement &s = writeStatement(
-                QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoteId(m_table), sets.join(QStringLiteral(", "))));
+                QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(QuoteIdentifier(m_table), sets.join(QStringLiteral(", "))));
             values.append(rowid);
             s.bindAll(values);
             s.step();
@@ -1014,7 +1005,7 @@ void Dataset::Delete() {
         // What before-delete writes elsewhere stands or falls with the delete.
         Batch batch(db());
         if (BeforeDelete) BeforeDelete(*this);
-        Statement s(db().handle(), QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoteId(m_table)));
+        Statement s(db().handle(), QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(QuoteIdentifier(m_table)));
         s.bind(1, rowid);
         s.step();
         s.finalize();

@@ -71,6 +71,14 @@ QVariant Field::FromText(const FieldInfo &info, const QString &text) {
     return text;
 }
 
+QString Field::SizeFault(const FieldInfo &info, const QString &text) {
+    if (info.type != FieldType::Text || info.size <= 0 || text.size() <= info.size) return QString();
+    return QStringLiteral("The field %1 is too small to accept the amount of data you attempted to add "
+                          "(%2 characters at most).")
+        .arg(info.name)
+        .arg(info.size);
+}
+
 int Field::AsInteger() const {
     const QVariant v = Value();
     if (v.isNull()) return 0;

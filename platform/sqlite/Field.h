@@ -50,6 +50,9 @@ public:
     // A typed text turned into the field's value ("" becomes Null for numbers
     // and dates); throws DbError when it does not convert.
     static QVariant FromText(const FieldInfo &info, const QString &text);
+    // Why a text cannot go into a sized text field (it is longer than the
+    // field's size), as the table words it; "" when it fits.
+    static QString SizeFault(const FieldInfo &info, const QString &text);
 
 private:
     FieldSource *m_source;

@@ -7,12 +7,6 @@
 
 namespace {
 
-QString quoteId(const QString &name) {
-    QString q = name;
-    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
 // Ends the recording of written tables however the statement ends.
 struct WriteRecorder {
     Database &db;
@@ -164,13 +158,13 @@ int Query::runSelectInto(const JetStatement &st, const QVariantList &params) {
                 definition = d.columnDefinition(QString::fromUtf8(table), QString::fromUtf8(origin));
             if (definition.isEmpty())
                 if (const char *decl = sqlite3_column_decltype(select.get(), i)) definition = QString::fromUtf8(decl);
-            columns.append((quoteId(name) + QLatin1Char(' ') + definition).trimmed());
+            columns.append((QuoteIdentifier(name) + QLatin1Char(' ') + definition).trimmed());
         }
     }
     Batch batch(d);
-    Statement create(d.handle(), QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteId(st.intoTable), columns.join(QStringLiteral(", "))));
+    Statement create(d.handle(), QStringLiteral("CREATE TABLE %1 (%2)").arg(QuoteIdentifier(st.intoTable), columns.join(QStringLiteral(", "))));
     create.step();
-    Statement insert(d.handle(), QStringLiteral("INSERT INTO %1 %2").arg(quoteId(st.intoTable), st.sql));
+    Statement insert(d.handle(), QStringLiteral("INSERT INTO %1 %2").arg(QuoteIdentifier(st.intoTable), st.sql));
     insert.bindAll(params);
     insert.step();
     const int n = sqlite3_changes(d.handle());

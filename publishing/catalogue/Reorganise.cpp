@@ -45,7 +45,8 @@ QString valueFault(const FieldInfo &field, const QString &value) {
         SameText(name, QStringLiteral("Style"))) {
         DanceKey key{QStringLiteral("T"), QStringLiteral("F"), QStringLiteral("S")};
         (SameText(name, QStringLiteral("Title")) ? key.Title : SameText(name, QStringLiteral("Format")) ? key.Format : key.Style) = value;
-        return DanceKeyFault(key);
+        if (const QString fault = DanceKeyFault(key); !fault.isEmpty()) return fault;
+        return Field::SizeFault(field, value);
     }
     if (SameText(name, QStringLiteral("Lvl"))) return DanceSaveFault(QString(), false, value.trimmed());
     if (SameText(name, QStringLiteral("Tolbrook"))) {
@@ -61,10 +62,7 @@ QString valueFault(const FieldInfo &field, const QString &value) {
     }
     if (IsYesNoField(name) && !value.isEmpty() && value != QLatin1String("Y"))
         return name + QStringLiteral(" must be \"Y\" or empty");
-    if (field.size > 0 && value.size() > field.size)
-        return name + QStringLiteral(" holds at most ") + QString::number(field.size) + QStringLiteral(" characters, not ") +
-               QString::number(value.size());
-    return {};
+    return Field::SizeFault(field, value);
 }
 
 // Merges the W row into the Dances row with its key, when there is one, and

@@ -13,8 +13,8 @@ bool CsvReader::nextLine() {
     if (end < 0) end = m_text.size();
     qsizetype stop = end;
     if (stop > m_next && m_text.at(stop - 1) == QLatin1Char('\r')) --stop;
-    m_current = m_text.mid(m_next, stop - m_next);
-    m_break = m_text.mid(stop, after - stop);
+    m_current = QStringView(m_text).mid(m_next, stop - m_next);
+    m_break = QStringView(m_text).mid(stop, after - stop);
     m_next = after;
     ++m_lineCount;
     return true;
@@ -40,7 +40,7 @@ bool CsvReader::readRecord(QStringList *fields, bool skipBlanks) {
             if (pos >= m_current.size()) {
                 if (!inQuotes) break;
                 // A quoted stretch carries on over the line break.
-                const QString lineBreak = m_break.isEmpty() ? QStringLiteral("\r\n") : m_break;
+                const QString lineBreak = m_break.isEmpty() ? QStringLiteral("\r\n") : m_break.toString();
                 if (!nextLine()) {
                     m_endedInQuotes = true;
                     break;

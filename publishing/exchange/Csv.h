@@ -42,8 +42,8 @@ private:
 
     QString m_text;
     qsizetype m_next = 0;     // start of the next unread line
-    QString m_current;        // the line being read
-    QString m_break;          // the break that ended it
+    QStringView m_current;    // the line being read (in m_text)
+    QStringView m_break;      // the break that ended it
     int m_lineCount = 0;
     int m_line = 0;
     bool m_endedInQuotes = false;

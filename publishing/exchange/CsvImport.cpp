@@ -9,6 +9,7 @@
 #include "core/dialogs/Progress.h"
 #include "core/services/MainWindowLink.h"
 #include "platform/sqlite/Dataset.h"
+#include "platform/sqlite/TableAppender.h"
 #include "publishing/exchange/Csv.h"
 
 #include <QCoreApplication>
@@ -70,71 +71,94 @@ private:
     bool m_window;
 };
 
-// Why a text cannot go into the field, or "" when it can.
-QString valueFault(Field &field, const QString &text) {
+// Why a text cannot go into the field, or "" when it can; the field's value
+// goes to *value.
+QString valueFault(const FieldInfo &field, const QString &text, QVariant *value) {
     // The database would cut the text at it without a word.
     if (text.contains(QChar(0))) return QStringLiteral("A value may not hold a NUL character.");
-    if (field.DataType() == FieldType::Text && field.Size() > 0 && text.size() > field.Size())
-        return QStringLiteral("The field %1 is too small to accept the amount of data you attempted to add "
-                              "(%2 characters at most).")
-            .arg(field.FieldName())
-            .arg(field.Size());
+    if (const QString fault = Field::SizeFault(field, text); !fault.isEmpty()) return fault;
     try {
-        field.SetAsString(text);
+        *value = Field::FromText(field, text);
     } catch (const DbError &e) {
         return e.text();
     }
     return QString();
 }
 
-// One line's record: inserted, filled and posted, or dropped with its errors.
-// True when it was stored.
-bool importRecord(const ImportJob &job, TProgress &progress, const QStringList &fields, bool endedInQuotes) {
-    Dataset &ds = *job.dataset;
-    ds.Insert();
-    struct Refusal {
-        QString value, field, error;
-    };
-    QList<Refusal> refused;
-    for (int i = 0; i < fields.size(); ++i) {
-        const int out = job.map.feeds(i);
-        if (out < 0 || out >= ds.FieldCount() || fields.at(i).isEmpty()) continue;
-        Field &field = ds.Fields(out);
-        const QString fault = valueFault(field, fields.at(i));
-        if (!fault.isEmpty()) refused.append({fields.at(i), field.FieldName(), fault});
+// The record of one line, built field by field and then stored straight into
+// the table: the record hooks have nothing to do while the import runs, and
+// the dataset learns of the new rows once, at the end.
+class RecordWriter {
+public:
+    RecordWriter(const ImportJob &job, TProgress &progress)
+        : job(job), progress(progress), table(*job.dataset->database(), job.dataset->tableName()),
+          fields(table.fields()), values(fields.size()), assigned(fields.size(), 0) {
+        key = indexOf(job.keyField);
+        format = indexOf(QStringLiteral("Format"));
+        style = indexOf(QStringLiteral("Style"));
     }
-    const QString key = shown(ds.FieldByName(job.keyField).AsString());
-    if (endedInQuotes) progress.AddError(QStringLiteral("End of file found within quoted string: ") + key);
-    for (const Refusal &r : refused) {
-        progress.AddLine(r.error);
-        progress.AddError(QStringLiteral("Invalid value: ") + shown(r.value) + QStringLiteral("  Field: ") + r.field +
-                          QStringLiteral("  ") + job.keyField + QStringLiteral(": ") + key);
+
+    // True when the line's record was stored.
+    bool write(const QStringList &line, bool endedInQuotes) {
+        assigned.fill(0);
+        struct Refusal {
+            QString value, field, error;
+        };
+        QList<Refusal> refused;
+        for (int i = 0; i < line.size(); ++i) {
+            const int out = job.map.feeds(i);
+            if (out < 0 || out >= fields.size() || line.at(i).isEmpty()) continue;
+            const QString fault = valueFault(fields[out], line.at(i), &values[out]);
+            if (fault.isEmpty()) assigned[out] = 1;
+            else refused.append({line.at(i), fields[out].name, fault});
+        }
+        const QString keyText = shown(text(key));
+        if (endedInQuotes) progress.AddError(QStringLiteral("End of file found within quoted string: ") + keyText);
+        for (const Refusal &r : refused) {
+            progress.AddLine(r.error);
+            progress.AddError(QStringLiteral("Invalid value: ") + shown(r.value) + QStringLiteral("  Field: ") + r.field +
+                              QStringLiteral("  ") + job.keyField + QStringLiteral(": ") + keyText);
+        }
+        if (!refused.isEmpty()) return false;
+        if (job.isDances) {
+            const QString keyFault = DanceKeyFault({text(key), text(format), text(style)});
+            if (!keyFault.isEmpty()) {
+                progress.AddError(keyFault + QStringLiteral(":  ") + keyText);
+                return false;
+            }
+        }
+        try {
+            table.append(values, assigned);
+        } catch (const DbError &e) {
+            const QString error = e.text().contains(QLatin1String("create duplicate values")) ? QStringLiteral("Duplicate key")
+                                                                                               : e.text();
+            progress.AddError(error + QStringLiteral(":  ") + keyText);
+            return false;
+        }
+        progress.AddLine(keyText);
+        return true;
     }
-    QString keyFault;
-    if (job.isDances && refused.isEmpty()) {
-        DanceKey dk;
-        dk.Title = ds.FieldByName(job.keyField).AsString();
-        dk.Format = ds.FieldByName(QStringLiteral("Format")).AsString();
-        dk.Style = ds.FieldByName(QStringLiteral("Style")).AsString();
-        keyFault = DanceKeyFault(dk);
-        if (!keyFault.isEmpty()) progress.AddError(keyFault + QStringLiteral(":  ") + key);
+
+private:
+    int indexOf(const QString &name) const {
+        for (int i = 0; i < fields.size(); ++i)
+            if (SameText(fields[i].name, name)) return i;
+        return -1;
     }
-    if (!refused.isEmpty() || !keyFault.isEmpty()) {
-        ds.Cancel();
-        return false;
+    // A field's text as the record holds it: the line's value, else the default.
+    QString text(int field) const {
+        if (field < 0) return QString();
+        return Field::TextOf(fields[field], assigned.at(field) ? values[field] : fields[field].defaultValue);
     }
-    try {
-        ds.Post();
-    } catch (const DbError &e) {
-        const QString text = e.text().contains(QLatin1String("create duplicate values")) ? QStringLiteral("Duplicate key")
-                                                                                          : e.text();
-        progress.AddError(text + QStringLiteral(":  ") + key);
-        ds.Cancel();
-        return false;
-    }
-    progress.AddLine(key);
-    return true;
-}
+
+    const ImportJob &job;
+    TProgress &progress;
+    TableAppender table;
+    const QList<FieldInfo> fields;
+    QVariantList values;
+    QByteArray assigned;
+    int key = -1, format = -1, style = -1;
+};
 
 } // namespace
 
@@ -169,6 +193,7 @@ ImportEnd RunImport(const ImportJob &job, int *stored) {
         RunGuard guard(ds);
         try {
             Batch batch(*ds.database());
+            RecordWriter writer(job, progress);
             if (job.hasNames) reader.skipRecord();
             QStringList fields;
             while (reader.readRecord(&fields, true)) {
@@ -191,9 +216,12 @@ ImportEnd RunImport(const ImportJob &job, int *stored) {
                     end = ImportEnd::Failed;
                     break;
                 }
-                if (importRecord(job, progress, fields, reader.endedInQuotes())) ++count;
+                if (writer.write(fields, reader.endedInQuotes())) ++count;
             }
-            if (end == ImportEnd::Committed) batch.commit();
+            if (end == ImportEnd::Committed) {
+                batch.commit();
+                ds.database()->tableChanged(ds.tableName());
+            }
         } catch (const std::exception &e) {
             const DbError *db = dynamic_cast<const DbError *>(&e);
             progress.AddError(db ? db->text() : QString::fromLocal8Bit(e.what()));

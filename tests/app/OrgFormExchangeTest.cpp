@@ -147,6 +147,43 @@ TEST_F(OrgFormExchangeTest, InsertFromListPutsTheKnownTitlesAfterTheSelectedRow)
     EXPECT_EQ(form->PC->currentWidget(), form->EventPage);
 }
 
+TEST_F(OrgFormExchangeTest, InsertFromListMessagesOfferTheCommandsHelp) {
+    insert("Dances", {{"Title", "Panic!"}, {"Format", "Technique"}, {"Style", "Technique"},
+                      {"Instructions", "{\\rtf1\\ansi Nowhere\\par}"}});
+    addDance("Reel");
+    open(addEvent("Club", 2, Prog("~O|First~")));
+    const struct {
+        const char *name;
+        QString list;     // the Panic! dance's instructions
+        QString message;  // the box with its help
+        int boxes;        // the boxes shown in all
+    } table[] = {
+        {"no title known", "{\\rtf1\\ansi Nowhere\\par}", "Insert from List: No dance titles found.", 2},
+        {"none chosen", "{\\rtf1\\ansi Reel\\par}", "No dances selected.", 1},
+    };
+    for (const auto &row : table) {
+        SCOPED_TRACE(row.name);
+        Conn.execRaw("UPDATE Dances SET Instructions = '" + row.list + "' WHERE Title = 'Panic!'");
+        Conn.tableChanged("Dances");
+        answerer->clear();
+        for (int i = 0; i < row.boxes; ++i) answerer->script(ResultYes);
+        WhenModal([&](QWidget *w) {
+            auto *ins = qobject_cast<TInsForm *>(w);
+            ASSERT_TRUE(ins);
+            ins->SelButton->click();
+            ins->reject();
+        });
+        item("Panic")->trigger();
+        const auto box = std::find_if(answerer->boxes.begin(), answerer->boxes.end(),
+                                      [&](const BoxRequest &b) { return b.text == row.message; });
+        ASSERT_NE(box, answerer->boxes.end()) << answerer->texts().join(" / ").toStdString();
+        EXPECT_EQ(box->helpContext, 55250);
+        EXPECT_EQ(box->caption2, "&Help");
+        EXPECT_EQ(answerer->boxes.size(), row.boxes);
+        EXPECT_EQ(form->ProgText, Prog("~O|First~"));
+    }
+}
+
 TEST_F(OrgFormExchangeTest, ListingsWriteTheirFilesAndOpenThem) {
     addDance("Jig", {{"Instructions", "{\\rtf1\\ansi A1 lead\\par}"}, {"Notes", "see http://x.org/abc.aspx?T=3 ok"}});
     addDance("Zebra");

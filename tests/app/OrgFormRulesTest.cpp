@@ -6,6 +6,8 @@
 #include "core/dialogs/Progress.h"
 #include "platform/shell/DocumentOpener.h"
 #include "programme/Rules.h"
+#include "core/dances/DanceLocate.h"
+#include "core/dialogs/NFForm.h"
 
 #include "base/TextRoutines.h"
 
@@ -114,6 +116,25 @@ TEST_F(RulesPageTest, ProgrammeTestLeavesTheSetBeingEdited) {
                                                  "Rhythm=Jig", "  => Bean  (Reel)"}));
     EXPECT_EQ(form->RuleSet->toPlainText(), "Total dances 3");
     EXPECT_EQ(RuleSetName(), "Draft");
+}
+
+TEST_F(RulesPageTest, AProgrammeDanceGoneFromTheCatalogueGetsTheNotFoundChoices) {
+    Conn.execRaw("DELETE FROM Dances WHERE Title = 'Bean'");
+    Conn.tableChanged("Dances");
+    RuleSetSection::save(*IniFile, "Dance", {"Total dances 2", "Rhythm=Jig"});
+    bool offered = false;
+    WhenModal([&](QWidget *w) {
+        auto *nf = qobject_cast<TNFForm *>(w);
+        ASSERT_TRUE(nf) << "the not-found dialog did not come up";
+        offered = nf->ErrMsg->toPlainText().contains("Title:\tBean");
+        QTest::mouseClick(nf->findChild<QPushButton *>("NoteBtn"), Qt::LeftButton);
+    });
+    form->TestClick();
+    EXPECT_TRUE(offered);
+    // Counted as a row of the programme, judged on no field.
+    EXPECT_EQ(view.lines.first(), "Rule set used: DANCE");
+    EXPECT_FALSE(view.lines.join("\n").contains("Bean")) << view.lines.join("\n").toStdString();
+    EXPECT_TRUE(scalar("SELECT Programme FROM Events WHERE rowid=?", {club}).toString().contains("N|Bean|Longways|English"));
 }
 
 TEST_F(RulesPageTest, SessionsGatheredOnceListedAndSafeOnALoneQuote) {

@@ -81,6 +81,10 @@ TEST(Cp1252, ScanUtf8FindsTheLineOfTheFirstBadByte) {
         {"a\r\nb\nc\rCaf\xC3\xA9 \xD0\x96\xFF\nd\xFE", 4, true}, // CR LF, LF and CR each end a line
         {"\xEF\xBB\xBFx\n\xC3", 2, false},                          // a sequence cut off at the end
         {"\xC0\x80", 1, false},                                        // an over-long form
+        // Long plain stretches with breaks inside them; the bad byte before
+        // the first sequence and after it.
+        {"0123456789\r\n0123456789abcdef\n\r\xFF 0123456789 Caf\xC3\xA9", 4, true},
+        {"0123456789abcdef Caf\xC3\xA9 0123456789\r\n01234567\x80", 2, true},
     };
     for (const auto &row : table) {
         const Utf8Scan scan = ScanUtf8(row.bytes);

@@ -211,3 +211,46 @@ TEST(ProgrammeTestRun, ReportsByTable) {
         EXPECT_LE(dances.lookups, danceRows);
     }
 }
+
+// A programme dance the catalogue lacks is looked up under every rule (the
+// look-up is where the main window offers its choices) and, still missing
+// afterwards, is judged on no field: only "Total dances" counts its row.
+TEST(ProgrammeTestRun, ADanceTheCatalogueLacksIsLookedUpButNotJudged) {
+    struct Asked : DanceLookup {
+        MemoryDanceLookup known;
+        mutable QStringList titles;
+        std::optional<DanceFields> find(const DanceKey &key) const override {
+            titles.append(key.Title);
+            return known.find(key);
+        }
+    } dances;
+    dances.known.add({"Apple", "Longways", "Jig"},
+                     DanceFields{{"Style", "Jig"}, {"Rhythm", "Jig"}, {"Format", "Longways"}, {"Lvl", "2"}});
+    const QList<ProgrammeItem> rows = {D("Apple", "Longways", "Jig"), D("Ghost", "Longways", "Jig"), Avg()};
+    const struct {
+        const char *name;
+        QString rule;
+        QStringList expected;
+    } cases[] = {
+        {"total counts the row", "Total dances 2", {"Rule set used: Dance"}},
+        {"all dances: no empty field reported", "Rhythm=Jig", {"Rule set used: Dance"}},
+        {"level: nothing to compare", "Level 3 to 4", {"Rule set used: Dance", "Level 3 to 4", "E  => Wrong Level for Apple (2)"}},
+        {"some dances: not counted", "2 dances Rhythm=Jig",
+         {"Rule set used: Dance", "2 dances Rhythm=Jig", "E  => Wrong number of dances (1)"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        dances.titles.clear();
+        ProgrammeTestInput in;
+        in.rows = rows;
+        in.eventText = "Club";
+        in.setNames = {"Dance"};
+        in.readSet = [&](const QString &) { return QStringList{"0=" + c.rule}; };
+        in.boxItems = RuleTestBoxes;
+        in.dances = &dances;
+        Recorder r;
+        EXPECT_EQ(RunProgrammeTest(in, r).end, ProgrammeTestEnd::Done);
+        EXPECT_EQ(r.lines, c.expected);
+        EXPECT_TRUE(dances.titles.contains("Ghost")) << dances.titles.join(",").toStdString();
+    }
+}

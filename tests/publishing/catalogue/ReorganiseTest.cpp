@@ -88,7 +88,12 @@ TEST_F(ReorganiseTest, ValuesTheDancesPageRefusesStopTheRunBeforeAnything) {
         {"empty key field", {"Format", "Square", ""}, "Title, Format and Style must all be specified"},
         {"letters in the level", {"Lvl", "", "abc"}, "Level must be between 0 and 9"},
         {"letters in a count", {"Called", "2", "abc"}, "Called must be a whole number"},
-        {"over-long value", {"Author", "Ann", QString(300, 'x')}, "Author holds at most 255 characters, not 300"},
+        {"over-long value", {"Author", "Ann", QString(300, 'x')},
+         "The field Author is too small to accept the amount of data you attempted to add (255 characters at most)."},
+        {"over-long key field", {"Format", "Square", QString(51, 'F')},
+         "The field Format is too small to accept the amount of data you attempted to add (50 characters at most)."},
+        {"over-long title", {"Title", "Reel", QString(256, 'T')},
+         "The field Title is too small to accept the amount of data you attempted to add (255 characters at most)."},
         {"yes/no field", {"Printed", "", "N"}, "Printed must be \"Y\" or empty"},
     };
     for (const auto &c : table) {

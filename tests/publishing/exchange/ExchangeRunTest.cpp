@@ -4,6 +4,7 @@
 #include "core/database/TablesFixture.h"
 #include "core/dialogs/Progress.h"
 #include "publishing/exchange/CsvExport.h"
+#include "publishing/exchange/Csv.h"
 #include "publishing/exchange/CsvImport.h"
 
 #include <QProcess>
@@ -77,6 +78,91 @@ TEST_F(ExchangeRunTest, ImportKeepsGoodLinesAndReportsEachRefusal) {
     EXPECT_EQ(scalar("SELECT Lvl FROM Dances WHERE Title='Reel'").toInt(), 2);
     EXPECT_EQ(scalar("SELECT Style FROM Dances WHERE Title=?", {"O'Neill's"}).toString(), "Link=\"a.pdf\"");
     expectHooksBack();
+}
+
+// Every stored column, type and bytes, in the order the rows were added.
+QStringList storedRows(const QString &table) {
+    QStringList columns;
+    for (const FieldInfo &f : Conn.fields(table))
+        columns.append(QStringLiteral("typeof(\"%1\") || ':' || hex(\"%1\")").arg(f.name));
+    QStringList rows;
+    Statement s(Conn.handle(), "SELECT " + columns.join(" || '|' || ") + " FROM " + table + " ORDER BY rowid");
+    while (s.step()) rows.append(s.columnText(0));
+    return rows;
+}
+
+// The import stores each line as a record inserted, given the line's
+// non-empty values one by one and posted through the table's dataset would
+// be: same rows, same order, every column the same type and bytes.
+TEST_F(ExchangeRunTest, ImportStoresWhatARecordPostedFieldByFieldStores) {
+    useDances({});
+    ASSERT_TRUE(OpenDatabase());
+    const QByteArray dances =
+        "Title,Format,Style,Rhythm,Lvl,Energy,Author,Collection,Popular,SwingP,SwingN,Tolbrook,Called,KeySig,Tempo,"
+        "Timing,Instructions,Footer,Notes,Music,Printed,Callit,OwnTune,DFilter,CD\r\n"
+        "Reel, Circle, English, Reel, 3,High,Ann,,,,, 2,007,G,120,32x4,\"{\\rtf1 A1 \"\"go\"\"\r\nB1 back}\",,"
+        "\"Caf\xE9 \x80 \x9F\",\"Live\xB7Rec1\xB7" "1\",Y,,Y,,\r\n"
+        "Jig,Longways,English,,,,,,,,,,,,,,Plain text\r\n"
+        "Jig,Longways,English\r\n"
+        "Polka,Circle,Ceilidh,Polka,x\r\n"
+        "  Waltz  ,Circle,Ballroom,,0,,,,,,,,-4,,,,,,,,,,,,\r\n"
+        "Hornpipe,Square,American,,,,,,,,,3,1e3\r\n"
+        "Hornpipe,Square,American,,,,,,,,,3,12\r\n";
+    const QByteArray events = "Org,EDate,Event,ETime,Venue,Town\r\n"
+                              "Club,Sun 7-Feb-27,Dance,7.30,Hall,Town\r\n"
+                              "Club,46450.75,Dance\r\n"
+                              "Fest,None,Camp,,\"Field\r\nGate\"\r\n"
+                              "Club,31-Feb-2027,Bad\r\n"
+                              "Club,7-Feb-2027,Dance\r\n"
+                              "\" Club \",  3-Apr-2027  ,Dance,,,\xA3\r\n";
+    for (Dataset *ds : {&DancesData, &EventsData}) {
+        const bool isDances = ds == &DancesData;
+        SCOPED_TRACE(ds->tableName().toStdString());
+        ImportJob job;
+        job.dataset = ds;
+        job.keyField = isDances ? "Title" : "Org";
+        job.isDances = isDances;
+        job.bytes = isDances ? dances : events;
+        job.hasNames = true;
+        job.map.identical(ds->FieldCount());
+
+        // Each record inserted, given its values and posted, one by one, with
+        // the hooks at rest as during an import.
+        const auto postError = std::exchange(ds->OnPostError, nullptr);
+        ImportWindowExists = true;
+        ds->DisableControls();
+        CsvReader reader = CsvReader::fromBytes(job.bytes);
+        reader.skipRecord();
+        QStringList line;
+        while (reader.readRecord(&line, true)) {
+            ds->Insert();
+            bool refused = false;
+            for (int i = 0; i < line.size() && i < ds->FieldCount(); ++i) {
+                if (line[i].isEmpty()) continue;
+                try {
+                    ds->Fields(i).SetAsString(line[i]);
+                } catch (const DbError &) {
+                    refused = true;
+                }
+            }
+            try {
+                if (refused) ds->Cancel();
+                else ds->Post();
+            } catch (const DbError &) {
+                ds->Cancel();
+            }
+        }
+        ds->EnableControls();
+        ImportWindowExists = false;
+        ds->OnPostError = postError;
+        const QStringList posted = storedRows(ds->tableName());
+        Conn.execRaw("DELETE FROM " + ds->tableName());
+        Conn.tableChanged(ds->tableName());
+
+        EXPECT_EQ(RunImport(job), ImportEnd::Committed);
+        EXPECT_EQ(storedRows(ds->tableName()), posted);
+        EXPECT_EQ(posted.size(), 4);
+    }
 }
 
 TEST_F(ExchangeRunTest, HostileFilesChangeNoTextWithoutAWord) {
