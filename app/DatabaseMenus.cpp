@@ -1,4 +1,4 @@
-#include "core/database/DatabaseMenus.h"
+#include "app/DatabaseMenus.h"
 
 #include "core/database/DatabaseTools.h"
 #include "core/database/SqlRunner.h"

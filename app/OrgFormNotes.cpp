@@ -20,7 +20,7 @@
 #include "publishing/pages/SiteConfig.h"
 #include "core/startup/Settings.h"
 #include "platform/net/Fetch.h"
-#include "programme/ItemRows.h"
+#include "programme/rows/ItemRows.h"
 #include "publishing/notes/NotesCommands.h"
 
 #include <QAction>

@@ -1,12 +1,12 @@
-#include "programme/CallCounting.h"
+#include "programme/evaluation/CallCounting.h"
 
 #include "base/Messages.h"
 #include "base/TextRoutines.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/HeadingRoles.h"
-#include "programme/NoteLinks.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/HeadingRoles.h"
+#include "programme/text/NoteLinks.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QHash>
 #include <algorithm>

@@ -4,7 +4,7 @@
 // counts, the "Callit" changes, the event's Updated mark, its programme and
 // its post.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QList>
 #include <QPair>

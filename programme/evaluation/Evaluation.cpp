@@ -1,11 +1,11 @@
-#include "programme/Evaluation.h"
+#include "programme/evaluation/Evaluation.h"
 
 #include "base/Cp1252.h"
 #include "base/Dates.h"
 #include "base/FastStrings.h"
 #include "base/Log.h"
-#include "programme/HeadingRoles.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/HeadingRoles.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QHash>
 #include <QSet>

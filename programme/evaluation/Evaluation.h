@@ -8,9 +8,9 @@
 // events through EventHistory) and gives back what the rows should show; the
 // main window applies it.
 
-#include "programme/ProgrammeData.h"
-#include "programme/ProgrammeItem.h"
-#include "programme/RowLayout.h"
+#include "programme/evaluation/ProgrammeData.h"
+#include "programme/rows/RowLayout.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QDate>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "programme/ProgrammeData.h"
+#include "programme/evaluation/ProgrammeData.h"
 
 #include "base/Cp1252.h"
 

@@ -3,7 +3,7 @@
 // around the one on show. The database provides the real implementations;
 // the in-memory ones serve tests and benchmarks.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QDate>
 #include <QHash>

@@ -1,10 +1,10 @@
-#include "programme/Rules.h"
+#include "programme/evaluation/Rules.h"
 
 #include "base/Cp1252.h"
 #include "base/TextRoutines.h"
 #include "platform/ini/IniFile.h"
-#include "programme/HeadingRoles.h"
-#include "programme/ProgrammeData.h"
+#include "programme/evaluation/ProgrammeData.h"
+#include "programme/text/HeadingRoles.h"
 
 #include <QHash>
 #include <algorithm>

@@ -8,7 +8,7 @@
 // numbers, numbers + " dance(s)" or nothing, then field=value conditions for
 // Style, Rhythm, Format and Author in that order. Numbers: n or n " to " m.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QList>
 #include <QString>

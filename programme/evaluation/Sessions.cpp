@@ -1,12 +1,12 @@
-#include "programme/Sessions.h"
+#include "programme/evaluation/Sessions.h"
 
 #include "base/Cp1252.h"
 #include "base/Dates.h"
 #include "base/FastStrings.h"
 #include "base/TextRoutines.h"
 #include "platform/sqlite/Database.h"
-#include "programme/HeadingRoles.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/HeadingRoles.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QHash>
 #include <algorithm>

@@ -4,7 +4,7 @@
 // matching a text, the sorted list of session titles, and the session
 // headings of one programme.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "programme/SqlProgrammeData.h"
+#include "programme/evaluation/SqlProgrammeData.h"
 
 #include "base/Dates.h"
 #include "platform/sqlite/Database.h"

@@ -4,8 +4,8 @@
 // dataset moves or loses its filter.
 
 #include "platform/sqlite/Database.h"
-#include "programme/CallCounting.h"
-#include "programme/ProgrammeData.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/evaluation/ProgrammeData.h"
 
 #include <QVariant>
 #include <functional>

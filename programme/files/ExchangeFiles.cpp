@@ -1,6 +1,6 @@
-#include "programme/ExchangeFiles.h"
+#include "programme/files/ExchangeFiles.h"
 
-#include "programme/ProgrammeText.h"
+#include "programme/text/ProgrammeText.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 // sep, in table order. Both carry the separator configured when written.
 
 #include "platform/sqlite/Database.h"
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QList>
 #include <QString>

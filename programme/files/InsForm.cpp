@@ -1,4 +1,4 @@
-#include "programme/InsForm.h"
+#include "programme/files/InsForm.h"
 
 #include "base/Log.h"
 #include "base/Messages.h"

@@ -4,7 +4,7 @@
 // puts the chosen dances after the selected programme row, "All" every
 // known one. It inserts through InsertSink, which the main window implements.
 
-#include "programme/InsertFromList.h"
+#include "programme/files/InsertFromList.h"
 
 #include <QDialog>
 #include <QList>

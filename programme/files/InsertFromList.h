@@ -1,12 +1,11 @@
 #pragma once
 // Insert from list, Panic! and Tunes for this band: a list of titles turned
-// into programme dances; and the recordings check of a programme. Nothing
-// is shown here: the insert window and the main window show what these give.
+// into programme dances. Nothing is shown here: the insert window and the
+// main window show what these give.
 
-#include "core/dances/DanceShow.h"
 #include "platform/sqlite/Database.h"
-#include "programme/ProgrammeData.h"
-#include "programme/ProgrammeItem.h"
+#include "programme/evaluation/ProgrammeData.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QList>
 #include <QString>
@@ -49,14 +48,3 @@ enum class TitleState { Unknown, Known, Chosen };
 QList<int> TitlesToInsert(const QList<TitleState> &states, bool all);
 // A label click: an unknown title stays as it is, others toggle.
 TitleState Toggled(TitleState state);
-
-// ---- recordings check ---------------------------------------------------------------
-
-// The texts the check shows, in order: the dances without a recording, the
-// recordings used more than once, or "All dances have recordings.". Each
-// dance row with a title and a Style other than "Technique" is judged by the
-// recording its own choice (its "§" line) would play; musicBase gives the
-// rest of the music box's input. A dance the catalogue lacks (after the
-// lookup's own miss handling) counts as without recording.
-QStringList CheckRecordings(const QList<ProgrammeItem> &rows, const DanceLookup &lookup,
-                            const MusicInput &musicBase);

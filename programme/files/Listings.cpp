@@ -1,12 +1,12 @@
-#include "programme/Listings.h"
+#include "programme/files/Listings.h"
 
 #include "base/Cp1252.h"
 #include "base/FastStrings.h"
 #include "base/TextRoutines.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
-#include "programme/HeadingRoles.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/HeadingRoles.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QHash>
 #include <QRegularExpression>

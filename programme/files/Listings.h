@@ -4,8 +4,8 @@
 // programme's titles, and the caller's own tunes a band has played before.
 // The questions are the main window's; these routines only build text.
 
-#include "programme/ProgrammeData.h"
-#include "programme/ProgrammeItem.h"
+#include "programme/evaluation/ProgrammeData.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "programme/ItemRows.h"
+#include "programme/rows/ItemRows.h"
 
 #include "base/Cp1252.h"
 

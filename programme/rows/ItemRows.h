@@ -3,7 +3,7 @@
 // the red "+" at its left; dance rows carry one label per display column,
 // notes rows a memo, heading rows their caption and an optional time.
 
-#include "programme/RowLayout.h"
+#include "programme/rows/RowLayout.h"
 
 #include <QFrame>
 #include <QList>

@@ -4,7 +4,7 @@
 // Nothing is shown here: the main window asks the questions, releases the
 // rows named, shows the texts returned and marks the event edited.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QList>
 #include <QString>

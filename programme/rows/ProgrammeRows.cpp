@@ -1,7 +1,7 @@
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include "base/Messages.h"
-#include "programme/HeadingRoles.h"
+#include "programme/text/HeadingRoles.h"
 
 #include <QEvent>
 #include <QLabel>

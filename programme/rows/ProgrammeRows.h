@@ -3,10 +3,9 @@
 // `Body` with the rows, the column-title row above it, the row list with its
 // selection, and the pools that keep released rows for reuse.
 
-#include "core/startup/Settings.h"
-#include "programme/ItemRows.h"
-#include "programme/ProgrammeText.h"
-#include "programme/RowLayout.h"
+#include "programme/rows/ItemRows.h"
+#include "programme/rows/RowLayout.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QList>
 #include <QObject>
@@ -32,7 +31,7 @@ public:
     QLabel *DummyItem;
 
     QList<TItem *> ItemList;
-    // The program-wide index of the selected row (core/startup/Settings.h).
+    // The program-wide index of the selected row (RowLayout.h).
     int &ThisIndex = ::ThisIndex;
     TItem *ThisItem = nullptr;  // kept when ThisIndex becomes -1
     TItem *AnItem = nullptr;

@@ -1,4 +1,4 @@
-#include "programme/RowDrag.h"
+#include "programme/rows/RowDrag.h"
 
 #include <cstdlib>
 #include <utility>

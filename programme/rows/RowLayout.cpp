@@ -1,10 +1,11 @@
-#include "programme/RowLayout.h"
+#include "programme/rows/RowLayout.h"
 
 #include "base/Cp1252.h"
-#include "core/startup/Settings.h"
-#include "programme/HeadingRoles.h"
+#include "programme/text/HeadingRoles.h"
 
 #include <cstdlib>
+
+int ThisIndex = -1;
 
 int RowHeight(int screenScale, bool large) {
     int height = 16;
@@ -29,25 +30,6 @@ int DisplayColumnWidth(const DisplayColumns &columns, const QString &name) {
     for (const DisplayColumn &c : columns)
         if (SameText(c.name, name)) return c.width;
     return 999;
-}
-
-DisplayColumns LoadDisplayColumns() {
-    DisplayColumns columns;
-    if (!IniFile) return columns;
-    const QString section = QStringLiteral("Display");
-    for (const QString &key : IniFile->ReadSection(section))
-        columns.append({key, DisplayWidth(IniFile->ReadString(section, key, QString()))});
-    return columns;
-}
-
-RowSettings CurrentRowSettings() {
-    RowSettings settings;
-    settings.separator = ProgrammeSeparator;
-    settings.display = LoadDisplayColumns();
-    settings.scale.screenScale = ScreenScale;
-    settings.scale.toFit = OptionChecked(QStringLiteral("ToFit"));
-    settings.scale.large = OptionChecked(QStringLiteral("Large"));
-    return settings;
 }
 
 int ColumnTag(const QString &name) {

@@ -3,7 +3,7 @@
 // window so that tests check them directly.
 
 #include "base/Cp1252.h"
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QList>
 #include <QString>
@@ -67,11 +67,9 @@ struct RowSettings {
     DisplayColumns display;   // the [Display] section
     RowScale scale;           // ScreenScale, "To fit", "Large"
 };
-// The settings as the program holds them now: ProgrammeSeparator, ScreenScale,
-// the "ToFit" and "Large" marks and the [Display] section.
-RowSettings CurrentRowSettings();
-// The [Display] section's keys in file order with their widths.
-DisplayColumns LoadDisplayColumns();
+
+// The row of the programme in hand, -1 for none.
+extern int ThisIndex;
 
 // A dance row: "+" at (1, 1, 11, h - 2); from x = 14 each column at x with its
 // width, a 1-pixel separator after it, then x + 4. With "To fit" everything is

@@ -1,4 +1,4 @@
-#include "programme/HeadingRoles.h"
+#include "programme/text/HeadingRoles.h"
 
 #include "base/Cp1252.h"
 #include "base/FastStrings.h"

@@ -1,4 +1,4 @@
-#include "programme/MyStringList.h"
+#include "programme/text/MyStringList.h"
 
 #include "base/Cp1252.h"
 

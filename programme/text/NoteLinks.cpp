@@ -1,4 +1,4 @@
-#include "programme/NoteLinks.h"
+#include "programme/text/NoteLinks.h"
 
 #include "base/AppState.h"
 #include "base/Cp1252.h"

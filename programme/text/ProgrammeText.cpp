@@ -1,8 +1,8 @@
-#include "programme/ProgrammeText.h"
+#include "programme/text/ProgrammeText.h"
 
 #include "base/Cp1252.h"
 #include "base/Log.h"
-#include "programme/HeadingRoles.h"
+#include "programme/text/HeadingRoles.h"
 
 #include <QStringView>
 

@@ -6,7 +6,7 @@
 // programme separator ("·" or "€"). Items: "D|" Title "|" Format "|" Style
 // with an optional "§" n, "N|" text (or "N" alone), "O|" heading text.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "core/database/DatabaseMenus.h"
+#include "app/DatabaseMenus.h"
 #include "core/database/Tables.h"
 #include "core/filter/Filter.h"
 #include "core/filter/FilterCommands.h"
-#include "TablesFixture.h"
+#include "tests/core/database/TablesFixture.h"
 
 #include <QAction>
 #include <QMenu>

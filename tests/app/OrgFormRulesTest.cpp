@@ -5,7 +5,7 @@
 #include "base/Messages.h"
 #include "core/dialogs/Progress.h"
 #include "platform/shell/DocumentOpener.h"
-#include "programme/Rules.h"
+#include "programme/evaluation/Rules.h"
 
 #include "base/TextRoutines.h"
 

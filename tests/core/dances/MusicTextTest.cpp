@@ -1,4 +1,4 @@
-#include "presentation/music/MusicText.h"
+#include "core/dances/MusicText.h"
 
 #include <gtest/gtest.h>
 

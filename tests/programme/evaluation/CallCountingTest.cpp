@@ -2,10 +2,10 @@
 #include "base/Messages.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/DbFixture.h"
-#include "programme/CallCounting.h"
-#include "programme/ProgrammeText.h"
-#include "programme/SqlProgrammeData.h"
-#include "ProgrammeTestHelpers.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/evaluation/SqlProgrammeData.h"
+#include "programme/text/ProgrammeText.h"
+#include "tests/programme/ProgrammeTestHelpers.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "base/Cp1252.h"
 #include "base/Dates.h"
 #include "base/Log.h"
-#include "programme/Evaluation.h"
+#include "programme/evaluation/Evaluation.h"
 #include "tests/programme/ProgrammeTestHelpers.h"
 #include "TestSupport.h"
 

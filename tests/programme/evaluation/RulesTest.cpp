@@ -1,9 +1,9 @@
-#include "ProgrammeTestHelpers.h"
+#include "tests/programme/ProgrammeTestHelpers.h"
 
 #include "platform/ini/IniFile.h"
-#include "programme/ProgrammeData.h"
-#include "programme/Rules.h"
-#include "RuleBoxes.h"
+#include "programme/evaluation/ProgrammeData.h"
+#include "programme/evaluation/Rules.h"
+#include "tests/programme/RuleBoxes.h"
 
 #include <gtest/gtest.h>
 

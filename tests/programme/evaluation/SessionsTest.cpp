@@ -1,9 +1,9 @@
-#include "ProgrammeTestHelpers.h"
+#include "tests/programme/ProgrammeTestHelpers.h"
 
 #include "base/Cp1252.h"
 #include "base/Dates.h"
 #include "base/Messages.h"
-#include "programme/Sessions.h"
+#include "programme/evaluation/Sessions.h"
 
 #include <gtest/gtest.h>
 

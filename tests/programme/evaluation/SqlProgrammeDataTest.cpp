@@ -1,6 +1,6 @@
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/DbFixture.h"
-#include "programme/SqlProgrammeData.h"
+#include "programme/evaluation/SqlProgrammeData.h"
 
 namespace {
 

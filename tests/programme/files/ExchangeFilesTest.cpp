@@ -4,9 +4,9 @@
 #include "base/Cp1252.h"
 #include "base/TextRoutines.h"
 #include "platform/sqlite/Database.h"
-#include "programme/ExchangeFiles.h"
-#include "programme/HeadingRoles.h"
-#include "programme/ProgrammeText.h"
+#include "programme/files/ExchangeFiles.h"
+#include "programme/text/HeadingRoles.h"
+#include "programme/text/ProgrammeText.h"
 #include "TestSupport.h"
 
 namespace {

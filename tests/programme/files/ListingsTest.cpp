@@ -3,8 +3,8 @@
 
 #include "base/Cp1252.h"
 #include "platform/rtf/RtfReader.h"
-#include "programme/HeadingRoles.h"
-#include "programme/Listings.h"
+#include "programme/files/Listings.h"
+#include "programme/text/HeadingRoles.h"
 #include "TestSupport.h"
 
 #include <QTextBlock>

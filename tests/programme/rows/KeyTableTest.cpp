@@ -1,4 +1,4 @@
-#include "programme/KeyTable.h"
+#include "programme/rows/KeyTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "ProgrammeTestHelpers.h"
+#include "tests/programme/ProgrammeTestHelpers.h"
 
 #include "base/Cp1252.h"
-#include "programme/ProgrammeEditor.h"
-#include "programme/ProgrammeText.h"
+#include "programme/rows/ProgrammeEditor.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "ProgrammeTestHelpers.h"
+#include "tests/programme/ProgrammeTestHelpers.h"
 
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 #include "TestSupport.h"
 
 #include <QApplication>

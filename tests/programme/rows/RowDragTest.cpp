@@ -1,7 +1,7 @@
-#include "ProgrammeTestHelpers.h"
+#include "tests/programme/ProgrammeTestHelpers.h"
 
-#include "programme/ProgrammeEditor.h"
-#include "programme/RowDrag.h"
+#include "programme/rows/ProgrammeEditor.h"
+#include "programme/rows/RowDrag.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "ProgrammeTestHelpers.h"
+#include "tests/programme/ProgrammeTestHelpers.h"
 
 #include "core/startup/Settings.h"
-#include "programme/MyStringList.h"
-#include "programme/ProgrammeData.h"
-#include "programme/RowLayout.h"
+#include "programme/evaluation/ProgrammeData.h"
+#include "programme/rows/RowLayout.h"
+#include "programme/text/MyStringList.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -182,29 +182,4 @@ TEST(MyStringList, UnsortedKeepsOrderUntilSorted) {
     EXPECT_EQ(list.IndexOf(QStringLiteral("a")), 1);
     list.setSorted(true);
     EXPECT_EQ(list.Strings(), QStringList({"A", "b"}));
-}
-
-class RowSettingsTest : public QuillaryTest {};
-
-TEST_F(RowSettingsTest, CurrentSettingsReadDisplayInFileOrder) {
-    WriteFileBytes(path("Quillary.ini"), "[Display]\r\nTitle=200\r\nLvl=\r\nTime=40\r\nlastc=abc\r\n[System]\r\nToFit=1\r\n");
-    IniFile = std::make_unique<TIniFile>(path("Quillary.ini"));
-    ProgrammeSeparator = SepEuro;
-    ScreenScale = 12000;
-    LoadMenuOption(QStringLiteral("ToFit"), false);
-    const RowSettings s = CurrentRowSettings();
-    EXPECT_EQ(s.separator, SepEuro);
-    EXPECT_TRUE(s.scale.toFit);
-    ASSERT_EQ(s.display.size(), 4);
-    const QStringList names = {"Title", "Lvl", "Time", "lastc"};
-    const int widths[] = {200, 999, 40, 999};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(s.display[i].name, names[i]);
-        EXPECT_EQ(s.display[i].width, widths[i]);
-    }
-    EXPECT_EQ(ColumnTag(s.display[3].name), ComputedTag);
-}
-
-TEST_F(RowSettingsTest, NoSettingsFileGivesNoColumns) {
-    EXPECT_TRUE(CurrentRowSettings().display.isEmpty());
 }

@@ -1,4 +1,4 @@
-#include "programme/NoteLinks.h"
+#include "programme/text/NoteLinks.h"
 #include "TestSupport.h"
 
 #include <QFile>

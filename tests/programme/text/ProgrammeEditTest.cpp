@@ -1,8 +1,8 @@
-#include "ProgrammeTestHelpers.h"
+#include "tests/programme/ProgrammeTestHelpers.h"
 
 #include "base/Cp1252.h"
-#include "programme/HeadingRoles.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/HeadingRoles.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>

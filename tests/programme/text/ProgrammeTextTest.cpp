@@ -1,8 +1,8 @@
-#include "ProgrammeTestHelpers.h"
+#include "tests/programme/ProgrammeTestHelpers.h"
 
 #include "base/Cp1252.h"
 #include "base/Log.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/ProgrammeText.h"
 #include "TestSupport.h"
 
 namespace {
