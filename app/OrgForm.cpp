@@ -5,7 +5,7 @@
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/dances/FieldRules.h"
-#include "core/database/DatabaseMenus.h"
+#include "app/DatabaseMenus.h"
 #include "core/database/Tables.h"
 #include "core/dialogs/MsgPanel.h"
 #include "core/services/ErrorRouting.h"
@@ -16,7 +16,7 @@
 #include "platform/picture/StandardIcon.h"
 #include "platform/sqlite/DBNavigator.h"
 #include "presentation/music/RecordingsGrid.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -6,9 +6,9 @@
 #include "core/dances/RecordHooks.h"
 #include "core/services/MainWindowLink.h"
 #include "core/services/WheelSteps.h"
-#include "programme/ItemRows.h"
-#include "programme/ProgrammeText.h"
-#include "programme/RowDrag.h"
+#include "programme/rows/ItemRows.h"
+#include "programme/rows/RowDrag.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QDate>
 #include <QDateTime>

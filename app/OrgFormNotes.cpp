@@ -21,7 +21,7 @@
 #include "core/startup/Settings.h"
 #include "presentation/editor/SpecialChars.h"
 #include "platform/net/Fetch.h"
-#include "programme/ItemRows.h"
+#include "programme/rows/ItemRows.h"
 #include "publishing/notes/NotesCommands.h"
 
 #include <QAction>

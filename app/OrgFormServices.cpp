@@ -39,8 +39,8 @@
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DatasetModel.h"
 #include "platform/sqlite/DataSource.h"
-#include "programme/CallCounting.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QAction>
 #include <QApplication>

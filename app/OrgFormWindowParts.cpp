@@ -13,10 +13,10 @@
 #include "core/startup/SplashForm.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DataSource.h"
-#include "programme/CallCounting.h"
-#include "programme/ProgrammeRows.h"
-#include "programme/ProgrammeText.h"
-#include "programme/Rules.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/rows/ProgrammeRows.h"
+#include "programme/text/ProgrammeText.h"
+#include "programme/evaluation/Rules.h"
 
 #include <QAction>
 #include <QApplication>

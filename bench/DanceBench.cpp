@@ -17,7 +17,7 @@
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QDate>
 #include <QFile>

@@ -16,8 +16,8 @@
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/ProgrammeRows.h"
-#include "programme/ProgrammeText.h"
+#include "programme/rows/ProgrammeRows.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 // earlier programme. Target: under 50 ms per evaluation.
 
 #include "base/Cp1252.h"
-#include "programme/Evaluation.h"
+#include "programme/evaluation/Evaluation.h"
 
 #include <QRandomGenerator>
 #include <benchmark/benchmark.h>

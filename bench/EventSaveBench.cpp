@@ -11,9 +11,9 @@
 #include "base/TestAnswerer.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/CallCounting.h"
-#include "programme/ProgrammeText.h"
-#include "programme/SqlProgrammeData.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/evaluation/SqlProgrammeData.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QDir>
 #include <QTemporaryDir>

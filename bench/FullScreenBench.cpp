@@ -16,8 +16,8 @@
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Dataset.h"
 #include "presentation/fullscreen/Full.h"
-#include "programme/ProgrammeRows.h"
-#include "programme/ProgrammeText.h"
+#include "programme/rows/ProgrammeRows.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>

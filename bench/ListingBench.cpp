@@ -9,9 +9,9 @@
 #include "base/Cp1252.h"
 #include "base/TextRoutines.h"
 #include "platform/sqlite/Database.h"
-#include "programme/Listings.h"
-#include "programme/ProgrammeText.h"
-#include "programme/SqlProgrammeData.h"
+#include "programme/evaluation/SqlProgrammeData.h"
+#include "programme/files/Listings.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QDate>
 #include <QTemporaryDir>

@@ -10,7 +10,7 @@
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Dataset.h"
 #include "presentation/ContraFigures.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/ProgrammeText.h"
 #include "publishing/lists/DanceLists.h"
 
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 // items and written back. Target: under 20 ms for the 5,000.
 
 #include "base/Cp1252.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QRandomGenerator>
 #include <benchmark/benchmark.h>

@@ -10,10 +10,10 @@
 #include "base/Cp1252.h"
 #include "platform/ini/IniFile.h"
 #include "platform/sqlite/Database.h"
-#include "programme/ProgrammeText.h"
-#include "programme/Rules.h"
-#include "programme/Sessions.h"
-#include "programme/SqlProgrammeData.h"
+#include "programme/evaluation/Rules.h"
+#include "programme/evaluation/Sessions.h"
+#include "programme/evaluation/SqlProgrammeData.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QLocale>
 #include <QTemporaryDir>

@@ -15,8 +15,8 @@
 #include "core/startup/StartupRules.h"
 #include "platform/shell/DocumentOpener.h"
 #include "platform/sqlite/Database.h"
-#include "programme/ProgrammeText.h"
-#include "programme/SqlProgrammeData.h"
+#include "programme/evaluation/SqlProgrammeData.h"
+#include "programme/text/ProgrammeText.h"
 #include "publishing/pages/BandTable.h"
 
 #include <QFile>

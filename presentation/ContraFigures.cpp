@@ -5,7 +5,7 @@
 #include "base/TextRoutines.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/sqlite/Query.h"
-#include "programme/HeadingRoles.h"
+#include "programme/text/HeadingRoles.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // figures, the must / must-not marks that find other suitable dances, and
 // the step-by-step view of how a text is normalised before matching.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QHash>
 #include <QList>

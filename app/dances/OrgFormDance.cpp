@@ -31,8 +31,8 @@
 #include "presentation/InstructionEdit.h"
 #include "presentation/InstructionText.h"
 #include "presentation/music/Playback.h"
-#include "programme/ItemRows.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ItemRows.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QCheckBox>
 #include <QComboBox>

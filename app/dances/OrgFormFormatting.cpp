@@ -15,7 +15,7 @@
 #include "presentation/CardSettings.h"
 #include "presentation/SetForm.h"
 #include "presentation/editor/TextFormatting.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QAction>
 #include <QApplication>

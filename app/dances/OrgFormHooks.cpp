@@ -19,7 +19,7 @@
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
 #include "publishing/exchange/CsvImport.h"
-#include "programme/CallCounting.h"
+#include "programme/evaluation/CallCounting.h"
 
 #include <QAction>
 #include <QApplication>

@@ -18,7 +18,7 @@
 #include "platform/sqlite/DataSource.h"
 #include "platform/sqlite/Dataset.h"
 #include "presentation/editor/IntEForm.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 #include "publishing/lists/DanceLists.h"
 
 #include <QAction>

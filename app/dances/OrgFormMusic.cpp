@@ -15,8 +15,8 @@
 #include "presentation/music/MusForm.h"
 #include "presentation/music/Playback.h"
 #include "presentation/music/RecordingsCatalogue.h"
-#include "programme/ItemRows.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ItemRows.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -6,7 +6,7 @@
 #include "base/TextRoutines.h"
 #include "core/startup/Settings.h"
 #include "presentation/ContraForm.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 
 namespace {
 

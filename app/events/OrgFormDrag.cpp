@@ -7,8 +7,8 @@
 
 #include "base/Clock.h"
 #include "base/Log.h"
-#include "programme/ProgrammeRows.h"
-#include "programme/RowDrag.h"
+#include "programme/rows/ProgrammeRows.h"
+#include "programme/rows/RowDrag.h"
 
 #include <QLabel>
 #include <QListWidget>

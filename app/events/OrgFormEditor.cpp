@@ -10,10 +10,10 @@
 #include "core/database/Tables.h"
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/CallCounting.h"
-#include "programme/HeadingRoles.h"
-#include "programme/ProgrammeEditor.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/rows/ProgrammeEditor.h"
+#include "programme/rows/ProgrammeRows.h"
+#include "programme/text/HeadingRoles.h"
 
 #include <QCursor>
 #include <QLineEdit>

@@ -10,8 +10,8 @@
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/startup/Settings.h"
-#include "programme/Evaluation.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/evaluation/Evaluation.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QAction>
 #include <QLabel>

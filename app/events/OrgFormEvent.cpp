@@ -23,12 +23,12 @@
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
 #include "core/startup/StartupRules.h"
-#include "platform/sqlite/DataSource.h"
 #include "platform/sqlite/DBNavigator.h"
-#include "programme/CallCounting.h"
-#include "programme/HeadingRoles.h"
-#include "programme/ProgrammeRows.h"
-#include "programme/SqlProgrammeData.h"
+#include "platform/sqlite/DataSource.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/evaluation/SqlProgrammeData.h"
+#include "programme/rows/ProgrammeRows.h"
+#include "programme/text/HeadingRoles.h"
 
 #include <QAction>
 #include <QApplication>

@@ -14,9 +14,9 @@
 #include "core/services/ShellRoutines.h"
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/ExchangeFiles.h"
-#include "programme/CallCounting.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/files/ExchangeFiles.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QAction>
 #include <QMenu>

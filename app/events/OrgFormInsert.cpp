@@ -17,12 +17,13 @@
 #include "platform/ini/IniFile.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/ExchangeFiles.h"
-#include "programme/InsForm.h"
-#include "programme/InsertFromList.h"
-#include "programme/CallCounting.h"
-#include "programme/ProgrammeRows.h"
-#include "programme/SqlProgrammeData.h"
+#include "programme/files/ExchangeFiles.h"
+#include "programme/files/InsForm.h"
+#include "programme/files/InsertFromList.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/rows/ProgrammeRows.h"
+#include "programme/evaluation/SqlProgrammeData.h"
+#include "presentation/music/RecordingsCheck.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -13,9 +13,9 @@
 #include "platform/sqlite/DBNavigator.h"
 #include "platform/sqlite/Dataset.h"
 #include "presentation/music/RecordingsGrid.h"
-#include "programme/CallCounting.h"
-#include "programme/KeyTable.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/rows/KeyTable.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QAction>
 #include <QApplication>

@@ -14,11 +14,11 @@
 #include "core/startup/Settings.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/InsertFromList.h"
-#include "programme/Listings.h"
-#include "programme/CallCounting.h"
-#include "programme/ProgrammeRows.h"
-#include "programme/SqlProgrammeData.h"
+#include "programme/files/InsertFromList.h"
+#include "programme/files/Listings.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/rows/ProgrammeRows.h"
+#include "programme/evaluation/SqlProgrammeData.h"
 #include "publishing/pages/ProgrammePage.h"
 
 #include <QAction>

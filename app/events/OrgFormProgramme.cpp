@@ -5,8 +5,9 @@
 #include "app/OrgForm.h"
 
 #include "base/Log.h"
+#include "core/startup/ProgrammeRowSettings.h"
 #include "core/startup/Settings.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QMouseEvent>
 #include <QPlainTextEdit>

@@ -7,7 +7,7 @@
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "core/startup/Settings.h"
-#include "programme/Rules.h"
+#include "programme/evaluation/Rules.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -11,8 +11,8 @@
 #include "core/views/ListForm.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/DatasetModel.h"
-#include "programme/ProgrammeEditor.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeEditor.h"
+#include "programme/rows/ProgrammeRows.h"
 #include "app/views/LayoutHolding.h"
 
 #include <QBoxLayout>

@@ -15,8 +15,8 @@
 #include "core/services/ShellRoutines.h"
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
-#include "programme/ProgrammeRows.h"
-#include "programme/Sessions.h"
+#include "programme/evaluation/Sessions.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QAction>
 #include <QCoreApplication>

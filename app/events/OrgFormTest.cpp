@@ -11,8 +11,8 @@
 #include "core/dialogs/Progress.h"
 #include "core/filter/FilterCommands.h"
 #include "core/startup/Settings.h"
-#include "programme/ProgrammeRows.h"
-#include "programme/Rules.h"
+#include "programme/evaluation/Rules.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QLineEdit>
 

@@ -20,8 +20,8 @@
 #include "core/startup/Settings.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/ProgrammeRows.h"
-#include "programme/ProgrammeText.h"
+#include "programme/rows/ProgrammeRows.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QAction>
 #include <QApplication>

@@ -10,7 +10,7 @@
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Dataset.h"
 #include "presentation/fullscreen/Full.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QEvent>
 #include <QFrame>

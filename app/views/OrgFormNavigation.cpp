@@ -10,8 +10,8 @@
 #include "core/database/Tables.h"
 #include "core/views/Navigation.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/CallCounting.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QAction>
 #include <QFrame>

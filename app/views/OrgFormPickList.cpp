@@ -15,7 +15,7 @@
 #include "core/views/Navigation.h"
 #include "platform/sqlite/DataSource.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 
 #include "app/OrgForm.h"
 #include "presentation/fullscreen/Full.h"
-#include "programme/Rules.h"
+#include "programme/evaluation/Rules.h"
 
 #include "base/AppState.h"
 #include "base/Cp1252.h"
@@ -28,9 +28,9 @@
 #include "platform/shell/KeyState.h"
 #include "platform/sqlite/DBNavigator.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/CallCounting.h"
-#include "programme/ProgrammeRows.h"
-#include "programme/ProgrammeText.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/rows/ProgrammeRows.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "core/dances/DanceLocate.h"
 #include "platform/sqlite/Database.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <functional>
 #include <utility>

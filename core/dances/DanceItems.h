@@ -3,7 +3,7 @@
 // dance goes, renaming them when its key changes, and doing either over the
 // programmes of every event at once.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QChar>
 #include <QString>

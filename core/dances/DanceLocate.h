@@ -3,7 +3,7 @@
 // of the table's index, the scan of the FSRT order, the found test, and the
 // state kept about dances that a programme names but the table lacks.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QString>
 #include <QVariantList>

@@ -3,7 +3,7 @@
 // checks, the key-change question, the merge of two records that end up
 // with one key, and the bare form of web links in the notes.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QChar>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "core/dances/DanceShow.h"
 
-#include "presentation/music/MusicText.h"
+#include "core/dances/MusicText.h"
 
 #include "base/AppState.h"
 #include "base/Cp1252.h"

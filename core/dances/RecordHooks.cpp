@@ -5,6 +5,7 @@
 #include "core/filter/FilterCommands.h"
 #include "core/services/MainWindowLink.h"
 #include "core/startup/Settings.h"
+#include "programme/rows/RowLayout.h"
 
 namespace {
 RecordHookHandlers *Handlers = nullptr;

@@ -7,7 +7,7 @@
 
 #include "core/filter/FilterDef.h"
 #include "platform/sqlite/Database.h"
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QHash>
 #include <QList>

@@ -12,7 +12,7 @@
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/Query.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -4,7 +4,7 @@
 // box, the focus control. The window installs itself; without it these do
 // nothing (the splash status is logged), so the logic runs in tests as it is.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QList>
 #include <QRect>

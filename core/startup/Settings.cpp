@@ -2,6 +2,7 @@
 
 #include "base/AppState.h"
 #include "base/Cp1252.h"
+#include "programme/rows/RowLayout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,7 +28,6 @@ int ScreenScale = 0;
 int LocationColumn = -1;
 int PlayPanelWidth = 0;
 int PlayPanelHeight = 0;
-int ThisIndex = -1;
 bool StartingUp = false;
 
 namespace {

@@ -41,8 +41,6 @@ extern int LocationColumn;
 // The playback panel's normal size.
 extern int PlayPanelWidth;
 extern int PlayPanelHeight;
-// The row of the programme in hand, -1 for none.
-extern int ThisIndex;
 // Set while the main window's start-up runs.
 extern bool StartingUp;
 

@@ -12,6 +12,7 @@
 #include "core/services/ShellRoutines.h"
 #include "core/startup/Maintainer.h"
 #include "core/startup/Settings.h"
+#include "programme/rows/RowLayout.h"
 #include "platform/ini/IniFile.h"
 #include "platform/media/MyPlayer.h"
 #include "platform/rtf/RichEdit.h"
@@ -20,10 +21,10 @@
 #include "presentation/editor/SpecialChars.h"
 #include "presentation/fullscreen/FullText.h"
 #include "presentation/fullscreen/FullTimes.h"
-#include "presentation/music/MusicText.h"
+#include "core/dances/MusicText.h"
 #include "presentation/music/Playback.h"
-#include "programme/HeadingRoles.h"
-#include "publishing/pages/ProgrammePage.h"
+#include "programme/text/HeadingRoles.h"
+#include "base/HtmlText.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "presentation/fullscreen/FullTimes.h"
 
 #include "base/Dates.h"
-#include "programme/HeadingRoles.h"
+#include "programme/text/HeadingRoles.h"
 
 #include <cstdlib>
 

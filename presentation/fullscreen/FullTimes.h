@@ -4,7 +4,7 @@
 // labels H1 to H4. Plain logic over the programme items; the window feeds it
 // the clock's minute of the day.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QDate>
 #include <QDateTime>

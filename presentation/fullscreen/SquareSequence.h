@@ -3,7 +3,7 @@
 // walk-through: the block of rows, its check, the step panel's text and the
 // next row for each Space. Rows are indices into the programme items.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QList>
 #include <QString>

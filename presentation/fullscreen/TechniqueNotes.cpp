@@ -2,7 +2,8 @@
 
 #include "base/Cp1252.h"
 #include "base/FastStrings.h"
-#include "publishing/pages/Html.h"
+#include "base/HtmlText.h"
+#include "core/startup/Settings.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -69,11 +70,11 @@ QList<TechniqueEntry> TechniqueFor(const QList<TechniqueEntry> &index, const QSt
 }
 
 QString TechniquePage(const QString &title, const QList<TechniqueEntry> &matches) {
-    QString page = QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>") + EscapeHtml(title) +
+    QString page = QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>") + EscapeHtml(title, ProgrammeSeparator) +
                    QStringLiteral("</title></head>\n<body style=\"font-size: 32pt\">\n");
     for (const TechniqueEntry &e : matches)
         page += QStringLiteral("<div>") + e.html + QStringLiteral("</div>\n<p style=\"font-size: 16pt\">") +
-                EscapeHtml(e.page) + QStringLiteral("</p>\n");
+                EscapeHtml(e.page, ProgrammeSeparator) + QStringLiteral("</p>\n");
     return page + QStringLiteral("</body></html>\n");
 }
 

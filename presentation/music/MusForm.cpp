@@ -8,7 +8,7 @@
 #include "core/services/MainWindowLink.h"
 #include "core/services/ShellRoutines.h"
 #include "core/startup/Settings.h"
-#include "presentation/music/MusicText.h"
+#include "core/dances/MusicText.h"
 #include "presentation/music/Playback.h"
 #include "presentation/music/RecordingsCatalogue.h"
 #include "presentation/music/RecsForm.h"

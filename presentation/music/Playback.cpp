@@ -2,8 +2,8 @@
 
 #include "base/Cp1252.h"
 #include "core/dances/DanceShow.h"
+#include "core/dances/MusicText.h"
 #include "core/services/PlaybackClock.h"
-#include "presentation/music/MusicText.h"
 
 #include <QFileInfo>
 

@@ -8,7 +8,7 @@
 #include "base/TextRoutines.h"
 #include "platform/sqlite/Database.h"
 #include "presentation/music/MusicFolders.h"
-#include "presentation/music/MusicText.h"
+#include "core/dances/MusicText.h"
 #include "presentation/music/Playback.h"
 
 #include <QCoreApplication>

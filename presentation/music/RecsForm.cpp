@@ -1,7 +1,7 @@
 #include "presentation/music/RecsForm.h"
 
+#include "core/dances/MusicText.h"
 #include "core/services/MainWindowLink.h"
-#include "presentation/music/MusicText.h"
 #include "presentation/music/Playback.h"
 #include "presentation/music/RecordingsCatalogue.h"
 

@@ -17,7 +17,7 @@
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Dataset.h"
 #include "platform/sqlite/Query.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QDir>
 #include <QHash>

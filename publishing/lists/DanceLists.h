@@ -6,7 +6,7 @@
 // own tunes without a key signature). The text builders are pure; the
 // commands read the run's tables and write the files in the current folder.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QList>
 #include <QString>

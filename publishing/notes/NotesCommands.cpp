@@ -2,7 +2,7 @@
 
 #include "base/Cp1252.h"
 #include "base/FastStrings.h"
-#include "programme/NoteLinks.h"
+#include "programme/text/NoteLinks.h"
 #include "publishing/pages/SiteConfig.h"
 
 #include <QStringList>

@@ -6,8 +6,8 @@
 #include "base/Messages.h"
 #include "base/TextRoutines.h"
 #include "core/dances/DanceShow.h"
-#include "programme/HeadingRoles.h"
-#include "programme/NoteLinks.h"
+#include "programme/text/HeadingRoles.h"
+#include "programme/text/NoteLinks.h"
 #include "publishing/pages/Html.h"
 #include "publishing/pages/SiteConfig.h"
 

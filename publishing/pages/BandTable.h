@@ -6,8 +6,8 @@
 // tune page. Built from the rows and the catalogue alone; the window asks
 // the questions and passes the answers in.
 
-#include "programme/ProgrammeData.h"
-#include "programme/ProgrammeItem.h"
+#include "programme/evaluation/ProgrammeData.h"
+#include "programme/text/ProgrammeItem.h"
 
 #include <QChar>
 #include <QList>

@@ -4,7 +4,7 @@
 #include "base/FastStrings.h"
 #include "base/TextRoutines.h"
 #include "presentation/InstructionText.h"
-#include "programme/NoteLinks.h"
+#include "programme/text/NoteLinks.h"
 #include "publishing/pages/Html.h"
 
 #include <QStringList>

@@ -128,9 +128,3 @@ QString AddToPage(const QString &oldPage, const QString &newPage, PageKind kind)
     return old + added;
 }
 
-void SavePageFile(const QString &path, const QString &page) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(page.toUtf8()) < 0 || !file.commit())
-        throw std::runtime_error(
-            (QStringLiteral("Cannot write ") + path + QStringLiteral(": ") + file.errorString()).toStdString());
-}

@@ -3,6 +3,7 @@
 // event, the walk that finds a band's tour, the tune button, adding a page
 // to the file already there, and writing it.
 
+#include "base/HtmlText.h"
 #include "publishing/pages/BandTable.h"
 
 #include <QList>
@@ -59,6 +60,3 @@ enum class PageKind { Events, Dances };
 // page holds a band table.
 QString AddToPage(const QString &oldPage, const QString &newPage, PageKind kind);
 
-// Writes the page whole as UTF-8 without a byte-order mark; a failure throws
-// std::runtime_error naming the file.
-void SavePageFile(const QString &path, const QString &page);

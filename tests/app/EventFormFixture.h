@@ -14,7 +14,7 @@
 #include "core/services/Help.h"
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 #include "ShowActive.h"
 #include "TestSupport.h"
 

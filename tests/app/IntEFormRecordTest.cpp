@@ -10,8 +10,8 @@
 #include "platform/sqlite/DBNavigator.h"
 #include "presentation/CardSettings.h"
 #include "presentation/editor/IntEForm.h"
-#include "programme/InsForm.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/files/InsForm.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -9,7 +9,7 @@
 #include "EventFormFixture.h"
 
 #include "base/Clock.h"
-#include "programme/CallCounting.h"
+#include "programme/evaluation/CallCounting.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -8,9 +8,9 @@
 #include "base/TextRoutines.h"
 #include "platform/shell/FilePicker.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/CallCounting.h"
-#include "programme/InsForm.h"
-#include "programme/InsertFromList.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/files/InsForm.h"
+#include "programme/files/InsertFromList.h"
 
 #include <QAction>
 #include <QDir>

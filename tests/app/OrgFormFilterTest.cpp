@@ -6,7 +6,7 @@
 #include "core/startup/Settings.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 #include "ModalDriver.h"
 
 #include <QAction>

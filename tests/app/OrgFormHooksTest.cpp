@@ -1,7 +1,7 @@
 #include "DancePageFixture.h"
 
 #include <QAction>
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>

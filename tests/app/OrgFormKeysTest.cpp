@@ -3,7 +3,7 @@
 #include "PlainRead.h"
 
 #include "core/views/ListForm.h"
-#include "programme/KeyTable.h"
+#include "programme/rows/KeyTable.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "DancePageFixture.h"
 #include "base/Dates.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QAction>
 #include <QDir>

@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <QLabel>
 #include <QTableWidget>
-#include "programme/ItemRows.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/rows/ItemRows.h"
+#include "programme/rows/ProgrammeRows.h"
 #include <QTest>
 #include "platform/sqlite/DBNavigator.h"
 

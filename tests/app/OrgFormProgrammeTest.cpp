@@ -3,8 +3,8 @@
 #include "app/OrgForm.h"
 #include "base/AppState.h"
 #include "core/startup/Settings.h"
-#include "programme/ProgrammeData.h"
-#include "programme/ProgrammeRows.h"
+#include "programme/evaluation/ProgrammeData.h"
+#include "programme/rows/ProgrammeRows.h"
 #include "TestSupport.h"
 
 #include <QAction>

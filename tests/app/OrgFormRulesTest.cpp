@@ -3,11 +3,11 @@
 #include "ModalDriver.h"
 
 #include "base/Messages.h"
-#include "core/dialogs/Progress.h"
-#include "platform/shell/DocumentOpener.h"
-#include "programme/Rules.h"
 #include "core/dances/DanceLocate.h"
 #include "core/dialogs/NFForm.h"
+#include "core/dialogs/Progress.h"
+#include "platform/shell/DocumentOpener.h"
+#include "programme/evaluation/Rules.h"
 
 #include "base/TextRoutines.h"
 

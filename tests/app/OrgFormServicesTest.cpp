@@ -8,7 +8,7 @@
 #include "core/services/ErrorRouting.h"
 #include "core/services/IdleHook.h"
 #include "platform/sqlite/DatasetModel.h"
-#include "programme/CallCounting.h"
+#include "programme/evaluation/CallCounting.h"
 #include "presentation/whiteboard/WhiteForm.h"
 #include "EventFormFixture.h"
 #include "ModalDriver.h"

@@ -9,12 +9,12 @@
 #include "core/services/Help.h"
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
+#include "LineBytes.h"
 #include "platform/ini/IniFile.h"
 #include "platform/probes/SystemProbes.h"
 #include "platform/rtf/RichEdit.h"
 #include "platform/sqlite/DBNavigator.h"
-#include "programme/ProgrammeRows.h"
-#include "LineBytes.h"
+#include "programme/rows/ProgrammeRows.h"
 #include "TestSupport.h"
 
 #include <QPushButton>

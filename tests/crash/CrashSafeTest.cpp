@@ -6,7 +6,7 @@
 #include "core/database/SampleCatalogue.h"
 #include "platform/ini/IniFile.h"
 #include "platform/sqlite/Database.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/ProgrammeText.h"
 #include "TestSupport.h"
 
 #include <QMap>

@@ -12,9 +12,9 @@
 #include "platform/ini/IniFile.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/Dataset.h"
-#include "programme/CallCounting.h"
-#include "programme/ProgrammeText.h"
-#include "programme/SqlProgrammeData.h"
+#include "programme/evaluation/CallCounting.h"
+#include "programme/evaluation/SqlProgrammeData.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -2,9 +2,9 @@
 // A programme file's items, inserted and read again, are the same items; a
 // dance file that reads, written again, reads back to the same values.
 #include "FuzzSupport.h"
-#include "programme/ExchangeFiles.h"
-#include "programme/InsertFromList.h"
-#include "programme/ProgrammeText.h"
+#include "programme/files/ExchangeFiles.h"
+#include "programme/files/InsertFromList.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // The music text of a dance: split, joined back and split again gives the
 // same live text and recordings.
 #include "FuzzSupport.h"
-#include "presentation/music/MusicText.h"
+#include "core/dances/MusicText.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // The programme text in every form it is read in. What is read, written back
 // and read again gives the same items.
 #include "FuzzSupport.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/ProgrammeText.h"
 
 #include <cstdlib>
 

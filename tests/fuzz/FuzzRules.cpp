@@ -2,7 +2,7 @@
 // rule read is built again as the editor would, and that line reads back to
 // the same rule and builds the same line.
 #include "FuzzSupport.h"
-#include "programme/Rules.h"
+#include "programme/evaluation/Rules.h"
 #include "tests/programme/RuleBoxes.h"
 
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 // Shorthands for programme tests: texts written with "~" for the separator.
 
-#include "programme/ProgrammeItem.h"
+#include "programme/text/ProgrammeItem.h"
 #include "TestSupport.h" // PrintTo for QString, shared by every test file
 
 #include <QList>

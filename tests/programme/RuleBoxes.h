@@ -2,7 +2,7 @@
 // The rule editor's selection boxes the rule tests read against, and the
 // editor's boxes as a parsed rule fills them.
 
-#include "programme/Rules.h"
+#include "programme/evaluation/Rules.h"
 
 inline const QList<QStringList> RuleTestBoxes = {
     {"Style", "Jig", "Dancing Master", "Technique"},

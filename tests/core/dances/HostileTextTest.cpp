@@ -13,7 +13,7 @@
 #include "core/database/Tables.h"
 #include "core/startup/Settings.h"
 #include "platform/sqlite/Database.h"
-#include "programme/ProgrammeText.h"
+#include "programme/text/ProgrammeText.h"
 #include "tests/core/database/TablesFixture.h"
 
 namespace {
