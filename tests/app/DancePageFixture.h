@@ -21,6 +21,7 @@
 #include "presentation/fullscreen/Full.h"
 #include "publishing/exchange/CsvImport.h"
 #include "ModalDriver.h"
+#include "WindowStateReset.h"
 #include "tests/ModalWatchdog.h"
 
 #include <QTabWidget>
@@ -49,14 +50,7 @@ protected:
         QuillaryTest::TearDown();
     }
     void resetAll() {
-        ResetTables();
-        ResetFilterCommands();
-        ResetFilterState();
-        ResetTagState();
-        ResetPositions();
-        ResetLocateState();
-        ResetRecordState();
-        ResetDanceShowState();
+        ResetWindowState();
         InErrorHandler = ImportWindowExists = false;
         OrgForm = nullptr;
     }

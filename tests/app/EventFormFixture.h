@@ -16,6 +16,7 @@
 #include "core/startup/Settings.h"
 #include "programme/ProgrammeRows.h"
 #include "TestSupport.h"
+#include "WindowStateReset.h"
 
 #include <QApplication>
 #include <QList>
@@ -28,10 +29,8 @@ class EventFormTest : public QuillaryTest {
 protected:
     void SetUp() override {
         QuillaryTest::SetUp();
-        ResetTables();
-        ResetPositions();
+        ResetWindowState();
         ResetAppServices();
-        ResetFilterState();
         ProgrammeSeparator = SepDot;
         SetHelpOpener([this](int context) { helps.append(context); });
         WriteFileBytes(path("Quillary.ini"), "[System]\r\nDBName=Quillary.mdb\r\n");
@@ -41,9 +40,7 @@ protected:
     void TearDown() override {
         form.reset();
         OrgForm = nullptr;
-        ResetTables();
-        ResetPositions();
-        ResetFilterState();
+        ResetWindowState();
         SetExceptionHandlerOff();
         SetHelpOpener({});
         db.close();
