@@ -20,6 +20,7 @@
 #include "core/dances/RecordHooks.h"
 #include "core/database/Tables.h"
 #include "core/filter/Filter.h"
+#include "core/services/ErrorRouting.h"
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
 #include "core/startup/StartupRules.h"
@@ -95,12 +96,12 @@ void TOrgForm::buildEventControls() {
         EventsM->addAction(SaveE);
     }
     SaveE->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(SaveE, &QAction::triggered, this, [this] { SaveERec(SaveSender::SaveE); });
+    connect(SaveE, &QAction::triggered, this, Guarded([this] { SaveERec(SaveSender::SaveE); }));
     // The Dances page's save; the page change hands Ctrl+S to it.
     SaveD = new QAction(QStringLiteral("&Save"), this);
     SaveD->setObjectName(QStringLiteral("SaveD"));
     DancesM->addAction(SaveD);
-    connect(SaveD, &QAction::triggered, this, [this] { SaveDRec(); });
+    connect(SaveD, &QAction::triggered, this, Guarded([this] { SaveDRec(); }));
 
     Headings = OptionAction(QStringLiteral("Headings"));
     if (!Headings) {

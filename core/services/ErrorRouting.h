@@ -4,10 +4,29 @@
 #include <QString>
 #include <exception>
 #include <functional>
+#include <type_traits>
+#include <utility>
 
 // The silent abort is dropped, EQuietError is only logged, anything else goes
 // to the application handler. Never throws.
 void RouteEscapedException(std::exception_ptr error);
+
+// A slot for a toolkit signal that routes here what its handler lets out.
+// The toolkit's frames between a signal and the application's notify free
+// nothing an exception passes (an action's guard of itself is lost on
+// every refused save), so a handler that aborts as a matter of course is
+// connected through this.
+template <typename F> auto Guarded(F handler) {
+    return [handler = std::move(handler)](auto &&...args) {
+        try {
+            // A handler may take fewer arguments than the signal gives.
+            if constexpr (std::is_invocable_v<const F &, decltype(args)...>) handler(std::forward<decltype(args)>(args)...);
+            else handler();
+        } catch (...) {
+            RouteEscapedException(std::current_exception());
+        }
+    };
+}
 
 // The application handler receives the message of any other failure. The
 // default logs it and shows it with ShowMsg.

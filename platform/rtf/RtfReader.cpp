@@ -1,6 +1,7 @@
 #include "platform/rtf/RtfReader.h"
 
 #include "base/Cp1252.h"
+#include "platform/rtf/RtfCodePages.h"
 
 #include <QColor>
 #include <QList>
@@ -143,7 +144,7 @@ enum class W {
     // destinations
     FontTbl, ColorTbl, SkipDest, Fldrslt, KeepDest,
     // document
-    Deff, Deftab, Uc, U, Bin,
+    Deff, Deftab, Uc, U, Bin, AnsiCpg, FCharset,
     // character
     Plain, B, I, Ul, UlNone, Strike, F, Fs, Cf, Highlight, Cb, Up, Dn, Super, Sub, NoSuperSub, V,
     // paragraph
@@ -153,7 +154,7 @@ enum class W {
     // font and colour tables
     Red, Green, Blue,
     // characters
-    Tab, Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote,
+    Tab, Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote, Space, Column,
 };
 
 const std::unordered_map<std::string_view, W> &words() {
@@ -162,6 +163,7 @@ const std::unordered_map<std::string_view, W> &words() {
             {"fonttbl", W::FontTbl}, {"colortbl", W::ColorTbl}, {"fldrslt", W::Fldrslt},
             {"pntext", W::KeepDest}, {"listtext", W::KeepDest},
             {"deff", W::Deff}, {"deftab", W::Deftab}, {"uc", W::Uc}, {"u", W::U}, {"bin", W::Bin},
+            {"ansicpg", W::AnsiCpg}, {"fcharset", W::FCharset},
             {"plain", W::Plain}, {"b", W::B}, {"i", W::I}, {"ul", W::Ul}, {"ulnone", W::UlNone},
             {"strike", W::Strike}, {"striked", W::Strike}, {"f", W::F}, {"fs", W::Fs}, {"cf", W::Cf},
             {"highlight", W::Highlight}, {"cb", W::Cb}, {"chcbpat", W::Cb}, {"up", W::Up}, {"dn", W::Dn},
@@ -175,7 +177,8 @@ const std::unordered_map<std::string_view, W> &words() {
             {"red", W::Red}, {"green", W::Green}, {"blue", W::Blue},
             {"tab", W::Tab}, {"emdash", W::Emdash}, {"endash", W::Endash}, {"bullet", W::Bullet},
             {"lquote", W::Lquote}, {"rquote", W::Rquote}, {"ldblquote", W::Ldblquote},
-            {"rdblquote", W::Rdblquote},
+            {"rdblquote", W::Rdblquote}, {"emspace", W::Space}, {"enspace", W::Space},
+            {"qmspace", W::Space}, {"column", W::Column},
         };
         // Every kind of underline switches it on.
         for (const char *u : {"uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth",
@@ -239,9 +242,12 @@ struct Group {
     ParaState para;
     Dest dest = Dest::Text;
     int uc = 1;
+    // Groups opened inside this one that have changed nothing yet: they
+    // share its entry until one changes something, so that thousands of
+    // nested braces cost no more than the changes made in them.
+    int shared = 0;
 };
 
-constexpr int MaxDepth = 1000;    // deeper groups share the state of the deepest
 constexpr int MaxTableSize = 4096; // font and colour entries kept
 constexpr int MaxTabs = 64;
 constexpr int MaxLength = 31680;  // twips: 22 inches
@@ -283,21 +289,45 @@ public:
     }
 
 private:
-    Group &top() { return stack_.back(); }
+    // The state of the innermost group, to read.
+    const Group &cur() const { return stack_.back(); }
+    // The same, to change: a group that shares its entry with the groups
+    // around it gets one of its own first.
+    Group &mut() {
+        if (stack_.back().shared > 0) {
+            --stack_.back().shared;
+            Group g = stack_.back();
+            g.shared = 0;
+            stack_.push_back(std::move(g));
+        }
+        return stack_.back();
+    }
     void word(W w, bool hasParam, int param);
     void emitText(QStringView t);
     void emitChar(QChar c) { emitText(QStringView(&c, 1)); }
     void fontTableText(QStringView t);
     void colourTableText(QStringView t);
     void storeFont();
+    // Bytes given as \'hh, and raw text, in the character set of the font
+    // they stand in.
+    int codePageHere() const;
+    void hexByte(unsigned char b);
+    void text(QStringView t);
+    void flushLead();
+    void putDecoded(QStringView t);
 
     Tokenizer tok_;
     Sink &sink_;
     std::vector<Group> stack_;
-    int overflow_ = 0;    // groups opened beyond MaxDepth
     int skipChars_ = 0;   // characters still to skip after \u
     int fontNumber_ = -1; // font table entry being read
+    int fontCharset_ = -1; // its \fcharset
     QString fontText_;
+    QList<int> fontCodePages_; // by font number; -1 the document's
+    int ansiCodePage_ = 1252;
+    CodePages codePages_;
+    int lead_ = -1; // the lead byte of a double-byte character, waiting for its trail byte
+    int leadCodePage_ = 0;
     int red_ = 0, green_ = 0, blue_ = 0;
     bool colourSet_ = false;
 };
@@ -311,23 +341,23 @@ bool Parser::run() {
     bool closed = false;
     for (;;) {
         const Tok t = tok_.next();
+        if (lead_ >= 0 && t != Tok::Hex && t != Tok::Text) flushLead();
         if (t == Tok::End) break;
         if (t == Tok::Open) {
             skipChars_ = 0;
-            if (int(stack_.size()) >= MaxDepth) { ++overflow_; continue; }
-            Group g = top();
-            stack_.push_back(std::move(g));
+            ++stack_.back().shared;
             continue;
         }
         if (t == Tok::Close) {
             skipChars_ = 0;
-            if (overflow_ > 0) { --overflow_; continue; }
-            if (top().dest == Dest::FontTable) storeFont();
+            Group &g = stack_.back();
+            if (g.dest == Dest::FontTable) storeFont();
+            if (g.shared > 0) { --g.shared; continue; }
             if (stack_.size() == 1) { closed = true; break; }
             stack_.pop_back();
             continue;
         }
-        Group &g = top();
+        const Group &g = cur();
         if (g.dest == Dest::Skip) {
             if (t == Tok::Word && tok_.word() == "bin") tok_.skipChars(tok_.hasParam ? tok_.param : 0);
             continue;
@@ -338,7 +368,7 @@ bool Parser::run() {
             if (t == Tok::Text) {
                 const qsizetype drop = std::min<qsizetype>(skipChars_, tok_.text.size());
                 skipChars_ -= int(drop);
-                if (drop < tok_.text.size()) emitText(tok_.text.mid(drop));
+                if (drop < tok_.text.size()) text(tok_.text.mid(drop));
                 continue;
             }
             --skipChars_;
@@ -347,19 +377,13 @@ bool Parser::run() {
         }
         switch (t) {
         case Tok::Text:
-            if (g.dest == Dest::FontTable) fontTableText(tok_.text);
-            else if (g.dest == Dest::ColorTable) colourTableText(tok_.text);
-            else emitText(tok_.text);
+            if (g.dest == Dest::ColorTable) colourTableText(tok_.text);
+            else text(tok_.text);
             break;
-        case Tok::Hex: {
-            const QChar c = Cp1252::decodeByte((unsigned char)tok_.hex);
-            if (g.dest == Dest::FontTable) fontText_ += c;
-            else if (g.dest == Dest::Text) emitChar(c);
-            break;
-        }
+        case Tok::Hex: hexByte((unsigned char)tok_.hex); break;
         case Tok::Symbol:
             switch (tok_.ch.unicode()) {
-            case '*': g.dest = Dest::Skip; break;
+            case '*': mut().dest = Dest::Skip; break;
             case '\\': case '{': case '}':
                 if (g.dest == Dest::FontTable) fontText_ += tok_.ch;
                 else emitChar(tok_.ch);
@@ -394,8 +418,78 @@ bool Parser::run() {
     return !malformed;
 }
 
+int Parser::codePageHere() const {
+    const Group &g = cur();
+    int cp = -1;
+    if (g.dest == Dest::FontTable) {
+        cp = fontCharset_ < 0 ? -1 : CodePageOfCharset(fontCharset_, QString());
+    } else {
+        const int font = g.ch.font < 0 ? deff : g.ch.font;
+        if (font < fontCodePages_.size()) cp = fontCodePages_[font];
+    }
+    return cp == -1 ? ansiCodePage_ : cp;
+}
+
+void Parser::putDecoded(QStringView t) {
+    if (cur().dest == Dest::FontTable) fontTableText(t);
+    else emitText(t);
+}
+
+void Parser::flushLead() {
+    const unsigned char b = (unsigned char)lead_;
+    lead_ = -1;
+    const QChar c = codePages_.get(leadCodePage_).byte(b);
+    putDecoded(QStringView(&c, 1));
+}
+
+void Parser::hexByte(unsigned char b) {
+    if (lead_ >= 0) {
+        const unsigned char lead = (unsigned char)lead_;
+        lead_ = -1;
+        putDecoded(codePages_.get(leadCodePage_).pair(lead, b));
+        return;
+    }
+    const int cp = codePageHere();
+    if (cp == SymbolCodePage) {
+        const QChar c = SymbolFontChar(Cp1252::decodeByte(b));
+        putDecoded(QStringView(&c, 1));
+        return;
+    }
+    CodePageDecoder &page = codePages_.get(cp);
+    if (page.isLead(b)) {
+        lead_ = b;
+        leadCodePage_ = cp;
+        return;
+    }
+    const QChar c = page.byte(b);
+    putDecoded(QStringView(&c, 1));
+}
+
+void Parser::text(QStringView t) {
+    if (lead_ >= 0) {
+        // Some writers give a trail byte in the printable range as itself.
+        const char16_t trail = t.isEmpty() ? 0 : t[0].unicode();
+        if (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) {
+            const unsigned char lead = (unsigned char)lead_;
+            lead_ = -1;
+            putDecoded(codePages_.get(leadCodePage_).pair(lead, (unsigned char)trail));
+            t = t.mid(1);
+        } else {
+            flushLead();
+        }
+    }
+    if (t.isEmpty()) return;
+    if (cur().dest == Dest::Text && codePageHere() == SymbolCodePage) {
+        QString mapped(t.size(), Qt::Uninitialized);
+        for (qsizetype i = 0; i < t.size(); ++i) mapped[i] = SymbolFontChar(t[i]);
+        emitText(mapped);
+        return;
+    }
+    putDecoded(t);
+}
+
 void Parser::emitText(QStringView t) {
-    const Group &g = top();
+    const Group &g = cur();
     if (g.dest != Dest::Text || g.ch.hidden || t.isEmpty()) return;
     sink_.text(t, g.ch, g.para);
 }
@@ -407,9 +501,15 @@ void Parser::storeFont() {
             if (fontNames.size() <= fontNumber_) fontNames.resize(fontNumber_ + 1);
             fontNames[fontNumber_] = name;
         }
+        const int cp = CodePageOfCharset(fontCharset_, name);
+        if (cp != -1 || fontNumber_ < fontCodePages_.size()) {
+            if (fontCodePages_.size() <= fontNumber_) fontCodePages_.resize(fontNumber_ + 1, -1);
+            fontCodePages_[fontNumber_] = cp;
+        }
     }
     fontText_.clear();
     fontNumber_ = -1;
+    fontCharset_ = -1;
 }
 
 void Parser::fontTableText(QStringView t) {
@@ -430,66 +530,69 @@ void Parser::colourTableText(QStringView t) {
 }
 
 void Parser::word(W w, bool hasParam, int param) {
-    Group &g = top();
-    CharState &ch = g.ch;
-    ParaState &para = g.para;
+    const Group &g = cur();
     const bool on = !hasParam || param != 0;
     switch (w) {
     case W::Unknown: break;
-    case W::FontTbl: g.dest = Dest::FontTable; break;
-    case W::ColorTbl: g.dest = Dest::ColorTable; break;
-    case W::SkipDest: g.dest = Dest::Skip; break;
-    case W::Fldrslt: case W::KeepDest: g.dest = Dest::Text; break;
+    case W::FontTbl: mut().dest = Dest::FontTable; break;
+    case W::ColorTbl: mut().dest = Dest::ColorTable; break;
+    case W::SkipDest: mut().dest = Dest::Skip; break;
+    case W::Fldrslt: case W::KeepDest: mut().dest = Dest::Text; break;
     case W::Deff: deff = std::max(0, param); break;
     case W::Deftab: if (param > 0) deftab = std::min(param, MaxLength); break;
-    case W::Uc: g.uc = std::clamp(param, 0, 16); break;
+    case W::Uc: mut().uc = std::clamp(param, 0, 16); break;
     case W::U: {
         if (!hasParam) { tok_.damaged = true; break; }
         int v = param < 0 ? param + 65536 : param;
         if (v < 0 || v > 0xFFFF) v = 0xFFFD;
-        if (g.dest == Dest::FontTable) fontText_ += QChar(char16_t(v));
-        else if (g.dest == Dest::Text) emitChar(QChar(char16_t(v)));
+        QChar c{char16_t(v)};
+        if (v >= 0xF020 && v <= 0xF0FF && g.dest == Dest::Text && codePageHere() == SymbolCodePage) c = SymbolFontChar(c);
+        if (g.dest == Dest::FontTable) fontText_ += c;
+        else if (g.dest == Dest::Text) emitChar(c);
         skipChars_ = g.uc;
         break;
     }
     case W::Bin: tok_.skipChars(hasParam ? param : 0); break;
-    case W::Plain: ch = CharState{}; break;
-    case W::B: ch.bold = on; break;
-    case W::I: ch.italic = on; break;
-    case W::Ul: ch.underline = on; break;
-    case W::UlNone: ch.underline = false; break;
-    case W::Strike: ch.strike = on; break;
+    case W::AnsiCpg: if (param > 0) ansiCodePage_ = param; break;
+    case W::FCharset: if (g.dest == Dest::FontTable) fontCharset_ = param; break;
+    case W::Plain: mut().ch = CharState{}; break;
+    case W::B: mut().ch.bold = on; break;
+    case W::I: mut().ch.italic = on; break;
+    case W::Ul: mut().ch.underline = on; break;
+    case W::UlNone: mut().ch.underline = false; break;
+    case W::Strike: mut().ch.strike = on; break;
     case W::F:
         if (g.dest == Dest::FontTable) { storeFont(); fontNumber_ = std::max(0, param); }
-        else ch.font = std::max(0, param);
+        else mut().ch.font = std::max(0, param);
         break;
-    case W::Fs: ch.halfPoints = hasParam && param > 0 ? std::clamp(param, 2, 3276) : 24; break;
-    case W::Cf: ch.fg = std::max(0, param); break;
-    case W::Highlight: case W::Cb: ch.bg = param > 0 ? param : -1; break;
-    case W::Up: ch.raise = std::clamp(hasParam ? param : 6, 0, 3276); break;
-    case W::Dn: ch.raise = -std::clamp(hasParam ? param : 6, 0, 3276); break;
-    case W::Super: ch.vert = 1; break;
-    case W::Sub: ch.vert = 2; break;
-    case W::NoSuperSub: ch.vert = 0; ch.raise = 0; break;
-    case W::V: ch.hidden = on; break;
-    case W::Pard: para = ParaState{}; break;
+    case W::Fs: mut().ch.halfPoints = hasParam && param > 0 ? std::clamp(param, 2, 3276) : 24; break;
+    case W::Cf: mut().ch.fg = std::max(0, param); break;
+    case W::Highlight: case W::Cb: mut().ch.bg = param > 0 ? param : -1; break;
+    case W::Up: mut().ch.raise = std::clamp(hasParam ? param : 6, 0, 3276); break;
+    case W::Dn: mut().ch.raise = -std::clamp(hasParam ? param : 6, 0, 3276); break;
+    case W::Super: mut().ch.vert = 1; break;
+    case W::Sub: mut().ch.vert = 2; break;
+    case W::NoSuperSub: { CharState &ch = mut().ch; ch.vert = 0; ch.raise = 0; break; }
+    case W::V: mut().ch.hidden = on; break;
+    case W::Pard: mut().para = ParaState{}; break;
     case W::Par:
         if (g.dest != Dest::Text) break;
-        sink_.par(ch, para);
+        sink_.par(g.ch, g.para);
         break;
-    case W::Line: emitChar(QChar(QChar::LineSeparator)); break;
-    case W::Ql: para.align = 0; break;
-    case W::Qc: para.align = 1; break;
-    case W::Qr: para.align = 2; break;
-    case W::Qj: para.align = 3; break;
-    case W::Li: para.li = clampLength(param); break;
-    case W::Ri: para.ri = clampLength(param); break;
-    case W::Fi: para.fi = clampLength(param); break;
-    case W::Sb: para.sb = clampLength(param); break;
-    case W::Sa: para.sa = clampLength(param); break;
-    case W::Sl: para.sl = clampLength(param); break;
-    case W::SlMult: para.slmult = param != 0; break;
-    case W::Tx:
+    case W::Line: case W::Column: emitChar(QChar(QChar::LineSeparator)); break;
+    case W::Ql: mut().para.align = 0; break;
+    case W::Qc: mut().para.align = 1; break;
+    case W::Qr: mut().para.align = 2; break;
+    case W::Qj: mut().para.align = 3; break;
+    case W::Li: mut().para.li = clampLength(param); break;
+    case W::Ri: mut().para.ri = clampLength(param); break;
+    case W::Fi: mut().para.fi = clampLength(param); break;
+    case W::Sb: mut().para.sb = clampLength(param); break;
+    case W::Sa: mut().para.sa = clampLength(param); break;
+    case W::Sl: mut().para.sl = clampLength(param); break;
+    case W::SlMult: mut().para.slmult = param != 0; break;
+    case W::Tx: {
+        ParaState &para = mut().para;
         if (para.tabs.size() < MaxTabs && param >= 0) {
             const TabStop stop{std::min(param, MaxLength), para.nextTab};
             auto at = std::lower_bound(para.tabs.begin(), para.tabs.end(), stop.twips,
@@ -498,20 +601,31 @@ void Parser::word(W w, bool hasParam, int param) {
         }
         para.nextTab = QTextOption::LeftTab;
         break;
-    case W::Tqr: para.nextTab = QTextOption::RightTab; break;
-    case W::Tqc: para.nextTab = QTextOption::CenterTab; break;
-    case W::Tqdec: para.nextTab = QTextOption::DelimiterTab; break;
+    }
+    case W::Tqr: mut().para.nextTab = QTextOption::RightTab; break;
+    case W::Tqc: mut().para.nextTab = QTextOption::CenterTab; break;
+    case W::Tqdec: mut().para.nextTab = QTextOption::DelimiterTab; break;
     case W::Trowd: case W::Cellx: break; // cell widths are left to the layout
-    case W::Intbl: para.intbl = true; if (para.itap == 0) para.itap = 1; break;
-    case W::Itap: para.itap = std::max(0, param); para.intbl = para.itap > 0; break;
+    case W::Intbl: {
+        ParaState &para = mut().para;
+        para.intbl = true;
+        if (para.itap == 0) para.itap = 1;
+        break;
+    }
+    case W::Itap: {
+        ParaState &para = mut().para;
+        para.itap = std::max(0, param);
+        para.intbl = para.itap > 0;
+        break;
+    }
     case W::Cell:
         if (g.dest != Dest::Text) break;
-        if (para.intbl) sink_.cell(ch, para);
+        if (g.para.intbl) sink_.cell(g.ch, g.para);
         else emitChar(QChar('\t'));
         break;
-    case W::Row: if (g.dest == Dest::Text) sink_.row(para); break;
+    case W::Row: if (g.dest == Dest::Text) sink_.row(g.para); break;
     case W::NestCell: emitChar(QChar('\t')); break;
-    case W::NestRow: if (g.dest == Dest::Text) sink_.nestedRow(ch, para); break;
+    case W::NestRow: if (g.dest == Dest::Text) sink_.nestedRow(g.ch, g.para); break;
     case W::Red: red_ = std::clamp(param, 0, 255); colourSet_ = true; break;
     case W::Green: green_ = std::clamp(param, 0, 255); colourSet_ = true; break;
     case W::Blue: blue_ = std::clamp(param, 0, 255); colourSet_ = true; break;
@@ -523,6 +637,7 @@ void Parser::word(W w, bool hasParam, int param) {
     case W::Rquote: emitChar(QChar(0x2019)); break;
     case W::Ldblquote: emitChar(QChar(0x201C)); break;
     case W::Rdblquote: emitChar(QChar(0x201D)); break;
+    case W::Space: emitChar(QChar(' ')); break;
     }
 }
 

@@ -4,6 +4,11 @@
 // hangs: text that breaks off or does not balance gives what was read up to
 // there, with the malformed flag set.
 //
+// Bytes given as \'hh are read in the character set of the font they stand
+// in (its \fcharset), else in the document's \ansicpg; a Symbol font's
+// letters become the Unicode characters it shows. Every group keeps its own
+// state however deep the nesting.
+//
 // Layout lengths become pixels at 15 twips each, kept exact (not rounded),
 // so that writing the document back gives the same numbers.
 

@@ -359,6 +359,13 @@ private:
                 if (cell.row() == r && cell.column() == c) {
                     bool firstBlock = true;
                     writeCellContent(cell.begin(), firstBlock);
+                    // A "\par" just before "\cell" only ends the paragraph before
+                    // it; an empty last paragraph needs one more to stay.
+                    const QTextBlock last = cell.lastCursorPosition().block();
+                    if (last.length() <= 1 && last != cell.firstCursorPosition().block()) {
+                        body_ += QLatin1String("\\par ");
+                        needDelim_ = false;
+                    }
                 }
                 word(QStringLiteral("\\cell"));
             }

@@ -30,6 +30,9 @@
 // - A table row stands on a line of its own: "\trowd", a "\cellx" per column,
 //   "\pard\intbl", each cell's text ending "\cell", the row ending "\row". The
 //   paragraph after a table begins its line with "\pard" instead of "\par ".
+//   A cell whose last paragraph is empty ends "\par \par \cell": the
+//   reader takes a "\par" just before "\cell" as the end of the paragraph
+//   before it.
 
 #include <QString>
 

@@ -46,7 +46,7 @@ QStringList recordingLocations(const QString &music, QChar sep, int column) {
 
 } // namespace
 
-QString ValidateDance(const DanceFacts &dance, const ValidateOptions &options, const ValidateContext &context) {
+QString ValidateDance(const ValidatedDance &dance, const ValidateOptions &options, const ValidateContext &context) {
     const bool generated = dance.instructions.contains(QLatin1String("Generated Dance"));
     const bool technique = dance.style == QLatin1String("Technique");
     if (options.lvl && !technique && dance.lvl.isEmpty() && !generated) return QStringLiteral("Level is blank.");
@@ -97,7 +97,7 @@ QString ValidateWalk(Dataset &ds, const ValidateOptions &options, const Validate
     try {
         const auto text = [&](const char *name) { return ds.FieldByName(QString::fromLatin1(name)).AsString(); };
         for (ds.First(); !ds.Eof() && !ds.IsEmpty(); ds.Next()) {
-            const DanceFacts dance{text("Title"), text("Style"), text("Lvl"), text("Instructions"), text("Music"),
+            const ValidatedDance dance{text("Title"), text("Style"), text("Lvl"), text("Instructions"), text("Music"),
                                    text("Notes")};
             const QString fault = ValidateDance(dance, options, context);
             if (!fault.isEmpty()) {

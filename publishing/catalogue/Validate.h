@@ -14,7 +14,10 @@ struct ValidateOptions {
     bool links = true; // [Validate] Links: the notes link and the recordings
 };
 
-struct DanceFacts {
+// The fields of a dance the check reads. Named apart from the maintainer's
+// DanceFacts: two structs of one name share one destructor across the
+// program, and the last fields of the larger would never be freed.
+struct ValidatedDance {
     QString title, style, lvl, instructions, music, notes;
 };
 
@@ -29,7 +32,7 @@ struct ValidateContext {
 
 // What is wrong with the dance ("Level is blank.", "Music is blank.",
 // path + "\rnot found.", location + "\rNot found"), or "" when it passes.
-QString ValidateDance(const DanceFacts &dance, const ValidateOptions &options, const ValidateContext &context);
+QString ValidateDance(const ValidatedDance &dance, const ValidateOptions &options, const ValidateContext &context);
 
 // The options as stored in [Validate] (each true when absent), and storing them.
 ValidateOptions LoadValidateOptions();

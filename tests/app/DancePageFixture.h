@@ -22,6 +22,7 @@
 #include "publishing/exchange/CsvImport.h"
 #include "ModalDriver.h"
 #include "ShowActive.h"
+#include "WindowStateReset.h"
 #include "tests/ModalWatchdog.h"
 
 #include <QTabWidget>
@@ -50,14 +51,7 @@ protected:
         QuillaryTest::TearDown();
     }
     void resetAll() {
-        ResetTables();
-        ResetFilterCommands();
-        ResetFilterState();
-        ResetTagState();
-        ResetPositions();
-        ResetLocateState();
-        ResetRecordState();
-        ResetDanceShowState();
+        ResetWindowState();
         InErrorHandler = ImportWindowExists = false;
         OrgForm = nullptr;
     }

@@ -17,6 +17,7 @@
 #include "programme/rows/ProgrammeRows.h"
 #include "ShowActive.h"
 #include "TestSupport.h"
+#include "WindowStateReset.h"
 
 #include <QApplication>
 #include <QList>
@@ -29,10 +30,8 @@ class EventFormTest : public QuillaryTest {
 protected:
     void SetUp() override {
         QuillaryTest::SetUp();
-        ResetTables();
-        ResetPositions();
+        ResetWindowState();
         ResetAppServices();
-        ResetFilterState();
         ProgrammeSeparator = SepDot;
         SetHelpOpener([this](int context) { helps.append(context); });
         WriteFileBytes(path("Quillary.ini"), "[System]\r\nDBName=Quillary.mdb\r\n");
@@ -42,9 +41,7 @@ protected:
     void TearDown() override {
         form.reset();
         OrgForm = nullptr;
-        ResetTables();
-        ResetPositions();
-        ResetFilterState();
+        ResetWindowState();
         SetExceptionHandlerOff();
         SetHelpOpener({});
         db.close();

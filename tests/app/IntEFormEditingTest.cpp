@@ -294,8 +294,9 @@ TEST_F(IntEFormEditingTest, DoubleClickFollowsTheLinkUnderTheCaret) {
     const auto doubleClick = [&](const QString &on) {
         QTextCursor c(editor->Inst->document());
         c.setPosition(int(editor->Inst->document()->toPlainText().indexOf(on)) + 1);
-        QTest::mouseDClick(editor->Inst->viewport(), Qt::LeftButton, {},
-                           editor->Inst->cursorRect(c).center());
+        const QPoint point = editor->Inst->cursorRect(c).center();
+        QTest::mouseDClick(editor->Inst->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseRelease(editor->Inst->viewport(), Qt::LeftButton, {}, point); // and up again, as a hand's
     };
     doubleClick("x.org");
     // Plain text has no link and, in the editor, no notes view to open.

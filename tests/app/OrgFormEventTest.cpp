@@ -279,6 +279,7 @@ TEST_F(OrgFormEventTest, ADoubleClickOnADanceRowShowsTheDance) {
     QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(100, 5));
     EXPECT_EQ(form->PC->currentWidget(), form->EventPage) << "one click only selects";
     QTest::mouseDClick(row, Qt::LeftButton, {}, QPoint(100, 5));
+    QTest::mouseRelease(row, Qt::LeftButton, {}, QPoint(100, 5)); // and up again, as a hand's
     EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
     EXPECT_EQ(form->Title->text(), QStringLiteral("Four Times"));
 
@@ -290,6 +291,7 @@ TEST_F(OrgFormEventTest, ADoubleClickOnADanceRowShowsTheDance) {
     QTest::mouseClick(blank, Qt::LeftButton, {}, QPoint(100, 5));
     ASSERT_EQ(form->Rows->ThisItem, blank);
     QTest::mouseDClick(blank, Qt::LeftButton, {}, QPoint(100, 5));
+    QTest::mouseRelease(blank, Qt::LeftButton, {}, QPoint(100, 5)); // and up again, as a hand's
     EXPECT_EQ(form->PC->currentWidget(), form->EventPage);
     EXPECT_EQ(DancesData.GetBookmark(), four);
 }

@@ -70,4 +70,25 @@ TEST_F(EscapedExceptions, ReplacedHandlerGetsTheMessage) {
     EXPECT_TRUE(answerer->boxes.isEmpty());
 }
 
+// An action's handler that fails is routed at the slot: trigger() returns,
+// and the handler's arguments are the signal's when it takes them.
+TEST_F(EscapedExceptions, GuardedActionHandlersRouteTheirFailures) {
+    QStringList handled;
+    SetApplicationHandler([&](const QString &m) { handled << m; });
+    QAction refused(QStringLiteral("Save")), checked(QStringLiteral("Bars"));
+    checked.setCheckable(true);
+    QObject::connect(&refused, &QAction::triggered, &refused, Guarded([] { throw std::runtime_error("Refused"); }));
+    bool seen = false;
+    QObject::connect(&checked, &QAction::triggered, &checked, Guarded([&](bool on) {
+        seen = on;
+        AbortMsg(QStringLiteral("Stopped"));
+    }));
+    EXPECT_NO_THROW(refused.trigger());
+    EXPECT_NO_THROW(checked.trigger());
+    SetApplicationHandler({});
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(handled, QStringList({"Refused"}));
+    EXPECT_TRUE(answerer->sawText("Stopped"));
+}
+
 } // namespace

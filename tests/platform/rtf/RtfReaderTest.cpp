@@ -9,6 +9,24 @@ namespace {
 
 QString Rtf(const char *body) { return QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}") + QString::fromUtf8(body) + "}"; }
 
+// A document whose fonts declare character sets: f0 Arial in Windows-1252,
+// f1 Cyrillic, f2 Central European, f3 Greek, f4 Japanese, f5 Symbol,
+// f6 Wingdings, f7 a font named Symbol without the symbol set.
+QString Fonts(const char *body, const char *ansicpg = "1252") {
+    return QStringLiteral("{\\rtf1\\ansi\\ansicpg") + QLatin1String(ansicpg) +
+           QStringLiteral("\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\fswiss\\fcharset204 Arial;}"
+                          "{\\f2\\fswiss\\fcharset238 Arial CE;}{\\f3\\froman\\fcharset161 Times Greek;}"
+                          "{\\f4\\fnil\\fcharset128 MS Mincho;}{\\f5\\ftech\\fcharset2 Symbol;}"
+                          "{\\f6\\fnil\\fcharset2 Wingdings;}{\\f7\\fnil\\fcharset0 Symbol;}}") +
+           QString::fromUtf8(body) + "}";
+}
+
+// Groups nested depth deep around body, then after.
+QString Nested(int depth, const char *body, const char *after) {
+    return Rtf("").chopped(1) + QString(depth, QChar('{')) + QString::fromUtf8(body) + QString(depth, QChar('}')) +
+           QString::fromUtf8(after) + "}";
+}
+
 QString Sample(const QString &name) {
     QFile f(QStringLiteral(QUILLARY_SOURCE_DIR "/tests/data/rtf/") + name);
     if (!f.open(QIODevice::ReadOnly)) return {};
@@ -80,6 +98,10 @@ TEST(RtfReader, CharacterConstructs) {
         {"nosupersub", Rtf("\\super a\\nosupersub b"), "ab", "b", "f=Arial pt=12"},
         {"hidden text dropped", Rtf("a{\\v hidden}b\\v c\\v0 d"), "abd", "d", "f=Arial pt=12"},
         {"group restores formatting", Rtf("{\\b a}b"), "ab", "b", "f=Arial pt=12"},
+        {"bold inside 5,000 groups", Nested(5000, "\\b x{\\*\\skip hidden}y", " z"), "xy z", "y", "b f=Arial pt=12"},
+        {"bold ends with the 5,000 groups", Nested(5000, "\\b x{\\*\\skip hidden}y", " z"), "xy z", "z", "f=Arial pt=12"},
+        {"skipped destination at every depth", Nested(3000, "{\\*\\a{\\*\\b{\\*\\c x}}}\\i y", "z"), "yz", "y", "i f=Arial pt=12"},
+        {"font of a Symbol letter", Fonts("\\f5 a"), QStringLiteral("\u03B1"), QStringLiteral("\u03B1"), "f=Symbol pt=12"},
     };
     for (const CharCase &c : cases) {
         QTextDocument doc;
@@ -128,6 +150,25 @@ TEST(RtfReader, TextConstructs) {
         {"plain text final line break", "one\r\n", QStringLiteral("one")},
         {"plain text VT", QStringLiteral("a\u000Bb"), QStringLiteral("a\u2028b")},
         {"empty", "", ""},
+        {"windows-1251 by the font", Fonts("\\f1 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2"), QStringLiteral("\u041F\u0440\u0438\u0432\u0435\u0442")},
+        {"windows-1251 by ansicpg", Fonts("\\f9 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2", "1251"), QStringLiteral("\u041F\u0440\u0438\u0432\u0435\u0442")},
+        {"windows-1250", Fonts("\\f2 \\'b3\\'f3d\\'9f"), QStringLiteral("\u0142\u00F3d\u017A")},
+        {"windows-1253", Fonts("\\f3 \\'c3\\'e5\\'e9\\'dc"), QStringLiteral("\u0393\u03B5\u03B9\u03AC")},
+        {"the font's set before ansicpg", Fonts("\\f2 \\'b3{\\f0 \\'b3}\\'b3", "1251"), QStringLiteral("\u0142\u00B3\u0142")},
+        {"the set ends with its group", Fonts("{\\f1 \\'cf}\\'cf"), QStringLiteral("\u041F\u00CF")},
+        {"shift-jis lead and trail", Fonts("\\f4 \\'93\\'fa\\'96\\'7b!"), QStringLiteral("\u65E5\u672C!")},
+        {"shift-jis trail byte as itself", Fonts("\\f4 \\'83e\\'83X"), QStringLiteral("\u30C6\u30B9")},
+        {"shift-jis single-byte katakana", Fonts("\\f4 \\'b1"), QStringLiteral("\uFF71")},
+        {"gbk by ansicpg", Fonts("\\f9 \\'c4\\'e3\\'ba\\'c3", "936"), QStringLiteral("\u4F60\u597D")},
+        {"unicode with a double-byte fallback", Fonts("\\f4\\uc2\\u26085\\'93\\'fax"), QStringLiteral("\u65E5x")},
+        {"lone lead byte", Fonts("{\\f4 a\\'93}b"), QStringLiteral("a\uFFFDb")},
+        {"unknown code page reads as 1252", Fonts("\\f9 \\'e9", "77777"), QStringLiteral("\u00E9")},
+        {"symbol letters and signs", Fonts("\\f5 pa\\'b7\\'ae\\u-3987?"), QStringLiteral("\u03C0\u03B1\u2022\u2192\u03BC")},
+        {"font named Symbol", Fonts("\\f7 W"), QStringLiteral("\u03A9")},
+        {"wingdings left alone", Fonts("\\f6 a\\'a7"), QStringLiteral("a\u00A7")},
+        {"symbol font ends with its group", Fonts("{\\f5 a}a"), QStringLiteral("\u03B1a")},
+        {"special spaces", Rtf("a\\emspace b\\enspace c\\qmspace d"), QStringLiteral("a b c d")},
+        {"column break", Rtf("a\\column b"), QStringLiteral("a\u2028b")},
     };
     for (const auto &c : cases) {
         QTextDocument doc;
@@ -225,10 +266,10 @@ TEST(RtfReader, WordProcessorSamples) {
           {"B1", "f=Arial pt=14 fg=#ff0000"}, {"Balance", "f=Arial pt=14"}},
          {{"A1", "sa=160 lh=prop:107.917"}, {"B1", "li=720 fi=-720 sa=160 lh=prop:107.917 tabs=720"}}},
         {"word-list-pict-link.rtf",
-         QStringLiteral("Before the list.|\u00B7\tFirst item|\u00B7\tSecond item with bold text|A picture here and there."
+         QStringLiteral("Before the list.|\u2022\tFirst item|\u2022\tSecond item with bold text|A picture here and there."
                         "|A link: the dance page and done.|Unicode: \u0393\u03BB\u20AC\u20AC end.|after object|Binary done."),
          {{"First", "f=Arial pt=12 fg=#c00000"}, {"bold", "b f=Arial pt=12 fg=#c00000"}, {"the dance", "u f=Arial pt=12 fg=#0000ff"},
-          {"\u00B7", "f=Symbol pt=12"}},
+          {"\u2022", "f=Symbol pt=12"}},
          {{"First", "li=720 fi=-360 tabs=720"}, {"Second", "li=720 fi=-360 tabs=720"}, {"picture", ""}}},
         {"word-table.rtf", QStringLiteral("Tunes:|[Jig^The Rakes^6/8^;Reel^Drowsy Maggie^4/4^Am]|After the table."),
          {{"Jig", "b f=Arial pt=12"}, {"Rakes", "f=Arial pt=12"}},

@@ -53,6 +53,8 @@ QList<Golden> Goldens() {
          Head + "\\viewkind4\\uc1\\pard\\f0\\fs24 P\r\n\\par \\trowd\\cellx1440\\cellx2880\\pard\\intbl\\b a\\cell\\b0 b\\cell\\row\r\n\\pard Q\r\n\\par }\r\n"},
         {"table first and two rows", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\intbl a\\cell\\row\\intbl b\\par c\\cell\\row}",
          Head + "\\viewkind4\\uc1\\pard\\f0\\fs24\r\n\\par \\trowd\\cellx1440\\pard\\intbl a\\cell\\row\r\n\\trowd\\cellx1440\\pard\\intbl b\\par c\\cell\\row\r\n\\pard\r\n\\par }\r\n"},
+        {"empty last paragraph in a cell", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\intbl x\\par\\par\\cell y\\cell\\row\\pard}",
+         Head + "\\viewkind4\\uc1\\pard\\f0\\fs24\r\n\\par \\trowd\\cellx1440\\cellx2880\\pard\\intbl x\\par \\par \\cell y\\cell\\row\r\n\\pard\r\n\\par }\r\n"},
         {"empty document", "", Head + "\\viewkind4\\uc1\\pard\\f0\\fs24\r\n\\par }\r\n"},
         {"plain text", "one\r\ntwo", Head + "\\viewkind4\\uc1\\pard\\f0\\fs24 one\r\n\\par two\r\n\\par }\r\n"},
     };
@@ -79,6 +81,31 @@ TEST(RtfWriter, TableReadsBackToTheSameTable) {
     ReadRtf(WriteRtf(&doc), &back);
     EXPECT_EQ(DescribeText(back), "P|[Jig/The Rakes;Reel/]|Q");
     EXPECT_EQ(CharAt(back, "Jig"), CharAt(doc, "Jig"));
+}
+
+TEST(RtfWriter, EveryParagraphOfACellReadsBack) {
+    const struct {
+        const char *name;
+        QString rtf;
+        QString text;
+    } cases[] = {
+        {"empty last paragraph", "{\\rtf1\\intbl x\\par\\par\\cell\\row\\pard}", "|[x|]|"},
+        {"two empty last paragraphs", "{\\rtf1\\intbl x\\par\\par\\par\\cell\\row\\pard}", "|[x||]|"},
+        {"only empty paragraphs", "{\\rtf1\\intbl\\par\\cell\\par\\par\\cell\\row\\pard}", "|[/|]|"},
+        {"empty first paragraph", "{\\rtf1\\intbl\\par x\\cell\\row\\pard}", "|[|x]|"},
+        {"one empty paragraph", "{\\rtf1\\intbl\\cell x\\cell\\row\\pard}", "|[/x]|"},
+    };
+    for (const auto &c : cases) {
+        QTextDocument doc;
+        ReadRtf(c.rtf, &doc);
+        ASSERT_EQ(DescribeText(doc), c.text) << c.name;
+        // Saved and read again, twice: nothing is lost at either save.
+        const QString once = WriteRtf(&doc);
+        QTextDocument back;
+        ReadRtf(once, &back);
+        EXPECT_EQ(DescribeText(back), c.text) << c.name << "\n" << once.toStdString();
+        EXPECT_EQ(WriteRtf(&back), once) << c.name;
+    }
 }
 
 TEST(RtfWriter, SelectionIsWrittenByTheSameWriter) {

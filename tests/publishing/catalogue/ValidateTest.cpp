@@ -7,7 +7,7 @@ namespace {
 
 struct ValidateRow {
     const char *name;
-    DanceFacts dance;
+    ValidatedDance dance;
     ValidateOptions options;
     QString fault;
 };
