@@ -374,6 +374,10 @@ void TFull::FormShow() {
         ShowControls(true);
         TrackBar->hide();
         ClosePanel->show();
+        // A file plays alone: the panels of a square sequence called earlier
+        // stay hidden (the sequence itself waits for the programme again).
+        BFPanel->hide();
+        InitPnl->hide();
         const QString name = PlayFile.mid(PlayFile.lastIndexOf(QRegularExpression(QStringLiteral("[\\\\/]"))) + 1);
         // The caption names what plays, not what an earlier run showed.
         setWindowTitle(name + QStringLiteral(" - full-screen"));

@@ -247,3 +247,30 @@ TEST_F(FullScreenTest, FromTheFoldersPageTheFileAndTheCloseButton) {
     EXPECT_EQ(text(), "  Tone.wav");
     form->SavedPage = nullptr;
 }
+
+// A square sequence called before a file is played from the Folders page:
+// neither its step panel nor its start panel shows over the file's name, at
+// its start or after its end.
+TEST_F(FullScreenTest, FromTheFoldersPageNoSquarePanels) {
+    for (int spaces : {0, 13}) {
+        SCOPED_TRACE(spaces);
+        form->SavedPage = nullptr;
+        form->SelectProgrammeRow(2);
+        FullWindow(form.get()).PrepareNormal();
+        Full->show();
+        Full->ShowItem();
+        for (int i = 0; i < spaces; ++i) key(Qt::Key_Space);
+        ASSERT_TRUE(Full->BFPanel->isVisible());
+        EXPECT_EQ(Full->BFPanel->text(), spaces ? "Sequence ended" : "Br1");
+        Full->hide();
+        form->SavedPage = form->FolderPage;
+        PlayFile = BaseFolder + "Tone.wav";
+        FullWindow(form.get()).PrepareNormal();
+        Full->show();
+        EXPECT_EQ(text(), "  Tone.wav");
+        EXPECT_FALSE(Full->BFPanel->isVisible()) << Full->BFPanel->text().toStdString();
+        EXPECT_FALSE(Full->InitPnl->isVisible());
+        Full->hide();
+    }
+    form->SavedPage = nullptr;
+}
