@@ -21,6 +21,12 @@ struct ApiHolder {
     }
 };
 
+// Collects the PNG libwmf writes of the drawing.
+int appendToBytes(void *context, char *buffer, int length) {
+    static_cast<QByteArray *>(context)->append(buffer, length);
+    return length;
+}
+
 } // namespace
 
 QImage DecodeWindowsMetafile(const QByteArray &data, qint64 maxPixels, QString &why) {
@@ -40,7 +46,14 @@ QImage DecodeWindowsMetafile(const QByteArray &data, qint64 maxPixels, QString &
         return {};
     }
     wmf_gd_t *device = WMF_GD_GetData(h.api);
-    device->type = wmf_gd_image;
+    // The drawing comes back as a PNG through the sink, written when the play
+    // ends: libwmf then frees its own image, which it offers no call to free
+    // when it hands the image over instead.
+    QByteArray png;
+    device->type = wmf_gd_png;
+    device->flags |= WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
+    device->sink.context = &png;
+    device->sink.function = appendToBytes;
 
     QByteArray bytes = data; // libwmf reads from a buffer of its own
     if (wmf_mem_open(h.api, reinterpret_cast<unsigned char *>(bytes.data()), long(bytes.size())) != wmf_E_None) {
@@ -75,30 +88,14 @@ QImage DecodeWindowsMetafile(const QByteArray &data, qint64 maxPixels, QString &
     device->bbox = bbox;
     device->width = width;
     device->height = height;
-    if (wmf_play(h.api, 0, &bbox) != wmf_E_None || !device->gd_image) {
+    if (wmf_play(h.api, 0, &bbox) != wmf_E_None) {
         why = QStringLiteral("it is damaged");
         return {};
     }
-    const int *pixels = wmf_gd_image_pixels(device->gd_image);
-    if (!pixels) {
+    QImage image;
+    if (png.isEmpty() || !image.loadFromData(png, "PNG") || image.isNull()) {
         why = QStringLiteral("it is damaged");
         return {};
     }
-    QImage image(int(width), int(height), QImage::Format_ARGB32);
-    if (image.isNull()) {
-        why = QStringLiteral("there is not enough memory for it");
-        return {};
-    }
-    // Each pixel: 7 bits of transparency (0 opaque, 127 clear), then red,
-    // green and blue.
-    for (unsigned int y = 0; y < height; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(int(y)));
-        for (unsigned int x = 0; x < width; ++x) {
-            const unsigned int c = unsigned(*pixels++);
-            const int clear = int((c >> 24) & 0x7F);
-            const int a = 0x7F - clear;
-            line[x] = qRgba(int((c >> 16) & 0xFF), int((c >> 8) & 0xFF), int(c & 0xFF), (a << 1) | (a >> 6));
-        }
-    }
-    return image;
+    return image.convertToFormat(QImage::Format_ARGB32);
 }
