@@ -25,6 +25,8 @@ QString Shown(const QString &value) {
 // writes for the dance it reads as (so a "§" choice is a plain number), its
 // key on one line. Anything else would change when loaded.
 bool KnownFileItem(QStringView raw, QChar sep) {
+    // Stored, the older separator would cut the item in two.
+    if (raw.contains(LegacySeparator)) return false;
     if (raw == QLatin1String("N")) return true;
     if (raw.size() < 2 || raw[1] != u'|') return false;
     if (raw[0] == u'N' || raw[0] == u'O') return true;

@@ -6,11 +6,11 @@
 
 #include <QStringView>
 
+const QString LegacySeparator = QString(QChar(0x0081)) + QLatin1Char('E');
+
 namespace {
 
 constexpr QChar NoBreakSpace{0x00A0};
-// An older form of the separator: the bytes 0x81 0x45.
-const QString LegacySeparator = QString(QChar(0x0081)) + QLatin1Char('E');
 
 // The recording choice after "§": its leading digits (none gives 0). A choice
 // that is not a plain number is logged and the dance kept.

@@ -12,6 +12,10 @@
 #include <QString>
 #include <QStringList>
 
+// An older form of the separator, the bytes 0x81 0x45: a stored programme
+// read back takes it for the separator.
+extern const QString LegacySeparator;
+
 // What reading a stored programme gives. Nothing is shown or written here:
 // the caller shows the messages and, when repaired is set, stores `stored`.
 struct ProgrammeRead {

@@ -94,6 +94,8 @@ TEST_F(ExchangeFilesTest, DamagedProgrammeFilesGiveOneMessageEach) {
         {"recording with a leading zero", P("D|T|F|S\u00a702~\r\n"), "", "holds items", 0},
         {"dance without its bars", P("DT~D|T|F~D|||~\r\n"), "", "DT\rD|T|F", 1},
         {"kind letter without its bar", P("Nabc~N~O|h~\r\n"), "", "Nabc", 2},
+        {"older separator inside items",
+         P("D|Jig|Lo") + QChar(0x81) + P("Ey|S~N|a") + QChar(0x81) + P("Eb~O|h~\r\n"), "", "holds items", 1},
     };
     for (const auto &c : cases) {
         const ProgrammeFileRead r = ReadProgrammeFile(c.text, SepDot, "old.Ev");
