@@ -24,10 +24,20 @@ QString Shown(const QString &value) {
 // or a kind letter and "|"; a dance whose text is exactly what the program
 // writes for the dance it reads as (so a "§" choice is a plain number), its
 // key on one line. Anything else would change when loaded.
+// The item as the event's stored programme gives it back once inserted:
+// no-break spaces become blanks there, the older separator cuts the item in
+// two, and a heading's text after " »" counts as a computed time.
+bool ReadsBackAsStored(QStringView raw, QChar sep) {
+    const ProgrammeRead back = ReadProgramme(QString(sep) + raw.toString() + sep, sep);
+    if (back.items.size() != 2) return false; // the item and the average note
+    QString expected = raw.toString();
+    expected.replace(QChar(0x00A0), QLatin1Char(' '));
+    return ItemText(back.items[0], sep) == expected;
+}
+
 bool KnownFileItem(QStringView raw, QChar sep) {
-    // Stored, the older separator would cut the item in two.
-    if (raw.contains(LegacySeparator)) return false;
     if (raw == QLatin1String("N")) return true;
+    if (!ReadsBackAsStored(raw, sep)) return false;
     if (raw.size() < 2 || raw[1] != u'|') return false;
     if (raw[0] == u'N' || raw[0] == u'O') return true;
     if (raw[0] != u'D') return false;

@@ -96,6 +96,8 @@ TEST_F(ExchangeFilesTest, DamagedProgrammeFilesGiveOneMessageEach) {
         {"kind letter without its bar", P("Nabc~N~O|h~\r\n"), "", "Nabc", 2},
         {"older separator inside items",
          P("D|Jig|Lo") + QChar(0x81) + P("Ey|S~N|a") + QChar(0x81) + P("Eb~O|h~\r\n"), "", "holds items", 1},
+        {"heading whose stored text would lose its end", P("O|Part") + QChar(0xA0) + P("\u00bbTwo~O|h~\r\n"), "",
+         "holds items", 1},
     };
     for (const auto &c : cases) {
         const ProgrammeFileRead r = ReadProgrammeFile(c.text, SepDot, "old.Ev");
