@@ -90,7 +90,7 @@ void BM_BookingsPageThousandEvents(benchmark::State &state) {
     const QString page = QStringLiteral("<HTML><Body><H1>Bookings</H1>\r\n<Table Class=\"WebStart\"></Table></Body></HTML>");
     for (auto _ : state) {
         const QString text = BookingsTableText(events, {QChar(0xB7), QString(), DateToDayNumber(QDate(2026, 12, 6))});
-        benchmark::DoNotOptimize(BookingsPage(page, text, {QString(), false, QChar(0xB7), QStringLiteral("Bookings.htm")}));
+        benchmark::DoNotOptimize(BookingsPage(page, text, {QString(), false, QChar(0xB7), QStringLiteral("Bookings.htm"), QString()}));
     }
 }
 BENCHMARK(BM_BookingsPageThousandEvents)->Unit(benchmark::kMillisecond);

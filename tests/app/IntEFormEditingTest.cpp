@@ -97,7 +97,9 @@ TEST_F(IntEFormEditingTest, UsingItems) {
         editor->CustItemClick(r.item);
         EXPECT_EQ(answerer->sawText("not found in Instructions."), r.answer != 0);
         const QString plain = editor->Inst->document()->toPlainText();
-        if (!r.after.isEmpty()) EXPECT_EQ(plain, r.after);
+        if (!r.after.isEmpty()) {
+            EXPECT_EQ(plain, r.after);
+        }
         EXPECT_EQ(editor->Inst->document()->blockCount(), r.paragraphs) << plain.toStdString();
     }
     // The label is bold white text on near-black.

@@ -209,6 +209,7 @@ TEST_F(OrgFormGridTest, LettersInNumberBoxesGetTheBoxMessage) {
         case Way::Leave: form->Author->setFocus(); break;
         case Way::Return: QTest::keyClick(edit, Qt::Key_Return); break;
         case Way::Save: QTest::keyClick(edit, Qt::Key_S, Qt::ControlModifier); break;
+        case Way::Cell: break; // handled above
         }
         QCoreApplication::processEvents();
         EXPECT_EQ(answerer->boxes.size(), 1);

@@ -551,9 +551,14 @@ TEST_F(StartupTest, HostileFilesAtStartUp) {
         EXPECT_EQ(result, c.result);
         if (c.message.isEmpty()) EXPECT_EQ(answerer->texts(), QStringList());
         else EXPECT_TRUE(answerer->texts().value(0).startsWith(c.message)) << answerer->texts().value(0).toStdString();
-        if (c.database != catalogue || c.seam != None || c.ini == goodIni)
+        if (c.database != catalogue || c.seam != None || c.ini == goodIni) {
             EXPECT_EQ(ReadFileBytes(path("Quillary.mdb")), c.database);
-        if (c.seam != IniFolder) EXPECT_TRUE(LinesKept(c.ini, ReadFileBytes(path("Quillary.ini"))));
-        if (c.seam == IniUnwritable || c.seam == IniFolderUnwritable) EXPECT_EQ(ReadFileBytes(path("Quillary.ini")), c.ini);
+        }
+        if (c.seam != IniFolder) {
+            EXPECT_TRUE(LinesKept(c.ini, ReadFileBytes(path("Quillary.ini"))));
+        }
+        if (c.seam == IniUnwritable || c.seam == IniFolderUnwritable) {
+            EXPECT_EQ(ReadFileBytes(path("Quillary.ini")), c.ini);
+        }
     }
 }

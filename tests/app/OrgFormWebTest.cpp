@@ -152,7 +152,9 @@ TEST_P(WebEscapeTest, CatalogueValuesAreEscapedWhereInserted) {
     if (inProgramme) fields += {"<TD>Ti", "<TD>Mu", "<B>Hd"};
     for (const QString &f : fields) EXPECT_TRUE(written.contains(f + e)) << f.toStdString() << "\n" << written.toStdString();
     // A note's lone quote is a typographic one.
-    if (inProgramme) EXPECT_TRUE(written.contains("ColSpan=3>Nt" + QString(e).replace("&quot;", "&rdquo;")));
+    if (inProgramme) {
+        EXPECT_TRUE(written.contains("ColSpan=3>Nt" + QString(e).replace("&quot;", "&rdquo;")));
+    }
     // The tune key in the link and in the tune button (a link ends at "<";
     // an address holds the separator itself).
     QString key = QStringLiteral("Tu") + (v.contains('<') ? QStringLiteral("X") : inProgramme ? e : QStringLiteral("X&#183;Y"));

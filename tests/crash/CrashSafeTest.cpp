@@ -128,7 +128,9 @@ TEST_F(CrashTest, SettingsWritesSurviveKills) {
             if (inFlightKey && found == inFlight) values[key] = inFlight;
         }
         next = inFlight + 1;
-        if (QFileInfo::exists(file + ".bak")) EXPECT_TRUE(before.contains(ReadFileBytes(file + ".bak"))) << "kill " << kill;
+        if (QFileInfo::exists(file + ".bak")) {
+            EXPECT_TRUE(before.contains(ReadFileBytes(file + ".bak"))) << "kill " << kill;
+        }
     }
 }
 
