@@ -33,7 +33,7 @@ DanceKey CurrentDanceKey(Dataset &dances) {
 DanceKey StoredDanceKey(Dataset &dances) {
     if (!dances.active() || dances.IsEmpty() || dances.State() == DatasetState::Insert || !dances.database()) return {};
     Statement s(dances.database()->handle(),
-                QStringLiteral("SELECT Title, Format, Style FROM \"%1\" WHERE rowid=?").arg(dances.tableName()));
+                QStringLiteral("SELECT Title, Format, Style FROM %1 WHERE rowid=?").arg(QuoteIdentifier(dances.tableName())));
     s.bind(1, dances.GetBookmark());
     if (!s.step()) return {};
     return {s.columnText(0), s.columnText(1), s.columnText(2)};

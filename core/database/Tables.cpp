@@ -10,10 +10,10 @@
 #include "core/services/MainWindowLink.h"
 #include "core/services/ShellRoutines.h"
 #include "core/startup/Settings.h"
-#include "programme/rows/RowLayout.h"
 #include "core/startup/SettingsChoice.h"
 #include "core/startup/StartupRules.h"
 #include "platform/sqlite/JetSql.h"
+#include "programme/rows/RowLayout.h"
 
 #include <QDir>
 #include <QFile>

@@ -107,6 +107,14 @@ QString QuoteIdentifier(const QString &name) {
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
+QString InsertSql(const QString &table, const QStringList &quotedColumns) {
+    if (quotedColumns.isEmpty()) return QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QuoteIdentifier(table));
+    QStringList marks;
+    for (qsizetype i = 0; i < quotedColumns.size(); ++i) marks.append(QStringLiteral("?"));
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(QuoteIdentifier(table), quotedColumns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+}
+
 FieldType FieldTypeOfDeclaration(const QString &declared, int *size) {
     *size = 0;
     const QString d = FoldUpper(declared.trimmed());

@@ -53,6 +53,9 @@ FieldType FieldTypeOfDeclaration(const QString &declared, int *size);
 // A table or column name as SQL names it: between double quotes, any double
 // quote in it doubled.
 QString QuoteIdentifier(const QString &name);
+// The insert of a row that gives the columns named (already quoted) as "?"
+// parameters in that order; with none, a row of the table's defaults.
+QString InsertSql(const QString &table, const QStringList &quotedColumns);
 
 // One prepared statement, finalised when it goes.
 class Statement {

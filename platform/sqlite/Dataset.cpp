@@ -918,16 +918,7 @@ void Dataset::writeRecord(bool runAfterPost) {
                 if (k.field == i) keyAssigned = true;
         }
         if (inserting) {
-            QString sql;
-            if (names.isEmpty()) {
-                sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QuoteIdentifier(m_table));
-            } else {
-                QStringList marks;
-                for (int i = 0; i < names.size(); ++i) marks.append(QStringLiteral("?"));
-                sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(QuoteIdentifier(m_table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-            }
-            Statement &s = writeStatement(sql);
+            Statement &s = writeStatement(InsertSql(m_table, names));
             s.bindAll(values);
             s.step();
             s.reset();

@@ -16,18 +16,11 @@ TableAppender::~TableAppender() = default;
 
 Statement &TableAppender::insertFor(const QByteArray &assigned) {
     if (auto it = m_inserts.constFind(assigned); it != m_inserts.constEnd()) return **it;
-    QStringList names, marks;
+    QStringList names;
     for (int i = 0; i < m_fields.size(); ++i)
-        if (assigned.at(i)) {
-            names.append(QuoteIdentifier(m_fields[i].name));
-            marks.append(QStringLiteral("?"));
-        }
-    const QString sql = names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(QuoteIdentifier(m_table))
-                                        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                              .arg(QuoteIdentifier(m_table), names.join(QStringLiteral(", ")),
-                                                   marks.join(QStringLiteral(", ")));
+        if (assigned.at(i)) names.append(QuoteIdentifier(m_fields[i].name));
     if (m_inserts.size() >= MaxKeptInserts) m_inserts.clear();
-    return *m_inserts.insert(assigned, std::make_shared<Statement>(m_db.handle(), sql)).value();
+    return *m_inserts.insert(assigned, std::make_shared<Statement>(m_db.handle(), InsertSql(m_table, names))).value();
 }
 
 void TableAppender::append(const QVariantList &values, const QByteArray &assigned) {

@@ -20,10 +20,6 @@ QString Shown(const QString &value) {
     return v;
 }
 
-// A programme file's item as the programme itself writes items: "N" alone,
-// or a kind letter and "|"; a dance whose text is exactly what the program
-// writes for the dance it reads as (so a "§" choice is a plain number), its
-// key on one line. Anything else would change when loaded.
 // The item as the event's stored programme gives it back once inserted:
 // no-break spaces become blanks there, the older separator cuts the item in
 // two, and a heading's text after " »" counts as a computed time.
@@ -35,6 +31,11 @@ bool ReadsBackAsStored(QStringView raw, QChar sep) {
     return ItemText(back.items[0], sep) == expected;
 }
 
+// A programme file's item as the programme itself writes items: "N" alone,
+// or a kind letter and "|"; a dance whose text is exactly what the program
+// writes for the dance it reads as (so a "§" choice is a plain number), its
+// key on one line; and one the stored programme gives back as it stands.
+// Anything else would change when loaded.
 bool KnownFileItem(QStringView raw, QChar sep) {
     if (raw == QLatin1String("N")) return true;
     if (!ReadsBackAsStored(raw, sep)) return false;
