@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <QFileInfo>
+
 #include <libwmf/api.h>
 #include <libwmf/gd.h>
 
@@ -28,6 +30,14 @@ int appendToBytes(void *context, char *buffer, int length) {
 }
 
 } // namespace
+
+QString MetafileReaderMissing(const QString &fontFolder) {
+    // libwmf's font map names these; the regular sans face is its fallback.
+    if (QFileInfo(fontFolder + QStringLiteral("NimbusSans-Regular.t1")).isFile()) return {};
+    return QStringLiteral("the metafile reader's fonts are missing from %1 "
+                          "(install the Debian package fonts-urw-base35)")
+        .arg(fontFolder);
+}
 
 QImage DecodeWindowsMetafile(const QByteArray &data, qint64 maxPixels, QString &why) {
     why.clear();

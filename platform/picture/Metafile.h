@@ -10,3 +10,11 @@
 // when they are not a metafile libwmf can draw, or the picture would be
 // larger than maxPixels.
 QImage DecodeWindowsMetafile(const QByteArray &data, qint64 maxPixels, QString &why);
+
+// The folder of the Type 1 fonts that libwmf is built to draw text with; it
+// will not read a metafile at all while they are missing.
+inline constexpr const char *kMetafileFontFolder = "/usr/share/fonts/type1/urw-base35/";
+
+// Why no metafile can be drawn on this machine (its fonts are not in fontFolder),
+// or empty when the reader has what it needs.
+QString MetafileReaderMissing(const QString &fontFolder = QString::fromLatin1(kMetafileFontFolder));

@@ -459,6 +459,8 @@ QImage DecodePicture(const QByteArray &data, const QString &path) {
         case Kind::Qt:
             return loadWithQt(data, kind.qtFormat);
         case Kind::Wmf: {
+            const QString missing = MetafileReaderMissing();
+            if (!missing.isEmpty()) fail(QStringLiteral("The picture %1 cannot be shown: %2.").arg(path, missing));
             QString why;
             QImage image = DecodeWindowsMetafile(data, kMaxPixels, why);
             if (image.isNull()) throw DecodeError{why};

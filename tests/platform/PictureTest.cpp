@@ -1,7 +1,9 @@
 #include "platform/picture/Picture.h"
+#include "platform/picture/Metafile.h"
 #include "TestSupport.h"
 
 #include <QColor>
+#include <QDir>
 #include <QImageWriter>
 
 namespace {
@@ -299,6 +301,14 @@ TEST_F(PictureTest, WindowsMetafileDraws) {
         const QString error = loadError(bad);
         EXPECT_TRUE(error.contains(bad)) << d.name << ": " << error.toStdString();
     }
+}
+
+TEST_F(PictureTest, MissingMetafileFontsAreNamedNotCalledDamage) {
+    EXPECT_EQ(MetafileReaderMissing(), QString()) << "the bootstrap installs libwmf's fonts";
+    const QString empty = path(QStringLiteral("nofonts/"));
+    QDir().mkpath(empty);
+    const QString why = MetafileReaderMissing(empty);
+    EXPECT_TRUE(why.contains(empty) && why.contains(QStringLiteral("fonts-urw-base35"))) << why.toStdString();
 }
 
 TEST_F(PictureTest, KindsThatCannotBeShown) {
