@@ -421,7 +421,7 @@ const QList<QPair<QString, QStringList>> &SchemaFields() {
         sqlite3_open(":memory:", &mem);
         QList<QPair<QString, QStringList>> out;
         sqlite3_exec(mem, schemaFile.readAll().constData(), nullptr, nullptr, nullptr);
-        for (const QString table : {QStringLiteral("Dances"), QStringLiteral("Events")}) {
+        for (const QString &table : {QStringLiteral("Dances"), QStringLiteral("Events")}) {
             QStringList names;
             Statement s(mem, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
             s.bind(1, table);

@@ -16,20 +16,20 @@
 
 // What the table reads besides the rows and the catalogue.
 struct BandSettings {
-    QStringList columns;       // [Print] "0", "1", ...: Dances field names
+    QStringList columns{};     // [Print] "0", "1", ...: Dances field names
     bool trackColumn = false;  // the second [Recorded] key is "Trk"
     int tolbrook = 1;          // 0 hide the tune book, 1 the tune book only, 2 both
     bool warn = true;          // the tune-link warnings
     bool isRec = false;        // the event uses recorded music
     bool oneBand = false;      // only the sessions of one band
-    QString bandPart;          // the part of that band's name
+    QString bandPart{};        // the part of that band's name
     bool showNext = false;     // the dances after "Next time" too
     bool authorMode = false;
-    QChar separator;
-    QStringList recordedKeys;  // the [Recorded] keys, for the music box
+    QChar separator{};
+    QStringList recordedKeys{}; // the [Recorded] keys, for the music box
     int locationColumn = -1;
-    QString siteFolder;        // maintainer mode: the local copy of the web site
-    QString abcIndex;          // maintainer mode: the tune index ("T:" + title lines)
+    QString siteFolder{};      // maintainer mode: the local copy of the web site
+    QString abcIndex{};        // maintainer mode: the tune index ("T:" + title lines)
 };
 
 // The tune query of a page, gathered table by table.
@@ -52,9 +52,9 @@ struct BandTableResult {
 // The row being given its tune links.
 struct TuneRow {
     QString title;             // the dance's shown title (a note's first text)
-    QString volume;            // the tune-book volume, " " or "" for none
+    QString volume{};          // the tune-book volume, " " or "" for none
     bool ownTune = false;
-    QString music;             // the dance's Music field, for the log
+    QString music{};           // the dance's Music field, for the log
     bool hasVolume() const { return !volume.isEmpty() && volume != QLatin1String(" "); }
 };
 

@@ -103,7 +103,7 @@ TEST(Cp1252, WriteRuleAndFileLookUp) {
     EXPECT_EQ(ReadTextFile(p), QStringLiteral("a\u0416"));
     EXPECT_THROW(ReadTextFile(dir.path() + "/missing.txt"), std::runtime_error);
     // Single bytes that would form multi-byte UTF-8 are written as UTF-8 instead.
-    for (const QString text : {QStringLiteral("Ã©"), QStringLiteral("Â£5 entry"), QStringLiteral("x=Ã¼ber")}) {
+    for (const QString &text : {QStringLiteral("Ã©"), QStringLiteral("Â£5 entry"), QStringLiteral("x=Ã¼ber")}) {
         WriteTextFile(p, text);
         EXPECT_EQ(ReadTextFile(p), text) << text.toStdString();
     }

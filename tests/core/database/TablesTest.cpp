@@ -188,7 +188,7 @@ TEST_F(TablesTest, NotesPassFindsWhatTheWalkFinds) {
         {"www.quillary.free serve.co.uk", false, nullptr},
         // Letters that only look like the host's.
         {"www.qu\xC4\xB0llary.freeserve.co.uk", false, nullptr},
-        {"www.quillary.free\xC5\xBFerve.co.uk", false, nullptr},
+        {"www.quillary.free\xC5\xBF" "erve.co.uk", false, nullptr},
         {"www.quillary.freeserve.co.u\xE2\x84\xAA", false, nullptr},
         {"www.quillary.freeserve.co\xFF.uk", false, nullptr},
         {"", false, nullptr},
@@ -274,7 +274,9 @@ TEST_F(TablesTest, AuthorsOfTheNotesPassAreThePlainListAndNeverStale) {
         c.between();
         const QStringList got = DistinctDanceValues(QStringLiteral("Author"));
         EXPECT_EQ(got, plainList());
-        if (c.added) EXPECT_TRUE(got.contains(QLatin1String(c.added)));
+        if (c.added) {
+            EXPECT_TRUE(got.contains(QLatin1String(c.added)));
+        }
         EXPECT_EQ(DistinctDanceValues(QStringLiteral("Author")), plainList()) << "read again";
     }
     EXPECT_EQ(DistinctDanceValues(QStringLiteral("Style")), QStringList{"English"});

@@ -253,7 +253,9 @@ TEST_F(IniFileTest, HostileFilesKeepTheirBytes) {
         f.WriteString("Added", "Key", "Value");
         EXPECT_TRUE(ReadFileBytes(ini()).startsWith(c.bytes)) << c.name;
         EXPECT_EQ(TIniFile(ini()).ReadString("Added", "Key", ""), QStringLiteral("Value")) << c.name;
-        if (!c.bytes.isEmpty()) EXPECT_EQ(ReadFileBytes(ini() + ".bak"), c.bytes) << c.name;
+        if (!c.bytes.isEmpty()) {
+            EXPECT_EQ(ReadFileBytes(ini() + ".bak"), c.bytes) << c.name;
+        }
     }
 }
 

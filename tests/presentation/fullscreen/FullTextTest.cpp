@@ -171,6 +171,8 @@ TEST_F(MainNotesTest, MainDanceLookupTable) {
             EXPECT_THROW(ExpandMainNotes(c.notes, lookup), SilentAbort) << c.notes;
         }
         EXPECT_EQ(answerer->texts().size(), *c.message ? 1 : 0) << c.notes;
-        if (*c.message) EXPECT_TRUE(answerer->sawText(c.message)) << c.notes;
+        if (*c.message) {
+            EXPECT_TRUE(answerer->sawText(c.message)) << c.notes;
+        }
     }
 }

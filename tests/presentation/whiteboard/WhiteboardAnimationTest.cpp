@@ -39,9 +39,12 @@ TEST(WhiteboardAnimation, FramesOfOneStep) {
         const StepFrames f = ComputeFrames(item, 1);
         EXPECT_EQ(f.n, row.n);
         EXPECT_FALSE(f.queues.contains(9)); // standing still: no frames
-        if (row.frames) EXPECT_EQ(framesOf(f), QString::fromLatin1(row.frames));
-        if (row.checked)
+        if (row.frames) {
+            EXPECT_EQ(framesOf(f), QString::fromLatin1(row.frames));
+        }
+        if (row.checked) {
             EXPECT_EQ(framesOf(f).split(' ').value(row.checkFrame - 1), QString::fromLatin1(row.checked));
+        }
     }
 }
 

@@ -31,7 +31,7 @@ struct TableCase {
     const char *name;
     QList<ProgrammeItem> rows;
     std::function<void(BandSettings &)> settings;
-    QStringList present, absent;
+    QStringList present{}, absent{};
     const char *stop = "";
     const char *noRecording = "";
 };

@@ -33,7 +33,7 @@ QString Box(const QString &body, bool halfLines) {
 struct PageCase {
     const char *name, *body; // body: the text after the header; "=" at the front: the whole RTF as it stands
     std::function<void(DancePageInput &)> options;
-    QStringList present, absent;
+    QStringList present{}, absent{};
     const char *stop = "";
 };
 
@@ -82,7 +82,9 @@ TEST(DancePage, ConvertsTheWritersInstructions) {
         if (in.halfLines && !body.startsWith(QLatin1Char('='))) in.rtf = Box(body, true);
         const DancePageResult r = BuildDancePage(in);
         EXPECT_EQ(r.stop, QString::fromUtf8(c.stop));
-        if (!r.stop.isEmpty()) EXPECT_TRUE(r.page.isEmpty());
+        if (!r.stop.isEmpty()) {
+            EXPECT_TRUE(r.page.isEmpty());
+        }
         for (const QString &p : c.present) EXPECT_TRUE(r.page.contains(p)) << p.toStdString() << "\n" << in.rtf.toStdString() << "\n" << r.page.toStdString();
         for (const QString &a : c.absent) EXPECT_FALSE(r.page.contains(a)) << a.toStdString() << "\n" << r.page.toStdString();
     }
