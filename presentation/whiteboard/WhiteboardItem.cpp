@@ -1,5 +1,6 @@
 #include "presentation/whiteboard/WhiteboardItem.h"
 
+#include "base/Cp1252.h"
 #include "base/Log.h"
 #include "platform/ini/IniFile.h"
 
@@ -89,6 +90,15 @@ QList<QPair<QString, QString>> pairsOf(const QStringList &keyValues) {
         const qsizetype eq = kv.indexOf('=');
         if (eq > 0) out.append({kv.left(eq), kv.mid(eq + 1)});
     }
+    return out;
+}
+
+// A section's values as "KEY=value" lines in key order, keys folded: two
+// sections hold the same item whatever the order and case of their keys.
+QStringList sortedValues(const QList<QPair<QString, QString>> &values) {
+    QStringList out;
+    for (const auto &kv : values) out << FoldUpper(kv.first.trimmed()) + '=' + kv.second.trimmed();
+    std::sort(out.begin(), out.end());
     return out;
 }
 
@@ -337,8 +347,12 @@ void ImportWhiteboardItems(TIniFile &library, TIniFile &ini, const QStringList &
         for (const auto &kv : pairsOf(library.ReadSectionValues(s)))
             if (!kv.first.trimmed().startsWith('I', Qt::CaseInsensitive)) kept.append(kv);
         // An item of the same name is kept as its backup, as a save keeps
-        // it, so Restore brings it back.
+        // it, so Restore brings it back. An item that already is the
+        // library's text is left as it stands: its backup may hold the
+        // user's own item from the first import, which a copy of the
+        // library's text must not replace.
         const auto old = pairsOf(ini.ReadSectionValues(s));
+        if (!old.isEmpty() && sortedValues(old) == sortedValues(kept)) continue;
         if (!old.isEmpty()) changes.append({s + kBak, old});
         changes.append({s, kept});
     }

@@ -108,7 +108,8 @@ QString RestoreWhiteboardItem(TIniFile &ini, const QString &name);
 QString LibraryKind(TIniFile &library, const QString &section);
 // Copies the ticked library sections over the program's in one write, every
 // key but those starting with "I" (picture keys naming files elsewhere). An
-// item replaced is kept as its ".Bak" section, so Restore brings it back.
+// item replaced is kept as its ".Bak" section, so Restore brings it back; an
+// item that already holds the library's text is left alone with its backup.
 void ImportWhiteboardItems(TIniFile &library, TIniFile &ini, const QStringList &sections);
 // Inserts the figure's steps before the current step: dancers on the board
 // do it from where they stand, the others stand still. Returns the number of

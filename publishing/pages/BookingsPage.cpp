@@ -5,6 +5,7 @@
 #include "base/FastStrings.h"
 #include "base/Messages.h"
 #include "publishing/pages/Html.h"
+#include "publishing/pages/HtmlWalk.h"
 #include "publishing/pages/TableText.h"
 
 #include <QDate>
@@ -122,30 +123,61 @@ QString ReformatScript(const QString &printable) {
            QStringLiteral("</Script>");
 }
 
-// 0-based start of the old table: our decoding script's tag, else the table
-// whose class holds "WebStart"; -1 for neither.
-qsizetype OldTableStart(const QString &page) {
-    // The function counts only inside a script element: the "<" before it
-    // (comment marks "<!" passed over, never beyond the page's start) opens
-    // a Script tag.
-    for (qsizetype script = page.indexOf(QLatin1String("function E(A){")); script >= 0;
-         script = page.indexOf(QLatin1String("function E(A){"), script + 1)) {
-        qsizetype p = script;
-        do p = p > 0 ? page.lastIndexOf(QLatin1Char('<'), p - 1) : -1;
-        while (p >= 0 && p + 1 < page.size() && page[p + 1] == QLatin1Char('!'));
-        if (p < 0) continue;
-        const QString tag = FoldUpper(page.mid(p, 8));
-        if (tag.startsWith(QLatin1String("<SCRIPT")) && (tag.size() == 7 || tag[7] == QLatin1Char('>') || tag[7].isSpace()))
-            return p;
+// Where the old table starts: the tag of the script element holding our
+// decoding function as code, else the first table whose class is
+// "WebStart"; both only as elements a browser reads. Otherwise start is -1
+// and stop the message.
+struct OldTable {
+    qsizetype start = -1;
+    QString stop;
+};
+
+const QString DecodeFunction = QStringLiteral("function E(A){");
+
+// Whether a class attribute names the class "WebStart" (case ignored)
+// among the names it holds, parted by blanks.
+bool ClassHoldsWebStart(const QString &classes) {
+    QString name;
+    for (const QChar c : classes + QLatin1Char(' ')) {
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r') &&
+            c != QLatin1Char('\f')) {
+            name += c;
+        } else {
+            if (FoldUpper(name) == QLatin1String("WEBSTART")) return true;
+            name.clear();
+        }
     }
-    const QString upper = FoldUpper(page);
-    for (qsizetype at = upper.indexOf(QLatin1String("<TABLE")); at >= 0; at = upper.indexOf(QLatin1String("<TABLE"), at + 1)) {
-        const qsizetype close = upper.indexOf(QLatin1Char('>'), at);
-        const QString tag = upper.mid(at, close < 0 ? -1 : close - at);
-        const qsizetype cls = tag.indexOf(QLatin1String("CLASS"));
-        if (cls >= 0 && tag.indexOf(QLatin1String("WEBSTART"), cls) >= 0) return at;
+    return false;
+}
+
+OldTable FindOldTable(const QString &page, const QString &path) {
+    OldTable found;
+    qsizetype table = -1;
+    const HtmlWalkEnd end = WalkHtml(page, [&](const HtmlStartTag &tag) {
+        if (tag.name == QLatin1String("SCRIPT") &&
+            FindScriptCode(page.mid(tag.end, tag.textEnd - tag.end), DecodeFunction) >= 0) {
+            found.start = tag.start;
+            return false;
+        }
+        if (table < 0 && tag.name == QLatin1String("TABLE") && ClassHoldsWebStart(tag.attribute(QStringLiteral("CLASS"))))
+            table = tag.start;
+        return true;
+    });
+    if (found.start < 0) found.start = table;
+    if (found.start >= 0) return found;
+    found.stop = QStringLiteral("Error: \"WebStart\" not found in ") + path;
+    // A page cut short may hold the table or the script in the part left
+    // open; say where that part begins, so the caller can mend it.
+    const QString open = page.mid(end.from);
+    if (end.kind != HtmlWalkEnd::Text &&
+        (FoldUpper(open).contains(QLatin1String("WEBSTART")) || open.contains(DecodeFunction))) {
+        const QString what = end.kind == HtmlWalkEnd::Comment ? QStringLiteral("comment")
+                             : end.kind == HtmlWalkEnd::Tag   ? QStringLiteral("tag")
+                                                              : end.element.toLower() + QStringLiteral(" element");
+        found.stop += QStringLiteral("\rThe page ends inside an unclosed ") + what + QStringLiteral(" begun on line ") +
+                      QString::number(page.left(end.from).count(QLatin1Char('\n')) + 1) + QLatin1Char('.');
     }
-    return -1;
+    return found;
 }
 
 } // namespace
@@ -310,11 +342,12 @@ QString BookingsTableText(const QList<BookingEvent> &events, const BookingsOptio
 
 BookingsPageResult BookingsPage(const QString &oldPage, const QString &tableText, const BookingsPageOptions &o) {
     BookingsPageResult r;
-    const qsizetype start = OldTableStart(oldPage);
-    if (start < 0) {
-        r.stop = QStringLiteral("Error: \"WebStart\" not found in ") + o.path;
+    const OldTable old = FindOldTable(oldPage, o.path);
+    if (old.start < 0) {
+        r.stop = old.stop;
         return r;
     }
+    const qsizetype start = old.start;
     // Cut at the line's start, or at the tag when the caller's text stands
     // before it on its line.
     // (A search back from before the page's start would wrap to its end.)

@@ -78,6 +78,9 @@ struct BookingsPageOptions {
 };
 
 // The caller's page with the table of tableText in place of the old one:
-// the old table is found by our decoding script, else by the table whose
-// class holds "WebStart"; everything before it stays as it was.
+// the old table is found by the script element holding our decoding
+// function, else by the table of class "WebStart", each only where a
+// browser reads it as an element (not in a comment, an attribute value or
+// a script's text); everything before it stays as it was. A page where
+// neither is found whole gives the stop message and no page.
 BookingsPageResult BookingsPage(const QString &oldPage, const QString &tableText, const BookingsPageOptions &o);

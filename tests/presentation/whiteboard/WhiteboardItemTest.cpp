@@ -161,6 +161,17 @@ TEST_F(WhiteboardItemTest, ImportKeepsTheReplacedItemForRestore) {
     EXPECT_EQ(again.ReadSectionValues(QStringLiteral("%Reel")), mine);
     EXPECT_EQ(RestoreWhiteboardItem(again, QStringLiteral("Reel")), QString());
     EXPECT_EQ(again.ReadSectionValues(QStringLiteral("%Reel")), theirs);
+
+    // Imported a second time (and a third): the backup still holds the
+    // user's own steps, which Restore brings back.
+    for (int i = 0; i < 2; ++i) ImportWhiteboardItems(library, again, {QStringLiteral("%Reel")});
+    EXPECT_EQ(TIniFile(ini).ReadSectionValues(QStringLiteral("%Reel.Bak")), mine);
+    EXPECT_EQ(RestoreWhiteboardItem(again, QStringLiteral("Reel")), QString());
+    EXPECT_EQ(again.ReadSectionValues(QStringLiteral("%Reel")), mine);
+    // An import over the user's changed item still keeps that as the backup.
+    ImportWhiteboardItems(library, again, {QStringLiteral("%Reel")});
+    EXPECT_EQ(again.ReadSectionValues(QStringLiteral("%Reel.Bak")), mine);
+    EXPECT_EQ(again.ReadSectionValues(QStringLiteral("%Reel")), theirs);
 }
 
 TEST_F(WhiteboardItemTest, RefusesNamesThatCannotBeSections) {

@@ -98,7 +98,7 @@ protected:
     QString table() {
         return BookingsTableText(Diary(), {Sep, QString(), DateToDayNumber({2026, 12, 6})});
     }
-    BookingsPageResult make(const QString &page) { return BookingsPage(page, table(), {QString(), false, Sep, "Bookings.htm"}); }
+    BookingsPageResult make(const QString &page) { return BookingsPage(page, table(), {QString(), false, Sep, "Bookings.htm", QString()}); }
 };
 
 TEST_F(BookingsPageTest, KeepsTheCallersPartAndReplacesTheTable) {
@@ -181,28 +181,64 @@ TEST_F(QuillaryTest, BookingsHostileValuesStayInTheirCells) {
         }
 }
 
-// The old table is found by our script only inside a script element, and a
-// search for it never runs past the page's start.
+// The old table is found by our script or a WebStart table only where a
+// browser reads them as elements: never in a comment, an attribute value,
+// a script's string or comment, nor in the text of a title or a text area.
+// A search for them never runs past the page's start, and a page where
+// they stand only in a part left open is refused, naming that part.
 TEST_F(QuillaryTest, BookingsOldTableFoundOnlyByARealScript) {
     const QString table = "<Table Class=\"WebStart\"><TR><TD>old</TD></TR></Table>";
+    const QString notFound = "Error: \"WebStart\" not found in b.htm";
     const struct {
         const char *name;
         QString page;
-        bool found;
         QString kept; // the caller's part before the new table
+        QString stop; // not empty: the page is refused with this message
     } pages[] = {
-        {"comment marks alone before the function", "<!x function E(A){ <!y", false, ""},
-        {"function before any tag", "function E(A){ <P>mine</P>\n" + table + "<B>end</B>", true, "function E(A){ <P>mine</P>\n"},
-        {"function in text", "<P>function E(A){</P>\n" + table, true, "<P>function E(A){</P>\n"},
-        {"function in a script", "<P>mine</P>\n<Script>\r<!--\rfunction E(A){}</Script>\n" + table, true, "<P>mine</P>\n"},
-        {"script at the page's start", "<Script>function E(A){}</Script>\n" + table + "\r\n<P>end</P>\r\n", true, ""},
+        {"comment marks alone before the function", "<!x function E(A){ <!y", "",
+         notFound + "\rThe page ends inside an unclosed comment begun on line 1."},
+        {"function before any tag", "function E(A){ <P>mine</P>\n" + table + "<B>end</B>", "function E(A){ <P>mine</P>\n", ""},
+        {"function in text", "<P>function E(A){</P>\n" + table, "<P>function E(A){</P>\n", ""},
+        {"function in a script", "<P>mine</P>\n<Script>\r<!--\rfunction E(A){}</Script>\n" + table, "<P>mine</P>\n", ""},
+        {"script at the page's start", "<Script>function E(A){}</Script>\n" + table + "\r\n<P>end</P>\r\n", "", ""},
+        {"script and function in a comment", "<!-- <Script>function E(A){ -->\n<P>mine</P>\n" + table,
+         "<!-- <Script>function E(A){ -->\n<P>mine</P>\n", ""},
+        {"script in an attribute", "<P Title=\"<Script>function E(A){\">mine</P>\n" + table,
+         "<P Title=\"<Script>function E(A){\">mine</P>\n", ""},
+        {"function in a script's strings and comments",
+         "<Script>var s = \"function E(A){\", t = 'function E(A){', r = /\"/; // function E(A){\r/* function E(A){ */"
+         "`\nfunction E(A){`;</Script>\n<P>mine</P>\n" + table,
+         "<Script>var s = \"function E(A){\", t = 'function E(A){', r = /\"/; // function E(A){\r/* function E(A){ */"
+         "`\nfunction E(A){`;</Script>\n<P>mine</P>\n", ""},
+        {"script tag in a script's comment", "<Script><!--\ndocument.write(\"<script>x</script>\"); function E(A){}\n--></Script>",
+         "", ""},
+        {"WebStart in another attribute of an earlier table",
+         "<Table Class=\"x\" Title=\"WebStart\"><TR><TD>mine</TD></TR></Table>\n<Table Title='Class WebStart'></Table>\n" + table,
+         "<Table Class=\"x\" Title=\"WebStart\"><TR><TD>mine</TD></TR></Table>\n<Table Title='Class WebStart'></Table>\n", ""},
+        {"WebStart table in a comment, a string, a title and a text area",
+         "<Title><Table Class=WebStart></Title><!-- <Table Class=WebStart> -->\n<Script>x='<Table Class=WebStart>'</Script>"
+         "<TextArea><Table Class=WebStart></TextArea>\n<P>mine</P>\n" + table,
+         "<Title><Table Class=WebStart></Title><!-- <Table Class=WebStart> -->\n<Script>x='<Table Class=WebStart>'</Script>"
+         "<TextArea><Table Class=WebStart></TextArea>\n<P>mine</P>\n", ""},
+        {"WebStart among the table's classes", "<P>mine</P>\n  <table class=\"bookings webstart\">", "<P>mine</P>\n", ""},
+        {"WebStart only part of a class", "<P>mine</P>\n<Table Class=\"WebStarter\"></Table>", "", notFound},
+        {"table in an unclosed comment", "<P>mine</P>\n<!-- note\n" + table, "",
+         notFound + "\rThe page ends inside an unclosed comment begun on line 2."},
+        {"table tag cut short", "<P>mine</P>\n<Table Class=\"WebStart\"", "",
+         notFound + "\rThe page ends inside an unclosed tag begun on line 2."},
+        {"script cut short", "<P>mine</P>\n\n<Script>function E(A){", "",
+         notFound + "\rThe page ends inside an unclosed script element begun on line 3."},
     };
     for (const auto &p : pages) {
-        const BookingsPageResult r = BookingsPage(p.page, "Date\r\n", {QString(), false, Sep, "b.htm", {}});
-        EXPECT_EQ(r.stop.isEmpty(), p.found) << p.name;
-        if (!p.found) continue;
+        const BookingsPageResult r = BookingsPage(p.page, "Date\r\n", {QString(), false, Sep, "b.htm", QString()});
+        EXPECT_EQ(r.stop, p.stop) << p.name;
+        if (!p.stop.isEmpty()) {
+            EXPECT_TRUE(r.page.isEmpty()) << p.name;
+            continue;
+        }
         EXPECT_FALSE(r.page.contains("old")) << p.name << "\n" << r.page.toStdString();
         EXPECT_TRUE(r.page.startsWith(p.kept + "<Script>\rfunction E(A){")) << p.name << "\n" << r.page.toStdString();
+        EXPECT_EQ(BookingsPage(r.page, "Date\r\n", {QString(), false, Sep, "b.htm", QString()}).page, r.page) << p.name;
     }
 }
 
