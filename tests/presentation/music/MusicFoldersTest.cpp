@@ -283,6 +283,13 @@ TEST_F(MusicFolderDisk, HostileEntriesNeitherBlockNorForgeNorWriteOutside) {
              fifo(f + "Ini.Text");
          },
          {"a.mp3"}, {}, {}, "", false},
+        {"an order file too large to be an order",
+         [&](const QString &f) {
+             WriteFileBytes(f + "a.mp3", tone);
+             WriteFileBytes(f + "Ini.Text", "b.mp3\r\n");
+             ASSERT_TRUE(QFile::resize(f + "Ini.Text", 17 << 20));
+         },
+         {"a.mp3"}, {}, {}, "", false},
         {"a link swapped in for the order file",
          [&](const QString &f) {
              WriteFileBytes(f + "a.mp3", tone);
@@ -306,6 +313,10 @@ TEST_F(MusicFolderDisk, HostileEntriesNeitherBlockNorForgeNorWriteOutside) {
                 QFile::remove(file);
                 QFile::link(outside + "diary.txt", file);
             };
+        // An order file that may not be written stays as it was.
+        const QString orderFile = folder + FolderOrderFile;
+        const bool plainOrder = QFileInfo(orderFile).isFile();
+        const QByteArray orderBefore = plainOrder ? ReadFileBytes(orderFile) : QByteArray();
         const FolderListing first = ListMusicFolder(folder, base);
         OrderFileChecked = nullptr;
         const FolderListing again = ListMusicFolder(folder, base);
@@ -344,7 +355,10 @@ TEST_F(MusicFolderDisk, HostileEntriesNeitherBlockNorForgeNorWriteOutside) {
         const QStringList order = ReadFolderOrder(folder);
         EXPECT_EQ(order, r.order) << r.name;
         EXPECT_EQ(CdInfoFields(CdInfoLine(order))[0], r.cdName) << r.name;
-        EXPECT_FALSE(QFileInfo(folder + FolderOrderFile).isSymLink()) << r.name;
+        EXPECT_FALSE(QFileInfo(orderFile).isSymLink()) << r.name;
+        if (plainOrder && !r.writable) {
+            EXPECT_TRUE(ReadFileBytes(orderFile) == orderBefore) << r.name;
+        }
         EXPECT_EQ(Snapshot(outside), before) << r.name;
     }
     EXPECT_FALSE(watchdog.fired()) << "a FIFO was read";
