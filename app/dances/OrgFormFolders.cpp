@@ -316,8 +316,12 @@ void TOrgForm::FontSizeClick() {
 void TOrgForm::ReorderClick() {
     if (CurrentFolder.isEmpty())
         AbortMsg(QStringLiteral("You cannot reorder the list of folders in the root folder."));
+    QString error;
+    const QStringList order = ReadFolderOrder(CurrentFolder, &error);
+    // Saving an order read in part would lose the rest.
+    if (!error.isEmpty()) AbortMsg(QStringLiteral("The order cannot be changed:\r") + error);
     ShowBtns(true);
-    MP3Order = ReadFolderOrder(CurrentFolder);
+    MP3Order = order;
     // Without an order file the listed order is the start.
     if (OrderFiles(MP3Order).isEmpty())
         for (int r = 0; r < FoldGrid->rowCount(); ++r)
@@ -370,7 +374,9 @@ void TOrgForm::CDinfoClick(int row) {
     const QString text = row >= 0 ? CellText(FoldGrid, row) : QString();
     if (text.startsWith(FolderRow) && !MP3Save->isVisible())
         folder += text.mid(FolderRow.size()) + QLatin1Char('/');
-    const QStringList lines = ReadFolderOrder(folder);
+    QString error;
+    const QStringList lines = ReadFolderOrder(folder, &error);
+    if (!error.isEmpty()) AbortMsg(QStringLiteral("The CD details cannot be changed:\r") + error);
     TCDForm form(this);
     const QString caption = FolderCaption(folder, BaseFolder);
     form.setWindowTitle(QStringLiteral("CD info for ") + caption);
@@ -378,7 +384,6 @@ void TOrgForm::CDinfoClick(int row) {
     if (fields[0].isEmpty() && folder != BaseFolder) fields[0] = DefaultCdName(folder);
     form.SetFields(fields);
     if (form.exec() != QDialog::Accepted) return;
-    QString error;
     if (!WriteFolderOrder(folder, SetCdInfo(lines, form.Fields()), &error, BaseFolder))
         ShowMsg(QStringLiteral("The CD details could not be saved:\r") + error);
 }

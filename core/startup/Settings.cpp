@@ -5,9 +5,11 @@
 #include "programme/rows/RowLayout.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QStandardPaths>
+#include <cstdlib>
 
 std::unique_ptr<TIniFile> IniFile;
 QString IniName;
@@ -154,9 +156,27 @@ void SetDataFolder(const QString &folder) {
     ProgHtmPath = DataFolder + QStringLiteral("Prog.htm");
 }
 
+namespace {
+
+// The user's own folder for what the program writes to show or play ("List.Txt",
+// sounds): in the shared temporary folder another user could put a link
+// under one of those names, and a save writes through a link into its
+// target. The runtime folder is the user's alone; failing that, a new folder
+// of our own is made in the temporary folder.
+QString OwnTempFolder() {
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty() && QDir().mkpath(runtime + QStringLiteral("/Quillary")))
+        return runtime + QStringLiteral("/Quillary/");
+    QByteArray pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/Quillary-XXXXXX"));
+    if (::mkdtemp(pattern.data())) return QFile::decodeName(pattern) + '/';
+    return QDir::tempPath() + '/';
+}
+
+} // namespace
+
 void InitStartFolders() {
     SetDataFolder(ProgramFolder);
-    TempFolder = QDir::tempPath() + '/';
+    TempFolder = OwnTempFolder();
     const QString parent = QDir::cleanPath(ProgramFolder + QStringLiteral("/.."));
     ProgramFilesFolder = parent.endsWith('/') ? parent : parent + '/';
 }

@@ -23,7 +23,7 @@ extern bool NonStandardDB;
 // Folders, each ending with "/". DataFolder and ProgramFolder live in
 // base/AppState.h.
 extern QString PrivateFolder;      // the user's documents folder + "Quillary/"
-extern QString TempFolder;         // the system's temporary folder
+extern QString TempFolder;         // the user's own temporary folder
 extern QString ProgramFilesFolder; // the parent of the program folder
 extern QString BaseFolder;         // recorded music
 extern QString ScrivletPath;       // the sibling HTML editor, or empty

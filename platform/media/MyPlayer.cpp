@@ -4,11 +4,14 @@
 #include "base/Log.h"
 #include "base/Messages.h"
 #include "platform/media/MpvHandle.h"
+#include "platform/shell/PlainFiles.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <cmath>
+#include <cstring>
 #include <mpv/client.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,24 +19,31 @@ constexpr int NoMarker = 9999;
 constexpr int BitrateTable[16] = {NoMarker, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, NoMarker};
 constexpr int RateTable[4] = {44100, 48000, 32000, NoMarker};
 constexpr int Block = 255;
-// Our own error code: libmpv gave no answer in time.
+// Some seven hours of frames; a quarter of a gigabyte read at most.
+constexpr qint64 MaxBlocks = qint64(1) << 20;
+// Our own error codes: libmpv gave no answer in time; the file is no plain file.
 constexpr int TimedOut = -1000;
+constexpr int NotPlainFile = -1001;
 
 QByteArray number(double value) { return QByteArray::number(value, 'f', 3); }
 
 } // namespace
 
-qint64 Mp3LengthOfBytes(const QByteArray &bytes) {
-    const auto *b = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const qint64 size = bytes.size();
-    qint64 pos = 0, total = 0;
-    while (pos + Block < size) {
+namespace {
+
+// The frames counted over any source of blocks: read(pos, block) fills the
+// block with the bytes from pos on, false when it cannot. At most MaxBlocks
+// are read, so a file of any size is measured in bounded time.
+template <typename Read> qint64 CountFrames(qint64 size, Read read) {
+    unsigned char block[Block];
+    qint64 pos = 0, total = 0, blocks = 0;
+    while (pos + Block < size && blocks++ < MaxBlocks && read(pos, block)) {
         const qint64 blockStart = pos;
         pos += Block;
         // Up to 252: byte i + 2 stays in the block; the two bytes after it
         // are read again at the start of the next block.
         for (int i = 0; i <= Block - 3; ++i) {
-            const unsigned char *at = b + blockStart + i;
+            const unsigned char *at = block + i;
             if (at[0] != 0xFF || (at[1] != 0xFB && at[1] != 0xFA)) continue;
             const int bitrate = BitrateTable[at[2] >> 4];
             const int rate = RateTable[(at[2] >> 2) & 3];
@@ -47,10 +57,30 @@ qint64 Mp3LengthOfBytes(const QByteArray &bytes) {
     return total;
 }
 
+} // namespace
+
+qint64 Mp3LengthOfBytes(const QByteArray &bytes) {
+    return CountFrames(bytes.size(), [&bytes](qint64 pos, unsigned char *block) {
+        std::memcpy(block, bytes.constData() + pos, Block);
+        return true;
+    });
+}
+
+qint64 Mp3LengthOfDescriptor(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+    // Only the blocks where frame headers stand are read, never the whole file.
+    return CountFrames(st.st_size, [fd](qint64 pos, unsigned char *block) {
+        return ::pread(fd, block, Block, off_t(pos)) == Block;
+    });
+}
+
 qint64 Mp3Length(const QString &fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) return 0;
-    return Mp3LengthOfBytes(file.readAll());
+    const int fd = OpenPlainFile(fileName);
+    if (fd < 0) return 0;
+    const qint64 ms = Mp3LengthOfDescriptor(fd);
+    ::close(fd);
+    return ms;
 }
 
 CdTrackSpan CdTrackSpanOf(const QList<qint64> &chapterStartsMs, qint64 discEndMs, int track) {
@@ -137,15 +167,26 @@ void TMyPlayer::notifyEnd() {
 
 void TMyPlayer::Open() {
     if (opened) Close();
-    mp3Length = FoldUpper(FileName).contains(QLatin1String(".MP3")) ? Mp3Length(FileName) : 0;
+    mp3Length = 0;
     error = 0;
+    refusal.clear();
     const bool cd = DeviceType == dtCDAudio;
-    if (!ready()) {
-        error = MPV_ERROR_UNINITIALIZED;
+    // A file is opened here and handed to libmpv by its descriptor: whatever
+    // takes the name's place after the look (a FIFO, a device) never reaches
+    // the player, and nothing blocks on it.
+    const int fd = cd ? -1 : OpenPlainFile(FileName, &refusal);
+    if (!cd && fd < 0) error = NotPlainFile;
+    else if (!ready()) error = MPV_ERROR_UNINITIALIZED;
+    if (error != 0) {
+        if (fd >= 0) ::close(fd);
     } else {
+        QByteArray path("cdda://");
+        if (fd >= 0) {
+            if (FoldUpper(FileName).contains(QLatin1String(".MP3"))) mp3Length = Mp3LengthOfDescriptor(fd);
+            path = "fdclose://" + QByteArray::number(fd); // libmpv closes it
+        }
         drainEvents(); // what the last file left behind
         mpv_set_property_string(handle, "pause", "yes");
-        const QByteArray path = cd ? QByteArray("cdda://") : FileName.toUtf8();
         command({"loadfile", path.constData(), "replace"});
         QElapsedTimer clock;
         clock.start();
@@ -311,6 +352,7 @@ void TMyPlayer::SetEndPos(qint64 positionMs) {
 
 QString TMyPlayer::ErrorMessage() const {
     if (error == TimedOut) return QStringLiteral("The player gave no answer in time");
+    if (error == NotPlainFile) return refusal;
     return QString::fromUtf8(mpv_error_string(error));
 }
 

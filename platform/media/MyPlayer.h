@@ -20,8 +20,11 @@ enum TMPDeviceTypes : quint8 { dtAutoSelect = 0, dtCDAudio = 2 };
 enum PlayerMode : int { ModeNotReady = 0, ModeStopped = 1, ModePlaying = 2, ModeSeeking = 4, ModePaused = 5 };
 
 // The length of an MP3 file in milliseconds, counting MPEG-1 layer III frame
-// headers at 26 ms each; 0 when none is found (or the file cannot be read).
+// headers at 26 ms each; 0 when none is found (or the file cannot be read, or
+// is no plain file). Only the blocks holding the headers are read, a bounded
+// number of them.
 qint64 Mp3Length(const QString &fileName);
+qint64 Mp3LengthOfDescriptor(int fd);
 qint64 Mp3LengthOfBytes(const QByteArray &bytes);
 
 // Where a CD track lies, from the start times of the disc's chapters (one per
@@ -46,8 +49,9 @@ public:
     // position) and when playback fails; never for Pause, Seek or Close.
     std::function<void(TMyPlayer *)> OnNotify;
 
-    // Opens FileName (a CD for dtCDAudio), paused at its start. A failure shows
-    // "Could not open file", the file and libmpv's reason, then abandons the
+    // Opens FileName (a CD for dtCDAudio), paused at its start. Only a plain
+    // file (or a link to one) is opened, never a FIFO or a device. A failure
+    // shows "Could not open file", the file and the reason, then abandons the
     // action silently.
     void Open();
     void Close();
@@ -101,6 +105,7 @@ private:
     qint64 seekTarget = -1;
 
     int error = 0;
+    QString refusal; // why the file was not opened
     int timeFormat = 0;
     qint64 mp3Length = 0;
 };

@@ -1,6 +1,7 @@
 #include "platform/media/WavePlayer.h"
 
 #include "platform/media/MpvHandle.h"
+#include "platform/shell/PlainFiles.h"
 
 #include "base/Log.h"
 
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <vector>
 #include <mpv/client.h>
+#include <unistd.h>
 
 namespace {
 WaveSink *g_sink = nullptr;
@@ -136,11 +138,22 @@ void MpvWavePlayer::start(const QByteArray &file) {
     }
     while (nextEvent(0) != MPV_EVENT_NONE) {
     }
-    const char *command[] = {"loadfile", file.constData(), "replace", nullptr};
+    // Handed over by its descriptor, so that a FIFO or a device put in a
+    // sound's place is never opened by libmpv.
+    QString refusal;
+    const int fd = OpenPlainFile(QString::fromUtf8(file), &refusal);
+    if (fd < 0) {
+        logLater(QStringLiteral("Sound could not be played: ") + refusal);
+        return;
+    }
+    const QByteArray url = "fdclose://" + QByteArray::number(fd);
+    const char *command[] = {"loadfile", url.constData(), "replace", nullptr};
     const int rc = mpv_command_async(handle, 0, command);
-    if (rc < 0)
+    if (rc < 0) {
+        ::close(fd);
         logLater(QStringLiteral("Sound could not be played: ") +
                  QString::fromUtf8(mpv_error_string(rc)));
+    }
 }
 
 bool MpvWavePlayer::hasWaitingSounds() {

@@ -4,20 +4,23 @@
 #include "base/Cp1252.h"
 #include "base/Log.h"
 #include "base/TextRoutines.h"
+#include "platform/shell/PlainFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QStandardPaths>
 #include <algorithm>
-#include <stdexcept>
 
 const QString FolderOrderFile = QStringLiteral("Ini.Text");
+std::function<void(const QString &)> OrderFileChecked;
 
 namespace {
 
 const QString CdInfoMark = QStringLiteral("CDinfo:");
 const QString FolderRowMark = QStringLiteral("» ");
+// Far more than the names a folder can hold.
+constexpr qint64 OrderFileLimit = 16 << 20;
 
 bool IsCdInfo(const QString &line) { return line.startsWith(CdInfoMark); }
 
@@ -69,6 +72,7 @@ FolderMerge MergeFolderOrder(const QStringList &orderLines, const QStringList &s
     for (qsizetype f = 0; f < musicFiles.size(); ++f) {
         if (placed[f]) continue;
         const QString &name = musicFiles[f];
+        if (IsCdInfo(name)) continue; // it would read back as the CD details
         if (OrderEntry *e = claim(folded.value(FoldUpper(name)))) {
             e->present = true;
             e->text = name; // the spelling on disk, so the row opens the file
@@ -159,10 +163,19 @@ FolderEntries ListFolderEntries(const QString &folder) {
     return e;
 }
 
-QStringList ReadFolderOrder(const QString &folder) {
+QStringList ReadFolderOrder(const QString &folder, QString *error) {
+    if (error) error->clear();
     const QString path = FindFileNoCase(AddSlash(folder), FolderOrderFile);
-    if (!QFileInfo(path).isFile()) return {};
-    QString text = ReadTextFile(path);
+    // Anything but a plain file (a FIFO, a device, a folder) reads as no
+    // order; writing it is refused.
+    if (!IsPlainFile(path)) return {};
+    QByteArray bytes;
+    QString why;
+    if (!ReadPlainFile(path, OrderFileLimit, bytes, &why)) {
+        if (error) *error = why;
+        return {};
+    }
+    QString text = DecodeTextBytes(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList lines = text.split(QLatin1Char('\n'));
@@ -209,13 +222,12 @@ bool WriteFolderOrder(const QString &folder, const QStringList &lines, QString *
     }
     // An order file of another case is rewritten under its own name.
     const QString path = FindFileNoCase(AddSlash(folder), FolderOrderFile);
-    try {
-        SaveTextFile(path, lines.join(QStringLiteral("\r\n")));
-        return true;
-    } catch (const std::exception &e) {
-        if (error) *error = QString::fromUtf8(e.what());
-        return false;
-    }
+    if (OrderFileChecked) OrderFileChecked(path);
+    QString text = lines.join(QStringLiteral("\r\n"));
+    if (!text.isEmpty()) text += QStringLiteral("\r\n");
+    // Renamed into place: a link that appeared since the check above is
+    // replaced, never written through.
+    return ReplaceFileByRename(path, EncodeTextBytes(text), error, baseFolder);
 }
 
 FolderListing ListMusicFolder(const QString &folder, const QString &baseFolder) {
@@ -231,11 +243,23 @@ FolderListing ListMusicFolder(const QString &folder, const QString &baseFolder) 
             WriteLog(QStringLiteral("Passed over a name holding a line break: ") + LoggedName(folder + name));
             return true;
         });
+    // A file named like the CD details line would be read back as that line.
+    entries.files.removeIf([&](const QString &name) {
+        if (!IsCdInfo(name)) return false;
+        WriteLog(QStringLiteral("Passed over a name like the CD details line: ") + LoggedName(folder + name));
+        return true;
+    });
     QStringList files;
     for (const QString &name : entries.files)
         if (IsMusicFile(name)) files.append(name);
-    const QStringList loaded = ReadFolderOrder(folder);
+    QString readError;
+    const QStringList loaded = ReadFolderOrder(folder, &readError);
     listing.merge = MergeFolderOrder(loaded, entries.folders, files);
+    // An order file that could not be read is never written over.
+    if (!readError.isEmpty()) {
+        listing.writeError = readError;
+        return listing;
+    }
     if (listing.merge.changed &&
         !WriteFolderOrder(folder, listing.merge.order, &listing.writeError, baseFolder) &&
         listing.writeError.isEmpty())

@@ -65,22 +65,31 @@ struct FolderEntries {
 };
 FolderEntries ListFolderEntries(const QString &folder);
 
-// The folder's order file read as lines (none when it has no order file);
-// found whatever the case of its name.
-QStringList ReadFolderOrder(const QString &folder);
+// The folder's order file read as lines (none when it has no order file, or
+// when what stands under its name is no plain file); found whatever the case
+// of its name. A plain file that cannot be read whole gives none, with the
+// reason in error.
+QStringList ReadFolderOrder(const QString &folder, QString *error = nullptr);
 // Why the folder's order file may only be read, or empty: it is a link (its
 // target may be any file of the user's) or not a plain file, or the folder
 // lies outside the base folder (when given) through a link.
 QString OrderFileRefusal(const QString &folder, const QString &baseFolder = QString());
 // Writes the lines as the folder's order file; false (with the reason) when
-// the file cannot or may not be written (see OrderFileRefusal).
+// the file cannot or may not be written (see OrderFileRefusal). The file is
+// written beside and renamed into place, so a link that appears under its
+// name after the check is replaced, never written through.
 bool WriteFolderOrder(const QString &folder, const QStringList &lines, QString *error = nullptr,
                       const QString &baseFolder = QString());
+// Called between that check and the write with the order file's path (tests
+// put a link in its place there).
+extern std::function<void(const QString &path)> OrderFileChecked;
 
 // What the Folders page shows of a folder: its rows, the order kept, and
 // whether its order file needed rewriting. A failed rewrite (read-only
 // media, a link) still lists the folder; writeError then holds the reason.
-// Names holding a line break are passed over and logged.
+// An order file that cannot be read is not rewritten. Names holding a line
+// break, and file names starting like the CD details line, are passed over
+// and logged.
 struct FolderListing {
     FolderMerge merge;
     bool readable = false;

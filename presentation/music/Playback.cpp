@@ -4,6 +4,7 @@
 #include "core/dances/DanceShow.h"
 #include "core/dances/MusicText.h"
 #include "core/services/PlaybackClock.h"
+#include "platform/shell/PlainFiles.h"
 
 #include <QFileInfo>
 
@@ -19,6 +20,8 @@ void ResetPlaybackState() {
     RecordedAsked = false;
     MusicDialogActive = false;
 }
+
+const QString NotPlayable = QStringLiteral("\rNot a plain file, so it is not played.");
 
 namespace {
 
@@ -67,6 +70,8 @@ PlayRoute ChoosePlayRoute(const PlaySource &source) {
         f = LocationPath(route.playFile, source.baseFolder);
         const QString found = source.resolve(f);
         if (found.isEmpty()) return refuse(route, f + QStringLiteral("\rFile not found."));
+        // A FIFO or a device under a recording's name would hang whatever reads it.
+        if (!IsPlainFile(found)) return refuse(route, found + NotPlayable);
         f = found;
     } else {
         route.cdTrack = true;

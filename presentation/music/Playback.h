@@ -49,8 +49,13 @@ struct PlayRoute {
     int track = -1;     // a CD track
 };
 
+// What follows the path of a file that is no plain file in the refusal.
+extern const QString NotPlayable;
+
 // Steps one to seven of starting playback, with no window: where the
-// recording is and what plays it, or the message that stops the start.
+// recording is and what plays it, or the message that stops the start. A
+// file that is no plain file (a FIFO, a device, a folder; a link to a plain
+// file counts as one) is refused, whatever plays it.
 PlayRoute ChoosePlayRoute(const PlaySource &source);
 
 // The existing path of a file-system path, found part by part ignoring case;

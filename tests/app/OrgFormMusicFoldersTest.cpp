@@ -98,6 +98,25 @@ TEST_F(MusicPagesTest, FoldersPageBrowsesPlaysAndReorders) {
     EXPECT_EQ(column(form->FoldGrid), QStringList({"» Folk", "Root.wav", "New.wav"})); // new files after the kept order
 }
 
+// An order file too large to be one is listed past, and neither a new order
+// nor CD details are written over it.
+TEST_F(MusicPagesTest, AnUnreadableOrderFileIsNeverWrittenOver) {
+    const QString order = music + "Folk/Ini.Text";
+    WriteFileBytes(order, "Reel.wav\r\n");
+    ASSERT_TRUE(QFile::resize(order, 17 << 20));
+    const QByteArray before = ReadFileBytes(order);
+    form->InitFolders();
+    form->FGDblClick(0);
+    EXPECT_EQ(column(form->FoldGrid), QStringList({"Jig.wav", "Reel.wav"}));
+    const QString why = order + " is larger than 16777216 bytes.";
+    EXPECT_THROW(form->ReorderClick(), SilentAbort);
+    EXPECT_TRUE(form->MP3Save->isHidden());
+    EXPECT_THROW(form->CDinfoClick(-1), SilentAbort);
+    EXPECT_EQ(answerer->texts(), QStringList({"The order cannot be changed:\n" + why,
+                                              "The CD details cannot be changed:\n" + why}));
+    EXPECT_TRUE(ReadFileBytes(order) == before);
+}
+
 TEST_F(MusicPagesTest, RecordingsPageCollatesAddsAndShowsTheMark) {
     form->RefrBtnClick();
     EXPECT_EQ(column(form->RecGrid), QStringList({"In folder Folk", "Jig.wav", "Reel.wav", " and", "In folder [Root]",

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -293,6 +294,12 @@ TEST_F(SettingsTest, StartFoldersAndDataFolderPaths) {
     InitStartFolders();
     EXPECT_EQ(DataFolder, ProgramFolder);
     EXPECT_EQ(ProgramFilesFolder, path("apps/"));
+    // The files to show and play are written where no other user can put a link.
+    const QFileInfo temp(TempFolder);
+    EXPECT_NE(TempFolder, QDir::tempPath() + '/');
+    EXPECT_TRUE(temp.isDir() && temp.isWritable());
+    EXPECT_EQ(temp.ownerId(), ::getuid());
+    EXPECT_FALSE(temp.permissions() & (QFile::WriteGroup | QFile::WriteOther));
     WriteFileBytes(path("apps/Scrivlet/Scrivlet"), "#!/bin/sh\n");
     EXPECT_EQ(FindScrivlet(ProgramFilesFolder), QString()); // not executable
     QFile::setPermissions(path("apps/Scrivlet/Scrivlet"), QFile::ReadOwner | QFile::ExeOwner);

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -38,12 +39,23 @@ TEST(Mp3LengthTest, FrameTable) {
         {"MPEG-2 header not counted", at(10, QByteArray("\xFF\xF3\x90\x00", 4)), 0},
         {"1 MB of junk", Junk(1 << 20), 0},
     };
-    for (const Case &c : cases) EXPECT_EQ(Mp3LengthOfBytes(c.bytes), c.ms) << c.name;
-
     // Ten frames back to back count ten times.
     QByteArray frames;
     for (int i = 0; i < 10; ++i) frames += Header() + Junk(418 - 4);
+    // A file gives what its bytes give, though only its headers' blocks are read.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("x.mp3"));
+    for (const Case &c : cases) {
+        EXPECT_EQ(Mp3LengthOfBytes(c.bytes), c.ms) << c.name;
+        WriteFileBytes(file, c.bytes);
+        EXPECT_EQ(Mp3Length(file), c.ms) << c.name;
+    }
     EXPECT_EQ(Mp3LengthOfBytes(frames + Junk(600)), 260);
+    WriteFileBytes(file, frames + Junk(600));
+    EXPECT_EQ(Mp3Length(file), 260);
+    // Followed by eight gigabytes of nothing: measured within the bound, never read whole.
+    ASSERT_TRUE(QFile::resize(file, qint64(8) << 30));
+    EXPECT_EQ(Mp3Length(file), 260);
 }
 
 TEST(CdTrackTest, SpanTable) {

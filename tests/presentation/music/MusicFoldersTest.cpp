@@ -4,10 +4,20 @@
 
 #include "base/AppState.h"
 #include "base/Log.h"
+#include "platform/media/MyPlayer.h"
+#include "platform/media/ToneWav.h"
+#include "presentation/music/Playback.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <atomic>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -174,6 +184,187 @@ TEST_F(MusicFolderDisk, HostileFoldersLeaveOutsideFilesAlone) {
     EXPECT_EQ(forgedOrder, QStringList({"CDinfo:|CD||||", "a.mp3"}));
     EXPECT_TRUE(QString::fromLatin1(ReadFileBytes(path("Log.Txt")))
                     .contains("Passed over a name holding a line break: " + base + "Forged/b\\nCDinfo:|Forged CD|x|y|z|\\n.mp3"));
+}
+
+namespace {
+
+// Fails a test rather than hanging it: when the test has not ended in time,
+// opens and closes the writing end of each FIFO, which wakes a reader blocked
+// on it, until the test ends; fired() then tells.
+class FifoWatchdog {
+public:
+    FifoWatchdog(const QStringList &fifos, int seconds) {
+        for (const QString &f : fifos) names.append(QFile::encodeName(f));
+        thread = std::thread([this, seconds] {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (ended.wait_for(lock, std::chrono::seconds(seconds), [this] { return done; })) return;
+            didFire = true;
+            while (!ended.wait_for(lock, std::chrono::milliseconds(100), [this] { return done; }))
+                for (const QByteArray &name : names) {
+                    const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+                    if (fd >= 0) ::close(fd);
+                }
+        });
+    }
+    ~FifoWatchdog() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+        }
+        ended.notify_all();
+        thread.join();
+    }
+    bool fired() const { return didFire; }
+
+private:
+    QList<QByteArray> names;
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    std::atomic_bool didFire{false};
+    std::thread thread;
+};
+
+} // namespace
+
+// What a caller does with a hostile music folder: lists it twice, plays each
+// row (the route, the length measured, the player opened) and reads its CD
+// details. Nothing blocks, no FIFO or device is read, a forged CD line is
+// neither believed nor written, a link swapped in for the order file is
+// replaced rather than written through, and no file outside changes.
+TEST_F(MusicFolderDisk, HostileEntriesNeitherBlockNorForgeNorWriteOutside) {
+    WriteLog("START");
+    const QString base = path("Music/"), outside = path("Outside/");
+    WriteFileBytes(outside + "diary.txt", "Monday: dentist\r\nTuesday: band\r\n");
+    const QByteArray tone = ToneWav(0.2);
+    WriteFileBytes(outside + "tune.wav", tone);
+    const QString realCd = "CDinfo:|Real CD|Band|Pub|X1|";
+    const QString forged = "CDinfo:|Forged CD|Forged Band|X|Y|.mp3";
+    QStringList fifos;
+    const auto fifo = [&fifos](const QString &file) {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0) << file.toStdString();
+        fifos.append(file);
+    };
+    struct Row {
+        const char *name;
+        std::function<void(const QString &folder)> make;
+        QStringList rows;
+        QStringList refused; // rows that are no plain file
+        QStringList order;   // the order file afterwards
+        QString cdName;
+        bool writable = true;  // the order file can be written
+        bool swapLink = false; // a link replaces the order file between its check and its write
+    };
+    const QList<Row> rows = {
+        {"a file named like the CD line",
+         [&](const QString &f) {
+             WriteFileBytes(f + "a.mp3", tone);
+             WriteFileBytes(f + forged, tone);
+             WriteFileBytes(f + "Ini.Text", (realCd + "\r\n").toLatin1());
+         },
+         {"a.mp3"}, {}, {realCd, "a.mp3"}, "Real CD"},
+        {"a FIFO named like music",
+         [&](const QString &f) {
+             WriteFileBytes(f + "a.mp3", tone);
+             fifo(f + "x.mp3");
+         },
+         {"a.mp3", "x.mp3"}, {"x.mp3"}, {"a.mp3", "x.mp3"}, ""},
+        {"links to a device and to a file outside",
+         [&](const QString &f) {
+             QDir().mkpath(f);
+             ASSERT_TRUE(QFile::link("/dev/zero", f + "y.mp3"));
+             ASSERT_TRUE(QFile::link(outside + "tune.wav", f + "z.mp3"));
+         },
+         {"y.mp3", "z.mp3"}, {"y.mp3"}, {"y.mp3", "z.mp3"}, ""},
+        {"a FIFO as the order file",
+         [&](const QString &f) {
+             WriteFileBytes(f + "a.mp3", tone);
+             fifo(f + "Ini.Text");
+         },
+         {"a.mp3"}, {}, {}, "", false},
+        {"an order file too large to be an order",
+         [&](const QString &f) {
+             WriteFileBytes(f + "a.mp3", tone);
+             WriteFileBytes(f + "Ini.Text", "b.mp3\r\n");
+             ASSERT_TRUE(QFile::resize(f + "Ini.Text", 17 << 20));
+         },
+         {"a.mp3"}, {}, {}, "", false},
+        {"a link swapped in for the order file",
+         [&](const QString &f) {
+             WriteFileBytes(f + "a.mp3", tone);
+             WriteFileBytes(f + "b.mp3", tone);
+             WriteFileBytes(f + "Ini.Text", "b.mp3\r\n");
+         },
+         {"b.mp3", "a.mp3"}, {}, {"b.mp3", "a.mp3"}, "", true, true},
+    };
+    QList<QPair<QString, Row>> made;
+    for (const Row &r : rows) {
+        const QString folder = base + QString::fromLatin1(r.name).replace(' ', '_') + '/';
+        r.make(folder);
+        made.append({folder, r});
+    }
+    const QMap<QString, QByteArray> before = Snapshot(outside);
+    TMyPlayer player(nullptr, QStringLiteral("null"));
+    FifoWatchdog watchdog(fifos, 30);
+    for (const auto &[folder, r] : made) {
+        if (r.swapLink)
+            OrderFileChecked = [&](const QString &file) {
+                QFile::remove(file);
+                QFile::link(outside + "diary.txt", file);
+            };
+        // An order file that may not be written stays as it was.
+        const QString orderFile = folder + FolderOrderFile;
+        const bool plainOrder = QFileInfo(orderFile).isFile();
+        const QByteArray orderBefore = plainOrder ? ReadFileBytes(orderFile) : QByteArray();
+        const FolderListing first = ListMusicFolder(folder, base);
+        OrderFileChecked = nullptr;
+        const FolderListing again = ListMusicFolder(folder, base);
+        EXPECT_EQ(first.merge.rows, r.rows) << r.name;
+        EXPECT_EQ(again.merge.rows, r.rows) << r.name;
+        EXPECT_EQ(first.writeError.isEmpty(), r.writable) << r.name;
+        EXPECT_EQ(again.merge.changed, !r.writable) << r.name; // the order file does not grow
+        for (const QString &row : r.rows) {
+            const QString file = folder + row;
+            const bool refused = r.refused.contains(row);
+            const std::string at = std::string(r.name) + ": " + row.toStdString();
+            PlaySource source;
+            source.playFile = file;
+            source.sep = QChar(0xB7);
+            source.baseFolder = base;
+            source.resolve = ResolvePathNoCase;
+            const PlayRoute route = ChoosePlayRoute(source);
+            EXPECT_EQ(route.kind, refused ? PlayRoute::Refused : PlayRoute::Internal) << at;
+            if (refused) {
+                EXPECT_EQ(route.message, file + NotPlayable) << at;
+            }
+            EXPECT_EQ(Mp3Length(file), 0) << at;
+            answerer->clear();
+            player.FileName = file;
+            if (refused) {
+                EXPECT_THROW(player.Open(), SilentAbort) << at;
+                EXPECT_EQ(answerer->texts(),
+                          QStringList("Could not open file\n" + file + "\n" + file + " is not a plain file."))
+                    << at;
+            } else {
+                EXPECT_NO_THROW(player.Open()) << at;
+                EXPECT_NEAR(player.GetLength(), 200, 30) << at;
+                player.Close();
+            }
+        }
+        const QStringList order = ReadFolderOrder(folder);
+        EXPECT_EQ(order, r.order) << r.name;
+        EXPECT_EQ(CdInfoFields(CdInfoLine(order))[0], r.cdName) << r.name;
+        EXPECT_FALSE(QFileInfo(orderFile).isSymLink()) << r.name;
+        if (plainOrder && !r.writable) {
+            EXPECT_TRUE(ReadFileBytes(orderFile) == orderBefore) << r.name;
+        }
+        EXPECT_EQ(Snapshot(outside), before) << r.name;
+    }
+    EXPECT_FALSE(watchdog.fired()) << "a FIFO was read";
+    EXPECT_TRUE(QString::fromUtf8(ReadFileBytes(path("Log.Txt")))
+                    .contains("Passed over a name like the CD details line: " + base +
+                              "a_file_named_like_the_CD_line/" + forged));
 }
 
 TEST_F(MusicFolderDisk, BaseFolderFromTheSettings) {
