@@ -163,6 +163,11 @@ QString TListForm::Chosen(const QString &column) const {
     return row < 0 || c < 0 ? QString() : model->rows.at(row).cells[c];
 }
 
+qint64 TListForm::ChosenBookmark() const {
+    const int row = SelectedRow();
+    return row < 0 || row >= RowCount() ? 0 : model->rows.at(row).bookmark;
+}
+
 void TListForm::loadRows() {
     const bool dances = mode == ChooserMode::Dances;
     Dataset &ds = dances ? DancesData : EventsData;
