@@ -241,6 +241,26 @@ TEST_F(OrgFormViewsTest, ChooserEventsUnderTheirFilter) {
     EventChanged = false;
 }
 
+// F1 in the chooser: the filter button has the filter's topic, the rest the chooser's.
+TEST_F(OrgFormViewsTest, ChooserHelpFollowsTheFocus) {
+    open(addEvent("Bath", 1, ""));
+    DancesFilter.Field[1] = "Title";
+    DancesFilter.Value[1] = "Reel";
+    DancesFilter.Count = 1;
+    SetFilter(FilterTable::Dances, 3);
+    const std::pair<QWidget *, int> cases[] = {{ListForm->ListSel, 45000}, {ListForm->NoFilter, 30400}};
+    for (const auto &[control, context] : cases) {
+        WhenModal([this, control = control](QWidget *) {
+            control->setFocus();
+            QTest::keyClick(control, Qt::Key_F1);
+            ListForm->reject();
+        });
+        ListForm->Choose(ChooserMode::Dances);
+        EXPECT_EQ(helps.value(0), context) << control->objectName().toStdString();
+        helps.clear();
+    }
+}
+
 // An event and its copy on the same day (the original with a time of day,
 // the copy without) read alike in the chooser: both are listed, and each row
 // finds its own event.
