@@ -102,7 +102,8 @@ void TOrgForm::SelectDClick(QObject *sender) {
 
     DanceKey chosen;
     if (!fromRow) {
-        const QList<DanceKey> several = sender == SelectM && !kept.isEmpty() ? kept : GridSelection(Grid, GridOnEvents);
+        const QList<DanceKey> several =
+            sender == SelectM && !kept.isEmpty() ? kept : GridSelection(Grid, GridOnEvents);
         if (!several.isEmpty()) {
             QAction *insertDance = DPopup->findChild<QAction *>(QStringLiteral("InsD"));
             for (const DanceKey &key : several) {

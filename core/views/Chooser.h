@@ -13,8 +13,8 @@ class Dataset;
 enum class ChooserMode { Dances, Events };
 
 struct ChooserRow {
-    QString cells[3]; // Title, Format, Style; or Org, the shown date, Event
-    QVariant date;    // events: EDate
+    QString cells[3];    // Title, Format, Style; or Org, the shown date, Event
+    QVariant date;       // events: EDate
     qint64 bookmark = 0; // a record the row stands for
 };
 
