@@ -411,6 +411,10 @@ public:
     // row (TitleClick, a typed letter: the chooser's dance).
     void SelectDClick(QObject *sender = nullptr);
     void buildSelectDance();
+    // Opening the Dances menu returns the page to form view: the dances then
+    // selected in the table are kept for the menu's Put into Programme.
+    void KeepTableSelection();
+    QList<DanceKey> KeptSelection;
     // The field whose leave waits while Down has put the focus into its pick
     // list; leaving the list hides it and leaves the field.
     QWidget *HeldExit = nullptr;

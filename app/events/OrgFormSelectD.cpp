@@ -20,7 +20,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 
+#include <utility>
 
 namespace {
 
@@ -73,12 +75,21 @@ void TOrgForm::buildSelectDance() {
     SelectM->setObjectName(QStringLiteral("SelectM"));
     SelectM->setStatusTip(QLatin1String(SelectHint));
     connect(SelectM, &QAction::triggered, this, [this] { SelectDClick(SelectM); });
+    // A selection kept for the menu lasts while the menu is open; the
+    // command picked from it runs before this.
+    connect(DancesM, &QMenu::aboutToHide, this,
+            [this] { QTimer::singleShot(0, this, [this] { KeptSelection.clear(); }); });
 }
+
+void TOrgForm::KeepTableSelection() { KeptSelection = GridSelection(Grid, GridOnEvents); }
 
 void TOrgForm::TitleClick(TDance *row) { SelectDClick(row); }
 
 void TOrgForm::SelectDClick(QObject *sender) {
     const auto notOnDance = [] { OKHelpCancel(QStringLiteral("You are not positioned on a dance."), 85900); };
+    // From the menu the table has already given way to the form: its
+    // selection is the one kept when the menu opened.
+    const QList<DanceKey> kept = std::exchange(KeptSelection, {});
     QList<TItem *> &rows = Rows->ItemList;
     if (rows.isEmpty()) return notOnDance();
     ThisIndex = std::clamp(ThisIndex, 0, int(rows.size()) - 1);
@@ -91,7 +102,8 @@ void TOrgForm::SelectDClick(QObject *sender) {
 
     DanceKey chosen;
     if (!fromRow) {
-        const QList<DanceKey> several = GridSelection(Grid, GridOnEvents);
+        const QList<DanceKey> several =
+            sender == SelectM && !kept.isEmpty() ? kept : GridSelection(Grid, GridOnEvents);
         if (!several.isEmpty()) {
             QAction *insertDance = DPopup->findChild<QAction *>(QStringLiteral("InsD"));
             for (const DanceKey &key : several) {

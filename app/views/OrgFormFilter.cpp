@@ -123,7 +123,7 @@ std::optional<EventChoice> ChooseEventFromList() {
     TListForm *chooser = ListForm ? ListForm : CreateListForm(OrgForm);
     if (chooser->Choose(ChooserMode::Events) != TListForm::Selected) return std::nullopt;
     return EventChoice{chooser->Chosen(QStringLiteral("Org")), chooser->Chosen(QStringLiteral("Date")),
-                       chooser->Chosen(QStringLiteral("Event"))};
+                       chooser->Chosen(QStringLiteral("Event")), chooser->ChosenBookmark()};
 }
 
 } // namespace

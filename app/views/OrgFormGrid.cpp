@@ -122,6 +122,12 @@ void TOrgForm::ShowGrid(bool events) {
                     if (before.isValid() && d.State() != DatasetState::Browse) d.Post();
                     if (d.RecordIndex() != now.row()) d.SetRecordIndex(now.row());
                 });
+        // Rows come and go under the table (an import, a copy, a delete):
+        // its caption counts the rows it shows.
+        connect(model, &QAbstractItemModel::modelReset, Grid, [this, events] {
+            const FilterTable table = events ? FilterTable::Events : FilterTable::Dances;
+            if (GridShows(table)) ShowRecordCount(table);
+        });
     }
     auto *model = static_cast<DatasetModel *>(Grid->model());
     const int charWidth = Grid->fontMetrics().horizontalAdvance(QLatin1Char('0'));

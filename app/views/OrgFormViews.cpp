@@ -148,7 +148,11 @@ void TOrgForm::buildViewCommands() {
     connect(InsertSection, &QAction::triggered, this, [this] { ContBtnClick(); });
     connect(ContBtn, &QPushButton::clicked, this, [this] { ContBtnClick(); });
     connect(ContList, &QListWidget::itemClicked, this, [this](QListWidgetItem *i) { ContListClick(i); });
-    for (QMenu *m : {RulesM, EventsM, DancesM}) connect(m, &QMenu::aboutToShow, this, [this, m] { REDClick(m); });
+    for (QMenu *m : {RulesM, EventsM, DancesM})
+        connect(m, &QMenu::aboutToShow, this, [this, m] {
+            if (m == DancesM) KeepTableSelection();
+            REDClick(m);
+        });
     connect(ViewM, &QMenu::aboutToShow, this, [this] {
         FormViewItem->setText(!Grid->isHidden() ? QStringLiteral("Form View") : QStringLiteral("Table View"));
     });

@@ -420,7 +420,9 @@ void ShowRecordCount(FilterTable t) {
     Dataset *ds = FilterDataset(t);
     int &count = ShownCountOf(t);
     const bool filtered = ds && ds->Filtered();
-    if (count == 0 && ds && ds->active()) count = filtered ? ds->VisibleCount() : ds->RecordCount();
+    // Counted afresh each time: records come and go (an import, a copy, a
+    // delete) without the filter changing.
+    if (ds && ds->active()) count = filtered ? ds->VisibleCount() : ds->RecordCount();
     CurrentFilterUi().SetCaption(RecordCountCaption(count, filtered, hintOf(t)));
 }
 
@@ -697,9 +699,16 @@ void FindEventClick() {
     if (!g_eventChooser || !events->active()) return;
     const std::optional<EventChoice> choice = g_eventChooser();
     if (!choice) return;
-    const double date = ParseDate(choice->dateText);
-    if (date == 0) return;
-    if (!SeekEventDay(*events, date, EventDayMatch{choice->org, choice->event})) return;
+    // Two events of one Org and Event can share a day: the chosen record
+    // is the one to show.
+    if (choice->bookmark > 0 && events->BookmarkValid(choice->bookmark)) {
+        events->CheckBrowseMode();
+        events->GotoBookmark(choice->bookmark);
+    } else {
+        const double date = ParseDate(choice->dateText);
+        if (date == 0) return;
+        if (!SeekEventDay(*events, date, EventDayMatch{choice->org, choice->event})) return;
+    }
     ui.ShowEvent();
     ui.SetGridView(FilterTable::Events, false);
 }

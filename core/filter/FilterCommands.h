@@ -134,6 +134,9 @@ struct EventChoice {
     QString org;
     QString dateText;
     QString event;
+    // The record the choice stands for; 0: the first event of that Org and
+    // Event on the day the date text names.
+    qint64 bookmark = 0;
 };
 // The chooser of events; nothing when cancelled.
 using EventChooserFn = std::function<std::optional<EventChoice>()>;

@@ -35,6 +35,7 @@ QList<ChooserRow> ChooserRows(Dataset &dataset, ChooserMode mode) {
     while (s.step()) {
         if (!all && !keep.contains(s.column(0).toLongLong())) continue;
         Keyed k;
+        k.row.bookmark = s.column(0).toLongLong();
         k.row.cells[0] = s.columnText(1);
         k.row.cells[2] = s.columnText(3);
         if (dances) {
@@ -61,7 +62,10 @@ QList<ChooserRow> ChooserRows(Dataset &dataset, ChooserMode mode) {
         const ChooserRow &r = rows[i].row;
         if (!out.isEmpty()) {
             const ChooserRow &p = out.last();
-            if (p.cells[0] == r.cells[0] && p.cells[1] == r.cells[1] && p.cells[2] == r.cells[2]) continue;
+            const bool sameDate = dances ? p.cells[1] == r.cells[1]
+                                         : p.date.isNull() == r.date.isNull() &&
+                                               p.date.toDouble() == r.date.toDouble();
+            if (p.cells[0] == r.cells[0] && sameDate && p.cells[2] == r.cells[2]) continue;
         }
         out.append(r);
     }

@@ -13,12 +13,15 @@ class Dataset;
 enum class ChooserMode { Dances, Events };
 
 struct ChooserRow {
-    QString cells[3]; // Title, Format, Style; or Org, the shown date, Event
-    QVariant date;    // events: EDate
+    QString cells[3];    // Title, Format, Style; or Org, the shown date, Event
+    QVariant date;       // events: EDate
+    qint64 bookmark = 0; // a record the row stands for
 };
 
 // The distinct rows of the listed dataset's shown records: dances by Title
-// then Style, events by Org then date (latest first).
+// then Style, events by Org then date (latest first). Events are told apart
+// by their stored date, so two of one day (a time of day on one of them)
+// are two rows, though their shown dates read the same.
 QList<ChooserRow> ChooserRows(Dataset &dataset, ChooserMode mode);
 
 // The type-ahead: the first row whose first column begins with the text

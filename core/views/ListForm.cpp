@@ -32,6 +32,7 @@ namespace {
 const QStringList DanceTitles = {QStringLiteral("Title"), QStringLiteral("Format"), QStringLiteral("Style")};
 const QStringList EventTitles = {QStringLiteral("Org"), QStringLiteral("Date"), QStringLiteral("Event")};
 constexpr int ChooserHelp = 45000;
+constexpr int NoFilterHelp = 30400; // the filter's own topic
 } // namespace
 
 // The rows under their column titles.
@@ -79,6 +80,7 @@ TListForm::TListForm(QWidget *parent) : QDialog(parent), model(new ChooserModel(
     NoFilter->setObjectName(QStringLiteral("NoFilter"));
     NoFilter->setIcon(LazyStandardIcon(QStyle::SP_DialogResetButton, this));
     NoFilter->setToolTip(QStringLiteral("Remove the filter"));
+    NoFilter->setProperty("helpContext", NoFilterHelp);
     NF2 = new QPushButton(QStringLiteral("&F"), this);
     NF2->setObjectName(QStringLiteral("NF2"));
     NF2->setMaximumWidth(28);
@@ -161,6 +163,11 @@ QString TListForm::Chosen(const QString &column) const {
     const int row = SelectedRow();
     const int c = int(model->titles.indexOf(column));
     return row < 0 || c < 0 ? QString() : model->rows.at(row).cells[c];
+}
+
+qint64 TListForm::ChosenBookmark() const {
+    const int row = SelectedRow();
+    return row < 0 || row >= RowCount() ? 0 : model->rows.at(row).bookmark;
 }
 
 void TListForm::loadRows() {
@@ -358,7 +365,9 @@ bool TListForm::eventFilter(QObject *watched, QEvent *event) {
 
 void TListForm::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_F1) {
-        OpenHelp(ChooserHelp);
+        // A control with a topic of its own answers for itself.
+        const int own = focusWidget() ? focusWidget()->property("helpContext").toInt() : 0;
+        OpenHelp(own > 0 ? own : ChooserHelp);
         return;
     }
     if (event->key() == Qt::Key_F10) {

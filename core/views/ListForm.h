@@ -33,6 +33,8 @@ public:
     int Choose(ChooserMode mode, const QString &otherText = QString());
     // The chosen row's cell under that column title ("Title", "Org", "Date", ...).
     QString Chosen(const QString &column) const;
+    // A record the chosen row stands for (0 when none is chosen).
+    qint64 ChosenBookmark() const;
 
     // The steps on show, without showing (Choose runs them first).
     void Prepare(ChooserMode mode, const QString &otherText = QString());

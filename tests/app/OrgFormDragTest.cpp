@@ -3,6 +3,7 @@
 #include "base/Clock.h"
 #include "core/views/ListForm.h"
 #include "ModalDriver.h"
+#include "PlainRead.h"
 
 #include <QAction>
 #include <QApplication>
@@ -213,6 +214,59 @@ TEST_F(OrgFormDragTest, SelectDPutsTheDanceOrEverySelectedDanceInOrder) {
     form->SelectDClick(form->SelectD);
     EXPECT_EQ(titles(), QStringList({"Apple", "Apple", "Cherry", "Damson", "Banana", "Cherry", "Banana"}));
     EXPECT_TRUE(EventChanged);
+}
+
+// Opening the Dances menu turns the table back into the form: Put into
+// Programme picked from that menu still puts in every dance the table had
+// selected, in its order; a menu closed unused keeps nothing for later.
+TEST_F(OrgFormDragTest, PutIntoProgrammeFromTheMenuTakesTheTableSelection) {
+    const struct {
+        const char *name;
+        bool picked; // else closed, and the command given afterwards
+        const char *stored;
+    } cases[] = {
+        {"picked from the menu", true,
+         "~O|Club~D|Apple|Longways|English~D|Banana|Longways|English~D|Apple|Longways|English"
+         "~D|Cherry|Longways|English~D|Damson|Longways|English~D|Cherry|Longways|English"
+         "~O|Interval~D|Damson|Longways|English~"},
+        {"menu closed first", false,
+         "~O|Club~D|Apple|Longways|English~D|Banana|Longways|English~D|Damson|Longways|English"
+         "~D|Cherry|Longways|English~O|Interval~D|Damson|Longways|English~"},
+    };
+    openClub();
+    const qint64 club = EventsData.GetBookmark();
+    const QString start = serialised();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        form->ShowProgText(true, start);
+        form->Rows->SelectItem(row(2)); // Banana
+        form->PC->setCurrentWidget(form->DancePage);
+        DancesData.Last(); // Damson: the dance the form shows
+        form->ShowGrid(false);
+        QItemSelectionModel *selection = form->Grid->selectionModel();
+        selection->clearSelection();
+        for (int r : {3, 0, 2})
+            selection->select(form->Grid->model()->index(r, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        form->DancesM->popup(form->mapToGlobal(QPoint(10, 10)));
+        EXPECT_TRUE(form->Grid->isHidden());
+        if (c.picked) {
+            form->DancesM->setActiveAction(form->SelectM);
+            QTest::keyClick(form->DancesM, Qt::Key_Return);
+        } else {
+            QTest::keyClick(form->DancesM, Qt::Key_Escape);
+            QApplication::processEvents();
+            answerer->script(ResultNo);  // "Replace Banana?": a row of its own
+            answerer->script(ResultYes); // Damson again
+            form->SelectM->trigger();
+        }
+        EXPECT_FALSE(form->DancesM->isVisible());
+        EXPECT_EQ(form->PC->currentWidget(), form->EventPage);
+        form->SaveE->trigger();
+        EXPECT_EQ(PlainRead(path("Quillary.mdb"), "SELECT Programme FROM Events WHERE rowid=?", club),
+                  Prog(c.stored));
+        answerer->clear();
+    }
 }
 
 TEST_F(OrgFormDragTest, CtrlDownInTheDancesTableStepsByGroup) {

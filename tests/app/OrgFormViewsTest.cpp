@@ -6,6 +6,7 @@
 #include "core/views/SectForm.h"
 #include "platform/sqlite/DBNavigator.h"
 #include "platform/sqlite/DatasetModel.h"
+#include "publishing/exchange/CsvImport.h"
 
 #include <QAction>
 #include <QLabel>
@@ -238,6 +239,114 @@ TEST_F(OrgFormViewsTest, ChooserEventsUnderTheirFilter) {
     EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
     EXPECT_EQ(EventsData.State(), DatasetState::Browse);
     EventChanged = false;
+}
+
+// F1 in the chooser: the filter button has the filter's topic, the rest the chooser's.
+TEST_F(OrgFormViewsTest, ChooserHelpFollowsTheFocus) {
+    open(addEvent("Bath", 1, ""));
+    DancesFilter.Field[1] = "Title";
+    DancesFilter.Value[1] = "Reel";
+    DancesFilter.Count = 1;
+    SetFilter(FilterTable::Dances, 3);
+    const std::pair<QWidget *, int> cases[] = {{ListForm->ListSel, 45000}, {ListForm->NoFilter, 30400}};
+    for (const auto &[control, context] : cases) {
+        WhenModal([this, control = control](QWidget *) {
+            control->setFocus();
+            QTest::keyClick(control, Qt::Key_F1);
+            ListForm->reject();
+        });
+        ListForm->Choose(ChooserMode::Dances);
+        EXPECT_EQ(helps.value(0), context) << control->objectName().toStdString();
+        helps.clear();
+    }
+}
+
+// An event and its copy on the same day (the original with a time of day,
+// the copy without) read alike in the chooser: both are listed, and each row
+// finds its own event.
+TEST_F(OrgFormViewsTest, FindEventListsACopyBesideItsOriginal) {
+    const double day = DateToDayNumber(QDate(2026, 12, 12));
+    const qint64 original = addEvent("Club", 0, Prog("~D|Apple|Longways|English~"), {{"EDate", day + 0.8125}});
+    addEvent("Avon", 1, "");
+    open(original);
+    answerer->script(ResultYes); // the whole programme
+    form->DupEventClick();
+    form->DateBox->setText(FormatEventDate(day));
+    form->DateBox->setModified(true);
+    form->DateBoxExit();
+    form->SaveE->trigger();
+    const qint64 copy = EventsData.GetBookmark();
+    ASSERT_NE(copy, original);
+    ASSERT_EQ(scalar("SELECT count(*) FROM Events WHERE Org='Club'").toInt(), 2);
+    for (const auto &[offset, found] : {std::pair{0, original}, std::pair{1, copy}}) {
+        EventsData.First();
+        int listed = 0;
+        WhenModal([&listed, offset = offset](QWidget *) {
+            QList<int> club;
+            for (int i = 0; i < ListForm->RowCount(); ++i)
+                if (ListForm->RowAt(i).cells[0] == "Club") club << i;
+            listed = int(club.size());
+            if (listed == 2) {
+                EXPECT_EQ(ListForm->RowAt(club[0]).cells[1], ListForm->RowAt(club[1]).cells[1]);
+                ListForm->ListGrid->setCurrentIndex(ListForm->ListGrid->model()->index(club[offset], 0));
+            }
+            QTest::mouseClick(ListForm->OKButton, Qt::LeftButton);
+        });
+        form->FindEventClick();
+        EXPECT_EQ(listed, 2);
+        EXPECT_EQ(EventsData.GetBookmark(), found) << "row " << offset;
+    }
+}
+
+// The table view's caption counts the rows it shows, whatever came or went
+// since it was last counted.
+TEST_F(OrgFormViewsTest, TheTableCaptionCountsItsRows) {
+    open(addEvent("Bath", 1, ""));
+    form->PC->setCurrentWidget(form->DancePage);
+    const auto import = [] {
+        ImportJob job;
+        job.dataset = &DancesData;
+        job.keyField = "Title";
+        job.isDances = true;
+        job.caption = "Import Dances";
+        job.bytes = "Title,Format,Style\r\nYew,Longways,English\r\nZebra,Longways,English\r\n";
+        job.hasNames = true;
+        for (int i = 0; i < 3; ++i)
+            job.map.click(DancesData.FieldByName(QStringList{"Title", "Format", "Style"}[i]).Index(), i);
+        ASSERT_EQ(RunImport(job), ImportEnd::Committed);
+    };
+    const struct {
+        const char *name;
+        std::function<void()> run;
+        int rows;
+    } steps[] = {
+        {"shown", [] {}, 5},
+        {"an import under the table", import, 7},
+        {"a copy", [this] {
+             form->findChild<QAction *>("DupDance")->trigger();
+             DancesData.FieldByName("Title").SetAsString("Zulu Two");
+             DancesData.Post();
+         }, 8},
+        {"a filter", [] {
+             DancesFilter.Field[1] = "Title";
+             DancesFilter.Value[1] = "Reel";
+             DancesFilter.Count = 1;
+             SetFilter(FilterTable::Dances, 3);
+         }, 3},
+        {"a delete under the table", [this] {
+             answerer->script(ResultYes);
+             form->DeleteDance->trigger();
+         }, 2},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        form->EnsureGridView();
+        step.run();
+        form->EnsureGridView();
+        ASSERT_EQ(form->Grid->model()->rowCount(), step.rows);
+        EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Quillary displaying %1 records").arg(step.rows)))
+            << form->windowTitle().toStdString();
+    }
 }
 
 // The hint's query binds the title: quotes, "%" and "_" are plain text, and
