@@ -2,9 +2,11 @@
 
 #include "base/Cp1252.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QRegularExpression>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 bool ExcludedFile(const QString &name) {
     if (name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('~'))) return true;
@@ -31,21 +33,24 @@ bool ScanResult::underUnread(const QString &relPath) const {
     return false;
 }
 
-bool FolderScan::listFolder(const QString &path, QFileInfoList *entries) {
-    QDir dir(path);
-    if (!dir.exists() || !dir.isReadable()) return false;
-    *entries = dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
-    return true;
+bool FolderScan::listFolder(int folder, const QString &, QList<FolderEntry> *entries) {
+    return ListFolder(folder, entries);
 }
 
 ScanResult FolderScan::scan(const QString &root, const std::function<void(const QString &)> &error,
                             const std::function<bool()> &cancelled) {
+    const FolderHandle folder(::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return scan(folder.fd(), root, error, cancelled);
+}
+
+ScanResult FolderScan::scan(int folder, const QString &path, const std::function<void(const QString &)> &error,
+                            const std::function<bool()> &cancelled) {
     ScanResult result;
-    walk(root, QString(), 1, result, error, cancelled);
+    walk(folder, path, QString(), 1, result, error, cancelled);
     return result;
 }
 
-void FolderScan::walk(const QString &root, const QString &rel, int level, ScanResult &result,
+void FolderScan::walk(int folder, const QString &root, const QString &rel, int level, ScanResult &result,
                       const std::function<void(const QString &)> &error, const std::function<bool()> &cancelled) {
     if (result.cancelled || (cancelled && cancelled())) {
         result.cancelled = true;
@@ -57,26 +62,44 @@ void FolderScan::walk(const QString &root, const QString &rel, int level, ScanRe
         result.unread << rel;
         return;
     }
-    QFileInfoList entries;
-    if (!listFolder(path, &entries)) {
+    QList<FolderEntry> entries;
+    if (folder < 0 || !listFolder(folder, path, &entries)) {
         if (error) error(QStringLiteral("Error - Cannot process folder ") + path);
         result.unread << rel;
         return;
     }
     result.folders << rel;
     QStringList subfolders;
-    for (const QFileInfo &e : entries) {
-        const QString name = e.fileName();
-        const QString relName = rel.isEmpty() ? name : rel + QLatin1Char('/') + name;
-        if (e.isSymLink()) {
+    for (const FolderEntry &e : entries) {
+        const QString relName = rel.isEmpty() ? e.name : rel + QLatin1Char('/') + e.name;
+        switch (e.kind) {
+        case FolderEntry::Link:
             result.links << relName;
-        } else if (e.isDir()) {
-            if (!ExcludedFolder(name)) subfolders << relName;
-        } else if (!ExcludedFile(name)) {
-            result.files.insert(relName, ScannedFile{e.size(), e.lastModified()});
-        } else if (CopyTemporary(name)) {
-            result.leftovers << relName;
+            break;
+        case FolderEntry::Folder:
+            if (!ExcludedFolder(e.name)) subfolders << e.name;
+            break;
+        case FolderEntry::File:
+            if (!ExcludedFile(e.name)) result.files.insert(relName, ScannedFile{e.size, e.modified});
+            else if (CopyTemporary(e.name)) result.leftovers << relName;
+            break;
+        case FolderEntry::Other: // a pipe, a device: not a file to copy
+            break;
         }
     }
-    for (const QString &sub : subfolders) walk(root, sub, level + 1, result, error, cancelled);
+    for (const QString &name : subfolders) {
+        const QString relName = rel.isEmpty() ? name : rel + QLatin1Char('/') + name;
+        // A folder swapped for a link since it was listed is a link.
+        const FolderHandle sub(::openat(folder, QFile::encodeName(name).constData(),
+                                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const int code = errno;
+        struct stat st {};
+        if (!sub.isOpen() && (code == ELOOP || code == ENOTDIR) &&
+            ::fstatat(folder, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISLNK(st.st_mode)) {
+            result.links << relName;
+            continue;
+        }
+        walk(sub.fd(), root, relName, level + 1, result, error, cancelled);
+    }
 }

@@ -5,9 +5,11 @@
 // the depth limit or a Cancel are kept, so that nothing is deleted on their
 // account. A symbolic link is neither a file nor a folder of the tree: it is
 // listed apart and never followed, so no copy or deletion reaches through it.
+// Each folder is opened from the one above it without following a link.
+
+#include "publishing/maintainer/PlaceFiles.h"
 
 #include <QDateTime>
-#include <QFileInfoList>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -18,7 +20,8 @@
 bool ExcludedFile(const QString &name);
 // Folders whose name starts with "." and "aspnet_client".
 bool ExcludedFolder(const QString &name);
-// A copy's temporary: "~" + name + ".part", or its database journal.
+// A copy's temporary: "~" + name + ".part" or "~qcopy" + counter + ".part",
+// or its database journal.
 bool CopyTemporary(const QString &name);
 
 struct ScannedFile {
@@ -42,15 +45,20 @@ public:
     static constexpr int MaxLevels = 16;
     virtual ~FolderScan() = default;
     // error: each error line (for the progress box); cancelled: polled
-    // between folders.
+    // between folders. The root (ending with "/") is opened as it stands.
     ScanResult scan(const QString &root, const std::function<void(const QString &)> &error,
+                    const std::function<bool()> &cancelled = {});
+    // The same from an open folder; path (ending with "/") names it in the
+    // error lines.
+    ScanResult scan(int folder, const QString &path, const std::function<void(const QString &)> &error,
                     const std::function<bool()> &cancelled = {});
 
 protected:
-    // Lists a folder's entries; false when it cannot be read.
-    virtual bool listFolder(const QString &path, QFileInfoList *entries);
+    // Lists the entries of an open folder (path names it); false when it
+    // cannot be read.
+    virtual bool listFolder(int folder, const QString &path, QList<FolderEntry> *entries);
 
 private:
-    void walk(const QString &root, const QString &rel, int level, ScanResult &result,
+    void walk(int folder, const QString &root, const QString &rel, int level, ScanResult &result,
               const std::function<void(const QString &)> &error, const std::function<bool()> &cancelled);
 };

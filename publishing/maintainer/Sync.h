@@ -7,8 +7,10 @@
 // and replaced only when the user agrees. Target files without a source are
 // offered for deletion, never under a folder whose scan failed and never
 // after a Cancel. Symbolic links are passed over and reported, on either
-// side: nothing is copied, written or deleted through one. Messages go
-// through the message layer, lines to the progress box.
+// side: every folder from a place's folder down to a file is opened without
+// following a link just before the file is read, written or deleted, and a
+// link met there stops the copy of that working folder with a line naming
+// it. Messages go through the message layer, lines to the progress box.
 
 #include "core/startup/MaintainerConfig.h"
 #include "publishing/maintainer/FolderScan.h"
@@ -27,18 +29,25 @@ CopyState CompareCopies(const ScannedFile &source, const ScannedFile *target);
 // *error ("Error code " + errno + ":  " + its text) when it failed; the
 // target is then as it was.
 bool CopyFileWhole(const QString &source, const QString &target, QString *error);
-// The same, keeping the target's old copy beside it as target + ".bak"
-// first; nothing is replaced when that copy cannot be made.
-bool ReplaceKeepingBak(const QString &source, const QString &target, QString *error);
 
 // Copies a database with SQLite's backup API into a temporary file beside
-// the target, then renames it over the target. False with *error.
+// the target, then renames it over the target (a journal of the file
+// replaced goes first). Neither file is reached through a link. A source
+// with a change left half-done (its journal) is refused. False with *error.
 bool CopyDatabaseWhole(const QString &source, const QString &target, QString *error);
 
-// Removes a copy's temporaries ("~" + name + ".part", and a database's
-// journal of it) left in a folder (not below) by a killed run, each logged;
-// with onlyFor set, only those of that file name (any case). Returns how
-// many were removed.
+// Opens a database once through SQLite, so that the journal of a change a
+// killed program left half-done is rolled back into it; that journal would
+// otherwise be rolled back into whatever file next has the database's name.
+// Neither is reached through a link. False with *error when a journal is
+// still there afterwards.
+bool SettleDatabaseJournal(const QString &database, QString *error);
+
+// Removes a copy's temporaries ("~" + name + ".part", "~qcopy" + counter +
+// ".part", and a database's journal of either) left in a folder (not below)
+// by a killed run, each logged; with onlyFor set, only those of that file
+// name (any case), of its ".bak", and the counted ones. Returns how many
+// were removed.
 int RemoveCopyLeftovers(const QString &folder, const QString &onlyFor = QString());
 
 // A working folder's path in the other place's layout: the main PC and the

@@ -3,6 +3,9 @@
 //   programme <db>        every event not yet updated, saved with its counts
 //   settings <ini> <from> keys K0..K4 of [Crash] set to from, from+1, ...
 //   compact <folder>      the catalogue "Quillary.mdb" there compacted again and again
+//   hot <db>              a change left half-done: dances added in one
+//                         transaction until some reached the file, then
+//                         "ready", waiting to be killed (a hot journal)
 
 #include "base/AppState.h"
 #include "base/Cp1252.h"
@@ -17,6 +20,8 @@
 #include "programme/text/ProgrammeText.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QThread>
 #include <cstdio>
 
 namespace {
@@ -80,6 +85,21 @@ int compact(const QString &folder) {
     }
 }
 
+int halfDone(const QString &path) {
+    Database db;
+    db.open(path);
+    const qint64 before = QFileInfo(path).size();
+    // A tiny cache, so the uncommitted pages spill into the file itself.
+    db.execRaw(QStringLiteral("PRAGMA cache_size=2; BEGIN"));
+    for (int i = 0; QFileInfo(path).size() <= before || i < 200; ++i) {
+        db.insertRow(QStringLiteral("Dances"), {{QStringLiteral("Title"), QStringLiteral("Uncommitted %1").arg(i)},
+                                                {QStringLiteral("Notes"), QString(400, QLatin1Char('n'))}});
+        db.execRaw(QStringLiteral("UPDATE Dances SET Notes = 'changed' WHERE Title NOT LIKE 'Uncommitted%'"));
+    }
+    report(QStringLiteral("ready"));
+    for (;;) QThread::sleep(60);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -92,6 +112,7 @@ int main(int argc, char **argv) {
         if (mode == QLatin1String("programme")) return savePrograms(args.value(2));
         if (mode == QLatin1String("settings")) return setKeys(args.value(2), args.value(3).toInt());
         if (mode == QLatin1String("compact")) return compact(args.value(2));
+        if (mode == QLatin1String("hot")) return halfDone(args.value(2));
     } catch (const std::exception &e) {
         report(QStringLiteral("error ") + QString::fromUtf8(e.what()));
         return 1;

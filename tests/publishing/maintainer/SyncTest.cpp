@@ -7,7 +7,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <csignal>
 #include <filesystem>
+#include <sqlite3.h>
+#include <utility>
 
 namespace {
 
@@ -21,11 +25,54 @@ struct FakeMachine : MachineProbes {
 // Fails on folders whose path holds `failing`; sets Cancel on reaching `cancelAt`.
 struct FaultyScan : FolderScan {
     QString failing, cancelAt;
-    bool listFolder(const QString &path, QFileInfoList *entries) override {
+    bool listFolder(int folder, const QString &path, QList<FolderEntry> *entries) override {
         if (!cancelAt.isEmpty() && path.contains(cancelAt)) CancelRun = true;
         if (!failing.isEmpty() && path.contains(failing)) return false;
-        return FolderScan::listFolder(path, entries);
+        return FolderScan::listFolder(folder, path, entries);
     }
+};
+
+// A database read without changing it: its integrity check, then its
+// dance titles in order.
+QStringList Catalogue(const QString &file) {
+    sqlite3 *db = nullptr;
+    QStringList out;
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        for (const char *sql : {"PRAGMA integrity_check", "SELECT Title FROM Dances ORDER BY Title"}) {
+            sqlite3_stmt *s = nullptr;
+            if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) break;
+            while (sqlite3_step(s) == SQLITE_ROW) out << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
+            sqlite3_finalize(s);
+        }
+    }
+    if (out.isEmpty()) out << QStringLiteral("error: ") + QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_close(db);
+    return out;
+}
+
+// Puts a folder's place under the link's name: the folder moves to where
+// the link points.
+void SwapForLink(const QString &folder, const QString &moved) {
+    QDir().mkpath(QFileInfo(moved).absolutePath());
+    ASSERT_TRUE(QDir().rename(folder, moved)) << folder.toStdString();
+    ASSERT_TRUE(QFile::link(moved, folder)) << folder.toStdString();
+}
+
+// Acts (once) when a box whose text holds `when` comes up, then lets the
+// test answerer answer it.
+struct ActWhenAsked : MessagePresenter {
+    explicit ActWhenAsked(const QString &w, std::function<void()> a) : when(w), act(std::move(a)) {
+        inner = InstalledMessagePresenter();
+        SetMessagePresenter(this);
+    }
+    ~ActWhenAsked() override { SetMessagePresenter(inner); }
+    BoxResult present(const BoxRequest &request) override {
+        if (act && !when.isEmpty() && request.text.contains(when)) std::exchange(act, {})();
+        return inner->present(request);
+    }
+    QString when;
+    std::function<void()> act;
+    MessagePresenter *inner = nullptr;
 };
 
 class SyncTest : public QuillaryTest {
@@ -58,6 +105,25 @@ protected:
         QuillaryTest::TearDown();
     }
     void write(const QString &rel, const QByteArray &bytes) { WriteFileBytes(path(rel), bytes); }
+    bool sawLine(const QString &part) const {
+        return std::any_of(view.lines.cbegin(), view.lines.cend(), [&](const QString &l) { return l.contains(part); });
+    }
+    // A change left half-done in a database: a child process writing in one
+    // transaction, killed once its pages reached the file.
+    void leaveHalfDone(const QString &file) {
+        QProcess writer;
+        writer.start(QStringLiteral(QUILLARY_CRASH_WRITER), {QStringLiteral("hot"), file});
+        ASSERT_TRUE(writer.waitForStarted());
+        QByteArray out;
+        while (!out.contains("ready") && writer.state() == QProcess::Running) {
+            writer.waitForReadyRead(10000);
+            out += writer.readAllStandardOutput();
+        }
+        ASSERT_TRUE(out.contains("ready")) << out.toStdString();
+        if (const qint64 pid = writer.processId(); pid > 0) ::kill(pid_t(pid), SIGKILL);
+        writer.waitForFinished();
+        ASSERT_GT(QFileInfo(file + "-journal").size(), 0);
+    }
     QStringList files(const QString &rel) {
         QStringList out;
         const QString root = path(rel);
@@ -210,6 +276,7 @@ namespace {
 // Every file under a folder with its bytes, links not followed.
 QMap<QString, QByteArray> Snapshot(const QString &root) {
     QMap<QString, QByteArray> out;
+    if (!QFileInfo::exists(root)) return out;
     for (const auto &e : std::filesystem::recursive_directory_iterator(root.toStdString())) {
         const QString p = QString::fromStdString(e.path().string());
         if (e.is_symlink()) out.insert(p, "link");
@@ -300,7 +367,8 @@ TEST_F(SyncTest, NewerDataOnTheTargetIsAskedForAndKept) {
     EXPECT_EQ(run("main PC", "lap-top").copied, 1);
     EXPECT_EQ(ReadFileBytes(path(Lap) + "a.txt"), "aaa");
     EXPECT_EQ(ReadFileBytes(path(Lap) + "a.txt.bak"), "edited on the lap-top");
-    EXPECT_EQ(ReadFileBytes(path("lap/Quillary.mdb.bak")), lapDatabase);
+    // The kept copy is made through SQLite: the same dances, not the same bytes.
+    EXPECT_EQ(Catalogue(path("lap/Quillary.mdb.bak")), QStringList({"ok", "Hornpipe", "Jig", "Polka", "Reel", "Waltz"}));
     Database lap;
     lap.open(path("lap/Quillary.mdb"));
     Statement count(lap.handle(), "Select count(*) from Dances");
@@ -324,8 +392,162 @@ TEST_F(SyncTest, LeftoverTemporariesGoAtTheNextCopy) {
         {"lap/~Other.mdb.part", false},
         {"lap/Quillary.mdb.part", false},
         {"lap/Cloud/Documents/Dances/~lock.doc", false},
+        {"lap/~Quillary.mdb.bak.part", true},
+        {"lap/~qcopy7.part", true},
+        {"lap/~qcopy7.part-journal", true},
+        {"lap/Cloud/Documents/Dances/~qcopy1.part", true},
+        {"lap/~qcopy.part", false},
     };
     for (const auto &r : rows) write(r.file, "left over");
     run("main PC", "lap-top");
     for (const auto &r : rows) EXPECT_NE(QFileInfo::exists(path(r.file)), r.removed) << r.file;
+}
+
+// A link at a working folder or above it, or a folder swapped for one while
+// a question is up, stops that folder with a line naming the link: nothing
+// outside the places is written, deleted or read into them.
+TEST_F(SyncTest, HostileLayoutsTouchNothingOutside) {
+    const QString outside = path("outside/");
+    const QString lapFolder = path("lap/Cloud/Documents/Dances"), mainFolder = path("main/Documents/Dances");
+    const QString stopped = " is a link: the copy of Documents/Dances/ stopped there.";
+    struct Row {
+        const char *name;
+        std::function<void()> arrange; // before the run
+        QString when;                  // the question during which...
+        std::function<void()> swap;    // ...a folder is swapped for a link
+        QList<int> answers;
+        QString web;      // the web folder emptied on request
+        QString expected; // a progress line or message naming the link
+    } rows[] = {
+        {"the lap-top's working folder is a link",
+         [&] {
+             write("outside/Dances/a.txt", "outside a");
+             write("outside/Dances/own.txt", "own");
+             QDir().mkpath(path("lap/Cloud/Documents"));
+             ASSERT_TRUE(QFile::link(outside + "Dances", lapFolder));
+         },
+         "", {}, {}, "", lapFolder + stopped},
+        {"a folder above it is a link",
+         [&] {
+             write("outside/Documents/Dances/a.txt", "outside a");
+             write("outside/Documents/Dances/own.txt", "own");
+             ASSERT_TRUE(QFile::link(outside + "Documents", path("lap/Cloud/Documents")));
+         },
+         "", {}, {}, "", path("lap/Cloud/Documents") + stopped},
+        {"the main PC's working folder is a link",
+         [&] {
+             write("outside/secret/key.txt", "secret");
+             std::filesystem::remove_all(mainFolder.toStdString());
+             ASSERT_TRUE(QFile::link(outside + "secret", mainFolder));
+         },
+         "", {}, {}, "", mainFolder + stopped},
+        {"the web folder's parent is a link",
+         [&] {
+             write("outside/site/web/precious.txt", "precious");
+             ASSERT_TRUE(QFile::link(outside + "site", path("main/site")));
+         },
+         "", {}, {ResultYes}, "site/web/",
+         path("main/site") + " is a link: nothing was deleted from " + path("main/site/web/") + "."},
+        {"the web folder is swapped while asked whether to empty it", [&] { write("main/web/page.htm", "page"); },
+         "Delete all files from folders before copying?", [&] { SwapForLink(path("main/web"), outside + "web"); },
+         {ResultYes}, "web/", path("main/web/") + " is a link: nothing was deleted from it."},
+        {"the working folder is swapped while asked about deleting",
+         [&] {
+             run("main PC", "lap-top");
+             write(QString(Lap) + "own.txt", "own");
+         },
+         "without asking?", [&] { SwapForLink(lapFolder, outside + "swapped"); }, {ResultYes}, "",
+         "Not deleted: own.txt\r" + lapFolder + stopped},
+        {"a subfolder is swapped while asked about newer files",
+         [&] {
+             run("main PC", "lap-top");
+             write(QString(Lap) + "sub/b.txt", "edited on the lap-top");
+             shiftTime(QString(Lap) + "sub/b.txt", 60);
+         },
+         "are newer on lap-top", [&] { SwapForLink(lapFolder + "/sub", outside + "sub"); }, {ResultYes}, "",
+         "ERROR - could not copy sub/b.txt  \r" + lapFolder + "/sub" + stopped},
+        {"the database is swapped for a link while asked",
+         [&] {
+             run("main PC", "lap-top");
+             Database lap;
+             lap.open(path("lap/Quillary.mdb"));
+             lap.insertRow("Dances", {{"Title", "Jig"}});
+             lap.close();
+             shiftTime("lap/Quillary.mdb", 60);
+         },
+         "Replace it with the older copy?",
+         [&] {
+             QDir().mkpath(outside);
+             ASSERT_TRUE(QFile::rename(path("lap/Quillary.mdb"), outside + "Quillary.mdb"));
+             ASSERT_TRUE(QFile::link(outside + "Quillary.mdb", path("lap/Quillary.mdb")));
+         },
+         {ResultYes}, "", "Unable to copy database.\r" + path("lap/Quillary.mdb") + " is a link: it was not followed."},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        for (const char *place : {"lap", "outside", "main/site", "main/web"})
+            std::filesystem::remove_all(path(place).toStdString());
+        std::filesystem::remove_all(mainFolder.toStdString());
+        write("main/Documents/Dances/a.txt", "aaa");
+        write("main/Documents/Dances/sub/b.txt", "bbb");
+        QDir().mkpath(path("lap/Cloud"));
+        r.arrange();
+        QMap<QString, QByteArray> expected = Snapshot(path("outside"));
+        ActWhenAsked swapper(r.when, [&] {
+            r.swap();
+            expected = Snapshot(path("outside"));
+        });
+        answerer->clear();
+        for (int answer : r.answers) answerer->script(answer);
+        c.TempWebFolder = r.web;
+        RunSync(c, SyncDirection{"main PC", "lap-top", !r.web.isEmpty()}, {});
+        EXPECT_EQ(Snapshot(path("outside")), expected);
+        EXPECT_TRUE(sawLine(r.expected) || answerer->sawText(QString(r.expected).replace('\r', '\n')))
+            << r.expected.toStdString() << "\n" << view.lines.join('\n').toStdString();
+        EXPECT_EQ(answerer->pending(), 0);
+        EXPECT_FALSE(QFileInfo::exists(path(Lap) + "key.txt")) << "nothing outside is read into the places";
+    }
+}
+
+// A change the lap-top's program left half-done is rolled back before the
+// database is kept as ".bak" and replaced: both files are whole, the copy
+// holds the main PC's dances and the ".bak" the lap-top's committed ones. A
+// source with a change left half-done is not read.
+TEST_F(SyncTest, AChangeLeftHalfDoneIsRolledBackFirst) {
+    {
+        Database lap;
+        lap.create(path("lap/Quillary.mdb"));
+        for (const char *title : {"Jig", "Hornpipe", "Polka"}) lap.insertRow("Dances", {{"Title", title}});
+    }
+    leaveHalfDone(path("lap/Quillary.mdb"));
+    shiftTime("lap/Quillary.mdb", -60);
+    run("main PC", "lap-top");
+    EXPECT_TRUE(sawLine("Quillary.MDB copied from main PC to lap-top")) << view.lines.join('\n').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("lap/Quillary.mdb-journal")));
+    EXPECT_EQ(Catalogue(path("lap/Quillary.mdb")), QStringList({"ok", "Reel"}));
+    EXPECT_EQ(Catalogue(path("lap/Quillary.mdb.bak")), QStringList({"ok", "Hornpipe", "Jig", "Polka"}));
+    leaveHalfDone(path("main/Quillary.mdb"));
+    shiftTime("main/Quillary.mdb", 120);
+    run("main PC", "lap-top");
+    EXPECT_TRUE(sawLine(path("main/Quillary.mdb") + "-journal holds a change left half-done"));
+    EXPECT_EQ(Catalogue(path("lap/Quillary.mdb")), QStringList({"ok", "Reel"}));
+    EXPECT_TRUE(QFileInfo::exists(path("main/Quillary.mdb-journal"))) << "the source is only read";
+}
+
+// Names as long as a folder takes are copied, and replaced keeping a ".bak"
+// whose name is cut to fit; no temporary is left behind.
+TEST_F(SyncTest, TheLongestNamesAreCopied) {
+    const QString name = QString(125, QChar(0xE9)) + ".txt"; // 254 bytes
+    ASSERT_EQ(QFile::encodeName(name).size(), 254);
+    write("main/Documents/Dances/" + name, "first");
+    EXPECT_EQ(run("main PC", "lap-top").copied, 3);
+    EXPECT_EQ(ReadFileBytes(path(Lap) + name), "first");
+    write("main/Documents/Dances/" + name, "second");
+    shiftTime("main/Documents/Dances/" + name, 10);
+    EXPECT_EQ(run("main PC", "lap-top").copied, 1);
+    EXPECT_EQ(ReadFileBytes(path(Lap) + name), "second");
+    const QString bak = QString(125, QChar(0xE9)) + "..bak"; // cut to 255 bytes
+    EXPECT_EQ(ReadFileBytes(path(Lap) + bak), "first");
+    EXPECT_EQ(QDir(path(Lap)).entryList({"~*"}, QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(ProgressErrorCount, 0);
 }
