@@ -421,7 +421,7 @@ public:
     bool HeldModified = false;  // it was typed into
     void PopListExit();
 
-    // ---- evaluation (app/events/OrgFormEvaluation.cpp) ------------------------
+    // ---- evaluation (app/evaluation/OrgFormEvaluation.cpp) ------------------------
     // Fills the computed columns, times, history and the average row of the
     // shown programme; a level message abandons it (SilentAbort).
     void Evaluate();
@@ -486,7 +486,7 @@ public:
     // (app/views/OrgFormPickList.cpp).
     void PopListClick(QListWidgetItem *item);
 
-    // ---- rule sets (app/events/OrgFormRules.cpp) -----------------------------------
+    // ---- rule sets (app/evaluation/OrgFormRules.cpp) -----------------------------------
     void NoRuleSet();
     void OpenSet();
     void NewRuleSetClick();
@@ -505,11 +505,11 @@ public:
     // The four selection boxes' items, each beginning with its field name.
     QList<QStringList> RuleBoxItems() const;
 
-    // ---- programme test (app/events/OrgFormTest.cpp) -------------------------------
+    // ---- programme test (app/evaluation/OrgFormTest.cpp) -------------------------------
     QAction *Test = nullptr;
     void TestClick();
 
-    // ---- sessions (app/events/OrgFormSessions.cpp) ---------------------------------
+    // ---- sessions (app/evaluation/OrgFormSessions.cpp) ---------------------------------
     QMenu *ListM = nullptr; // the Events menu's List submenu
     QAction *ListSess = nullptr, *ShowSess = nullptr, *ThisSess = nullptr;
     QString SessionSearchText;
@@ -603,7 +603,7 @@ public:
     bool FoldersPageSaved() const override;
     bool DancesPageSaved() const override;
 
-    // ---- web pages (app/events/OrgFormWeb.cpp) ---------------------------------------
+    // ---- web pages (app/output/OrgFormWeb.cpp) ---------------------------------------
     QAction *WebE = nullptr;     // Events > "&Web page" (Ctrl+W)
     QAction *OneBandM = nullptr; // Events > "for &one band"
     QAction *WebD = nullptr;     // Dances > "&Web page" (Ctrl+H)
@@ -808,7 +808,7 @@ public:
     void PendingClick(QObject *Sender);
     void NoKeyClick();
 
-    // ---- contra figures (app/events/OrgFormContra.cpp) ---------------------------
+    // ---- contra figures (app/evaluation/OrgFormContra.cpp) ---------------------------
     QAction *Contra = nullptr; // Events > "Test Contra"
     void ContraClick();
 
