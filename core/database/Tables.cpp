@@ -197,7 +197,7 @@ quint64 TallyRegisteredFor = 0;
 bool holdsOldHost(const unsigned char *text, int size) {
     static const QByteArray host = OldWebHost.toLatin1().toUpper();
     const int m = int(host.size());
-    const auto upper = [](unsigned char c) { return c - 'a' < 26u ? char(c - 32) : char(c); };
+    const auto upper = [](unsigned char c) { return unsigned(c - 'a') < 26u ? char(c - 32) : char(c); };
     for (int i = 0; i + m <= size; ++i) {
         int k = 0;
         while (k < m && upper(text[i + k]) == host[k]) ++k;
@@ -300,7 +300,7 @@ void CloseConn() {
 
 void CleanLeftovers(const QString &databasePath, const QString &iniPath) {
     const QDir folder = QFileInfo(databasePath).absoluteDir();
-    for (const QString name : {QStringLiteral("Quillary.Sav"), QStringLiteral("Quillary.Sav-journal")}) {
+    for (const QString &name : {QStringLiteral("Quillary.Sav"), QStringLiteral("Quillary.Sav-journal")}) {
         const QString found = FindFileNoCase(folder.absolutePath() + QLatin1Char('/'), name);
         if (found.isEmpty() || !QFileInfo(found).isFile()) continue;
         if (QFile::remove(found)) WriteLog(QStringLiteral("Removed left-over ") + found);
@@ -442,7 +442,7 @@ void ResetTables() {
         ds->setIndexName(QString());
         ds->OnFilterRecord = nullptr;
         ds->FilterColumns.clear();
-        ds->BeforePost = ds->AfterPost = ds->BeforeDelete = ds->BeforeInsert = ds->AfterScroll = nullptr;
+        ds->BeforePost = ds->AfterPost = ds->BeforeDelete = ds->BeforeInsert = ds->AfterScroll = ds->BeforeScroll = nullptr;
         ds->AfterPostFailed = nullptr;
         ds->OnPostError = nullptr;
         while (ds->ControlsDisabled()) ds->EnableControls();
