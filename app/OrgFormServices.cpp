@@ -433,10 +433,12 @@ void TOrgForm::GridCellClick(const QModelIndex &index) {
     Grid->setSelectionBehavior(ctrl ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
     auto *model = qobject_cast<DatasetModel *>(Grid->model());
     if (!model || !index.isValid()) return;
-    // What was typed for the field shown so far is its record's first.
-    SettleMemo();
     const QString field = model->fieldAt(index.column());
     Dataset &ds = model->dataset();
+    // The field shown already keeps what is typed in it.
+    if (!MPanel->isHidden() && MemoData == &ds && field == MemoField && ds.GetBookmark() == MemoRecord) return;
+    // What was typed for the field shown so far is its record's first.
+    SettleMemo();
     Field *f = ds.FindField(field);
     if (!f || f->DataType() != FieldType::Memo || ds.IsEmpty() || ds.State() == DatasetState::Insert) {
         CloseMemo();
