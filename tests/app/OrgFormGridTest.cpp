@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -294,12 +295,13 @@ TEST_F(OrgFormGridTest, TheFormShowsTheChosenEventWholeAndItsSaveKeepsEveryProgr
 
 // The memo editor of either table view edits the record it shows. Keys typed
 // in it move its caret, not the table. A wheel step over the table, a click
-// on another row, a move by code (as a find makes) and leaving the table view
-// (then the navigator's Next) first ask about an edit made in it and store it
-// into its own record, then show the record the table moved to, or close.
-// The file holds every other record's text as it was.
+// on another row, a move by code (as a find makes), leaving the table view
+// (then the navigator's Next) and the tables closed for compaction first ask
+// about an edit made in it and store it into its own record, then show the
+// record the table moved to, or close. The file holds every other record's
+// text as it was.
 TEST_F(OrgFormGridTest, TheMemoEditorEditsTheRecordItShows) {
-    enum class Way { Up, End, CtrlEnd, PageDown, Wheel, RowClick, Code, F10ThenNext };
+    enum class Way { Up, End, CtrlEnd, PageDown, Wheel, RowClick, Code, F10ThenNext, Compaction };
     const struct {
         const char *name;
         Way way;
@@ -313,6 +315,7 @@ TEST_F(OrgFormGridTest, TheMemoEditorEditsTheRecordItShows) {
         {"a click on another row", Way::RowClick, true, true},
         {"a move by code", Way::Code, true, false},
         {"F10, then the navigator's Next", Way::F10ThenNext, true, true},
+        {"compaction (the tables open again on their first record)", Way::Compaction, true, true},
     };
     enum class Typed { After, BeforeYes, BeforeNo };
     addEvent("Orchard", 1, Prog("~O|Autumn~"), {{"Event", "Autumn Dance"}});
@@ -325,6 +328,10 @@ TEST_F(OrgFormGridTest, TheMemoEditorEditsTheRecordItShows) {
     Statement(Conn.handle(), "UPDATE Dances SET Notes = Title || ' notes' || char(13) || 'second line'").step();
     DancesData.requery();
     showActive();
+    // The window's start-up gave up before it chose the data folder; the
+    // compaction reopens the catalogue there.
+    DataFolder = folder();
+    DatabaseName = StandardDatabaseName;
 
     // Every record's text as the file holds it.
     auto texts = [&](const QString &table, const QString &field) {
@@ -384,12 +391,15 @@ TEST_F(OrgFormGridTest, TheMemoEditorEditsTheRecordItShows) {
                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
                     (onEvents ? form->ENav : form->DNav)->click(NavButton::Next);
                     break;
+                case Way::Compaction: CompressClick(CompressSender::Menu); break;
                 }
                 QCoreApplication::processEvents();
                 const qint64 now = ds.GetBookmark();
                 EXPECT_EQ(now != opened, w.moves);
                 const bool asked = w.moves && typed != Typed::After;
-                EXPECT_EQ(answerer->boxes.size(), asked ? 1 : 0) << answerer->texts().join("|").toStdString();
+                const auto questions = std::count_if(answerer->boxes.begin(), answerer->boxes.end(),
+                                                     [](const BoxRequest &b) { return b.kind == BoxKind::YesNo; });
+                EXPECT_EQ(questions, asked ? 1 : 0) << answerer->texts().join("|").toStdString();
                 if (asked) {
                     EXPECT_TRUE(answerer->sawText(QString("Save changes to %1 of %2?")
                                                       .arg(field, onEvents ? "Valley Ceilidh" : "Apple Cart Jig")));
