@@ -686,9 +686,12 @@ public:
     QLabel *TopLine;
     QPlainTextEdit *Memo;
     QPushButton *SaveBtn, *MExit, *HelpF;
-    // The memo editor's field and dataset.
+    // The memo editor's field and dataset, the record it shows (its bookmark
+    // and name) and the field's text as it was loaded.
     QString MemoField;
     Dataset *MemoData = nullptr;
+    qint64 MemoRecord = 0;
+    QString MemoName, MemoLoaded;
 
     void MyException(std::exception_ptr error);
     void OnIdle();
@@ -700,6 +703,13 @@ public:
     void GridCellClick(const QModelIndex &index);
     void SaveBtnClick();
     void MExitClick();
+    // The memo editor follows its table: before the table moves, an edit made
+    // in it is stored into its record or dropped, as the user answers
+    // (SettleMemo); once the table has moved it shows the new record, and it
+    // closes when no record is shown (MemoFollow). CloseMemo hides it as it is.
+    void SettleMemo();
+    void MemoFollow();
+    void CloseMemo();
     void CheckClick(QCheckBox *box);
     void IsRecClick();
     void SearcherEnter();
@@ -877,6 +887,11 @@ private:
     bool suppressPickList = false;
     WheelSteps gridWheel, formWheel;
     WheelPace wheelPace;
+    // The memo editor's watch over its table (app/OrgFormServices.cpp).
+    QObject *memoWatch = nullptr;
+    bool memoStoring = false;
+    void loadMemo();
+    void storeMemo();
 };
 
 extern TOrgForm *OrgForm;

@@ -85,6 +85,41 @@ bool IsDataEdit(TOrgForm *f, const QWidget *w) {
     return (f->ESource && !f->ESource->fieldOf(w).isEmpty()) || (f->DSource && !f->DSource->fieldOf(w).isEmpty());
 }
 
+// The memo editor's watch over the table it shows: the table's changes reach
+// the editor, and the editor has its say before the table moves.
+class MemoWatch : public QObject, public DatasetObserver {
+public:
+    MemoWatch(TOrgForm *form, const std::function<void()> &beforeScroll)
+        : QObject(form), form(form), beforeScroll(beforeScroll) {}
+    ~MemoWatch() override { stop(); }
+
+    void follow(Dataset &table) {
+        stop();
+        data = &table;
+        table.addObserver(this);
+        // The hook may outlive this watch (a walk over the table holds it
+        // and puts it back): it asks after the watch and its table first.
+        table.BeforeScroll = [watch = QPointer<MemoWatch>(this)](Dataset &moving) {
+            if (watch && watch->data == &moving) watch->beforeScroll();
+        };
+    }
+    // The hook stays: it may be running now, and it acts only for a table followed.
+    void stop() {
+        if (data) data->removeObserver(this);
+        data = nullptr;
+    }
+    void datasetChanged(Dataset &, DatasetChange change) override {
+        if (change != DatasetChange::Record) form->MemoFollow();
+    }
+
+private:
+    TOrgForm *form;
+    std::function<void()> beforeScroll;
+    Dataset *data = nullptr;
+};
+
+MemoWatch *WatchOf(QObject *watch) { return static_cast<MemoWatch *>(watch); }
+
 } // namespace
 
 // ---- controls ------------------------------------------------------------------
@@ -124,6 +159,9 @@ void TOrgForm::buildServiceControls() {
     buttons->addWidget(MExit);
     layout->addLayout(buttons);
     MPanel->hide();
+    memoWatch = new MemoWatch(this, [this] {
+        if (!memoStoring) SettleMemo();
+    });
     connect(SaveBtn, &QPushButton::clicked, this, &TOrgForm::SaveBtnClick);
     connect(MExit, &QPushButton::clicked, this, &TOrgForm::MExitClick);
 
@@ -396,59 +434,122 @@ void TOrgForm::GridCellClick(const QModelIndex &index) {
     auto *model = qobject_cast<DatasetModel *>(Grid->model());
     if (!model || !index.isValid()) return;
     const QString field = model->fieldAt(index.column());
-    Dataset &ds = PC->currentWidget() == EventPage ? EventsData : DancesData;
+    Dataset &ds = model->dataset();
+    // The field shown already keeps what is typed in it.
+    if (!MPanel->isHidden() && MemoData == &ds && field == MemoField && ds.GetBookmark() == MemoRecord) return;
+    // What was typed for the field shown so far is its record's first.
+    SettleMemo();
     Field *f = ds.FindField(field);
-    if (!f || f->DataType() != FieldType::Memo) {
-        MPanel->hide();
+    if (!f || f->DataType() != FieldType::Memo || ds.IsEmpty() || ds.State() == DatasetState::Insert) {
+        CloseMemo();
         return;
     }
     MemoField = field;
     MemoData = &ds;
-    QString text = f->AsString();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
-    const QStringList lines = text.split(QLatin1Char('\r'));
-    // The widget's own line break; saving turns it back into a carriage return.
-    Memo->setPlainText(lines.join(QLatin1Char('\n')));
-    Memo->document()->setModified(false);
-    const int characters = int(text.size() + lines.size() - 1); // each line break as CR LF
-    TopLine->setText(field + QStringLiteral(":  ") + QString::number(lines.size()) + QStringLiteral(" items, ") +
-                     QString::number(characters) + QStringLiteral(" characters"));
-    Memo->setVerticalScrollBarPolicy(lines.size() > 30 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    loadMemo();
     const QPoint at = Grid->mapTo(this, QPoint(0, 0));
     const int top = at.y();
     MPanel->setGeometry(at.x() + Grid->width() - MPanel->width() - 22, top, MPanel->width(),
                         std::max(60, Grid->height() - 20));
     MPanel->raise();
     MPanel->show();
+    WatchOf(memoWatch)->follow(ds);
+}
+
+// The field of the record now current, as stored.
+void TOrgForm::loadMemo() {
+    Dataset &ds = *MemoData;
+    const bool events = &ds == &EventsData;
+    MemoRecord = ds.GetBookmark();
+    MemoName = ds.FieldByName(events ? QStringLiteral("Event") : QStringLiteral("Title")).AsString();
+    MemoLoaded = ds.FieldByName(MemoField).AsString();
+    QString text = MemoLoaded;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
+    const QStringList lines = text.split(QLatin1Char('\r'));
+    // The widget's own line break; saving turns it back into a carriage return.
+    Memo->setPlainText(lines.join(QLatin1Char('\n')));
+    Memo->document()->setModified(false);
+    const int characters = int(text.size() + lines.size() - 1); // each line break as CR LF
+    TopLine->setText(MemoField + QStringLiteral(":  ") + QString::number(lines.size()) + QStringLiteral(" items, ") +
+                     QString::number(characters) + QStringLiteral(" characters"));
+    Memo->setVerticalScrollBarPolicy(lines.size() > 30 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+// The text goes into the record the editor shows, wherever the table is.
+void TOrgForm::storeMemo() {
+    Dataset &ds = *MemoData;
+    const bool keep = std::exchange(memoStoring, true);
+    struct Done {
+        bool &flag;
+        bool keep;
+        ~Done() { flag = keep; }
+    } done{memoStoring, keep};
+    if (ds.GetBookmark() != MemoRecord) {
+        if (!ds.BookmarkValid(MemoRecord))
+            AbortMsg(MemoName + QStringLiteral(" is no longer in the table: its ") + MemoField +
+                     QStringLiteral(" cannot be saved."));
+        ds.GotoBookmark(MemoRecord);
+    }
+    QString text = Memo->toPlainText();
+    text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    if (ds.State() == DatasetState::Browse) ds.Edit();
+    ds.FieldByName(MemoField).SetAsString(text);
+    if (&ds == &EventsData && SameText(MemoField, QStringLiteral("Programme"))) {
+        // The rows must not be written over the text typed here.
+        auto beforePost = std::exchange(ds.BeforePost, nullptr);
+        try {
+            ds.Post();
+        } catch (...) {
+            ds.BeforePost = beforePost;
+            throw;
+        }
+        ds.BeforePost = beforePost;
+    } else {
+        ds.Post();
+    }
+    Memo->document()->setModified(false);
+    MemoLoaded = text;
+}
+
+void TOrgForm::SettleMemo() {
+    if (MPanel->isHidden() || !MemoData || !Memo->document()->isModified()) return;
+    if (YesNo(QStringLiteral("Save changes to ") + MemoField + QStringLiteral(" of ") + MemoName + QStringLiteral("?"))) {
+        storeMemo();
+    } else if (MemoData->GetBookmark() == MemoRecord) {
+        loadMemo();
+    } else {
+        Memo->document()->setModified(false);
+    }
+}
+
+void TOrgForm::MemoFollow() {
+    if (MPanel->isHidden() || !MemoData || memoStoring) return;
+    Dataset &ds = *MemoData;
+    if (!ds.active() || ds.IsEmpty() || ds.State() == DatasetState::Insert || ds.GetBookmark() == 0) {
+        CloseMemo();
+        return;
+    }
+    // Another record: the editor shows it. The same one, changed elsewhere
+    // while nothing is typed here: the editor shows it as stored.
+    if (ds.GetBookmark() != MemoRecord ||
+        (!Memo->document()->isModified() && ds.State() == DatasetState::Browse &&
+         ds.FieldByName(MemoField).AsString() != MemoLoaded))
+        loadMemo();
+}
+
+void TOrgForm::CloseMemo() {
+    WatchOf(memoWatch)->stop();
+    MPanel->hide();
+    MemoRecord = 0;
 }
 
 void TOrgForm::SaveBtnClick() {
-    if (MemoData && Memo->document()->isModified()) {
-        Dataset &ds = *MemoData;
-        QString text = Memo->toPlainText();
-        text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
-        if (ds.State() == DatasetState::Browse) ds.Edit();
-        ds.FieldByName(MemoField).SetAsString(text);
-        if (&ds == &EventsData && SameText(MemoField, QStringLiteral("Programme"))) {
-            // The rows must not be written over the text typed here.
-            auto beforePost = std::exchange(ds.BeforePost, nullptr);
-            try {
-                ds.Post();
-            } catch (...) {
-                ds.BeforePost = beforePost;
-                throw;
-            }
-            ds.BeforePost = beforePost;
-        } else {
-            ds.Post();
-        }
-        Memo->document()->setModified(false);
-    }
-    MPanel->hide();
+    if (MemoData && !MPanel->isHidden() && Memo->document()->isModified()) storeMemo();
+    CloseMemo();
 }
 
-void TOrgForm::MExitClick() { MPanel->hide(); }
+void TOrgForm::MExitClick() { CloseMemo(); }
 
 // ---- check boxes and the Recordings search box ---------------------------------------------
 
@@ -487,6 +588,7 @@ void TOrgForm::SearcherChange() {
 
 void TOrgForm::TestSave() {
     if (!EventsData.active() || !DancesData.active()) return;
+    SettleMemo();
     if (EventChanged || (EventsData.State() != DatasetState::Browse && EventsData.Modified())) {
         PC->setCurrentWidget(EventPage);
         if (YesNo(QStringLiteral("Save changes to this event?"))) {
@@ -503,7 +605,7 @@ void TOrgForm::TestSave() {
 }
 
 void TOrgForm::ExitMClick() {
-    if (!MPanel->isHidden()) MPanel->hide();
+    if (!MPanel->isHidden()) CloseMemo();
     else close();
 }
 

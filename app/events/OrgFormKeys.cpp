@@ -166,6 +166,7 @@ bool TOrgForm::FormShortcut(QKeyEvent *event) {
     KeyContext c;
     c.page = PageOf(this);
     c.gridShowing = Grid->isVisible();
+    c.gridMemoFocus = c.gridShowing && focus && MPanel->isVisible() && MPanel->isAncestorOf(focus);
     c.splashShowing = SplashForm && SplashForm->isVisible();
     c.fieldEntered = FieldEntered;
     c.popListShowing = PopList->isVisible();

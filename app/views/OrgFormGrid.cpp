@@ -155,6 +155,9 @@ void TOrgForm::ShowGrid(bool events) {
 
 void TOrgForm::HideGrid() {
     if (Grid->isHidden()) return;
+    // The memo editor goes with the table, its edit stored or dropped first.
+    SettleMemo();
+    CloseMemo();
     // A cell still being typed into is kept, as Enter would keep it.
     if (QWidget *editor = Grid->indexWidget(Grid->currentIndex())) {
         emit Grid->itemDelegate()->commitData(editor);

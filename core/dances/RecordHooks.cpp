@@ -64,6 +64,9 @@ void SetFilter(Dataset &dataset, int mode) {
 }
 
 void TestSave() {
-    EventsData.CheckBrowseMode();
-    DancesData.CheckBrowseMode();
+    for (Dataset *table : {&EventsData, &DancesData}) {
+        table->CheckBrowseMode();
+        // The records are about to go: what is pending for them elsewhere has its say.
+        if (table->active() && table->BeforeScroll) table->BeforeScroll(*table);
+    }
 }

@@ -50,5 +50,6 @@ void PostError(Dataset &dataset, const DbError &error, PostErrorAction &action);
 
 // Mode 1: filtering off (unless it is off already).
 void SetFilter(Dataset &dataset, int mode);
-// Pending edits of both tables are posted (or cancelled when unchanged).
+// Pending edits of both tables are posted (or cancelled when unchanged), and
+// each table's before-scroll handler has its say, as for a move.
 void TestSave();

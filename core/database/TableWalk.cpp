@@ -7,11 +7,15 @@
 TableWalk::TableWalk(std::initializer_list<Dataset *> tables) {
     // Every check runs before anything is held: a refused edit stops the
     // command with nothing to put back.
-    for (Dataset *table : tables)
-        if (table->active()) table->CheckBrowseMode();
     for (Dataset *table : tables) {
         if (!table->active()) continue;
-        kept.push_back({table, table->GetBookmark(), std::exchange(table->AfterScroll, nullptr)});
+        table->CheckBrowseMode();
+        if (table->BeforeScroll) table->BeforeScroll(*table);
+    }
+    for (Dataset *table : tables) {
+        if (!table->active()) continue;
+        kept.push_back({table, table->GetBookmark(), std::exchange(table->AfterScroll, nullptr),
+                        std::exchange(table->BeforeScroll, nullptr)});
         table->DisableControls();
     }
 }
@@ -33,6 +37,7 @@ TableWalk::~TableWalk() {
             back = false;
         }
         table.AfterScroll = it->afterScroll;
+        if (!table.BeforeScroll) table.BeforeScroll = it->beforeScroll;
         try {
             // A record other than the noted one gets its handler's due.
             if (!back && table.active() && table.AfterScroll) table.AfterScroll(table);

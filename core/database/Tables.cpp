@@ -442,7 +442,7 @@ void ResetTables() {
         ds->setIndexName(QString());
         ds->OnFilterRecord = nullptr;
         ds->FilterColumns.clear();
-        ds->BeforePost = ds->AfterPost = ds->BeforeDelete = ds->BeforeInsert = ds->AfterScroll = nullptr;
+        ds->BeforePost = ds->AfterPost = ds->BeforeDelete = ds->BeforeInsert = ds->AfterScroll = ds->BeforeScroll = nullptr;
         ds->AfterPostFailed = nullptr;
         ds->OnPostError = nullptr;
         while (ds->ControlsDisabled()) ds->EnableControls();

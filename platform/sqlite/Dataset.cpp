@@ -7,11 +7,14 @@
 #include <QSet>
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <sqlite3.h>
 
 namespace {
 
 constexpr int MemoShownChars = 200;
+// For beforeScroll: which record comes is not known beforehand.
+constexpr qint64 AnyRow = std::numeric_limits<qint64>::min();
 
 } // namespace
 
@@ -172,6 +175,7 @@ void Dataset::connectionClosing() {
 void Dataset::requery() {
     checkActive();
     CheckBrowseMode();
+    beforeScroll(AnyRow);
     const qint64 current = m_rec.rowid;
     loadKeys(true);
     int pos = current ? posOf(current) : -1;
@@ -262,6 +266,7 @@ void Dataset::SetFiltered(bool on) {
         return;
     }
     CheckBrowseMode();
+    beforeScroll(AnyRow);
     const qint64 current = m_rec.rowid;
     const auto it = std::find(m_keys.begin(), m_keys.end(), current);
     const int keyIndex = it == m_keys.end() ? -1 : int(it - m_keys.begin());
@@ -275,6 +280,7 @@ void Dataset::Refilter() {
     checkActive();
     if (!m_filtered) return;
     CheckBrowseMode();
+    beforeScroll(AnyRow);
     const qint64 current = m_rec.rowid;
     const auto it = std::find(m_keys.begin(), m_keys.end(), current);
     const int keyIndex = it == m_keys.end() ? -1 : int(it - m_keys.begin());
@@ -481,9 +487,14 @@ void Dataset::scrolled() {
     if (AfterScroll) AfterScroll(*this);
 }
 
+void Dataset::beforeScroll(qint64 coming) {
+    if (BeforeScroll && (coming == AnyRow || coming != m_rec.rowid || m_pos < 0)) BeforeScroll(*this);
+}
+
 void Dataset::First() {
     checkActive();
     CheckBrowseMode();
+    if (!rows().empty()) beforeScroll(rows().front());
     moveTo(rows().empty() ? -1 : 0);
     m_bof = true;
     m_eof = rows().empty();
@@ -493,6 +504,7 @@ void Dataset::First() {
 void Dataset::Last() {
     checkActive();
     CheckBrowseMode();
+    if (!rows().empty()) beforeScroll(rows().back());
     const int n = int(rows().size());
     moveTo(n - 1);
     m_eof = true;
@@ -506,6 +518,8 @@ void Dataset::Prior() { MoveBy(-1); }
 int Dataset::MoveBy(int distance) {
     checkActive();
     CheckBrowseMode();
+    if (distance != 0 && !rows().empty())
+        beforeScroll(rows()[size_t(std::clamp(m_pos + distance, 0, int(rows().size()) - 1))]);
     const int n = int(rows().size());
     if (n == 0) {
         m_bof = m_eof = true;
@@ -762,8 +776,10 @@ bool Dataset::Seek(const QVariantList &key, SeekMode mode) {
         rowid = found >= 0 && found < n ? m_keys[size_t(found)] : 0;
     }
     if (rowid == 0) return false;
+    if (posOf(rowid) < 0) return false; // hidden by the filter
+    beforeScroll(rowid);
     const int pos = posOf(rowid);
-    if (pos < 0) return false; // hidden by the filter
+    if (pos < 0) return false;
     if (found.rowid == rowid) {
         m_pos = pos;
         m_rec = std::move(found);
@@ -784,9 +800,13 @@ bool Dataset::BookmarkValid(Bookmark bookmark) const { return m_active && bookma
 void Dataset::GotoBookmark(Bookmark bookmark) {
     checkActive();
     CheckBrowseMode();
-    const int pos = bookmark ? posOf(bookmark) : -1;
-    if (pos < 0)
-        throw DbError(QStringLiteral("Record not found in table %1: it was deleted or is not shown.").arg(m_table));
+    auto notFound = [this] {
+        return DbError(QStringLiteral("Record not found in table %1: it was deleted or is not shown.").arg(m_table));
+    };
+    if (!bookmark || posOf(bookmark) < 0) throw notFound();
+    beforeScroll(bookmark);
+    const int pos = posOf(bookmark);
+    if (pos < 0) throw notFound();
     moveTo(pos);
     m_bof = m_eof = false;
     scrolled();
@@ -808,6 +828,7 @@ void Dataset::Insert() {
     checkActive();
     CheckBrowseMode();
     if (BeforeInsert) BeforeInsert(*this);
+    beforeScroll(AnyRow);
     m_insertReturn = m_rec.rowid;
     m_rec = blankRecord();
     m_state = DatasetState::Insert;

@@ -125,6 +125,11 @@ public:
     bool Modified() const { return m_modified; }
 
     std::function<void(Dataset &)> BeforePost, AfterPost, BeforeDelete, BeforeInsert, AfterScroll;
+    // Before another record may become current (a move, a seek, going to a
+    // bookmark, an insert, the filter run again), with the record that is
+    // current still there to post; a hook that throws stops the move. Not
+    // run for a move that stays on the record, nor for a delete.
+    std::function<void(Dataset &)> BeforeScroll;
     // A post that failed (the hook threw or the write was refused), once its
     // transaction is rolled back; the failure passes on afterwards.
     std::function<void(Dataset &)> AfterPostFailed;
@@ -197,6 +202,8 @@ private:
     void readRecord(qint64 rowid);
     QVariant fetchColumn(int field, qint64 rowid) const;
     void scrolled();
+    // Runs BeforeScroll when a record other than the current one is to come.
+    void beforeScroll(qint64 coming);
     void notify(DatasetChange change);
     void writeRecord(bool runAfterPost);
     // Gives the row's new position in the list.

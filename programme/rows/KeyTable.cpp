@@ -10,6 +10,11 @@ bool IsTypeAhead(int key) { return (key >= Qt::Key_1 && key <= Qt::Key_9) || (ke
 KeyDecision Gridkeys(const KeyContext &s, bool ctrl) {
     KeyDecision d{KeyCommand::None, {}, true, true};
     const bool groups = ctrl && s.page == KeyPage::Dances;
+    // In the memo editor these keys move its caret.
+    if (s.gridMemoFocus && s.key != Qt::Key_F10) {
+        d.taken = false;
+        return d;
+    }
     switch (s.key) {
     case Qt::Key_Home: d.command = KeyCommand::GridFirst; break;
     case Qt::Key_End: d.command = KeyCommand::GridLast; break;

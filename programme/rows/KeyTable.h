@@ -14,6 +14,7 @@ enum class KeyPage { Rules, Events, Dances, Recordings, Folders };
 struct KeyContext {
     KeyPage page = KeyPage::Events;
     bool gridShowing = false;     // the Dances or Events grid (table view)
+    bool gridMemoFocus = false;   // the table view's memo editor has the focus
     bool splashShowing = false;
     bool fieldEntered = false;    // a data field was entered
     bool popListShowing = false;

@@ -3,16 +3,23 @@
 
 #include "EventFormFixture.h"
 
+#include "platform/sqlite/DBNavigator.h"
 #include "platform/sqlite/DatasetModel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFrame>
 #include <QLineEdit>
+#include <QMap>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -284,4 +291,153 @@ TEST_F(OrgFormGridTest, TheFormShowsTheChosenEventWholeAndItsSaveKeepsEveryProgr
         EXPECT_EQ(stored(QString("SELECT Programme FROM Events WHERE rowid=%1").arg(second)), valley);
         answerer->clear();
     }
+}
+
+// The memo editor of either table view edits the record it shows. Keys typed
+// in it move its caret, not the table. A wheel step over the table, a click
+// on another row, a move by code (as a find makes), leaving the table view
+// (then the navigator's Next) and the tables closed for compaction first ask
+// about an edit made in it and store it into its own record, then show the
+// record the table moved to, or close. The file holds every other record's
+// text as it was.
+TEST_F(OrgFormGridTest, TheMemoEditorEditsTheRecordItShows) {
+    enum class Way { Up, End, CtrlEnd, PageDown, Wheel, RowClick, Code, F10ThenNext, Compaction };
+    const struct {
+        const char *name;
+        Way way;
+        bool moves, closes;
+    } ways[] = {
+        {"Up in the editor", Way::Up, false, false},
+        {"End in the editor", Way::End, false, false},
+        {"Ctrl+End in the editor", Way::CtrlEnd, false, false},
+        {"PgDn in the editor", Way::PageDown, false, false},
+        {"a wheel step over the table", Way::Wheel, true, false},
+        {"a click on another row", Way::RowClick, true, true},
+        {"a move by code", Way::Code, true, false},
+        {"F10, then the navigator's Next", Way::F10ThenNext, true, true},
+        {"compaction (the tables open again on their first record)", Way::Compaction, true, true},
+    };
+    enum class Typed { After, BeforeYes, BeforeNo };
+    addEvent("Orchard", 1, Prog("~O|Autumn~"), {{"Event", "Autumn Dance"}});
+    const qint64 valley = addEvent("Valley", 3, Prog("~O|Valley~D|Zulu|Longways|English~"), {{"Event", "Valley Ceilidh"}});
+    addEvent("Orchard", 5, Prog("~O|Club~"), {{"Event", "Club Night"}});
+    addEvent("Hill", 7, Prog("~O|Spring~"), {{"Event", "Spring Dance"}});
+    const qint64 apple = addDance("Apple Cart Jig");
+    addDance("Bramble Lane");
+    open(valley);
+    Statement(Conn.handle(), "UPDATE Dances SET Notes = Title || ' notes' || char(13) || 'second line'").step();
+    DancesData.requery();
+    showActive();
+    // The window's start-up gave up before it chose the data folder; the
+    // compaction reopens the catalogue there.
+    DataFolder = folder();
+    DatabaseName = StandardDatabaseName;
+
+    // Every record's text as the file holds it.
+    auto texts = [&](const QString &table, const QString &field) {
+        QMap<qint64, QString> out;
+        Statement s(Conn.handle(), QString("SELECT rowid FROM %1").arg(table));
+        while (s.step())
+            out[s.column(0).toLongLong()] =
+                stored(QString("SELECT %1 FROM %2 WHERE rowid=%3").arg(field, table).arg(s.column(0).toLongLong()));
+        return out;
+    };
+    const QMap<qint64, QString> events = texts("Events", "Programme"), dances = texts("Dances", "Notes");
+    auto shownAs = [](QString text) { return text.replace(QLatin1Char('\r'), QLatin1Char('\n')); };
+
+    for (const bool onEvents : {true, false})
+        for (const auto &w : ways)
+            for (const Typed typed : {Typed::After, Typed::BeforeYes, Typed::BeforeNo}) {
+                SCOPED_TRACE(std::string(onEvents ? "Events, " : "Dances, ") + w.name +
+                             (typed == Typed::After ? ", typed after" : typed == Typed::BeforeYes ? ", typed before, Yes"
+                                                                                                : ", typed before, No"));
+                Dataset &ds = onEvents ? EventsData : DancesData;
+                const QString table = onEvents ? "Events" : "Dances", field = onEvents ? "Programme" : "Notes";
+                const QMap<qint64, QString> &before = onEvents ? events : dances;
+                const qint64 opened = onEvents ? valley : apple;
+                form->PC->setCurrentWidget(onEvents ? form->EventPage : form->DancePage);
+                ds.GotoBookmark(opened);
+                form->FormViewClick();
+                ASSERT_FALSE(form->Grid->isHidden());
+                const QModelIndex cell = model()->index(ds.RecordIndex(), column(field));
+                form->Grid->setCurrentIndex(cell);
+                form->GridCellClick(cell);
+                ASSERT_TRUE(form->MPanel->isVisible());
+                ASSERT_EQ(form->Memo->toPlainText(), shownAs(before[opened]));
+                QTest::mouseClick(form->Memo->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+                ASSERT_TRUE(form->Memo->hasFocus());
+                if (typed != Typed::After) {
+                    QTest::keyClicks(form->Memo, "Q");
+                    answerer->script(typed == Typed::BeforeYes ? ResultYes : ResultNo);
+                }
+                switch (w.way) {
+                case Way::Up: QTest::keyClick(form->Memo, Qt::Key_Up); break;
+                case Way::End: QTest::keyClick(form->Memo, Qt::Key_End); break;
+                case Way::CtrlEnd: QTest::keyClick(form->Memo, Qt::Key_End, Qt::ControlModifier); break;
+                case Way::PageDown: QTest::keyClick(form->Memo, Qt::Key_PageDown); break;
+                case Way::Wheel: {
+                    const QPointF at(20, 20);
+                    QWheelEvent wheel(at, form->Grid->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                    QApplication::sendEvent(form->Grid->viewport(), &wheel);
+                    break;
+                }
+                case Way::RowClick:
+                    QTest::mouseClick(form->Grid->viewport(), Qt::LeftButton, {},
+                                      form->Grid->visualRect(model()->index(ds.RecordIndex() + 1, 0)).center());
+                    break;
+                case Way::Code: ds.Next(); break;
+                case Way::F10ThenNext:
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
+                    (onEvents ? form->ENav : form->DNav)->click(NavButton::Next);
+                    break;
+                case Way::Compaction: CompressClick(CompressSender::Menu); break;
+                }
+                QCoreApplication::processEvents();
+                const qint64 now = ds.GetBookmark();
+                EXPECT_EQ(now != opened, w.moves);
+                const bool asked = w.moves && typed != Typed::After;
+                const auto questions = std::count_if(answerer->boxes.begin(), answerer->boxes.end(),
+                                                     [](const BoxRequest &b) { return b.kind == BoxKind::YesNo; });
+                EXPECT_EQ(questions, asked ? 1 : 0) << answerer->texts().join("|").toStdString();
+                if (asked) {
+                    EXPECT_TRUE(answerer->sawText(QString("Save changes to %1 of %2?")
+                                                      .arg(field, onEvents ? "Valley Ceilidh" : "Apple Cart Jig")));
+                }
+                EXPECT_EQ(form->MPanel->isVisible(), !w.closes);
+                if (form->MPanel->isVisible()) {
+                    if (w.moves) {
+                        EXPECT_EQ(form->Memo->toPlainText(), shownAs(before[now]));
+                    }
+                    if (typed == Typed::After) QTest::keyClicks(form->Memo, "Q");
+                    form->SaveBtn->click();
+                }
+                // The one record that gains the letter, if any.
+                qint64 gains = 0;
+                if (!w.moves) gains = opened;
+                else if (typed == Typed::BeforeYes) gains = opened;
+                else if (typed == Typed::After && !w.closes) gains = now;
+                const QMap<qint64, QString> after = texts(table, field);
+                ASSERT_EQ(after.keys(), before.keys());
+                for (auto it = before.begin(); it != before.end(); ++it) {
+                    SCOPED_TRACE(it.key());
+                    const QString got = after[it.key()];
+                    if (it.key() == gains) {
+                        EXPECT_EQ(got.count(QLatin1Char('Q')), 1) << got.toStdString();
+                        EXPECT_EQ(QString(got).remove(QLatin1Char('Q')), it.value());
+                    } else {
+                        EXPECT_EQ(got, it.value());
+                    }
+                }
+                // Put back for the next case.
+                form->MExitClick();
+                if (!form->Grid->isHidden()) form->FormViewClick();
+                for (auto it = before.begin(); it != before.end(); ++it) {
+                    Statement s(Conn.handle(), QString("UPDATE %1 SET %2=? WHERE rowid=%3").arg(table, field).arg(it.key()));
+                    s.bindAll({it.value()});
+                    s.step();
+                }
+                ds.requery();
+                answerer->clear();
+            }
 }

@@ -5,6 +5,8 @@
 #include "platform/sqlite/DatasetModel.h"
 #include "platform/sqlite/Query.h"
 
+#include <functional>
+
 namespace {
 
 class DancesTest : public DbTest {
@@ -278,6 +280,60 @@ TEST_F(DancesTest, HooksAndObserversInOrder) {
     EXPECT_FALSE(ds->ControlsDisabled());
     EXPECT_EQ(log, (QStringList{"after-scroll", "data"}));
     ds->removeObserver(&rec);
+}
+
+// Before-scroll runs once, on the record being left, for every way another
+// record may come, and never for a move that stays; it can store the record
+// being left, and a throw stops the move.
+TEST_F(DancesTest, BeforeScrollRunsOnTheRecordBeingLeft) {
+    const struct {
+        const char *name;
+        const char *start;
+        std::function<void(Dataset &)> move;
+        bool runs;
+    } cases[] = {
+        {"Next", "apple", [](Dataset &d) { d.Next(); }, true},
+        {"Prior at the first", "cherry", [](Dataset &d) { d.Prior(); }, false},
+        {"MoveBy 0", "apple", [](Dataset &d) { d.MoveBy(0); }, false},
+        {"First", "apple", [](Dataset &d) { d.First(); }, true},
+        {"First at the first", "cherry", [](Dataset &d) { d.First(); }, false},
+        {"Last", "apple", [](Dataset &d) { d.Last(); }, true},
+        {"Last at the last", "Apple", [](Dataset &d) { d.Last(); }, false},
+        {"a bookmark", "apple", [this](Dataset &d) { d.GotoBookmark(ids["Zebra"]); }, true},
+        {"its own bookmark", "apple", [this](Dataset &d) { d.GotoBookmark(ids["apple"]); }, false},
+        {"a seek", "apple", [](Dataset &d) { d.Seek({"Square"}, SeekMode::FirstEq); }, true},
+        {"a seek that fails", "apple", [](Dataset &d) { d.Seek({"Triangle"}, SeekMode::FirstEq); }, false},
+        {"an insert", "apple", [](Dataset &d) { d.Insert(); d.Cancel(); }, true},
+        {"the filter on", "apple", [](Dataset &d) { d.SetFiltered(true); }, true},
+        {"a requery", "apple", [](Dataset &d) { d.requery(); }, true},
+    };
+    ds->OnFilterRecord = styleIsEnglish;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        go(c.start);
+        QStringList left;
+        ds->BeforeScroll = [&](Dataset &d) { left.append(d.FieldByName("Title").AsString()); };
+        c.move(*ds);
+        ds->BeforeScroll = nullptr;
+        ds->SetFiltered(false);
+        EXPECT_EQ(left, c.runs ? QStringList{c.start} : QStringList{});
+    }
+    // The record being left is stored by the hook; the move then goes on.
+    go("apple");
+    ds->BeforeScroll = [](Dataset &d) {
+        d.Edit();
+        d.FieldByName("Notes").SetAsString("left");
+        d.Post();
+    };
+    ds->Next();
+    EXPECT_EQ(title(), "Banana");
+    EXPECT_EQ(scalar("SELECT Notes FROM Dances WHERE rowid=?", {ids["apple"]}).toString(), "left");
+    EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Notes='left'").toInt(), 1);
+    // A hook that throws keeps the record.
+    ds->BeforeScroll = [](Dataset &) { throw DbError("no"); };
+    EXPECT_THROW(ds->Last(), DbError);
+    EXPECT_EQ(title(), "Banana");
+    ds->BeforeScroll = nullptr;
 }
 
 TEST_F(DancesTest, BulkSqlAndRollbackKeepTheDatasetInStep) {

@@ -35,6 +35,8 @@ const KeyCase Cases[] = {
     {"Ctrl+S passes to the menu", On(KeyPage::Events, Qt::Key_S, Ctrl), KeyCommand::None, 0, false},
     {"grid: Ctrl+Down on Dances is a group", With(On(KeyPage::Dances, Qt::Key_Down, Ctrl), [](auto &c) { c.gridShowing = true; }), KeyCommand::GridNextGroup, 0, true},
     {"grid: Ctrl+Up on Events is a record", With(On(KeyPage::Events, Qt::Key_Up, Ctrl), [](auto &c) { c.gridShowing = true; }), KeyCommand::GridPrior, 0, true},
+    {"grid's memo editor: Ctrl+End is its own", With(On(KeyPage::Dances, Qt::Key_End, Ctrl), [](auto &c) { c.gridShowing = c.gridMemoFocus = true; }), KeyCommand::None, 0, false},
+    {"grid's memo editor: F10 leaves the table", With(On(KeyPage::Events, Qt::Key_F10), [](auto &c) { c.gridShowing = c.gridMemoFocus = true; }), KeyCommand::PreviousPage, 0, true},
     {"grid: a letter passes", With(On(KeyPage::Dances, Qt::Key_A), [](auto &c) { c.gridShowing = true; }), KeyCommand::None, 0, false},
     {"pick list: Down", With(On(KeyPage::Events, Qt::Key_Down), [](auto &c) { c.fieldEntered = c.popListShowing = true; }), KeyCommand::PickDown, 0, true},
     {"field without list passes", With(On(KeyPage::Events, Qt::Key_Down), [](auto &c) { c.fieldEntered = true; }), KeyCommand::None, 0, false},
