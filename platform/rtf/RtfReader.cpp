@@ -323,6 +323,7 @@ public:
     QList<QColor> colours;       // by colour number; invalid = automatic
     int deff = 0;
     int deftab = 720;
+    int tableChanges = 0; // font and colour entries stored so far, and changes of deff
 
     QString fontName(int number) const {
         if (number >= 0 && number < fontNames.size() && !fontNames[number].isEmpty()) return fontNames[number];
@@ -488,6 +489,10 @@ int Parser::codePageHere() const {
         else if (fontCharset_ >= 0) cp = CodePageOfCharset(fontCharset_, QString());
     } else {
         const int font = g.ch.font < 0 ? deff : g.ch.font;
+        // Text shown in the Symbol font (a font the table leaves undefined
+        // shows as the default one) reads as its letters, whatever set the
+        // entry gave.
+        if (fontName(font).compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0) return SymbolCodePage;
         if (font < fontCodePages_.size()) cp = fontCodePages_[font];
     }
     return cp == -1 ? ansiCodePage_ : cp;
@@ -618,6 +623,7 @@ void Parser::storeFont() {
             if (fontNames.size() <= fontNumber_) fontNames.resize(fontNumber_ + 1);
             fontNames[fontNumber_] = name;
         }
+        ++tableChanges;
         int cp = CodePageOfCharset(fontCharset_, name);
         if (cp != SymbolCodePage && fontCpg_ > 0) cp = fontCpg_;
         if (cp != -1 || fontNumber_ < fontCodePages_.size()) {
@@ -641,8 +647,10 @@ void Parser::fontTableText(QStringView t) {
 void Parser::colourTableText(QStringView t) {
     for (QChar c : t) {
         if (c != u';') continue;
-        if (colours.size() < MaxTableSize)
+        if (colours.size() < MaxTableSize) {
             colours.append(colourSet_ ? QColor(red_, green_, blue_) : QColor());
+            ++tableChanges;
+        }
         red_ = green_ = blue_ = 0;
         colourSet_ = false;
     }
@@ -677,7 +685,10 @@ void Parser::word(W w, bool hasParam, int param) {
         if (paraHasText_) par(m.ch, m.para);
         break;
     }
-    case W::Deff: deff = std::max(0, param); break;
+    case W::Deff:
+        deff = std::max(0, param);
+        ++tableChanges;
+        break;
     case W::Deftab: if (param > 0) deftab = std::min(param, MaxLength); break;
     case W::Uc: mut().uc = std::clamp(param, 0, 16); break;
     case W::U: {
@@ -935,6 +946,7 @@ public:
 
     void text(QStringView t, const CharState &ch, const ParaState &para) override {
         beforeContent(para);
+        if (tableChanges_ != parser_->tableChanges) bufValid_ = false;
         if (!(ch == bufState_) || !bufValid_) {
             flush();
             bufState_ = ch;
@@ -1065,12 +1077,26 @@ private:
         // keep it.
         if (!(blockState_ && *blockState_ == para)) cur_.setBlockFormat(blockFormat(para));
         blockState_ = para;
-        if (!blockHasText_ && cur_.block().length() <= 1) cur_.setBlockCharFormat(cachedFormat(ch));
+        if (!blockHasText_ && cur_.block().length() <= 1) {
+            // In a cell's first block that format is also the cell's own: it
+            // keeps the columns the cell spans.
+            QTextCharFormat f = cachedFormat(ch);
+            const QTextCharFormat old = cur_.blockCharFormat();
+            for (const int p : {int(QTextFormat::TableCellRowSpan), int(QTextFormat::TableCellColumnSpan)})
+                if (old.hasProperty(p)) f.setProperty(p, old.property(p));
+            cur_.setBlockCharFormat(f);
+        }
         blockHasText_ = false;
     }
 
     // Texts alternate between a few formats (bold heading, plain text).
     const QTextCharFormat &cachedFormat(const CharState &ch) {
+        if (tableChanges_ != parser_->tableChanges) {
+            // A font or colour table later in the text: the formats made
+            // before it name what its entries no longer are.
+            tableChanges_ = parser_->tableChanges;
+            formats_.clear();
+        }
         for (const auto &[state, format] : formats_)
             if (state == ch) return format;
         if (formats_.size() >= 16) formats_.erase(formats_.begin());
@@ -1146,6 +1172,7 @@ private:
     CharState bufState_;
     bool bufValid_ = false;
     std::vector<std::pair<CharState, QTextCharFormat>> formats_;
+    int tableChanges_ = 0;
     bool pendingPar_ = false;
     bool blockHasText_ = false;
     std::optional<ParaState> blockState_; // the format the current block has, when known

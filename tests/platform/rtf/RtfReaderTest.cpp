@@ -122,6 +122,9 @@ TEST(RtfReader, CharacterConstructs) {
         {"font name from the Unicode half of upr",
          "{\\rtf1{\\fonttbl{\\upr{\\f0\\fnil Caf\\'e9 Sans;}{\\*\\ud{\\f0\\fnil \\u1050?afe Sans;}}}}a}", "a", "a",
          QStringLiteral("f=\u041Aafe Sans pt=12")},
+        {"a later font table renames a font in use",
+         "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}\\f1 a{\\fonttbl{\\f1 Times;}}\\f1 \\u-3998?}", QStringLiteral("\u03B1\uF062"),
+         QStringLiteral("\uF062"), "f=Times pt=12"},
         {"link text in AbiWord's form keeps its font",
          Fonts("{\\field{\\*\\fldinst {HYPERLINK \"http://x/\"}}{\\*\\fldrslt{\\f0\\fs28 Tune}}}"), "Tune", "Tune", "f=Arial pt=14"},
     };
@@ -236,6 +239,8 @@ TEST(RtfReader, TextConstructs) {
         {"characters of no byte stay", InPage("\\ansi\\ansicpg1251", "").chopped(1) + QStringLiteral("\u0416\u03B1}"),
          QStringLiteral("\u0416\u03B1")},
         // Symbol-set fonts.
+        {"undefined font shown in the Symbol font reads as it",
+         "{\\rtf1\\deff0{\\fonttbl{\\f0\\fnil Symbol;}}\\f9 a\\u-3913?}", QStringLiteral("\u03B1\u2022")},
         {"unicode letters in the Symbol font", Fonts("\\f5 \\u120?\\u97?"), QStringLiteral("xa")},
         {"other symbol-set fonts read in the document's page",
          "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset2 OpenSymbol;}{\\f1\\fnil\\fcharset2 MT Extra;}}a\\'b7\\f1 b\\'e9}",
@@ -330,6 +335,10 @@ TEST(RtfReader, Tables) {
          Rtf("\\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl a\\cell b\\cell c\\cell\\row"
              "\\intbl wide\\cell d\\cell{\\trowd\\cellx2000\\cellx3000\\row}\\pard"),
          "|[a^b^c;wide^<^d]|"},
+        {"empty merged cell keeps its span",
+         Rtf("\\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl a\\cell b\\cell c\\cell\\row"
+             "\\trowd\\cellx2000\\cellx3000\\intbl\\cell d\\cell\\row\\pard"),
+         "|[a^b^c;^<^d]|"},
         {"more cells than edges", Rtf("\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell c\\cell\\row"
                                       "\\trowd\\cellx2000\\intbl wide\\cell d\\cell\\row\\pard"),
          "|[a^b^c;wide^<^d]|"},
