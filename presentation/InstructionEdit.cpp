@@ -157,9 +157,10 @@ QList<Run> pastedRuns(QTextDocument *doc, bool &table) {
         for (QTextTable *t : tables) {
             for (int r = 0; r < t->rows(); ++r) {
                 for (int c = 0; c < t->columns(); ++c) {
-                    if (c > 0) runs.append(Run{QStringLiteral("\t")});
                     const QTextTableCell cell = t->cellAt(r, c);
-                    if (cell.row() != r || cell.column() != c) continue;
+                    if (cell.column() != c) continue; // a column the cell to its left spans
+                    if (c > 0) runs.append(Run{QStringLiteral("\t")});
+                    if (cell.row() != r) continue;
                     bool firstBlock = true;
                     for (auto it = cell.begin(); !it.atEnd(); ++it) {
                         if (!it.currentBlock().isValid()) continue;

@@ -37,10 +37,6 @@ constexpr char16_t SymbolFrom20[224] = {
     0, 0x232A, 0x222B, 0x2320, 0x23AE, 0x2321, 0x239E, 0x239F, 0x23A0, 0x23A4, 0x23A5, 0x23A6, 0x23AB, 0x23AC, 0x23AD, 0,
 };
 
-bool startsWithNoCase(const QString &s, const char *prefix) {
-    return s.startsWith(QLatin1String(prefix), Qt::CaseInsensitive);
-}
-
 } // namespace
 
 int CodePageOfCharset(int charset, const QString &fontName) {
@@ -48,10 +44,6 @@ int CodePageOfCharset(int charset, const QString &fontName) {
     if (name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0) return SymbolCodePage;
     switch (charset) {
     case 0: return 1252;
-    case 2:
-        for (const char *pictures : {"Wingdings", "Webdings", "Marlett", "Zapf Dingbats"})
-            if (startsWithNoCase(name, pictures)) return -1;
-        return SymbolCodePage;
     case 77: return 10000;
     case 128: return 932;
     case 129: return 949;

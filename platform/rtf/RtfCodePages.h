@@ -1,8 +1,8 @@
 #pragma once
 // The bytes of an RTF text (\'hh) in the character set it declares: the
-// document's \ansicpg, or the \fcharset of the font they stand in. Text
-// written in a Cyrillic or Japanese word processor reads as its own letters,
-// not as Windows-1252 characters.
+// document's \ansicpg (or \mac, \pc, \pca), or the \cpg or \fcharset of
+// the font they stand in. Text written in a Cyrillic or Japanese word
+// processor reads as its own letters, not as Windows-1252 characters.
 
 #include <QChar>
 #include <QString>
@@ -14,11 +14,14 @@
 
 // The Symbol font's own letters: its bytes are Greek letters and signs.
 inline constexpr int SymbolCodePage = -2;
+// UTF-8: its bytes are read as whole sequences, never one by one.
+inline constexpr int Utf8CodePage = 65001;
 
 // The code page of a font's \fcharset; -1 when the set names none of its
 // own (the default set, OEM, unknown numbers) and the document's counts.
-// Picture fonts of the symbol set (Wingdings and the like) give -1 too:
-// their letters have no Unicode character to read them as.
+// Only the font named Symbol reads through the Symbol font's letters; other
+// fonts of the symbol set (Wingdings and the like) give -1: their letters
+// have no Unicode character to read them as.
 int CodePageOfCharset(int charset, const QString &fontName);
 
 // What the Symbol font shows for a byte (or for the private-use character

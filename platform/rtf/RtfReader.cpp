@@ -142,9 +142,9 @@ private:
 enum class W {
     Unknown,
     // destinations
-    FontTbl, ColorTbl, SkipDest, Fldrslt, KeepDest,
+    FontTbl, ColorTbl, SkipDest, Fldrslt, KeepDest, Upr, Ud, Shp, ShpInst, ShpTxt,
     // document
-    Deff, Deftab, Uc, U, Bin, AnsiCpg, FCharset,
+    Deff, Deftab, Uc, U, Bin, AnsiCpg, Mac, Pc, Pca, FCharset, Cpg,
     // character
     Plain, B, I, Ul, UlNone, Strike, F, Fs, Cf, Highlight, Cb, Up, Dn, Super, Sub, NoSuperSub, V,
     // paragraph
@@ -161,9 +161,11 @@ const std::unordered_map<std::string_view, W> &words() {
     static const std::unordered_map<std::string_view, W> table = [] {
         std::unordered_map<std::string_view, W> t{
             {"fonttbl", W::FontTbl}, {"colortbl", W::ColorTbl}, {"fldrslt", W::Fldrslt},
-            {"pntext", W::KeepDest}, {"listtext", W::KeepDest},
+            {"pntext", W::KeepDest}, {"listtext", W::KeepDest}, {"upr", W::Upr}, {"ud", W::Ud},
+            {"shp", W::Shp}, {"shpinst", W::ShpInst}, {"shptxt", W::ShpTxt},
             {"deff", W::Deff}, {"deftab", W::Deftab}, {"uc", W::Uc}, {"u", W::U}, {"bin", W::Bin},
-            {"ansicpg", W::AnsiCpg}, {"fcharset", W::FCharset},
+            {"ansicpg", W::AnsiCpg}, {"mac", W::Mac}, {"pc", W::Pc}, {"pca", W::Pca},
+            {"fcharset", W::FCharset}, {"cpg", W::Cpg},
             {"plain", W::Plain}, {"b", W::B}, {"i", W::I}, {"ul", W::Ul}, {"ulnone", W::UlNone},
             {"strike", W::Strike}, {"striked", W::Strike}, {"f", W::F}, {"fs", W::Fs}, {"cf", W::Cf},
             {"highlight", W::Highlight}, {"cb", W::Cb}, {"chcbpat", W::Cb}, {"up", W::Up}, {"dn", W::Dn},
@@ -190,7 +192,7 @@ const std::unordered_map<std::string_view, W> &words() {
                               "headerf", "footer", "footerl", "footerr", "footerf", "footnote",
                               "listtable", "listoverridetable", "fldinst", "nonesttables", "filetbl",
                               "revtbl", "rsidtbl", "xmlnstbl", "themedata", "colorschememapping",
-                              "latentstyles", "datastore", "pgdsctbl", "shp", "nonshppict", "xe", "tc",
+                              "latentstyles", "datastore", "pgdsctbl", "shprslt", "nonshppict", "xe", "tc",
                               "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "pn", "generator"})
             t.emplace(d, W::SkipDest);
         return t;
@@ -202,6 +204,39 @@ W lookup(std::string_view w) {
     const auto &t = words();
     const auto it = t.find(w);
     return it == t.end() ? W::Unknown : it->second;
+}
+
+// Destinations read although "\*" lets a reader skip them: they hold text.
+bool readAfterStar(W w) {
+    return w == W::Fldrslt || w == W::KeepDest || w == W::Ud || w == W::ShpInst || w == W::ShpTxt;
+}
+
+// A code page as a number: some writers give it as a signed 16-bit number
+// (UTF-8's 65001 as -535). 0 when there is none.
+int codePageNumber(int param) {
+    if (param < 0 && param >= -32768) param += 65536;
+    return param > 0 ? param : 0;
+}
+
+// The length of the UTF-8 sequence a byte begins; 0 when it begins none.
+int utf8Length(unsigned char b) {
+    if (b < 0x80) return 1;
+    if (b >= 0xC2 && b <= 0xDF) return 2;
+    if (b >= 0xE0 && b <= 0xEF) return 3;
+    if (b >= 0xF0 && b <= 0xF4) return 4;
+    return 0;
+}
+
+// Whether b may stand at position i (from 1) of the sequence begun by lead:
+// no overlong forms, no surrogates, nothing beyond U+10FFFF.
+bool utf8Follows(unsigned char lead, qsizetype i, unsigned char b) {
+    if (i == 1) {
+        if (lead == 0xE0) return b >= 0xA0 && b <= 0xBF;
+        if (lead == 0xED) return b >= 0x80 && b <= 0x9F;
+        if (lead == 0xF0) return b >= 0x90 && b <= 0xBF;
+        if (lead == 0xF4) return b >= 0x80 && b <= 0x8F;
+    }
+    return b >= 0x80 && b <= 0xBF;
 }
 
 // ---------------------------------------------------------------------------
@@ -235,13 +270,21 @@ struct ParaState {
     bool operator==(const ParaState &) const = default;
 };
 
-enum class Dest { Text, Skip, FontTable, ColorTable };
+// Quiet: a group whose control words are followed but whose text is not the
+// document's (a shape's properties, the ANSI half of \upr), though a group
+// inside it may be.
+enum class Dest { Text, Skip, FontTable, ColorTable, Quiet };
 
 struct Group {
     CharState ch;
     ParaState para;
     Dest dest = Dest::Text;
+    Dest uprOuter = Dest::Text; // what \ud returns to inside \upr
     int uc = 1;
+    // A text box's text: its first group, and the table depth of the paragraph
+    // the box stands in (-1 outside a box), which its own \pard keeps.
+    bool boxStart = false;
+    int boxItap = -1;
     // Groups opened inside this one that have changed nothing yet: they
     // share its entry until one changes something, so that thousands of
     // nested braces cost no more than the changes made in them.
@@ -250,6 +293,7 @@ struct Group {
 
 constexpr int MaxTableSize = 4096; // font and colour entries kept
 constexpr int MaxTabs = 64;
+constexpr int MaxEdges = 64; // cell edges of a row, and of a table, placed by them
 constexpr int MaxLength = 31680;  // twips: 22 inches
 
 int clampLength(int twips) { return std::clamp(twips, -MaxLength, MaxLength); }
@@ -263,7 +307,8 @@ public:
     virtual void text(QStringView t, const CharState &ch, const ParaState &para) = 0;
     virtual void par(const CharState &ch, const ParaState &para) = 0;
     virtual void cell(const CharState &ch, const ParaState &para) = 0;
-    virtual void row(const ParaState &para) = 0;
+    // edges: the right edges of the row's cells, in twips, as its \cellx gave them.
+    virtual void row(const ParaState &para, const std::vector<int> &edges) = 0;
     virtual void nestedRow(const CharState &ch, const ParaState &para) = 0;
     virtual void end(const CharState &ch, const ParaState &para) = 0;
 };
@@ -278,6 +323,7 @@ public:
     QList<QColor> colours;       // by colour number; invalid = automatic
     int deff = 0;
     int deftab = 720;
+    int tableChanges = 0; // font and colour entries stored so far, and changes of deff
 
     QString fontName(int number) const {
         if (number >= 0 && number < fontNames.size() && !fontNames[number].isEmpty()) return fontNames[number];
@@ -298,6 +344,7 @@ private:
             --stack_.back().shared;
             Group g = stack_.back();
             g.shared = 0;
+            g.boxStart = false;
             stack_.push_back(std::move(g));
         }
         return stack_.back();
@@ -313,8 +360,10 @@ private:
     int codePageHere() const;
     void hexByte(unsigned char b);
     void text(QStringView t);
-    void flushLead();
+    void putText(QStringView t, int codePage);
+    void flushPending();
     void putDecoded(QStringView t);
+    void par(const CharState &ch, const ParaState &para);
 
     Tokenizer tok_;
     Sink &sink_;
@@ -322,12 +371,18 @@ private:
     int skipChars_ = 0;   // characters still to skip after \u
     int fontNumber_ = -1; // font table entry being read
     int fontCharset_ = -1; // its \fcharset
+    int fontCpg_ = -1;     // its \cpg
     QString fontText_;
     QList<int> fontCodePages_; // by font number; -1 the document's
     int ansiCodePage_ = 1252;
     CodePages codePages_;
-    int lead_ = -1; // the lead byte of a double-byte character, waiting for its trail byte
-    int leadCodePage_ = 0;
+    // The first bytes of a character: a double-byte lead waiting for its
+    // trail byte, or the start of a UTF-8 sequence.
+    QByteArray pending_;
+    int pendingCodePage_ = 0;
+    bool starPending_ = false;  // \* just read: the next word says whether the group is read
+    bool paraHasText_ = false;  // text since the last paragraph or cell end
+    std::vector<int> rowEdges_; // the current row's \cellx
     int red_ = 0, green_ = 0, blue_ = 0;
     bool colourSet_ = false;
 };
@@ -341,8 +396,14 @@ bool Parser::run() {
     bool closed = false;
     for (;;) {
         const Tok t = tok_.next();
-        if (lead_ >= 0 && t != Tok::Hex && t != Tok::Text) flushLead();
+        if (!pending_.isEmpty() && t != Tok::Hex && t != Tok::Text) flushPending();
         if (t == Tok::End) break;
+        if (starPending_) {
+            // A group that opens "\*" is read only when its destination is
+            // one this reader knows to hold text.
+            starPending_ = false;
+            if (t != Tok::Close && !(t == Tok::Word && readAfterStar(lookup(tok_.word())))) mut().dest = Dest::Skip;
+        }
         if (t == Tok::Open) {
             skipChars_ = 0;
             ++stack_.back().shared;
@@ -354,6 +415,8 @@ bool Parser::run() {
             if (g.dest == Dest::FontTable) storeFont();
             if (g.shared > 0) { --g.shared; continue; }
             if (stack_.size() == 1) { closed = true; break; }
+            // A text box's text stands as a paragraph of its own.
+            if (g.boxStart && g.dest == Dest::Text && paraHasText_) par(g.ch, g.para);
             stack_.pop_back();
             continue;
         }
@@ -383,7 +446,7 @@ bool Parser::run() {
         case Tok::Hex: hexByte((unsigned char)tok_.hex); break;
         case Tok::Symbol:
             switch (tok_.ch.unicode()) {
-            case '*': mut().dest = Dest::Skip; break;
+            case '*': starPending_ = true; break;
             case '\\': case '{': case '}':
                 if (g.dest == Dest::FontTable) fontText_ += tok_.ch;
                 else emitChar(tok_.ch);
@@ -422,9 +485,14 @@ int Parser::codePageHere() const {
     const Group &g = cur();
     int cp = -1;
     if (g.dest == Dest::FontTable) {
-        cp = fontCharset_ < 0 ? -1 : CodePageOfCharset(fontCharset_, QString());
+        if (fontCpg_ > 0) cp = fontCpg_;
+        else if (fontCharset_ >= 0) cp = CodePageOfCharset(fontCharset_, QString());
     } else {
         const int font = g.ch.font < 0 ? deff : g.ch.font;
+        // Text shown in the Symbol font (a font the table leaves undefined
+        // shows as the default one) reads as its letters, whatever set the
+        // entry gave.
+        if (fontName(font).compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0) return SymbolCodePage;
         if (font < fontCodePages_.size()) cp = fontCodePages_[font];
     }
     return cp == -1 ? ansiCodePage_ : cp;
@@ -435,19 +503,36 @@ void Parser::putDecoded(QStringView t) {
     else emitText(t);
 }
 
-void Parser::flushLead() {
-    const unsigned char b = (unsigned char)lead_;
-    lead_ = -1;
-    const QChar c = codePages_.get(leadCodePage_).byte(b);
+void Parser::flushPending() {
+    const QByteArray bytes = pending_;
+    pending_.clear();
+    if (pendingCodePage_ == Utf8CodePage) {
+        // A sequence broken off: its bytes as Windows-1252, so that none is lost.
+        putDecoded(Cp1252::decode(bytes));
+        return;
+    }
+    const QChar c = codePages_.get(pendingCodePage_).byte((unsigned char)bytes[0]);
     putDecoded(QStringView(&c, 1));
 }
 
 void Parser::hexByte(unsigned char b) {
-    if (lead_ >= 0) {
-        const unsigned char lead = (unsigned char)lead_;
-        lead_ = -1;
-        putDecoded(codePages_.get(leadCodePage_).pair(lead, b));
-        return;
+    if (!pending_.isEmpty()) {
+        if (pendingCodePage_ != Utf8CodePage) {
+            const unsigned char lead = (unsigned char)pending_[0];
+            pending_.clear();
+            putDecoded(codePages_.get(pendingCodePage_).pair(lead, b));
+            return;
+        }
+        if (utf8Follows((unsigned char)pending_[0], pending_.size(), b)) {
+            pending_ += char(b);
+            if (pending_.size() == utf8Length((unsigned char)pending_[0])) {
+                const QString c = QString::fromUtf8(pending_);
+                pending_.clear();
+                putDecoded(c);
+            }
+            return;
+        }
+        flushPending();
     }
     const int cp = codePageHere();
     if (cp == SymbolCodePage) {
@@ -455,10 +540,20 @@ void Parser::hexByte(unsigned char b) {
         putDecoded(QStringView(&c, 1));
         return;
     }
+    if (cp == Utf8CodePage) {
+        if (utf8Length(b) > 1) {
+            pending_ = QByteArray(1, char(b));
+            pendingCodePage_ = cp;
+            return;
+        }
+        const QChar c = Cp1252::decodeByte(b); // ASCII, or a byte that begins no sequence
+        putDecoded(QStringView(&c, 1));
+        return;
+    }
     CodePageDecoder &page = codePages_.get(cp);
     if (page.isLead(b)) {
-        lead_ = b;
-        leadCodePage_ = cp;
+        pending_ = QByteArray(1, char(b));
+        pendingCodePage_ = cp;
         return;
     }
     const QChar c = page.byte(b);
@@ -466,20 +561,41 @@ void Parser::hexByte(unsigned char b) {
 }
 
 void Parser::text(QStringView t) {
-    if (lead_ >= 0) {
-        // Some writers give a trail byte in the printable range as itself.
-        const char16_t trail = t.isEmpty() ? 0 : t[0].unicode();
-        if (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) {
-            const unsigned char lead = (unsigned char)lead_;
-            lead_ = -1;
-            putDecoded(codePages_.get(leadCodePage_).pair(lead, (unsigned char)trail));
-            t = t.mid(1);
-        } else {
-            flushLead();
+    // Raw characters above 0x7F stand for bytes: the text came in read as
+    // Windows-1252 (or as UTF-8, whose characters mostly have no byte of
+    // that page and stay as they are). Under another code page each such
+    // byte is read as \'hh would be.
+    const int cp = codePageHere();
+    const bool bytes = cp != 1252 && cp != SymbolCodePage;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const char16_t u = t[i].unicode();
+        const int byte = u < 0x80 ? int(u) : bytes ? Cp1252::byteOf(t[i]) : -1;
+        if (!pending_.isEmpty()) {
+            const bool follows = pendingCodePage_ == Utf8CodePage
+                                     ? byte >= 0x80 && utf8Follows((unsigned char)pending_[0], pending_.size(), (unsigned char)byte)
+                                     // Some writers give a trail byte in the printable range as itself.
+                                     : byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+            // Nothing stands between: the byte before was the last one read.
+            if (follows) {
+                hexByte((unsigned char)byte);
+                from = i + 1;
+                continue;
+            }
+            flushPending();
+        }
+        if (byte >= 0x80) {
+            putText(t.mid(from, i - from), cp);
+            hexByte((unsigned char)byte);
+            from = i + 1;
         }
     }
+    putText(t.mid(from), cp);
+}
+
+void Parser::putText(QStringView t, int codePage) {
     if (t.isEmpty()) return;
-    if (cur().dest == Dest::Text && codePageHere() == SymbolCodePage) {
+    if (cur().dest == Dest::Text && codePage == SymbolCodePage) {
         QString mapped(t.size(), Qt::Uninitialized);
         for (qsizetype i = 0; i < t.size(); ++i) mapped[i] = SymbolFontChar(t[i]);
         emitText(mapped);
@@ -492,6 +608,12 @@ void Parser::emitText(QStringView t) {
     const Group &g = cur();
     if (g.dest != Dest::Text || g.ch.hidden || t.isEmpty()) return;
     sink_.text(t, g.ch, g.para);
+    paraHasText_ = true;
+}
+
+void Parser::par(const CharState &ch, const ParaState &para) {
+    sink_.par(ch, para);
+    paraHasText_ = false;
 }
 
 void Parser::storeFont() {
@@ -501,7 +623,9 @@ void Parser::storeFont() {
             if (fontNames.size() <= fontNumber_) fontNames.resize(fontNumber_ + 1);
             fontNames[fontNumber_] = name;
         }
-        const int cp = CodePageOfCharset(fontCharset_, name);
+        ++tableChanges;
+        int cp = CodePageOfCharset(fontCharset_, name);
+        if (cp != SymbolCodePage && fontCpg_ > 0) cp = fontCpg_;
         if (cp != -1 || fontNumber_ < fontCodePages_.size()) {
             if (fontCodePages_.size() <= fontNumber_) fontCodePages_.resize(fontNumber_ + 1, -1);
             fontCodePages_[fontNumber_] = cp;
@@ -510,6 +634,7 @@ void Parser::storeFont() {
     fontText_.clear();
     fontNumber_ = -1;
     fontCharset_ = -1;
+    fontCpg_ = -1;
 }
 
 void Parser::fontTableText(QStringView t) {
@@ -522,8 +647,10 @@ void Parser::fontTableText(QStringView t) {
 void Parser::colourTableText(QStringView t) {
     for (QChar c : t) {
         if (c != u';') continue;
-        if (colours.size() < MaxTableSize)
+        if (colours.size() < MaxTableSize) {
             colours.append(colourSet_ ? QColor(red_, green_, blue_) : QColor());
+            ++tableChanges;
+        }
         red_ = green_ = blue_ = 0;
         colourSet_ = false;
     }
@@ -538,7 +665,30 @@ void Parser::word(W w, bool hasParam, int param) {
     case W::ColorTbl: mut().dest = Dest::ColorTable; break;
     case W::SkipDest: mut().dest = Dest::Skip; break;
     case W::Fldrslt: case W::KeepDest: mut().dest = Dest::Text; break;
-    case W::Deff: deff = std::max(0, param); break;
+    case W::Upr: {
+        // {\upr{ANSI text}{\*\ud{Unicode text}}}: the Unicode half is read.
+        Group &m = mut();
+        m.uprOuter = m.dest;
+        m.dest = Dest::Quiet;
+        break;
+    }
+    case W::Ud: { Group &m = mut(); m.dest = m.uprOuter; break; }
+    case W::Shp: case W::ShpInst: mut().dest = Dest::Quiet; break;
+    case W::ShpTxt: {
+        if (g.dest == Dest::Skip || g.dest == Dest::FontTable || g.dest == Dest::ColorTable) break;
+        // The text of a text box: a paragraph of its own, in the table cell
+        // the box stands in.
+        Group &m = mut();
+        m.dest = Dest::Text;
+        m.boxStart = true;
+        m.boxItap = m.para.intbl ? std::max(1, m.para.itap) : 0;
+        if (paraHasText_) par(m.ch, m.para);
+        break;
+    }
+    case W::Deff:
+        deff = std::max(0, param);
+        ++tableChanges;
+        break;
     case W::Deftab: if (param > 0) deftab = std::min(param, MaxLength); break;
     case W::Uc: mut().uc = std::clamp(param, 0, 16); break;
     case W::U: {
@@ -553,8 +703,12 @@ void Parser::word(W w, bool hasParam, int param) {
         break;
     }
     case W::Bin: tok_.skipChars(hasParam ? param : 0); break;
-    case W::AnsiCpg: if (param > 0) ansiCodePage_ = param; break;
+    case W::AnsiCpg: if (codePageNumber(param) > 0) ansiCodePage_ = codePageNumber(param); break;
+    case W::Mac: ansiCodePage_ = 10000; break;
+    case W::Pc: ansiCodePage_ = 437; break;
+    case W::Pca: ansiCodePage_ = 850; break;
     case W::FCharset: if (g.dest == Dest::FontTable) fontCharset_ = param; break;
+    case W::Cpg: if (g.dest == Dest::FontTable) fontCpg_ = codePageNumber(param); break;
     case W::Plain: mut().ch = CharState{}; break;
     case W::B: mut().ch.bold = on; break;
     case W::I: mut().ch.italic = on; break;
@@ -574,10 +728,18 @@ void Parser::word(W w, bool hasParam, int param) {
     case W::Sub: mut().ch.vert = 2; break;
     case W::NoSuperSub: { CharState &ch = mut().ch; ch.vert = 0; ch.raise = 0; break; }
     case W::V: mut().ch.hidden = on; break;
-    case W::Pard: mut().para = ParaState{}; break;
+    case W::Pard: {
+        Group &m = mut();
+        m.para = ParaState{};
+        if (m.boxItap > 0) {
+            m.para.intbl = true;
+            m.para.itap = m.boxItap;
+        }
+        break;
+    }
     case W::Par:
         if (g.dest != Dest::Text) break;
-        sink_.par(g.ch, g.para);
+        par(g.ch, g.para);
         break;
     case W::Line: case W::Column: emitChar(QChar(QChar::LineSeparator)); break;
     case W::Ql: mut().para.align = 0; break;
@@ -605,7 +767,12 @@ void Parser::word(W w, bool hasParam, int param) {
     case W::Tqr: mut().para.nextTab = QTextOption::RightTab; break;
     case W::Tqc: mut().para.nextTab = QTextOption::CenterTab; break;
     case W::Tqdec: mut().para.nextTab = QTextOption::DelimiterTab; break;
-    case W::Trowd: case W::Cellx: break; // cell widths are left to the layout
+    // Cell widths are left to the layout; the edges place each cell in its
+    // column.
+    case W::Trowd: if (g.dest == Dest::Text) rowEdges_.clear(); break;
+    case W::Cellx:
+        if (g.dest == Dest::Text && rowEdges_.size() < size_t(MaxEdges)) rowEdges_.push_back(param);
+        break;
     case W::Intbl: {
         ParaState &para = mut().para;
         para.intbl = true;
@@ -620,12 +787,24 @@ void Parser::word(W w, bool hasParam, int param) {
     }
     case W::Cell:
         if (g.dest != Dest::Text) break;
-        if (g.para.intbl) sink_.cell(g.ch, g.para);
-        else emitChar(QChar('\t'));
+        if (g.para.intbl) {
+            sink_.cell(g.ch, g.para);
+            paraHasText_ = false;
+        } else {
+            emitChar(QChar('\t'));
+        }
         break;
-    case W::Row: if (g.dest == Dest::Text) sink_.row(g.para); break;
+    case W::Row:
+        if (g.dest != Dest::Text) break;
+        sink_.row(g.para, rowEdges_);
+        paraHasText_ = false;
+        break;
     case W::NestCell: emitChar(QChar('\t')); break;
-    case W::NestRow: if (g.dest == Dest::Text) sink_.nestedRow(g.ch, g.para); break;
+    case W::NestRow:
+        if (g.dest != Dest::Text) break;
+        sink_.nestedRow(g.ch, g.para);
+        paraHasText_ = false;
+        break;
     case W::Red: red_ = std::clamp(param, 0, 255); colourSet_ = true; break;
     case W::Green: green_ = std::clamp(param, 0, 255); colourSet_ = true; break;
     case W::Blue: blue_ = std::clamp(param, 0, 255); colourSet_ = true; break;
@@ -645,9 +824,62 @@ void Parser::word(W w, bool hasParam, int param) {
 // The rows and columns of each table, following the document's own steps
 // into and out of cells.
 
+struct CellPlace {
+    int column = 0;
+    int span = 1; // columns the cell covers
+};
+
 struct TableShape {
     int rows = 1;
     int columns = 1;
+    // Each row's cells, where their edges place them (a cell whose edge lies
+    // beyond another row's next edge spans the columns between); empty when
+    // the cells stand one column after another.
+    std::vector<std::vector<CellPlace>> places;
+    // What the first pass gathers, by row: the cells' right edges, and how
+    // many cells the row holds.
+    std::vector<std::vector<int>> edges;
+    std::vector<int> cells;
+
+    CellPlace place(int row, int cell) const {
+        if (row < 0 || size_t(row) >= places.size() || places[row].empty()) return {cell, 1};
+        const std::vector<CellPlace> &p = places[row];
+        if (size_t(cell) < p.size()) return p[cell];
+        return {p.back().column + p.back().span + cell - int(p.size()), 1};
+    }
+
+    // The columns are the edges of all rows together; each cell covers those
+    // from its left edge (the edge of the cell before it) to its own. Only
+    // edges that rise count: from an edge not beyond the one before it, and
+    // for cells beyond the row's edges, each cell takes one column.
+    void placeCells() {
+        for (size_t r = 0; r < edges.size(); ++r) {
+            std::vector<int> &e = edges[r];
+            const size_t count = r < cells.size() ? size_t(cells[r]) : 0;
+            size_t rising = 0;
+            while (rising < std::min(e.size(), count) && (rising == 0 || e[rising] > e[rising - 1])) ++rising;
+            e.resize(rising);
+        }
+        std::vector<int> all;
+        for (const std::vector<int> &e : edges) all.insert(all.end(), e.begin(), e.end());
+        std::sort(all.begin(), all.end());
+        all.erase(std::unique(all.begin(), all.end()), all.end());
+        if (all.empty() || all.size() > size_t(MaxEdges)) return;
+        places.assign(cells.size(), {});
+        const std::vector<int> none;
+        for (size_t r = 0; r < cells.size(); ++r) {
+            const std::vector<int> &e = r < edges.size() ? edges[r] : none;
+            int next = 0; // the first column still free
+            for (int i = 0; i < cells[r]; ++i) {
+                int last = next;
+                if (size_t(i) < e.size())
+                    last = std::max(next, int(std::lower_bound(all.begin(), all.end(), e[i]) - all.begin()));
+                places[r].push_back({next, last - next + 1});
+                next = last + 1;
+            }
+            columns = std::max(columns, next);
+        }
+    }
 };
 
 class ShapeSink : public Sink {
@@ -660,13 +892,20 @@ public:
         enter();
         cellDone_ = true;
     }
-    void row(const ParaState &) override {
+    void row(const ParaState &, const std::vector<int> &edges) override {
         if (!open_) return;
+        TableShape &shape = shapes.back();
+        if (shape.edges.size() <= size_t(row_)) shape.edges.resize(row_ + 1);
+        shape.edges[row_] = edges;
         rowDone_ = true;
         cellDone_ = false;
     }
     void nestedRow(const CharState &, const ParaState &para) override { before(para); }
     void end(const CharState &, const ParaState &) override { open_ = false; }
+
+    void placeCells() {
+        for (TableShape &shape : shapes) shape.placeCells();
+    }
 
 private:
     void before(const ParaState &para) {
@@ -687,6 +926,9 @@ private:
             shapes.back().columns = std::max(shapes.back().columns, ++col_ + 1);
             cellDone_ = false;
         }
+        std::vector<int> &cells = shapes.back().cells;
+        if (cells.size() <= size_t(row_)) cells.resize(row_ + 1, 0);
+        cells[row_] = std::max(cells[row_], col_ + 1);
     }
     bool open_ = false, cellDone_ = false, rowDone_ = false;
     int row_ = 0, col_ = 0;
@@ -704,6 +946,7 @@ public:
 
     void text(QStringView t, const CharState &ch, const ParaState &para) override {
         beforeContent(para);
+        if (tableChanges_ != parser_->tableChanges) bufValid_ = false;
         if (!(ch == bufState_) || !bufValid_) {
             flush();
             bufState_ = ch;
@@ -729,7 +972,7 @@ public:
         cellDone_ = true;
     }
 
-    void row(const ParaState &) override {
+    void row(const ParaState &, const std::vector<int> &) override {
         if (!table_) return;
         flush();
         rowDone_ = true;
@@ -778,34 +1021,39 @@ private:
             pendingPar_ = false;
             // Made at its full size: growing a table cell by cell, or
             // trimming spare cells, costs Qt a pass over the whole table.
-            const TableShape shape = nextShape_ < shapes_.size() ? shapes_[nextShape_++] : TableShape{};
-            table_ = cur_.insertTable(shape.rows, shape.columns);
-            blockState_.reset();
+            shape_ = nextShape_ < shapes_.size() ? std::move(shapes_[nextShape_++]) : TableShape{};
+            table_ = cur_.insertTable(shape_.rows, shape_.columns);
             row_ = col_ = 0;
             usedColumns_ = 1;
+            moveToCell();
             cellDone_ = rowDone_ = false;
-            blockHasText_ = false;
         } else if (rowDone_) {
             flush();
             ++row_;
             if (row_ >= table_->rows()) table_->appendRows(1);
             col_ = 0;
-            cur_ = table_->cellAt(row_, 0).firstCursorPosition();
-            blockState_.reset();
+            moveToCell();
             rowDone_ = cellDone_ = pendingPar_ = false;
-            blockHasText_ = false;
         } else if (cellDone_) {
             flush();
             ++col_;
-            // Only when the shapes were not counted first: columns grow by
-            // doubling, and the unused ones go when the table ends.
-            if (col_ >= table_->columns()) table_->appendColumns(table_->columns());
-            usedColumns_ = std::max(usedColumns_, col_ + 1);
-            cur_ = table_->cellAt(row_, col_).firstCursorPosition();
-            blockState_.reset();
+            moveToCell();
             cellDone_ = pendingPar_ = false;
-            blockHasText_ = false;
         }
+    }
+
+    // Into the cell col_ of row row_, at the column its edges give it.
+    void moveToCell() {
+        const CellPlace place = shape_.place(row_, col_);
+        const int need = place.column + place.span;
+        // Only when the shapes were not counted first: columns grow by
+        // doubling, and the unused ones go when the table ends.
+        if (need > table_->columns()) table_->appendColumns(std::max(need - table_->columns(), table_->columns()));
+        if (place.span > 1) table_->mergeCells(row_, place.column, 1, place.span);
+        usedColumns_ = std::max(usedColumns_, need);
+        cur_ = table_->cellAt(row_, place.column).firstCursorPosition();
+        blockState_.reset();
+        blockHasText_ = false;
     }
 
     void trimColumns() {
@@ -829,12 +1077,26 @@ private:
         // keep it.
         if (!(blockState_ && *blockState_ == para)) cur_.setBlockFormat(blockFormat(para));
         blockState_ = para;
-        if (!blockHasText_ && cur_.block().length() <= 1) cur_.setBlockCharFormat(cachedFormat(ch));
+        if (!blockHasText_ && cur_.block().length() <= 1) {
+            // In a cell's first block that format is also the cell's own: it
+            // keeps the columns the cell spans.
+            QTextCharFormat f = cachedFormat(ch);
+            const QTextCharFormat old = cur_.blockCharFormat();
+            for (const int p : {int(QTextFormat::TableCellRowSpan), int(QTextFormat::TableCellColumnSpan)})
+                if (old.hasProperty(p)) f.setProperty(p, old.property(p));
+            cur_.setBlockCharFormat(f);
+        }
         blockHasText_ = false;
     }
 
     // Texts alternate between a few formats (bold heading, plain text).
     const QTextCharFormat &cachedFormat(const CharState &ch) {
+        if (tableChanges_ != parser_->tableChanges) {
+            // A font or colour table later in the text: the formats made
+            // before it name what its entries no longer are.
+            tableChanges_ = parser_->tableChanges;
+            formats_.clear();
+        }
         for (const auto &[state, format] : formats_)
             if (state == ch) return format;
         if (formats_.size() >= 16) formats_.erase(formats_.begin());
@@ -910,12 +1172,14 @@ private:
     CharState bufState_;
     bool bufValid_ = false;
     std::vector<std::pair<CharState, QTextCharFormat>> formats_;
+    int tableChanges_ = 0;
     bool pendingPar_ = false;
     bool blockHasText_ = false;
     std::optional<ParaState> blockState_; // the format the current block has, when known
     QTextTable *table_ = nullptr;
     std::vector<TableShape> shapes_;
     size_t nextShape_ = 0;
+    TableShape shape_; // the table's own
     int usedColumns_ = 0;
     int row_ = 0, col_ = 0;
     bool cellDone_ = false, rowDone_ = false;
@@ -943,7 +1207,7 @@ public:
         pendingCell_ = true;
         rowOpen_ = true;
     }
-    void row(const ParaState &) override {
+    void row(const ParaState &, const std::vector<int> &) override {
         if (!rowOpen_) return;
         rowOpen_ = false;
         pendingCell_ = false;
@@ -999,6 +1263,7 @@ RtfReadResult ReadRtf(const QString &rtf, QTextDocument *doc) {
     if (rtf.contains(QLatin1String("\\intbl")) || rtf.contains(QLatin1String("\\itap"))) {
         ShapeSink shapes;
         Parser(rtf, shapes).run();
+        shapes.placeCells();
         sink.setShapes(std::move(shapes.shapes));
     }
     Parser parser(rtf, sink);

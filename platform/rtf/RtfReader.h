@@ -4,10 +4,17 @@
 // hangs: text that breaks off or does not balance gives what was read up to
 // there, with the malformed flag set.
 //
-// Bytes given as \'hh are read in the character set of the font they stand
-// in (its \fcharset), else in the document's \ansicpg; a Symbol font's
-// letters become the Unicode characters it shows. Every group keeps its own
-// state however deep the nesting.
+// Bytes given as \'hh, and raw characters above 0x7F (bytes read as
+// Windows-1252 on their way in), are read in the character set of the font
+// they stand in (its \cpg or \fcharset), else in the document's \ansicpg,
+// \mac, \pc or \pca; UTF-8 sequences as whole characters. The font named
+// Symbol shows its letters as the Unicode characters it draws. Every group
+// keeps its own state however deep the nesting.
+//
+// Groups marked "\*" are read when they hold text (a field's result, the
+// Unicode half of \upr); a text box's text becomes a paragraph of its own.
+// The cells of a table row stand in the columns their \cellx edges give
+// them: a cell whose edge lies beyond another row's spans the columns between.
 //
 // Layout lengths become pixels at 15 twips each, kept exact (not rounded),
 // so that writing the document back gives the same numbers.

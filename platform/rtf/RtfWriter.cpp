@@ -1,6 +1,7 @@
 #include "platform/rtf/RtfWriter.h"
 
 #include "base/Cp1252.h"
+#include "platform/rtf/RtfCodePages.h"
 #include "platform/rtf/RtfReader.h"
 
 #include <QColor>
@@ -225,16 +226,23 @@ private:
     void text(const QString &t) {
         if (t.isEmpty()) return;
         if (needDelim_) body_ += QChar(' ');
-        escape(t, body_);
+        escape(t, body_, CodePageOfCharset(0, cur_.family) == SymbolCodePage);
         needDelim_ = false;
     }
 
-    static void escape(const QString &t, QString &out) {
+    // In the Symbol font a byte, given as itself or as \'hh, reads as the
+    // letter that font shows there (a as alpha): symbolFont writes every
+    // character that would change so as \uN?, which reads as it stands.
+    static void escape(const QString &t, QString &out, bool symbolFont = false) {
         static const char hex[] = "0123456789abcdef";
         const qsizetype n = t.size();
         for (qsizetype i = 0; i < n; ++i) {
             const QChar c = t[i];
             const char16_t u = c.unicode();
+            if (symbolFont && u < 0x100 && SymbolFontChar(c) != c) {
+                out += QLatin1String("\\u") + number(u) + QChar('?');
+                continue;
+            }
             if (u >= 0x20 && u < 0x7F) {
                 if (u == '\\' || u == '{' || u == '}') {
                     out += QChar('\\');
@@ -246,6 +254,7 @@ private:
                 while (j < n) {
                     const char16_t v = t[j].unicode();
                     if (v < 0x20 || v >= 0x7F || v == '\\' || v == '{' || v == '}') break;
+                    if (symbolFont && SymbolFontChar(t[j]) != t[j]) break;
                     ++j;
                 }
                 out += QStringView(t).mid(i, j - i);
@@ -346,17 +355,21 @@ private:
         for (int r = 0; r < t->rows(); ++r) {
             body_ += prev_ == Prev::Para ? QLatin1String("\r\n\\par ") : QLatin1String("\r\n");
             needDelim_ = false;
+            // A cell that spans columns is one cell, its edge at the right of
+            // the last column it covers.
             QString def = QStringLiteral("\\trowd");
             int right = 0;
             for (int c = 0; c < t->columns(); ++c) {
                 const bool fixed = c < widths.size() && widths[c].type() == QTextLength::FixedLength;
                 right += fixed ? twips(widths[c].rawValue()) : 1440;
-                def += QLatin1String("\\cellx") + number(right);
+                const QTextTableCell cell = t->cellAt(r, c);
+                if (cell.column() + cell.columnSpan() - 1 <= c) def += QLatin1String("\\cellx") + number(right);
             }
             word(def + QLatin1String("\\pard\\intbl"));
             for (int c = 0; c < t->columns(); ++c) {
                 const QTextTableCell cell = t->cellAt(r, c);
-                if (cell.row() == r && cell.column() == c) {
+                if (cell.column() != c) continue;
+                if (cell.row() == r) {
                     bool firstBlock = true;
                     writeCellContent(cell.begin(), firstBlock);
                     // A "\par" just before "\cell" only ends the paragraph before

@@ -26,8 +26,11 @@
 // - Characters: \\ \{ \}, "\tab ", "\line ", \~ \_ \-, "\emdash ", "\endash ",
 //   "\bullet ", "\lquote ", "\rquote ", "\ldblquote ", "\rdblquote ", other
 //   Windows-1252 characters outside printable ASCII as \'hh (lower case), the
-//   rest as \uN? (N signed 16-bit). The output is pure ASCII.
-// - A table row stands on a line of its own: "\trowd", a "\cellx" per column,
+//   rest as \uN? (N signed 16-bit). The output is pure ASCII. In the Symbol
+//   font, characters the reader would take as that font's letters (a as
+//   alpha) are written as \uN? too, so that they read back as they stand.
+// - A table row stands on a line of its own: "\trowd", a "\cellx" per cell
+//   (a cell spanning columns has one, at the right of the last it covers),
 //   "\pard\intbl", each cell's text ending "\cell", the row ending "\row". The
 //   paragraph after a table begins its line with "\pard" instead of "\par ".
 //   A cell whose last paragraph is empty ends "\par \par \cell": the

@@ -352,6 +352,13 @@ TEST_F(InstructionEditTest, PasteOfATableKeepsItsRows) {
     EXPECT_TRUE(ReadFileBytes(path("Log.Txt")).contains("Convert table"));
 }
 
+TEST_F(InstructionEditTest, PasteOfATableGivesAMergedCellOneTab) {
+    showLine("XY", 1);
+    paste("{\\rtf1 \\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl a\\cell b\\cell c\\cell\\row"
+          "\\trowd\\cellx2000\\cellx3000\\intbl wide\\cell d\\cell\\row\\pard}");
+    EXPECT_EQ(inst.text(), "X a\tb\tc\r\nwide\td\r\nY");
+}
+
 TEST_F(InstructionEditTest, PasteEndingInBoldLeavesTheRestAlone) {
     showLine("ab cd", 3);
     paste("{\\rtf1 x \\b bold}");

@@ -76,7 +76,7 @@ inline QString DescribeBlock(const QTextBlock &b) {
 inline QString DescribeFrame(QTextFrame *frame);
 
 // The structure: block texts joined by "|", a table as "[a/b;c/d]" (cells by
-// "/", rows by ";").
+// "/", rows by ";"); a column covered by the cell to its left shows "<".
 inline QString DescribeFrame(QTextFrame *frame) {
     QStringList items;
     for (auto it = frame->begin(); !it.atEnd(); ++it) {
@@ -87,6 +87,10 @@ inline QString DescribeFrame(QTextFrame *frame) {
                     QStringList cells;
                     for (int c = 0; c < table->columns(); ++c) {
                         const QTextTableCell cell = table->cellAt(r, c);
+                        if (cell.column() != c) {
+                            cells << "<";
+                            continue;
+                        }
                         QStringList blocks;
                         for (auto ci = cell.begin(); !ci.atEnd(); ++ci)
                             if (ci.currentBlock().isValid()) blocks << ci.currentBlock().text();

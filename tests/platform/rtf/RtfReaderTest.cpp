@@ -1,6 +1,9 @@
 #include "platform/rtf/RtfDescribe.h"
 #include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfWriter.h"
 #include "TestSupport.h"
+
+#include "base/Cp1252.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -38,6 +41,20 @@ QString DocPlain(const QTextDocument &doc) {
     QStringList blocks;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) blocks << b.text();
     return blocks.join("\r\n").replace(QChar(QChar::LineSeparator), QChar(0x0B));
+}
+
+// The text after a save: the document written and read again.
+QString SavedText(const QTextDocument &doc) {
+    QTextDocument back;
+    ReadRtf(WriteRtf(&doc), &back);
+    return DescribeText(back);
+}
+
+// A document in a code page with a default font of no character set: its
+// text given as the raw bytes, read as Windows-1252.
+QString InPage(const char *page, const QByteArray &body) {
+    return QStringLiteral("{\\rtf1") + QLatin1String(page) + QStringLiteral("\\deff0{\\fonttbl{\\f0\\fnil Arial;}}") +
+           Cp1252::decode(body) + "}";
 }
 
 bool HasTable(const QTextDocument &doc) {
@@ -102,6 +119,14 @@ TEST(RtfReader, CharacterConstructs) {
         {"bold ends with the 5,000 groups", Nested(5000, "\\b x{\\*\\skip hidden}y", " z"), "xy z", "z", "f=Arial pt=12"},
         {"skipped destination at every depth", Nested(3000, "{\\*\\a{\\*\\b{\\*\\c x}}}\\i y", "z"), "yz", "y", "i f=Arial pt=12"},
         {"font of a Symbol letter", Fonts("\\f5 a"), QStringLiteral("\u03B1"), QStringLiteral("\u03B1"), "f=Symbol pt=12"},
+        {"font name from the Unicode half of upr",
+         "{\\rtf1{\\fonttbl{\\upr{\\f0\\fnil Caf\\'e9 Sans;}{\\*\\ud{\\f0\\fnil \\u1050?afe Sans;}}}}a}", "a", "a",
+         QStringLiteral("f=\u041Aafe Sans pt=12")},
+        {"a later font table renames a font in use",
+         "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}\\f1 a{\\fonttbl{\\f1 Times;}}\\f1 \\u-3998?}", QStringLiteral("\u03B1\uF062"),
+         QStringLiteral("\uF062"), "f=Times pt=12"},
+        {"link text in AbiWord's form keeps its font",
+         Fonts("{\\field{\\*\\fldinst {HYPERLINK \"http://x/\"}}{\\*\\fldrslt{\\f0\\fs28 Tune}}}"), "Tune", "Tune", "f=Arial pt=14"},
     };
     for (const CharCase &c : cases) {
         QTextDocument doc;
@@ -110,6 +135,7 @@ TEST(RtfReader, CharacterConstructs) {
         EXPECT_FALSE(r.malformed) << c.name;
         EXPECT_EQ(DescribeText(doc), c.text) << c.name;
         EXPECT_EQ(CharAt(doc, c.probe), c.desc) << c.name;
+        EXPECT_EQ(SavedText(doc), c.text) << c.name;
     }
 }
 
@@ -169,12 +195,63 @@ TEST(RtfReader, TextConstructs) {
         {"symbol font ends with its group", Fonts("{\\f5 a}a"), QStringLiteral("\u03B1a")},
         {"special spaces", Rtf("a\\emspace b\\enspace c\\qmspace d"), QStringLiteral("a b c d")},
         {"column break", Rtf("a\\column b"), QStringLiteral("a\u2028b")},
+        // Destinations behind \* that hold text.
+        {"AbiWord's link shows its text",
+         Rtf("See {\\field{\\*\\fldinst {HYPERLINK \"http://x/tunes.htm\"}}{\\*\\fldrslt{\\f0\\fs24 The Tune Page}}} now"),
+         QStringLiteral("See The Tune Page now")},
+        {"starred field instruction and bookmark skipped", Rtf("{\\*\\bkmkstart a}{\\field{\\*\\fldinst PAGE}{\\*\\fldrslt 3}}"),
+         QStringLiteral("3")},
+        {"star before a group skips it", Rtf("a{\\*{\\fldrslt x}}b"), QStringLiteral("ab")},
+        {"upr reads its Unicode half", Rtf("{\\upr{Zhuk}{\\*\\ud{\\u1046?uk}}}!"), QStringLiteral("\u0416uk!")},
+        {"upr with its halves as they come", Rtf("{\\upr{\\'c6}{\\*\\ud{\\uc0\\u1046 }}} {\\ud x}"), QStringLiteral("\u0416 x")},
+        {"text box text is a paragraph",
+         Rtf("Before{\\shp{\\*\\shpinst\\shpleft0{\\sp{\\sn fillColor}{\\sv 255}}{\\shptxt boxed text}}}after"),
+         QStringLiteral("Before|boxed text|after")},
+        {"text box as Word writes it, its picture skipped",
+         Rtf("{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt \\pard\\plain boxed\\par }}"
+             "{\\shprslt{\\*\\do\\dobxcolumn{\\dptxbxtext \\pard boxed\\par }}}}Anchor"),
+         QStringLiteral("boxed|Anchor")},
+        {"shape without text leaves nothing", Rtf("a{\\shp{\\*\\shpinst{\\sp{\\sn x}{\\sv 1}}}}b"), QStringLiteral("ab")},
+        // Code pages.
+        {"utf-8 by ansicpg", Fonts("\\f9 Cr\\'c3\\'a8me \\'e2\\'82\\'ac \\'f0\\'9f\\'98\\'80", "65001"),
+         QStringLiteral("Cr\u00E8me \u20AC \U0001F600")},
+        {"utf-8 as a signed number", Fonts("\\f9 Cr\\'c3\\'a8me", "-535"), QStringLiteral("Cr\u00E8me")},
+        {"utf-8 broken sequences kept byte by byte", Fonts("\\f9 \\'c3x\\'a8\\'c0\\'80\\'e2\\'82", "65001"),
+         QStringLiteral("\u00C3x\u00A8\u00C0\u20AC\u00E2\u201A")},
+        {"utf-8 sequence cut by a control word", Fonts("\\f9 \\'c3\\b\\'a8", "65001"), QStringLiteral("\u00C3\u00A8")},
+        {"the font's set before utf-8", Fonts("\\f1 \\'cf\\f9 \\'d0\\'9f", "65001"), QStringLiteral("\u041F\u041F")},
+        {"mac", InPage("\\mac", "Cr\\'8fme"), QStringLiteral("Cr\u00E8me")},
+        {"pc", InPage("\\pc", "Cr\\'8ame"), QStringLiteral("Cr\u00E8me")},
+        {"pca", InPage("\\pca", "\\'d5"), QStringLiteral("\u0131")},
+        {"a font's cpg", "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fnil\\cpg1251 Arial;}}\\'cf\\f1 \\'cf}",
+         QStringLiteral("\u00CF\u041F")},
+        {"a font's cpg before its charset", "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset238\\cpg1251 Arial;}}\\'cf}",
+         QStringLiteral("\u041F")},
+        {"a font's cpg as utf-8", "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\cpg65001 Arial;}}\\'c3\\'a8}", QStringLiteral("\u00E8")},
+        {"raw bytes in the mac page", InPage("\\mac", "Cr\x8fme"), QStringLiteral("Cr\u00E8me")},
+        {"raw bytes in windows-1251", InPage("\\ansi\\ansicpg1251", "\xcf\xf0\xe8\xe2\xe5\xf2"),
+         QStringLiteral("\u041F\u0440\u0438\u0432\u0435\u0442")},
+        {"raw bytes in windows-1252 as they are", InPage("\\ansi\\ansicpg1252", "\xcf\x8f"), QStringLiteral("\u00CF\u008F")},
+        {"raw shift-jis, trail byte as itself", InPage("\\ansi\\ansicpg932", "\x93\xfa\x83X!"), QStringLiteral("\u65E5\u30B9!")},
+        {"raw utf-8 read as windows-1252", InPage("\\ansi\\ansicpg65001", "Cr\xc3\xa8me"), QStringLiteral("Cr\u00E8me")},
+        {"raw utf-8 read as utf-8", InPage("\\ansi\\ansicpg65001", "").chopped(1) + QStringLiteral("Cr\u00E8me \u041F}"),
+         QStringLiteral("Cr\u00E8me \u041F")},
+        {"characters of no byte stay", InPage("\\ansi\\ansicpg1251", "").chopped(1) + QStringLiteral("\u0416\u03B1}"),
+         QStringLiteral("\u0416\u03B1")},
+        // Symbol-set fonts.
+        {"undefined font shown in the Symbol font reads as it",
+         "{\\rtf1\\deff0{\\fonttbl{\\f0\\fnil Symbol;}}\\f9 a\\u-3913?}", QStringLiteral("\u03B1\u2022")},
+        {"unicode letters in the Symbol font", Fonts("\\f5 \\u120?\\u97?"), QStringLiteral("xa")},
+        {"other symbol-set fonts read in the document's page",
+         "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset2 OpenSymbol;}{\\f1\\fnil\\fcharset2 MT Extra;}}a\\'b7\\f1 b\\'e9}",
+         QStringLiteral("a\u00B7b\u00E9")},
     };
     for (const auto &c : cases) {
         QTextDocument doc;
         const RtfReadResult r = ReadRtf(c.rtf, &doc);
         EXPECT_FALSE(r.malformed) << c.name;
         EXPECT_EQ(DescribeText(doc), c.text) << c.name;
+        EXPECT_EQ(SavedText(doc), c.text) << c.name;
     }
 }
 
@@ -244,12 +321,36 @@ TEST(RtfReader, Tables) {
         {"a row cut short by a closing group", Rtf("{\\intbl a\\cell b\\cell}\\pard c\\par \\intbl d\\cell\\row"), "|[a^b]|c|[d]|"},
         {"nested cells flattened", Rtf("\\intbl a{\\*\\nesttableprops\\trowd}\\itap2 x\\nestcell y\\nestcell{\\nonesttables x y}\\nestrow\\itap1\\cell\\row"),
          "|[ax\ty\t]|"},
+        // Cells placed by their edges: a cell whose edge lies beyond the next
+        // edge of another row covers the columns between.
+        {"cell merged across two columns",
+         Rtf("\\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl a\\cell b\\cell c\\cell\\row"
+             "\\trowd\\cellx2000\\cellx3000\\intbl wide\\cell d\\cell\\row\\pard"),
+         "|[a^b^c;wide^<^d]|"},
+        {"merged cell in the first row, last column",
+         Rtf("\\trowd\\cellx1000\\cellx3000\\intbl a\\cell wide\\cell\\row"
+             "\\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl b\\cell c\\cell d\\cell\\row\\pard"),
+         "|[a^wide^<;b^c^d]|"},
+        {"row defined again at its end, as Word writes it",
+         Rtf("\\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl a\\cell b\\cell c\\cell\\row"
+             "\\intbl wide\\cell d\\cell{\\trowd\\cellx2000\\cellx3000\\row}\\pard"),
+         "|[a^b^c;wide^<^d]|"},
+        {"empty merged cell keeps its span",
+         Rtf("\\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl a\\cell b\\cell c\\cell\\row"
+             "\\trowd\\cellx2000\\cellx3000\\intbl\\cell d\\cell\\row\\pard"),
+         "|[a^b^c;^<^d]|"},
+        {"more cells than edges", Rtf("\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell c\\cell\\row"
+                                      "\\trowd\\cellx2000\\intbl wide\\cell d\\cell\\row\\pard"),
+         "|[a^b^c;wide^<^d]|"},
+        {"edges out of order end the row's edges", Rtf("\\trowd\\cellx3000\\cellx1000\\intbl a\\cell b\\cell\\row\\pard"), "|[a^b]|"},
     };
     for (const auto &c : cases) {
         QTextDocument doc;
         const RtfReadResult r = ReadRtf(c.rtf, &doc);
         EXPECT_FALSE(r.malformed) << c.name;
         EXPECT_EQ(DescribeText(doc).replace(QChar('/'), QChar('^')), QString(c.text).replace(QChar('/'), QChar('^')))
+            << c.name;
+        EXPECT_EQ(SavedText(doc).replace(QChar('/'), QChar('^')), QString(c.text).replace(QChar('/'), QChar('^')))
             << c.name;
     }
 }
@@ -279,6 +380,9 @@ TEST(RtfReader, WordProcessorSamples) {
           {"right", "f=Liberation Serif pt=12 fg=#000080 bg=#ffff00"}, {"quote", "i f=Liberation Serif pt=12"},
           {"2", "f=Liberation Serif pt=12 super"}},
          {{"Title", "al=c"}, {"Left", "sa=113 tabs=9638r"}, {"Indented", "li=567 ri=567 sb=120"}}},
+        {"abiword-link.rtf", QStringLiteral("A1:\tCircle left, see The Tune Page for the music.|B1:\tBalance and swing."),
+         {{"A1", "b f=Arial pt=12"}, {"Tune", "f=Times New Roman pt=12"}, {"for", "f=Arial pt=12"}},
+         {}},
     };
     for (const auto &c : cases) {
         const QString rtf = Sample(c.file);
@@ -297,6 +401,7 @@ TEST(RtfReader, WordProcessorSamples) {
         if (!HasTable(doc)) {
             EXPECT_EQ(rtfPlainText(rtf), DocPlain(doc)) << c.file;
         }
+        EXPECT_EQ(SavedText(doc), DescribeText(doc)) << c.file;
     }
 }
 
@@ -313,6 +418,11 @@ TEST(RtfReader, PlainText) {
          "x\r\na\tb\r\nc\t\r\ny"},
         {"hidden and skipped text", Rtf("a{\\v h}{\\*\\x s}{\\fonttbl{\\f0 F;}}{\\colortbl;}b"), "ab"},
         {"field result", Rtf("{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}"), "link"},
+        {"starred field result", Rtf("a {\\field{\\*\\fldinst {HYPERLINK x}}{\\*\\fldrslt{\\f0 link}}} b"), "a link b"},
+        {"text box", Rtf("a{\\shp{\\*\\shpinst{\\shptxt box}}}b"), "a\r\nbox\r\nb"},
+        {"merged cell joined by one tab",
+         Rtf("\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell\\row\\trowd\\cellx2000\\intbl w\\cell\\row\\pard y"),
+         "a\tb\r\nw\r\ny"},
         {"characters", Rtf("\\'e9\\u8364?\\emdash\\~"), QStringLiteral("é€\u2014\u00A0")},
         {"not rtf comes back as it is", "plain\r\ntext", "plain\r\ntext"},
     };

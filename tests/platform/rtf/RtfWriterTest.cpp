@@ -55,6 +55,14 @@ QList<Golden> Goldens() {
          Head + "\\viewkind4\\uc1\\pard\\f0\\fs24\r\n\\par \\trowd\\cellx1440\\pard\\intbl a\\cell\\row\r\n\\trowd\\cellx1440\\pard\\intbl b\\par c\\cell\\row\r\n\\pard\r\n\\par }\r\n"},
         {"empty last paragraph in a cell", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\intbl x\\par\\par\\cell y\\cell\\row\\pard}",
          Head + "\\viewkind4\\uc1\\pard\\f0\\fs24\r\n\\par \\trowd\\cellx1440\\cellx2880\\pard\\intbl x\\par \\par \\cell y\\cell\\row\r\n\\pard\r\n\\par }\r\n"},
+        {"cell spanning two columns is one cell",
+         "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell\\row\\trowd\\cellx2000\\intbl w\\cell\\row\\pard}",
+         Head + "\\viewkind4\\uc1\\pard\\f0\\fs24\r\n\\par \\trowd\\cellx1440\\cellx2880\\pard\\intbl a\\cell b\\cell\\row\r\n"
+                "\\trowd\\cellx2880\\pard\\intbl w\\cell\\row\r\n\\pard\r\n\\par }\r\n"},
+        {"symbol font letters as unicode",
+         "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}a\\f1 b\\u120?\\'e9 1}",
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset0 Symbol;}}\r\n"
+         "\\viewkind4\\uc1\\pard\\f0\\fs24 a\\f1\\fs24 \\u946?\\u120?\\u9121? 1\r\n\\par }\r\n"},
         {"empty document", "", Head + "\\viewkind4\\uc1\\pard\\f0\\fs24\r\n\\par }\r\n"},
         {"plain text", "one\r\ntwo", Head + "\\viewkind4\\uc1\\pard\\f0\\fs24 one\r\n\\par two\r\n\\par }\r\n"},
     };
@@ -151,11 +159,11 @@ QString DescribeForRoundTrip(const QTextDocument &doc) {
 }
 
 QTextCharFormat RandomChar(QRandomGenerator &rng) {
-    static const char *families[] = {"Arial", "Times New Roman", "Courier New"};
+    static const char *families[] = {"Arial", "Times New Roman", "Courier New", "Symbol"};
     static const double sizes[] = {8, 10, 10.5, 12, 14, 20};
     static const QColor colours[] = {QColor(255, 0, 0), QColor(1, 0, 0), QColor(255, 255, 255), QColor(0, 128, 255)};
     QTextCharFormat f;
-    f.setFontFamilies({QString::fromLatin1(families[rng.bounded(3)])});
+    f.setFontFamilies({QString::fromLatin1(families[rng.bounded(4)])});
     f.setFontPointSize(sizes[rng.bounded(6)]);
     if (rng.bounded(3) == 0) f.setFontWeight(QFont::Bold);
     if (rng.bounded(4) == 0) f.setFontItalic(true);
