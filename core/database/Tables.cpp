@@ -53,6 +53,7 @@ void attachHandlers() {
     EventsData.BeforePost = EventsBeforePost;
     DancesData.BeforePost = DancesBeforePost;
     DancesData.AfterPostFailed = DancesPostFailed;
+    DancesData.AfterDeleteFailed = DancesDeleteFailed;
     DancesData.AfterScroll = DancesAfterScroll;
 }
 
@@ -197,7 +198,7 @@ quint64 TallyRegisteredFor = 0;
 bool holdsOldHost(const unsigned char *text, int size) {
     static const QByteArray host = OldWebHost.toLatin1().toUpper();
     const int m = int(host.size());
-    const auto upper = [](unsigned char c) { return c - 'a' < 26u ? char(c - 32) : char(c); };
+    const auto upper = [](unsigned char c) { return unsigned(c - 'a') < 26u ? char(c - 32) : char(c); };
     for (int i = 0; i + m <= size; ++i) {
         int k = 0;
         while (k < m && upper(text[i + k]) == host[k]) ++k;
@@ -300,7 +301,7 @@ void CloseConn() {
 
 void CleanLeftovers(const QString &databasePath, const QString &iniPath) {
     const QDir folder = QFileInfo(databasePath).absoluteDir();
-    for (const QString name : {QStringLiteral("Quillary.Sav"), QStringLiteral("Quillary.Sav-journal")}) {
+    for (const QString &name : {QStringLiteral("Quillary.Sav"), QStringLiteral("Quillary.Sav-journal")}) {
         const QString found = FindFileNoCase(folder.absolutePath() + QLatin1Char('/'), name);
         if (found.isEmpty() || !QFileInfo(found).isFile()) continue;
         if (QFile::remove(found)) WriteLog(QStringLiteral("Removed left-over ") + found);
@@ -443,7 +444,7 @@ void ResetTables() {
         ds->OnFilterRecord = nullptr;
         ds->FilterColumns.clear();
         ds->BeforePost = ds->AfterPost = ds->BeforeDelete = ds->BeforeInsert = ds->AfterScroll = nullptr;
-        ds->AfterPostFailed = nullptr;
+        ds->AfterPostFailed = ds->AfterDeleteFailed = nullptr;
         ds->OnPostError = nullptr;
         while (ds->ControlsDisabled()) ds->EnableControls();
     }

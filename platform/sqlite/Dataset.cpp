@@ -992,7 +992,7 @@ void Dataset::Delete() {
     if (m_state == DatasetState::Edit) Cancel();
     if (m_pos < 0) throw DbError(QStringLiteral("Cannot delete: the table %1 shows no record.").arg(m_table));
     const qint64 rowid = m_rec.rowid;
-    {
+    try {
         // What before-delete writes elsewhere stands or falls with the delete.
         Batch batch(db());
         if (BeforeDelete) BeforeDelete(*this);
@@ -1001,6 +1001,10 @@ void Dataset::Delete() {
         s.step();
         s.finalize();
         batch.commit();
+    } catch (...) {
+        // The rollback is done: what the hook wrote elsewhere is undone.
+        if (AfterDeleteFailed) AfterDeleteFailed(*this);
+        throw;
     }
     int at = posOf(rowid);
     if (at < 0) at = m_pos;

@@ -118,7 +118,8 @@ public:
     void Post();
     void Cancel();
     // Deletes the current record; the next one (else the previous) shows.
-    // Before-delete and the delete run in one transaction.
+    // Before-delete and the delete run in one transaction; after-scroll runs
+    // once it is committed.
     void Delete();
     // Posts a modified record, cancels an unmodified one.
     void CheckBrowseMode();
@@ -128,6 +129,8 @@ public:
     // A post that failed (the hook threw or the write was refused), once its
     // transaction is rolled back; the failure passes on afterwards.
     std::function<void(Dataset &)> AfterPostFailed;
+    // The same for a delete that failed.
+    std::function<void(Dataset &)> AfterDeleteFailed;
     // A post the database refuses; Abort leaves the record in edit and
     // abandons silently, Fail passes the error on.
     std::function<void(Dataset &, const DbError &, PostErrorAction &)> OnPostError;

@@ -99,9 +99,13 @@ TEST_F(DatasetTransactionTest, ANestedPostInTheHookKeepsItsWrites) {
     EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title='Cherry'").toInt(), 1);
 }
 
+// Told once the rollback is done, and only for a delete that failed.
 TEST_F(DatasetTransactionTest, AFailedDeleteUndoesTheHookWrites) {
+    QStringList seen;
+    ds->AfterDeleteFailed = [&](Dataset &) { seen.append(programme() + "/" + QString::number(db.batchDepth())); };
     ASSERT_TRUE(ds->Seek({"Banana"}, SeekMode::FirstEq));
     EXPECT_THROW(ds->Delete(), DbError);
+    EXPECT_EQ(seen, QStringList{"old/0"});
     EXPECT_EQ(programme(), QStringLiteral("old"));
     EXPECT_EQ(ds->VisibleCount(), 2);
     EXPECT_EQ(ds->FieldByName("Title").AsString(), QStringLiteral("Banana"));
@@ -109,4 +113,5 @@ TEST_F(DatasetTransactionTest, AFailedDeleteUndoesTheHookWrites) {
     ds->Delete();
     EXPECT_EQ(programme(), QStringLiteral("new"));
     EXPECT_EQ(ds->VisibleCount(), 1);
+    EXPECT_EQ(seen.size(), 1);
 }
