@@ -421,7 +421,7 @@ const QList<QPair<QString, QStringList>> &SchemaFields() {
         sqlite3_open(":memory:", &mem);
         QList<QPair<QString, QStringList>> out;
         sqlite3_exec(mem, schemaFile.readAll().constData(), nullptr, nullptr, nullptr);
-        for (const QString table : {QStringLiteral("Dances"), QStringLiteral("Events")}) {
+        for (const QString &table : {QStringLiteral("Dances"), QStringLiteral("Events")}) {
             QStringList names;
             Statement s(mem, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
             s.bind(1, table);
@@ -694,6 +694,15 @@ Batch::~Batch() {
         m_db.execRaw(QStringLiteral("RELEASE batch%1").arg(m_level));
     } catch (...) {
         // The engine may have rolled the transaction back itself already.
+    }
+    // The outermost batch leaves no transaction open, whatever refused its
+    // end: a commit refused by a lock held elsewhere would otherwise keep
+    // every later write inside it, never committed.
+    if (m_level == 1 && !sqlite3_get_autocommit(m_db.handle())) {
+        try {
+            m_db.execRaw(QStringLiteral("ROLLBACK"));
+        } catch (...) {
+        }
     }
     try {
         m_db.allTablesChanged();

@@ -114,7 +114,9 @@ public:
     // re-sorts; a row the filter then hides gives way to the next shown one.
     // Before-post and the write run in one transaction: what the hook wrote
     // is undone when it throws or cancels, or when the write fails.
-    // After-post runs once the transaction is committed.
+    // After-post runs once the transaction is committed. A commit the
+    // database refuses leaves the record being edited as it was typed, and
+    // goes to OnPostError like a refused write.
     void Post();
     void Cancel();
     // Deletes the current record; the next one (else the previous) shows.
@@ -202,6 +204,10 @@ private:
     void scrolled();
     void notify(DatasetChange change);
     void writeRecord(bool runAfterPost);
+    // The commit of a written record was refused and rolled back: the record
+    // is being edited again as it was typed (shown again when the rollback
+    // moved away from it).
+    void keepTyped(DatasetState state, Record typed);
     // Gives the row's new position in the list.
     int placeRow(std::vector<qint64> &list, qint64 rowid, const std::vector<KeyValue> &key) const;
     int lowerBound(const std::vector<qint64> &list, const std::vector<KeyValue> &key, int columns,

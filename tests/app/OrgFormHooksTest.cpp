@@ -1,12 +1,13 @@
 #include "DancePageFixture.h"
 #include "PlainRead.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QAction>
-#include "programme/rows/ProgrammeRows.h"
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -481,10 +482,11 @@ TEST_F(LeftKeyTest, EventEditsStoredWithARefusedRenameAreKept) {
     EXPECT_EQ(scalar("SELECT Venue FROM Events WHERE rowid=?", {first}).toString(), QStringLiteral("Barn"));
 }
 
-// A dance's write that the table refuses after the shown event's unsaved
-// edits went in with it: whether the event was new, edited, or edited out
-// of the Events filter, it is still being edited with what was typed, on
-// the page the user stayed on, and the next save stores it.
+// A dance's write that the database refuses after the shown event's unsaved
+// edits went in with it (the table refuses the write, or another program's
+// lock refuses the commit): whether the event was new, edited, or edited
+// out of the Events filter, it is still being edited with what was typed,
+// on the page the user stayed on, and the next save stores it.
 TEST_F(LeftKeyTest, AnUnsavedEventStoredWithARefusedDanceWriteIsKept) {
     enum class Write { Rename, Delete };
     enum class Shown { New, Edited, EditedOutOfFilter };
@@ -492,21 +494,27 @@ TEST_F(LeftKeyTest, AnUnsavedEventStoredWithARefusedDanceWriteIsKept) {
         const char *name;
         Write write;
         Shown shown;
+        bool locked;
     };
     const Case cases[] = {
-        {"a new event, a refused rename", Write::Rename, Shown::New},
-        {"a new event, a refused delete", Write::Delete, Shown::New},
-        {"an edited event, a refused delete", Write::Delete, Shown::Edited},
-        {"an event edited out of the filter, a refused rename", Write::Rename, Shown::EditedOutOfFilter},
-        {"an event edited out of the filter, a refused delete", Write::Delete, Shown::EditedOutOfFilter},
+        {"a new event, a refused rename", Write::Rename, Shown::New, false},
+        {"a new event, a refused delete", Write::Delete, Shown::New, false},
+        {"an edited event, a refused delete", Write::Delete, Shown::Edited, false},
+        {"an event edited out of the filter, a refused rename", Write::Rename, Shown::EditedOutOfFilter, false},
+        {"an event edited out of the filter, a refused delete", Write::Delete, Shown::EditedOutOfFilter, false},
+        {"a new event, a rename whose commit a lock refuses", Write::Rename, Shown::New, true},
+        {"an edited event, a delete whose commit a lock refuses", Write::Delete, Shown::Edited, true},
     };
+    const int busy = Database::BusyTimeoutMs;
     const QString typed = Prog("*D|Hole|Longways|Duple*N|tea at nine*");
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        refuseKeyhole();
-        {
+        if (c.locked) {
+            Database::BusyTimeoutMs = 30;
+        } else {
+            refuseKeyhole();
             Database db;
             db.open(path("Quillary.mdb"));
             db.execRaw("CREATE TRIGGER keep BEFORE DELETE ON Dances WHEN old.Title = 'Hole' "
@@ -536,15 +544,29 @@ TEST_F(LeftKeyTest, AnUnsavedEventStoredWithARefusedDanceWriteIsKept) {
         answerer->clear();
         answerer->script(ResultYes); // the rename, or the delete
         if (c.shown == Shown::EditedOutOfFilter) answerer->script(ResultOK); // the event left the filter
+        // Another program reads the file meanwhile, holding its lock.
+        sqlite3 *reader = nullptr;
+        if (c.locked) {
+            ASSERT_EQ(sqlite3_open(path("Quillary.mdb").toUtf8().constData(), &reader), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM Dances", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
         if (c.write == Write::Rename) {
             DancesData.Edit();
             DancesData.FieldByName("Title").SetAsString("Keyhole");
-            answerer->script(ResultOK); // the table's refusal
+            answerer->script(ResultOK); // the refusal
             EXPECT_THROW(DancesData.Post(), SilentAbort);
+            EXPECT_TRUE(answerer->boxes.last().text.startsWith("Dances table:\n"));
+            EXPECT_EQ(DancesData.State(), DatasetState::Edit);
+            EXPECT_EQ(shownTitle(), QStringLiteral("Keyhole")) << "the dance is still being edited as typed";
             DancesData.Cancel();
         } else {
             EXPECT_THROW(form->DeleteDanceClick(), DbError);
         }
+        if (reader) {
+            sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(reader);
+        }
+        Database::BusyTimeoutMs = busy;
         EXPECT_EQ(answerer->pending(), 0);
         expectProgrammesUntouched();
         EXPECT_EQ(scalar("SELECT count(*) FROM Events").toInt(), 2) << "nothing of the event is stored";
