@@ -224,6 +224,7 @@ public:
     void EventsAfterScroll(Dataset &dataset) override;
     void DancesAfterScroll(Dataset &dataset) override;
     void DancesPostFailed(Dataset &dataset) override;
+    void DancesDeleteFailed(Dataset &dataset) override;
     void EventsEnable();
 
     // A new dance record, as the record hooks and the dance commands start one
@@ -449,14 +450,27 @@ public:
     // A dance post being stored renamed its items in the programmes: the
     // shown event follows once the post is stored.
     bool ProgrammesRenamed = false;
-    // The shown event's edits, stored inside a dance post that renamed
-    // programmes: put back as edits should that post fail.
+    // The shown event's edits, stored inside a dance's post or delete that
+    // rewrote the programmes: put back as edits should that write fail. While
+    // one is held, a scroll of the Events table (the rollback's) leaves the
+    // rows as they are.
     struct HeldEventEdits {
-        qint64 record = 0;
+        qint64 record = 0; // 0: the event was being inserted
         QVariantList values;
         QString progText;
+        int thisIndex = -1;
+        QString dateText;
+        bool dateModified = false;
     };
     std::optional<HeldEventEdits> HeldEvent;
+    // Stores the shown event's pending edits (an event being inserted
+    // included) inside the dance's write, keeping them in HeldEvent.
+    void StoreEventHeld();
+    // The dance's write failed and was rolled back: the held event is an
+    // edit (or an insert) again with its values, rows and date box, stored by
+    // the next save. With Reshow the rows are built anew from them. False
+    // when nothing was put back.
+    bool PutBackHeldEvent(bool Reshow);
     // The shown rows and ProgText belong to an event other than the current
     // record (it moved while the table view showed).
     bool EventRowsStale = false;
@@ -467,7 +481,7 @@ public:
     // Shows the current event; Rebuild reloads ProgText from its programme.
     void ShowEvent(bool Rebuild);
     // ShowEvent from the Dances page's record hooks, which stays on its page.
-    void ShowEventKeepingPage();
+    void ShowEventKeepingPage(bool Rebuild = true);
     // None: the rows into ProgText only; SaveE: the save with call counting;
     // the others save without counting (EventsData from its before-post).
     void SaveERec(SaveSender sender);

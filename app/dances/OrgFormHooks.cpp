@@ -18,6 +18,7 @@
 #include "core/filter/Filter.h"
 #include "core/startup/Positioning.h"
 #include "core/startup/Settings.h"
+#include "platform/sqlite/DataSource.h"
 #include "publishing/exchange/CsvImport.h"
 #include "programme/evaluation/CallCounting.h"
 
@@ -101,14 +102,7 @@ void TOrgForm::DancesBeforePost(Dataset &ds) {
         // The post runs in one transaction: these writes stand or fall with it.
         // The shown event's edits go in first; should the post fail, they
         // come back as edits (DancesPostFailed).
-        if (EventsData.active() && EventsData.State() == DatasetState::Edit &&
-            (EventsData.Modified() || EventChanged)) {
-            SaveERec(SaveSender::None);
-            HeldEventEdits held{EventsData.GetBookmark(), {}, ProgText};
-            for (int i = 0; i < EventsData.FieldCount(); ++i) held.values.append(EventsData.Fields(i).Value());
-            HeldEvent = std::move(held);
-        }
-        EventsData.CheckBrowseMode();
+        StoreEventHeld();
         RenameDanceItemsEverywhere(Conn, sep, storedKey, newKey);
         // The shown event follows once the post is stored (after-post): a
         // post refused now must not leave renamed rows on the Events page.
@@ -121,26 +115,84 @@ void TOrgForm::DancesBeforePost(Dataset &ds) {
     // Stored already from inside this handler: no after-post follows.
     if (ds.State() != DatasetState::Edit && ds.State() != DatasetState::Insert && ProgrammesRenamed) {
         ProgrammesRenamed = false;
+        HeldEvent.reset();
         setOldKey(newKey);
         ShowEventKeepingPage();
     }
 }
 
-// The rollback undid the shown event's edits stored with the refused dance:
-// they are edits of the record again, and its rows (never shown anew) keep
-// theirs, so the next save or move stores them.
+// The rollback undid the shown event's edits stored with the refused dance;
+// its rows were never shown anew and keep theirs.
 void TOrgForm::DancesPostFailed(Dataset &) {
     ProgrammesRenamed = false;
-    if (!HeldEvent) return;
-    const HeldEventEdits held = std::move(*HeldEvent);
+    PutBackHeldEvent(false);
+}
+
+// The rollback undid the notes made of the dance's items, which the Events
+// page shows already, and the shown event's edits stored with them.
+void TOrgForm::DancesDeleteFailed(Dataset &) {
+    if (PutBackHeldEvent(true)) return;
+    // Nothing held: the rows show what is stored again. An event still being
+    // edited refused its own post, before anything was shown anew.
+    if (EventsData.active() && EventsData.State() == DatasetState::Browse) ShowEventKeepingPage();
+}
+
+void TOrgForm::StoreEventHeld() {
     HeldEvent.reset();
-    if (!EventsData.active() || EventsData.State() != DatasetState::Browse || EventsData.GetBookmark() != held.record)
-        return;
-    EventsData.Edit();
+    if (!EventsData.active()) return;
+    const DatasetState state = EventsData.State();
+    if (state == DatasetState::Edit || state == DatasetState::Insert) {
+        // Text still in a box is an edit like any other.
+        ESource->writeAll();
+        if (EventsData.Modified() || EventChanged) {
+            SaveERec(SaveSender::None);
+            HeldEventEdits held;
+            held.record = state == DatasetState::Insert ? 0 : EventsData.GetBookmark();
+            for (int i = 0; i < EventsData.FieldCount(); ++i) held.values.append(EventsData.Fields(i).Value());
+            held.progText = ProgText;
+            held.thisIndex = ThisIndex;
+            held.dateText = DateBox->text();
+            held.dateModified = DateBox->isModified();
+            HeldEvent = std::move(held);
+        }
+    }
+    EventsData.CheckBrowseMode();
+}
+
+bool TOrgForm::PutBackHeldEvent(bool Reshow) {
+    if (!HeldEvent) return false;
+    // Held until the record is back, so that the moves on the way leave the
+    // rows alone.
+    const HeldEventEdits held = *HeldEvent;
+    struct Release {
+        TOrgForm *f;
+        ~Release() { f->HeldEvent.reset(); }
+    } release{this};
+    // Refused itself, the event's post left its edits where they were.
+    if (!EventsData.active() || EventsData.State() != DatasetState::Browse) return false;
+    if (held.record == 0) {
+        // The rollback took the new row away: the event is new again.
+        EventsData.Insert();
+    } else {
+        // Stored, it may have left the filter, which it matches again as it was.
+        if (!EventsData.BookmarkValid(held.record) && EventsData.Filtered()) EventsData.Refilter();
+        if (!EventsData.BookmarkValid(held.record)) SetFilter(FilterTable::Events, 1);
+        if (!EventsData.BookmarkValid(held.record)) return false;
+        if (EventsData.GetBookmark() != held.record) EventsData.GotoBookmark(held.record);
+        EventsData.Edit();
+    }
     for (int i = 0; i < EventsData.FieldCount() && i < held.values.size(); ++i)
         if (EventsData.Fields(i).Value() != held.values[i]) EventsData.Fields(i).SetValue(held.values[i]);
     ProgText = held.progText;
+    HeldEvent.reset();
+    // The rows shown, and those shown anew, are this record's.
+    EventRowsStale = false;
+    if (Reshow) ShowEventKeepingPage(false);
+    ThisIndex = held.thisIndex;
+    DateBox->setText(held.dateText);
+    DateBox->setModified(held.dateModified);
     EventsChange();
+    return true;
 }
 
 void TOrgForm::EventsBeforePost(Dataset &ds) {
@@ -194,16 +246,17 @@ void TOrgForm::BeforeDelete(Dataset &ds) {
     // The key as stored: the boxes may hold edits that were never posted.
     const DanceKey key = StoredDanceKey(ds);
     // The delete runs in one transaction: these writes stand or fall with it.
-    EventsData.CheckBrowseMode();
+    // Should it fail, the shown event's edits come back (DancesDeleteFailed).
+    StoreEventHeld();
     DanceItemsToNotesEverywhere(Conn, ProgrammeSeparator, key);
     ShowEventKeepingPage();
 }
 
 // The shown event's rows follow a rewrite of the programmes, while the user
 // stays on the page the dance was saved or deleted from.
-void TOrgForm::ShowEventKeepingPage() {
+void TOrgForm::ShowEventKeepingPage(bool Rebuild) {
     QWidget *page = PC->currentWidget();
-    ShowEvent();
+    ShowEvent(Rebuild);
     if (PC->currentWidget() != page) {
         PC->setCurrentWidget(page);
         PCChange();
@@ -235,10 +288,14 @@ void TOrgForm::EventsAfterScroll(Dataset &ds) {
     ContraExtrasAnswer.clear();
     // The rows shown are another event's until this one is shown.
     EventRowsStale = true;
+    // The rollback of a dance's write: the held event comes back.
+    if (HeldEvent) return;
     if (ds.IsEmpty() || (Grid->isHidden() && !ds.ControlsDisabled())) ShowEvent();
 }
 
 void TOrgForm::DancesAfterScroll(Dataset &ds) {
+    // A delete scrolls once it is committed: its held event is stored.
+    if (Conn.batchDepth() == 0) HeldEvent.reset();
     setOldKey(CurrentDanceKey(ds));
     MusicText = ds.IsEmpty() ? QString() : text(ds, QStringLiteral("Music"));
     // Web links in the standard catalogue are kept as bare addresses.

@@ -21,6 +21,9 @@ void DancesBeforePost(Dataset &ds) {
 void DancesPostFailed(Dataset &ds) {
     if (Handlers) Handlers->DancesPostFailed(ds);
 }
+void DancesDeleteFailed(Dataset &ds) {
+    if (Handlers) Handlers->DancesDeleteFailed(ds);
+}
 void EventsBeforePost(Dataset &ds) {
     if (Handlers) Handlers->EventsBeforePost(ds);
 }

@@ -21,6 +21,8 @@ public:
     virtual void EventsAfterScroll(Dataset &dataset) = 0;
     // A dance post failed and its transaction is rolled back.
     virtual void DancesPostFailed(Dataset &) {}
+    // A dance delete failed and its transaction is rolled back.
+    virtual void DancesDeleteFailed(Dataset &) {}
 };
 
 // Installs the window's handlers (not owned); null removes them.
@@ -33,6 +35,7 @@ extern bool EventChanged;
 
 void DancesBeforePost(Dataset &dataset);
 void DancesPostFailed(Dataset &dataset);
+void DancesDeleteFailed(Dataset &dataset);
 void EventsBeforePost(Dataset &dataset);
 void AnyAfterPost(Dataset &dataset);
 void BeforeDelete(Dataset &dataset);

@@ -53,6 +53,7 @@ void attachHandlers() {
     EventsData.BeforePost = EventsBeforePost;
     DancesData.BeforePost = DancesBeforePost;
     DancesData.AfterPostFailed = DancesPostFailed;
+    DancesData.AfterDeleteFailed = DancesDeleteFailed;
     DancesData.AfterScroll = DancesAfterScroll;
 }
 
@@ -443,7 +444,7 @@ void ResetTables() {
         ds->OnFilterRecord = nullptr;
         ds->FilterColumns.clear();
         ds->BeforePost = ds->AfterPost = ds->BeforeDelete = ds->BeforeInsert = ds->AfterScroll = ds->BeforeScroll = nullptr;
-        ds->AfterPostFailed = nullptr;
+        ds->AfterPostFailed = ds->AfterDeleteFailed = nullptr;
         ds->OnPostError = nullptr;
         while (ds->ControlsDisabled()) ds->EnableControls();
     }

@@ -25,6 +25,12 @@ TProgBox::TProgBox(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("ProgBox"));
     setWindowTitle(QString());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // Modal from its first showing in a run: the review at the end keeps the
+    // window the run showed, since a window manager may lose a window that is
+    // unmapped and mapped again at once. Nothing else can be started while a
+    // run processes window messages, and the box answers above a modal
+    // window the run was started from (the import window).
+    setWindowModality(Qt::ApplicationModal);
 
     ProgText = new QPlainTextEdit(this);
     ProgText->setObjectName(QStringLiteral("ProgText"));
@@ -188,10 +194,11 @@ void TProgBox::startClosing(bool verticalScrollBar) {
 void TProgBox::showPrint() { PrintBtn->show(); }
 
 void TProgBox::review() {
-    // A visible window cannot turn modal: hide it, then show it modally.
-    const QPoint at = pos();
-    hide();
-    move(at);
+    // Shown modally already (when not, exec shows it): in front, with the focus.
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
     CancelBtn->setFocus();
     exec();
 }

@@ -695,6 +695,15 @@ Batch::~Batch() {
     } catch (...) {
         // The engine may have rolled the transaction back itself already.
     }
+    // The outermost batch leaves no transaction open, whatever refused its
+    // end: a commit refused by a lock held elsewhere would otherwise keep
+    // every later write inside it, never committed.
+    if (m_level == 1 && !sqlite3_get_autocommit(m_db.handle())) {
+        try {
+            m_db.execRaw(QStringLiteral("ROLLBACK"));
+        } catch (...) {
+        }
+    }
     try {
         m_db.allTablesChanged();
     } catch (...) {

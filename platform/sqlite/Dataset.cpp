@@ -874,6 +874,10 @@ void Dataset::Post() {
     }
     if (m_disabled == 0)
         for (DatasetObserver *o : QList<DatasetObserver *>(m_observers)) o->writePending(*this);
+    // The record as typed, kept until its transaction is committed.
+    DatasetState typedState = m_state;
+    Record typed = m_rec;
+    bool committing = false;
     try {
         // What before-post writes elsewhere stands or falls with the record.
         Batch batch(db());
@@ -890,17 +894,58 @@ void Dataset::Post() {
         }
         if (m_state != DatasetState::Edit && m_state != DatasetState::Insert) {
             // Posted from inside the hook, or cancelled there (which undoes its writes).
-            if (m_writtenInHook) batch.commit();
+            if (m_writtenInHook) {
+                committing = true;
+                batch.commit();
+            }
             return;
         }
+        typedState = m_state;
+        typed = m_rec;
         writeRecord(false);
+        committing = true;
         batch.commit();
     } catch (...) {
         // The rollback is done: what the hook wrote elsewhere is undone.
+        if (committing) keepTyped(typedState, std::move(typed));
         if (AfterPostFailed) AfterPostFailed(*this);
+        if (committing) {
+            // The database refused the commit itself (a lock held elsewhere,
+            // a full disk): a post error like a refused write.
+            try {
+                throw;
+            } catch (const DbError &e) {
+                PostErrorAction action = PostErrorAction::Fail;
+                if (OnPostError) OnPostError(*this, e, action);
+                if (action == PostErrorAction::Abort) throw SilentAbort();
+                throw;
+            }
+        }
         throw;
     }
     if (AfterPost) AfterPost(*this);
+}
+
+void Dataset::keepTyped(DatasetState state, Record typed) {
+    if (!m_active || !m_db || !m_db->isOpen()) return;
+    const qint64 shown = GetBookmark();
+    if (state == DatasetState::Edit) {
+        // Stored, the row may have left the filter, which it matched before.
+        if (m_filtered && posOf(typed.rowid) < 0 &&
+            std::find(m_keys.begin(), m_keys.end(), typed.rowid) != m_keys.end()) {
+            placeRow(m_visible, typed.rowid, m_key.empty() ? std::vector<KeyValue>{} : keyOf(typed.rowid));
+            invalidatePositions();
+        }
+        const int pos = posOf(typed.rowid);
+        if (pos < 0) return;
+        m_pos = pos;
+        m_bof = m_eof = false;
+    }
+    m_state = state;
+    m_rec = std::move(typed);
+    m_modified = true;
+    notify(DatasetChange::Data);
+    if (AfterScroll && (state == DatasetState::Insert || m_rec.rowid != shown)) AfterScroll(*this);
 }
 
 // The insert or update for a set of assigned fields, prepared once and kept
@@ -1013,7 +1058,7 @@ void Dataset::Delete() {
     if (m_state == DatasetState::Edit) Cancel();
     if (m_pos < 0) throw DbError(QStringLiteral("Cannot delete: the table %1 shows no record.").arg(m_table));
     const qint64 rowid = m_rec.rowid;
-    {
+    try {
         // What before-delete writes elsewhere stands or falls with the delete.
         Batch batch(db());
         if (BeforeDelete) BeforeDelete(*this);
@@ -1022,6 +1067,10 @@ void Dataset::Delete() {
         s.step();
         s.finalize();
         batch.commit();
+    } catch (...) {
+        // The rollback is done: what the hook wrote elsewhere is undone.
+        if (AfterDeleteFailed) AfterDeleteFailed(*this);
+        throw;
     }
     int at = posOf(rowid);
     if (at < 0) at = m_pos;

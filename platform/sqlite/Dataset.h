@@ -114,11 +114,14 @@ public:
     // re-sorts; a row the filter then hides gives way to the next shown one.
     // Before-post and the write run in one transaction: what the hook wrote
     // is undone when it throws or cancels, or when the write fails.
-    // After-post runs once the transaction is committed.
+    // After-post runs once the transaction is committed. A commit the
+    // database refuses leaves the record being edited as it was typed, and
+    // goes to OnPostError like a refused write.
     void Post();
     void Cancel();
     // Deletes the current record; the next one (else the previous) shows.
-    // Before-delete and the delete run in one transaction.
+    // Before-delete and the delete run in one transaction; after-scroll runs
+    // once it is committed.
     void Delete();
     // Posts a modified record, cancels an unmodified one.
     void CheckBrowseMode();
@@ -133,6 +136,8 @@ public:
     // A post that failed (the hook threw or the write was refused), once its
     // transaction is rolled back; the failure passes on afterwards.
     std::function<void(Dataset &)> AfterPostFailed;
+    // The same for a delete that failed.
+    std::function<void(Dataset &)> AfterDeleteFailed;
     // A post the database refuses; Abort leaves the record in edit and
     // abandons silently, Fail passes the error on.
     std::function<void(Dataset &, const DbError &, PostErrorAction &)> OnPostError;
@@ -206,6 +211,10 @@ private:
     void beforeScroll(qint64 coming);
     void notify(DatasetChange change);
     void writeRecord(bool runAfterPost);
+    // The commit of a written record was refused and rolled back: the record
+    // is being edited again as it was typed (shown again when the rollback
+    // moved away from it).
+    void keepTyped(DatasetState state, Record typed);
     // Gives the row's new position in the list.
     int placeRow(std::vector<qint64> &list, qint64 rowid, const std::vector<KeyValue> &key) const;
     int lowerBound(const std::vector<qint64> &list, const std::vector<KeyValue> &key, int columns,

@@ -1,11 +1,13 @@
 #include "DancePageFixture.h"
+#include "PlainRead.h"
+#include "programme/rows/ProgrammeRows.h"
 
 #include <QAction>
-#include "programme/rows/ProgrammeRows.h"
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -478,4 +480,140 @@ TEST_F(LeftKeyTest, EventEditsStoredWithARefusedRenameAreKept) {
     EventsData.Next();
     EXPECT_EQ(programmeOf(first), edited);
     EXPECT_EQ(scalar("SELECT Venue FROM Events WHERE rowid=?", {first}).toString(), QStringLiteral("Barn"));
+}
+
+// A dance's write that the database refuses after the shown event's unsaved
+// edits went in with it (the table refuses the write, or another program's
+// lock refuses the commit): whether the event was new, edited, or edited
+// out of the Events filter, it is still being edited with what was typed,
+// on the page the user stayed on, and the next save stores it.
+TEST_F(LeftKeyTest, AnUnsavedEventStoredWithARefusedDanceWriteIsKept) {
+    enum class Write { Rename, Delete };
+    enum class Shown { New, Edited, EditedOutOfFilter };
+    struct Case {
+        const char *name;
+        Write write;
+        Shown shown;
+        bool locked;
+    };
+    const Case cases[] = {
+        {"a new event, a refused rename", Write::Rename, Shown::New, false},
+        {"a new event, a refused delete", Write::Delete, Shown::New, false},
+        {"an edited event, a refused delete", Write::Delete, Shown::Edited, false},
+        {"an event edited out of the filter, a refused rename", Write::Rename, Shown::EditedOutOfFilter, false},
+        {"an event edited out of the filter, a refused delete", Write::Delete, Shown::EditedOutOfFilter, false},
+        {"a new event, a rename whose commit a lock refuses", Write::Rename, Shown::New, true},
+        {"an edited event, a delete whose commit a lock refuses", Write::Delete, Shown::Edited, true},
+    };
+    const int busy = Database::BusyTimeoutMs;
+    const QString typed = Prog("*D|Hole|Longways|Duple*N|tea at nine*");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        if (c.locked) {
+            Database::BusyTimeoutMs = 30;
+        } else {
+            refuseKeyhole();
+            Database db;
+            db.open(path("Quillary.mdb"));
+            db.execRaw("CREATE TRIGGER keep BEFORE DELETE ON Dances WHEN old.Title = 'Hole' "
+                       "BEGIN SELECT RAISE(ABORT, 'locked'); END");
+        }
+        open();
+        if (c.shown == Shown::EditedOutOfFilter) filterEvents("Org", "Club");
+        if (c.shown == Shown::New) {
+            form->NewEventClick();
+            EventsData.FieldByName("Event").SetAsString("Ceilidh");
+            EventsData.FieldByName("EDate").SetAsDateTime(50000);
+        } else {
+            form->ShowEvent(true);
+        }
+        // Typed into the box and not yet written to the record.
+        form->Org->selectAll();
+        QTest::keyClicks(form->Org, c.shown == Shown::Edited ? "" : "Barn");
+        if (c.shown == Shown::Edited) QTest::keyClicks(form->Venue, "Barn");
+        form->ProgText = typed;
+        form->ShowEvent(false);
+        form->EventsChange();
+        const qint64 edited = c.shown == Shown::New ? 0 : EventsData.GetBookmark();
+        const auto rows = form->Rows->ItemList.size();
+
+        form->PC->setCurrentWidget(form->DancePage);
+        form->LocateDance("Hole", "Longways", "Duple");
+        answerer->clear();
+        answerer->script(ResultYes); // the rename, or the delete
+        if (c.shown == Shown::EditedOutOfFilter) answerer->script(ResultOK); // the event left the filter
+        // Another program reads the file meanwhile, holding its lock.
+        sqlite3 *reader = nullptr;
+        if (c.locked) {
+            ASSERT_EQ(sqlite3_open(path("Quillary.mdb").toUtf8().constData(), &reader), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM Dances", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        if (c.write == Write::Rename) {
+            DancesData.Edit();
+            DancesData.FieldByName("Title").SetAsString("Keyhole");
+            answerer->script(ResultOK); // the refusal
+            EXPECT_THROW(DancesData.Post(), SilentAbort);
+            EXPECT_TRUE(answerer->boxes.last().text.startsWith("Dances table:\n"));
+            EXPECT_EQ(DancesData.State(), DatasetState::Edit);
+            EXPECT_EQ(shownTitle(), QStringLiteral("Keyhole")) << "the dance is still being edited as typed";
+            DancesData.Cancel();
+        } else {
+            EXPECT_THROW(form->DeleteDanceClick(), DbError);
+        }
+        if (reader) {
+            sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(reader);
+        }
+        Database::BusyTimeoutMs = busy;
+        EXPECT_EQ(answerer->pending(), 0);
+        expectProgrammesUntouched();
+        EXPECT_EQ(scalar("SELECT count(*) FROM Events").toInt(), 2) << "nothing of the event is stored";
+
+        EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
+        EXPECT_EQ(EventsData.State(), c.shown == Shown::New ? DatasetState::Insert : DatasetState::Edit);
+        if (edited) {
+            EXPECT_EQ(EventsData.GetBookmark(), edited);
+        }
+        EXPECT_TRUE(EventChanged);
+        EXPECT_EQ(form->ProgText, typed);
+        EXPECT_EQ(form->Rows->ItemList.size(), rows);
+        EXPECT_EQ(form->Org->text(), c.shown == Shown::Edited ? QStringLiteral("Club") : QStringLiteral("Barn"));
+
+        EventsData.CheckBrowseMode(); // the next save
+        const qint64 row = edited ? edited : scalar("SELECT max(rowid) FROM Events").toLongLong();
+        const QString file = path("Quillary.mdb");
+        EXPECT_EQ(PlainRead(file, "SELECT Programme FROM Events WHERE rowid=?", row), typed);
+        EXPECT_EQ(PlainRead(file, "SELECT Org FROM Events WHERE rowid=?", row),
+                  c.shown == Shown::Edited ? QStringLiteral("Club") : QStringLiteral("Barn"));
+        const char *other = c.shown == Shown::New ? "SELECT Event FROM Events WHERE rowid=?"
+                                                  : "SELECT Venue FROM Events WHERE rowid=?";
+        EXPECT_EQ(PlainRead(file, other, row), c.shown == Shown::New      ? QStringLiteral("Ceilidh")
+                                               : c.shown == Shown::Edited ? QStringLiteral("Barn")
+                                                                          : QString());
+    }
+}
+
+// A refused delete leaves the shown event's rows as stored: its dance
+// items stay dances, not notes of a deleted dance.
+TEST_F(LeftKeyTest, ARefusedDeleteShowsTheProgrammeAsStored) {
+    {
+        Database db;
+        db.open(path("Quillary.mdb"));
+        db.execRaw("CREATE TRIGGER keep BEFORE DELETE ON Dances WHEN old.Title = 'Hole' "
+                   "BEGIN SELECT RAISE(ABORT, 'locked'); END");
+    }
+    open();
+    form->ShowEvent(true);
+    const QString shown = form->ProgText;
+    ASSERT_EQ(shown, programmeOf(first));
+    form->PC->setCurrentWidget(form->DancePage);
+    form->LocateDance("Hole", "Longways", "Duple");
+    answerer->script(ResultYes);
+    EXPECT_THROW(form->DeleteDanceClick(), DbError);
+    EXPECT_EQ(form->ProgText, shown);
+    EXPECT_EQ(programmeOf(first), shown);
+    EXPECT_EQ(EventsData.State(), DatasetState::Browse);
+    EXPECT_EQ(form->PC->currentWidget(), form->DancePage);
 }

@@ -38,11 +38,12 @@ protected:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    // Runs the action once the box is up modally for review.
+    // Runs the action once the box is up modally for review (modal it is
+    // from the start of the run; the review shows Print).
     void whenModal(std::function<void()> action) {
         auto *poll = new QTimer(box.get());
         QObject::connect(poll, &QTimer::timeout, box.get(), [this, poll, action] {
-            if (QApplication::activeModalWidget() != box.get()) return;
+            if (QApplication::activeModalWidget() != box.get() || !box->PrintBtn->isVisible()) return;
             poll->stop();
             poll->deleteLater();
             action();
@@ -154,4 +155,80 @@ TEST_F(ProgBoxTest, BoxFitsTheFreeScreenArea) {
         QTest::mouseClick(child<QPushButton>("CancelBtn"), Qt::LeftButton);
     });
     run.Finish();
+}
+
+namespace {
+
+// Counts the times a widget is hidden and shown.
+class ShowCounter : public QObject {
+public:
+    int hides = 0, shows = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Hide) ++hides;
+        if (event->type() == QEvent::Show) ++shows;
+        return false;
+    }
+};
+
+} // namespace
+
+// The review is the window the run showed, modal from its first line, never
+// hidden and shown again on the way (a window manager may lose the second
+// mapping), and it comes to the front with the focus.
+TEST_F(ProgBoxTest, TheReviewKeepsTheWindowOfTheRunAndComesToTheFront) {
+    QWidget main;
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    TProgress run(QStringLiteral("Test"));
+    run.AddLine(QStringLiteral("Rule set used: DANCE NIGHT"));
+    ASSERT_TRUE(box->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), box.get()) << "modal during the run";
+    const WId window = box->winId();
+    ShowCounter counter;
+    box->installEventFilter(&counter);
+    // Something else was brought to the front meanwhile.
+    main.raise();
+    main.activateWindow();
+    QCoreApplication::processEvents();
+    bool reviewed = false;
+    whenModal([&] {
+        reviewed = true;
+        EXPECT_EQ(counter.hides, 0);
+        EXPECT_EQ(counter.shows, 0);
+        EXPECT_EQ(box->winId(), window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(box.get()));
+        EXPECT_TRUE(child<QPushButton>("CancelBtn")->hasFocus());
+        QTest::keyClick(box.get(), Qt::Key_Return);
+    });
+    run.Finish();
+    EXPECT_TRUE(reviewed);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_EQ(counter.hides, 1) << "hidden once, when the review ends";
+}
+
+// A run started from a modal window (the import window) can be cancelled:
+// the box answers above it.
+TEST_F(ProgBoxTest, CancelAnswersDuringARunStartedFromAModalWindow) {
+    QDialog importWindow;
+    bool ran = false;
+    QTimer::singleShot(0, &importWindow, [&] {
+        ran = true;
+        TProgress run(QStringLiteral("Import Events"));
+        run.AddLine(QStringLiteral("Orchard Folk Club"));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(box.get()));
+        answerer->script(ResultYes);
+        // Through the window, as the window system delivers a click.
+        auto *cancel = child<QPushButton>("CancelBtn");
+        QTest::mouseClick(box->windowHandle(), Qt::LeftButton, {}, cancel->mapTo(box.get(), cancel->rect().center()));
+        EXPECT_TRUE(CancelRun);
+        whenModal([this] { QTest::mouseClick(child<QPushButton>("CancelBtn"), Qt::LeftButton); });
+        run.Finish();
+        EXPECT_FALSE(box->isVisible());
+        importWindow.accept();
+    });
+    importWindow.exec();
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(answerer->texts(), QStringList{QStringLiteral("Cancel the run?")});
 }

@@ -2,6 +2,8 @@
 #include "DbFixture.h"
 #include "platform/sqlite/Dataset.h"
 
+#include <sqlite3.h>
+
 namespace {
 
 // The before-post and before-delete hooks write to Events; those writes
@@ -99,9 +101,13 @@ TEST_F(DatasetTransactionTest, ANestedPostInTheHookKeepsItsWrites) {
     EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title='Cherry'").toInt(), 1);
 }
 
+// Told once the rollback is done, and only for a delete that failed.
 TEST_F(DatasetTransactionTest, AFailedDeleteUndoesTheHookWrites) {
+    QStringList seen;
+    ds->AfterDeleteFailed = [&](Dataset &) { seen.append(programme() + "/" + QString::number(db.batchDepth())); };
     ASSERT_TRUE(ds->Seek({"Banana"}, SeekMode::FirstEq));
     EXPECT_THROW(ds->Delete(), DbError);
+    EXPECT_EQ(seen, QStringList{"old/0"});
     EXPECT_EQ(programme(), QStringLiteral("old"));
     EXPECT_EQ(ds->VisibleCount(), 2);
     EXPECT_EQ(ds->FieldByName("Title").AsString(), QStringLiteral("Banana"));
@@ -109,4 +115,63 @@ TEST_F(DatasetTransactionTest, AFailedDeleteUndoesTheHookWrites) {
     ds->Delete();
     EXPECT_EQ(programme(), QStringLiteral("new"));
     EXPECT_EQ(ds->VisibleCount(), 1);
+    EXPECT_EQ(seen.size(), 1);
+}
+
+// Another program reading the file holds its lock past the busy time, so
+// the commit is refused after the record was written: the record is still
+// being edited as typed (a new one still new), the refusal goes to the post
+// error hook, nothing is left half done, and the next post stores it.
+TEST_F(DatasetTransactionTest, ARefusedCommitKeepsTheRecordAsTyped) {
+    const int busy = Database::BusyTimeoutMs;
+    Database::BusyTimeoutMs = 30;
+    db.close();
+    db.open(dbPath);
+    for (const bool inserting : {false, true}) {
+        SCOPED_TRACE(inserting ? "a new record" : "an edited record");
+        ds = std::make_unique<Dataset>(db, "Dances");
+        ds->setIndexName("TSF");
+        ds->open();
+        QStringList told;
+        ds->AfterPostFailed = [&](Dataset &) { told.append("failed"); };
+        ds->AfterScroll = [&](Dataset &d) { told.append("shown " + d.FieldByName("Title").AsString()); };
+        ds->OnPostError = [&](Dataset &, const DbError &e, PostErrorAction &action) {
+            told.append("error " + e.text());
+            action = PostErrorAction::Abort;
+        };
+        ds->First();
+        if (inserting) {
+            ds->Insert();
+            ds->FieldByName("Format").SetAsString("Longways");
+            ds->FieldByName("Style").SetAsString("English");
+        } else {
+            ds->Edit();
+        }
+        ds->FieldByName("Title").SetAsString(inserting ? "Damson" : "Cherry");
+        sqlite3 *other = nullptr;
+        ASSERT_EQ(sqlite3_open(dbPath.toUtf8().constData(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "BEGIN; SELECT count(*) FROM Dances", nullptr, nullptr, nullptr), SQLITE_OK);
+        told.clear();
+        EXPECT_THROW(ds->Post(), SilentAbort);
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+
+        EXPECT_NE(sqlite3_get_autocommit(db.handle()), 0) << "no transaction is left open";
+        EXPECT_EQ(ds->State(), inserting ? DatasetState::Insert : DatasetState::Edit);
+        EXPECT_TRUE(ds->Modified());
+        EXPECT_EQ(ds->FieldByName("Title").AsString(), inserting ? QStringLiteral("Damson") : QStringLiteral("Cherry"));
+        ASSERT_EQ(told.size(), inserting ? 4 : 2) << told.join(" / ").toStdString();
+        EXPECT_EQ(told.last(), QStringLiteral("error database is locked"));
+        EXPECT_EQ(told[told.size() - 2], QStringLiteral("failed"));
+        if (inserting) {
+            EXPECT_EQ(told[1], QStringLiteral("shown Damson")) << "the new record shows again";
+        }
+        const QVariantList typed{inserting ? "Damson" : "Cherry"};
+        EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title=?", typed).toInt(), 0);
+
+        ds->Post();
+        EXPECT_EQ(scalar("SELECT count(*) FROM Dances WHERE Title=?", typed).toInt(), 1);
+        EXPECT_EQ(ds->FieldByName("Title").AsString(), inserting ? QStringLiteral("Damson") : QStringLiteral("Cherry"));
+    }
+    Database::BusyTimeoutMs = busy;
 }
