@@ -370,7 +370,13 @@ void TOrgForm::SaveERec(SaveSender sender) {
     } else {
         // Cleared first: the post must not write the rows over the result.
         EventChanged = false;
-        WriteEventSave(Conn, EventsData, plan, counted, programme);
+        try {
+            WriteEventSave(Conn, EventsData, plan, counted, programme);
+        } catch (...) {
+            // Refused: the rows on the page are still the edit to store.
+            EventChanged = true;
+            throw;
+        }
         ProgText = programme;
     }
 

@@ -926,6 +926,13 @@ void Dataset::Post() {
     if (AfterPost) AfterPost(*this);
 }
 
+Dataset::Typed Dataset::TypedRecord() const { return {m_state, m_rec}; }
+
+void Dataset::PutBackTyped(Typed typed) {
+    if (typed.state == DatasetState::Edit || typed.state == DatasetState::Insert)
+        keepTyped(typed.state, std::move(typed.record));
+}
+
 void Dataset::keepTyped(DatasetState state, Record typed) {
     if (!m_active || !m_db || !m_db->isOpen()) return;
     const qint64 shown = GetBookmark();

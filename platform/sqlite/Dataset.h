@@ -125,6 +125,12 @@ public:
     void Delete();
     // Posts a modified record, cancels an unmodified one.
     void CheckBrowseMode();
+    // For a caller that posts the record inside a transaction of its own:
+    // the record as typed before the post, and, once that transaction's
+    // commit was refused and rolled back, the same record being edited again.
+    struct Typed;
+    Typed TypedRecord() const;
+    void PutBackTyped(Typed typed);
     bool Modified() const { return m_modified; }
 
     std::function<void(Dataset &)> BeforePost, AfterPost, BeforeDelete, BeforeInsert, AfterScroll;
@@ -175,6 +181,13 @@ private:
         QVariantList values;
         std::vector<char> loaded, assigned;
     };
+public:
+    struct Typed {
+        DatasetState state = DatasetState::Browse;
+        Record record;
+    };
+
+private:
     struct KeyColumn {
         int field;
         bool noCase;

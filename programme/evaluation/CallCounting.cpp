@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <optional>
 
 QString CountQuestion(const QString &progText, QChar sep) {
     if (progText.contains(sep + QStringLiteral("O|Extras")))
@@ -154,6 +155,7 @@ void WriteEventSave(Database &db, Dataset &events, const CallCountPlan &plan, bo
     Field &stored = events.FieldByName(QStringLiteral("Programme"));
     const QVariant oldUpdated = updated.Value();
     const QVariant oldProgramme = stored.Value();
+    std::optional<Dataset::Typed> typed;
     try {
         Batch batch(db);
         if (!plan.increments.isEmpty()) {
@@ -176,9 +178,14 @@ void WriteEventSave(Database &db, Dataset &events, const CallCountPlan &plan, bo
         }
         if (markUpdated && updated.AsString() != QLatin1String("Y")) updated.SetAsString(QStringLiteral("Y"));
         if (stored.AsString() != programme) stored.SetAsString(programme);
+        typed = events.TypedRecord();
         events.Post();
         batch.commit();
     } catch (...) {
+        // The commit refused after the event's own post (another program's
+        // lock, a full disk): the rollback took the event's write too, so it
+        // is being edited again as typed, new or not.
+        if (typed && events.State() == DatasetState::Browse) events.PutBackTyped(std::move(*typed));
         if (events.State() == DatasetState::Edit || events.State() == DatasetState::Insert) {
             if (updated.Value() != oldUpdated) updated.SetValue(oldUpdated);
             if (stored.Value() != oldProgramme) stored.SetValue(oldProgramme);

@@ -7,6 +7,8 @@
 #include "programme/text/ProgrammeText.h"
 #include "tests/programme/ProgrammeTestHelpers.h"
 
+#include <sqlite3.h>
+
 namespace {
 
 // ---- the conditions and the plan, without a database ------------------------------
@@ -153,6 +155,57 @@ protected:
     qint64 never = 0, four = 0, nine = 0, ten = 0, spare = 0, event = 0;
     std::unique_ptr<Dataset> events;
 };
+
+// Another program holding the file when the save commits: nothing is
+// counted or written, and the event (a new one too) is still being edited as
+// typed, so the next save stores it.
+TEST_F(CallCountingDbTest, ARefusedCommitKeepsTheEventBeingEdited) {
+    const int busy = Database::BusyTimeoutMs;
+    Database::BusyTimeoutMs = 30;
+    events.reset();
+    db.close();
+    db.open(dbPath);
+    events = std::make_unique<Dataset>(db, "Events");
+    events->setIndexName("EDate");
+    events->open();
+    for (const bool inserting : {false, true}) {
+        SCOPED_TRACE(inserting ? "a new event" : "an edited event");
+        events->GotoBookmark(event);
+        const QString stored = events->FieldByName("Programme").AsString();
+        if (inserting) {
+            events->Insert();
+            events->FieldByName("Org").SetAsString("Newcomers");
+            events->FieldByName("EDate").SetAsFloat(46400);
+            events->FieldByName("Programme").SetAsString(stored);
+        } else {
+            events->Edit();
+        }
+        events->FieldByName("Fee").SetAsString("75");
+        CallCountPlan plan;
+        plan.increments = {{never, 1}};
+        sqlite3 *other = nullptr;
+        ASSERT_EQ(sqlite3_open(dbPath.toUtf8().constData(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "BEGIN; SELECT count(*) FROM Dances", nullptr, nullptr, nullptr), SQLITE_OK);
+        EXPECT_ANY_THROW(WriteEventSave(db, *events, plan, true, stored + "N|Added~"));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+
+        EXPECT_NE(sqlite3_get_autocommit(db.handle()), 0) << "no transaction is left open";
+        EXPECT_EQ(events->State(), inserting ? DatasetState::Insert : DatasetState::Edit);
+        EXPECT_EQ(events->FieldByName("Fee").AsString(), QStringLiteral("75"));
+        EXPECT_EQ(events->FieldByName("Updated").AsString(), QString()) << "counted again by the next save";
+        const int before = inserting ? 1 : 0; // the first round stored the edited event
+        EXPECT_EQ(called(never), inserting ? QVariant(qint64(1)) : QVariant());
+        EXPECT_EQ(scalar("SELECT count(*) FROM Events").toInt(), 1);
+        EXPECT_EQ(scalar("SELECT count(*) FROM Events WHERE Fee='75'").toInt(), before);
+
+        WriteEventSave(db, *events, plan, true, stored);
+        EXPECT_EQ(events->State(), DatasetState::Browse);
+        EXPECT_EQ(scalar("SELECT count(*) FROM Events WHERE Fee='75' AND Updated='Y'").toInt(), before + 1);
+        EXPECT_EQ(called(never), QVariant(qint64(before + 1)));
+    }
+    Database::BusyTimeoutMs = busy;
+}
 
 TEST_F(CallCountingDbTest, EachCountedDanceGainsOneCallInOneWrite) {
     answerer->script(ResultNo);  // Four Times reaches 5: stays on the list
