@@ -22,39 +22,42 @@ QString reason(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
 
 QString notPlain(const QString &path) { return path + QStringLiteral(" is not a plain file."); }
 
-// Closes a descriptor when it goes out of scope.
-struct Descriptor {
-    int fd = -1;
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-    int release() {
-        const int kept = fd;
-        fd = -1;
-        return kept;
-    }
-};
+} // namespace
 
-// The folder a descriptor stands for, as the system resolved it.
-QString folderOfDescriptor(int fd) {
-    const QString link = QStringLiteral("/proc/self/fd/") + QString::number(fd);
-    return QFileInfo(link).symLinkTarget();
+Descriptor &Descriptor::operator=(Descriptor &&other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.release();
+    }
+    return *this;
 }
 
-bool writeAll(int fd, const QByteArray &bytes) {
-    const char *at = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, at, size_t(left));
+Descriptor::~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool WriteWhole(int fd, const char *data, qint64 size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        at += n;
-        left -= n;
+        if (n < 0) return false;
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        data += n;
+        size -= n;
     }
     return true;
 }
 
-} // namespace
+QString PathOfDescriptor(int fd) {
+    char buffer[4096];
+    const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd);
+    const ssize_t n = ::readlink(proc.constData(), buffer, sizeof buffer);
+    if (n <= 0 || size_t(n) >= sizeof buffer || buffer[0] != '/') return QString();
+    return QFile::decodeName(QByteArray(buffer, int(n)));
+}
 
 bool IsPlainFile(const QString &path) {
     struct stat st {};
@@ -74,28 +77,28 @@ int OpenPlainFile(const QString &path, QString *error) {
         fail(error, notPlain(path));
         return -1;
     }
-    Descriptor d{::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
-    if (d.fd < 0) {
+    Descriptor d(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!d.isOpen()) {
         fail(error, path + QStringLiteral(": ") + reason(errno));
         return -1;
     }
-    if (::fstat(d.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(d.fd(), &st) != 0 || !S_ISREG(st.st_mode)) {
         fail(error, notPlain(path));
         return -1;
     }
     // A plain file's reads never block anyway; its readers expect the usual mode.
-    const int flags = ::fcntl(d.fd, F_GETFL);
-    if (flags >= 0) ::fcntl(d.fd, F_SETFL, flags & ~O_NONBLOCK);
+    const int flags = ::fcntl(d.fd(), F_GETFL);
+    if (flags >= 0) ::fcntl(d.fd(), F_SETFL, flags & ~O_NONBLOCK);
     return d.release();
 }
 
 bool ReadPlainFile(const QString &path, qint64 limit, QByteArray &bytes, QString *error) {
     bytes.clear();
-    Descriptor d{OpenPlainFile(path, error)};
-    if (d.fd < 0) return false;
+    const Descriptor d(OpenPlainFile(path, error));
+    if (!d.isOpen()) return false;
     const QString tooLarge = path + QStringLiteral(" is larger than %1 bytes.").arg(limit);
     struct stat st {};
-    if (::fstat(d.fd, &st) == 0 && st.st_size > limit) return fail(error, tooLarge);
+    if (::fstat(d.fd(), &st) == 0 && st.st_size > limit) return fail(error, tooLarge);
     // The file may grow while it is read: one byte more than allowed tells.
     bytes.resize(qsizetype(std::min<qint64>(limit + 1, std::max<qint64>(st.st_size, 0) + 1)));
     qint64 got = 0;
@@ -104,7 +107,7 @@ bool ReadPlainFile(const QString &path, qint64 limit, QByteArray &bytes, QString
             if (got > limit) break;
             bytes.resize(qsizetype(std::min<qint64>(limit + 1, got * 2 + 4096)));
         }
-        const ssize_t n = ::read(d.fd, bytes.data() + got, size_t(bytes.size() - got));
+        const ssize_t n = ::read(d.fd(), bytes.data() + got, size_t(bytes.size() - got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             const int code = errno;
@@ -125,11 +128,12 @@ bool ReadPlainFile(const QString &path, qint64 limit, QByteArray &bytes, QString
 bool ReplaceFileByRename(const QString &path, const QByteArray &bytes, QString *error, const QString &within) {
     const QFileInfo info(path);
     const QString cannot = QStringLiteral("Cannot write file %1: ").arg(path);
-    Descriptor folder{::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    if (folder.fd < 0) return fail(error, cannot + reason(errno));
+    const Descriptor folder(
+        ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.isOpen()) return fail(error, cannot + reason(errno));
     if (!within.isEmpty()) {
         const QString inside = QFileInfo(within).canonicalFilePath();
-        const QString here = folderOfDescriptor(folder.fd);
+        const QString here = PathOfDescriptor(folder.fd());
         if (inside.isEmpty() || here.isEmpty() ||
             (here != inside && !here.startsWith(inside == QLatin1String("/") ? inside : inside + QLatin1Char('/'))))
             return fail(error, cannot + QStringLiteral("its folder lies outside ") + within);
@@ -139,26 +143,27 @@ bool ReplaceFileByRename(const QString &path, const QByteArray &bytes, QString *
     // A new name that nothing else holds: O_EXCL never follows a link.
     QByteArray temp;
     Descriptor out;
-    for (int attempt = 0; attempt < 20 && out.fd < 0; ++attempt) {
+    for (int attempt = 0; attempt < 20 && !out.isOpen(); ++attempt) {
         temp = '.' + name + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".part";
-        out.fd = ::openat(folder.fd, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (out.fd < 0 && errno != EEXIST) return fail(error, cannot + reason(errno));
+        out = Descriptor(
+            ::openat(folder.fd(), temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (!out.isOpen() && errno != EEXIST) return fail(error, cannot + reason(errno));
     }
-    if (out.fd < 0) return fail(error, cannot + reason(EEXIST));
+    if (!out.isOpen()) return fail(error, cannot + reason(EEXIST));
 
     // The permissions of the file replaced carry over (never those of a link's target).
     struct stat old {};
-    if (::fstatat(folder.fd, name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(out.fd, old.st_mode & 07777);
+    if (::fstatat(folder.fd(), name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(out.fd(), old.st_mode & 07777);
 
     int code = 0;
-    if (!writeAll(out.fd, bytes) || ::fsync(out.fd) != 0) code = errno ? errno : EIO;
+    if (!WriteWhole(out.fd(), bytes.constData(), bytes.size()) || ::fsync(out.fd()) != 0) code = errno ? errno : EIO;
     if (::close(out.release()) != 0 && code == 0) code = errno;
     // A rename replaces whatever stands under the name, a link included, and
     // never writes into what a link points at.
-    if (code == 0 && ::renameat(folder.fd, temp.constData(), folder.fd, name.constData()) != 0) code = errno;
+    if (code == 0 && ::renameat(folder.fd(), temp.constData(), folder.fd(), name.constData()) != 0) code = errno;
     if (code != 0) {
-        ::unlinkat(folder.fd, temp.constData(), 0);
+        ::unlinkat(folder.fd(), temp.constData(), 0);
         return fail(error, cannot + reason(code));
     }
     return true;

@@ -7,6 +7,35 @@
 #include <QByteArray>
 #include <QString>
 
+// An open file or folder descriptor, closed with the object.
+class Descriptor {
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(Descriptor &&other) noexcept : fd_(other.release()) {}
+    Descriptor &operator=(Descriptor &&other) noexcept;
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    ~Descriptor();
+    int fd() const { return fd_; }
+    bool isOpen() const { return fd_ >= 0; }
+    // Hands the descriptor over; the object then closes nothing.
+    int release() {
+        const int kept = fd_;
+        fd_ = -1;
+        return kept;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+// Writes every byte, going on after an interrupted write; false with errno set.
+bool WriteWhole(int fd, const char *data, qint64 size);
+
+// The path the system resolved an open descriptor to; empty when it cannot tell.
+QString PathOfDescriptor(int fd);
+
 // Whether the path names a plain file; a link to one counts as one.
 bool IsPlainFile(const QString &path);
 

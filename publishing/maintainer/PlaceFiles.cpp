@@ -9,21 +9,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-FolderHandle::FolderHandle(FolderHandle &&other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-
-FolderHandle &FolderHandle::operator=(FolderHandle &&other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = other.fd_;
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
-FolderHandle::~FolderHandle() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
 QString PathStop::text() const {
     switch (kind) {
     case Link:
@@ -67,17 +52,6 @@ PathStop whyNotOpened(int folder, const QByteArray &name, int code, const QStrin
 PathStop notAFile(const QString &path) {
     return stopped(PathStop::Failed, path, path + QStringLiteral(" is not a file."));
 }
-
-// A file descriptor, closed with the object.
-struct OpenFile {
-    explicit OpenFile(int f) : fd(f) {}
-    OpenFile(const OpenFile &) = delete;
-    OpenFile &operator=(const OpenFile &) = delete;
-    ~OpenFile() {
-        if (fd >= 0) ::close(fd);
-    }
-    const int fd;
-};
 
 void splitRel(const QString &rel, QString *folder, QString *name) {
     const int slash = int(rel.lastIndexOf(QLatin1Char('/')));
@@ -151,13 +125,7 @@ PlaceFolder::PlaceFolder(const QString &root) : path_(root) {
 }
 
 QString PlaceFolder::realPath() const {
-    QString real;
-    if (root_.isOpen()) {
-        char buffer[4096];
-        const QByteArray proc = "/proc/self/fd/" + QByteArray::number(root_.fd());
-        const ssize_t n = ::readlink(proc.constData(), buffer, sizeof buffer);
-        if (n > 0 && size_t(n) < sizeof buffer && buffer[0] == '/') real = QFile::decodeName(QByteArray(buffer, int(n)));
-    }
+    QString real = root_.isOpen() ? PathOfDescriptor(root_.fd()) : QString();
     if (real.isEmpty()) real = QFileInfo(path_).canonicalFilePath();
     if (!real.endsWith(QLatin1Char('/'))) real += QLatin1Char('/');
     return real;
@@ -231,16 +199,10 @@ int WriteCopyIn(int in, const struct stat &st, int folder, const QString &name) 
             break;
         }
         if (n == 0) break;
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out, buffer + done, size_t(n - done));
-            if (w < 0 && errno == EINTR) continue;
-            if (w < 0) {
-                code = errno;
-                break;
-            }
-            done += w;
+        if (!WriteWhole(out, buffer, n)) {
+            code = errno;
+            break;
         }
-        if (code) break;
         at += n;
     }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
@@ -263,10 +225,10 @@ bool CopyPlaceFile(const PlaceFolder &from, const QString &fromRel, const PlaceF
     const QString sourcePath = from.path() + fromRel;
     const QByteArray sourceName = QFile::encodeName(fromName);
     // Not blocking: a pipe put in the file's place must not hang the copy.
-    const OpenFile in(::openat(source.fd(), sourceName.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const Descriptor in(::openat(source.fd(), sourceName.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
-    if (in.fd < 0) return *stop = whyNotOpened(source.fd(), sourceName, errno, sourcePath, false), false;
-    if (::fstat(in.fd, &st) != 0) return *stop = stopped(PathStop::Failed, sourcePath, ErrnoText(errno)), false;
+    if (in.fd() < 0) return *stop = whyNotOpened(source.fd(), sourceName, errno, sourcePath, false), false;
+    if (::fstat(in.fd(), &st) != 0) return *stop = stopped(PathStop::Failed, sourcePath, ErrnoText(errno)), false;
     if (!S_ISREG(st.st_mode)) return *stop = notAFile(sourcePath), false;
     const FolderHandle target = to.open(toFolder, false, stop);
     if (!target.isOpen()) return false;
@@ -277,16 +239,16 @@ bool CopyPlaceFile(const PlaceFolder &from, const QString &fromRel, const PlaceF
         if (S_ISLNK(old.st_mode)) return *stop = stopped(PathStop::Link, targetPath), false;
         if (!S_ISREG(old.st_mode)) return *stop = notAFile(targetPath), false;
         if (keepBak) {
-            const OpenFile kept(
+            const Descriptor kept(
                 ::openat(target.fd(), targetName.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-            if (kept.fd < 0) return *stop = whyNotOpened(target.fd(), targetName, errno, targetPath, false), false;
+            if (kept.fd() < 0) return *stop = whyNotOpened(target.fd(), targetName, errno, targetPath, false), false;
             struct stat keptStat {};
-            int code = ::fstat(kept.fd, &keptStat) != 0 ? errno : 0;
-            if (!code) code = WriteCopyIn(kept.fd, keptStat, target.fd(), BakName(toName));
+            int code = ::fstat(kept.fd(), &keptStat) != 0 ? errno : 0;
+            if (!code) code = WriteCopyIn(kept.fd(), keptStat, target.fd(), BakName(toName));
             if (code) return *stop = stopped(PathStop::Failed, targetPath, ErrnoText(code)), false;
         }
     }
-    if (const int code = WriteCopyIn(in.fd, st, target.fd(), toName))
+    if (const int code = WriteCopyIn(in.fd(), st, target.fd(), toName))
         return *stop = stopped(PathStop::Failed, targetPath, ErrnoText(code)), false;
     return true;
 }

@@ -7,27 +7,15 @@
 // folder swapped for a link a moment later changes nothing. A link met on
 // the way stops the work and is named.
 
+#include "platform/shell/PlainFiles.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <sys/stat.h>
 
 // An open folder (a directory descriptor), closed with the object.
-class FolderHandle {
-public:
-    FolderHandle() = default;
-    explicit FolderHandle(int fd) : fd_(fd) {}
-    FolderHandle(FolderHandle &&other) noexcept;
-    FolderHandle &operator=(FolderHandle &&other) noexcept;
-    FolderHandle(const FolderHandle &) = delete;
-    FolderHandle &operator=(const FolderHandle &) = delete;
-    ~FolderHandle();
-    int fd() const { return fd_; }
-    bool isOpen() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;
-};
+using FolderHandle = Descriptor;
 
 // Why a folder or file was not reached or not changed.
 struct PathStop {

@@ -58,16 +58,15 @@ CopyState CompareCopies(const ScannedFile &source, const ScannedFile *target) {
 }
 
 bool CopyFileWhole(const QString &source, const QString &target, QString *error) {
-    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    int code = in < 0 ? errno : 0;
+    const Descriptor in(::open(QFile::encodeName(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    int code = in.isOpen() ? 0 : errno;
     struct stat st {};
-    if (!code && ::fstat(in, &st) != 0) code = errno;
+    if (!code && ::fstat(in.fd(), &st) != 0) code = errno;
     if (!code && !S_ISREG(st.st_mode)) code = EINVAL;
     if (!code) {
         const PlaceFolder folder(QFileInfo(target).absolutePath());
-        code = folder.isOpen() ? WriteCopyIn(in, st, folder.fd(), QFileInfo(target).fileName()) : ENOENT;
+        code = folder.isOpen() ? WriteCopyIn(in.fd(), st, folder.fd(), QFileInfo(target).fileName()) : ENOENT;
     }
-    if (in >= 0) ::close(in);
     if (code && error) *error = ErrnoText(code);
     return !code;
 }
