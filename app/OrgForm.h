@@ -455,8 +455,7 @@ public:
     // one is held, a scroll of the Events table (the rollback's) leaves the
     // rows as they are.
     struct HeldEventEdits {
-        qint64 record = 0; // 0: the event was being inserted
-        QVariantList values;
+        Dataset::Typed typed; // the record as typed, new or edited
         QString progText;
         int thisIndex = -1;
         QString dateText;

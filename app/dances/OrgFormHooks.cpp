@@ -147,8 +147,7 @@ void TOrgForm::StoreEventHeld() {
         if (EventsData.Modified() || EventChanged) {
             SaveERec(SaveSender::None);
             HeldEventEdits held;
-            held.record = state == DatasetState::Insert ? 0 : EventsData.GetBookmark();
-            for (int i = 0; i < EventsData.FieldCount(); ++i) held.values.append(EventsData.Fields(i).Value());
+            held.typed = EventsData.TypedRecord();
             held.progText = ProgText;
             held.thisIndex = ThisIndex;
             held.dateText = DateBox->text();
@@ -163,26 +162,18 @@ bool TOrgForm::PutBackHeldEvent(bool Reshow) {
     if (!HeldEvent) return false;
     // Held until the record is back, so that the moves on the way leave the
     // rows alone.
-    const HeldEventEdits held = *HeldEvent;
+    HeldEventEdits held = *HeldEvent;
     struct Release {
         TOrgForm *f;
         ~Release() { f->HeldEvent.reset(); }
     } release{this};
     // Refused itself, the event's post left its edits where they were.
     if (!EventsData.active() || EventsData.State() != DatasetState::Browse) return false;
-    if (held.record == 0) {
-        // The rollback took the new row away: the event is new again.
-        EventsData.Insert();
-    } else {
-        // Stored, it may have left the filter, which it matches again as it was.
-        if (!EventsData.BookmarkValid(held.record) && EventsData.Filtered()) EventsData.Refilter();
-        if (!EventsData.BookmarkValid(held.record)) SetFilter(FilterTable::Events, 1);
-        if (!EventsData.BookmarkValid(held.record)) return false;
-        if (EventsData.GetBookmark() != held.record) EventsData.GotoBookmark(held.record);
-        EventsData.Edit();
-    }
-    for (int i = 0; i < EventsData.FieldCount() && i < held.values.size(); ++i)
-        if (EventsData.Fields(i).Value() != held.values[i]) EventsData.Fields(i).SetValue(held.values[i]);
+    // The rollback took a new row away (the event is new again) or the
+    // edits of a stored one (shown again, also when they took it out of the
+    // filter).
+    EventsData.PutBackTyped(std::move(held.typed));
+    if (EventsData.State() == DatasetState::Browse) return false;
     ProgText = held.progText;
     HeldEvent.reset();
     // The rows shown, and those shown anew, are this record's.
